@@ -1,0 +1,48 @@
+// The account file (*.kvn): a magic, a flag byte and counted sections of
+// records, read and written field by field in little-endian order.
+#pragma once
+
+#include "document.h"
+#include "file_system.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kolvane {
+
+inline constexpr char kAccountFileMagic[8] = {'K', 'o', 'l', 'v', 'a', 'n', 'e', ' '};
+
+// Why a load was refused; `Ok` when it succeeded.
+enum class LoadStatus {
+    Ok,
+    CannotOpen,
+    TooLarge,
+    NotAnAccountFile, // the first eight bytes are not the magic
+    Truncated,        // a count, a length or a record runs past the end
+    BadLogoLength,    // a logo block whose length is neither 0 nor its size
+    TrailingBytes,    // bytes after the last operation
+    OutOfMemory,
+};
+
+// A short English description of a load status, for the command-line tool.
+const char* describeLoadStatus(LoadStatus status);
+
+// Saves through a temporary file in the same folder, keeps the previous file
+// as PATH.bak, then replaces PATH in one rename. On any failure the previous
+// file is untouched, `filePath` and `isModified` are unchanged and 0 is
+// returned. Paths are UTF-8.
+int saveDocument(Document& doc, const std::string& path);
+int saveDocument(Document& doc, const std::string& path, FileSystem& fileSystem);
+
+// `doc` must be empty (initialised or closed). On failure it is left empty.
+int loadDocument(Document& doc, const std::string& path);
+LoadStatus loadDocument(Document& doc, const std::string& path, FileSystem& fileSystem);
+LoadStatus loadDocumentFromBytes(Document& doc, std::span<const std::uint8_t> bytes);
+
+// The file image of a document, and its size.
+std::vector<std::uint8_t> serializeDocument(const Document& doc);
+std::uint64_t documentFileSize(const Document& doc);
+
+} // namespace kolvane

@@ -1,0 +1,47 @@
+// The few file operations that the account file needs, behind an interface so
+// that tests can make any step fail. The POSIX implementation lives in
+// file_system_posix.cpp and the Win32 one in file_system_win32.cpp; each
+// build links exactly one of them as `platformFileSystem()`.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kolvane {
+
+class OutputFile {
+  public:
+    virtual ~OutputFile() = default;
+    virtual bool write(const std::uint8_t* data, std::size_t size) = 0;
+    // Pushes the data to the disk; false when it could not be done.
+    virtual bool flush() = 0;
+    virtual bool close() = 0;
+};
+
+enum class ReadResult { Ok, CannotOpen, TooLarge, ReadError };
+
+class FileSystem {
+  public:
+    virtual ~FileSystem() = default;
+    // Reads a whole file. Files larger than `maxSize` are refused before
+    // anything is allocated.
+    virtual ReadResult readAll(const std::string& path, std::vector<std::uint8_t>& out,
+                               std::uint64_t maxSize) = 0;
+    // Creates (or truncates) a file that no one else may open meanwhile.
+    virtual std::unique_ptr<OutputFile> create(const std::string& path) = 0;
+    virtual bool exists(const std::string& path) = 0;
+    // Makes `backup` hold the current content of `path` (a hard link where the
+    // disk allows it, else a copy), replacing any older backup.
+    virtual bool keepBackup(const std::string& path, const std::string& backup) = 0;
+    // Replaces `to` by `from` in one step, writing through to the disk.
+    virtual bool replace(const std::string& from, const std::string& to) = 0;
+    virtual bool remove(const std::string& path) = 0;
+};
+
+// Paths are UTF-8.
+FileSystem& platformFileSystem();
+
+} // namespace kolvane

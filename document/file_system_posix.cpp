@@ -1,0 +1,125 @@
+// File operations on POSIX systems (the native build).
+#include "file_system.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kolvane {
+namespace {
+
+bool writeFully(int fd, const std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+class PosixOutputFile : public OutputFile {
+  public:
+    explicit PosixOutputFile(int fd) : fd_(fd) {}
+    ~PosixOutputFile() override { close(); }
+    bool write(const std::uint8_t* data, std::size_t size) override {
+        return fd_ >= 0 && writeFully(fd_, data, size);
+    }
+    bool flush() override { return fd_ >= 0 && ::fsync(fd_) == 0; }
+    bool close() override {
+        if (fd_ < 0)
+            return true;
+        int result = ::close(fd_);
+        fd_ = -1;
+        return result == 0;
+    }
+
+  private:
+    int fd_;
+};
+
+class PosixFileSystem : public FileSystem {
+  public:
+    ReadResult readAll(const std::string& path, std::vector<std::uint8_t>& out,
+                       std::uint64_t maxSize) override {
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return ReadResult::CannotOpen;
+        struct stat info {};
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            ::close(fd);
+            return ReadResult::CannotOpen;
+        }
+        if (static_cast<std::uint64_t>(info.st_size) > maxSize) {
+            ::close(fd);
+            return ReadResult::TooLarge;
+        }
+        out.resize(static_cast<std::size_t>(info.st_size));
+        std::size_t done = 0;
+        while (done < out.size()) {
+            ssize_t got = ::read(fd, out.data() + done, out.size() - done);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                break;
+            done += static_cast<std::size_t>(got);
+        }
+        ::close(fd);
+        if (done != out.size())
+            return ReadResult::ReadError;
+        return ReadResult::Ok;
+    }
+
+    std::unique_ptr<OutputFile> create(const std::string& path) override {
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return nullptr;
+        return std::make_unique<PosixOutputFile>(fd);
+    }
+
+    bool exists(const std::string& path) override {
+        struct stat info {};
+        return ::stat(path.c_str(), &info) == 0;
+    }
+
+    bool keepBackup(const std::string& from, const std::string& to) override {
+        ::unlink(to.c_str());
+        if (::link(from.c_str(), to.c_str()) == 0)
+            return true;
+        std::vector<std::uint8_t> bytes;
+        if (readAll(from, bytes, UINT64_MAX) != ReadResult::Ok)
+            return false;
+        auto file = create(to);
+        return file && file->write(bytes.data(), bytes.size()) && file->flush() && file->close();
+    }
+
+    bool replace(const std::string& from, const std::string& to) override {
+        if (std::rename(from.c_str(), to.c_str()) != 0)
+            return false;
+        // Make the rename itself durable.
+        std::string folder = to.substr(0, to.find_last_of('/') + 1);
+        int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+        if (dir >= 0) {
+            ::fsync(dir);
+            ::close(dir);
+        }
+        return true;
+    }
+
+    bool remove(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
+};
+
+} // namespace
+
+FileSystem& platformFileSystem() {
+    static PosixFileSystem fileSystem;
+    return fileSystem;
+}
+
+} // namespace kolvane

@@ -1,0 +1,171 @@
+// The doubly linked list that holds every collection of records. Each node
+// carries a copy of one record; the pointer handed back points at the record
+// inside its node and stays valid until that node is removed or the list is
+// cleared. The record comes first in the node, so a record pointer is also
+// the node handle.
+#pragma once
+
+#include <cstring>
+#include <new>
+#include <type_traits>
+
+namespace kolvane {
+
+template <class Record> class RecordList {
+    static_assert(std::is_trivially_copyable_v<Record>, "records are copied byte for byte");
+
+    struct Node {
+        Record record;
+        Node* prev;
+        Node* next;
+    };
+    static_assert(std::is_standard_layout_v<Node>);
+
+  public:
+    RecordList() = default;
+    RecordList(const RecordList&) = delete;
+    RecordList& operator=(const RecordList&) = delete;
+    ~RecordList() { clear(); }
+
+    void clear() {
+        Node* node = head_;
+        while (node) {
+            Node* following = node->next;
+            delete node;
+            node = following;
+        }
+        head_ = tail_ = nullptr;
+        count_ = 0;
+    }
+
+    Record* first() const { return head_ ? &head_->record : nullptr; }
+    Record* last() const { return tail_ ? &tail_->record : nullptr; }
+    int count() const { return count_; }
+    bool empty() const { return head_ == nullptr; }
+
+    // The record after `record`; the first one when `record` is null.
+    Record* next(const Record* record) const {
+        if (!record)
+            return first();
+        Node* following = nodeOf(record)->next;
+        return following ? &following->record : nullptr;
+    }
+
+    Record* previous(const Record* record) const {
+        if (!record)
+            return nullptr;
+        Node* before = nodeOf(record)->prev;
+        return before ? &before->record : nullptr;
+    }
+
+    // Copies `source` (or zeroes the record when it is null) into a new node at
+    // the end. Returns null, leaving the list unchanged, when memory runs out.
+    Record* append(const Record* source) {
+        Node* node = makeNode(source);
+        if (!node)
+            return nullptr;
+        node->prev = tail_;
+        if (tail_)
+            tail_->next = node;
+        else
+            head_ = node;
+        tail_ = node;
+        ++count_;
+        return &node->record;
+    }
+    Record* append(const Record& source) { return append(&source); }
+    Record* appendEmpty() { return append(nullptr); }
+
+    Record* pushFront(const Record* source) {
+        Node* node = makeNode(source);
+        if (!node)
+            return nullptr;
+        node->next = head_;
+        if (head_)
+            head_->prev = node;
+        else
+            tail_ = node;
+        head_ = node;
+        ++count_;
+        return &node->record;
+    }
+
+    // Links a copy of `source` right after `record`, or at the front when
+    // `record` is null.
+    Record* insertAfter(Record* record, const Record* source) {
+        if (!record)
+            return pushFront(source);
+        Node* before = nodeOf(record);
+        Node* node = makeNode(source);
+        if (!node)
+            return nullptr;
+        node->prev = before;
+        node->next = before->next;
+        if (before->next)
+            before->next->prev = node;
+        else
+            tail_ = node;
+        before->next = node;
+        ++count_;
+        return &node->record;
+    }
+
+    void remove(Record* record) {
+        if (!record)
+            return;
+        Node* node = nodeOf(record);
+        if (node->prev)
+            node->prev->next = node->next;
+        else
+            head_ = node->next;
+        if (node->next)
+            node->next->prev = node->prev;
+        else
+            tail_ = node->prev;
+        delete node;
+        if (count_ > 0)
+            --count_;
+    }
+
+    // Range-for support: `for (Record& r : list)`.
+    class iterator {
+      public:
+        explicit iterator(Node* node) : node_(node) {}
+        Record& operator*() const { return node_->record; }
+        Record* operator->() const { return &node_->record; }
+        iterator& operator++() {
+            node_ = node_->next;
+            return *this;
+        }
+        bool operator!=(const iterator& other) const { return node_ != other.node_; }
+        bool operator==(const iterator& other) const { return node_ == other.node_; }
+
+      private:
+        Node* node_;
+    };
+    iterator begin() const { return iterator(head_); }
+    iterator end() const { return iterator(nullptr); }
+
+  private:
+    static Node* nodeOf(const Record* record) {
+        return reinterpret_cast<Node*>(const_cast<Record*>(record));
+    }
+
+    static Node* makeNode(const Record* source) {
+        Node* node = new (std::nothrow) Node;
+        if (!node)
+            return nullptr;
+        if (source)
+            std::memcpy(&node->record, source, sizeof(Record));
+        else
+            std::memset(&node->record, 0, sizeof(Record));
+        node->prev = node->next = nullptr;
+        return node;
+    }
+
+    Node* head_ = nullptr;
+    Node* tail_ = nullptr;
+    int count_ = 0;
+};
+
+} // namespace kolvane
