@@ -73,8 +73,8 @@ bool appendCategory(Document& doc, const char* name, std::uint16_t id) {
     return doc.categories.append(record) != nullptr;
 }
 
-// The next active account after `account` in list order, else the nearest
-// active one before it, else null.
+} // namespace
+
 AccountRecord* neighbourActiveAccount(const Document& doc, const AccountRecord* account) {
     for (AccountRecord* a = doc.accounts.next(account); a; a = doc.accounts.next(a))
         if (isAccount(a->id) && a->active)
@@ -84,8 +84,6 @@ AccountRecord* neighbourActiveAccount(const Document& doc, const AccountRecord* 
             return a;
     return nullptr;
 }
-
-} // namespace
 
 Document::~Document() { documentDestroy(*this); }
 

@@ -83,6 +83,10 @@ OperationRecord* findOperationById(const Document& doc, std::uint32_t id);
 int countAccounts(const Document& doc, int includeMasked);
 AccountRecord* accountAt(const Document& doc, int index, int includeMasked);
 int accountIndex(const Document& doc, const AccountRecord* account, int includeMasked);
+// The first active account after `account` in list order, else the nearest
+// active one before it, else null: where the current account goes when its
+// account is masked or deleted.
+AccountRecord* neighbourActiveAccount(const Document& doc, const AccountRecord* account);
 
 // The identifier of the current user, or 1 when nobody is logged in.
 std::uint32_t currentUserId(const Document& doc);

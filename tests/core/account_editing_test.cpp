@@ -1,0 +1,385 @@
+#include "accounts/account_editing.h"
+
+#include "document/calendar.h"
+#include "document/text.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace kolvane {
+namespace {
+
+// 15 March 2024 at 10:20:30.
+FileTime sampleNow() {
+    CalendarTime time;
+    time.year = 2024;
+    time.month = 3;
+    time.day = 15;
+    time.hour = 10;
+    time.minute = 20;
+    time.second = 30;
+    return toFileTime(time);
+}
+
+std::string cp(std::string_view utf8) {
+    return utf8ToCp1252(utf8);
+}
+
+class AccountEditing : public ::testing::Test {
+  protected:
+    void SetUp() override { documentInit(doc); }
+
+    // An account with its initial operation, as a loaded file holds it.
+    AccountRecord *addAccount(std::string_view utf8Name, double initial, bool active = true) {
+        AccountRecord *account = doc.accounts.appendEmpty();
+        setFieldUtf8(account->name, utf8Name);
+        account->id = makePartyId(Account, doc.nextAccountNumber++);
+        account->active = active ? 1 : 0;
+        account->initialBalance = account->balance = initial;
+        OperationRecord *operation = doc.operations.appendEmpty();
+        operation->partyId = account->id;
+        operation->counterpartyId = InitialBalance;
+        operation->amount = initial;
+        operation->id = doc.nextOperationId++;
+        account->initialOperationId = operation->id;
+        account->operationCount = 1;
+        return account;
+    }
+
+    AccountForm formNamed(std::string_view utf8Name) {
+        AccountForm form;
+        form.name = cp(utf8Name);
+        return form;
+    }
+
+    Document doc;
+};
+
+TEST_F(AccountEditing, EmptyNameIsRefusedOnTheGeneralPage) {
+    addAccount("Courant", 0.0);
+    ApplyDecision decision = decideApply(doc, formNamed(""));
+    EXPECT_EQ(decision.action, ApplyAction::EmptyName);
+    EXPECT_EQ(decision.message, 20400);
+    EXPECT_EQ(decision.focusControl, 1126);
+    EXPECT_TRUE(decision.showGeneralPage);
+    EXPECT_EQ(decision.account, nullptr);
+}
+
+TEST_F(AccountEditing, NameInAnotherCaseModifiesThatAccountAfterTheQuestion) {
+    addAccount("Courant", 0.0);
+    AccountRecord *savings = addAccount("Épargne logement", 0.0, false);
+    ApplyDecision decision = decideApply(doc, formNamed("éPARGNE LOGEMENT"));
+    EXPECT_EQ(decision.action, ApplyAction::Modify);
+    EXPECT_EQ(decision.account, savings); // masked accounts are found too
+    EXPECT_EQ(decision.message, 20800);
+
+    AccountForm form = formNamed("éPARGNE LOGEMENT");
+    EXPECT_EQ(applyAccountForm(doc, form, decision.account, sampleNow()), kAccountModified);
+    EXPECT_EQ(cp1252ToUtf8(fieldText(savings->name)), "Épargne logement");
+    EXPECT_EQ(doc.accounts.count(), 2);
+}
+
+TEST_F(AccountEditing, NewNameFromTheRenameBoxOnlyWhenEnabledTickedAndNotEmpty) {
+    AccountRecord *account = addAccount("Courant", 0.0);
+    AccountForm form = formNamed("courant");
+
+    form.renameChecked = true; // box disabled: ignored
+    form.newName = "Joint";
+    applyAccountForm(doc, form, account, sampleNow());
+    EXPECT_STREQ(account->name, "Courant");
+
+    form.renameEnabled = true;
+    form.newName.clear(); // nothing typed
+    applyAccountForm(doc, form, account, sampleNow());
+    EXPECT_STREQ(account->name, "Courant");
+
+    form.renameChecked = false;
+    form.newName = "Joint";
+    applyAccountForm(doc, form, account, sampleNow());
+    EXPECT_STREQ(account->name, "Courant");
+
+    form.renameChecked = true;
+    applyAccountForm(doc, form, account, sampleNow());
+    EXPECT_STREQ(account->name, "Joint");
+}
+
+TEST_F(AccountEditing, RecordsOfAnotherKindAreNotFoundByName) {
+    AccountRecord *odd = addAccount("Fantôme", 0.0);
+    odd->id = makePartyId(Third, 1);
+    EXPECT_EQ(decideApply(doc, formNamed("fantôme")).action, ApplyAction::Create);
+}
+
+TEST_F(AccountEditing, ChangingTheInitialBalanceMovesTheBalanceAndTheInitialOperation) {
+    AccountRecord *account = addAccount("Courant", 100.0);
+    account->balance = 80.0; // after a debit of 20.00
+    UserRecord *user = doc.users.appendEmpty();
+    user->id = 7;
+    doc.currentUser = user;
+    OperationRecord *initial = findOperationById(doc, account->initialOperationId);
+
+    AccountForm form = formNamed("Courant");
+    form.initialBalance = 150.0;
+    FileTime now = sampleNow();
+    EXPECT_EQ(applyAccountForm(doc, form, account, now), kAccountModified);
+    EXPECT_DOUBLE_EQ(account->initialBalance, 150.0);
+    EXPECT_DOUBLE_EQ(account->balance, 130.0);
+    EXPECT_DOUBLE_EQ(initial->amount, 150.0);
+    EXPECT_EQ(initial->modifierUserId, 7u);
+    EXPECT_EQ(initial->modifiedDate, now);
+}
+
+TEST_F(AccountEditing, TickedInitialOperationKeepsTheInitialBalance) {
+    AccountRecord *account = addAccount("Courant", 100.0);
+    account->initialPointed = 1;
+    OperationRecord *initial = findOperationById(doc, account->initialOperationId);
+    initial->pointed = 1;
+
+    AccountForm form = fillFormFromAccount(*account);
+    EXPECT_FALSE(form.initialBalanceEnabled);
+    form.initialBalance = 175.0;
+    applyAccountForm(doc, form, account, sampleNow());
+    // Typing the name instead of picking it leaves 1121 enabled: still kept.
+    form.initialBalanceEnabled = true;
+    applyAccountForm(doc, form, account, sampleNow());
+    EXPECT_DOUBLE_EQ(account->initialBalance, 100.0);
+    EXPECT_DOUBLE_EQ(account->balance, 100.0);
+    EXPECT_DOUBLE_EQ(initial->amount, 100.0);
+}
+
+TEST_F(AccountEditing, AnotherAccountsOperationIsNeverTakenForTheInitialOne) {
+    AccountRecord *first = addAccount("Courant", 10.0); // its operation has id 0
+    AccountRecord *orphan = addAccount("Orphelin", 0.0);
+    doc.operations.remove(doc.operations.last());
+    orphan->initialOperationId = 0;
+
+    AccountForm form = formNamed("Orphelin");
+    form.initialBalance = 40.0;
+    applyAccountForm(doc, form, orphan, sampleNow());
+    EXPECT_DOUBLE_EQ(orphan->balance, 40.0);
+    EXPECT_DOUBLE_EQ(findOperationById(doc, first->initialOperationId)->amount, 10.0);
+}
+
+TEST_F(AccountEditing, CreatingGivesTheNextIdentifiersAndTheInitialOperation) {
+    doc.nextAccountNumber = 3;
+    doc.nextOperationId = 17;
+    AccountForm form = formNamed("Livret A");
+    form.initialBalance = 250.5;
+    ASSERT_EQ(decideApply(doc, form).action, ApplyAction::Create);
+
+    FileTime now = sampleNow();
+    AccountRecord *account = nullptr;
+    EXPECT_EQ(applyAccountForm(doc, form, nullptr, now, &account), kAccountCreated);
+    ASSERT_NE(account, nullptr);
+    EXPECT_EQ(account->id, 0x080003u);
+    EXPECT_EQ(doc.nextAccountNumber, 4);
+    EXPECT_EQ(account->active, 1);
+    EXPECT_STREQ(account->name, "Livret A");
+    EXPECT_DOUBLE_EQ(account->initialBalance, 250.5);
+    EXPECT_DOUBLE_EQ(account->balance, 250.5);
+    EXPECT_EQ(account->operationCount, 1u);
+    EXPECT_EQ(account->initialOperationId, 17u);
+    EXPECT_EQ(doc.nextOperationId, 18u);
+    EXPECT_EQ(account->logoPixels, nullptr);
+    EXPECT_EQ(account->logoMask, nullptr);
+    EXPECT_EQ(doc.currentAccount, account);
+
+    ASSERT_EQ(doc.operations.count(), 1);
+    const OperationRecord &operation = *doc.operations.first();
+    EXPECT_EQ(operation.id, 17u);
+    EXPECT_EQ(operation.partyId, 0x080003u);
+    EXPECT_EQ(operation.counterpartyId, 0x100000u);
+    EXPECT_DOUBLE_EQ(operation.amount, 250.5);
+    EXPECT_STREQ(operation.label, "Solde initial");
+    EXPECT_EQ(operation.creatorUserId, 1u);
+    EXPECT_EQ(operation.modifierUserId, 1u);
+    EXPECT_EQ(operation.entryDate, now);
+    EXPECT_EQ(operation.modifiedDate, now);
+    CalendarTime date = toCalendarTime(operation.operationDate);
+    EXPECT_EQ(date.year, 2000);
+    EXPECT_EQ(date.month, 1);
+    EXPECT_EQ(date.day, 1);
+    EXPECT_EQ(date.hour, 10);
+    EXPECT_EQ(date.minute, 20);
+    EXPECT_EQ(date.second, 30);
+}
+
+TEST_F(AccountEditing, TextsAreCutToTheirFieldsAndCivilityKeptWhenNoneChecked) {
+    AccountForm form = formNamed("Un nom de compte beaucoup trop long pour le champ");
+    form.postCode = "750012";
+    form.ribKey = "123";
+    form.accountNumber = "123456789012345";
+    form.holderName = cp("Lefèvre");
+    form.civility = 3;
+    AccountRecord *account = nullptr;
+    applyAccountForm(doc, form, nullptr, sampleNow(), &account);
+    ASSERT_NE(account, nullptr);
+    EXPECT_EQ(std::string(account->name), "Un nom de compte beaucoup trop long pou"); // 39
+    EXPECT_STREQ(account->postCode, "75001");
+    EXPECT_STREQ(account->ribKey, "12");
+    EXPECT_STREQ(account->accountNumber, "12345678901");
+    EXPECT_EQ(cp1252ToUtf8(fieldText(account->holderName)), "Lefèvre");
+    EXPECT_EQ(account->civility, 3);
+
+    // The long typed name finds the account it made.
+    EXPECT_EQ(decideApply(doc, form).account, account);
+    form.civility = -1;
+    applyAccountForm(doc, form, account, sampleNow());
+    EXPECT_EQ(account->civility, 3);
+}
+
+TEST_F(AccountEditing, ApplyingMakesAnActiveAccountCurrentAndMovesOffAMaskedOne) {
+    AccountRecord *a = addAccount("A", 0.0);
+    AccountRecord *b = addAccount("B", 0.0, false);
+    AccountRecord *c = addAccount("C", 0.0);
+    AccountRecord *d = addAccount("D", 0.0, false);
+
+    doc.currentAccount = a;
+    applyAccountForm(doc, formNamed("C"), c, sampleNow());
+    EXPECT_EQ(doc.currentAccount, c);
+
+    // A masked account that is not current changes nothing.
+    applyAccountForm(doc, formNamed("D"), d, sampleNow());
+    EXPECT_EQ(doc.currentAccount, c);
+    EXPECT_EQ(d->active, 0); // applying never unmasks
+
+    // Masked current account: the next active one after it...
+    doc.currentAccount = b;
+    applyAccountForm(doc, formNamed("B"), b, sampleNow());
+    EXPECT_EQ(doc.currentAccount, c);
+    // ... else the nearest active one before it ...
+    doc.currentAccount = d;
+    applyAccountForm(doc, formNamed("D"), d, sampleNow());
+    EXPECT_EQ(doc.currentAccount, c);
+    // ... else none.
+    a->active = 0;
+    c->active = 0;
+    doc.currentAccount = b;
+    applyAccountForm(doc, formNamed("B"), b, sampleNow());
+    EXPECT_EQ(doc.currentAccount, nullptr);
+}
+
+int gReleasedBitmaps = 0;
+void countRelease(void *) {
+    ++gReleasedBitmaps;
+}
+
+TEST_F(AccountEditing, BankLogoIsCopiedIntoTheAccount) {
+    std::vector<std::uint8_t> pixels(kLogoPixelBytes, 0x5A);
+    std::vector<std::uint8_t> mask(kLogoMaskBytes, 0xF0);
+    pixels[13823] = 0x11;
+    LogoBlocks bank{pixels.data(), mask.data()};
+
+    AccountForm form = formNamed("Courant");
+    form.selectedBank = &bank;
+    AccountRecord *account = nullptr;
+    applyAccountForm(doc, form, nullptr, sampleNow(), &account);
+    ASSERT_NE(account->logoPixels, nullptr);
+    ASSERT_NE(account->logoMask, nullptr);
+    EXPECT_NE(account->logoPixels, pixels.data());
+    EXPECT_EQ(std::memcmp(account->logoPixels, pixels.data(), kLogoPixelBytes), 0);
+    EXPECT_EQ(std::memcmp(account->logoMask, mask.data(), kLogoMaskBytes), 0);
+
+    // Modifying reuses the buffers and drops the bitmaps of the old logo.
+    setBitmapReleaser(countRelease);
+    gReleasedBitmaps = 0;
+    int pixelBitmap = 0, maskBitmap = 0;
+    account->logoBitmap = &pixelBitmap;
+    account->logoMaskBitmap = &maskBitmap;
+    std::uint8_t *buffer = account->logoPixels;
+    pixels[0] = 0x22;
+    applyAccountForm(doc, form, account, sampleNow());
+    setBitmapReleaser(nullptr);
+    EXPECT_EQ(account->logoPixels, buffer);
+    EXPECT_EQ(account->logoPixels[0], 0x22);
+    EXPECT_EQ(account->logoBitmap, nullptr);
+    EXPECT_EQ(account->logoMaskBitmap, nullptr);
+    EXPECT_EQ(gReleasedBitmaps, 2);
+
+    // No bank chosen: the logo stays.
+    form.selectedBank = nullptr;
+    pixels[0] = 0x33;
+    applyAccountForm(doc, form, account, sampleNow());
+    EXPECT_EQ(account->logoPixels[0], 0x22);
+}
+
+TEST_F(AccountEditing, DeletingNeedsTwoActiveAccountsWhateverIsPicked) {
+    addAccount("A", 0.0);
+    addAccount("B", 0.0, false);
+    DeleteDecision refused = decideDelete(doc);
+    EXPECT_FALSE(refused.allowed);
+    EXPECT_EQ(refused.message, 20405);
+
+    addAccount("C", 0.0);
+    DeleteDecision allowed = decideDelete(doc);
+    EXPECT_TRUE(allowed.allowed);
+    EXPECT_EQ(allowed.message, 0);
+}
+
+TEST_F(AccountEditing, MaskingReportsMinusOneAndDeletingThePositionAmongAllAccounts) {
+    AccountRecord *a = addAccount("A", 0.0);
+    addAccount("B", 0.0, false);
+    AccountRecord *c = addAccount("C", 0.0);
+    AccountRecord *d = addAccount("D", 0.0);
+
+    int position = 99;
+    doc.currentAccount = c;
+    EXPECT_EQ(applyDeleteChoice(doc, c, DeleteCancelled, &position), kAccountUnchanged);
+    EXPECT_EQ(position, 99);
+    EXPECT_EQ(c->active, 1);
+    EXPECT_EQ(applyDeleteChoice(doc, nullptr, DeleteForever, &position), kAccountUnchanged);
+    EXPECT_EQ(position, 99);
+
+    EXPECT_EQ(applyDeleteChoice(doc, c, DeleteMask, &position), kAccountMaskedOrDeleted);
+    EXPECT_EQ(c->active, 0);
+    EXPECT_EQ(position, -1);
+    EXPECT_EQ(doc.currentAccount, d);
+
+    EXPECT_EQ(applyDeleteChoice(doc, d, DeleteForever, &position), kAccountMaskedOrDeleted);
+    EXPECT_EQ(position, 3);  // A, B (masked), C (masked), D
+    EXPECT_EQ(d->active, 1); // the caller deletes it
+    EXPECT_EQ(doc.currentAccount, a);
+
+    // A new file reports nothing.
+    EXPECT_EQ(applyDeleteChoice(doc, a, DeleteForever, nullptr), kAccountMaskedOrDeleted);
+}
+
+TEST_F(AccountEditing, FillingFromAnAccountShowsItsRecord) {
+    AccountRecord *account = addAccount("Joint", 12.5);
+    account->minimumAllowed = -300.0;
+    account->minimumWanted = 50.0;
+    account->civility = 4;
+    setFieldUtf8(account->city, "Orléans");
+    setFieldText(account->bankCode, "30003");
+    setFieldText(account->webAddress, "https://banque.example");
+    setFieldText(account->bankName, "Banque Exemple");
+
+    AccountForm form = fillFormFromAccount(*account);
+    EXPECT_EQ(form.name, "Joint");
+    EXPECT_DOUBLE_EQ(form.initialBalance, 12.5);
+    EXPECT_TRUE(form.initialBalanceEnabled);
+    EXPECT_DOUBLE_EQ(form.minimumAllowed, -300.0);
+    EXPECT_DOUBLE_EQ(form.minimumWanted, 50.0);
+    EXPECT_TRUE(form.renameEnabled);
+    EXPECT_EQ(form.civility, 4);
+    EXPECT_EQ(cp1252ToUtf8(form.city), "Orléans");
+    EXPECT_EQ(form.bankCode, "30003");
+    EXPECT_EQ(form.bankName, "Banque Exemple");
+    EXPECT_EQ(form.webAddress, "https://banque.example");
+    EXPECT_EQ(form.selectedBank, nullptr);
+
+    account->civility = 9; // no such radio button
+    EXPECT_EQ(fillFormFromAccount(*account).civility, -1);
+
+    // Applying the filled form changes nothing.
+    double balance = account->balance;
+    applyAccountForm(doc, form, account, sampleNow());
+    EXPECT_DOUBLE_EQ(account->balance, balance);
+    EXPECT_EQ(cp1252ToUtf8(fieldText(account->city)), "Orléans");
+    EXPECT_EQ(account->civility, 4);
+}
+
+} // namespace
+} // namespace kolvane
