@@ -308,7 +308,9 @@ void deleteAccount(Document& doc, AccountRecord* account) {
         }
         bool deletedIsParty = operation->partyId == deleted;
         PartyId other = deletedIsParty ? operation->counterpartyId : operation->partyId;
-        if (isAccount(other)) {
+        // A transfer of the account to itself goes with it, like its own
+        // operations.
+        if (isAccount(other) && other != deleted) {
             (deletedIsParty ? operation->partyId : operation->counterpartyId) = DeletedAccount;
         } else if (!isSplit(other) || !hasLines) {
             releaseLines(*operation);
@@ -319,7 +321,8 @@ void deleteAccount(Document& doc, AccountRecord* account) {
             FileTime now = localNowFileTime();
             OperationRecord* insertAfter = operation;
             for (const VentilationLine& line : *operation->lines) {
-                if (!isAccount(line.counterpartyId))
+                // A part booked back to the deleted account goes with it.
+                if (!isAccount(line.counterpartyId) || line.counterpartyId == deleted)
                     continue;
                 OperationRecord kept = line;
                 kept.partyId = line.counterpartyId;
