@@ -1,0 +1,233 @@
+/* Identifiers shared by kolvane.rc and the C++ code. Plain #defines only, so
+   that windres reads this file as well as the compiler.
+
+   Prefixes: IDM_ menus, CMD_ menu commands, IDA_ accelerators, IDI_ icons,
+   IDB_ bitmaps, IDD_ dialog templates, IDC_ dialog controls, IDS_ strings.
+   A control number may serve in several dialogs; each use has its own name. */
+#ifndef KOLVANE_RESOURCE_IDS_H
+#define KOLVANE_RESOURCE_IDS_H
+
+/* Icons and bitmaps */
+#define IDI_MAIN_WINDOW 101 /* class icon of the main window */
+#define IDI_APPLICATION_LOGO 102 /* drawn in the views */
+#define IDB_TOOLBAR 150 /* 14 button images of 18 x 18 */
+#define IDB_PATTERN 153 /* pattern brush */
+#define IDB_FOLDERS 155 /* tree images: closed folder, open folder with a page */
+
+/* Main menu and its accelerators */
+#define IDM_MAIN 100
+#define IDA_MAIN 100
+
+/* Menu bar positions */
+#define MENU_POS_FILE 0
+#define MENU_POS_ACCOUNT 1
+#define MENU_POS_OPERATION 2
+#define MENU_POS_TOOLS 3
+#define MENU_POS_HELP 4
+
+/* Fichier */
+#define CMD_NEW_FILE 1000
+#define CMD_OPEN 1001
+#define CMD_SAVE 1002
+#define CMD_SAVE_AS 1003
+#define CMD_CLOSE 1004
+#define CMD_QUIT 1005
+/* Compte */
+#define CMD_EDIT_ACCOUNTS 1010
+#define CMD_ACCOUNT_FIRST 4000 /* account n is 4000 + n */
+#define CMD_ACCOUNT_LAST 4254
+/* Outils */
+#define CMD_CALCULATOR 1020
+#define CMD_EDIT_MODES 1021
+#define CMD_EDIT_CATEGORIES 1022
+#define CMD_EDIT_LABELS 1023
+#define CMD_NEW_USER 1024
+#define CMD_CHANGE_USER 1025
+#define CMD_CHANGE_PASSWORD 1026
+#define CMD_LIST_USERS 1027
+#define CMD_TOGGLE_ALERTS 1028
+#define CMD_NEW_THIRD 1029
+/* Aide */
+#define CMD_ABOUT 1040
+/* Opération */
+#define CMD_TOGGLE_POINTING 1082
+#define CMD_TOGGLE_ENTRY_PANE 1300
+#define CMD_DELETE_OPERATION 1301
+#define CMD_EDIT_OPERATION 1302
+#define CMD_SHOW_VENTILATION 1303
+#define CMD_SORT_BY_ENTRY 1320
+#define CMD_SORT_BY_OPERATION_DATE 1321
+/* Toolbar buttons without a menu item */
+#define CMD_TOOLBAR_1080 1080
+#define CMD_TOOLBAR_1081 1081
+#define CMD_TOOLBAR_1083 1083
+#define CMD_TOOLBAR_1084 1084
+#define CMD_TOOLBAR_1090 1090
+#define CMD_TOOLBAR_1091 1091
+#define CMD_TOOLBAR_1092 1092
+
+/* Dialog templates */
+#define IDD_WELCOME 200
+#define IDD_ACCOUNT 201
+#define IDD_LOGIN 202
+#define IDD_USER_IDENTITY 203
+#define IDD_PASSWORD 204
+#define IDD_USER_LIST 205
+#define IDD_PROGRESS 206
+#define IDD_MODE_EDITOR 207
+#define IDD_CATEGORY_EDITOR 208
+#define IDD_LABEL_EDITOR 210
+#define IDD_VENTILATION_EDITOR 211
+#define IDD_NEW_BANK 212
+#define IDD_ACCOUNT_DELETE 213
+#define IDD_NEW_THIRD 214
+#define IDD_THIRD_DELETE 215
+#define IDD_VENTILATION_CONSULT 216
+#define IDD_ACCOUNT_GENERAL_PAGE 220
+#define IDD_ACCOUNT_PERSONAL_PAGE 221
+#define IDD_ACCOUNT_BANK_PAGE 222
+
+/* Controls that every dialog may have */
+#define IDC_STATIC_TEXT (-1)
+#define IDC_PAGE_TITLE 1129 /* title static of each account page */
+#define IDC_WARNING_ICON 1202 /* dialogs 213 and 215 */
+#define IDC_LIST_VIEW 1160 /* dialogs 205, 208, 210, 211, 216 */
+#define IDC_DELETE_BUTTON 1124 /* dialogs 201, 205, 208, 210, and "Supprimer" of 213 */
+
+/* 200 Bienvenue */
+#define IDC_WELCOME_FILES 1100
+#define IDC_WELCOME_BROWSE 1001
+#define IDC_WELCOME_NEW_FILE 1000
+
+/* 201 account dialog and its pages 220-222 */
+#define IDC_ACCOUNT_TABS 1120
+#define IDC_ACCOUNT_INITIAL_BALANCE 1121
+#define IDC_ACCOUNT_MINIMUM_ALLOWED 1122
+#define IDC_ACCOUNT_MINIMUM_WANTED 1123
+#define IDC_ACCOUNT_DELETE 1124
+#define IDC_ACCOUNT_RENAME 1125
+#define IDC_ACCOUNT_NAME 1126
+#define IDC_ACCOUNT_NEW_NAME 1127
+#define IDC_ACCOUNT_WEB 1128
+#define IDC_ACCOUNT_MRS 1130
+#define IDC_ACCOUNT_MISS 1131
+#define IDC_ACCOUNT_MR 1132
+#define IDC_ACCOUNT_MR_OR_MRS 1133
+#define IDC_ACCOUNT_MR_AND_MRS 1134
+#define IDC_ACCOUNT_HOLDER_NAME 1135
+#define IDC_ACCOUNT_HOLDER_FIRST_NAMES 1136
+#define IDC_ACCOUNT_ADDRESS 1137
+#define IDC_ACCOUNT_ADDRESS_COMPLEMENT 1138
+#define IDC_ACCOUNT_CITY 1139
+#define IDC_ACCOUNT_POST_CODE 1140
+#define IDC_ACCOUNT_BANK 1141
+#define IDC_ACCOUNT_NEW_BANK_LINK 1142
+#define IDC_ACCOUNT_BANK_CODE 1143
+#define IDC_ACCOUNT_BRANCH_CODE 1144
+#define IDC_ACCOUNT_NUMBER 1145
+#define IDC_ACCOUNT_RIB_KEY 1146
+#define IDC_ACCOUNT_DOMICILIATION 1147
+#define IDC_ACCOUNT_BIC 1148
+#define IDC_ACCOUNT_PHONE 1149
+#define IDC_ACCOUNT_LOGO 1271
+
+/* 202-205 users */
+#define IDC_USER_PSEUDO 1150
+#define IDC_USER_PASSWORD 1151
+#define IDC_USER_CONFIRMATION 1152
+#define IDC_USER_ADMINISTRATOR 1153
+#define IDC_USER_LIMITED 1154
+
+/* 206 progress */
+#define IDC_PROGRESS_BAR 1170
+
+/* 207 modes of transaction (laid out, no behaviour) */
+#define IDC_MODE_NAME 1180
+#define IDC_MODE_SIDE 1181
+
+/* 208 categories */
+#define IDC_CATEGORY_NAME 1190
+#define IDC_CATEGORY_SUBCATEGORY 1191
+#define IDC_CATEGORY_SIDE 1192
+
+/* 210 labels */
+#define IDC_LABEL_TEXT 1210
+#define IDC_LABEL_PARTY 1211
+
+/* 211 ventilation editor */
+#define IDC_VENTILATION_TOTAL 1250
+#define IDC_VENTILATION_REMAINING 1251
+#define IDC_VENTILATION_AMOUNT 1252
+#define IDC_VENTILATION_PARTY 1253
+#define IDC_VENTILATION_ADD 1254
+#define IDC_VENTILATION_REMOVE 1255
+
+/* 212 Nouvelle banque */
+#define IDC_BANK_NAME 1141
+#define IDC_BANK_WEB 1128
+#define IDC_BANK_BROWSE 1270
+#define IDC_BANK_LOGO 1271
+
+/* 213 account deletion */
+#define IDC_ACCOUNT_DELETE_MASK 1280
+#define IDC_ACCOUNT_DELETE_REMOVE 1124
+
+/* 214 Nouveau Tiers */
+#define IDC_THIRD_NAME 1290
+#define IDC_THIRD_INITIAL_BALANCE 1121
+#define IDC_THIRD_NOTE 1291
+
+/* 215 third party deletion */
+#define IDC_THIRD_DELETE_TARGET 1400
+#define IDC_THIRD_DELETE_TRANSFER 1401
+#define IDC_THIRD_DELETE_MASK 1402
+
+/* String table */
+#define IDS_WELCOME_TITLE 20000
+#define IDS_NEW_USER_NAME 20001
+#define IDS_INITIAL_BALANCE 20002
+#define IDS_TAB_ACCOUNTS 20003
+#define IDS_TAB_OPERATIONS 20004
+#define IDS_TAB_THIRDS 20005
+#define IDS_TAB_LOAN 20006
+#define IDS_TAB_GRAPH 20007
+#define IDS_PAGE_GENERAL 20020
+#define IDS_PAGE_PERSONAL 20021
+#define IDS_PAGE_BANK 20022
+#define IDS_SAVE_CHANGES 20025
+#define IDS_CURRENT_BALANCE 20026
+#define IDS_POINTED_BALANCE 20027
+#define IDS_ACCOUNT 20028
+#define IDS_COLUMN_DATE 20030
+#define IDS_COLUMN_MODE 20031
+#define IDS_COLUMN_CATEGORY 20032
+#define IDS_COLUMN_LABEL 20033
+#define IDS_COLUMN_DEBIT 20034
+#define IDS_COLUMN_CREDIT 20035
+#define IDS_COLUMN_BALANCE 20036
+#define IDS_COLUMN_AMOUNT 20037
+#define IDS_LINK_OPEN_OPERATIONS 20100
+#define IDS_LINK_ACCOUNT_SETTINGS 20101
+#define IDS_LINK_ACCOUNT_WEB 20102
+#define IDS_LINK_PRINT_RIB 20103
+#define IDS_LINK_NEW_THIRD 20110
+#define IDS_LINK_DELETE_THIRD 20111
+#define IDS_LINK_RENAME_THIRD 20112
+#define IDS_LINK_THIRD_SETTINGS 20113
+#define IDS_ENTRY_PANE_TITLE 20114
+#define IDS_OPERATION_DATE 20115
+#define IDS_OPERATION_LABEL 20116
+#define IDS_ENTER_ACCOUNT_NAME 20400
+#define IDS_OUT_OF_MEMORY 20401
+#define IDS_NOT_ALLOWED 20402
+#define IDS_CHOOSE_SUBCATEGORY 20403
+#define IDS_KEEP_ONE_ACTIVE_ACCOUNT 20405
+#define IDS_NO_WEB_ADDRESS 20406
+#define IDS_THIRD_OUT_OF_MEMORY 20407
+#define IDS_DEBIT_AND_CREDIT 20408
+#define IDS_ENTER_OPERATION_LABEL 20409
+#define IDS_VENTILATION_MISMATCH 20410
+#define IDS_CONFIRM_ACCOUNT_CHANGE 20800
+#define IDS_CONFIRM_THIRD_REPLACE 20801
+
+#endif

@@ -1,0 +1,163 @@
+// The one way a C++ object is tied to its window or dialog.
+//
+// A window object derives from WindowObject<Self> and a dialog object from
+// DialogObject<Self>; both give it `window` as its first field. The object is
+// handed to the window as its creation parameter (CreateWindowEx's lpParam,
+// DialogBoxParam's lParam) and kept in the window's user data
+// (GWLP_USERDATA, DWLP_USER); every later message goes to the member
+//
+//     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);  // windows
+//     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);  // dialogs
+//
+// Messages that arrive before the object is attached go to DefWindowProc
+// (windows) or are left unhandled (dialogs). No exception leaves a window
+// procedure. When the window is destroyed the object stays, detached, and
+// may be attached to a new window later.
+//
+//     struct AboutDialog : DialogObject<AboutDialog> {
+//         INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM) {
+//             if (message == WM_COMMAND && LOWORD(wParam) == IDOK) return endDialog(1), TRUE;
+//             return FALSE;
+//         }
+//     };
+//     AboutDialog about;
+//     int result = about.runModal(owner, IDD_ABOUT);
+#pragma once
+
+#include <windows.h>
+
+namespace kolvane::win {
+
+// The module that holds the resources (the program itself).
+inline HINSTANCE resourceInstance() { return GetModuleHandleW(nullptr); }
+
+// Name of the window property where a dialog made by DialogObject keeps its
+// template number, so that tests can tell which dialog is shown.
+inline constexpr const wchar_t* kTemplateIdProperty = L"KolvaneTemplateId";
+
+template <class Self> struct WindowObject {
+    HWND window = nullptr;
+
+    // The window procedure to register with the class of Self.
+    static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        Self* self = reinterpret_cast<Self*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self == nullptr && message == WM_NCCREATE) {
+            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+            self = static_cast<Self*>(create->lpCreateParams);
+            if constexpr (requires(HWND h, const CREATESTRUCTW& c) { Self::objectForNewWindow(h, c); }) {
+                // Controls made from dialog templates get no creation
+                // parameter; their class makes its own object.
+                if (self == nullptr)
+                    self = Self::objectForNewWindow(hwnd, *create);
+            }
+            if (self != nullptr) {
+                SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+                self->window = hwnd;
+            }
+        }
+        if (self == nullptr)
+            return DefWindowProcW(hwnd, message, wParam, lParam);
+
+        LRESULT result = 0;
+        try {
+            result = self->handleMessage(message, wParam, lParam);
+        } catch (...) {
+            // A failed creation is refused; anything else gets the default.
+            if (message == WM_NCCREATE)
+                result = FALSE;
+            else if (message == WM_CREATE)
+                result = -1;
+            else
+                result = DefWindowProcW(hwnd, message, wParam, lParam);
+        }
+        if (message == WM_NCDESTROY) {
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            self->window = nullptr;
+            if constexpr (requires(Self& s) { s.windowDestroyed(); })
+                self->windowDestroyed(); // last word, e.g. an object that owns itself
+        }
+        return result;
+    }
+
+    // Creates the window with this object attached. The class must have been
+    // registered with `procedure`.
+    HWND create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
+                int x, int y, int width, int height, HWND parent, HMENU menuOrId) {
+        return CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent,
+                               menuOrId, resourceInstance(), static_cast<Self*>(this));
+    }
+
+    LRESULT defaultProcedure(UINT message, WPARAM wParam, LPARAM lParam) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+};
+
+template <class Self> struct DialogObject {
+    HWND window = nullptr;
+
+    static INT_PTR CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        Self* self = reinterpret_cast<Self*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+        if (self == nullptr && message == WM_INITDIALOG && lParam != 0) {
+            self = reinterpret_cast<Self*>(lParam);
+            SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+            self->window = hwnd;
+            if (self->dialogTemplate != 0)
+                SetPropW(hwnd, kTemplateIdProperty,
+                         reinterpret_cast<HANDLE>(static_cast<INT_PTR>(self->dialogTemplate)));
+        }
+        if (self == nullptr)
+            return FALSE;
+
+        INT_PTR result = FALSE;
+        try {
+            result = self->handleMessage(message, wParam, lParam);
+        } catch (...) {
+            // A dialog that cannot open ends at once, as a failed DialogBox would.
+            if (message == WM_INITDIALOG && self->isModal)
+                EndDialog(hwnd, -1);
+            result = FALSE;
+        }
+        if (message == WM_NCDESTROY) {
+            RemovePropW(hwnd, kTemplateIdProperty);
+            SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+            self->window = nullptr;
+        }
+        return result;
+    }
+
+    // Shows dialog `templateId` modally over `owner` and returns the value
+    // given to endDialog, or -1 when the dialog could not be made.
+    int runModal(HWND owner, int templateId) {
+        dialogTemplate = templateId;
+        isModal = true;
+        INT_PTR result = DialogBoxParamW(resourceInstance(), MAKEINTRESOURCEW(templateId), owner,
+                                         procedure, reinterpret_cast<LPARAM>(this));
+        isModal = false;
+        return static_cast<int>(result);
+    }
+
+    // Creates dialog `templateId` as a modeless window, for example a page
+    // inside a tab control. Returns the window, or null.
+    HWND createModeless(HWND parent, int templateId) {
+        dialogTemplate = templateId;
+        isModal = false;
+        return CreateDialogParamW(resourceInstance(), MAKEINTRESOURCEW(templateId), parent,
+                                  procedure, reinterpret_cast<LPARAM>(this));
+    }
+
+    void endDialog(int result) { EndDialog(window, result); }
+
+    // The value a dialog procedure gives back for messages whose result is
+    // not a plain TRUE or FALSE (WM_NOTIFY answers, WM_CTLCOLOR...).
+    INT_PTR setMessageResult(LONG_PTR value) {
+        SetWindowLongPtrW(window, DWLP_MSGRESULT, value);
+        return TRUE;
+    }
+
+    HWND item(int id) const { return GetDlgItem(window, id); }
+
+    int dialogTemplate = 0; // the template being shown
+    bool isModal = false;
+};
+
+} // namespace kolvane::win
