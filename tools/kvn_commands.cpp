@@ -1,12 +1,654 @@
 #include "kvn_commands.h"
 
+#include "document/account_file.h"
+#include "document/amounts.h"
+#include "document/calendar.h"
+#include "document/document.h"
+#include "document/text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
 namespace kolvane {
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitDifferences = 1;
+constexpr int kExitBadInput = 2;
+
+// The longest account name the record holds (its array keeps a terminator).
+constexpr std::size_t kMaxAccountName = sizeof(AccountRecord::name) - 1;
+
+constexpr const char* kUsage = "usage: kvn new FILE --account NAME [--initial AMOUNT]\n"
+                               "       kvn info FILE\n"
+                               "       kvn dump FILE\n"
+                               "       kvn check FILE\n"
+                               "\n"
+                               "  new    makes an account file with one account, the default user,\n"
+                               "         modes and categories (an existing FILE is never replaced)\n"
+                               "  info   counts the records and shows each account's balances\n"
+                               "  dump   writes the whole file as JSON (UTF-8)\n"
+                               "  check  recomputes balances and counts from the operations;\n"
+                               "         exit 1 when they differ from the recorded ones\n";
+
+// Reports bad input: one line on the error stream, and the exit code to return.
+template <class... Parts> int refuse(std::ostream& err, const Parts&... parts) {
+    err << "kvn: ";
+    (err << ... << parts);
+    err << '\n';
+    return kExitBadInput;
+}
+
+std::string utf8Text(std::string_view cp1252) { return cp1252ToUtf8(cp1252); }
+
+template <std::size_t N> std::string utf8Field(const char (&field)[N]) {
+    return utf8Text(fieldText(field));
+}
+
+bool loadFile(Document& doc, const std::string& path, std::ostream& err) {
+    documentInit(doc);
+    LoadStatus status = loadDocument(doc, path, platformFileSystem());
+    if (status == LoadStatus::Ok)
+        return true;
+    refuse(err, path, ": ", describeLoadStatus(status));
+    return false;
+}
+
+// --- JSON ------------------------------------------------------------------
+
+// Writes pretty-printed JSON (two spaces per level) straight to a stream.
+// Callers pair begin/end calls and give a key before each member of an object.
+class JsonWriter {
+  public:
+    explicit JsonWriter(std::ostream& out) : out_(out) {}
+
+    void beginObject() { open('{'); }
+    void endObject() { close('}'); }
+    void beginArray() { open('['); }
+    void endArray() { close(']'); }
+
+    void key(std::string_view name) {
+        separate();
+        writeString(name);
+        out_ << ": ";
+        afterKey_ = true;
+    }
+
+    void string(std::string_view utf8) {
+        beforeValue();
+        writeString(utf8);
+    }
+    void number(std::uint64_t value) {
+        beforeValue();
+        char buffer[24];
+        auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+        out_.write(buffer, result.ptr - buffer);
+    }
+    // Shortest text that reads back as the same double; JSON has no
+    // infinities nor NaN, so those become null.
+    void number(double value) {
+        beforeValue();
+        if (!std::isfinite(value)) {
+            out_ << "null";
+            return;
+        }
+        char buffer[32];
+        auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+        out_.write(buffer, result.ptr - buffer);
+    }
+    void boolean(bool value) {
+        beforeValue();
+        out_ << (value ? "true" : "false");
+    }
+
+    template <class Value> void member(std::string_view name, Value value) {
+        key(name);
+        if constexpr (std::is_same_v<Value, double>)
+            number(value);
+        else if constexpr (std::is_same_v<Value, bool>)
+            boolean(value);
+        else if constexpr (std::is_integral_v<Value>)
+            number(static_cast<std::uint64_t>(value));
+        else
+            string(value);
+    }
+
+    void finish() { out_ << '\n'; }
+
+  private:
+    struct Level {
+        bool empty = true;
+    };
+
+    void indent() {
+        for (std::size_t i = 0; i < levels_.size(); ++i)
+            out_ << "  ";
+    }
+    // Starts a new member or element: a comma after the previous one, then a
+    // new line at the current depth.
+    void separate() {
+        if (levels_.empty())
+            return;
+        out_ << (levels_.back().empty ? "\n" : ",\n");
+        levels_.back().empty = false;
+        indent();
+    }
+    void beforeValue() {
+        if (afterKey_)
+            afterKey_ = false;
+        else
+            separate();
+    }
+    void open(char bracket) {
+        beforeValue();
+        out_ << bracket;
+        levels_.push_back(Level{});
+    }
+    void close(char bracket) {
+        bool empty = levels_.back().empty;
+        levels_.pop_back();
+        if (!empty) {
+            out_ << '\n';
+            indent();
+        }
+        out_ << bracket;
+    }
+    void writeString(std::string_view utf8) {
+        static constexpr char kHex[] = "0123456789abcdef";
+        out_ << '"';
+        for (char c : utf8) {
+            auto byte = static_cast<unsigned char>(c);
+            if (c == '"' || c == '\\') {
+                out_ << '\\' << c;
+            } else if (byte < 0x20) {
+                out_ << "\\u00" << kHex[byte >> 4] << kHex[byte & 15];
+            } else {
+                out_ << c;
+            }
+        }
+        out_ << '"';
+    }
+
+    std::ostream& out_;
+    std::vector<Level> levels_;
+    bool afterKey_ = false;
+};
+
+std::string twoDigits(int value, int width) {
+    std::string text = std::to_string(value);
+    if (text.size() < static_cast<std::size_t>(width))
+        text.insert(0, static_cast<std::size_t>(width) - text.size(), '0');
+    return text;
+}
+
+// Local calendar time, as the file holds it: "YYYY-MM-DDTHH:MM:SS.mmm".
+std::string dateText(FileTime fileTime) {
+    CalendarTime t = toCalendarTime(fileTime);
+    return twoDigits(t.year, 4) + '-' + twoDigits(t.month, 2) + '-' + twoDigits(t.day, 2) + 'T' +
+           twoDigits(t.hour, 2) + ':' + twoDigits(t.minute, 2) + ':' + twoDigits(t.second, 2) +
+           '.' + twoDigits(t.millisecond, 3);
+}
+
+std::string hexText(const std::uint8_t* bytes, std::size_t size) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(size * 2);
+    for (std::size_t i = 0; i < size; ++i) {
+        text += kHex[bytes[i] >> 4];
+        text += kHex[bytes[i] & 15];
+    }
+    return text;
+}
+
+void dumpUser(JsonWriter& json, const UserRecord& user) {
+    json.beginObject();
+    json.member("name", utf8Field(user.name));
+    json.member("id", user.id);
+    json.member("flags", user.flags);
+    json.member("passwordKey", user.passwordKey);
+    // The scrambled password is a secret of its own; only its presence shows.
+    json.member("hasPassword", user.password[0] != '\0');
+    json.endObject();
+}
+
+void dumpMode(JsonWriter& json, const ModeRecord& mode) {
+    json.beginObject();
+    json.member("name", utf8Field(mode.name));
+    json.member("id", mode.id);
+    json.member("kind", mode.kind);
+    json.endObject();
+}
+
+void dumpCategory(JsonWriter& json, const CategoryRecord& category) {
+    json.beginObject();
+    json.member("name", utf8Field(category.name));
+    json.member("id", category.id);
+    json.member("shown", category.shown);
+    json.endObject();
+}
+
+void dumpLabel(JsonWriter& json, const LabelRecord& label) {
+    json.beginObject();
+    json.member("text", utf8Field(label.text));
+    json.member("categoryId", label.categoryId);
+    json.endObject();
+}
+
+void dumpReserved(JsonWriter& json, const ReservedRecord& record) {
+    json.beginObject();
+    json.member("bytes", hexText(record.bytes, sizeof record.bytes));
+    json.endObject();
+}
+
+void dumpAccount(JsonWriter& json, const AccountRecord& a) {
+    json.beginObject();
+    json.member("name", utf8Field(a.name));
+    json.member("webAddress", utf8Field(a.webAddress));
+    json.member("holderName", utf8Field(a.holderName));
+    json.member("holderFirstNames", utf8Field(a.holderFirstNames));
+    json.member("address", utf8Field(a.address));
+    json.member("addressComplement", utf8Field(a.addressComplement));
+    json.member("city", utf8Field(a.city));
+    json.member("postCode", utf8Field(a.postCode));
+    json.member("civility", a.civility);
+    json.member("ribKey", utf8Field(a.ribKey));
+    json.member("bankCode", utf8Field(a.bankCode));
+    json.member("branchCode", utf8Field(a.branchCode));
+    json.member("bankName", utf8Field(a.bankName));
+    json.member("accountNumber", utf8Field(a.accountNumber));
+    json.member("domiciliation", utf8Field(a.domiciliation));
+    json.member("bic", utf8Field(a.bic));
+    json.member("phone", utf8Field(a.phone));
+    json.member("reserved498", hexText(a.reserved498, sizeof a.reserved498));
+    json.member("initialBalance", a.initialBalance);
+    json.member("minimumAllowed", a.minimumAllowed);
+    json.member("minimumWanted", a.minimumWanted);
+    json.member("balance", a.balance);
+    json.member("pointedBalance", a.pointedBalance);
+    json.member("operationCount", a.operationCount);
+    json.member("reserved548", a.reserved548);
+    json.member("id", a.id);
+    json.member("initialOperationId", a.initialOperationId);
+    json.member("initialPointed", a.initialPointed);
+    json.member("active", a.active);
+    json.member("reserved564", a.reserved564);
+    json.member("hasLogo", a.logoPixels != nullptr && a.logoMask != nullptr);
+    json.endObject();
+}
+
+void dumpThird(JsonWriter& json, const ThirdRecord& t) {
+    json.beginObject();
+    json.member("name", utf8Field(t.name));
+    json.member("id", t.id);
+    json.member("reserved44", t.reserved44);
+    json.member("initialBalance", t.initialBalance);
+    json.member("balance", t.balance);
+    json.member("initialOperationId", t.initialOperationId);
+    json.member("operationCount", t.operationCount);
+    json.member("note", utf8Field(t.note));
+    json.member("reserved200", t.reserved200);
+    json.member("active", t.active);
+    json.member("reserved204", t.reserved204);
+    json.endObject();
+}
+
+// Operations and their ventilation lines share one layout; lines have no
+// list of their own, so they are written without `lines`.
+void dumpOperation(JsonWriter& json, const OperationRecord& o, bool isLine) {
+    json.beginObject();
+    json.member("partyId", o.partyId);
+    json.member("counterpartyId", o.counterpartyId);
+    json.member("amount", o.amount);
+    json.member("balanceAfterParty", o.balanceAfterParty);
+    json.member("balanceAfterCounterparty", o.balanceAfterCounterparty);
+    json.member("entryDate", dateText(o.entryDate));
+    json.member("modifiedDate", dateText(o.modifiedDate));
+    json.member("operationDate", dateText(o.operationDate));
+    json.member("creatorUserId", o.creatorUserId);
+    json.member("modifierUserId", o.modifierUserId);
+    json.member("id", o.id);
+    json.member("modeId", o.modeId);
+    json.member("pointed", o.pointed);
+    json.member("label", utf8Field(o.label));
+    json.member("lineCount", o.lineCount);
+    if (!isLine) {
+        json.key("lines");
+        json.beginArray();
+        if (o.lines)
+            for (const VentilationLine& line : *o.lines)
+                dumpOperation(json, line, true);
+        json.endArray();
+    }
+    json.endObject();
+}
+
+template <class Record, class Dump>
+void dumpList(JsonWriter& json, std::string_view name, const RecordList<Record>& list, Dump dump) {
+    json.key(name);
+    json.beginArray();
+    for (const Record& record : list)
+        dump(json, record);
+    json.endArray();
+}
+
+void dumpDocument(const Document& doc, std::ostream& out) {
+    JsonWriter json(out);
+    json.beginObject();
+    json.member("alertsEnabled", doc.alertsEnabled);
+    json.member("nextOperationId", doc.nextOperationId);
+    json.member("nextAccountNumber", doc.nextAccountNumber);
+    json.member("nextThirdNumber", doc.nextThirdNumber);
+    dumpList(json, "users", doc.users, dumpUser);
+    dumpList(json, "modes", doc.modes, dumpMode);
+    dumpList(json, "categories", doc.categories, dumpCategory);
+    dumpList(json, "labels", doc.labels, dumpLabel);
+    dumpList(json, "reserved", doc.reserved, dumpReserved);
+    dumpList(json, "accounts", doc.accounts, dumpAccount);
+    dumpList(json, "thirds", doc.thirds, dumpThird);
+    dumpList(json, "operations", doc.operations,
+             [](JsonWriter& w, const OperationRecord& o) { dumpOperation(w, o, false); });
+    json.endObject();
+    json.finish();
+}
+
+// --- check -----------------------------------------------------------------
+
+struct PartyTotals {
+    double balance = 0.0;
+    double pointedBalance = 0.0;
+    std::uint64_t operationCount = 0;
+};
+
+// Rebuilds every account's and third party's balance, ticked balance and
+// operation count from the operations alone.
+//
+// An operation moves `amount` from `counterpartyId` to `partyId`: the party
+// gains `amount` and the counterparty loses it. A split operation names Split
+// as its counterparty, so its party takes the whole amount and Split (no
+// record) nothing; each ventilation line then carries Split as its party and
+// the receiving category, third party or account as its counterparty, which
+// loses the line's `amount` -- the same as if the line had been booked on its
+// own against Split. Only lines of a split operation count, as the booking
+// only attaches lines to those.
+//
+// Every side (operation or line) that names a party counts one operation for
+// it, as booking an operation adds one on each side it books; the initial
+// operation names its owner, so a new account or third party counts 1.
+//
+// A ticked record books its amount into the ticked balances of the accounts
+// it names, the same way. The initial-balance operation of an account is
+// ticked when the account's `initialPointed` says so.
+std::map<PartyId, PartyTotals> computeTotals(const Document& doc) {
+    std::map<PartyId, PartyTotals> totals;
+    for (const AccountRecord& account : doc.accounts)
+        totals[account.id];
+    for (const ThirdRecord& third : doc.thirds)
+        totals[third.id];
+
+    auto book = [&](PartyId party, double amount, bool pointed) {
+        auto found = totals.find(party);
+        if (found == totals.end())
+            return; // categories, Split, InitialBalance, deleted accounts
+        found->second.balance += amount;
+        found->second.operationCount += 1;
+        if (pointed && isAccount(party))
+            found->second.pointedBalance += amount;
+    };
+
+    for (const OperationRecord& operation : doc.operations) {
+        bool pointed = operation.pointed != 0;
+        if (isInitialBalance(operation.counterpartyId))
+            if (const AccountRecord* owner = findAccountByAccountId(doc, operation.partyId))
+                pointed = owner->initialPointed != 0;
+        book(operation.partyId, operation.amount, pointed);
+        book(operation.counterpartyId, -operation.amount, pointed);
+        if (isSplit(operation.counterpartyId) && operation.lineCount != 0 && operation.lines)
+            for (const VentilationLine& line : *operation.lines)
+                book(line.counterpartyId, -line.amount, line.pointed != 0);
+    }
+    return totals;
+}
+
+class Differences {
+  public:
+    explicit Differences(std::ostream& out) : out_(out) {}
+
+    void amount(const std::string& owner, const char* field, double recorded, double computed) {
+        // Balances are kept step by step, so rounding may leave crumbs below
+        // the smallest amount that counts.
+        if (std::isfinite(recorded) && std::isfinite(computed) &&
+            std::fabs(recorded - computed) < 0.001)
+            return;
+        out_ << owner << ": " << field << ' ' << formatAmount(recorded) << " recorded, "
+             << formatAmount(computed) << " computed\n";
+        ++count_;
+    }
+    void count(const std::string& owner, const char* field, std::uint64_t recorded,
+               std::uint64_t computed) {
+        if (recorded == computed)
+            return;
+        out_ << owner << ": " << field << ' ' << recorded << " recorded, " << computed
+             << " computed\n";
+        ++count_;
+    }
+    void note(const std::string& owner, const std::string& text) {
+        out_ << owner << ": " << text << '\n';
+        ++count_;
+    }
+    int total() const { return count_; }
+
+  private:
+    std::ostream& out_;
+    int count_ = 0;
+};
+
+int checkDocument(const Document& doc, std::ostream& out) {
+    std::map<PartyId, PartyTotals> totals = computeTotals(doc);
+    Differences differences(out);
+    for (const AccountRecord& account : doc.accounts) {
+        const PartyTotals& computed = totals[account.id];
+        std::string owner = utf8Field(account.name);
+        differences.amount(owner, "balance", account.balance, computed.balance);
+        differences.amount(owner, "pointedBalance", account.pointedBalance,
+                           computed.pointedBalance);
+        differences.count(owner, "operationCount", account.operationCount,
+                          computed.operationCount);
+    }
+    for (const ThirdRecord& third : doc.thirds) {
+        const PartyTotals& computed = totals[third.id];
+        std::string owner = std::string("Tiers : ") + utf8Field(third.name);
+        differences.amount(owner, "balance", third.balance, computed.balance);
+        differences.count(owner, "operationCount", third.operationCount, computed.operationCount);
+    }
+    for (const OperationRecord& operation : doc.operations) {
+        std::uint64_t lines = operation.lines ? operation.lines->count() : 0;
+        std::string owner = std::string("Operation ") + std::to_string(operation.id);
+        differences.count(owner, "lineCount", operation.lineCount, lines);
+        if (lines != 0 && !isSplit(operation.counterpartyId))
+            differences.note(owner, "has ventilation lines but is not split");
+    }
+    if (differences.total() != 0)
+        return kExitDifferences;
+    out << "OK\n";
+    return kExitOk;
+}
+
+// --- info ------------------------------------------------------------------
+
+void printInfo(const Document& doc, std::ostream& out) {
+    std::uint64_t lineTotal = 0;
+    for (const OperationRecord& operation : doc.operations)
+        if (operation.lines)
+            lineTotal += operation.lines->count();
+    out << "Users: " << doc.users.count() << '\n'
+        << "Modes: " << doc.modes.count() << '\n'
+        << "Categories: " << doc.categories.count() << '\n'
+        << "Labels: " << doc.labels.count() << '\n'
+        << "Accounts: " << doc.accounts.count() << '\n'
+        << "Third parties: " << doc.thirds.count() << '\n'
+        << "Operations: " << doc.operations.count() << '\n'
+        << "Ventilation lines: " << lineTotal << '\n';
+    for (const AccountRecord& account : doc.accounts)
+        out << "Account " << utf8Field(account.name) << (account.active ? "" : " (masked)")
+            << ": balance " << formatAmount(account.balance) << ", ticked "
+            << formatAmount(account.pointedBalance) << ", operations " << account.operationCount
+            << '\n';
+    for (const ThirdRecord& third : doc.thirds)
+        out << "Third party " << utf8Field(third.name) << (third.active ? "" : " (masked)")
+            << ": balance " << formatAmount(third.balance) << ", operations "
+            << third.operationCount << '\n';
+}
+
+// --- new -------------------------------------------------------------------
+
+// Amounts as a user types them: an optional minus, digits, and at most two
+// decimals after a point. Anything else (a comma, an exponent, spaces, "inf")
+// is refused rather than guessed at.
+bool parseAmount(std::string_view text, double& value) {
+    std::size_t pos = text.starts_with('-') ? 1 : 0;
+    std::size_t digits = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9')
+        ++pos, ++digits;
+    if (digits == 0)
+        return false;
+    if (pos < text.size() && text[pos] == '.') {
+        std::size_t decimals = 0;
+        for (++pos; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos)
+            ++decimals;
+        if (decimals == 0 || decimals > 2)
+            return false;
+    }
+    if (pos != text.size())
+        return false;
+    auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size() ||
+        !std::isfinite(value))
+        return false;
+    if (value == 0.0)
+        value = 0.0; // "-0" is no debit; a negative zero would show as "- 0.00"
+    return true;
+}
+
+// The account name as the record will hold it, or an explanation of why it
+// cannot be held.
+bool accountNameCp1252(std::string_view utf8, std::string& name, std::string& problem) {
+    name = utf8ToCp1252(utf8);
+    if (name.find_first_not_of(' ') == std::string::npos) {
+        problem = "the account name is empty";
+        return false;
+    }
+    if (cp1252ToUtf8(name) != utf8) {
+        problem = "the account name holds characters that an account file cannot store";
+        return false;
+    }
+    for (char c : name)
+        if (static_cast<unsigned char>(c) < 0x20) {
+            problem = "the account name holds control characters";
+            return false;
+        }
+    if (name.size() > kMaxAccountName) {
+        problem = std::string("the account name has ") + std::to_string(name.size()) +
+                  " characters; at most " + std::to_string(kMaxAccountName) + " are allowed";
+        return false;
+    }
+    return true;
+}
+
+int commandNew(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::string path;
+    const std::string* accountName = nullptr;
+    const std::string* initialText = nullptr;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--account" || arg == "--initial") {
+            const std::string*& slot = arg == "--account" ? accountName : initialText;
+            if (slot)
+                return refuse(err, arg, " is given twice");
+            if (i + 1 >= args.size())
+                return refuse(err, arg, " needs a value");
+            slot = &args[++i];
+        } else if (arg.starts_with("--")) {
+            return refuse(err, "unknown option ", arg, " (try kvn --help)");
+        } else if (path.empty()) {
+            path = arg;
+        } else {
+            return refuse(err, "new takes one FILE, got also ", arg);
+        }
+    }
+    if (path.empty())
+        return refuse(err, "new needs a FILE (kvn new FILE --account NAME [--initial AMOUNT])");
+    if (!accountName)
+        return refuse(err, "new needs --account NAME");
+
+    std::string name, problem;
+    if (!accountNameCp1252(*accountName, name, problem))
+        return refuse(err, problem);
+    double initialBalance = 0.0;
+    if (initialText && !parseAmount(*initialText, initialBalance))
+        return refuse(err, "invalid initial amount \"", *initialText,
+                      "\" (write it like 1234.56 or -12.5)");
+    FileSystem& fileSystem = platformFileSystem();
+    if (fileSystem.exists(path))
+        return refuse(err, path, " already exists; kvn new never replaces a file");
+
+    // The same steps, in the same order, as the command that makes a new file.
+    Document doc;
+    documentInit(doc);
+    if (!createAccount(doc, name, initialBalance) || !addDefaultUser(doc) ||
+        !addDefaultModes(doc) || !addDefaultCategories(doc))
+        return refuse(err, "not enough memory to make the document");
+    doc.isOpen = 1;
+    doc.isModified = 1;
+    if (!saveDocument(doc, path, fileSystem))
+        return refuse(err, path, ": the file cannot be written");
+    out << "Created " << path << " with the account " << *accountName << " (initial balance "
+        << formatAmount(initialBalance) << ")\n";
+    return kExitOk;
+}
+
+// --- commands on an existing file ------------------------------------------
+
+int commandOnFile(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const std::string& command = args[0];
+    if (args.size() != 2)
+        return refuse(err, command, " takes exactly one FILE (kvn ", command, " FILE)");
+    Document doc;
+    if (!loadFile(doc, args[1], err))
+        return kExitBadInput;
+    if (command == "info") {
+        printInfo(doc, out);
+        return kExitOk;
+    }
+    if (command == "dump") {
+        dumpDocument(doc, out);
+        return kExitOk;
+    }
+    return checkDocument(doc, out);
+}
+
+} // namespace
 
 int runKvn(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    (void)args;
-    (void)out;
-    err << "kvn: not yet available\n";
-    return 2;
+    if (args.empty()) {
+        err << kUsage;
+        return kExitBadInput;
+    }
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h" || command == "help") {
+        out << kUsage;
+        return kExitOk;
+    }
+    if (command == "new")
+        return commandNew(args, out, err);
+    if (command == "info" || command == "dump" || command == "check")
+        return commandOnFile(args, out, err);
+    return refuse(err, "unknown command \"", command, "\" (try kvn --help)");
 }
 
 } // namespace kolvane
