@@ -1,0 +1,474 @@
+#include "accounts/account_dialog.h"
+
+#include "accounts/account_delete_dialog.h"
+#include "accounts/link_control.h"
+#include "accounts/logo_drawing_win32.h"
+#include "accounts/new_bank_dialog.h"
+#include "document/calendar.h"
+#include "operations/amount_edit_control.h"
+#include "resources/resource_ids.h"
+#include "shell/window_text_win32.h"
+
+#include <commctrl.h>
+
+#include <iterator>
+
+namespace kolvane {
+namespace {
+
+enum PageIndex { GeneralPage = 0, PersonalPage = 1, BankPage = 2 };
+
+constexpr int kPageTemplates[3] = {IDD_ACCOUNT_GENERAL_PAGE, IDD_ACCOUNT_PERSONAL_PAGE,
+                                   IDD_ACCOUNT_BANK_PAGE};
+constexpr UINT kPageTitles[3] = {IDS_PAGE_GENERAL, IDS_PAGE_PERSONAL, IDS_PAGE_BANK};
+
+constexpr int kCivilityButtons[5] = {IDC_ACCOUNT_MRS, IDC_ACCOUNT_MISS, IDC_ACCOUNT_MR,
+                                     IDC_ACCOUNT_MR_OR_MRS, IDC_ACCOUNT_MR_AND_MRS};
+
+struct TextLimit {
+    int id;
+    int characters;
+};
+// One less than the record's arrays; codes and keys as long as a bank writes them.
+constexpr TextLimit kPersonalLimits[] = {
+    {IDC_ACCOUNT_HOLDER_NAME, 31}, {IDC_ACCOUNT_HOLDER_FIRST_NAMES, 31},
+    {IDC_ACCOUNT_ADDRESS, 39},     {IDC_ACCOUNT_ADDRESS_COMPLEMENT, 39},
+    {IDC_ACCOUNT_CITY, 31},        {IDC_ACCOUNT_POST_CODE, 5},
+};
+constexpr TextLimit kBankLimits[] = {
+    {IDC_ACCOUNT_BANK_CODE, 5}, {IDC_ACCOUNT_BRANCH_CODE, 5}, {IDC_ACCOUNT_NUMBER, 11},
+    {IDC_ACCOUNT_RIB_KEY, 2},   {IDC_ACCOUNT_PHONE, 15},      {IDC_ACCOUNT_DOMICILIATION, 31},
+    {IDC_ACCOUNT_BIC, 31},      {IDC_ACCOUNT_WEB, 127},
+};
+constexpr int kNameLimit = 39;
+
+// The edits whose changes run the button refresh.
+bool refreshesButtons(int id) {
+    return (id >= IDC_ACCOUNT_INITIAL_BALANCE && id <= IDC_ACCOUNT_MINIMUM_WANTED) ||
+           id == IDC_ACCOUNT_NEW_NAME || id == IDC_ACCOUNT_WEB ||
+           (id >= IDC_ACCOUNT_HOLDER_NAME && id <= IDC_ACCOUNT_POST_CODE) ||
+           (id >= IDC_ACCOUNT_BANK_CODE && id <= IDC_ACCOUNT_PHONE);
+}
+
+bool isCivilityButton(int id) {
+    return id >= IDC_ACCOUNT_MRS && id <= IDC_ACCOUNT_MR_AND_MRS;
+}
+
+std::string bankDirectoryBesideProgram() {
+    wchar_t path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return {};
+    return bankDirectoryPath(wideToUtf8(std::wstring_view(path, length)));
+}
+
+void limitText(HWND page, const TextLimit &limit) {
+    SendDlgItemMessageW(page, limit.id, EM_LIMITTEXT, static_cast<WPARAM>(limit.characters), 0);
+}
+
+} // namespace
+
+INT_PTR AccountPage::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!owner)
+        return FALSE;
+    switch (message) {
+    case WM_INITDIALOG:
+        // The page titles stand out in the system font.
+        SendDlgItemMessageW(window, IDC_PAGE_TITLE, WM_SETFONT,
+                            reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), FALSE);
+        return FALSE;
+    case WM_COMMAND:
+        owner->onPageCommand(LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_DRAWITEM:
+        if (const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam)) {
+            owner->onPageDrawItem(*item);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+AccountDialog::~AccountDialog() {
+    freeBankDirectory(banks);
+}
+
+HWND AccountDialog::control(int id) const {
+    for (const AccountPage &page : pages_)
+        if (page.window)
+            if (HWND found = GetDlgItem(page.window, id))
+                return found;
+    return item(id);
+}
+
+INT_PTR AccountDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        onInit();
+        return TRUE;
+    case WM_NOTIFY: {
+        const auto *header = reinterpret_cast<const NMHDR *>(lParam);
+        if (header && header->idFrom == IDC_ACCOUNT_TABS && header->code == TCN_SELCHANGE)
+            showPage(static_cast<int>(SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0)));
+        return TRUE;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            apply();
+            return TRUE;
+        case IDC_ACCOUNT_DELETE:
+            removeAccount();
+            return TRUE;
+        case IDCANCEL: // "Annuler", Escape and the close box
+            endDialog(kAccountUnchanged);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+void AccountDialog::onInit() {
+    if (document) {
+        if (directoryPath.empty())
+            directoryPath = bankDirectoryBesideProgram();
+        loadBankDirectory(banks, directoryPath);
+        existingSelected = 0;
+    }
+    selectedBank = nullptr;
+
+    HWND tabs = item(IDC_ACCOUNT_TABS);
+    // Tab moves through the pages' controls as through the dialog's own.
+    SetWindowLongPtrW(tabs, GWL_EXSTYLE,
+                      GetWindowLongPtrW(tabs, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+    for (int i = 0; i < 3; ++i) {
+        std::wstring title = win::loadString(kPageTitles[i]);
+        TCITEMW tab{};
+        tab.mask = TCIF_TEXT;
+        tab.pszText = title.data();
+        SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&tab));
+    }
+    RECT itemRect{};
+    SendMessageW(tabs, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&itemRect));
+    const int tabHeight = itemRect.bottom - itemRect.top;
+    RECT client{};
+    GetClientRect(tabs, &client);
+    HWND *pageWindows[3] = {&generalPage, &personalPage, &bankPage};
+    for (int i = 0; i < 3; ++i) {
+        pages_[i].owner = this;
+        *pageWindows[i] = pages_[i].createModeless(tabs, kPageTemplates[i]);
+        MoveWindow(*pageWindows[i], 4, tabHeight + 5, client.right - 10,
+                   client.bottom - tabHeight - 10, FALSE);
+    }
+    showPage(GeneralPage);
+
+    for (int id :
+         {IDC_ACCOUNT_INITIAL_BALANCE, IDC_ACCOUNT_MINIMUM_ALLOWED, IDC_ACCOUNT_MINIMUM_WANTED})
+        attachAmountEdit(control(id), true);
+    SendMessageW(control(IDC_ACCOUNT_NAME), CB_LIMITTEXT, kNameLimit, 0);
+    SendMessageW(control(IDC_ACCOUNT_NEW_NAME), EM_LIMITTEXT, kNameLimit, 0);
+    fillAccountList();
+
+    for (const TextLimit &limit : kPersonalLimits)
+        limitText(personalPage, limit);
+    CheckRadioButton(personalPage, IDC_ACCOUNT_MRS, IDC_ACCOUNT_MR_AND_MRS, IDC_ACCOUNT_MRS);
+
+    for (const TextLimit &limit : kBankLimits)
+        limitText(bankPage, limit);
+    SetWindowPos(control(IDC_ACCOUNT_LOGO), nullptr, 0, 0, kLogoWidth, kLogoHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    fillBankList();
+    if (SendMessageW(control(IDC_ACCOUNT_BANK), CB_GETCOUNT, 0, 0) > 0) {
+        SendMessageW(control(IDC_ACCOUNT_BANK), CB_SETCURSEL, 0, 0);
+        chooseBank(0);
+    }
+    // Filling the boxes ran the refresh; nothing is to apply yet.
+    EnableWindow(item(IDOK), FALSE);
+    EnableWindow(item(IDC_ACCOUNT_DELETE), FALSE);
+}
+
+void AccountDialog::showPage(int index) {
+    const HWND pageWindows[3] = {generalPage, personalPage, bankPage};
+    for (int i = 0; i < 3; ++i)
+        ShowWindow(pageWindows[i], i == index ? SW_SHOW : SW_HIDE);
+}
+
+void AccountDialog::fillAccountList() {
+    HWND list = control(IDC_ACCOUNT_NAME);
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    if (!document)
+        return;
+    for (AccountRecord &account : document->accounts) {
+        if (!isAccount(account.id))
+            continue;
+        const std::wstring name = cp1252ToWide(fieldText(account.name));
+        LRESULT index = SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        if (index >= 0)
+            SendMessageW(list, CB_SETITEMDATA, index, reinterpret_cast<LPARAM>(&account));
+    }
+}
+
+// The rows come already in the list's order, so the list itself does not sort.
+void AccountDialog::fillBankList() {
+    HWND list = control(IDC_ACCOUNT_BANK);
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    if (!document)
+        return;
+    for (BankRecord *bank : bankListRows(banks, *document)) {
+        const std::wstring name = cp1252ToWide(fieldText(bank->name));
+        LRESULT index = SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        if (index >= 0)
+            SendMessageW(list, CB_SETITEMDATA, index, reinterpret_cast<LPARAM>(bank));
+    }
+}
+
+void AccountDialog::chooseBank(int index) {
+    HWND list = control(IDC_ACCOUNT_BANK);
+    if (index < 0 || index >= SendMessageW(list, CB_GETCOUNT, 0, 0))
+        return;
+    selectedBank = reinterpret_cast<BankRecord *>(SendMessageW(list, CB_GETITEMDATA, index, 0));
+    InvalidateRect(control(IDC_ACCOUNT_LOGO), nullptr, TRUE);
+    if (selectedBank)
+        win::setWindowText1252(control(IDC_ACCOUNT_WEB), fieldText(selectedBank->webAddress));
+}
+
+void AccountDialog::refreshButtons() {
+    EnableWindow(item(IDOK), applyEnabled(win::windowText1252(control(IDC_ACCOUNT_NAME))));
+    EnableWindow(item(IDC_ACCOUNT_DELETE), deleteEnabled(existingSelected != 0));
+}
+
+AccountRecord *AccountDialog::pickedAccount() const {
+    HWND list = control(IDC_ACCOUNT_NAME);
+    LRESULT index = SendMessageW(list, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR)
+        return nullptr;
+    LRESULT data = SendMessageW(list, CB_GETITEMDATA, index, 0);
+    return data == CB_ERR ? nullptr : reinterpret_cast<AccountRecord *>(data);
+}
+
+void AccountDialog::fillFromAccount(const AccountRecord &account) {
+    const AccountForm form = fillFormFromAccount(account);
+    setAmount(control(IDC_ACCOUNT_INITIAL_BALANCE), form.initialBalance);
+    setAmount(control(IDC_ACCOUNT_MINIMUM_ALLOWED), form.minimumAllowed);
+    setAmount(control(IDC_ACCOUNT_MINIMUM_WANTED), form.minimumWanted);
+
+    const std::pair<int, const std::string *> personal[] = {
+        {IDC_ACCOUNT_HOLDER_NAME, &form.holderName},
+        {IDC_ACCOUNT_HOLDER_FIRST_NAMES, &form.holderFirstNames},
+        {IDC_ACCOUNT_ADDRESS, &form.address},
+        {IDC_ACCOUNT_ADDRESS_COMPLEMENT, &form.addressComplement},
+        {IDC_ACCOUNT_CITY, &form.city},
+        {IDC_ACCOUNT_POST_CODE, &form.postCode},
+    };
+    for (const auto &[id, text] : personal)
+        win::setWindowText1252(control(id), *text);
+    for (int i = 0; i < 5; ++i)
+        CheckDlgButton(personalPage, kCivilityButtons[i],
+                       i == form.civility ? BST_CHECKED : BST_UNCHECKED);
+
+    // The account's bank when the list knows it; else the list stays as it is.
+    HWND banksList = control(IDC_ACCOUNT_BANK);
+    const int bankCount = static_cast<int>(SendMessageW(banksList, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < bankCount; ++i) {
+        const auto *bank =
+            reinterpret_cast<const BankRecord *>(SendMessageW(banksList, CB_GETITEMDATA, i, 0));
+        if (bank && equalNoCase(fieldText(bank->name), form.bankName)) {
+            SendMessageW(banksList, CB_SETCURSEL, i, 0);
+            chooseBank(i);
+            break;
+        }
+    }
+    const std::pair<int, const std::string *> bankTexts[] = {
+        {IDC_ACCOUNT_NUMBER, &form.accountNumber},
+        {IDC_ACCOUNT_BANK_CODE, &form.bankCode},
+        {IDC_ACCOUNT_BRANCH_CODE, &form.branchCode},
+        {IDC_ACCOUNT_RIB_KEY, &form.ribKey},
+        {IDC_ACCOUNT_DOMICILIATION, &form.domiciliation},
+        {IDC_ACCOUNT_BIC, &form.bic},
+        {IDC_ACCOUNT_PHONE, &form.phone},
+        {IDC_ACCOUNT_WEB, &form.webAddress},
+    };
+    for (const auto &[id, text] : bankTexts)
+        win::setWindowText1252(control(id), *text);
+
+    EnableWindow(item(IDOK), FALSE);
+    EnableWindow(control(IDC_ACCOUNT_INITIAL_BALANCE), form.initialBalanceEnabled);
+    EnableWindow(control(IDC_ACCOUNT_RENAME), TRUE);
+    EnableWindow(control(IDC_ACCOUNT_NEW_NAME),
+                 IsDlgButtonChecked(generalPage, IDC_ACCOUNT_RENAME) == BST_CHECKED);
+    EnableWindow(item(IDC_ACCOUNT_DELETE), deleteEnabled(true));
+}
+
+void AccountDialog::onPageCommand(int id, int code) {
+    if (id == IDC_ACCOUNT_NAME) {
+        if (code == CBN_EDITCHANGE) {
+            const std::string name = win::windowText1252(control(IDC_ACCOUNT_NAME));
+            EnableWindow(item(IDOK), applyEnabled(name));
+            EnableWindow(control(IDC_ACCOUNT_INITIAL_BALANCE), TRUE);
+            EnableWindow(item(IDC_ACCOUNT_DELETE), FALSE);
+            EnableWindow(control(IDC_ACCOUNT_RENAME), FALSE);
+            EnableWindow(control(IDC_ACCOUNT_NEW_NAME), FALSE);
+            existingSelected = 0;
+        } else if (code == CBN_SELCHANGE) {
+            if (const AccountRecord *account = pickedAccount()) {
+                fillFromAccount(*account);
+                existingSelected = 1;
+            }
+        }
+        return;
+    }
+    if (id == IDC_ACCOUNT_RENAME) {
+        EnableWindow(control(IDC_ACCOUNT_NEW_NAME),
+                     IsDlgButtonChecked(generalPage, IDC_ACCOUNT_RENAME) == BST_CHECKED);
+        return;
+    }
+    if (id == IDC_ACCOUNT_BANK) {
+        if (code == CBN_SELCHANGE) {
+            chooseBank(static_cast<int>(SendMessageW(control(id), CB_GETCURSEL, 0, 0)));
+            refreshButtons();
+        }
+        return;
+    }
+    if (id == IDC_ACCOUNT_NEW_BANK_LINK) {
+        if (code == LINK_CLICKED)
+            addBank();
+        return;
+    }
+    if (isCivilityButton(id) || (refreshesButtons(id) && code == EN_CHANGE))
+        refreshButtons();
+}
+
+void AccountDialog::onPageDrawItem(const DRAWITEMSTRUCT &draw) {
+    if (draw.CtlID != IDC_ACCOUNT_LOGO)
+        return;
+    FillRect(draw.hDC, &draw.rcItem, GetSysColorBrush(COLOR_3DFACE));
+    if (selectedBank && selectedBank->logoBitmap)
+        drawLogo(draw.hDC, draw.rcItem.left, draw.rcItem.top,
+                 static_cast<HBITMAP>(selectedBank->logoBitmap),
+                 static_cast<HBITMAP>(selectedBank->logoMaskBitmap));
+}
+
+AccountForm AccountDialog::readForm() const {
+    AccountForm form;
+    form.name = win::windowText1252(control(IDC_ACCOUNT_NAME));
+    HWND initial = control(IDC_ACCOUNT_INITIAL_BALANCE);
+    form.initialBalance = getAmount(initial);
+    form.initialBalanceEnabled = IsWindowEnabled(initial) != FALSE;
+    form.minimumAllowed = getAmount(control(IDC_ACCOUNT_MINIMUM_ALLOWED));
+    form.minimumWanted = getAmount(control(IDC_ACCOUNT_MINIMUM_WANTED));
+    form.renameEnabled = IsWindowEnabled(control(IDC_ACCOUNT_RENAME)) != FALSE;
+    form.renameChecked = IsDlgButtonChecked(generalPage, IDC_ACCOUNT_RENAME) == BST_CHECKED;
+    form.newName = win::windowText1252(control(IDC_ACCOUNT_NEW_NAME));
+
+    form.civility = -1;
+    for (int i = 0; i < 5 && form.civility < 0; ++i)
+        if (IsDlgButtonChecked(personalPage, kCivilityButtons[i]) == BST_CHECKED)
+            form.civility = i;
+    auto text = [this](int id) { return win::windowText1252(control(id)); };
+    form.holderName = text(IDC_ACCOUNT_HOLDER_NAME);
+    form.holderFirstNames = text(IDC_ACCOUNT_HOLDER_FIRST_NAMES);
+    form.address = text(IDC_ACCOUNT_ADDRESS);
+    form.addressComplement = text(IDC_ACCOUNT_ADDRESS_COMPLEMENT);
+    form.city = text(IDC_ACCOUNT_CITY);
+    form.postCode = text(IDC_ACCOUNT_POST_CODE);
+
+    form.bankName = text(IDC_ACCOUNT_BANK);
+    form.accountNumber = text(IDC_ACCOUNT_NUMBER);
+    form.bankCode = text(IDC_ACCOUNT_BANK_CODE);
+    form.branchCode = text(IDC_ACCOUNT_BRANCH_CODE);
+    form.ribKey = text(IDC_ACCOUNT_RIB_KEY);
+    form.domiciliation = text(IDC_ACCOUNT_DOMICILIATION);
+    form.bic = text(IDC_ACCOUNT_BIC);
+    form.phone = text(IDC_ACCOUNT_PHONE);
+    form.webAddress = text(IDC_ACCOUNT_WEB);
+    return form;
+}
+
+void AccountDialog::apply() {
+    if (!document)
+        return;
+    AccountForm form = readForm();
+    LogoBlocks bankLogo;
+    if (selectedBank) {
+        bankLogo = LogoBlocks{selectedBank->logoPixels, selectedBank->logoMask};
+        form.selectedBank = &bankLogo;
+    }
+    const ApplyDecision decision = decideApply(*document, form);
+    switch (decision.action) {
+    case ApplyAction::EmptyName:
+        win::showStringMessage(window, decision.message);
+        if (!IsWindowVisible(generalPage)) {
+            SendMessageW(item(IDC_ACCOUNT_TABS), TCM_SETCURSEL, GeneralPage, 0);
+            showPage(GeneralPage);
+        }
+        SetFocus(control(decision.focusControl));
+        return;
+    case ApplyAction::Modify:
+        if (win::showStringMessage(window, decision.message, MB_YESNO | MB_ICONINFORMATION) !=
+            IDYES)
+            return;
+        break;
+    case ApplyAction::Create:
+        break;
+    }
+    AccountRecord *account = nullptr;
+    const int result =
+        applyAccountForm(*document, form, decision.account, localNowFileTime(), &account);
+    if (result < 0) {
+        win::showStringMessage(window, IDS_OUT_OF_MEMORY);
+        return;
+    }
+    if (account)
+        makeAccountLogoBitmaps(*account);
+    endDialog(result);
+}
+
+void AccountDialog::removeAccount() {
+    if (!document)
+        return;
+    const DeleteDecision decision = decideDelete(*document);
+    if (!decision.allowed) {
+        win::showStringMessage(window, decision.message);
+        return;
+    }
+    AccountRecord *account = pickedAccount();
+    AccountDeleteDialog question;
+    question.maskOffered = !account || maskOffered(*account);
+    const int choice = runAccountDeleteDialog(question, window);
+    if (choice == DeleteCancelled || !account)
+        return;
+    endDialog(applyDeleteChoice(*document, account, choice, deletedPosition));
+}
+
+void AccountDialog::addBank() {
+    NewBankDialog newBank(&banks);
+    const int position = runNewBankDialog(newBank, window);
+    if (position < 0)
+        return;
+    saveBankDirectory(banks, directoryPath);
+    fillBankList();
+    // The list was refilled: the bank it showed may have moved.
+    const BankRecord *added = bankAt(banks, position);
+    HWND list = control(IDC_ACCOUNT_BANK);
+    const int count = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        if (reinterpret_cast<const BankRecord *>(SendMessageW(list, CB_GETITEMDATA, i, 0)) ==
+            added) {
+            SendMessageW(list, CB_SETCURSEL, i, 0);
+            chooseBank(i);
+            break;
+        }
+    }
+    refreshButtons();
+}
+
+int runAccountDialog(AccountDialog &dialog, HWND owner, int *deletedPosition) {
+    dialog.deletedPosition = deletedPosition;
+    registerLinkControlClass(win::resourceInstance());
+    const int result = dialog.runModal(owner, IDD_ACCOUNT);
+    return result < 0 ? kAccountUnchanged : result;
+}
+
+} // namespace kolvane

@@ -1,0 +1,71 @@
+// The dialog "Créer - Modifier un compte bancaire" (201) with its three pages
+// (220 general, 221 personal, 222 bank). The rules it follows live in
+// account_editing.h.
+#pragma once
+
+#include "accounts/account_editing.h"
+#include "accounts/bank_directory.h"
+#include "shell/window_object.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace kolvane {
+
+struct AccountDialog;
+
+// One page of the tab control; it hands its controls' notifications to the
+// dialog.
+struct AccountPage : win::DialogObject<AccountPage> {
+    AccountDialog *owner = nullptr;
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+struct AccountDialog : win::DialogObject<AccountDialog> {
+    HWND generalPage = nullptr;
+    HWND personalPage = nullptr;
+    HWND bankPage = nullptr;
+    Document *document = nullptr;
+    int *deletedPosition = nullptr;
+    BankRecord *selectedBank = nullptr;
+    BankDirectory banks;
+    std::uint32_t existingSelected = 0;
+    // The bank directory file; beside the program unless set before running.
+    std::string directoryPath;
+
+    explicit AccountDialog(Document *doc) : document(doc) {}
+    ~AccountDialog();
+    AccountDialog(const AccountDialog &) = delete;
+    AccountDialog &operator=(const AccountDialog &) = delete;
+
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // A notification from a control of a page.
+    void onPageCommand(int id, int code);
+    void onPageDrawItem(const DRAWITEMSTRUCT &item);
+
+  private:
+    AccountPage pages_[3];
+
+    void onInit();
+    void showPage(int index);
+    void fillAccountList();
+    void fillBankList();
+    void chooseBank(int index);
+    void refreshButtons();
+    void fillFromAccount(const AccountRecord &account);
+    AccountForm readForm() const;
+    void apply();
+    void removeAccount();
+    void addBank();
+    AccountRecord *pickedAccount() const;
+    HWND control(int id) const;
+};
+
+// Shows dialog 201 over `owner`. Returns 0 (nothing changed), 1 (created),
+// 2 (modified) or 8 (masked, or to be deleted: `deletedPosition` then holds
+// the account's position among all accounts, or -1 when it was masked).
+// `deletedPosition` is null while a new file is being made.
+int runAccountDialog(AccountDialog &dialog, HWND owner, int *deletedPosition);
+
+} // namespace kolvane
