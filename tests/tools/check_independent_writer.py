@@ -1,0 +1,151 @@
+#!/usr/bin/env python3
+"""Reads files made by write_kvn.py with the kvn tool and compares.
+
+    check_independent_writer.py KVN... WORKDIR
+
+KVN is the command that runs the tool (several words are allowed, e.g. a Wine
+launcher followed by kvn.exe); WORKDIR receives the files. Checks:
+  - `kvn dump` shows every field with the value written;
+  - `kvn check` finds the hand-computed balances consistent, and reports a
+    balance changed in the file;
+  - `kvn info` shows the balances in French format;
+  - truncated, overlong and wrongly marked copies are refused (exit 2, one
+    line of explanation, nothing on the output).
+Exit status 0 when everything agrees, 1 otherwise.
+"""
+
+import json
+import math
+import os
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import write_kvn  # noqa: E402
+
+
+class Report:
+    def __init__(self):
+        self.passed = 0
+        self.failures = []
+
+    def expect(self, condition, what):
+        if condition:
+            self.passed += 1
+        else:
+            self.failures.append(what)
+        return condition
+
+
+def run(kvn, *args):
+    result = subprocess.run(list(kvn) + list(args), capture_output=True, timeout=300)
+    return (result.returncode, result.stdout.decode("utf-8", "replace").replace("\r\n", "\n"),
+            result.stderr.decode("utf-8", "replace").replace("\r\n", "\n"))
+
+
+def compare(report, path, expected, actual):
+    """Compares two parsed JSON values field by field, naming each difference."""
+    if isinstance(expected, dict):
+        if not report.expect(isinstance(actual, dict), "%s: object expected, got %r" % (path, actual)):
+            return
+        missing = sorted(set(expected) - set(actual))
+        extra = sorted(set(actual) - set(expected))
+        report.expect(not missing, "%s: fields missing from the dump: %s" % (path, missing))
+        report.expect(not extra, "%s: fields not written by the writer: %s" % (path, extra))
+        for key in expected:
+            if key in actual:
+                compare(report, "%s.%s" % (path, key), expected[key], actual[key])
+    elif isinstance(expected, list):
+        if not report.expect(isinstance(actual, list) and len(actual) == len(expected),
+                             "%s: %d elements expected, got %r" % (path, len(expected), actual)):
+            return
+        for i, (e, a) in enumerate(zip(expected, actual)):
+            compare(report, "%s[%d]" % (path, i), e, a)
+    else:
+        same = type(expected) is type(actual) and expected == actual
+        if isinstance(expected, float) and isinstance(actual, int):
+            same = float(actual) == expected
+        report.expect(same, "%s: %r written, %r dumped" % (path, expected, actual))
+
+
+def expect_refused(report, kvn, what, *args):
+    code, out, err = run(kvn, *args)
+    report.expect(code == 2, "%s: exit code %d, 2 expected" % (what, code))
+    report.expect(out == "", "%s: nothing expected on the output, got %r" % (what, out))
+    report.expect(err.count("\n") == 1 and err.endswith("\n"),
+                  "%s: one line expected on the error output, got %r" % (what, err))
+
+
+def main(argv):
+    if len(argv) < 3:
+        print(__doc__, file=sys.stderr)
+        return 2
+    kvn, workdir = argv[1:-1], argv[-1]
+    os.makedirs(workdir, exist_ok=True)
+    report = Report()
+
+    document = write_kvn.sample_document()
+    image = write_kvn.encode(document)
+    sample = os.path.join(workdir, "independent.kvn")
+    with open(sample, "wb") as f:
+        f.write(image)
+
+    # Every field, as written.
+    code, out, err = run(kvn, "dump", sample)
+    if report.expect(code == 0, "dump: exit code %d (%s)" % (code, err.strip())):
+        try:
+            dumped = json.loads(out)
+        except ValueError as problem:
+            report.expect(False, "dump: not valid JSON: %s" % problem)
+        else:
+            compare(report, "dump", write_kvn.expected_dump(document), dumped)
+
+    # The balances written agree with the operations.
+    code, out, err = run(kvn, "check", sample)
+    report.expect(code == 0 and out == "OK\n", "check: %d %r %r" % (code, out, err))
+
+    code, out, err = run(kvn, "info", sample)
+    for line in ("Users: 2", "Modes: 3", "Categories: 3", "Labels: 1", "Accounts: 2",
+                 "Third parties: 1", "Operations: 4", "Ventilation lines: 2",
+                 "Account Compte chèques: balance 1 101.35, ticked 1 476.85, operations 4",
+                 "Account Livret A (masked): balance 300.00, ticked 0.00, operations 1",
+                 "Third party Boulangerie Dupont: balance 48.40, operations 2"):
+        report.expect(code == 0 and line in out.splitlines(), "info: line %r missing in %r" % (line, out))
+
+    # A balance that no longer matches its operations.
+    tampered = os.path.join(workdir, "tampered.kvn")
+    with open(tampered, "wb") as f:
+        f.write(write_kvn.encode(write_kvn.sample_document(balance_of_first_account=1100.0)))
+    code, out, err = run(kvn, "check", tampered)
+    report.expect(code == 1 and out == "Compte chèques: balance 1 100.00 recorded, 1 101.35 computed\n",
+                  "check of a changed balance: %d %r %r" % (code, out, err))
+
+    # Damaged copies.
+    damaged = {
+        "truncated by one byte": image[:-1],
+        "cut inside the logo": image[:2000 + write_kvn.LOGO_PIXEL_BYTES // 2],
+        "cut after the magic": image[:8],
+        "one byte too many": image + b"\0",
+        "lower-case magic": b"kolvane " + image[8:],
+        "magic without its space": b"Kolvane!" + image[8:],
+        "empty": b"",
+    }
+    for what, data in damaged.items():
+        path = os.path.join(workdir, "damaged.kvn")
+        with open(path, "wb") as f:
+            f.write(data)
+        for command in ("dump", "check"):
+            expect_refused(report, kvn, "%s of a file %s" % (command, what), command, path)
+    expect_refused(report, kvn, "dump of a missing file", "dump", os.path.join(workdir, "absent.kvn"))
+
+    total = report.passed + len(report.failures)
+    for failure in report.failures:
+        print("FAIL " + failure)
+    print("independent writer: %d of %d checks passed (%d bytes written, %s)"
+          % (report.passed, total, len(image), "all agree" if not report.failures
+             else "%d disagreements" % len(report.failures)))
+    return 0 if not report.failures else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
