@@ -410,6 +410,8 @@ LoadStatus readOperations(Reader& r, Document& doc) {
             if (!line)
                 return LoadStatus::OutOfMemory;
             readRecord(r, *line);
+            // A line has no lines of its own; its count word carries nothing.
+            line->lineCount = 0;
         }
     }
     return LoadStatus::Ok;
