@@ -1,0 +1,26 @@
+// Amount boxes: single-line edit controls that take only a sum of money and
+// always show it with two decimals (the rules live in amount_field.h).
+#pragma once
+
+#include <windows.h>
+
+namespace kolvane {
+
+// Turns the edit control `field` into an amount box: rewrites its text with
+// two decimals (empty for 0 unless showZero), keeps showZero in the field's
+// style and replaces its window procedure. Returns the new procedure, or null
+// when `field` is not an edit control. Attaching twice is harmless.
+WNDPROC attachAmountEdit(HWND field, bool showZero);
+
+// The value of the field's text rounded to two decimals; 0 for no window.
+double getAmount(HWND field);
+
+// Writes `value` with two decimals ("0.00" shows empty without showZero).
+// The edit control's change notification follows as for any text change.
+void setAmount(HWND field, double value);
+
+// The sound of a refused key or paste; tests replace it to count refusals.
+using AmountBeep = void (*)();
+void setAmountBeep(AmountBeep beep);
+
+} // namespace kolvane
