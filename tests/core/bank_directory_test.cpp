@@ -1,0 +1,527 @@
+#include "accounts/bank_directory.h"
+
+#include "document/text.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kolvane {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// --- File images built by hand ------------------------------------------------
+
+void put(Bytes &out, std::string_view text) {
+    out.insert(out.end(), text.begin(), text.end());
+}
+
+void putInt32(Bytes &out, std::int32_t value) {
+    const auto bits = static_cast<std::uint32_t>(value);
+    out.push_back(std::uint8_t(bits));
+    out.push_back(std::uint8_t(bits >> 8));
+    out.push_back(std::uint8_t(bits >> 16));
+    out.push_back(std::uint8_t(bits >> 24));
+}
+
+// One 14 568-byte record: the text, a terminator, then `filler` up to the end
+// of each array; pixels all `pixel`, mask all `mask`.
+void putRecord(Bytes &out, std::string_view name, std::string_view web, std::uint8_t pixel = 0x11,
+               std::uint8_t mask = 0x0F, char filler = '\0') {
+    const auto field = [&](std::string_view text, std::size_t size) {
+        put(out, text);
+        out.push_back(0);
+        out.insert(out.end(), size - text.size() - 1, std::uint8_t(filler));
+    };
+    field(name, 40);
+    field(web, 128);
+    out.insert(out.end(), 13824, pixel);
+    out.insert(out.end(), 576, mask);
+}
+
+Bytes header(std::int32_t count, std::string_view magic = "KolvaKVB") {
+    Bytes out;
+    put(out, magic);
+    putInt32(out, count);
+    return out;
+}
+
+// --- A file system in memory whose steps can be made to fail -------------------
+
+class MemoryFileSystem : public FileSystem {
+  public:
+    std::map<std::string, Bytes> files;
+    bool failCreate = false;
+    bool failWrite = false;
+    bool failReplace = false;
+
+    ReadResult readAll(const std::string &path, Bytes &out, std::uint64_t maxSize) override {
+        auto found = files.find(path);
+        if (found == files.end())
+            return ReadResult::CannotOpen;
+        if (found->second.size() > maxSize)
+            return ReadResult::TooLarge;
+        out = found->second;
+        return ReadResult::Ok;
+    }
+    std::unique_ptr<OutputFile> create(const std::string &path) override {
+        if (failCreate)
+            return nullptr;
+        files[path].clear();
+        return std::make_unique<Output>(*this, path);
+    }
+    bool exists(const std::string &path) override { return files.count(path) != 0; }
+    bool keepBackup(const std::string &path, const std::string &backup) override {
+        files[backup] = files[path];
+        return true;
+    }
+    bool replace(const std::string &from, const std::string &to) override {
+        if (failReplace || !files.count(from))
+            return false;
+        files[to] = files[from];
+        files.erase(from);
+        return true;
+    }
+    bool remove(const std::string &path) override { return files.erase(path) != 0; }
+
+  private:
+    class Output : public OutputFile {
+      public:
+        Output(MemoryFileSystem &fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+        bool write(const std::uint8_t *data, std::size_t size) override {
+            if (fs_.failWrite)
+                return false;
+            Bytes &file = fs_.files[path_];
+            file.insert(file.end(), data, data + size);
+            return true;
+        }
+        bool flush() override { return true; }
+        bool close() override { return true; }
+
+      private:
+        MemoryFileSystem &fs_;
+        std::string path_;
+    };
+};
+
+// A directory that already holds something, to see that loads start afresh.
+void fillWithOne(BankDirectory &directory) {
+    Bytes image = header(1);
+    putRecord(image, "Ancienne", "x");
+    ASSERT_EQ(parseBankDirectory(directory, image), 1);
+    ASSERT_EQ(directory.count(), 1);
+}
+
+std::string nameOf(const BankRecord &bank) {
+    return std::string(fieldText(bank.name));
+}
+
+// --- Reading the file -----------------------------------------------------------
+
+TEST(BankDirectoryFile, MagicAndZeroCountIsAnEmptyDirectory) {
+    BankDirectory directory;
+    fillWithOne(directory);
+    EXPECT_EQ(parseBankDirectory(directory, header(0)), 1);
+    EXPECT_EQ(directory.count(), 0);
+}
+
+TEST(BankDirectoryFile, RefusedFilesLeaveTheDirectoryEmpty) {
+    struct Case {
+        const char *why;
+        Bytes image;
+    };
+    std::vector<Case> cases;
+    cases.push_back({"wrong magic", header(0, "KolvaKVb")});
+    cases.push_back({"shorter than its header", Bytes{'K', 'o', 'l', 'v', 'a', 'K', 'V', 'B', 0}});
+    cases.push_back({"empty", Bytes{}});
+    {
+        Bytes image = header(2);
+        putRecord(image, "Une", "u");
+        cases.push_back({"count 2 with one record", image});
+    }
+    {
+        Bytes image = header(1);
+        putRecord(image, "Une", "u");
+        image.pop_back();
+        cases.push_back({"last record one byte short", image});
+    }
+    {
+        Bytes image = header(1);
+        putRecord(image, "Une", "u");
+        image.push_back(0);
+        cases.push_back({"a byte after the last record", image});
+    }
+    cases.push_back({"negative count", header(-1)});
+    {
+        Bytes image = header(-1);
+        putRecord(image, "Une", "u");
+        cases.push_back({"negative count before a record", image});
+    }
+
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.why);
+        BankDirectory directory;
+        fillWithOne(directory);
+        EXPECT_EQ(parseBankDirectory(directory, c.image), 0);
+        EXPECT_EQ(directory.count(), 0);
+    }
+}
+
+TEST(BankDirectoryFile, ReadsEveryFieldOfEachRecord) {
+    Bytes image = header(2);
+    putRecord(image, utf8ToCp1252("Crédit Test"), "https://a.example", 0x42, 0xF0, 'x');
+    putRecord(image, "Seconde", "https://b.example", 0x24, 0x0F);
+    BankDirectory directory;
+    ASSERT_EQ(parseBankDirectory(directory, image), 1);
+    ASSERT_EQ(directory.count(), 2);
+
+    const BankRecord &first = *directory.first();
+    EXPECT_EQ(nameOf(first), utf8ToCp1252("Crédit Test"));
+    EXPECT_EQ(first.name[39], 'x'); // bytes after the terminator are kept
+    EXPECT_EQ(fieldText(first.webAddress), "https://a.example");
+    ASSERT_NE(first.logoPixels, nullptr);
+    ASSERT_NE(first.logoMask, nullptr);
+    EXPECT_EQ(first.logoPixels[0], 0x42);
+    EXPECT_EQ(first.logoPixels[13823], 0x42);
+    EXPECT_EQ(first.logoMask[0], 0xF0);
+    EXPECT_EQ(first.logoMask[575], 0xF0);
+
+    const BankRecord &second = *directory.next(&first);
+    EXPECT_EQ(nameOf(second), "Seconde");
+    EXPECT_EQ(second.logoPixels[13823], 0x24);
+    EXPECT_EQ(second.logoMask[575], 0x0F);
+    freeBankDirectory(directory);
+}
+
+TEST(BankDirectoryFile, ANameFillingItsWholeArrayIsCutToEndInside) {
+    Bytes image = header(1);
+    putRecord(image, "x", "y");
+    std::memset(image.data() + 12, 'N', 40); // no terminator in the name
+    BankDirectory directory;
+    ASSERT_EQ(parseBankDirectory(directory, image), 1);
+    EXPECT_EQ(nameOf(*directory.first()), std::string(39, 'N'));
+    freeBankDirectory(directory);
+}
+
+// --- Writing the file ------------------------------------------------------------
+
+TEST(BankDirectoryFile, SaveThenLoadKeepsEveryByte) {
+    Bytes image = header(2);
+    putRecord(image, utf8ToCp1252("Société Test"), "https://s.example", 0x01, 0x80, '#');
+    putRecord(image, "B", "", 0xFE, 0x7F, '\x7F');
+    BankDirectory directory;
+    ASSERT_EQ(parseBankDirectory(directory, image), 1);
+
+    MemoryFileSystem fs;
+    ASSERT_EQ(saveBankDirectory(directory, "/dir/etabid.kvb", fs), 1);
+    ASSERT_EQ(fs.files.count("/dir/etabid.kvb"), 1u);
+    EXPECT_EQ(fs.files.count("/dir/etabid.kvb.tmp"), 0u);
+    const Bytes &saved = fs.files["/dir/etabid.kvb"];
+    EXPECT_EQ(saved.size(), 12u + 2u * 14568u);
+    EXPECT_EQ(saved, image);
+
+    BankDirectory reloaded;
+    ASSERT_EQ(loadBankDirectory(reloaded, "/dir/etabid.kvb", fs), 1);
+    ASSERT_EQ(reloaded.count(), 2);
+    EXPECT_EQ(std::memcmp(reloaded.first()->name, directory.first()->name, 40), 0);
+    EXPECT_EQ(std::memcmp(reloaded.first()->webAddress, directory.first()->webAddress, 128), 0);
+    EXPECT_EQ(reloaded.first()->webAddress[127], '#');
+    EXPECT_EQ(serializeBankDirectory(reloaded), image);
+    freeBankDirectory(directory);
+    freeBankDirectory(reloaded);
+}
+
+TEST(BankDirectoryFile, ARecordWithoutLogoIsWrittenBlackAndTransparent) {
+    BankDirectory directory;
+    BankRecord *bank = directory.appendEmpty();
+    setFieldText(bank->name, "Sans logo");
+    const Bytes image = serializeBankDirectory(directory);
+    ASSERT_EQ(image.size(), 12u + 14568u);
+    EXPECT_EQ(image[12 + 168], 0x00);
+    EXPECT_EQ(image[12 + 168 + 13823], 0x00);
+    EXPECT_EQ(image[12 + 13992], 0xFF);
+    EXPECT_EQ(image[12 + 14567], 0xFF);
+}
+
+TEST(BankDirectoryFile, AFailedSaveLeavesTheOldFile) {
+    Bytes old = header(1);
+    putRecord(old, "Ancienne", "https://old.example");
+    BankDirectory directory;
+    Bytes image = header(1);
+    putRecord(image, "Nouvelle", "https://new.example");
+    ASSERT_EQ(parseBankDirectory(directory, image), 1);
+
+    for (int step = 0; step < 3; ++step) {
+        SCOPED_TRACE(step);
+        MemoryFileSystem fs;
+        fs.files["etabid.kvb"] = old;
+        fs.failCreate = step == 0;
+        fs.failWrite = step == 1;
+        fs.failReplace = step == 2;
+        EXPECT_EQ(saveBankDirectory(directory, "etabid.kvb", fs), 0);
+        EXPECT_EQ(fs.files["etabid.kvb"], old);
+        EXPECT_EQ(fs.files.count("etabid.kvb.tmp"), 0u);
+    }
+    freeBankDirectory(directory);
+}
+
+TEST(BankDirectoryFile, SavingOverARealFileReplacesIt) {
+    namespace fs = std::filesystem;
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    const fs::path folder = fs::temp_directory_path() / ("kolvane_banks_" + std::to_string(stamp));
+    ASSERT_TRUE(fs::create_directory(folder));
+    const std::string path = (folder / "etabid.kvb").string();
+
+    BankDirectory directory;
+    Bytes first = header(1);
+    putRecord(first, "Un", "https://1.example");
+    ASSERT_EQ(parseBankDirectory(directory, first), 1);
+    EXPECT_EQ(saveBankDirectory(directory, path), 1);
+    Bytes second = header(2);
+    putRecord(second, "Un", "https://1.example");
+    putRecord(second, "Deux", "https://2.example");
+    ASSERT_EQ(parseBankDirectory(directory, second), 1);
+    EXPECT_EQ(saveBankDirectory(directory, path), 1); // the old file is there
+
+    BankDirectory reloaded;
+    EXPECT_EQ(loadBankDirectory(reloaded, path), 1);
+    EXPECT_EQ(serializeBankDirectory(reloaded), second);
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
+    freeBankDirectory(directory);
+    freeBankDirectory(reloaded);
+    fs::remove_all(folder);
+}
+
+TEST(BankDirectoryFile, AMissingFileLoadsNothing) {
+    MemoryFileSystem fs;
+    BankDirectory directory;
+    fillWithOne(directory);
+    EXPECT_EQ(loadBankDirectory(directory, "nowhere.kvb", fs), 0);
+    EXPECT_EQ(directory.count(), 0);
+}
+
+// --- Bitmaps through the platform hooks ----------------------------------------
+
+int gMade24 = 0;
+int gMade1 = 0;
+int gReleased = 0;
+char gBitmapTokens[64];
+
+void *fakeMaker(const std::uint8_t *, int bitsPerPixel) {
+    (bitsPerPixel == 24 ? gMade24 : gMade1) += 1;
+    return &gBitmapTokens[gMade24 + gMade1];
+}
+void fakeReleaser(void *) {
+    ++gReleased;
+}
+
+TEST(BankDirectoryBitmaps, MadeWhenLoadedAndReleasedWhenFreed) {
+    gMade24 = gMade1 = gReleased = 0;
+    setLogoBitmapMaker(fakeMaker);
+    setBitmapReleaser(fakeReleaser);
+    Bytes image = header(2);
+    putRecord(image, "A", "a");
+    putRecord(image, "B", "b");
+    BankDirectory directory;
+    EXPECT_EQ(parseBankDirectory(directory, image), 1);
+    EXPECT_EQ(gMade24, 2);
+    EXPECT_EQ(gMade1, 2);
+    EXPECT_NE(directory.first()->logoBitmap, nullptr);
+    EXPECT_NE(directory.first()->logoMaskBitmap, nullptr);
+    freeBankDirectory(directory);
+    EXPECT_EQ(gReleased, 4);
+    EXPECT_EQ(directory.count(), 0);
+    setLogoBitmapMaker(nullptr);
+    setBitmapReleaser(nullptr);
+}
+
+// --- The bank list of the account dialog ---------------------------------------
+
+// An account of the document with a bank and, when `logoByte` is nonzero, a logo
+// whose every byte is `logoByte`.
+AccountRecord *addAccount(Document &doc, std::uint16_t number, std::string_view bankUtf8,
+                          std::string_view web, std::uint8_t logoByte) {
+    AccountRecord *account = doc.accounts.appendEmpty();
+    account->id = makePartyId(Account, number);
+    account->active = 1;
+    setFieldUtf8(account->bankName, bankUtf8);
+    setFieldText(account->webAddress, web);
+    if (logoByte) {
+        account->logoPixels = static_cast<std::uint8_t *>(std::malloc(13824));
+        account->logoMask = static_cast<std::uint8_t *>(std::malloc(576));
+        std::memset(account->logoPixels, logoByte, 13824);
+        std::memset(account->logoMask, logoByte, 576);
+    }
+    return account;
+}
+
+std::vector<std::string> namesOf(const std::vector<BankRecord *> &rows) {
+    std::vector<std::string> names;
+    for (const BankRecord *bank : rows)
+        names.push_back(cp1252ToUtf8(fieldText(bank->name)));
+    return names;
+}
+
+TEST(BankList, ABankKnownOnlyFromAccountsIsAddedOnceWithTheFirstAccountsData) {
+    Document doc;
+    addAccount(doc, 0, "Banque Absente", "https://first.example", 0x31);
+    addAccount(doc, 1, "BANQUE ABSENTE", "https://second.example", 0x32);
+    BankDirectory directory;
+    Bytes image = header(1);
+    putRecord(image, "Banque du Nord", "https://nord.example");
+    ASSERT_EQ(parseBankDirectory(directory, image), 1);
+
+    const std::vector<BankRecord *> rows = bankListRows(directory, doc);
+    ASSERT_EQ(directory.count(), 2);
+    EXPECT_EQ(namesOf(rows), (std::vector<std::string>{"Banque Absente", "Banque du Nord"}));
+    const BankRecord &merged = *directory.last();
+    EXPECT_EQ(fieldText(merged.name), "Banque Absente");
+    EXPECT_EQ(fieldText(merged.webAddress), "https://first.example");
+    ASSERT_NE(merged.logoPixels, nullptr);
+    EXPECT_NE(merged.logoPixels, doc.accounts.first()->logoPixels); // a copy, not shared
+    EXPECT_EQ(merged.logoPixels[13823], 0x31);
+    EXPECT_EQ(merged.logoMask[575], 0x31);
+
+    // Filling the list again merges nothing more.
+    EXPECT_EQ(bankListRows(directory, doc).size(), 2u);
+    freeBankDirectory(directory);
+}
+
+TEST(BankList, OnlyAccountsWithABankNameAndALogoAreMerged) {
+    Document doc;
+    addAccount(doc, 0, "crédit du sud", "https://other.example", 0x33); // the directory has it
+    addAccount(doc, 1, "", "https://noname.example", 0x34);             // no bank name
+    addAccount(doc, 2, "Sans Logo", "https://nologo.example", 0);       // no logo
+    AccountRecord *masked = addAccount(doc, 3, "Masquée", "https://masked.example", 0x35);
+    masked->active = 0;
+    AccountRecord *deleted = addAccount(doc, 4, "Effacée", "https://gone.example", 0x36);
+    deleted->id = DeletedAccount; // not of kind Account
+
+    BankDirectory directory;
+    Bytes image = header(1);
+    putRecord(image, utf8ToCp1252("CRÉDIT DU SUD"), "https://sud.example");
+    ASSERT_EQ(parseBankDirectory(directory, image), 1);
+
+    const std::vector<BankRecord *> rows = bankListRows(directory, doc);
+    EXPECT_EQ(namesOf(rows), (std::vector<std::string>{"CRÉDIT DU SUD", "Masquée"}));
+    EXPECT_EQ(fieldText(directory.first()->webAddress), "https://sud.example");
+    freeBankDirectory(directory);
+}
+
+TEST(BankList, RowsAreSortedWithoutRegardToCaseOrAccents) {
+    BankDirectory directory;
+    for (const char *name : {"Zeta", "Credo", "crédit b", "CIC", "Caisse", "alpha", "Écureuil"})
+        setFieldUtf8(directory.appendEmpty()->name, name);
+    Document doc;
+    EXPECT_EQ(namesOf(bankListRows(directory, doc)),
+              (std::vector<std::string>{"alpha", "Caisse", "CIC", "crédit b", "Credo", "Écureuil",
+                                        "Zeta"}));
+    EXPECT_EQ(directory.count(), 7); // nothing merged from an empty document
+}
+
+// --- The "Nouvelle banque" dialog's decisions -----------------------------------
+
+TEST(NewBank, ChecksTheNameBeforeThePicture) {
+    EXPECT_EQ(checkNewBank("", false), NewBankProblem::MissingName);
+    EXPECT_EQ(checkNewBank("", true), NewBankProblem::MissingName);
+    EXPECT_EQ(checkNewBank("B", false), NewBankProblem::MissingLogo);
+    EXPECT_EQ(checkNewBank("B", true), NewBankProblem::None);
+}
+
+TEST(NewBank, ReplacingInAnotherLetterCaseKeepsThePosition) {
+    Bytes image = header(3);
+    putRecord(image, "Premier", "https://1.example", 0x01, 0x01, '!');
+    putRecord(image, "Banque Test", "https://2.example", 0x02, 0x02, '!');
+    putRecord(image, "Dernier", "https://3.example", 0x03, 0x03, '!');
+    BankDirectory directory;
+    ASSERT_EQ(parseBankDirectory(directory, image), 1);
+
+    const std::vector<std::uint8_t> pixels(13824, 0x99);
+    const std::vector<std::uint8_t> mask(576, 0x66);
+    const int position = findBank(directory, "BANQUE test");
+    ASSERT_EQ(position, 1);
+    EXPECT_EQ(storeBank(directory, position, "BANQUE test", "https://neuf.example", pixels.data(),
+                        mask.data()),
+              1);
+    ASSERT_EQ(directory.count(), 3);
+    const BankRecord &replaced = *bankAt(directory, 1);
+    EXPECT_EQ(fieldText(replaced.name), "BANQUE test");
+    EXPECT_EQ(replaced.name[39], '\0'); // rewritten from a zero-filled array
+    EXPECT_EQ(fieldText(replaced.webAddress), "https://neuf.example");
+    EXPECT_EQ(replaced.webAddress[127], '\0');
+    EXPECT_EQ(replaced.logoPixels[0], 0x99);
+    EXPECT_EQ(replaced.logoMask[575], 0x66);
+    EXPECT_EQ(fieldText(bankAt(directory, 2)->name), "Dernier");
+    freeBankDirectory(directory);
+}
+
+TEST(NewBank, ANewNameIsAppendedAndCutTo38Characters) {
+    BankDirectory directory;
+    Bytes image = header(1);
+    putRecord(image, "Premier", "https://1.example");
+    ASSERT_EQ(parseBankDirectory(directory, image), 1);
+    const std::vector<std::uint8_t> pixels(13824, 0x10);
+    const std::vector<std::uint8_t> mask(576, 0x20);
+    const std::string longName(45, 'L');
+    const std::string longWeb(130, 'w');
+    ASSERT_EQ(findBank(directory, longName), -1);
+    EXPECT_EQ(storeBank(directory, -1, longName, longWeb, pixels.data(), mask.data()), 1);
+    ASSERT_EQ(directory.count(), 2);
+    EXPECT_EQ(fieldText(directory.last()->name), std::string(38, 'L'));
+    EXPECT_EQ(fieldText(directory.last()->webAddress), std::string(126, 'w'));
+    EXPECT_EQ(storeBank(directory, -1, "Sans blocs", "", nullptr, nullptr), -1);
+    EXPECT_EQ(directory.count(), 2);
+    freeBankDirectory(directory);
+}
+
+// --- Where the file lives -------------------------------------------------------
+
+TEST(BankDirectoryPath, IsBesideTheProgram) {
+    EXPECT_EQ(bankDirectoryPath("C:\\Programmes\\Kolvane\\Kolvane.exe"),
+              "C:\\Programmes\\Kolvane\\etabid.kvb");
+    EXPECT_EQ(bankDirectoryPath("/opt/kolvane/bin/kolvane"), "/opt/kolvane/bin/etabid.kvb");
+    EXPECT_EQ(bankDirectoryPath("Z:/a\\b/Kolvane.exe"), "Z:/a\\b/etabid.kvb");
+    EXPECT_EQ(bankDirectoryPath("Kolvane.exe"), "etabid.kvb");
+}
+
+// --- The directory we ship --------------------------------------------------------
+
+#ifdef KOLVANE_RESOURCES_DIR
+std::string shippedDirectoryPath() {
+    std::string path = std::string(KOLVANE_RESOURCES_DIR) + "/etabid.kvb";
+#ifdef _WIN32
+    // Under Wine the Unix root is the Z: drive.
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+#endif
+    return path;
+}
+
+TEST(ShippedBankDirectory, LoadsTenBanksWithAccentedNames) {
+    BankDirectory directory;
+    ASSERT_EQ(loadBankDirectory(directory, shippedDirectoryPath()), 1) << shippedDirectoryPath();
+    EXPECT_EQ(directory.count(), 10);
+    EXPECT_GE(findBank(directory, utf8ToCp1252("Crédit Agricole")), 0);
+    EXPECT_GE(findBank(directory, utf8ToCp1252("SOCIÉTÉ GÉNÉRALE")), 0);
+    for (const BankRecord &bank : directory) {
+        SCOPED_TRACE(cp1252ToUtf8(fieldText(bank.name)));
+        EXPECT_EQ(fieldText(bank.webAddress).substr(0, 8), "https://");
+        ASSERT_NE(bank.logoMask, nullptr);
+        // The plates have rounded corners: the top-left pixel (file row 47)
+        // lets the background through, the centre does not.
+        EXPECT_EQ(bank.logoMask[47 * 12] & 0x80, 0x80);
+        EXPECT_EQ(bank.logoMask[24 * 12 + 6] & 0x80, 0x00);
+    }
+    freeBankDirectory(directory);
+}
+#endif
+
+} // namespace
+} // namespace kolvane
