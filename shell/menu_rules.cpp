@@ -1,0 +1,101 @@
+#include "menu_rules.h"
+
+#include "document/text.h"
+#include "resources/resource_ids.h"
+
+namespace kolvane {
+
+bool isLimited(const Document& doc) {
+    return !doc.currentUser || !isAdministrator(doc.currentUser->flags);
+}
+
+MenuState menuState(const Document& doc, int selectedTab) {
+    MenuState state;
+    const bool open = doc.isOpen != 0;
+    state.compteEnabled = open;
+    state.operationEnabled = open && selectedTab == kOperationsTab;
+    state.outilsEnabled = open;
+    state.saveButtonEnabled = doc.isModified != 0;
+    state.band1Visible = open;
+    return state;
+}
+
+std::vector<MenuItemState> popupItemStates(const Document& doc, int position,
+                                           const RegisterMenuFacts& facts) {
+    const bool open = doc.isOpen != 0;
+    const bool limited = isLimited(doc);
+    switch (position) {
+    case MENU_POS_FILE:
+        return {{CMD_SAVE, open && doc.isModified, std::nullopt},
+                {CMD_SAVE_AS, open, std::nullopt},
+                {CMD_CLOSE, open, std::nullopt}};
+    case MENU_POS_ACCOUNT: {
+        std::vector<MenuItemState> items = {{CMD_EDIT_ACCOUNTS, !limited, std::nullopt}};
+        if (int k = currentAccountIndex(doc); k >= 0)
+            items.push_back({accountItemId(k), std::nullopt, true});
+        return items;
+    }
+    case MENU_POS_OPERATION:
+        return {{CMD_TOGGLE_ENTRY_PANE, std::nullopt, facts.entryPaneShown},
+                {CMD_TOGGLE_POINTING, std::nullopt, doc.pointingMode != 0},
+                {CMD_DELETE_OPERATION, facts.hasSelection, std::nullopt},
+                {CMD_EDIT_OPERATION, facts.hasSelection, std::nullopt},
+                {CMD_SHOW_VENTILATION, facts.hasSelection && facts.selectionIsSplit, std::nullopt},
+                {CMD_SORT_BY_ENTRY, std::nullopt, doc.sortOrder == 0},
+                {CMD_SORT_BY_OPERATION_DATE, std::nullopt, doc.sortOrder == 1}};
+    case MENU_POS_TOOLS:
+        return {{CMD_EDIT_MODES, !limited, std::nullopt},
+                {CMD_EDIT_CATEGORIES, !limited, std::nullopt},
+                {CMD_NEW_USER, !limited, std::nullopt},
+                {CMD_LIST_USERS, !limited, std::nullopt},
+                {CMD_TOGGLE_ALERTS, std::nullopt, doc.alertsEnabled != 0}};
+    default:
+        return {};
+    }
+}
+
+unsigned accountItemId(int index) {
+    return CMD_ACCOUNT_FIRST + static_cast<unsigned>(index);
+}
+
+bool isAccountItemId(unsigned id) {
+    return id >= CMD_ACCOUNT_FIRST && id <= CMD_ACCOUNT_LAST;
+}
+
+int currentAccountIndex(const Document& doc) {
+    return doc.currentAccount ? accountIndex(doc, doc.currentAccount, 1) : -1;
+}
+
+std::vector<AccountMenuItem> accountMenuItems(const Document& doc) {
+    std::vector<AccountMenuItem> items;
+    int n = 0;
+    for (AccountRecord* account = doc.accounts.first(); account;
+         account = doc.accounts.next(account)) {
+        if (!isAccount(account->id))
+            continue;
+        items.push_back({accountItemId(n++), cp1252ToUtf8(fieldText(account->name)),
+                         account == doc.currentAccount, account->active == 0});
+    }
+    return items;
+}
+
+AccountChoice chooseAccountItem(const Document& doc, unsigned id) {
+    AccountChoice choice;
+    if (!doc.isOpen || !isAccountItemId(id))
+        return choice;
+    const int k = currentAccountIndex(doc);
+    if (k >= 0 && id == accountItemId(k)) {
+        choice.action = AccountChoice::ShowRegister;
+        return choice;
+    }
+    const int index = static_cast<int>(id - CMD_ACCOUNT_FIRST);
+    if (!accountAt(doc, index, 1))
+        return choice; // a stale item: there is no account at that position
+    choice.action = AccountChoice::SelectAccount;
+    if (k >= 0)
+        choice.uncheckId = accountItemId(k);
+    choice.index = index;
+    return choice;
+}
+
+} // namespace kolvane

@@ -1,0 +1,355 @@
+#include "shell/ini_text.h"
+#include "shell/settings.h"
+
+#include "shell_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace kolvane {
+namespace {
+
+using shelltest::Bytes;
+using shelltest::MemoryFiles;
+
+std::vector<std::string> recentList(const Settings& settings) {
+    return std::vector<std::string>(settings.recentFiles.begin(),
+                                    settings.recentFiles.begin() + settings.recentCount);
+}
+
+Settings withRecent(const std::vector<std::string>& paths) {
+    Settings settings;
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        settings.recentFiles[i] = paths[i];
+    settings.recentCount = static_cast<int>(paths.size());
+    return settings;
+}
+
+Bytes bytesOf(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
+
+// --- Recent files ------------------------------------------------------------------
+
+TEST(RecentFiles, SamePathInOtherCapitalsMovesToTheTopWithoutDuplicate) {
+    Settings settings = withRecent({"c:\\a.KVN", "C:\\B.kvn"});
+    ASSERT_TRUE(addRecentFile(settings, "C:\\A.kvn"));
+    EXPECT_EQ(recentList(settings), (std::vector<std::string>{"C:\\A.kvn", "C:\\B.kvn"}));
+}
+
+TEST(RecentFiles, PathFromTheMiddleComesFirstAndTheOthersKeepTheirOrder) {
+    Settings settings = withRecent({"C:\\A.kvn", "C:\\B.kvn", "C:\\C.kvn"});
+    addRecentFile(settings, "c:\\b.kvn");
+    EXPECT_EQ(recentList(settings),
+              (std::vector<std::string>{"c:\\b.kvn", "C:\\A.kvn", "C:\\C.kvn"}));
+}
+
+TEST(RecentFiles, SeventhDifferentPathDropsTheOldest) {
+    Settings settings =
+        withRecent({"C:\\1.kvn", "C:\\2.kvn", "C:\\3.kvn", "C:\\4.kvn", "C:\\5.kvn", "C:\\6.kvn"});
+    addRecentFile(settings, "C:\\7.kvn");
+    EXPECT_EQ(settings.recentCount, 6);
+    EXPECT_EQ(recentList(settings),
+              (std::vector<std::string>{"C:\\7.kvn", "C:\\1.kvn", "C:\\2.kvn", "C:\\3.kvn",
+                                        "C:\\4.kvn", "C:\\5.kvn"}));
+}
+
+TEST(RecentFiles, FullListKeepsAllSixWhenThePathWasAlreadyThere) {
+    Settings settings =
+        withRecent({"C:\\1.kvn", "C:\\2.kvn", "C:\\3.kvn", "C:\\4.kvn", "C:\\5.kvn", "C:\\6.kvn"});
+    addRecentFile(settings, "C:\\6.KVN");
+    EXPECT_EQ(recentList(settings),
+              (std::vector<std::string>{"C:\\6.KVN", "C:\\1.kvn", "C:\\2.kvn", "C:\\3.kvn",
+                                        "C:\\4.kvn", "C:\\5.kvn"}));
+}
+
+TEST(RecentFiles, FirstPathOfAnEmptyList) {
+    Settings settings;
+    addRecentFile(settings, "D:\\Comptes\\maison.kvn");
+    EXPECT_EQ(recentList(settings), (std::vector<std::string>{"D:\\Comptes\\maison.kvn"}));
+}
+
+TEST(RecentFiles, EmptyPathIsRefusedAndChangesNothing) {
+    Settings settings = withRecent({"C:\\A.kvn"});
+    EXPECT_FALSE(addRecentFile(settings, ""));
+    EXPECT_EQ(recentList(settings), (std::vector<std::string>{"C:\\A.kvn"}));
+}
+
+TEST(RecentFiles, AccentedLettersCompareWithoutCase) {
+    EXPECT_TRUE(samePathNoCase("C:\\Données\\Été.kvn", "c:\\DONNÉES\\été.KVN"));
+    EXPECT_TRUE(samePathNoCase("C:\\Œuvre.kvn", "c:\\œuvre.kvn"));
+    EXPECT_FALSE(samePathNoCase("C:\\Ete.kvn", "C:\\Été.kvn"));
+}
+
+TEST(RecentFiles, LettersOutsideWindows1252AreNotMergedIntoOne) {
+    // Both names would become "???" in Windows-1252; they are different files.
+    EXPECT_FALSE(samePathNoCase("C:\\Дом.kvn", "C:\\Сад.kvn"));
+    Settings settings = withRecent({"C:\\Дом.kvn"});
+    addRecentFile(settings, "C:\\Сад.kvn");
+    EXPECT_EQ(recentList(settings), (std::vector<std::string>{"C:\\Сад.kvn", "C:\\Дом.kvn"}));
+}
+
+TEST(RecentFiles, OverlongPathIsCutBetweenCharactersTo259) {
+    Settings settings;
+    std::string path = "C:\\" + std::string(300, 'x');
+    addRecentFile(settings, path);
+    EXPECT_EQ(settings.recentFiles[0], path.substr(0, 259));
+
+    std::string accented = "C:\\";
+    for (int i = 0; i < 300; ++i)
+        accented += "é"; // two bytes each
+    addRecentFile(settings, accented);
+    EXPECT_EQ(settings.recentFiles[0].size(), 3u + 256u * 2u); // 3 + 256 characters
+}
+
+// --- Settings file path ------------------------------------------------------------
+
+TEST(SettingsPath, ExtensionOfTheProgramBecomesIni) {
+    EXPECT_EQ(settingsPath("C:\\Program Files\\Kolvane\\Kolvane.exe"),
+              "C:\\Program Files\\Kolvane\\Kolvane.ini");
+    EXPECT_EQ(settingsPath("C:\\mes.outils\\Kolvane"), "C:\\mes.outils\\Kolvane.ini");
+    EXPECT_EQ(settingsPath("/opt/kolvane/kolvane.bin"), "/opt/kolvane/kolvane.ini");
+}
+
+// --- Reading INI text --------------------------------------------------------------
+
+TEST(SettingsRead, EmptyTextGivesTheDefaultWindowAndNoRecentFile) {
+    Settings settings = settingsFromIniText("");
+    EXPECT_EQ(settings.fullScreen, 0);
+    EXPECT_EQ(settings.left, 0);
+    EXPECT_EQ(settings.top, 0);
+    EXPECT_EQ(settings.right, 790);
+    EXPECT_EQ(settings.bottom, 575);
+    EXPECT_EQ(settings.recentCount, 0);
+}
+
+TEST(SettingsRead, AllKeysAreRead) {
+    Settings settings = settingsFromIniText("[Fenetre]\r\nPleinEcran=1\r\nGauche=12\r\n"
+                                            "Haut=34\r\nDroite=812\r\nBas=634\r\n"
+                                            "[Fichier]\r\nNombre=2\r\nFile0=C:\\A.kvn\r\n"
+                                            "File1=D:\\Banque\\B.kvn\r\n");
+    EXPECT_EQ(settings.fullScreen, 1);
+    EXPECT_EQ(settings.left, 12);
+    EXPECT_EQ(settings.top, 34);
+    EXPECT_EQ(settings.right, 812);
+    EXPECT_EQ(settings.bottom, 634);
+    EXPECT_EQ(recentList(settings), (std::vector<std::string>{"C:\\A.kvn", "D:\\Banque\\B.kvn"}));
+}
+
+TEST(SettingsRead, CountAboveSixReadsSixPaths) {
+    std::string text = "[Fichier]\nNombre=9\n";
+    for (int i = 0; i < 9; ++i)
+        text += "File" + std::to_string(i) + "=C:\\" + std::to_string(i) + ".kvn\n";
+    Settings settings = settingsFromIniText(text);
+    EXPECT_EQ(settings.recentCount, 6);
+    EXPECT_EQ(settings.recentFiles[5], "C:\\5.kvn");
+}
+
+TEST(SettingsRead, KeysAtOrBeyondTheCountAreNotRead) {
+    Settings settings =
+        settingsFromIniText("[Fichier]\nNombre=1\nFile0=C:\\A.kvn\nFile1=C:\\Vieux.kvn\n");
+    EXPECT_EQ(recentList(settings), (std::vector<std::string>{"C:\\A.kvn"}));
+    EXPECT_EQ(settings.recentFiles[1], "");
+}
+
+TEST(SettingsRead, NegativeCountReadsNothingAndMissingPathIsEmpty) {
+    EXPECT_EQ(settingsFromIniText("[Fichier]\nNombre=-3\nFile0=C:\\A.kvn\n").recentCount, 0);
+    Settings settings = settingsFromIniText("[Fichier]\nNombre=2\nFile1=C:\\B.kvn\n");
+    EXPECT_EQ(recentList(settings), (std::vector<std::string>{"", "C:\\B.kvn"}));
+}
+
+TEST(SettingsRead, NamesIgnoreCaseAndValuesTheirBlanksAndQuotes) {
+    Settings settings = settingsFromIniText("  [ fenetre ]  \n  gauche =  -20  \nHAUT=+7\n"
+                                            "[FICHIER]\nnombre=1\nfile0=\"C:\\Mes comptes.kvn\"\n");
+    EXPECT_EQ(settings.left, -20);
+    EXPECT_EQ(settings.top, 7);
+    EXPECT_EQ(recentList(settings), (std::vector<std::string>{"C:\\Mes comptes.kvn"}));
+}
+
+TEST(SettingsRead, NumbersFollowedByTextKeepTheirDigitsAndOthersTheDefault) {
+    Settings settings = settingsFromIniText("[Fenetre]\nGauche=abc\nHaut=5px\n"
+                                            "Droite=99999999999\nBas=700\n");
+    EXPECT_EQ(settings.left, 0);    // no digits: default
+    EXPECT_EQ(settings.top, 5);     // digits then text
+    EXPECT_EQ(settings.right, 790); // does not fit: default
+    EXPECT_EQ(settings.bottom, 700);
+}
+
+TEST(SettingsRead, WindowWithoutWidthOrHeightFallsBackToTheDefaultRectangle) {
+    Settings settings =
+        settingsFromIniText("[Fenetre]\nGauche=500\nHaut=10\nDroite=400\nBas=300\n");
+    EXPECT_EQ(settings.left, 0);
+    EXPECT_EQ(settings.top, 0);
+    EXPECT_EQ(settings.right, 790);
+    EXPECT_EQ(settings.bottom, 575);
+}
+
+TEST(SettingsRead, KeysOfAnotherSectionOrInCommentsAreNotOurs) {
+    Settings settings = settingsFromIniText("[Autre]\nGauche=50\n[Fenetre]\n;Haut=60\n"
+                                            "Haut\n");
+    EXPECT_EQ(settings.left, 0);
+    EXPECT_EQ(settings.top, 0);
+}
+
+TEST(SettingsRead, FirstSectionAndFirstKeyWin) {
+    Settings settings = settingsFromIniText("[Fenetre]\nGauche=1\nGauche=2\n[Fenetre]\nGauche=3\n");
+    EXPECT_EQ(settings.left, 1);
+}
+
+// --- Writing INI text --------------------------------------------------------------
+
+TEST(SettingsWrite, NewFileHoldsBothSectionsInOrder) {
+    Settings settings;
+    addRecentFile(settings, "C:\\A.kvn");
+    EXPECT_EQ(updateIniText("", settings), "[Fenetre]\r\nPleinEcran=0\r\nGauche=0\r\nHaut=0\r\n"
+                                           "Droite=790\r\nBas=575\r\n\r\n[Fichier]\r\n"
+                                           "Nombre=1\r\nFile0=C:\\A.kvn\r\n");
+}
+
+TEST(SettingsWrite, MaximisedWindowWritesPleinEcranAndItsNormalRectangle) {
+    Settings settings;
+    settings.fullScreen = 1;
+    settings.left = 100;
+    settings.top = 50;
+    settings.right = 900;
+    settings.bottom = 650;
+    std::string text = updateIniText("", settings);
+    EXPECT_EQ(iniValue(text, "Fenetre", "PleinEcran"), "1");
+    EXPECT_EQ(iniValue(text, "Fenetre", "Gauche"), "100");
+    EXPECT_EQ(iniValue(text, "Fenetre", "Bas"), "650");
+}
+
+TEST(SettingsWrite, StaleFileKeysBeyondTheCountStayInTheFile) {
+    const std::string earlier = "[Fichier]\r\nNombre=3\r\nFile0=C:\\X.kvn\r\nFile1=C:\\Y.kvn\r\n"
+                                "File2=C:\\Z.kvn\r\nFile7=C:\\Vieux.kvn\r\n";
+    Settings settings = withRecent({"C:\\A.kvn"});
+    std::string text = updateIniText(earlier, settings);
+    EXPECT_EQ(iniValue(text, "Fichier", "Nombre"), "1");
+    EXPECT_EQ(iniValue(text, "Fichier", "File0"), "C:\\A.kvn");
+    EXPECT_EQ(iniValue(text, "Fichier", "File1"), "C:\\Y.kvn");
+    EXPECT_EQ(iniValue(text, "Fichier", "File2"), "C:\\Z.kvn");
+    EXPECT_EQ(iniValue(text, "Fichier", "File7"), "C:\\Vieux.kvn");
+    EXPECT_EQ(recentList(settingsFromIniText(text)), (std::vector<std::string>{"C:\\A.kvn"}));
+}
+
+TEST(SettingsWrite, UnknownLinesCommentsAndKeySpellingAreKept) {
+    const std::string earlier = "; réglages\r\n[Autre]\r\nCle=valeur\r\n\r\n[fenetre]\r\n"
+                                "gauche = 5\r\nZoom=2\r\n\r\n[Fin]\r\nX=1\r\n";
+    Settings settings;
+    settings.left = 40;
+    std::string text = updateIniText(earlier, settings);
+    EXPECT_EQ(text, "; réglages\r\n[Autre]\r\nCle=valeur\r\n\r\n[fenetre]\r\ngauche=40\r\n"
+                    "Zoom=2\r\nPleinEcran=0\r\nHaut=0\r\nDroite=790\r\nBas=575\r\n\r\n"
+                    "[Fin]\r\nX=1\r\n\r\n[Fichier]\r\nNombre=0\r\n");
+}
+
+TEST(SettingsWrite, RewritingTheSameSettingsChangesNothing) {
+    Settings settings = withRecent({"C:\\A.kvn", "C:\\B.kvn"});
+    std::string once = updateIniText("", settings);
+    EXPECT_EQ(updateIniText(once, settings), once);
+}
+
+// --- The file's encoding -----------------------------------------------------------
+
+TEST(IniEncoding, WrittenAsUtf16LittleEndianWithItsMark) {
+    EXPECT_EQ(encodeIniFile("a=é"), (Bytes{0xFF, 0xFE, 'a', 0, '=', 0, 0xE9, 0}));
+    // A character beyond the first plane takes a surrogate pair: U+1D11E.
+    EXPECT_EQ(encodeIniFile("\xF0\x9D\x84\x9E"), (Bytes{0xFF, 0xFE, 0x34, 0xD8, 0x1E, 0xDD}));
+}
+
+TEST(IniEncoding, EveryFormAUserMayLeaveIsRead) {
+    EXPECT_EQ(decodeIniFile(Bytes{0xFF, 0xFE, 'a', 0, 0xE9, 0, 0x34, 0xD8, 0x1E, 0xDD}),
+              "aé\xF0\x9D\x84\x9E");
+    EXPECT_EQ(decodeIniFile(Bytes{0xFE, 0xFF, 0, 'a', 0, 0xE9}), "aé");
+    EXPECT_EQ(decodeIniFile(Bytes{0xEF, 0xBB, 0xBF, 'a', 0xC3, 0xA9}), "aé");
+    EXPECT_EQ(decodeIniFile(Bytes{'a', 0xC3, 0xA9}), "aé");
+    EXPECT_EQ(decodeIniFile(Bytes{'a', 0xE9}), "aé"); // not UTF-8: Windows-1252
+    EXPECT_EQ(decodeIniFile(Bytes{'a', 0x80}), "a€");
+}
+
+TEST(IniEncoding, BrokenUtf16IsReadWithoutLosingTheRest) {
+    // A lone high surrogate, then 'b', then an odd last byte.
+    EXPECT_EQ(decodeIniFile(Bytes{0xFF, 0xFE, 0x34, 0xD8, 'b', 0, 'c'}), "\xEF\xBF\xBD"
+                                                                         "b");
+}
+
+// --- The file ----------------------------------------------------------------------
+
+const std::string kIniPath = "C:\\Kolvane\\Kolvane.ini";
+
+TEST(SettingsFile, MissingFileGivesTheDefaults) {
+    MemoryFiles files;
+    Settings settings = loadSettings(files, kIniPath);
+    EXPECT_EQ(settings.right, 790);
+    EXPECT_EQ(settings.bottom, 575);
+    EXPECT_EQ(settings.recentCount, 0);
+}
+
+TEST(SettingsFile, WrittenSettingsReadBackWithAccentedPaths) {
+    MemoryFiles files;
+    Settings settings = withRecent({"C:\\Données\\Été.kvn", "C:\\Дом.kvn"});
+    settings.left = 8;
+    settings.top = 9;
+    settings.right = 600;
+    settings.bottom = 400;
+    ASSERT_TRUE(saveSettings(files, kIniPath, settings));
+    ASSERT_EQ(files.files.count(kIniPath), 1u);
+    EXPECT_EQ(files.files[kIniPath][0], 0xFF);
+    EXPECT_EQ(files.files[kIniPath][1], 0xFE);
+    EXPECT_EQ(files.files.size(), 1u); // no temporary file left
+
+    Settings back = loadSettings(files, kIniPath);
+    EXPECT_EQ(back.left, 8);
+    EXPECT_EQ(back.top, 9);
+    EXPECT_EQ(back.right, 600);
+    EXPECT_EQ(back.bottom, 400);
+    EXPECT_EQ(recentList(back), recentList(settings));
+}
+
+TEST(SettingsFile, AnsiFileOfAnEarlierRunKeepsItsOtherLines) {
+    MemoryFiles files;
+    files.files[kIniPath] = bytesOf("[Fichier]\r\nNombre=1\r\nFile0=C:\\R\xE9sum\xE9.kvn\r\n"
+                                    "File3=C:\\Vieux.kvn\r\n");
+    Settings settings = loadSettings(files, kIniPath);
+    EXPECT_EQ(recentList(settings), (std::vector<std::string>{"C:\\Résumé.kvn"}));
+    ASSERT_TRUE(saveSettings(files, kIniPath, settings));
+    std::string text = decodeIniFile(files.files[kIniPath]);
+    EXPECT_EQ(iniValue(text, "Fichier", "File0"), "C:\\Résumé.kvn");
+    EXPECT_EQ(iniValue(text, "Fichier", "File3"), "C:\\Vieux.kvn");
+}
+
+TEST(SettingsFile, UnreadableExistingFileIsNotOverwritten) {
+    MemoryFiles files;
+    files.unreadable.insert(kIniPath);
+    EXPECT_FALSE(saveSettings(files, kIniPath, Settings()));
+    EXPECT_EQ(files.files.count(kIniPath), 0u);
+}
+
+TEST(SettingsFile, FailedWriteLeavesThePreviousFileWhole) {
+    MemoryFiles files;
+    const Bytes previous = encodeIniFile("[Fenetre]\r\nGauche=3\r\n");
+    files.files[kIniPath] = previous;
+    Settings settings;
+    settings.left = 99;
+
+    files.failWrite = true;
+    EXPECT_FALSE(saveSettings(files, kIniPath, settings));
+    EXPECT_EQ(files.files[kIniPath], previous);
+    EXPECT_EQ(files.files.size(), 1u);
+
+    files.failWrite = false;
+    files.failReplace = true;
+    EXPECT_FALSE(saveSettings(files, kIniPath, settings));
+    EXPECT_EQ(files.files[kIniPath], previous);
+    EXPECT_EQ(files.files.size(), 1u);
+
+    files.failReplace = false;
+    files.failCreate = true;
+    EXPECT_FALSE(saveSettings(files, kIniPath, settings));
+    EXPECT_EQ(files.files[kIniPath], previous);
+}
+
+} // namespace
+} // namespace kolvane
