@@ -1,0 +1,114 @@
+#include "document/passwords.h"
+
+#include "document/text.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace kolvane {
+namespace {
+
+// Key 0x12345678: the shifts of characters 0, 1 and 2 are the six bits at
+// 0, 1 and 2: 0x78 & 63 = 56, 0x3C = 60, 0x9E & 63 = 30.
+TEST(Passwords, ScramblesEachCharacterByItsSixBitsOfTheKey) {
+    const std::string scrambled = scramblePasswordWithKey("abc", 0x12345678u);
+    ASSERT_EQ(scrambled.size(), 3u);
+    EXPECT_EQ(static_cast<unsigned char>(scrambled[0]), 97 + 56 - 12);
+    EXPECT_EQ(static_cast<unsigned char>(scrambled[1]), 98 + 60 - 12);
+    EXPECT_EQ(static_cast<unsigned char>(scrambled[2]), 99 + 30 - 12);
+    EXPECT_EQ(unscramblePassword(scrambled, 0x12345678u), "abc");
+}
+
+TEST(Passwords, WrapsAroundInEightBits) {
+    // 'ú' (250) + 56 - 12 = 294, stored as 38; and back.
+    const std::string scrambled = scramblePasswordWithKey("\xFA", 0x12345678u);
+    EXPECT_EQ(scrambled, "&");
+    EXPECT_EQ(unscramblePassword("&", 0x12345678u), "\xFA");
+    // A shift of 0 below 12 goes under zero: ' ' (32) + 0 - 12 = 20.
+    EXPECT_EQ(scramblePasswordWithKey(" ", 0u), "\x14");
+    EXPECT_EQ(unscramblePassword("\x14", 0u), " ");
+}
+
+TEST(Passwords, KeepsAtMostFifteenCharacters) {
+    const std::string scrambled = scramblePasswordWithKey("abcdefghijklmnopqrst", 7u);
+    EXPECT_EQ(scrambled.size(), 15u);
+    EXPECT_EQ(unscramblePassword(scrambled, 7u), "abcdefghijklmno");
+    EXPECT_EQ(checkPassword("abcdefghijklmno", scrambled, 7u), 1);
+    EXPECT_EQ(checkPassword("abcdefghijklmnopqrst", scrambled, 7u), 0);
+}
+
+TEST(Passwords, PrintableTextRoundTripsAndNeverGivesZero) {
+    // Codes 32 to 204 shifted by 0 to 63, minus 12, stay within 20 to 255.
+    for (std::uint32_t key : {0u, 0xFFFFFFFFu, 0x12345678u, 0x9E3779B9u, 0x0000000Du}) {
+        for (int first = 32; first <= 204; first += 15) {
+            std::string plain;
+            for (int c = first; c < first + 15 && c <= 204; ++c)
+                plain += static_cast<char>(c);
+            const std::string scrambled = scramblePasswordWithKey(plain, key);
+            EXPECT_EQ(scrambled.find('\0'), std::string::npos) << key << " " << first;
+            EXPECT_EQ(unscramblePassword(scrambled, key), plain) << key << " " << first;
+            EXPECT_EQ(checkPassword(plain, scrambled, key), 1);
+        }
+    }
+}
+
+TEST(Passwords, AScrambledZeroEndsTheStoredPassword) {
+    // Key 52: shifts 52, 26 and 13 for characters 0 to 2; 'ÿ' (255) + 13 - 12 = 0.
+    const std::string plain = "ab\xFF";
+    const std::string scrambled = scramblePasswordWithKey(plain, 52u);
+    ASSERT_EQ(scrambled.size(), 3u);
+    EXPECT_EQ(scrambled[2], '\0');
+    UserRecord user{};
+    setFieldText(user.password, scrambled);
+    user.passwordKey = 52u;
+    EXPECT_EQ(checkPassword(plain, user.password, user.passwordKey), 0);
+    // What is left is the part before the zero.
+    EXPECT_EQ(checkPassword("ab", user.password, user.passwordKey), 1);
+}
+
+TEST(Passwords, CheckIsExactAndCaseSensitive) {
+    UserRecord user{};
+    setFieldText(user.password, scramblePasswordWithKey("Secret", 0xCAFEu));
+    user.passwordKey = 0xCAFEu;
+    EXPECT_EQ(checkPassword("Secret", user.password, user.passwordKey), 1);
+    EXPECT_EQ(checkPassword("secret", user.password, user.passwordKey), 0);
+    EXPECT_EQ(checkPassword("Secret ", user.password, user.passwordKey), 0);
+    EXPECT_EQ(checkPassword("Secre", user.password, user.passwordKey), 0);
+    EXPECT_EQ(checkPassword("Secret", user.password, 0xCAFFu), 0);
+    // No password stored: only the empty text matches (and the login refuses
+    // empty passwords before checking).
+    UserRecord fresh{};
+    EXPECT_EQ(checkPassword("", fresh.password, 0), 1);
+    EXPECT_EQ(checkPassword("x", fresh.password, 0), 0);
+}
+
+TEST(Passwords, UnscramblingAStoredFieldUsesTheShiftOfEachPosition) {
+    // A field of 23 characters (from a file) goes past the 15 of a new
+    // password; the shifts keep moving along the key.
+    char field[24];
+    std::string plain(23, 'M');
+    std::string scrambled;
+    for (std::size_t i = 0; i < plain.size(); ++i)
+        scrambled += static_cast<char>('M' + ((0xFFFF0000u >> i) & 63) - 12);
+    setFieldText(field, scrambled);
+    EXPECT_EQ(checkPassword(plain, field, 0xFFFF0000u), 1);
+}
+
+TEST(Passwords, AFreshKeyComesFromTwoDraws) {
+    std::srand(1234);
+    const std::uint32_t high = static_cast<std::uint32_t>(std::rand());
+    const std::uint32_t low = static_cast<std::uint32_t>(std::rand());
+    std::srand(1234);
+    std::uint32_t key = 0;
+    const std::string scrambled = scramblePassword("motdepasse", key);
+    EXPECT_EQ(key, (high << 16) | (low & 0xFFFFu));
+    EXPECT_EQ(checkPassword("motdepasse", scrambled, key), 1);
+
+    UserRecord user{};
+    storePassword(user, "Kolvane2024");
+    EXPECT_EQ(checkPassword("Kolvane2024", user.password, user.passwordKey), 1);
+}
+
+} // namespace
+} // namespace kolvane
