@@ -7,6 +7,13 @@ case "$WINEPREFIX" in /*) ;; *) WINEPREFIX="$(pwd)/$WINEPREFIX" ;; esac
 export WINEPREFIX
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Debian's Wine does not load the fonts of fonts-wine by itself; without
+# them title bars lose their button glyphs (Marlett) and dialogs their Tahoma.
+if [ -d "$WINEPREFIX/drive_c/windows/Fonts" ] && [ ! -e "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+    for font in /usr/share/wine/fonts/*.ttf; do
+        [ -e "$font" ] && ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    done
+fi
 WINE=$(command -v wine64 || { [ -x /usr/lib/wine/wine64 ] && echo /usr/lib/wine/wine64; } || command -v wine)
 if [ -z "$DISPLAY" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" "$WINE" "$@"

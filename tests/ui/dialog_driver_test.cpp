@@ -1,0 +1,196 @@
+// The dialog driver itself: that it finds, fills and answers real dialogs and
+// message boxes, and that every way of going wrong ends in a failed run, not
+// in a hung test.
+#include "shell/window_text_win32.h"
+#include "tests/ui/dialog_driver.h"
+#include "tests/ui/test_form.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+namespace kolvane::uitest {
+namespace {
+
+bool contains(const ::testing::AssertionResult& result, const std::string& part) {
+    return std::string(result.message()).find(part) != std::string::npos;
+}
+
+TEST(DialogDriver, FillsEveryKindOfControlAndPressesOk) {
+    TestForm form;
+    DialogDriver driver;
+    driver.expectDialog(IDD_TEST_FORM)
+        .expectText(IDC_TEST_EDIT, L"")
+        .type(IDC_TEST_EDIT, L"Été 2024")
+        .type(IDC_TEST_EDIT_COMBO, L"Lo")
+        .selectComboText(IDC_TEST_LIST_COMBO, L"Chèque")
+        .selectList(IDC_TEST_LIST, 2)
+        .expectChecked(IDC_TEST_RADIO_A)
+        .tickRadio(IDC_TEST_RADIO_C)
+        .check(IDC_TEST_CHECK)
+        .setText(IDC_TEST_PAGE_EDIT, L"dans la page")
+        .expectEnabled(IDC_TEST_DISABLED, false)
+        .click(IDOK);
+    int result = -5;
+    ASSERT_TRUE(driver.run([&] { result = form.runModal(nullptr, IDD_TEST_FORM); }));
+
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(form.editText, L"Été 2024");
+    EXPECT_EQ(form.editComboText, L"Lo");
+    EXPECT_EQ(form.listComboText, L"Chèque");
+    EXPECT_EQ(form.listSelection, 2);
+    EXPECT_EQ(form.checkedRadio, IDC_TEST_RADIO_C); // and A no longer checked
+    EXPECT_TRUE(form.checked);
+    EXPECT_EQ(form.pageText, L"dans la page");
+    // What a user's actions make the controls send.
+    EXPECT_TRUE(form.received(IDC_TEST_EDIT, EN_CHANGE));
+    EXPECT_TRUE(form.received(IDC_TEST_EDIT_COMBO, CBN_EDITCHANGE));
+    EXPECT_TRUE(form.received(IDC_TEST_LIST_COMBO, CBN_SELCHANGE));
+    EXPECT_TRUE(form.received(IDC_TEST_LIST, LBN_SELCHANGE));
+    EXPECT_TRUE(form.received(IDC_TEST_RADIO_C, BN_CLICKED));
+    EXPECT_TRUE(form.received(IDC_TEST_CHECK, BN_CLICKED));
+    EXPECT_TRUE(form.received(IDOK, BN_CLICKED));
+}
+
+TEST(DialogDriver, ReadsAndAnswersAMessageBoxOfAHelper) {
+    DialogDriver driver;
+    std::wstring text;
+    driver.expectMessageBox(L"Vous n'êtes pas autorisés à utiliser cette fonction. \n"
+                            L"Adressez-vous à un administrateur.")
+        .readText(0, &text)
+        .press(IDNO);
+    int answer = 0;
+    ASSERT_TRUE(driver.run(
+        [&] { answer = win::showStringMessage(nullptr, 20402, MB_YESNO | MB_ICONINFORMATION); }));
+    EXPECT_EQ(answer, IDNO);
+    EXPECT_EQ(text, L"Vous n'êtes pas autorisés à utiliser cette fonction. \n"
+                    L"Adressez-vous à un administrateur.");
+}
+
+TEST(DialogDriver, AnswersAMessageBoxThatADialogOpensThenGoesBackToTheDialog) {
+    TestForm form;
+    DialogDriver driver;
+    driver.expectDialog(IDD_TEST_FORM).click(IDC_TEST_QUESTION);
+    driver.expectMessageBox(L"Voulez-vous continuer ?").press(IDYES);
+    driver.expectDialog(IDD_TEST_FORM).closeBox();
+    int result = -5;
+    ASSERT_TRUE(driver.run([&] { result = form.runModal(nullptr, IDD_TEST_FORM); }));
+    EXPECT_EQ(form.questionAnswer, IDYES);
+    EXPECT_EQ(result, 0); // the close box goes through IDCANCEL
+    EXPECT_TRUE(form.received(IDCANCEL, BN_CLICKED));
+}
+
+TEST(DialogDriver, FindsADialogByItsCaption) {
+    TestForm form;
+    DialogDriver driver;
+    driver.expectDialogTitled(L"Essai du pilote é").click(IDCANCEL);
+    EXPECT_TRUE(driver.run([&] { form.runModal(nullptr, IDD_TEST_FORM); }));
+}
+
+TEST(DialogDriver, FailsWhenTheExpectedDialogDoesNotComeWithinTheTimeOut) {
+    DialogDriver driver(std::chrono::milliseconds(300));
+    driver.expectDialog(IDD_TEST_MISSING).click(IDOK);
+    int answer = 0;
+    auto start = std::chrono::steady_clock::now();
+    auto result =
+        driver.run([&] { answer = win::showMessage(nullptr, L"Personne ne répond ici."); });
+    auto elapsed = std::chrono::steady_clock::now() - start;
+
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(contains(result, "step 1 (dialog 9099) did not appear within 300 ms"))
+        << result.message();
+    // The message names what was on the screen instead.
+    EXPECT_TRUE(contains(result, "Personne ne r\xC3\xA9pond ici.")) << result.message();
+    EXPECT_EQ(answer, IDCANCEL); // ended by the driver
+    EXPECT_GE(elapsed, std::chrono::milliseconds(300));
+    EXPECT_LT(elapsed, std::chrono::seconds(3));
+}
+
+TEST(DialogDriver, FailsAndClosesADialogThatNoStepExpects) {
+    TestForm form;
+    DialogDriver driver;
+    int result = -5;
+    auto run = driver.run([&] { result = form.runModal(nullptr, IDD_TEST_FORM); });
+    EXPECT_FALSE(run);
+    EXPECT_TRUE(contains(run, "unexpected dialog 9001")) << run.message();
+    EXPECT_EQ(result, IDCANCEL);
+}
+
+TEST(DialogDriver, FailsWhenTheCodeReturnsBeforeTheDialogComes) {
+    DialogDriver driver;
+    driver.expectDialog(IDD_TEST_FORM).click(IDOK);
+    auto start = std::chrono::steady_clock::now();
+    auto run = driver.run([] {});
+    EXPECT_FALSE(run);
+    EXPECT_TRUE(contains(run, "step 1 (dialog 9001) never appeared")) << run.message();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+}
+
+TEST(DialogDriver, RefusesToPressADisabledButtonAndClosesTheDialog) {
+    TestForm form;
+    DialogDriver driver;
+    driver.expectDialog(IDD_TEST_FORM).click(IDC_TEST_DISABLED).click(IDOK);
+    int result = -5;
+    auto run = driver.run([&] { result = form.runModal(nullptr, IDD_TEST_FORM); });
+    EXPECT_FALSE(run);
+    EXPECT_TRUE(contains(run, "action 1: control 9109 is disabled")) << run.message();
+    EXPECT_EQ(result, IDCANCEL);                        // closed, "OK" never pressed
+    EXPECT_FALSE(form.received(IDOK, BN_CLICKED));
+}
+
+TEST(DialogDriver, ReportsAWrongTextAndAMissingControl) {
+    TestForm form;
+    DialogDriver driver;
+    driver.expectDialog(IDD_TEST_FORM).expectText(IDC_TEST_EDIT, L"autre chose");
+    auto run = driver.run([&] { form.runModal(nullptr, IDD_TEST_FORM); });
+    EXPECT_TRUE(contains(run, "control 9101 shows \"\", expected \"autre chose\""))
+        << run.message();
+
+    driver.expectDialog(IDD_TEST_FORM).selectComboText(IDC_TEST_LIST_COMBO, L"Carte");
+    run = driver.run([&] { form.runModal(nullptr, IDD_TEST_FORM); });
+    EXPECT_TRUE(contains(run, "control 9103 has no entry \"Carte\"")) << run.message();
+
+    driver.expectDialog(IDD_TEST_FORM).click(4242);
+    run = driver.run([&] { form.runModal(nullptr, IDD_TEST_FORM); });
+    EXPECT_TRUE(contains(run, "there is no control 4242")) << run.message();
+}
+
+TEST(DialogDriver, FailsOnAMessageBoxWithAnotherTitle) {
+    DialogDriver driver;
+    driver.expectMessageBox(L"Bonjour").press(IDOK);
+    auto run = driver.run([] { MessageBoxW(nullptr, L"Bonjour", L"Autre titre", MB_OK); });
+    EXPECT_FALSE(run);
+    EXPECT_TRUE(contains(run, "titled \"Autre titre\"")) << run.message();
+}
+
+TEST(DialogDriver, RunsACommandSentToAWindow) {
+    // A window whose command 77 shows a message box.
+    struct Owner : win::WindowObject<Owner> {
+        int answer = 0;
+        LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+            if (message == WM_COMMAND && LOWORD(wParam) == 77) {
+                answer = win::showMessage(window, L"Commande 77", MB_OKCANCEL);
+                return 0;
+            }
+            return defaultProcedure(message, wParam, lParam);
+        }
+    } owner;
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = Owner::procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"KolvaneDriverCommandTest";
+    RegisterClassW(&windowClass);
+    ASSERT_NE(owner.create(0, L"KolvaneDriverCommandTest", L"", WS_OVERLAPPED, 0, 0, 100, 100,
+                           nullptr, nullptr),
+              nullptr);
+
+    DialogDriver driver;
+    driver.expectMessageBox(L"Commande 77").press(IDOK);
+    EXPECT_TRUE(driver.runCommand(owner.window, 77));
+    EXPECT_EQ(owner.answer, IDOK);
+    DestroyWindow(owner.window);
+}
+
+} // namespace
+} // namespace kolvane::uitest

@@ -1,0 +1,260 @@
+// The main window as the program creates it: class, title, placement, the
+// menu bar with its texts and first states, the accelerators, the string
+// table, and "Quitter".
+#include "resources/resource_ids.h"
+#include "shell/main_window.h"
+#include "shell/window_text_win32.h"
+#include "tests/ui/dialog_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace kolvane::win {
+namespace {
+
+using uitest::pumpMessagesUntil;
+
+std::wstring menuText(HMENU menu, UINT position) {
+    wchar_t text[128] = {};
+    GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+    return text;
+}
+
+// The text of an item without its accelerator hint, and the hint.
+std::wstring itemLabel(const std::wstring& text) { return text.substr(0, text.find(L'\t')); }
+std::wstring itemHint(const std::wstring& text) {
+    auto tab = text.find(L'\t');
+    return tab == std::wstring::npos ? std::wstring() : text.substr(tab + 1);
+}
+
+struct ExpectedItem {
+    UINT id; // 0 for a separator
+    const wchar_t* text;
+    bool greyed;
+};
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        documentInit(document);
+        ASSERT_NE(main.open(kDefaultPlacement, false, true), nullptr);
+    }
+    void TearDown() override {
+        if (main.window != nullptr)
+            DestroyWindow(main.window);
+        // The WM_QUIT of WM_DESTROY must not end a later test's modal loops.
+        pumpMessagesUntil([] { return true; }, std::chrono::milliseconds(0));
+        documentDestroy(document);
+    }
+
+    // Checks every item of popup `position` against `expected`, in order.
+    void expectPopup(int position, const std::vector<ExpectedItem>& expected) {
+        SCOPED_TRACE("popup " + std::to_string(position));
+        HMENU popup = GetSubMenu(GetMenu(main.window), position);
+        ASSERT_NE(popup, nullptr);
+        ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(expected.size()));
+        for (UINT i = 0; i < expected.size(); ++i) {
+            UINT state = GetMenuState(popup, i, MF_BYPOSITION);
+            if (expected[i].id == 0) {
+                EXPECT_TRUE(state & MF_SEPARATOR) << "item " << i << " is not a separator";
+                continue;
+            }
+            EXPECT_EQ(GetMenuItemID(popup, static_cast<int>(i)), expected[i].id) << "item " << i;
+            EXPECT_EQ(itemLabel(menuText(popup, i)), expected[i].text) << "item " << i;
+            EXPECT_EQ((state & MF_GRAYED) != 0, expected[i].greyed) << "item " << i;
+            EXPECT_FALSE(state & MF_CHECKED) << "item " << i;
+        }
+    }
+
+    Document document;
+    MainWindow main{&document};
+};
+
+TEST_F(MainWindowTest, IsOfClassKolvaneClassAppWithItsTitleAndPlacement) {
+    wchar_t name[64] = {};
+    GetClassNameW(main.window, name, 64);
+    EXPECT_STREQ(name, L"KolvaneClassApp");
+    EXPECT_EQ(windowText(main.window), L"Kolvane v.Alpha");
+
+    auto style = GetClassLongPtrW(main.window, GCL_STYLE);
+    EXPECT_TRUE(style & CS_DBLCLKS);
+    EXPECT_EQ(GetClassLongPtrW(main.window, GCLP_HBRBACKGROUND),
+              static_cast<ULONG_PTR>(COLOR_BTNFACE + 1));
+    EXPECT_NE(GetClassLongPtrW(main.window, GCLP_HICON), 0u);
+    EXPECT_NE(GetClassLongPtrW(main.window, GCLP_HICONSM), 0u);
+    EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrW(main.window, GCLP_HCURSOR)),
+              LoadCursorW(nullptr, IDC_ARROW));
+
+    LONG windowStyle = GetWindowLongW(main.window, GWL_STYLE);
+    EXPECT_EQ(windowStyle & WS_OVERLAPPEDWINDOW, static_cast<LONG>(WS_OVERLAPPEDWINDOW));
+    EXPECT_TRUE(IsWindowVisible(main.window));
+    EXPECT_FALSE(IsZoomed(main.window));
+
+    // First run: (0, 0), 790 x 575.
+    RECT frame{};
+    GetWindowRect(main.window, &frame);
+    EXPECT_EQ(frame.left, 0);
+    EXPECT_EQ(frame.top, 0);
+    EXPECT_EQ(frame.right - frame.left, 790);
+    EXPECT_EQ(frame.bottom - frame.top, 575);
+}
+
+TEST_F(MainWindowTest, MenuBarHasFivePositionsWithTheirTextsAndFirstStates) {
+    HMENU bar = GetMenu(main.window);
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(GetMenuItemCount(bar), 5);
+    const wchar_t* texts[] = {L" Fichier ", L" Compte ", L" Opération ", L" Outils", L"Aide"};
+    const bool greyed[] = {false, true, true, true, false};
+    for (UINT i = 0; i < 5; ++i) {
+        EXPECT_EQ(menuText(bar, i), texts[i]) << "position " << i;
+        EXPECT_EQ((GetMenuState(bar, i, MF_BYPOSITION) & MF_GRAYED) != 0, greyed[i])
+            << "position " << i;
+        EXPECT_NE(GetSubMenu(bar, static_cast<int>(i)), nullptr) << "position " << i;
+    }
+}
+
+TEST_F(MainWindowTest, FileMenuItemsAndStatesBeforeAnyFile) {
+    expectPopup(0, {{1000, L"Nouveau fichier compte", false},
+                    {1001, L"Ouvrir", false},
+                    {0, nullptr, false},
+                    {1002, L"Enregistrer", true},
+                    {1003, L"Enregistrer sous", true},
+                    {0, nullptr, false},
+                    {1004, L"Fermer", true},
+                    {0, nullptr, false},
+                    {1005, L"Quitter", false}});
+}
+
+TEST_F(MainWindowTest, AccountMenuStartsWithItsCommandAndASeparator) {
+    expectPopup(1, {{1010, L"Modifier ou créer un compte", false}, {0, nullptr, false}});
+}
+
+TEST_F(MainWindowTest, OperationMenuItemsAndStates) {
+    expectPopup(2, {{1300, L"Afficher fenetre saisie operation", false},
+                    {1082, L"Pointer les opérations", false},
+                    {0, nullptr, false},
+                    {1301, L"Supprimer opération", true},
+                    {1302, L"Modifier opération", true},
+                    {1303, L"Consulter la ventillation", true},
+                    {0, nullptr, false},
+                    {1320, L"Date de saisie", false},
+                    {1321, L"Date de l'opération", false}});
+}
+
+TEST_F(MainWindowTest, ToolsAndHelpMenuItems) {
+    expectPopup(3, {{1020, L"Calculatrice", false},
+                    {0, nullptr, false},
+                    {1021, L"Ajouter ou supprimer un mode de transaction", false},
+                    {1022, L"Ajouter ou supprimer une catégorie", false},
+                    {1023, L"Ajouter ou supprimer un libellé", false},
+                    {0, nullptr, false},
+                    {1024, L"Nouveau utilisateur", false},
+                    {1025, L"Changer utilisateur", false},
+                    {1026, L"Changer mot de passe", false},
+                    {1027, L"Liste des utilisateurs", false},
+                    {0, nullptr, false},
+                    {1028, L"Activer message d'alerte", false},
+                    {0, nullptr, false},
+                    {1029, L"Ajouter un Tiers", false}});
+    expectPopup(4, {{1040, L"A propos de...", false}});
+}
+
+TEST_F(MainWindowTest, CtrlNOSAreAcceleratorsShownInTheFileMenu) {
+    HMENU file = GetSubMenu(GetMenu(main.window), 0);
+    EXPECT_EQ(itemHint(menuText(file, 0)), L"Ctrl+N");
+    EXPECT_EQ(itemHint(menuText(file, 1)), L"Ctrl+O");
+    EXPECT_EQ(itemHint(menuText(file, 3)), L"Ctrl+S");
+    EXPECT_EQ(itemHint(menuText(file, 4)), L"");
+
+    HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_MAIN));
+    ASSERT_NE(table, nullptr);
+    ACCEL entries[8] = {};
+    int count = CopyAcceleratorTableW(table, entries, 8);
+    ASSERT_EQ(count, 3);
+    const std::pair<WORD, WORD> expected[] = {{'N', 1000}, {'O', 1001}, {'S', 1002}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(entries[i].key, expected[i].first) << i;
+        EXPECT_EQ(entries[i].cmd, expected[i].second) << i;
+        EXPECT_EQ(entries[i].fVirt & (FVIRTKEY | FCONTROL | FSHIFT | FALT), FVIRTKEY | FCONTROL)
+            << i;
+    }
+}
+
+TEST_F(MainWindowTest, QuitterClosesAndDestroysTheWindowThenPostsQuit) {
+    HWND window = main.window;
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(CMD_QUIT, 0), 0);
+    // The close is posted: the window is still there until it is dispatched.
+    EXPECT_TRUE(IsWindow(window));
+    bool sawQuit = false;
+    EXPECT_TRUE(pumpMessagesUntil([&] { return !IsWindow(window); }, std::chrono::seconds(5),
+                                  &sawQuit));
+    pumpMessagesUntil([&] { return sawQuit; }, std::chrono::seconds(1), &sawQuit);
+    EXPECT_TRUE(sawQuit);
+    EXPECT_EQ(main.window, nullptr); // detached on destruction
+}
+
+TEST_F(MainWindowTest, MessageLoopEndsWithExitCodeZeroAfterQuitter) {
+    HWND window = main.window;
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(CMD_QUIT, 0), 0);
+    HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_MAIN));
+    EXPECT_EQ(runMessageLoop(window, table), 0);
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(MainWindowTest, OtherCommandsLeaveTheWindowOpen) {
+    for (int id : {CMD_ABOUT, CMD_CALCULATOR, CMD_EDIT_MODES, CMD_TOGGLE_ALERTS})
+        SendMessageW(main.window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(100));
+    EXPECT_TRUE(IsWindow(main.window));
+}
+
+// The string table as windres compiled it: accents, spaces and line breaks kept.
+TEST(StringTable, HoldsTheProgramTextsExactly) {
+    const std::pair<UINT, const wchar_t*> strings[] = {
+        {20000, L"Bienvenue dans %s."},
+        {20001, L"Nouvel utilisateur"},
+        {20002, L"Solde initial"},
+        {20004, L"Opérations"},
+        {20020, L" Général "},
+        {20025, L" Enregistrer les modifications ? "},
+        {20027, L"Solde pointé : "},
+        {20033, L"Libéllé"},
+        {20114, L" Saisie ou modification opération"},
+        {20402, L"Vous n'êtes pas autorisés à utiliser cette fonction. \nAdressez-vous à un "
+                L"administrateur."},
+        {20801, L"Ce Tiers existe déjà .\nVoulez-vous le remplacer ?"},
+    };
+    for (auto [id, text] : strings)
+        EXPECT_EQ(loadString(id), text) << id;
+    EXPECT_EQ(loadString(20999), L"");
+    // Through the record encoding: é is 0xE9 in Windows-1252.
+    EXPECT_EQ(loadString1252(IDS_TAB_OPERATIONS), "Op\xE9rations");
+}
+
+TEST(Resources, PicturesAreThereWithTheirSizes) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    struct Bitmap {
+        int id, width, height;
+    };
+    for (Bitmap b : {Bitmap{IDB_TOOLBAR, 252, 18}, Bitmap{IDB_PATTERN, 8, 8},
+                     Bitmap{IDB_FOLDERS, 32, 16}}) {
+        HBITMAP bitmap = LoadBitmapW(instance, MAKEINTRESOURCEW(b.id));
+        ASSERT_NE(bitmap, nullptr) << b.id;
+        BITMAP info{};
+        GetObjectW(bitmap, sizeof info, &info);
+        EXPECT_EQ(info.bmWidth, b.width) << b.id;
+        EXPECT_EQ(info.bmHeight, b.height) << b.id;
+        DeleteObject(bitmap);
+    }
+    for (int id : {IDI_MAIN_WINDOW, IDI_APPLICATION_LOGO}) {
+        HICON icon = static_cast<HICON>(
+            LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
+        EXPECT_NE(icon, nullptr) << id;
+        DestroyIcon(icon);
+    }
+}
+
+} // namespace
+} // namespace kolvane::win

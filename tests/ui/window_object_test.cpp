@@ -1,0 +1,243 @@
+// The window-object helper, the GDI owners and the text helpers.
+#include "shell/gdi_handles_win32.h"
+#include "shell/window_object.h"
+#include "shell/window_text_win32.h"
+#include "tests/ui/dialog_driver.h"
+#include "tests/ui/test_form.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
+namespace kolvane::win {
+namespace {
+
+constexpr UINT kThrow = WM_APP + 1;
+constexpr UINT kAnswer = WM_APP + 2;
+constexpr wchar_t kProbeClass[] = L"KolvaneProbeWindow";
+
+struct ProbeWindow : WindowObject<ProbeWindow> {
+    int created = 0;
+    bool failCreate = false;
+    std::vector<UINT> seen;
+
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+        seen.push_back(message);
+        switch (message) {
+        case WM_CREATE:
+            if (failCreate)
+                throw std::runtime_error("no creation");
+            ++created;
+            return 0;
+        case kThrow:
+            throw std::runtime_error("boom");
+        case kAnswer:
+            return 42;
+        default:
+            return defaultProcedure(message, wParam, lParam);
+        }
+    }
+    bool saw(UINT message) const {
+        return std::find(seen.begin(), seen.end(), message) != seen.end();
+    }
+};
+
+// A control that makes its own object, as one placed by a dialog template.
+struct SelfOwnedControl : WindowObject<SelfOwnedControl> {
+    static inline int alive = 0;
+    SelfOwnedControl() { ++alive; }
+    ~SelfOwnedControl() { --alive; }
+    static SelfOwnedControl* objectForNewWindow(HWND, const CREATESTRUCTW&) {
+        return new SelfOwnedControl;
+    }
+    void windowDestroyed() { delete this; }
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == kAnswer)
+            return 7;
+        return defaultProcedure(message, wParam, lParam);
+    }
+};
+
+void registerOnce(const wchar_t* name, WNDPROC procedure) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = name;
+    RegisterClassW(&windowClass); // a second registration fails harmlessly
+}
+
+HWND makeProbe(ProbeWindow& probe) {
+    registerOnce(kProbeClass, ProbeWindow::procedure);
+    return probe.create(0, kProbeClass, L"Sonde", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr,
+                        nullptr);
+}
+
+TEST(WindowObject, AttachesAtCreationAndRoutesMessagesToTheObject) {
+    ProbeWindow probe;
+    HWND window = makeProbe(probe);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(probe.window, window);
+    EXPECT_EQ(probe.created, 1);
+    EXPECT_TRUE(probe.saw(WM_NCCREATE));
+    EXPECT_EQ(reinterpret_cast<ProbeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)), &probe);
+    // The default procedure still sets the title from the creation call.
+    EXPECT_EQ(windowText(window), L"Sonde");
+    EXPECT_EQ(SendMessageW(window, kAnswer, 0, 0), 42);
+    DestroyWindow(window);
+}
+
+TEST(WindowObject, AnExceptionNeverLeavesTheWindowProcedure) {
+    ProbeWindow probe;
+    HWND window = makeProbe(probe);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(SendMessageW(window, kThrow, 0, 0), 0); // what DefWindowProc answers
+    EXPECT_EQ(SendMessageW(window, kAnswer, 0, 0), 42);
+    DestroyWindow(window);
+
+    ProbeWindow refused;
+    refused.failCreate = true;
+    EXPECT_EQ(makeProbe(refused), nullptr); // WM_CREATE threw: creation fails
+    EXPECT_EQ(refused.window, nullptr);
+}
+
+TEST(WindowObject, DetachesOnDestructionAndCanBeAttachedAgain) {
+    ProbeWindow probe;
+    HWND first = makeProbe(probe);
+    ASSERT_NE(first, nullptr);
+    DestroyWindow(first);
+    EXPECT_EQ(probe.window, nullptr);
+    EXPECT_TRUE(probe.saw(WM_NCDESTROY));
+
+    HWND second = makeProbe(probe);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(probe.window, second);
+    EXPECT_EQ(probe.created, 2);
+    DestroyWindow(second);
+}
+
+TEST(WindowObject, WithoutAnObjectTheDefaultProcedureAnswers) {
+    registerOnce(kProbeClass, ProbeWindow::procedure);
+    HWND window = CreateWindowExW(0, kProbeClass, L"Sans objet", WS_OVERLAPPEDWINDOW, 0, 0, 50, 50,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(GetWindowLongPtrW(window, GWLP_USERDATA), 0);
+    EXPECT_EQ(windowText(window), L"Sans objet");
+    EXPECT_EQ(SendMessageW(window, kAnswer, 0, 0), 0);
+    DestroyWindow(window);
+}
+
+TEST(WindowObject, AControlCanMakeAndReleaseItsOwnObject) {
+    registerOnce(L"KolvaneSelfOwned", SelfOwnedControl::procedure);
+    HWND control = CreateWindowExW(0, L"KolvaneSelfOwned", L"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                   nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(SelfOwnedControl::alive, 1);
+    EXPECT_EQ(SendMessageW(control, kAnswer, 0, 0), 7);
+    DestroyWindow(control);
+    EXPECT_EQ(SelfOwnedControl::alive, 0);
+}
+
+struct ThrowingDialog : DialogObject<ThrowingDialog> {
+    INT_PTR handleMessage(UINT message, WPARAM, LPARAM) {
+        if (message == WM_INITDIALOG)
+            throw std::runtime_error("cannot open");
+        return FALSE;
+    }
+};
+
+TEST(DialogObject, RunsModallyRecordsItsTemplateAndReturnsTheResult) {
+    uitest::TestForm form;
+    int seenTemplate = 0;
+    uitest::DialogDriver driver;
+    driver.expectDialog(IDD_TEST_FORM)
+        .then([&](HWND dialog) {
+            seenTemplate = uitest::dialogTemplateId(dialog);
+            EXPECT_EQ(form.window, dialog);
+            EXPECT_EQ(reinterpret_cast<uitest::TestForm*>(GetWindowLongPtrW(dialog, DWLP_USER)),
+                      &form);
+            // The page made with createModeless is attached to its own object.
+            EXPECT_EQ(GetParent(form.page.window), dialog);
+        })
+        .click(IDOK);
+    int result = -5;
+    ASSERT_TRUE(driver.run([&] { result = form.runModal(nullptr, IDD_TEST_FORM); }));
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(seenTemplate, IDD_TEST_FORM);
+    EXPECT_EQ(form.window, nullptr);
+    EXPECT_EQ(form.page.window, nullptr); // destroyed with its parent
+}
+
+TEST(DialogObject, AMissingTemplateOrAFailedOpeningGivesMinusOne) {
+    uitest::TestForm form;
+    EXPECT_EQ(form.runModal(nullptr, IDD_TEST_MISSING), -1);
+    ThrowingDialog throwing;
+    EXPECT_EQ(throwing.runModal(nullptr, IDD_TEST_FORM), -1);
+    EXPECT_EQ(throwing.window, nullptr);
+}
+
+// --- GDI owners --------------------------------------------------------------
+
+TEST(GdiHandles, AnOwnedObjectIsDeletedWhenItsOwnerGoes) {
+    HBRUSH raw = CreateSolidBrush(RGB(240, 255, 255));
+    {
+        GdiObject<HBRUSH> brush(raw);
+        EXPECT_EQ(GetObjectType(raw), static_cast<DWORD>(OBJ_BRUSH));
+    }
+    EXPECT_EQ(GetObjectType(raw), 0u);
+}
+
+TEST(GdiHandles, MovingHandsOverOwnershipAndResetDeletesTheOldObject) {
+    HPEN first = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+    HPEN second = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
+    GdiObject<HPEN> a(first);
+    GdiObject<HPEN> b(std::move(a));
+    EXPECT_FALSE(a);
+    EXPECT_EQ(b.get(), first);
+    b.reset(second);
+    EXPECT_EQ(GetObjectType(first), 0u);
+    EXPECT_EQ(GetObjectType(second), static_cast<DWORD>(OBJ_PEN));
+    HPEN kept = b.release();
+    EXPECT_FALSE(b);
+    EXPECT_EQ(GetObjectType(kept), static_cast<DWORD>(OBJ_PEN)); // released, not deleted
+    DeleteObject(kept);
+}
+
+TEST(GdiHandles, SelectedObjectPutsThePreviousObjectBack) {
+    MemoryDC dc(CreateCompatibleDC(nullptr));
+    ASSERT_TRUE(dc);
+    HGDIOBJ before = GetCurrentObject(dc.get(), OBJ_FONT);
+    GdiObject<HFONT> font(CreateFontW(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                                      L"Verdana"));
+    {
+        SelectedObject selected(dc.get(), font.get());
+        EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_FONT), font.get());
+    }
+    EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_FONT), before);
+    HDC raw = dc.get();
+    dc.reset();
+    EXPECT_EQ(GetObjectType(raw), 0u);
+}
+
+// --- Texts ---------------------------------------------------------------------
+
+TEST(WindowText, ConvertsBetweenRecordsAndWindows) {
+    HWND edit = CreateWindowExW(0, L"Edit", L"", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(edit, nullptr);
+    // Windows-1252 bytes of a record: "Crédit ça" with é = E9, ç = E7.
+    EXPECT_TRUE(setWindowText1252(edit, "Cr\xE9" "dit \xE7" "a"));
+    EXPECT_EQ(windowText(edit), L"Crédit ça");
+    EXPECT_EQ(windowTextUtf8(edit), "Cr\xC3\xA9" "dit \xC3\xA7" "a");
+    EXPECT_EQ(windowText1252(edit), "Cr\xE9" "dit \xE7" "a");
+    // The euro sign is 0x80 in Windows-1252.
+    EXPECT_TRUE(setWindowTextUtf8(edit, "12 \xE2\x82\xAC"));
+    EXPECT_EQ(windowText1252(edit), "12 \x80");
+    EXPECT_TRUE(setWindowText(edit, L""));
+    EXPECT_EQ(windowText(edit), L"");
+    DestroyWindow(edit);
+}
+
+} // namespace
+} // namespace kolvane::win
