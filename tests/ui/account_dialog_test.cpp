@@ -1,0 +1,637 @@
+#include "accounts/account_delete_dialog.h"
+#include "accounts/account_dialog.h"
+#include "accounts/logo_drawing_win32.h"
+#include "accounts/new_bank_dialog.h"
+#include "document/calendar.h"
+#include "document/text.h"
+#include "resources/resource_ids.h"
+#include "tests/ui/dialog_driver.h"
+
+#include <commctrl.h>
+#include <wincodec.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace kolvane {
+namespace {
+
+using uitest::DialogDriver;
+
+const wchar_t* const kModifyQuestion =
+    L"Vous êtes en train de modifier un compte bancaire .\nVoulez-vous continuer ?";
+const wchar_t* const kEmptyName = L"Saisissez le nom du compte .";
+const wchar_t* const kKeepOneActive = L"Vous ne pouvez pas supprimer ce compte bancaire.\nLe "
+                                      L"fichier doit contenir au moins un compte actif.";
+const wchar_t* const kMissingBankName =
+    L"Vous devez saisir le nom de l'établissement avant de valider.";
+const wchar_t* const kMissingLogo = L"Vous devez ajouter un logo pour cet établissement.";
+const wchar_t* const kReplaceBank =
+    L"Cet établissement bancaire existe déjà.\nVoulez-vous le remplacer ?";
+
+std::wstring temporaryPath(const wchar_t* name) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + name;
+}
+
+// A logo whose middle columns [24, 72) are opaque in `color` (0x00RRGGBB),
+// the rest transparent and black.
+struct TestLogo {
+    std::vector<std::uint8_t> pixels = std::vector<std::uint8_t>(kLogoPixelBytes, 0);
+    std::vector<std::uint8_t> mask = std::vector<std::uint8_t>(kLogoMaskBytes, 0xFF);
+
+    explicit TestLogo(std::uint32_t color) {
+        for (int row = 0; row < kLogoHeight; ++row)
+            for (int x = 24; x < 72; ++x) {
+                std::uint8_t* pixel = &pixels[row * 288 + x * 3];
+                pixel[0] = color & 0xFF;
+                pixel[1] = (color >> 8) & 0xFF;
+                pixel[2] = (color >> 16) & 0xFF;
+                mask[row * 12 + x / 8] &= static_cast<std::uint8_t>(~(0x80 >> (x % 8)));
+            }
+    }
+};
+
+// The blue, green, red bytes of logo pixel (x, y), y counted from the top.
+std::uint32_t logoColor(const std::uint8_t* pixels, int x, int y) {
+    const std::uint8_t* p = pixels + (47 - y) * 288 + x * 3;
+    return (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[1]) << 8) | p[0];
+}
+bool logoTransparent(const std::uint8_t* mask, int x, int y) {
+    return (mask[(47 - y) * 12 + x / 8] & (0x80 >> (x % 8))) != 0;
+}
+bool similarColor(std::uint32_t a, std::uint32_t b, int tolerance = 3) {
+    for (int shift = 0; shift < 24; shift += 8) {
+        int difference = int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF);
+        if (difference > tolerance || difference < -tolerance)
+            return false;
+    }
+    return true;
+}
+
+// Writes a 24-bit bottom-up BMP file of one colour, by hand.
+void writeBmp(const std::wstring& path, int width, int height, std::uint32_t color) {
+    const int rowBytes = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + rowBytes * height;
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    std::vector<std::uint8_t> bytes(file.bfSize, 0);
+    std::memcpy(bytes.data(), &file, sizeof file);
+    std::memcpy(bytes.data() + sizeof file, &info, sizeof info);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* p = bytes.data() + file.bfOffBits + y * rowBytes + x * 3;
+            p[0] = color & 0xFF;
+            p[1] = (color >> 8) & 0xFF;
+            p[2] = (color >> 16) & 0xFF;
+        }
+    FILE* out = _wfopen(path.c_str(), L"wb");
+    ASSERT_NE(out, nullptr);
+    fwrite(bytes.data(), 1, bytes.size(), out);
+    fclose(out);
+}
+
+// Writes a PNG through the imaging component: the left half opaque in
+// `color`, the right half fully transparent.
+void writeHalfTransparentPng(const std::wstring& path, int width, int height, std::uint32_t color) {
+    const bool comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    IWICImagingFactory* factory = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr,
+                                              CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                              reinterpret_cast<void**>(&factory)));
+    IWICStream* stream = nullptr;
+    IWICBitmapEncoder* encoder = nullptr;
+    IWICBitmapFrameEncode* frame = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(factory->CreateStream(&stream));
+    ASSERT_HRESULT_SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE));
+    ASSERT_HRESULT_SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder));
+    ASSERT_HRESULT_SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache));
+    ASSERT_HRESULT_SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr));
+    ASSERT_HRESULT_SUCCEEDED(frame->Initialize(nullptr));
+    ASSERT_HRESULT_SUCCEEDED(frame->SetSize(width, height));
+    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
+    ASSERT_HRESULT_SUCCEEDED(frame->SetPixelFormat(&format));
+    ASSERT_TRUE(IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA));
+    std::vector<std::uint8_t> pixels(std::size_t(width) * height * 4, 0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width / 2; ++x) {
+            std::uint8_t* p = &pixels[(std::size_t(y) * width + x) * 4];
+            p[0] = color & 0xFF;
+            p[1] = (color >> 8) & 0xFF;
+            p[2] = (color >> 16) & 0xFF;
+            p[3] = 255;
+        }
+    ASSERT_HRESULT_SUCCEEDED(
+        frame->WritePixels(height, width * 4, UINT(pixels.size()), pixels.data()));
+    ASSERT_HRESULT_SUCCEEDED(frame->Commit());
+    ASSERT_HRESULT_SUCCEEDED(encoder->Commit());
+    frame->Release();
+    encoder->Release();
+    stream->Release();
+    factory->Release();
+    if (comStarted)
+        CoUninitialize();
+}
+
+// Shows page `index` as a click on its tab would.
+void showTab(HWND dialog, int index) {
+    HWND tabs = GetDlgItem(dialog, IDC_ACCOUNT_TABS);
+    SendMessageW(tabs, TCM_SETCURSEL, index, 0);
+    NMHDR header{tabs, IDC_ACCOUNT_TABS, TCN_SELCHANGE};
+    SendMessageW(dialog, WM_NOTIFY, IDC_ACCOUNT_TABS, reinterpret_cast<LPARAM>(&header));
+}
+
+int checkedCivility(HWND dialog) {
+    for (int i = 0; i < 5; ++i)
+        if (SendMessageW(uitest::findControl(dialog, IDC_ACCOUNT_MRS + i), BM_GETCHECK, 0, 0) ==
+            BST_CHECKED)
+            return i;
+    return -1;
+}
+
+std::vector<std::wstring> comboItems(HWND dialog, int id) {
+    HWND combo = uitest::findControl(dialog, id);
+    std::vector<std::wstring> items;
+    const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        items.emplace_back(text);
+    }
+    return items;
+}
+
+class AccountDialogTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
+        installLogoBitmapFunctions();
+    }
+
+    void SetUp() override {
+        documentInit(doc);
+        directory = temporaryPath(L"kolvane_account_test.kvb");
+        DeleteFileW(directory.c_str());
+    }
+    void TearDown() override {
+        documentClose(doc);
+        DeleteFileW(directory.c_str());
+    }
+
+    AccountRecord* addAccount(const char* utf8Name, double initial, bool active = true) {
+        AccountRecord* account = createAccount(doc, utf8ToCp1252(utf8Name), initial);
+        account->active = active ? 1 : 0;
+        return account;
+    }
+
+    void writeDirectory(std::initializer_list<std::pair<const char*, std::uint32_t>> banks) {
+        BankDirectory list;
+        for (const auto& [name, color] : banks) {
+            TestLogo logo(color);
+            storeBank(list, -1, utf8ToCp1252(name), "https://" + std::string(name) + ".example",
+                      logo.pixels.data(), logo.mask.data());
+        }
+        ASSERT_EQ(saveBankDirectory(list, wideToUtf8(directory)), 1);
+        freeBankDirectory(list);
+    }
+
+    int run(DialogDriver& driver, int* deletedPosition) {
+        AccountDialog dialog(&doc);
+        dialog.directoryPath = wideToUtf8(directory);
+        int result = -99;
+        EXPECT_TRUE(
+            driver.run([&] { result = runAccountDialog(dialog, nullptr, deletedPosition); }));
+        return result;
+    }
+
+    Document doc;
+    std::wstring directory;
+};
+
+TEST_F(AccountDialogTest, FirstAccountOfANewFile) {
+    DialogDriver driver;
+    driver.expectDialog(IDD_ACCOUNT)
+        .expectEnabled(IDOK, false)
+        .expectEnabled(IDC_ACCOUNT_DELETE, false)
+        .expectEnabled(IDC_ACCOUNT_RENAME, false)
+        .expectEnabled(IDC_ACCOUNT_NEW_NAME, false)
+        .expectText(IDC_ACCOUNT_INITIAL_BALANCE, L"0.00")
+        .expectChecked(IDC_ACCOUNT_MRS)
+        .type(IDC_ACCOUNT_NAME, L"Compte chèques")
+        .expectEnabled(IDOK)
+        .type(IDC_ACCOUNT_INITIAL_BALANCE, L"150.257") // the third decimal is refused
+        .expectText(IDC_ACCOUNT_INITIAL_BALANCE, L"150.25")
+        .setText(IDC_ACCOUNT_MINIMUM_ALLOWED, L"-200")
+        .then([](HWND dialog) { showTab(dialog, 1); })
+        .tickRadio(IDC_ACCOUNT_MR)
+        .setText(IDC_ACCOUNT_HOLDER_NAME, L"Lefèvre")
+        .type(IDC_ACCOUNT_POST_CODE, L"750012") // five characters at most
+        .expectText(IDC_ACCOUNT_POST_CODE, L"75001")
+        .click(IDOK);
+    EXPECT_EQ(run(driver, nullptr), kAccountCreated);
+
+    ASSERT_EQ(doc.accounts.count(), 1);
+    const AccountRecord& account = *doc.accounts.first();
+    EXPECT_EQ(cp1252ToUtf8(fieldText(account.name)), "Compte chèques");
+    EXPECT_EQ(account.id, 0x080000u);
+    EXPECT_DOUBLE_EQ(account.initialBalance, 150.25);
+    EXPECT_DOUBLE_EQ(account.balance, 150.25);
+    EXPECT_DOUBLE_EQ(account.minimumAllowed, -200.0);
+    EXPECT_EQ(account.civility, 2);
+    EXPECT_EQ(cp1252ToUtf8(fieldText(account.holderName)), "Lefèvre");
+    EXPECT_STREQ(account.postCode, "75001");
+    EXPECT_EQ(account.logoPixels, nullptr); // empty directory: no bank, no logo
+    EXPECT_STREQ(account.bankName, "");
+    EXPECT_EQ(doc.currentAccount, &account);
+    ASSERT_EQ(doc.operations.count(), 1);
+    EXPECT_STREQ(doc.operations.first()->label, "Solde initial");
+    EXPECT_DOUBLE_EQ(doc.operations.first()->amount, 150.25);
+}
+
+TEST_F(AccountDialogTest, TypedNameInAnotherCaseModifiesAfterYes) {
+    AccountRecord* current = addAccount("Courant", 100.0);
+    addAccount("Livret", 0.0);
+    current->balance = 80.0;
+    DialogDriver driver;
+    driver.expectDialog(IDD_ACCOUNT)
+        .type(IDC_ACCOUNT_NAME, L"COURANT")
+        .setText(IDC_ACCOUNT_INITIAL_BALANCE, L"150.00")
+        .click(IDOK);
+    driver.expectMessageBox(kModifyQuestion).press(IDYES);
+    EXPECT_EQ(run(driver, nullptr), kAccountModified);
+    EXPECT_STREQ(current->name, "Courant");
+    EXPECT_DOUBLE_EQ(current->initialBalance, 150.0);
+    EXPECT_DOUBLE_EQ(current->balance, 130.0);
+    EXPECT_DOUBLE_EQ(findOperationById(doc, current->initialOperationId)->amount, 150.0);
+    EXPECT_EQ(doc.accounts.count(), 2);
+}
+
+TEST_F(AccountDialogTest, AnsweringNoKeepsTheDialogAndTheAccount) {
+    AccountRecord* current = addAccount("Courant", 100.0);
+    DialogDriver driver;
+    driver.expectDialog(IDD_ACCOUNT)
+        .type(IDC_ACCOUNT_NAME, L"courant")
+        .setText(IDC_ACCOUNT_INITIAL_BALANCE, L"999.00")
+        .click(IDOK);
+    driver.expectMessageBox(kModifyQuestion).press(IDNO);
+    driver.expectDialog(IDD_ACCOUNT)
+        .expectText(IDC_ACCOUNT_NAME, L"courant")
+        .expectText(IDC_ACCOUNT_INITIAL_BALANCE, L"999.00")
+        .click(IDCANCEL);
+    EXPECT_EQ(run(driver, nullptr), kAccountUnchanged);
+    EXPECT_DOUBLE_EQ(current->initialBalance, 100.0);
+    EXPECT_DOUBLE_EQ(current->balance, 100.0);
+}
+
+TEST_F(AccountDialogTest, PickingShowsTheAccountAndRenamingChangesItsName) {
+    addAccount("Courant", 100.0);
+    AccountRecord* joint = addAccount("Compte joint", 12.5);
+    joint->minimumWanted = 50.0;
+    joint->civility = 4;
+    setFieldUtf8(joint->city, "Orléans");
+    setFieldText(joint->bankCode, "30003");
+    setFieldText(joint->webAddress, "https://joint.example");
+    DialogDriver driver;
+    driver.expectDialog(IDD_ACCOUNT)
+        .selectCombo(IDC_ACCOUNT_NAME, 1)
+        .expectText(IDC_ACCOUNT_INITIAL_BALANCE, L"12.50")
+        .expectText(IDC_ACCOUNT_MINIMUM_WANTED, L"50.00")
+        .expectText(IDC_ACCOUNT_CITY, L"Orléans")
+        .expectText(IDC_ACCOUNT_BANK_CODE, L"30003")
+        .expectText(IDC_ACCOUNT_WEB, L"https://joint.example")
+        .then([](HWND dialog) { EXPECT_EQ(checkedCivility(dialog), 4); })
+        .expectEnabled(IDOK, false) // until the next change
+        .expectEnabled(IDC_ACCOUNT_INITIAL_BALANCE)
+        .expectEnabled(IDC_ACCOUNT_RENAME)
+        .expectEnabled(IDC_ACCOUNT_NEW_NAME, false)
+        .expectEnabled(IDC_ACCOUNT_DELETE)
+        .check(IDC_ACCOUNT_RENAME)
+        .expectEnabled(IDC_ACCOUNT_NEW_NAME)
+        .setText(IDC_ACCOUNT_NEW_NAME, L"Compte commun")
+        .expectEnabled(IDOK)
+        .click(IDOK);
+    driver.expectMessageBox(kModifyQuestion).press(IDYES);
+    EXPECT_EQ(run(driver, nullptr), kAccountModified);
+    EXPECT_STREQ(joint->name, "Compte commun");
+    EXPECT_DOUBLE_EQ(joint->balance, 12.5);
+    EXPECT_EQ(joint->civility, 4);
+    EXPECT_EQ(doc.currentAccount, joint);
+}
+
+TEST_F(AccountDialogTest, TickedInitialOperationDisablesTheInitialBalance) {
+    AccountRecord* ticked = addAccount("Courant", 100.0);
+    ticked->initialPointed = 1;
+    DialogDriver driver;
+    driver.expectDialog(IDD_ACCOUNT)
+        .selectCombo(IDC_ACCOUNT_NAME, 0)
+        .expectEnabled(IDC_ACCOUNT_INITIAL_BALANCE, false)
+        .expectText(IDC_ACCOUNT_INITIAL_BALANCE, L"100.00")
+        .setText(IDC_ACCOUNT_MINIMUM_ALLOWED, L"-50.00")
+        .click(IDOK);
+    driver.expectMessageBox(kModifyQuestion).press(IDYES);
+    EXPECT_EQ(run(driver, nullptr), kAccountModified);
+    EXPECT_DOUBLE_EQ(ticked->initialBalance, 100.0);
+    EXPECT_DOUBLE_EQ(ticked->minimumAllowed, -50.0);
+}
+
+TEST_F(AccountDialogTest, EmptyNameBringsBackTheGeneralPage) {
+    addAccount("Courant", 100.0);
+    DialogDriver driver;
+    driver.expectDialog(IDD_ACCOUNT).then([](HWND dialog) {
+        showTab(dialog, 2);
+        // Enter with no name: the default button's command.
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    driver.expectMessageBox(kEmptyName).press(IDOK);
+    driver.expectDialog(IDD_ACCOUNT)
+        .then([](HWND dialog) {
+            HWND name = uitest::findControl(dialog, IDC_ACCOUNT_NAME);
+            EXPECT_TRUE(IsWindowVisible(name));
+            EXPECT_FALSE(IsWindowVisible(uitest::findControl(dialog, IDC_ACCOUNT_BANK)));
+            EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_ACCOUNT_TABS, TCM_GETCURSEL, 0, 0), 0);
+            HWND focus = GetFocus();
+            EXPECT_TRUE(focus == name || GetParent(focus) == name);
+        })
+        .click(IDCANCEL);
+    EXPECT_EQ(run(driver, nullptr), kAccountUnchanged);
+    EXPECT_EQ(doc.accounts.count(), 1);
+}
+
+TEST_F(AccountDialogTest, MaskingTheCurrentAccountMovesTheCurrentOne) {
+    AccountRecord* first = addAccount("Courant", 0.0);
+    AccountRecord* second = addAccount("Livret", 0.0);
+    doc.currentAccount = second;
+    DialogDriver driver;
+    driver.expectDialog(IDD_ACCOUNT).selectCombo(IDC_ACCOUNT_NAME, 1).click(IDC_ACCOUNT_DELETE);
+    driver.expectDialog(IDD_ACCOUNT_DELETE)
+        .then([](HWND dialog) {
+            wchar_t title[64] = {};
+            GetWindowTextW(dialog, title, 64);
+            EXPECT_STREQ(title, L"Kolvane v.Alpha");
+            EXPECT_NE(SendDlgItemMessageW(dialog, IDC_WARNING_ICON, STM_GETICON, 0, 0), 0);
+        })
+        .expectEnabled(IDC_ACCOUNT_DELETE_MASK)
+        .click(IDC_ACCOUNT_DELETE_MASK);
+    int position = 99;
+    EXPECT_EQ(run(driver, &position), kAccountMaskedOrDeleted);
+    EXPECT_EQ(position, -1);
+    EXPECT_EQ(second->active, 0);
+    EXPECT_EQ(doc.currentAccount, first);
+    EXPECT_EQ(doc.accounts.count(), 2);
+}
+
+TEST_F(AccountDialogTest, DeletingReportsThePositionAmongAllAccounts) {
+    addAccount("Courant", 0.0);
+    addAccount("Ancien", 0.0, false);
+    addAccount("Livret", 0.0);
+    DialogDriver driver;
+    driver.expectDialog(IDD_ACCOUNT)
+        .then([](HWND dialog) {
+            const std::vector<std::wstring> expected{L"Courant", L"Ancien", L"Livret"};
+            EXPECT_EQ(comboItems(dialog, IDC_ACCOUNT_NAME), expected);
+        })
+        .selectCombo(IDC_ACCOUNT_NAME, 2)
+        .click(IDC_ACCOUNT_DELETE);
+    // Closing the question changes nothing...
+    driver.expectDialog(IDD_ACCOUNT_DELETE).closeBox();
+    // ... "Supprimer" reports the account.
+    driver.expectDialog(IDD_ACCOUNT).click(IDC_ACCOUNT_DELETE);
+    driver.expectDialog(IDD_ACCOUNT_DELETE).click(IDC_ACCOUNT_DELETE_REMOVE);
+    int position = 99;
+    EXPECT_EQ(run(driver, &position), kAccountMaskedOrDeleted);
+    EXPECT_EQ(position, 2);
+    EXPECT_EQ(doc.accounts.count(), 3); // the caller deletes it
+}
+
+TEST_F(AccountDialogTest, AMaskedAccountCanOnlyBeDeleted) {
+    addAccount("Courant", 0.0);
+    addAccount("Ancien", 0.0, false);
+    addAccount("Livret", 0.0);
+    DialogDriver driver;
+    driver.expectDialog(IDD_ACCOUNT)
+        .selectCombo(IDC_ACCOUNT_NAME, 1)
+        .expectEnabled(IDC_ACCOUNT_DELETE)
+        .click(IDC_ACCOUNT_DELETE);
+    driver.expectDialog(IDD_ACCOUNT_DELETE)
+        .expectEnabled(IDC_ACCOUNT_DELETE_MASK, false)
+        .click(IDC_ACCOUNT_DELETE_REMOVE);
+    int position = 99;
+    EXPECT_EQ(run(driver, &position), kAccountMaskedOrDeleted);
+    EXPECT_EQ(position, 1);
+}
+
+TEST_F(AccountDialogTest, OneActiveAccountCannotBeRemovedEvenWhenAMaskedOneIsPicked) {
+    addAccount("Courant", 0.0);
+    AccountRecord* masked = addAccount("Ancien", 0.0, false);
+    DialogDriver driver;
+    driver.expectDialog(IDD_ACCOUNT).selectCombo(IDC_ACCOUNT_NAME, 1).click(IDC_ACCOUNT_DELETE);
+    driver.expectMessageBox(kKeepOneActive).press(IDOK);
+    driver.expectDialog(IDD_ACCOUNT).selectCombo(IDC_ACCOUNT_NAME, 0).click(IDC_ACCOUNT_DELETE);
+    driver.expectMessageBox(kKeepOneActive).press(IDOK);
+    driver.expectDialog(IDD_ACCOUNT).click(IDCANCEL);
+    int position = 99;
+    EXPECT_EQ(run(driver, &position), kAccountUnchanged);
+    EXPECT_EQ(position, 99);
+    EXPECT_EQ(masked->active, 0);
+    EXPECT_EQ(doc.accounts.count(), 2);
+}
+
+TEST_F(AccountDialogTest, NewAccountTakesTheFirstBankOfTheSortedListWithItsLogo) {
+    writeDirectory({{"Zeta", 0x00FF00}, {"Alpha", 0xFF0000}});
+    DialogDriver driver;
+    driver.expectDialog(IDD_ACCOUNT)
+        .then([](HWND dialog) {
+            const std::vector<std::wstring> expected{L"Alpha", L"Zeta"};
+            EXPECT_EQ(comboItems(dialog, IDC_ACCOUNT_BANK), expected);
+        })
+        .expectText(IDC_ACCOUNT_BANK, L"Alpha")
+        .expectText(IDC_ACCOUNT_WEB, L"https://Alpha.example")
+        .type(IDC_ACCOUNT_NAME, L"Courant")
+        .click(IDOK);
+    EXPECT_EQ(run(driver, nullptr), kAccountCreated);
+    const AccountRecord& account = *doc.accounts.first();
+    EXPECT_STREQ(account.bankName, "Alpha");
+    EXPECT_STREQ(account.webAddress, "https://Alpha.example");
+    TestLogo alpha(0xFF0000);
+    ASSERT_NE(account.logoPixels, nullptr);
+    ASSERT_NE(account.logoMask, nullptr);
+    EXPECT_EQ(std::memcmp(account.logoPixels, alpha.pixels.data(), kLogoPixelBytes), 0);
+    EXPECT_EQ(std::memcmp(account.logoMask, alpha.mask.data(), kLogoMaskBytes), 0);
+    EXPECT_NE(account.logoBitmap, nullptr);
+    EXPECT_NE(account.logoMaskBitmap, nullptr);
+}
+
+TEST_F(AccountDialogTest, PickingAnAccountSelectsItsBank) {
+    writeDirectory({{"Alpha", 0xFF0000}, {"Crédit Exemple", 0x0000FF}});
+    AccountRecord* account = addAccount("Courant", 0.0);
+    setFieldUtf8(account->bankName, "CRÉDIT EXEMPLE");
+    setFieldText(account->webAddress, "https://mon-agence.example");
+    DialogDriver driver;
+    driver.expectDialog(IDD_ACCOUNT)
+        .expectText(IDC_ACCOUNT_BANK, L"Alpha")
+        .selectCombo(IDC_ACCOUNT_NAME, 0)
+        .expectText(IDC_ACCOUNT_BANK, L"Crédit Exemple")
+        .expectText(IDC_ACCOUNT_WEB, L"https://mon-agence.example") // the account's own
+        .click(IDCANCEL);
+    EXPECT_EQ(run(driver, nullptr), kAccountUnchanged);
+}
+
+// "Nouvelle banque" over the account dialog: refusals, then a BMP logo.
+TEST_F(AccountDialogTest, AddingABankFromABmpFile) {
+    const std::wstring picture = temporaryPath(L"kolvane_logo_200x50.bmp");
+    writeBmp(picture, 200, 50, 0x2040C0);
+    DialogDriver driver;
+    driver.expectDialog(IDD_ACCOUNT)
+        .then([](HWND dialog) { showTab(dialog, 2); })
+        .click(IDC_ACCOUNT_NEW_BANK_LINK);
+    driver.expectDialog(IDD_NEW_BANK).click(IDOK);
+    driver.expectMessageBox(kMissingBankName).press(IDOK);
+    driver.expectDialog(IDD_NEW_BANK)
+        .then([](HWND dialog) { EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_BANK_NAME)); })
+        .setText(IDC_BANK_NAME, L"Banque Bleue")
+        .setText(IDC_BANK_WEB, L"https://bleue.example")
+        .click(IDOK);
+    driver.expectMessageBox(kMissingLogo).press(IDOK);
+    driver.expectDialog(IDD_NEW_BANK).click(IDC_BANK_BROWSE);
+    driver.expectDialogTitled(L"Ouvrir un fichier image...")
+        .setText(0x047C, picture) // the file name box
+        .click(IDOK);
+    driver.expectDialog(IDD_NEW_BANK)
+        .then([](HWND dialog) {
+            auto* self = reinterpret_cast<NewBankDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+            ASSERT_NE(self, nullptr);
+            EXPECT_NE(self->picture, nullptr);
+            RECT box{};
+            GetClientRect(GetDlgItem(dialog, IDC_BANK_LOGO), &box);
+            EXPECT_EQ(box.right, 96);
+            EXPECT_EQ(box.bottom, 48);
+        })
+        .click(IDOK);
+    driver.expectDialog(IDD_ACCOUNT)
+        .expectText(IDC_ACCOUNT_BANK, L"Banque Bleue")
+        .expectText(IDC_ACCOUNT_WEB, L"https://bleue.example")
+        .expectEnabled(IDOK, false) // no name yet
+        .click(IDCANCEL);
+    EXPECT_EQ(run(driver, nullptr), kAccountUnchanged);
+    DeleteFileW(picture.c_str());
+
+    // Saved at once: 200 x 50 is drawn 95 x 23 at (0, 12).
+    BankDirectory saved;
+    ASSERT_EQ(loadBankDirectory(saved, wideToUtf8(directory)), 1);
+    ASSERT_EQ(saved.count(), 1);
+    const BankRecord& bank = *saved.first();
+    EXPECT_STREQ(bank.name, "Banque Bleue");
+    EXPECT_STREQ(bank.webAddress, "https://bleue.example");
+    ASSERT_NE(bank.logoPixels, nullptr);
+    for (int y : {0, 11, 12, 34, 35, 47})
+        for (int x : {0, 47, 94, 95}) {
+            const bool inside = x <= 94 && y >= 12 && y <= 34;
+            EXPECT_EQ(logoTransparent(bank.logoMask, x, y), !inside) << x << "," << y;
+            if (inside)
+                EXPECT_TRUE(similarColor(logoColor(bank.logoPixels, x, y), 0x2040C0))
+                    << x << "," << y;
+            else
+                EXPECT_EQ(logoColor(bank.logoPixels, x, y), 0u) << x << "," << y;
+        }
+    freeBankDirectory(saved);
+}
+
+// A PNG with a transparent half: the transparent part is laid on white.
+TEST_F(AccountDialogTest, PngLogoAndReplacingABankNamedInAnotherCase) {
+    writeDirectory({{"Banque Verte", 0x00FF00}, {"Autre", 0x0000FF}});
+    const std::wstring picture = temporaryPath(L"kolvane_logo_10x10.png");
+    writeHalfTransparentPng(picture, 10, 10, 0x0000FF);
+    int newBankResult = -2;
+    BankDirectory banks;
+    ASSERT_EQ(loadBankDirectory(banks, wideToUtf8(directory)), 1);
+    NewBankDialog dialog(&banks);
+    DialogDriver driver;
+    driver.expectDialog(IDD_NEW_BANK)
+        .setText(IDC_BANK_NAME, L"BANQUE VERTE")
+        .setText(IDC_BANK_WEB, L"https://verte.example")
+        .then([&](HWND) { dialog.usePictureFile(picture); })
+        .click(IDOK);
+    driver.expectMessageBox(kReplaceBank).press(IDNO);
+    driver.expectDialog(IDD_NEW_BANK).click(IDOK);
+    driver.expectMessageBox(kReplaceBank).press(IDYES);
+    EXPECT_TRUE(driver.run([&] { newBankResult = runNewBankDialog(dialog, nullptr); }));
+    DeleteFileW(picture.c_str());
+
+    EXPECT_EQ(newBankResult, 0); // replaced in place
+    ASSERT_EQ(banks.count(), 2);
+    const BankRecord& bank = *banks.first();
+    EXPECT_STREQ(bank.name, "BANQUE VERTE");
+    EXPECT_STREQ(bank.webAddress, "https://verte.example");
+    EXPECT_NE(bank.logoBitmap, nullptr);
+    // 10 x 10 is enlarged to 48 x 48 at (24, 0): blue on the left, white on the right.
+    for (int y : {0, 24, 47}) {
+        EXPECT_TRUE(logoTransparent(bank.logoMask, 23, y));
+        EXPECT_FALSE(logoTransparent(bank.logoMask, 24, y));
+        EXPECT_FALSE(logoTransparent(bank.logoMask, 71, y));
+        EXPECT_TRUE(logoTransparent(bank.logoMask, 72, y));
+        EXPECT_TRUE(similarColor(logoColor(bank.logoPixels, 26, y), 0x0000FF)) << y;
+        EXPECT_TRUE(similarColor(logoColor(bank.logoPixels, 69, y), 0xFFFFFF)) << y;
+    }
+    EXPECT_STREQ(banks.next(banks.first())->name, "Autre");
+    freeBankDirectory(banks);
+}
+
+TEST_F(AccountDialogTest, CancellingTheNewBankDialogChangesNothing) {
+    BankDirectory banks;
+    NewBankDialog dialog(&banks);
+    DialogDriver driver;
+    driver.expectDialog(IDD_NEW_BANK).setText(IDC_BANK_NAME, L"Banque").closeBox();
+    int result = 0;
+    EXPECT_TRUE(driver.run([&] { result = runNewBankDialog(dialog, nullptr); }));
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(banks.count(), 0);
+}
+
+TEST(LogoDrawing, MaskKeepsTheBackgroundWherePixelsAreTransparent) {
+    TestLogo logo(0xFF0000); // red in columns 24 to 71
+    HBITMAP pixels = makeLogoBitmap(96, 48, logo.pixels.data(), false);
+    HBITMAP mask = makeLogoBitmap(96, 48, logo.mask.data(), true);
+    ASSERT_NE(pixels, nullptr);
+    ASSERT_NE(mask, nullptr);
+    EXPECT_EQ(makeLogoBitmap(96, 48, nullptr, false), nullptr);
+
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, 120, 60);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, canvas);
+    HBRUSH green = CreateSolidBrush(RGB(0, 160, 0));
+    RECT all{0, 0, 120, 60};
+    FillRect(dc, &all, green);
+    SetTextColor(dc, RGB(255, 255, 0)); // drawing must not depend on these
+    SetBkColor(dc, RGB(0, 0, 255));
+    drawLogo(dc, 10, 5, pixels, mask);
+    EXPECT_EQ(GetPixel(dc, 10 + 10, 5 + 20), RGB(0, 160, 0)); // transparent
+    EXPECT_EQ(GetPixel(dc, 10 + 30, 5 + 20), RGB(255, 0, 0)); // opaque logo
+    EXPECT_EQ(GetPixel(dc, 10 + 80, 5 + 47), RGB(0, 160, 0)); // transparent
+    EXPECT_EQ(GetPixel(dc, 10 + 71, 5 + 0), RGB(255, 0, 0));  // last opaque column
+    EXPECT_EQ(GetPixel(dc, 5, 2), RGB(0, 160, 0));            // outside the logo
+    EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 0));
+    SelectObject(dc, old);
+    DeleteObject(green);
+    DeleteObject(canvas);
+    DeleteDC(dc);
+    DeleteObject(pixels);
+    DeleteObject(mask);
+}
+
+} // namespace
+} // namespace kolvane
