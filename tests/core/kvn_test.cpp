@@ -122,8 +122,8 @@ class JsonReader {
             value.kind = Json::Null;
         } else {
             value.kind = Json::Number;
-            auto result = std::from_chars(text_.data() + pos_, text_.data() + text_.size(),
-                                          value.number);
+            auto result =
+                std::from_chars(text_.data() + pos_, text_.data() + text_.size(), value.number);
             if (result.ec != std::errc())
                 fail("not a number");
             pos_ = static_cast<std::size_t>(result.ptr - text_.data());
@@ -150,22 +150,36 @@ class JsonReader {
             }
             char escape = text_[pos_++];
             switch (escape) {
-            case '"': out += '"'; break;
-            case '\\': out += '\\'; break;
-            case '/': out += '/'; break;
-            case 'n': out += '\n'; break;
-            case 't': out += '\t'; break;
-            case 'r': out += '\r'; break;
+            case '"':
+                out += '"';
+                break;
+            case '\\':
+                out += '\\';
+                break;
+            case '/':
+                out += '/';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'r':
+                out += '\r';
+                break;
             case 'u': {
                 unsigned code = 0;
-                auto result = std::from_chars(text_.data() + pos_, text_.data() + pos_ + 4, code, 16);
+                auto result =
+                    std::from_chars(text_.data() + pos_, text_.data() + pos_ + 4, code, 16);
                 if (result.ptr != text_.data() + pos_ + 4 || code >= 0x80)
                     fail("only \\u00XX escapes of ASCII are expected");
                 pos_ += 4;
                 out += static_cast<char>(code);
                 break;
             }
-            default: fail("unknown escape");
+            default:
+                fail("unknown escape");
             }
         }
     }
@@ -200,7 +214,8 @@ std::vector<std::uint8_t> readBytes(const fs::path& path) {
 
 void writeBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 // Each test gets a folder of its own, removed afterwards.
@@ -272,11 +287,11 @@ TEST_F(KvnTest, NewFileHoldsTheDefaultsOfANewDocument) {
         int id;
         int kind;
     };
-    const Row modes[] = {{"DEBIT", 0x0000, 2},          {"Carte de paiement", 0x0001, 1},
-                         {"Chèque émis", 0x0002, 1},     {"Virement émis", 0x0003, 1},
-                         {"Prélèvement", 0x0004, 1},     {"Tip", 0x0005, 1},
-                         {"CREDIT", 0x8000, 2},          {"Virement reçu", 0x8001, 1},
-                         {"Dépôt", 0x8002, 1},           {"Remise de chèque", 0x8003, 1}};
+    const Row modes[] = {{"DEBIT", 0x0000, 2},       {"Carte de paiement", 0x0001, 1},
+                         {"Chèque émis", 0x0002, 1}, {"Virement émis", 0x0003, 1},
+                         {"Prélèvement", 0x0004, 1}, {"Tip", 0x0005, 1},
+                         {"CREDIT", 0x8000, 2},      {"Virement reçu", 0x8001, 1},
+                         {"Dépôt", 0x8002, 1},       {"Remise de chèque", 0x8003, 1}};
     ASSERT_EQ(doc["modes"].size(), 10u);
     for (std::size_t i = 0; i < 10; ++i) {
         EXPECT_EQ(doc["modes"][i]["name"].text, modes[i].name);
