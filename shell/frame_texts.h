@@ -2,6 +2,8 @@
 // bar. All texts are UTF-8; the Win32 layer converts them when it shows them.
 #pragma once
 
+#include "app_title.h"
+
 #include "document/calendar.h"
 #include "document/document.h"
 
@@ -9,8 +11,6 @@
 #include <string_view>
 
 namespace kolvane {
-
-inline constexpr const char* kApplicationTitle = "Kolvane v.Alpha";
 
 // The file-name part of a path, after its last '\' or '/'.
 std::string_view fileNamePart(std::string_view path);

@@ -1,0 +1,452 @@
+#include "document_commands.h"
+
+#include "menu_rules.h"
+
+#include "document/account_file.h"
+#include "document/text.h"
+#include "resources/resource_ids.h"
+#include "users/user_rules.h"
+
+namespace kolvane {
+namespace {
+
+// The " Compte " popup begins with "Modifier ou créer un compte" and a separator.
+constexpr int kFirstAccountItemPosition = 2;
+
+std::string currentAccountName(const Document& doc) {
+    return doc.currentAccount ? cp1252ToUtf8(fieldText(doc.currentAccount->name)) : std::string();
+}
+
+} // namespace
+
+std::optional<int> welcomeEndCode(WelcomeButton button, int selectedIndex) {
+    switch (button) {
+    case WelcomeButton::Ok:
+    case WelcomeButton::DoubleClick:
+        if (selectedIndex < 0)
+            return std::nullopt;
+        return selectedIndex + kWelcomeRecentBase;
+    case WelcomeButton::NewFile:
+        return CMD_NEW_FILE;
+    case WelcomeButton::Browse:
+        return CMD_OPEN;
+    case WelcomeButton::Cancel:
+        break;
+    }
+    return 0;
+}
+
+WelcomeChoice welcomeChoice(int result, int recentCount) {
+    WelcomeChoice choice;
+    if (result == CMD_NEW_FILE) {
+        choice.action = WelcomeChoice::NewFile;
+    } else if (result == CMD_OPEN) {
+        choice.action = WelcomeChoice::OpenFile;
+    } else if (result >= kWelcomeRecentBase && result - kWelcomeRecentBase < recentCount) {
+        choice.action = WelcomeChoice::OpenRecent;
+        choice.recentIndex = result - kWelcomeRecentBase;
+    }
+    return choice;
+}
+
+SaveAsStep firstSaveAsStep(const Document& doc) {
+    if (doc.currentUser && doc.currentUser->password[0] == '\0')
+        return SaveAsStep::UserIdentity;
+    return SaveAsStep::ChooseFile;
+}
+
+SaveAsTransition nextSaveAsStep(SaveAsStep step, bool confirmed) {
+    switch (step) {
+    case SaveAsStep::UserIdentity:
+        // Without a new pseudo the save goes on with the user as it was.
+        return confirmed ? SaveAsTransition{SaveAsStep::UserPassword, false}
+                         : SaveAsTransition{SaveAsStep::ChooseFile, true};
+    case SaveAsStep::UserPassword:
+        return confirmed ? SaveAsTransition{SaveAsStep::ChooseFile, true}
+                         : SaveAsTransition{SaveAsStep::Stop, false};
+    case SaveAsStep::ChooseFile:
+    case SaveAsStep::Stop:
+        break;
+    }
+    return {SaveAsStep::Stop, false};
+}
+
+AccountMenuEdit accountMenuEdit(const Document& doc, int previousIndex, int code) {
+    AccountMenuEdit edit;
+    if (previousIndex >= 0)
+        edit.uncheckId = accountItemId(previousIndex);
+    const int current = currentAccountIndex(doc);
+    switch (code) {
+    case kAccountCreated:
+        // The new account is the last one: numbered from 0, it is count - 1.
+        edit.kind = AccountMenuEdit::Append;
+        edit.itemId = CMD_ACCOUNT_FIRST - 1 + static_cast<unsigned>(countAccounts(doc, 1));
+        edit.text = currentAccountName(doc);
+        break;
+    case kAccountChanged:
+        edit.kind = AccountMenuEdit::Replace;
+        edit.menuPosition = current + kFirstAccountItemPosition;
+        edit.itemId = accountItemId(current);
+        edit.text = currentAccountName(doc);
+        break;
+    case kAccountToDelete:
+        edit.kind = AccountMenuEdit::Rebuild;
+        break;
+    default:
+        edit.kind = AccountMenuEdit::Recheck;
+        if (current >= 0)
+            edit.itemId = accountItemId(current);
+        break;
+    }
+    return edit;
+}
+
+bool needsSaveQuestion(const Document& doc) {
+    return doc.isOpen && doc.isModified;
+}
+
+bool commandNeedsAdministrator(unsigned id) {
+    switch (id) {
+    case CMD_EDIT_ACCOUNTS:
+    case CMD_EDIT_CATEGORIES:
+    case CMD_EDIT_LABELS:
+    case CMD_NEW_USER:
+    case CMD_LIST_USERS:
+        return true;
+    default:
+        return false;
+    }
+}
+
+DocumentCommands::DocumentCommands(Document& doc, Settings& settings, ShellUi& ui,
+                                   FileSystem& fileSystem)
+    : doc_(doc), settings_(settings), ui_(ui), fileSystem_(fileSystem) {}
+
+bool DocumentCommands::dispatch(unsigned id) {
+    if (isAccountItemId(id)) {
+        chooseAccount(id);
+        return true;
+    }
+    switch (id) {
+    case CMD_NEW_FILE:
+        newFile();
+        return true;
+    case CMD_OPEN:
+        openFile();
+        return true;
+    case CMD_SAVE:
+        saveFile();
+        return true;
+    case CMD_SAVE_AS:
+        saveFileAs();
+        return true;
+    case CMD_CLOSE:
+        closeFile();
+        return true;
+    case CMD_EDIT_ACCOUNTS:
+        editAccounts();
+        return true;
+    case CMD_EDIT_CATEGORIES:
+        editCategories();
+        return true;
+    case CMD_EDIT_LABELS:
+        editLabels();
+        return true;
+    case CMD_NEW_USER:
+        newUser();
+        return true;
+    case CMD_CHANGE_USER:
+        changeUser();
+        return true;
+    case CMD_CHANGE_PASSWORD:
+        changePassword();
+        return true;
+    case CMD_LIST_USERS:
+        listUsers();
+        return true;
+    case CMD_NEW_THIRD:
+        newThird();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool DocumentCommands::askSaveChanges() {
+    if (!needsSaveQuestion(doc_))
+        return true;
+    switch (ui_.askSaveChanges()) {
+    case SaveAnswer::Yes:
+        saveFile(); // the command goes on whatever the save did
+        return true;
+    case SaveAnswer::No:
+        return true;
+    case SaveAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool DocumentCommands::requireAdministrator() {
+    if (mayAdminister(doc_))
+        return true;
+    ui_.showNotAllowed();
+    return false;
+}
+
+void DocumentCommands::markModified() {
+    if (doc_.isModified)
+        return;
+    doc_.isModified = 1;
+    ui_.updateMenus();
+}
+
+void DocumentCommands::showWelcome() {
+    const WelcomeChoice choice = welcomeChoice(ui_.runWelcome(), settings_.recentCount);
+    switch (choice.action) {
+    case WelcomeChoice::NewFile:
+        newFile();
+        break;
+    case WelcomeChoice::OpenFile:
+        openFile();
+        break;
+    case WelcomeChoice::OpenRecent:
+        openRecent(choice.recentIndex);
+        break;
+    case WelcomeChoice::Nothing:
+        break;
+    }
+}
+
+void DocumentCommands::logInLoadedDocument() {
+    if (!ui_.runLogin()) {
+        documentClose(doc_);
+        return;
+    }
+    ui_.openViews();
+    doc_.isOpen = 1;
+    ui_.updateMenus();
+    ui_.buildAccountsMenu();
+    ui_.updateTitle();
+    ui_.updateStatusBar();
+}
+
+void DocumentCommands::openStartupFile(const std::string& path) {
+    if (loadDocument(doc_, path, fileSystem_) != LoadStatus::Ok) {
+        documentClose(doc_);
+        return;
+    }
+    logInLoadedDocument();
+}
+
+void DocumentCommands::openRecent(int index) {
+    if (index < 0 || index >= settings_.recentCount)
+        return;
+    if (doc_.isOpen && !closeFile())
+        return;
+    openStartupFile(settings_.recentFiles[static_cast<std::size_t>(index)]);
+}
+
+void DocumentCommands::newFile() {
+    if (doc_.isOpen && !closeFile())
+        return;
+    if (ui_.runAccountDialog(true).code != kAccountDialogCancelled) {
+        if (addDefaultUser(doc_) && addDefaultModes(doc_) && addDefaultCategories(doc_)) {
+            ui_.openViews();
+            doc_.isOpen = 1;
+            doc_.isModified = 1;
+        } else {
+            documentClose(doc_); // out of memory: no half-made file
+        }
+    }
+    ui_.updateMenus();
+    ui_.buildAccountsMenu();
+    ui_.updateTitle();
+    ui_.updateStatusBar();
+}
+
+void DocumentCommands::openFile() {
+    if (doc_.isOpen && !closeFile())
+        return;
+    std::optional<std::string> path = ui_.chooseFileToOpen();
+    if (!path)
+        return;
+    openStartupFile(*path);
+}
+
+void DocumentCommands::saveFile() {
+    if (!doc_.isOpen)
+        return;
+    if (doc_.filePath.empty()) {
+        saveFileAs();
+        return;
+    }
+    if (saveDocument(doc_, doc_.filePath, fileSystem_))
+        ui_.updateMenus();
+}
+
+void DocumentCommands::saveFileAs() {
+    if (!doc_.isOpen)
+        return;
+    SaveAsStep step = firstSaveAsStep(doc_);
+    while (step == SaveAsStep::UserIdentity || step == SaveAsStep::UserPassword) {
+        const bool confirmed = step == SaveAsStep::UserIdentity
+                                   ? ui_.runUserIdentity(doc_.currentUser)
+                                   : ui_.runPasswordDialog(doc_.currentUser, "");
+        const SaveAsTransition transition = nextSaveAsStep(step, confirmed);
+        if (transition.updateStatusBar)
+            ui_.updateStatusBar();
+        step = transition.next;
+    }
+    if (step == SaveAsStep::Stop)
+        return;
+    std::optional<std::string> path = ui_.chooseFileToSave();
+    if (!path)
+        return;
+    if (!saveDocument(doc_, *path, fileSystem_))
+        return;
+    addRecentFile(settings_, *path);
+    ui_.updateMenus();
+    ui_.updateTitle();
+}
+
+bool DocumentCommands::closeFile() {
+    if (!doc_.isOpen)
+        return true;
+    if (!askSaveChanges())
+        return false;
+    ui_.closeViews();
+    ui_.removeAccountItems();
+    documentClose(doc_);
+    ui_.updateStatusBar();
+    ui_.updateMenus();
+    ui_.updateTitle();
+    return true;
+}
+
+void DocumentCommands::editAccounts() {
+    if (!doc_.isOpen || !requireAdministrator())
+        return;
+    const int previousIndex = currentAccountIndex(doc_);
+    const AccountDialogResult result = ui_.runAccountDialog(false);
+    if (result.code == kAccountDialogCancelled)
+        return;
+    markModified();
+    const AccountMenuEdit edit = accountMenuEdit(doc_, previousIndex, result.code);
+    if (edit.uncheckId)
+        ui_.setAccountItemCheck(*edit.uncheckId, false);
+    switch (edit.kind) {
+    case AccountMenuEdit::Append:
+        ui_.appendAccountItem(edit.itemId, edit.text, true);
+        break;
+    case AccountMenuEdit::Replace:
+        ui_.replaceAccountItem(edit.menuPosition, edit.itemId, edit.text, true);
+        ui_.redrawMenuBar();
+        break;
+    case AccountMenuEdit::Rebuild:
+        ui_.removeAccountItems();
+        if (result.deletePosition != -1)
+            if (AccountRecord* account = accountAt(doc_, result.deletePosition, 1))
+                deleteAccount(doc_, account);
+        ui_.buildAccountsMenu();
+        ui_.redrawMenuBar();
+        break;
+    case AccountMenuEdit::Recheck:
+        if (doc_.currentAccount)
+            ui_.setAccountItemCheck(edit.itemId, true);
+        break;
+    }
+    ui_.refreshOverview();
+    ui_.refreshRegister(1);
+    ui_.updateStatusBar();
+}
+
+void DocumentCommands::editCategories() {
+    if (!doc_.isOpen || !requireAdministrator())
+        return;
+    if (ui_.runCategoryEditor()) {
+        markModified();
+        ui_.refreshRegister(0);
+    }
+}
+
+void DocumentCommands::editLabels() {
+    if (!doc_.isOpen || !requireAdministrator())
+        return;
+    if (ui_.runLabelEditor()) {
+        markModified();
+        ui_.refreshRegister(0);
+    }
+}
+
+void DocumentCommands::newUser() {
+    if (!doc_.isOpen || !requireAdministrator())
+        return;
+    // A user without password (a new file's) must first give itself one.
+    if (!doc_.currentUser || doc_.currentUser->password[0] == '\0')
+        return;
+    UserRecord user{};
+    if (!ui_.runUserIdentity(&user))
+        return;
+    if (!ui_.runPasswordDialog(&user, ""))
+        return;
+    user.id = nextUserId(doc_);
+    if (!doc_.users.append(user))
+        return;
+    doc_.isModified = 1;
+    ui_.updateMenus();
+}
+
+void DocumentCommands::changeUser() {
+    if (!doc_.isOpen)
+        return;
+    if (ui_.runLogin())
+        ui_.updateStatusBar();
+}
+
+void DocumentCommands::changePassword() {
+    if (!doc_.isOpen || !ui_.runLogin())
+        return;
+    ui_.updateStatusBar();
+    ui_.runPasswordDialog(doc_.currentUser, kChangePasswordTitle);
+    markModified();
+}
+
+void DocumentCommands::listUsers() {
+    if (!doc_.isOpen || !requireAdministrator())
+        return;
+    if (ui_.runUserList())
+        markModified();
+}
+
+void DocumentCommands::newThird() {
+    if (!doc_.isOpen)
+        return;
+    if (ui_.runThirdDialog()) {
+        ui_.refreshRegister(0);
+        ui_.refreshThirdView(1);
+        markModified();
+    }
+}
+
+void DocumentCommands::chooseAccount(unsigned id) {
+    const AccountChoice choice = chooseAccountItem(doc_, id);
+    switch (choice.action) {
+    case AccountChoice::Ignore:
+        return;
+    case AccountChoice::ShowRegister:
+        ui_.showTab(kOperationsTab);
+        return;
+    case AccountChoice::SelectAccount:
+        if (choice.uncheckId)
+            ui_.setAccountItemCheck(*choice.uncheckId, false);
+        ui_.setAccountItemCheck(id, true);
+        doc_.currentAccount = accountAt(doc_, choice.index, 1);
+        ui_.refreshRegister(1);
+        ui_.showTab(kOperationsTab);
+        ui_.updateStatusBar();
+        return;
+    }
+}
+
+} // namespace kolvane

@@ -1,0 +1,159 @@
+// The commands that create, open, save and close the account file, the
+// welcome dialog's outcome, and the commands of " Compte " and " Outils" that
+// run the dialogs of other subsystems and bring the frame up to date.
+//
+// The decisions live here; everything the user sees (message boxes, dialogs,
+// menus, views) goes through `ShellUi`, which the main window implements and
+// the tests replace by a scripted one.
+#pragma once
+
+#include "settings.h"
+
+#include "document/document.h"
+#include "document/file_system.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kolvane {
+
+enum class SaveAnswer { Yes, No, Cancel };
+
+// Result codes of the account dialog.
+inline constexpr int kAccountDialogCancelled = 0;
+inline constexpr int kAccountCreated = 1;
+inline constexpr int kAccountChanged = 2;
+inline constexpr int kAccountToDelete = 8;
+
+struct AccountDialogResult {
+    int code = kAccountDialogCancelled;
+    int deletePosition = -1; // with kAccountToDelete: among all accounts, or -1
+};
+
+// Welcome dialog results: 0 nothing, 1000 new file, 1001 open, 10 + i recent file i.
+inline constexpr int kWelcomeRecentBase = 10;
+
+class ShellUi {
+  public:
+    virtual ~ShellUi() = default;
+
+    // Questions, messages and dialogs.
+    virtual SaveAnswer askSaveChanges() = 0; // string 20025
+    virtual void showNotAllowed() = 0;       // string 20402
+    virtual std::optional<std::string> chooseFileToOpen() = 0;
+    virtual std::optional<std::string> chooseFileToSave() = 0;
+    virtual int runWelcome() = 0;
+    virtual bool runLogin() = 0;
+    virtual bool runUserIdentity(UserRecord* user) = 0; // null: the current user
+    virtual bool runPasswordDialog(UserRecord* user, std::string_view title) = 0;
+    virtual bool runUserList() = 0;
+    virtual AccountDialogResult runAccountDialog(bool newFile) = 0;
+    virtual bool runCategoryEditor() = 0;
+    virtual bool runLabelEditor() = 0;
+    virtual bool runThirdDialog() = 0;
+
+    // The frame.
+    virtual void openViews() = 0;
+    virtual void closeViews() = 0;
+    virtual void showTab(int index) = 0;
+    virtual void updateMenus() = 0;
+    virtual void updateTitle() = 0;
+    virtual void updateStatusBar() = 0;
+    virtual void buildAccountsMenu() = 0;
+    virtual void removeAccountItems() = 0;
+    virtual void setAccountItemCheck(unsigned id, bool checked) = 0;
+    virtual void appendAccountItem(unsigned id, std::string_view text, bool checked) = 0;
+    virtual void replaceAccountItem(int position, unsigned id, std::string_view text,
+                                    bool checked) = 0;
+    virtual void redrawMenuBar() = 0;
+
+    // The views.
+    virtual void refreshRegister(int argument) = 0;
+    virtual void refreshOverview() = 0;
+    virtual void refreshThirdView(int argument) = 0;
+};
+
+// The welcome dialog's own ending: "OK" or a double click ends with the
+// selected line + 10 and does nothing without a selection.
+enum class WelcomeButton { Ok, DoubleClick, NewFile, Browse, Cancel };
+std::optional<int> welcomeEndCode(WelcomeButton button, int selectedIndex);
+
+// What start-up does with the welcome dialog's result.
+struct WelcomeChoice {
+    enum Action { Nothing, NewFile, OpenFile, OpenRecent } action = Nothing;
+    int recentIndex = -1;
+};
+WelcomeChoice welcomeChoice(int result, int recentCount);
+
+// The steps of "Enregistrer sous" while the current user still needs a pseudo
+// and a password (a new file's default user).
+enum class SaveAsStep { UserIdentity, UserPassword, ChooseFile, Stop };
+struct SaveAsTransition {
+    SaveAsStep next;
+    bool updateStatusBar;
+};
+SaveAsStep firstSaveAsStep(const Document& doc);
+SaveAsTransition nextSaveAsStep(SaveAsStep step, bool confirmed);
+
+// What the " Compte " popup needs after the account dialog returned `code`;
+// `previousIndex` is the current account's position before the dialog.
+struct AccountMenuEdit {
+    enum Kind { Append, Replace, Rebuild, Recheck } kind = Recheck;
+    std::optional<unsigned> uncheckId;
+    unsigned itemId = 0;
+    int menuPosition = -1; // Replace: position in the popup
+    std::string text;      // UTF-8
+};
+AccountMenuEdit accountMenuEdit(const Document& doc, int previousIndex, int code);
+
+// True when closing the document must first ask whether to save.
+bool needsSaveQuestion(const Document& doc);
+
+// The commands that refuse a limited user.
+bool commandNeedsAdministrator(unsigned id);
+
+class DocumentCommands {
+  public:
+    DocumentCommands(Document& doc, Settings& settings, ShellUi& ui, FileSystem& fileSystem);
+
+    // Runs a command of the " Fichier ", " Compte " and " Outils" menus or an
+    // account item. False when `id` is none of them.
+    bool dispatch(unsigned id);
+
+    void showWelcome();
+    void newFile();
+    void openFile();
+    void openRecent(int index);
+    // A file named on the command line: load and log in.
+    void openStartupFile(const std::string& path);
+    void saveFile();
+    void saveFileAs();
+    bool closeFile(); // false when the save question was cancelled
+    void editAccounts();
+    void editCategories();
+    void editLabels();
+    void newUser();
+    void changeUser();
+    void changePassword();
+    void listUsers();
+    void newThird();
+    void chooseAccount(unsigned id);
+
+    // The save question; false when the user cancels (the caller stops).
+    bool askSaveChanges();
+    // The rights check: false, after the message, for a limited user.
+    bool requireAdministrator();
+    void markModified();
+
+  private:
+    // After a successful load: the login, then the views and the frame.
+    void logInLoadedDocument();
+
+    Document& doc_;
+    Settings& settings_;
+    ShellUi& ui_;
+    FileSystem& fileSystem_;
+};
+
+} // namespace kolvane

@@ -1,0 +1,218 @@
+#include "users/user_rules.h"
+
+#include "document/passwords.h"
+#include "document/text.h"
+
+#include <gtest/gtest.h>
+
+namespace kolvane {
+namespace {
+
+class UserRules : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        documentInit(doc);
+        marie = addUser("Marie", "secret", 1, 0);
+        paul = addUser("Paul", "motdepasse", 5, kUserLimited);
+        doc.currentUser = marie;
+    }
+
+    UserRecord* addUser(const char* name, const char* password, std::uint32_t id,
+                        std::uint32_t flags) {
+        UserRecord user{};
+        setFieldUtf8(user.name, name);
+        if (*password)
+            storePassword(user, utf8ToCp1252(password));
+        user.id = id;
+        user.flags = flags;
+        return doc.users.append(user);
+    }
+
+    Document doc;
+    UserRecord* marie = nullptr;
+    UserRecord* paul = nullptr;
+};
+
+// --- Login -------------------------------------------------------------------------
+
+TEST_F(UserRules, LoginRefusalsComeInTheirOrderWithTheirFocus) {
+    LoginDecision d = decideLogin(doc, "", "");
+    EXPECT_STREQ(d.refusal.message, " Saisissez votre pseudo .   ");
+    EXPECT_EQ(d.refusal.focus, 1150);
+
+    d = decideLogin(doc, "Inconnu", ""); // the empty password is told before the pseudo
+    EXPECT_STREQ(d.refusal.message, " Saisissez votre mot de passe .   ");
+    EXPECT_EQ(d.refusal.focus, 1151);
+
+    d = decideLogin(doc, "Inconnu", "secret");
+    EXPECT_STREQ(d.refusal.message, " Votre pseudo n'existe pas !   ");
+    EXPECT_EQ(d.refusal.focus, 1150);
+
+    d = decideLogin(doc, "Marie", "Secret");
+    EXPECT_STREQ(d.refusal.message, " Mot de passe érroné !   ");
+    EXPECT_EQ(d.refusal.focus, 1151);
+    EXPECT_EQ(d.user, nullptr);
+
+    d = decideLogin(doc, "Marie", "secret");
+    EXPECT_FALSE(d.refusal);
+    EXPECT_EQ(d.user, marie);
+}
+
+TEST_F(UserRules, RefusedUserIsToldSoOnlyAfterPseudoAndPasswordWereRight) {
+    setAccess(*paul, false);
+    LoginDecision d = decideLogin(doc, "Paul", "faux");
+    EXPECT_STREQ(d.refusal.message, " Mot de passe érroné !   ");
+    d = decideLogin(doc, "Paul", "motdepasse");
+    EXPECT_STREQ(d.refusal.message, "Accès non autorisé. Renseignez-vous à un administrateur");
+    EXPECT_EQ(d.refusal.focus, 1150);
+    EXPECT_EQ(d.user, nullptr);
+}
+
+TEST_F(UserRules, PseudoIsComparedWithItsCapitals) {
+    EXPECT_STREQ(decideLogin(doc, "marie", "secret").refusal.message,
+                 " Votre pseudo n'existe pas !   ");
+    EXPECT_STREQ(decideLogin(doc, "Marie ", "secret").refusal.message,
+                 " Votre pseudo n'existe pas !   ");
+}
+
+TEST_F(UserRules, AccentedPseudoTypedInTheUiFindsItsRecord) {
+    // (Letters above code 204 could scramble to a terminator; the password keeps below.)
+    UserRecord* helene = addUser("Hélène", "soleil", 2, 0);
+    EXPECT_EQ(decideLogin(doc, "Hélène", "soleil").user, helene);
+    EXPECT_STREQ(decideLogin(doc, "Helene", "soleil").refusal.message,
+                 " Votre pseudo n'existe pas !   ");
+}
+
+TEST_F(UserRules, FirstUserOfTheNameIsTheOneChecked) {
+    addUser("Marie", "autre", 9, 0);
+    EXPECT_EQ(decideLogin(doc, "Marie", "secret").user, marie);
+    EXPECT_STREQ(decideLogin(doc, "Marie", "autre").refusal.message, " Mot de passe érroné !   ");
+}
+
+TEST_F(UserRules, UserWithoutPasswordCanNeverLogIn) {
+    addUser("Nouvel utilisateur", "", 3, 0);
+    EXPECT_STREQ(decideLogin(doc, "Nouvel utilisateur", "").refusal.message,
+                 " Saisissez votre mot de passe .   ");
+    EXPECT_STREQ(decideLogin(doc, "Nouvel utilisateur", "x").refusal.message,
+                 " Mot de passe érroné !   ");
+}
+
+TEST_F(UserRules, LongPasswordsAreCutTo15WhenSetAndWhenTyped) {
+    applyPassword(*marie, "abcdefghijklmnopqrst"); // 20 characters, 15 kept
+    EXPECT_EQ(decideLogin(doc, "Marie", "abcdefghijklmnopqrst").user, marie);
+    EXPECT_EQ(decideLogin(doc, "Marie", "abcdefghijklmnoXYZ").user, marie);
+    EXPECT_EQ(decideLogin(doc, "Marie", "abcdefghijklmno").user, marie);
+    EXPECT_STREQ(decideLogin(doc, "Marie", "abcdefghijklmn").refusal.message,
+                 " Mot de passe érroné !   ");
+}
+
+// --- Identity ----------------------------------------------------------------------
+
+TEST_F(UserRules, IdentityRefusesAnEmptyNameAndAnyNameInUse) {
+    IdentityDecision d = decideIdentity(doc, "", false);
+    EXPECT_STREQ(d.refusal.message, " Saisissez le nom de l'utilisateur .  ");
+    EXPECT_EQ(d.refusal.focus, 1150);
+
+    d = decideIdentity(doc, "Paul", false);
+    EXPECT_STREQ(d.refusal.message, " Ce nom utilisateur existe déjà . \n Saisissez un autre. ");
+    EXPECT_EQ(d.refusal.focus, 1150);
+
+    // Keeping one's own name is refused as well.
+    EXPECT_STREQ(decideIdentity(doc, "Marie", false).refusal.message,
+                 " Ce nom utilisateur existe déjà . \n Saisissez un autre. ");
+    // Another spelling is another name.
+    EXPECT_FALSE(decideIdentity(doc, "marie", false).refusal);
+}
+
+TEST_F(UserRules, IdentityStoresTheRoleAndClearsARefusal) {
+    IdentityDecision d = decideIdentity(doc, "Léa", true);
+    ASSERT_FALSE(d.refusal);
+    EXPECT_EQ(d.flags, 0x80000000u);
+    UserRecord user{};
+    user.flags = kUserRefused;
+    applyIdentity(user, d);
+    EXPECT_EQ(cp1252ToUtf8(fieldText(user.name)), "Léa");
+    EXPECT_EQ(user.flags, 0x80000000u);
+
+    d = decideIdentity(doc, "Jean", false);
+    applyIdentity(user, d);
+    EXPECT_EQ(user.flags, 0u);
+}
+
+TEST_F(UserRules, IdentityKeeps39Characters) {
+    IdentityDecision d = decideIdentity(doc, std::string(45, 'n'), false);
+    EXPECT_EQ(d.name, std::string(39, 'n'));
+}
+
+// --- Password ----------------------------------------------------------------------
+
+TEST_F(UserRules, PasswordRefusalsAndTheirFocus) {
+    Refusal r = decidePassword("", "abc");
+    EXPECT_STREQ(r.message, " Saisissez votre mot de passe . ");
+    EXPECT_EQ(r.focus, 1151);
+    r = decidePassword("abc", "");
+    EXPECT_STREQ(r.message, " Confirmez votre mot de passe . ");
+    EXPECT_EQ(r.focus, 1152);
+    r = decidePassword("abc", "abC");
+    EXPECT_STREQ(r.message, " Reconfirmez votre mot de passe . ");
+    EXPECT_EQ(r.focus, 1152);
+    EXPECT_FALSE(decidePassword("abc", "abc"));
+    // Only the first 15 characters of each field are read.
+    EXPECT_FALSE(decidePassword("123456789012345AAA", "123456789012345BBB"));
+}
+
+TEST_F(UserRules, StoredPasswordIsScrambledAndChecksBack) {
+    applyPassword(*paul, "Nouveau1");
+    EXPECT_NE(std::string(fieldText(paul->password)), "Nouveau1");
+    EXPECT_EQ(decideLogin(doc, "Paul", "Nouveau1").user, paul);
+    EXPECT_STREQ(decideLogin(doc, "Paul", "motdepasse").refusal.message,
+                 " Mot de passe érroné !   ");
+}
+
+// --- User list ---------------------------------------------------------------------
+
+TEST_F(UserRules, CurrentUserCannotLoseItsAccess) {
+    AccessToggle t = toggleUserAccess(doc, *marie);
+    EXPECT_FALSE(t.toggled);
+    EXPECT_EQ(t.message, "'Marie' est l'utilisateur courant. \nVous ne pouvez pas le supprimer.");
+    EXPECT_EQ(marie->flags, 0u);
+}
+
+TEST_F(UserRules, OtherUsersAccessTogglesBackAndForth) {
+    AccessToggle t = toggleUserAccess(doc, *paul);
+    EXPECT_TRUE(t.toggled);
+    EXPECT_TRUE(t.message.empty());
+    EXPECT_EQ(paul->flags, 0xC0000000u);
+    EXPECT_EQ(userMaskText(paul->flags), "supprimé");
+    EXPECT_EQ(userRoleText(paul->flags), "Utilisateur");
+    toggleUserAccess(doc, *paul);
+    EXPECT_EQ(paul->flags, 0x80000000u);
+    EXPECT_EQ(userMaskText(paul->flags), "");
+    EXPECT_EQ(doc.users.count(), 2); // nobody is ever removed
+}
+
+TEST_F(UserRules, RoleTexts) {
+    EXPECT_EQ(userRoleText(0), "Administrateur");
+    EXPECT_EQ(userRoleText(kUserRefused), "Administrateur");
+    EXPECT_EQ(userMaskText(kUserRefused), "supprimé");
+    EXPECT_EQ(userRoleText(kUserLimited), "Utilisateur");
+}
+
+TEST_F(UserRules, AdministratorCheck) {
+    EXPECT_TRUE(mayAdminister(doc));
+    doc.currentUser = paul;
+    EXPECT_FALSE(mayAdminister(doc));
+    doc.currentUser = nullptr;
+    EXPECT_FALSE(mayAdminister(doc));
+}
+
+TEST_F(UserRules, NewUserIdIsOneMoreThanTheLargestNotTheCount) {
+    EXPECT_EQ(nextUserId(doc), 6u); // ids 1 and 5
+    addUser("Zoé", "z", 3, 0);
+    EXPECT_EQ(nextUserId(doc), 6u);
+    documentClose(doc);
+    EXPECT_EQ(nextUserId(doc), 1u);
+}
+
+} // namespace
+} // namespace kolvane

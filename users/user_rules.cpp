@@ -1,0 +1,126 @@
+#include "user_rules.h"
+
+#include "document/passwords.h"
+#include "document/text.h"
+
+namespace kolvane {
+namespace {
+
+std::string cut(std::string text, std::size_t length) {
+    if (text.size() > length)
+        text.resize(length);
+    return text;
+}
+
+// Typed text as the records hold it, at most `length` characters.
+std::string recordText(std::string_view utf8, std::size_t length) {
+    return cut(utf8ToCp1252(utf8), length);
+}
+
+} // namespace
+
+bool mayAdminister(const Document& doc) {
+    return doc.currentUser && isAdministrator(doc.currentUser->flags);
+}
+
+LoginDecision decideLogin(const Document& doc, std::string_view pseudo, std::string_view password) {
+    LoginDecision decision;
+    const std::string name = recordText(pseudo, kLoginPseudoMaxLength);
+    const std::string typed = recordText(password, kPasswordMaxLength);
+    if (name.empty()) {
+        decision.refusal = {kEnterPseudoText, IDC_USER_PSEUDO};
+        return decision;
+    }
+    if (typed.empty()) {
+        decision.refusal = {kEnterLoginPasswordText, IDC_USER_PASSWORD};
+        return decision;
+    }
+    UserRecord* user = doc.users.first();
+    while (user && fieldText(user->name) != name)
+        user = doc.users.next(user);
+    if (!user) {
+        decision.refusal = {kUnknownPseudoText, IDC_USER_PSEUDO};
+        return decision;
+    }
+    if (!checkPassword(typed, user->password, user->passwordKey)) {
+        decision.refusal = {kWrongPasswordText, IDC_USER_PASSWORD};
+        return decision;
+    }
+    if (!mayLogIn(user->flags)) {
+        decision.refusal = {kAccessRefusedText, IDC_USER_PSEUDO};
+        return decision;
+    }
+    decision.user = user;
+    return decision;
+}
+
+IdentityDecision decideIdentity(const Document& doc, std::string_view pseudo, bool limited) {
+    IdentityDecision decision;
+    const std::string name = recordText(pseudo, kUserNameMaxLength);
+    if (name.empty()) {
+        decision.refusal = {kEnterUserNameText, IDC_USER_PSEUDO};
+        return decision;
+    }
+    for (const UserRecord* user = doc.users.first(); user; user = doc.users.next(user)) {
+        if (fieldText(user->name) == name) {
+            decision.refusal = {kUserNameTakenText, IDC_USER_PSEUDO};
+            return decision;
+        }
+    }
+    decision.name = name;
+    decision.flags = limited ? kUserLimited : 0;
+    return decision;
+}
+
+void applyIdentity(UserRecord& user, const IdentityDecision& decision) {
+    setFieldText(user.name, decision.name);
+    user.flags = decision.flags;
+}
+
+Refusal decidePassword(std::string_view password, std::string_view confirmation) {
+    const std::string first = recordText(password, kPasswordMaxLength);
+    const std::string second = recordText(confirmation, kPasswordMaxLength);
+    if (first.empty())
+        return {kEnterPasswordText, IDC_USER_PASSWORD};
+    if (second.empty())
+        return {kConfirmPasswordText, IDC_USER_CONFIRMATION};
+    if (first != second)
+        return {kReconfirmPasswordText, IDC_USER_CONFIRMATION};
+    return {};
+}
+
+void applyPassword(UserRecord& user, std::string_view password) {
+    storePassword(user, recordText(password, kPasswordMaxLength));
+}
+
+AccessToggle toggleUserAccess(const Document& doc, UserRecord& user) {
+    AccessToggle result;
+    if (&user == doc.currentUser) {
+        std::string message(1, '\'');
+        message += cp1252ToUtf8(fieldText(user.name));
+        message += "' est l'utilisateur courant. \nVous ne pouvez pas le supprimer.";
+        result.message = std::move(message);
+        return result;
+    }
+    setAccess(user, !mayLogIn(user.flags));
+    result.toggled = true;
+    return result;
+}
+
+std::string userRoleText(std::uint32_t flags) {
+    return isAdministrator(flags) ? kAdministratorRole : kLimitedRole;
+}
+
+std::string userMaskText(std::uint32_t flags) {
+    return mayLogIn(flags) ? "" : kRefusedMark;
+}
+
+std::uint32_t nextUserId(const Document& doc) {
+    std::uint32_t largest = 0;
+    for (const UserRecord* user = doc.users.first(); user; user = doc.users.next(user))
+        if (user->id > largest)
+            largest = user->id;
+    return largest + 1;
+}
+
+} // namespace kolvane

@@ -1,0 +1,90 @@
+// The decisions of the user dialogs: which message a refused entry gets and
+// which field takes the focus, and what an accepted entry stores. Texts come
+// in and go out as UTF-8; the records hold Windows-1252.
+#pragma once
+
+#include "document/document.h"
+#include "resources/resource_ids.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kolvane {
+
+// The longest pseudo the login reads, and the longest a user name may hold.
+inline constexpr std::size_t kLoginPseudoMaxLength = 58;
+inline constexpr std::size_t kUserNameMaxLength = 39;
+
+inline constexpr const char* kNotAllowedText = // string 20402
+    "Vous n'êtes pas autorisés à utiliser cette fonction. \nAdressez-vous à un administrateur.";
+
+inline constexpr const char* kEnterPseudoText = " Saisissez votre pseudo .   ";
+inline constexpr const char* kEnterLoginPasswordText = " Saisissez votre mot de passe .   ";
+inline constexpr const char* kUnknownPseudoText = " Votre pseudo n'existe pas !   ";
+inline constexpr const char* kWrongPasswordText = " Mot de passe érroné !   ";
+inline constexpr const char* kAccessRefusedText =
+    "Accès non autorisé. Renseignez-vous à un administrateur";
+inline constexpr const char* kEnterUserNameText = " Saisissez le nom de l'utilisateur .  ";
+inline constexpr const char* kUserNameTakenText =
+    " Ce nom utilisateur existe déjà . \n Saisissez un autre. ";
+inline constexpr const char* kEnterPasswordText = " Saisissez votre mot de passe . ";
+inline constexpr const char* kConfirmPasswordText = " Confirmez votre mot de passe . ";
+inline constexpr const char* kReconfirmPasswordText = " Reconfirmez votre mot de passe . ";
+inline constexpr const char* kChangePasswordTitle = "Modifier mot de passe";
+
+inline constexpr const char* kAdministratorRole = "Administrateur";
+inline constexpr const char* kLimitedRole = "Utilisateur";
+inline constexpr const char* kRefusedMark = "supprimé";
+
+// A refusal: the message to show and the control that gets the focus. An
+// accepted entry has no message.
+struct Refusal {
+    const char* message = nullptr;
+    int focus = 0;
+    explicit operator bool() const { return message != nullptr; }
+};
+
+// True when the current user may run the commands that need rights (there is
+// one, and it is not "Limité").
+bool mayAdminister(const Document& doc);
+
+// Login: the user found, or the refusal. Passwords are compared on their first
+// 15 characters, as they were stored.
+struct LoginDecision {
+    UserRecord* user = nullptr;
+    Refusal refusal;
+};
+LoginDecision decideLogin(const Document& doc, std::string_view pseudo, std::string_view password);
+
+// Identity: the name and flags to store, or the refusal. Every user of the
+// list counts, the edited one included.
+struct IdentityDecision {
+    Refusal refusal;
+    std::string name; // Windows-1252, at most 39 characters
+    std::uint32_t flags = 0;
+};
+IdentityDecision decideIdentity(const Document& doc, std::string_view pseudo, bool limited);
+void applyIdentity(UserRecord& user, const IdentityDecision& decision);
+
+// Password and its confirmation, both cut to 15 characters.
+Refusal decidePassword(std::string_view password, std::string_view confirmation);
+// Stores the password scrambled with a fresh key.
+void applyPassword(UserRecord& user, std::string_view password);
+
+// "Supprimer" in the user list: the current user cannot lose its access (the
+// message names it); any other user has its access toggled. Nothing is removed.
+struct AccessToggle {
+    bool toggled = false;
+    std::string message; // UTF-8, when refused
+};
+AccessToggle toggleUserAccess(const Document& doc, UserRecord& user);
+
+// Texts of the user list's columns.
+std::string userRoleText(std::uint32_t flags);
+std::string userMaskText(std::uint32_t flags);
+
+// The identifier a new user gets: one more than the largest in the list.
+std::uint32_t nextUserId(const Document& doc);
+
+} // namespace kolvane
