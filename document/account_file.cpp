@@ -12,21 +12,30 @@ namespace {
 // 32-bit but real files stay far below this) and are refused unread.
 constexpr std::uint64_t kMaxFileSize = std::uint64_t{1} << 32;
 
+// Writes fields into a buffer sized beforehand by documentFileSize. A write
+// that would run past the end is dropped and remembered, so a size mismatch
+// can never overrun the buffer and is refused by the caller.
 class Writer {
   public:
-    explicit Writer(std::vector<std::uint8_t>& out) : out_(out) {}
-    void u8(std::uint8_t v) { out_.push_back(v); }
+    explicit Writer(std::span<std::uint8_t> out) : next_(out.data()), end_(out.data() + out.size()) {}
+    bool complete() const { return !overrun_ && next_ == end_; }
+
+    void u8(std::uint8_t v) { bytes(&v, 1); }
     void u16(std::uint16_t v) {
-        out_.push_back(static_cast<std::uint8_t>(v));
-        out_.push_back(static_cast<std::uint8_t>(v >> 8));
+        const std::uint8_t b[2] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)};
+        bytes(b, 2);
     }
     void u32(std::uint32_t v) {
+        std::uint8_t b[4];
         for (int i = 0; i < 4; ++i)
-            out_.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+            b[i] = static_cast<std::uint8_t>(v >> (8 * i));
+        bytes(b, 4);
     }
     void u64(std::uint64_t v) {
+        std::uint8_t b[8];
         for (int i = 0; i < 8; ++i)
-            out_.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+            b[i] = static_cast<std::uint8_t>(v >> (8 * i));
+        bytes(b, 8);
     }
     void f64(double v) {
         std::uint64_t bits;
@@ -34,13 +43,26 @@ class Writer {
         u64(bits);
     }
     void bytes(const void* data, std::size_t size) {
-        const auto* p = static_cast<const std::uint8_t*>(data);
-        out_.insert(out_.end(), p, p + size);
+        if (size > static_cast<std::size_t>(end_ - next_)) {
+            overrun_ = true;
+            return;
+        }
+        std::memcpy(next_, data, size);
+        next_ += size;
     }
-    void zeros(std::size_t size) { out_.insert(out_.end(), size, 0); }
+    void zeros(std::size_t size) {
+        if (size > static_cast<std::size_t>(end_ - next_)) {
+            overrun_ = true;
+            return;
+        }
+        std::memset(next_, 0, size);
+        next_ += size;
+    }
 
   private:
-    std::vector<std::uint8_t>& out_;
+    std::uint8_t* next_;
+    std::uint8_t* end_;
+    bool overrun_ = false;
 };
 
 // Reads fields from a buffer whose size the caller has checked beforehand.
@@ -490,8 +512,7 @@ std::uint64_t documentFileSize(const Document& doc) {
 }
 
 std::vector<std::uint8_t> serializeDocument(const Document& doc) {
-    std::vector<std::uint8_t> out;
-    out.reserve(documentFileSize(doc));
+    std::vector<std::uint8_t> out(documentFileSize(doc));
     Writer w(out);
     w.bytes(kAccountFileMagic, 8);
     w.u8(doc.alertsEnabled ? 1 : 0);
@@ -504,6 +525,8 @@ std::vector<std::uint8_t> serializeDocument(const Document& doc) {
     writeAccounts(w, doc.accounts);
     writeSection(w, doc.thirds);
     writeOperations(w, doc.operations);
+    if (!w.complete())
+        return {}; // the lists changed under us; saveDocument refuses an empty image
     return out;
 }
 
@@ -520,6 +543,8 @@ int saveDocument(Document& doc, const std::string& path, FileSystem& fileSystem)
     } catch (const std::bad_alloc&) {
         return 0;
     }
+    if (image.empty())
+        return 0;
     const std::string temporary = temporaryPathFor(path);
     {
         std::unique_ptr<OutputFile> file = fileSystem.create(temporary);
