@@ -16,6 +16,7 @@ if [ -d "$WINEPREFIX/drive_c/windows/Fonts" ] && [ ! -e "$WINEPREFIX/drive_c/win
 fi
 WINE=$(command -v wine64 || { [ -x /usr/lib/wine/wine64 ] && echo /usr/lib/wine/wine64; } || command -v wine)
 if [ -z "$DISPLAY" ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$WINE" "$@"
+    # The X server's own messages (e.g. at its shutdown) are not the program's.
+    exec xvfb-run -a -e /dev/null -s "-screen 0 1024x768x24" "$WINE" "$@"
 fi
 exec "$WINE" "$@"
