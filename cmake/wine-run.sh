@@ -15,8 +15,11 @@ if [ -d "$WINEPREFIX/drive_c/windows/Fonts" ] && [ ! -e "$WINEPREFIX/drive_c/win
     done
 fi
 WINE=$(command -v wine64 || { [ -x /usr/lib/wine/wine64 ] && echo /usr/lib/wine/wine64; } || command -v wine)
+export WINESERVER; WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 if [ -z "$DISPLAY" ]; then
-    # The X server's own messages (e.g. at its shutdown) are not the program's.
-    exec xvfb-run -a -e /dev/null -s "-screen 0 1024x768x24" "$WINE" "$@"
+    # Inside a virtual X server: wait for Wine's helper processes to end
+    # before the server goes, or they report its shutdown on our stderr.
+    exec xvfb-run -a -e /dev/null -s "-screen 0 1024x768x24" \
+        sh -c '"$0" "$@"; status=$?; "$WINESERVER" -w; exit $status' "$WINE" "$@"
 fi
 exec "$WINE" "$@"
