@@ -548,6 +548,12 @@ DialogStep& DialogDriver::expectMessageBox(std::wstring_view text) {
     if (active_ != nullptr)
         return ::testing::AssertionFailure() << "a dialog driver is already running";
     State state;
+    // A pending quit (left by a destroyed main window) would end the first
+    // modal loop at once; say so plainly rather than fail on a missing dialog.
+    MSG quit;
+    if (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        state.failures.push_back("a WM_QUIT was waiting before the run; take it out with "
+                                 "pumpMessagesUntil after destroying a main window");
     state.steps = &steps_;
     state.timeout = stepTimeout_;
     state.stepSince = std::chrono::steady_clock::now();

@@ -164,6 +164,18 @@ TEST(DialogDriver, FailsOnAMessageBoxWithAnotherTitle) {
     EXPECT_TRUE(contains(run, "titled \"Autre titre\"")) << run.message();
 }
 
+TEST(DialogDriver, SaysSoWhenAQuitWasLeftInTheQueue) {
+    PostQuitMessage(0);
+    TestForm form;
+    DialogDriver driver;
+    driver.expectDialog(IDD_TEST_FORM).click(IDOK);
+    int result = -5;
+    auto run = driver.run([&] { result = form.runModal(nullptr, IDD_TEST_FORM); });
+    EXPECT_FALSE(run);
+    EXPECT_TRUE(contains(run, "a WM_QUIT was waiting before the run")) << run.message();
+    EXPECT_EQ(result, 1); // the quit was taken out, so the dialog ran and was answered
+}
+
 TEST(DialogDriver, RunsACommandSentToAWindow) {
     // A window whose command 77 shows a message box.
     struct Owner : win::WindowObject<Owner> {
