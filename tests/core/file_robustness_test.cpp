@@ -21,17 +21,29 @@
 
 // --- Allocation meter ---------------------------------------------------------
 // Every operator new of the test program goes through here; while a test arms
-// the meter it adds up what was asked for.
+// the meter it adds up what was asked for. Left out under the address
+// sanitizer, whose own operator new checks that news and deletes match.
+#if defined(__SANITIZE_ADDRESS__)
+#define KOLVANE_ALLOCATION_METER 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KOLVANE_ALLOCATION_METER 0
+#endif
+#endif
+#ifndef KOLVANE_ALLOCATION_METER
+#define KOLVANE_ALLOCATION_METER 1
+#endif
+
 namespace {
 std::atomic<bool> gMeterArmed{false};
 std::atomic<std::size_t> gMeterBytes{0};
-std::atomic<std::size_t> gMeterCalls{0};
+} // namespace
 
+#if KOLVANE_ALLOCATION_METER
+namespace {
 void* meteredAllocate(std::size_t size) {
-    if (gMeterArmed.load(std::memory_order_relaxed)) {
+    if (gMeterArmed.load(std::memory_order_relaxed))
         gMeterBytes += size;
-        ++gMeterCalls;
-    }
     return std::malloc(size ? size : 1);
 }
 } // namespace
@@ -59,6 +71,7 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+#endif
 
 namespace kolvane {
 namespace {
@@ -67,14 +80,13 @@ using namespace testing_samples;
 
 class AllocationMeter {
   public:
+    static constexpr bool kAvailable = KOLVANE_ALLOCATION_METER != 0;
     AllocationMeter() {
         gMeterBytes = 0;
-        gMeterCalls = 0;
         gMeterArmed = true;
     }
     ~AllocationMeter() { gMeterArmed = false; }
     std::size_t bytes() const { return gMeterBytes; }
-    std::size_t calls() const { return gMeterCalls; }
 };
 
 std::uint32_t le32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
@@ -252,7 +264,9 @@ TEST_F(FileRobustness, CountsLargerThanTheDataAreRefusedWithoutAllocating) {
             EXPECT_TRUE(isEmpty(doc));
             // The records of this file take a few kilobytes; anything near the
             // counts' claims (gigabytes) would show here.
-            EXPECT_LT(bytes, 64u * 1024) << "count at " << at << " = " << count;
+            if (AllocationMeter::kAvailable) {
+                EXPECT_LT(bytes, 64u * 1024) << "count at " << at << " = " << count;
+            }
             documentClose(doc);
         }
     }
