@@ -1,0 +1,95 @@
+// The settings file as Windows itself reads and writes it: what we write must
+// be what the private-profile functions read back, accented paths included,
+// and what they write must be what we read.
+#include "shell/settings.h"
+
+#include "document/file_system.h"
+#include "document/text.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace kolvane {
+namespace {
+
+class SettingsIniTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        wchar_t folder[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, folder);
+        path = wideToUtf8(folder) + "kolvane_settings_test.ini";
+        DeleteFileW(utf8ToWide(path).c_str());
+    }
+    void TearDown() override { DeleteFileW(utf8ToWide(path).c_str()); }
+
+    std::wstring profileString(const wchar_t* section, const wchar_t* key) {
+        wchar_t value[300] = {};
+        GetPrivateProfileStringW(section, key, L"", value, 300, utf8ToWide(path).c_str());
+        return value;
+    }
+    int profileInt(const wchar_t* section, const wchar_t* key) {
+        return static_cast<int>(GetPrivateProfileIntW(section, key, -1, utf8ToWide(path).c_str()));
+    }
+
+    std::string path;
+};
+
+TEST_F(SettingsIniTest, WindowsReadsWhatWeWrite) {
+    Settings settings;
+    settings.fullScreen = 1;
+    settings.left = 10;
+    settings.top = 20;
+    settings.right = 830;
+    settings.bottom = 620;
+    addRecentFile(settings, "C:\\Comptes\\Дом.kvn");
+    addRecentFile(settings, "C:\\Données\\Été 2026.kvn");
+    ASSERT_TRUE(saveSettings(platformFileSystem(), path, settings));
+
+    EXPECT_EQ(profileInt(L"Fenetre", L"PleinEcran"), 1);
+    EXPECT_EQ(profileInt(L"Fenetre", L"Gauche"), 10);
+    EXPECT_EQ(profileInt(L"Fenetre", L"Haut"), 20);
+    EXPECT_EQ(profileInt(L"Fenetre", L"Droite"), 830);
+    EXPECT_EQ(profileInt(L"Fenetre", L"Bas"), 620);
+    EXPECT_EQ(profileInt(L"Fichier", L"Nombre"), 2);
+    EXPECT_EQ(profileString(L"Fichier", L"File0"), L"C:\\Données\\Été 2026.kvn");
+    EXPECT_EQ(profileString(L"Fichier", L"File1"), L"C:\\Comptes\\Дом.kvn");
+}
+
+TEST_F(SettingsIniTest, WeReadWhatWindowsWritesAndKeepItsOtherKeys) {
+    const std::wstring file = utf8ToWide(path);
+    // A file that Windows started in Unicode, as our own first save leaves it.
+    ASSERT_TRUE(saveSettings(platformFileSystem(), path, Settings()));
+    WritePrivateProfileStringW(L"Fichier", L"Nombre", L"2", file.c_str());
+    WritePrivateProfileStringW(L"Fichier", L"File0", L"D:\\Épargne.kvn", file.c_str());
+    WritePrivateProfileStringW(L"Fichier", L"File1", L"D:\\Дача.kvn", file.c_str());
+    WritePrivateProfileStringW(L"Fichier", L"File5", L"D:\\Vieux.kvn", file.c_str());
+    WritePrivateProfileStringW(L"Autre", L"Clé", L"valeur", file.c_str());
+
+    Settings settings = loadSettings(platformFileSystem(), path);
+    ASSERT_EQ(settings.recentCount, 2);
+    EXPECT_EQ(settings.recentFiles[0], "D:\\Épargne.kvn");
+    EXPECT_EQ(settings.recentFiles[1], "D:\\Дача.kvn");
+
+    addRecentFile(settings, "D:\\Nouveau.kvn");
+    ASSERT_TRUE(saveSettings(platformFileSystem(), path, settings));
+    EXPECT_EQ(profileInt(L"Fichier", L"Nombre"), 3);
+    EXPECT_EQ(profileString(L"Fichier", L"File0"), L"D:\\Nouveau.kvn");
+    EXPECT_EQ(profileString(L"Fichier", L"File2"), L"D:\\Дача.kvn");
+    EXPECT_EQ(profileString(L"Fichier", L"File5"), L"D:\\Vieux.kvn");
+    EXPECT_EQ(profileString(L"Autre", L"Clé"), L"valeur");
+}
+
+TEST_F(SettingsIniTest, FileWrittenByAnAnsiProgramIsReadAsWindows1252) {
+    // (The temporary folder's path is plain ASCII under Wine's prefix.)
+    WritePrivateProfileStringA("Fichier", "Nombre", "1", path.c_str());
+    WritePrivateProfileStringA("Fichier", "File0", "C:\\R\xE9sum\xE9.kvn", path.c_str());
+    Settings settings = loadSettings(platformFileSystem(), path);
+    ASSERT_EQ(settings.recentCount, 1);
+    EXPECT_EQ(settings.recentFiles[0], "C:\\Résumé.kvn");
+}
+
+} // namespace
+} // namespace kolvane
