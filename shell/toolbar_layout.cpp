@@ -1,0 +1,54 @@
+#include "toolbar_layout.h"
+
+#include "resources/resource_ids.h"
+
+namespace kolvane {
+namespace {
+
+constexpr ToolbarButton kFileButtons[] = {
+    {0, CMD_NEW_FILE, true, false},
+    {1, CMD_OPEN, true, false},
+    {2, CMD_SAVE, false, false},
+};
+constexpr ToolbarButton kSessionButtons[] = {
+    {4, CMD_CLOSE, true, false},
+    {5, CMD_CHANGE_USER, true, false},
+};
+// Toolbars 3 and 4 stay in hidden bands: their commands have no action yet.
+constexpr ToolbarButton kEditButtons[] = {
+    {6, CMD_TOOLBAR_1080, false, false},  {7, CMD_TOOLBAR_1081, false, false},
+    {8, CMD_TOGGLE_POINTING, true, true}, {9, CMD_TOOLBAR_1083, true, false},
+    {10, CMD_TOOLBAR_1084, false, false},
+};
+constexpr ToolbarButton kPrintButtons[] = {
+    {11, CMD_TOOLBAR_1090, false, false},
+    {12, CMD_TOOLBAR_1091, true, false},
+    {13, CMD_TOOLBAR_1092, true, false},
+};
+constexpr ToolbarButton kCalculatorButtons[] = {
+    {3, CMD_CALCULATOR, true, false},
+};
+
+constexpr std::span<const ToolbarButton> kToolbars[kToolbarCount] = {
+    kFileButtons, kSessionButtons, kEditButtons, kPrintButtons, kCalculatorButtons};
+
+} // namespace
+
+std::span<const ToolbarButton> toolbarButtons(int index) {
+    if (index < 0 || index >= kToolbarCount)
+        return {};
+    return kToolbars[index];
+}
+
+RebarBand rebarBand(int index, int buttonWidth, int buttonHeight) {
+    const int buttons = static_cast<int>(toolbarButtons(index).size());
+    RebarBand band{};
+    band.minWidth = buttons * buttonWidth + 8;
+    band.minHeight = buttonHeight;
+    // The calculator's band is wider than its one button.
+    band.width = index == kToolbarCount - 1 ? 250 : band.minWidth;
+    band.visibleAtStart = index == 0 || index == kToolbarCount - 1;
+    return band;
+}
+
+} // namespace kolvane

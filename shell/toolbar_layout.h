@@ -1,0 +1,41 @@
+// The buttons of the five toolbars and the bands of the rebar that holds
+// them, as data the Win32 layer turns into controls.
+#pragma once
+
+#include <array>
+#include <span>
+
+namespace kolvane {
+
+inline constexpr int kToolbarCount = 5;
+inline constexpr int kToolbarImageCount = 14; // pictures of the button bitmap, left to right
+inline constexpr int kToolbarImageSize = 18;
+inline constexpr int kToolbarButtonWidth = 24;
+inline constexpr int kToolbarButtonHeight = 22;
+
+struct ToolbarButton {
+    int image;        // index in the bitmap
+    unsigned command; // the menu command it sends
+    bool enabled;
+    bool checkButton;
+};
+
+// The buttons of toolbar `index` (0 to 4), in order; each toolbar also begins
+// with a separator, which is not listed.
+std::span<const ToolbarButton> toolbarButtons(int index);
+
+struct RebarBand {
+    int minWidth;
+    int minHeight;
+    int width;
+    bool visibleAtStart;
+};
+
+// The band of toolbar `index` given the size of a button of toolbar 1 as the
+// control reports it.
+RebarBand rebarBand(int index, int buttonWidth, int buttonHeight);
+
+// The band that shows "Fermer" and "Changer utilisateur" while a file is open.
+inline constexpr int kFileBand = 1;
+
+} // namespace kolvane
