@@ -207,11 +207,16 @@ std::string setIniValue(std::string_view text, std::string_view section, std::st
                         std::string_view value) {
     std::vector<std::string_view> lines = splitLines(text);
     Location where = locate(lines, section, key);
-    std::string entry = std::string(key) + "=" + std::string(value);
+    // A line break inside a value would cut the file's lines apart.
+    std::string oneLine;
+    for (char c : value)
+        if (c != '\r' && c != '\n')
+            oneLine += c;
+    std::string entry = std::string(key) + "=" + oneLine;
     std::vector<std::string> out(lines.begin(), lines.end());
     if (where.entry) {
         std::string_view keptKey = parseLine(lines[*where.entry]).name;
-        out[*where.entry] = std::string(keptKey) + "=" + std::string(value);
+        out[*where.entry] = std::string(keptKey) + "=" + oneLine;
     } else if (where.header) {
         // After the section's last non-blank line, so blank separators stay below.
         std::size_t at = where.sectionEnd;

@@ -251,6 +251,13 @@ TEST(SettingsWrite, RewritingTheSameSettingsChangesNothing) {
     EXPECT_EQ(updateIniText(once, settings), once);
 }
 
+TEST(SettingsWrite, LineBreaksInAPathCannotAddKeys) {
+    Settings settings = withRecent({"C:\\a\r\nNombre=6\nb.kvn"});
+    std::string text = updateIniText("", settings);
+    EXPECT_EQ(iniValue(text, "Fichier", "Nombre"), "1");
+    EXPECT_EQ(iniValue(text, "Fichier", "File0"), "C:\\aNombre=6b.kvn");
+}
+
 // --- The file's encoding -----------------------------------------------------------
 
 TEST(IniEncoding, WrittenAsUtf16LittleEndianWithItsMark) {
