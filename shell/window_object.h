@@ -29,7 +29,9 @@
 namespace kolvane::win {
 
 // The module that holds the resources (the program itself).
-inline HINSTANCE resourceInstance() { return GetModuleHandleW(nullptr); }
+inline HINSTANCE resourceInstance() {
+    return GetModuleHandleW(nullptr);
+}
 
 // Name of the window property where a dialog made by DialogObject keeps its
 // template number, so that tests can tell which dialog is shown.
@@ -44,7 +46,9 @@ template <class Self> struct WindowObject {
         if (self == nullptr && message == WM_NCCREATE) {
             const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
             self = static_cast<Self*>(create->lpCreateParams);
-            if constexpr (requires(HWND h, const CREATESTRUCTW& c) { Self::objectForNewWindow(h, c); }) {
+            if constexpr (requires(HWND h, const CREATESTRUCTW& c) {
+                              Self::objectForNewWindow(h, c);
+                          }) {
                 // Controls made from dialog templates get no creation
                 // parameter; their class makes its own object.
                 if (self == nullptr)
@@ -73,7 +77,7 @@ template <class Self> struct WindowObject {
         if (message == WM_NCDESTROY) {
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             self->window = nullptr;
-            if constexpr (requires(Self& s) { s.windowDestroyed(); })
+            if constexpr (requires(Self & s) { s.windowDestroyed(); })
                 self->windowDestroyed(); // last word, e.g. an object that owns itself
         }
         return result;
@@ -81,8 +85,8 @@ template <class Self> struct WindowObject {
 
     // Creates the window with this object attached. The class must have been
     // registered with `procedure`.
-    HWND create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style,
-                int x, int y, int width, int height, HWND parent, HMENU menuOrId) {
+    HWND create(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x,
+                int y, int width, int height, HWND parent, HMENU menuOrId) {
         return CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent,
                                menuOrId, resourceInstance(), static_cast<Self*>(this));
     }

@@ -22,8 +22,12 @@ inline std::wstring windowText(HWND window) {
     text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
     return text;
 }
-inline std::string windowTextUtf8(HWND window) { return wideToUtf8(windowText(window)); }
-inline std::string windowText1252(HWND window) { return wideToCp1252(windowText(window)); }
+inline std::string windowTextUtf8(HWND window) {
+    return wideToUtf8(windowText(window));
+}
+inline std::string windowText1252(HWND window) {
+    return wideToCp1252(windowText(window));
+}
 
 inline bool setWindowText(HWND window, std::wstring_view text) {
     return SetWindowTextW(window, std::wstring(text).c_str()) != FALSE;
@@ -36,7 +40,9 @@ inline bool setWindowText1252(HWND window, std::string_view text) {
 }
 
 // The same for a control of a dialog.
-inline std::wstring itemText(HWND dialog, int id) { return windowText(GetDlgItem(dialog, id)); }
+inline std::wstring itemText(HWND dialog, int id) {
+    return windowText(GetDlgItem(dialog, id));
+}
 inline std::string itemText1252(HWND dialog, int id) {
     return windowText1252(GetDlgItem(dialog, id));
 }
@@ -57,15 +63,17 @@ inline std::wstring loadString(UINT id) {
         return {};
     return std::wstring(text, static_cast<std::size_t>(length));
 }
-inline std::string loadString1252(UINT id) { return wideToCp1252(loadString(id)); }
+inline std::string loadString1252(UINT id) {
+    return wideToCp1252(loadString(id));
+}
 
 // The program's message box: titled with the program's name, information
 // icon unless the caller asks for another. Returns the button pressed.
-inline int showMessage(HWND owner, std::wstring_view text, UINT flags = MB_OK | MB_ICONINFORMATION) {
+inline int showMessage(HWND owner, std::wstring_view text,
+                       UINT flags = MB_OK | MB_ICONINFORMATION) {
     return MessageBoxW(owner, std::wstring(text).c_str(), kAppTitleWide, flags);
 }
-inline int showStringMessage(HWND owner, UINT stringId,
-                             UINT flags = MB_OK | MB_ICONINFORMATION) {
+inline int showStringMessage(HWND owner, UINT stringId, UINT flags = MB_OK | MB_ICONINFORMATION) {
     return showMessage(owner, loadString(stringId), flags);
 }
 

@@ -15,7 +15,9 @@ namespace {
 
 constexpr UINT kTickMilliseconds = 20;
 
-std::string utf8(std::wstring_view text) { return wideToUtf8(text); }
+std::string utf8(std::wstring_view text) {
+    return wideToUtf8(text);
+}
 
 // The text in double quotes (built by appending: GCC 12 warns wrongly about
 // prepending to a temporary string).
@@ -32,7 +34,9 @@ std::wstring className(HWND window) {
     return name;
 }
 
-bool isDialogClass(HWND window) { return className(window) == L"#32770"; }
+bool isDialogClass(HWND window) {
+    return className(window) == L"#32770";
+}
 
 bool sameClass(HWND window, const wchar_t* name) {
     return CompareStringOrdinal(className(window).c_str(), -1, name, -1, TRUE) == CSTR_EQUAL;
@@ -61,7 +65,9 @@ std::vector<HWND> threadDialogs(bool usableOnly) {
     return search.found;
 }
 
-bool isMessageBoxButton(int id) { return id >= IDOK && id <= IDCONTINUE; }
+bool isMessageBoxButton(int id) {
+    return id >= IDOK && id <= IDCONTINUE;
+}
 
 // A message box is a #32770 that no DialogObject made, with a button of the
 // message box family and no input control.
@@ -81,7 +87,9 @@ bool isMessageBox(HWND dialog) {
     return hasButton && !hasInput;
 }
 
-std::string controlName(int id) { return "control " + std::to_string(id); }
+std::string controlName(int id) {
+    return "control " + std::to_string(id);
+}
 
 HWND usableControl(HWND dialog, int id, std::string& error) {
     HWND control = findControl(dialog, id);
@@ -99,15 +107,16 @@ void notifyParent(HWND control, WORD code) {
                  reinterpret_cast<LPARAM>(control));
 }
 
-LONG buttonType(HWND button) { return GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK; }
+LONG buttonType(HWND button) {
+    return GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
+}
 
 } // namespace
 
 // --- Looking at dialogs ------------------------------------------------------
 
 int dialogTemplateId(HWND dialog) {
-    return static_cast<int>(
-        reinterpret_cast<INT_PTR>(GetPropW(dialog, win::kTemplateIdProperty)));
+    return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(dialog, win::kTemplateIdProperty)));
 }
 
 std::wstring messageBoxText(HWND box) {
@@ -358,8 +367,7 @@ DialogStep& DialogStep::expectText(int id, std::wstring_view expected) {
             return "there is no " + controlName(id);
         std::wstring shown = win::windowText(control);
         if (shown != value)
-            return controlName(id) + " shows " + inQuotes(shown) + ", expected " +
-                   inQuotes(value);
+            return controlName(id) + " shows " + inQuotes(shown) + ", expected " + inQuotes(value);
         return {};
     });
 }
@@ -468,8 +476,8 @@ struct DialogDriver::State {
             }
             auto waited = std::chrono::steady_clock::now() - stepSince;
             if (waited > timeout) {
-                fail(stepName(next) + " did not appear within " +
-                     std::to_string(timeout.count()) + " ms; " + onScreen());
+                fail(stepName(next) + " did not appear within " + std::to_string(timeout.count()) +
+                     " ms; " + onScreen());
                 closeAll();
             }
             return;
@@ -558,11 +566,10 @@ DialogStep& DialogDriver::expectMessageBox(std::wstring_view text) {
     state.timeout = stepTimeout_;
     state.stepSince = std::chrono::steady_clock::now();
     active_ = &state;
-    UINT_PTR timer = SetTimer(nullptr, 0, kTickMilliseconds,
-                              [](HWND, UINT, UINT_PTR, DWORD) {
-                                  if (active_ != nullptr)
-                                      active_->tick();
-                              });
+    UINT_PTR timer = SetTimer(nullptr, 0, kTickMilliseconds, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (active_ != nullptr)
+            active_->tick();
+    });
     if (timer == 0) {
         active_ = nullptr;
         steps_.clear();

@@ -56,8 +56,9 @@ TEST(DialogDriver, FillsEveryKindOfControlAndPressesOk) {
 TEST(DialogDriver, ReadsAndAnswersAMessageBoxOfAHelper) {
     DialogDriver driver;
     std::wstring text;
-    driver.expectMessageBox(L"Vous n'êtes pas autorisés à utiliser cette fonction. \n"
-                            L"Adressez-vous à un administrateur.")
+    driver
+        .expectMessageBox(L"Vous n'êtes pas autorisés à utiliser cette fonction. \n"
+                          L"Adressez-vous à un administrateur.")
         .readText(0, &text)
         .press(IDNO);
     int answer = 0;
@@ -135,7 +136,7 @@ TEST(DialogDriver, RefusesToPressADisabledButtonAndClosesTheDialog) {
     auto run = driver.run([&] { result = form.runModal(nullptr, IDD_TEST_FORM); });
     EXPECT_FALSE(run);
     EXPECT_TRUE(contains(run, "action 1: control 9109 is disabled")) << run.message();
-    EXPECT_EQ(result, IDCANCEL);                        // closed, "OK" never pressed
+    EXPECT_EQ(result, IDCANCEL); // closed, "OK" never pressed
     EXPECT_FALSE(form.received(IDOK, BN_CLICKED));
 }
 

@@ -23,7 +23,9 @@ std::wstring menuText(HMENU menu, UINT position) {
 }
 
 // The text of an item without its accelerator hint, and the hint.
-std::wstring itemLabel(const std::wstring& text) { return text.substr(0, text.find(L'\t')); }
+std::wstring itemLabel(const std::wstring& text) {
+    return text.substr(0, text.find(L'\t'));
+}
 std::wstring itemHint(const std::wstring& text) {
     auto tab = text.find(L'\t');
     return tab == std::wstring::npos ? std::wstring() : text.substr(tab + 1);
@@ -188,8 +190,8 @@ TEST_F(MainWindowTest, QuitterClosesAndDestroysTheWindowThenPostsQuit) {
     // The close is posted: the window is still there until it is dispatched.
     EXPECT_TRUE(IsWindow(window));
     bool sawQuit = false;
-    EXPECT_TRUE(pumpMessagesUntil([&] { return !IsWindow(window); }, std::chrono::seconds(5),
-                                  &sawQuit));
+    EXPECT_TRUE(
+        pumpMessagesUntil([&] { return !IsWindow(window); }, std::chrono::seconds(5), &sawQuit));
     pumpMessagesUntil([&] { return sawQuit; }, std::chrono::seconds(1), &sawQuit);
     EXPECT_TRUE(sawQuit);
     EXPECT_EQ(main.window, nullptr); // detached on destruction
@@ -238,8 +240,8 @@ TEST(Resources, PicturesAreThereWithTheirSizes) {
     struct Bitmap {
         int id, width, height;
     };
-    for (Bitmap b : {Bitmap{IDB_TOOLBAR, 252, 18}, Bitmap{IDB_PATTERN, 8, 8},
-                     Bitmap{IDB_FOLDERS, 32, 16}}) {
+    for (Bitmap b :
+         {Bitmap{IDB_TOOLBAR, 252, 18}, Bitmap{IDB_PATTERN, 8, 8}, Bitmap{IDB_FOLDERS, 32, 16}}) {
         HBITMAP bitmap = LoadBitmapW(instance, MAKEINTRESOURCEW(b.id));
         ASSERT_NE(bitmap, nullptr) << b.id;
         BITMAP info{};
@@ -249,8 +251,8 @@ TEST(Resources, PicturesAreThereWithTheirSizes) {
         DeleteObject(bitmap);
     }
     for (int id : {IDI_MAIN_WINDOW, IDI_APPLICATION_LOGO}) {
-        HICON icon = static_cast<HICON>(
-            LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
+        HICON icon =
+            static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
         EXPECT_NE(icon, nullptr) << id;
         DestroyIcon(icon);
     }

@@ -6,8 +6,8 @@
 #include "shell/window_text_win32.h"
 #include "tests/ui/test_dialog_ids.h"
 
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kolvane::uitest {

@@ -208,8 +208,8 @@ TEST(GdiHandles, SelectedObjectPutsThePreviousObjectBack) {
     MemoryDC dc(CreateCompatibleDC(nullptr));
     ASSERT_TRUE(dc);
     HGDIOBJ before = GetCurrentObject(dc.get(), OBJ_FONT);
-    GdiObject<HFONT> font(CreateFontW(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                                      L"Verdana"));
+    GdiObject<HFONT> font(
+        CreateFontW(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Verdana"));
     {
         SelectedObject selected(dc.get(), font.get());
         EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_FONT), font.get());
@@ -227,10 +227,16 @@ TEST(WindowText, ConvertsBetweenRecordsAndWindows) {
                                 GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(edit, nullptr);
     // Windows-1252 bytes of a record: "Crédit ça" with é = E9, ç = E7.
-    EXPECT_TRUE(setWindowText1252(edit, "Cr\xE9" "dit \xE7" "a"));
+    EXPECT_TRUE(setWindowText1252(edit, "Cr\xE9"
+                                        "dit \xE7"
+                                        "a"));
     EXPECT_EQ(windowText(edit), L"Crédit ça");
-    EXPECT_EQ(windowTextUtf8(edit), "Cr\xC3\xA9" "dit \xC3\xA7" "a");
-    EXPECT_EQ(windowText1252(edit), "Cr\xE9" "dit \xE7" "a");
+    EXPECT_EQ(windowTextUtf8(edit), "Cr\xC3\xA9"
+                                    "dit \xC3\xA7"
+                                    "a");
+    EXPECT_EQ(windowText1252(edit), "Cr\xE9"
+                                    "dit \xE7"
+                                    "a");
     // The euro sign is 0x80 in Windows-1252.
     EXPECT_TRUE(setWindowTextUtf8(edit, "12 \xE2\x82\xAC"));
     EXPECT_EQ(windowText1252(edit), "12 \x80");
