@@ -298,7 +298,7 @@ void AccountDialog::fillFromAccount(const AccountRecord &account) {
     EnableWindow(control(IDC_ACCOUNT_RENAME), TRUE);
     EnableWindow(control(IDC_ACCOUNT_NEW_NAME),
                  IsDlgButtonChecked(generalPage, IDC_ACCOUNT_RENAME) == BST_CHECKED);
-    EnableWindow(item(IDC_ACCOUNT_DELETE), deleteEnabled(true));
+    EnableWindow(item(IDC_ACCOUNT_DELETE), deleteEnabledOnPick(account));
 }
 
 void AccountDialog::onPageCommand(int id, int code) {

@@ -136,8 +136,13 @@ AccountForm fillFormFromAccount(const AccountRecord &account);
 inline bool applyEnabled(std::string_view nameText) {
     return !nameText.empty();
 }
-// A picked account may always be removed, masked ones included: the delete
-// dialog then offers "Supprimer" only (see maskOffered).
+// Picking an account offers its removal only when it is active; the refresh
+// after any later field change follows `existingSelected` alone, so a masked
+// account can still be deleted for good (the delete dialog then offers
+// "Supprimer" only, see maskOffered).
+inline bool deleteEnabledOnPick(const AccountRecord &account) {
+    return account.active != 0;
+}
 inline bool deleteEnabled(bool existingSelected) {
     return existingSelected;
 }
