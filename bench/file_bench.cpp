@@ -16,8 +16,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <sys/stat.h>
@@ -77,9 +77,15 @@ void buildLargeDocument(Document& doc) {
         case 0:
             operation.counterpartyId = Category | categories[random() % categories.size()];
             break;
-        case 1: operation.counterpartyId = makePartyId(Third, random() % kThirds); break;
-        case 2: operation.counterpartyId = makePartyId(Account, random() % kAccounts); break;
-        default: operation.counterpartyId = Split; break;
+        case 1:
+            operation.counterpartyId = makePartyId(Third, random() % kThirds);
+            break;
+        case 2:
+            operation.counterpartyId = makePartyId(Account, random() % kAccounts);
+            break;
+        default:
+            operation.counterpartyId = Split;
+            break;
         }
         OperationRecord* added = doc.operations.append(operation);
         if (!split)
@@ -97,7 +103,9 @@ void buildLargeDocument(Document& doc) {
     doc.currentAccount = doc.accounts.first();
 }
 
-double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
 
 // The files live in one temporary folder for the whole run.
 struct LargeFile {

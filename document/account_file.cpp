@@ -17,7 +17,8 @@ constexpr std::uint64_t kMaxFileSize = std::uint64_t{1} << 32;
 // can never overrun the buffer and is refused by the caller.
 class Writer {
   public:
-    explicit Writer(std::span<std::uint8_t> out) : next_(out.data()), end_(out.data() + out.size()) {}
+    explicit Writer(std::span<std::uint8_t> out)
+        : next_(out.data()), end_(out.data() + out.size()) {}
     bool complete() const { return !overrun_ && next_ == end_; }
 
     void u8(std::uint8_t v) { bytes(&v, 1); }

@@ -24,11 +24,10 @@ using namespace kolvane;
 }
 
 bool isEmpty(const Document& doc) {
-    return doc.users.empty() && doc.modes.empty() && doc.categories.empty() &&
-           doc.labels.empty() && doc.reserved.empty() && doc.accounts.empty() &&
-           doc.thirds.empty() && doc.operations.empty() && !doc.currentAccount &&
-           doc.nextOperationId == 0 && doc.nextAccountNumber == 0 && doc.nextThirdNumber == 0 &&
-           doc.isOpen == 0;
+    return doc.users.empty() && doc.modes.empty() && doc.categories.empty() && doc.labels.empty() &&
+           doc.reserved.empty() && doc.accounts.empty() && doc.thirds.empty() &&
+           doc.operations.empty() && !doc.currentAccount && doc.nextOperationId == 0 &&
+           doc.nextAccountNumber == 0 && doc.nextThirdNumber == 0 && doc.isOpen == 0;
 }
 
 void putLe32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {

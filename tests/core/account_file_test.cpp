@@ -186,7 +186,10 @@ TEST(AccountFileLayout, EveryRecordKindIsWrittenFieldByField) {
     put(account->holderFirstNames, field(32, "Ana\xEFs", 'f'));
     put(account->address, field(40, "3 rue Haute", 'a'));
     put(account->addressComplement, field(40, "B\xE2t. C", 'b'));
-    put(account->city, field(32, "Orl\xE9" "ans", 'v'));
+    put(account->city, field(32,
+                             "Orl\xE9"
+                             "ans",
+                             'v'));
     put(account->postCode, field(6, "45000", 'z'));
     account->civility = 4;
     put(account->ribKey, field(3, "97", 'r'));
@@ -194,7 +197,10 @@ TEST(AccountFileLayout, EveryRecordKindIsWrittenFieldByField) {
     put(account->branchCode, field(6, "00123", 'g'));
     put(account->bankName, field(40, "Banque du Centre", 'e'));
     put(account->accountNumber, field(12, "0001234567", 'x'));
-    put(account->domiciliation, field(32, "Orl\xE9" "ans Centre", 'd'));
+    put(account->domiciliation, field(32,
+                                      "Orl\xE9"
+                                      "ans Centre",
+                                      'd'));
     put(account->bic, field(32, "BQCEFRPP", 'i'));
     put(account->phone, field(16, "0238000000", 't'));
     std::memcpy(account->reserved498, "\x11\x12\x13\x14\x15\x16", 6);
@@ -288,7 +294,10 @@ TEST(AccountFileLayout, EveryRecordKindIsWrittenFieldByField) {
         .raw(field(32, "Ana\xEFs", 'f'))
         .raw(field(40, "3 rue Haute", 'a'))
         .raw(field(40, "B\xE2t. C", 'b'))
-        .raw(field(32, "Orl\xE9" "ans", 'v'))
+        .raw(field(32,
+                   "Orl\xE9"
+                   "ans",
+                   'v'))
         .raw(field(6, "45000", 'z'))
         .u8(4)
         .raw(field(3, "97", 'r'))
@@ -296,10 +305,18 @@ TEST(AccountFileLayout, EveryRecordKindIsWrittenFieldByField) {
         .raw(field(6, "00123", 'g'))
         .raw(field(40, "Banque du Centre", 'e'))
         .raw(field(12, "0001234567", 'x'))
-        .raw(field(32, "Orl\xE9" "ans Centre", 'd'))
+        .raw(field(32,
+                   "Orl\xE9"
+                   "ans Centre",
+                   'd'))
         .raw(field(32, "BQCEFRPP", 'i'))
         .raw(field(16, "0238000000", 't'))
-        .u8(0x11).u8(0x12).u8(0x13).u8(0x14).u8(0x15).u8(0x16)
+        .u8(0x11)
+        .u8(0x12)
+        .u8(0x13)
+        .u8(0x14)
+        .u8(0x15)
+        .u8(0x16)
         .f64(1500.25)
         .f64(-300.0)
         .f64(100.5)
@@ -460,8 +477,7 @@ Counters countersAfterLoading(const std::vector<std::uint8_t>& image) {
 }
 
 TEST(AccountFileCounters, LargestNumberPlusOne) {
-    Counters c = countersAfterLoading(
-        imageWith({0, 5, 2}, {3, 1}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    Counters c = countersAfterLoading(imageWith({0, 5, 2}, {3, 1}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
     EXPECT_EQ(c.accounts, 6);
     EXPECT_EQ(c.thirds, 4);
     EXPECT_EQ(c.operations, 10u);
@@ -604,8 +620,8 @@ const std::string kPath = "C:/Comptes/famille.kvn";
 TEST(SaveSafety, FailureAtAnyStepKeepsThePreviousFile) {
     const std::vector<std::uint8_t> previous = imageOfNewFile();
     const std::vector<std::uint8_t> olderBackup{'o', 'l', 'd'};
-    for (Step step : {Step::Create, Step::Write, Step::Flush, Step::Close, Step::KeepBackup,
-                      Step::Replace}) {
+    for (Step step :
+         {Step::Create, Step::Write, Step::Flush, Step::Close, Step::KeepBackup, Step::Replace}) {
         SCOPED_TRACE(static_cast<int>(step));
         FakeFileSystem disk;
         disk.files[kPath] = previous;

@@ -22,7 +22,9 @@ constexpr PartyId kAccountA = 0x080000;
 constexpr PartyId kAccountB = 0x080001;
 constexpr PartyId kAccountC = 0x080002;
 
-std::string utf8Of(std::string_view cp1252) { return cp1252ToUtf8(cp1252); }
+std::string utf8Of(std::string_view cp1252) {
+    return cp1252ToUtf8(cp1252);
+}
 
 OperationRecord* addOperation(Document& doc, PartyId party, PartyId counterparty, double amount,
                               std::uint32_t id) {
@@ -73,11 +75,11 @@ TEST(DocumentDefaults, ModesAreTheTenRowsInOrder) {
         std::uint16_t id;
         std::uint16_t kind;
     } expected[] = {
-        {"DEBIT", 0x0000, 2},        {"Carte de paiement", 0x0001, 1},
-        {"Chèque émis", 0x0002, 1},  {"Virement émis", 0x0003, 1},
-        {"Prélèvement", 0x0004, 1},  {"Tip", 0x0005, 1},
-        {"CREDIT", 0x8000, 2},       {"Virement reçu", 0x8001, 1},
-        {"Dépôt", 0x8002, 1},        {"Remise de chèque", 0x8003, 1},
+        {"DEBIT", 0x0000, 2},       {"Carte de paiement", 0x0001, 1},
+        {"Chèque émis", 0x0002, 1}, {"Virement émis", 0x0003, 1},
+        {"Prélèvement", 0x0004, 1}, {"Tip", 0x0005, 1},
+        {"CREDIT", 0x8000, 2},      {"Virement reçu", 0x8001, 1},
+        {"Dépôt", 0x8002, 1},       {"Remise de chèque", 0x8003, 1},
     };
     ASSERT_EQ(doc.modes.count(), 10);
     const ModeRecord* mode = doc.modes.first();
@@ -360,10 +362,14 @@ TEST(PartyIds, KindTests) {
         bool category, split, third, account, initial;
     };
     const Case cases[] = {
-        {0x010000, true, false, false, false, false},  {0x018203, true, false, false, false, false},
-        {0x020000, false, true, false, false, false},  {0x040007, false, false, true, false, false},
-        {0x08FFFF, false, false, false, true, false},  {0x100000, false, false, false, false, true},
-        {0x800000, false, false, false, false, false}, {0x0C0000, false, false, false, false, false},
+        {0x010000, true, false, false, false, false},
+        {0x018203, true, false, false, false, false},
+        {0x020000, false, true, false, false, false},
+        {0x040007, false, false, true, false, false},
+        {0x08FFFF, false, false, false, true, false},
+        {0x100000, false, false, false, false, true},
+        {0x800000, false, false, false, false, false},
+        {0x0C0000, false, false, false, false, false},
         {0x000005, false, false, false, false, false},
     };
     for (const Case& c : cases) {
@@ -496,10 +502,10 @@ TEST_F(DeleteAccount, TransfersStayWithTheOtherAccount) {
 }
 
 TEST_F(DeleteAccount, OwnOperationsGo) {
-    addOperation(doc, kAccountA, 0x010001, -30.0, 10);            // category
-    addOperation(doc, kAccountA, 0x040000, -12.0, 11);            // third party
-    addOperation(doc, 0x040000, kAccountA, 8.0, 12);              // third party, other way
-    addOperation(doc, kAccountA, Split, -7.0, 13);                // split still waiting
+    addOperation(doc, kAccountA, 0x010001, -30.0, 10); // category
+    addOperation(doc, kAccountA, 0x040000, -12.0, 11); // third party
+    addOperation(doc, 0x040000, kAccountA, 8.0, 12);   // third party, other way
+    addOperation(doc, kAccountA, Split, -7.0, 13);     // split still waiting
     OperationRecord* keep = addOperation(doc, kAccountB, 0x010002, -1.0, 14);
     deleteAccount(doc, a);
     // Initial operation 0 and 10 to 13 are gone.

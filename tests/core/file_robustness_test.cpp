@@ -58,19 +58,33 @@ void* operator new(std::size_t size) {
         return p;
     throw std::bad_alloc();
 }
-void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     return meteredAllocate(size);
 }
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
     return meteredAllocate(size);
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
 #endif
 
 namespace kolvane {
@@ -104,16 +118,18 @@ void setLe32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t val
 struct FileMap {
     bool wellFormed = false;
     std::size_t reservedBlock = 0;
-    std::vector<std::size_t> counts;       // every record count and line count
-    std::vector<std::size_t> logoLengths;  // every logo length word
-    std::vector<std::size_t> operations;   // every operation and line record
-    std::vector<std::size_t> lines;        // every line record
+    std::vector<std::size_t> counts;      // every record count and line count
+    std::vector<std::size_t> logoLengths; // every logo length word
+    std::vector<std::size_t> operations;  // every operation and line record
+    std::vector<std::size_t> lines;       // every line record
 };
 
 FileMap mapFile(const std::vector<std::uint8_t>& bytes) {
     FileMap map;
     std::size_t at = 9;
-    auto has = [&](std::uint64_t size) { return size <= bytes.size() - std::min(at, bytes.size()); };
+    auto has = [&](std::uint64_t size) {
+        return size <= bytes.size() - std::min(at, bytes.size());
+    };
     auto section = [&](std::size_t recordSize) {
         if (!has(4))
             return false;
@@ -176,11 +192,11 @@ FileMap mapFile(const std::vector<std::uint8_t>& bytes) {
 }
 
 bool isEmpty(const Document& doc) {
-    return doc.users.empty() && doc.modes.empty() && doc.categories.empty() &&
-           doc.labels.empty() && doc.reserved.empty() && doc.accounts.empty() &&
-           doc.thirds.empty() && doc.operations.empty() && !doc.currentAccount &&
-           !doc.currentUser && doc.nextOperationId == 0 && doc.nextAccountNumber == 0 &&
-           doc.nextThirdNumber == 0 && doc.isOpen == 0;
+    return doc.users.empty() && doc.modes.empty() && doc.categories.empty() && doc.labels.empty() &&
+           doc.reserved.empty() && doc.accounts.empty() && doc.thirds.empty() &&
+           doc.operations.empty() && !doc.currentAccount && !doc.currentUser &&
+           doc.nextOperationId == 0 && doc.nextAccountNumber == 0 && doc.nextThirdNumber == 0 &&
+           doc.isOpen == 0;
 }
 
 // A loaded document must hold lists that agree with their counts and must
@@ -346,8 +362,12 @@ TEST_F(FileRobustness, RandomDamageNeverCrashes) {
         for (int c = 0; c < changes; ++c) {
             const std::size_t at = random() % damaged.size();
             switch (random() % 5) {
-            case 0: damaged[at] = static_cast<std::uint8_t>(random()); break;
-            case 1: damaged[at] ^= static_cast<std::uint8_t>(1u << (random() % 8)); break;
+            case 0:
+                damaged[at] = static_cast<std::uint8_t>(random());
+                break;
+            case 1:
+                damaged[at] ^= static_cast<std::uint8_t>(1u << (random() % 8));
+                break;
             case 2: // a count-like word
                 if (at + 4 <= damaged.size())
                     setLe32(damaged, at, random() % 2 ? random() % 8 : 0xFFFFFFFFu - random() % 8);
@@ -373,8 +393,7 @@ TEST_F(FileRobustness, RandomDamageNeverCrashes) {
         if (HasFailure())
             FAIL() << "round " << round;
     }
-    std::cout << "[          ] " << loaded << " damaged files loaded, " << refused
-              << " refused\n";
+    std::cout << "[          ] " << loaded << " damaged files loaded, " << refused << " refused\n";
     // Both outcomes occur, so both checks above were exercised.
     EXPECT_GT(loaded, 100);
     EXPECT_GT(refused, 100);
