@@ -83,13 +83,13 @@ AccountMenuEdit accountMenuEdit(const Document& doc, int previousIndex, int code
         edit.itemId = CMD_ACCOUNT_FIRST - 1 + static_cast<unsigned>(countAccounts(doc, 1));
         edit.text = currentAccountName(doc);
         break;
-    case kAccountChanged:
+    case kAccountModified:
         edit.kind = AccountMenuEdit::Replace;
         edit.menuPosition = current + kFirstAccountItemPosition;
         edit.itemId = accountItemId(current);
         edit.text = currentAccountName(doc);
         break;
-    case kAccountToDelete:
+    case kAccountMaskedOrDeleted:
         edit.kind = AccountMenuEdit::Rebuild;
         break;
     default:
@@ -250,7 +250,7 @@ void DocumentCommands::openRecent(int index) {
 void DocumentCommands::newFile() {
     if (doc_.isOpen && !closeFile())
         return;
-    if (ui_.runAccountDialog(true).code != kAccountDialogCancelled) {
+    if (ui_.runAccountDialog(true).code != kAccountUnchanged) {
         if (addDefaultUser(doc_) && addDefaultModes(doc_) && addDefaultCategories(doc_)) {
             ui_.openViews();
             doc_.isOpen = 1;
@@ -329,7 +329,7 @@ void DocumentCommands::editAccounts() {
         return;
     const int previousIndex = currentAccountIndex(doc_);
     const AccountDialogResult result = ui_.runAccountDialog(false);
-    if (result.code == kAccountDialogCancelled)
+    if (result.code == kAccountUnchanged)
         return;
     markModified();
     const AccountMenuEdit edit = accountMenuEdit(doc_, previousIndex, result.code);

@@ -9,6 +9,8 @@
 
 #include "settings.h"
 
+#include "accounts/account_editing.h"
+
 #include "document/document.h"
 #include "document/file_system.h"
 
@@ -20,15 +22,9 @@ namespace kolvane {
 
 enum class SaveAnswer { Yes, No, Cancel };
 
-// Result codes of the account dialog.
-inline constexpr int kAccountDialogCancelled = 0;
-inline constexpr int kAccountCreated = 1;
-inline constexpr int kAccountChanged = 2;
-inline constexpr int kAccountToDelete = 8;
-
 struct AccountDialogResult {
-    int code = kAccountDialogCancelled;
-    int deletePosition = -1; // with kAccountToDelete: among all accounts, or -1
+    int code = kAccountUnchanged;
+    int deletePosition = -1; // with kAccountMaskedOrDeleted: among all accounts, or -1
 };
 
 // Welcome dialog results: 0 nothing, 1000 new file, 1001 open, 10 + i recent file i.

@@ -20,6 +20,13 @@ std::string windowTitle(const Document& doc) {
     return title;
 }
 
+std::string fillPlaceholder(std::string_view pattern, std::string_view value) {
+    std::string text(pattern);
+    if (std::size_t at = text.find("%s"); at != std::string::npos)
+        text.replace(at, 2, value);
+    return text;
+}
+
 std::string statusDateText(const CalendarTime& date) {
     return formatDayDate(date);
 }

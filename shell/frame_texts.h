@@ -26,6 +26,9 @@ std::string statusUserText(const Document& doc);
 // " Compte ouvert: name" of the current account while a file is open, else empty.
 std::string statusAccountText(const Document& doc);
 
+// `pattern` with its first "%s" replaced by `value` ("Bienvenue dans %s.").
+std::string fillPlaceholder(std::string_view pattern, std::string_view value);
+
 // Right edges of the status bar's five parts; -1 reaches the window's border.
 inline constexpr int kStatusPartEdges[5] = {100, 135, 170, 320, -1};
 inline constexpr int kStatusDatePart = 0;

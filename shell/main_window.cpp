@@ -1,7 +1,17 @@
 #include "shell/main_window.h"
 
+#include "accounts/account_dialog.h"
+#include "accounts/link_control.h"
+#include "document/calendar.h"
 #include "resources/resource_ids.h"
 #include "shell/app_title.h"
+#include "shell/file_chooser_win32.h"
+#include "shell/frame_texts.h"
+#include "shell/gui_resources_win32.h"
+#include "shell/menu_rules.h"
+#include "shell/welcome_dialog.h"
+#include "shell/window_text_win32.h"
+#include "users/user_dialogs.h"
 
 #include <commctrl.h>
 
@@ -11,6 +21,23 @@ namespace {
 
 bool registerClass(const WNDCLASSEXW& windowClass) {
     return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+constexpr const wchar_t* kViewClasses[kTabCount] = {
+    kSynthesisViewClass, kOperationViewClass, kThirdViewClass, kLendingViewClass, kGraphViewClass};
+
+constexpr UINT kTabLabels[kTabCount] = {IDS_TAB_ACCOUNTS, IDS_TAB_OPERATIONS, IDS_TAB_THIRDS,
+                                        IDS_TAB_LOAN, IDS_TAB_GRAPH};
+
+int windowHeight(HWND window) {
+    RECT rect{};
+    if (!window || !GetWindowRect(window, &rect))
+        return 0;
+    return rect.bottom - rect.top;
+}
+
+UINT itemFlags(bool checked, bool greyed) {
+    return MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED) | (greyed ? MF_GRAYED : MF_ENABLED);
 }
 
 } // namespace
@@ -38,8 +65,132 @@ bool registerWindowClasses(HINSTANCE instance) {
     main.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     main.lpszMenuName = MAKEINTRESOURCEW(IDM_MAIN);
     main.lpszClassName = kMainWindowClass;
-    // The classes of the views and controls join this list as they come.
-    return registerClass(main);
+    if (!registerClass(main))
+        return false;
+    // The drop-down completion list registers "CDropBuddyClass" here once it
+    // is part of the program; then come the five views and the link control.
+    for (const wchar_t* viewClass : kViewClasses)
+        if (!EmptyView::registerClass(instance, viewClass))
+            return false;
+    return registerLinkControlClass(instance);
+}
+
+HWND createStatusBar(HWND mainWindow) {
+    HWND bar = CreateWindowExW(WS_EX_CLIENTEDGE, STATUSCLASSNAMEW, nullptr,
+                               WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, mainWindow,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!bar)
+        return nullptr;
+    int edges[5];
+    for (int i = 0; i < 5; ++i)
+        edges[i] = kStatusPartEdges[i];
+    SendMessageW(bar, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
+    const std::wstring date = utf8ToWide(statusDateText(localNow()));
+    SendMessageW(bar, SB_SETTEXTW, kStatusDatePart, reinterpret_cast<LPARAM>(date.c_str()));
+    return bar;
+}
+
+// --- What the document commands see of the window ------------------------------
+
+class MainWindow::Ui : public ShellUi {
+  public:
+    explicit Ui(MainWindow& main) : main_(main) {}
+
+    SaveAnswer askSaveChanges() override {
+        switch (
+            showStringMessage(main_.window, IDS_SAVE_CHANGES, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+        case IDYES:
+            return SaveAnswer::Yes;
+        case IDNO:
+            return SaveAnswer::No;
+        default:
+            return SaveAnswer::Cancel;
+        }
+    }
+    void showNotAllowed() override { showStringMessage(main_.window, IDS_NOT_ALLOWED); }
+    std::optional<std::string> chooseFileToOpen() override {
+        return main_.chooseFileToOpen(main_.window);
+    }
+    std::optional<std::string> chooseFileToSave() override {
+        return main_.chooseFileToSave(main_.window);
+    }
+    int runWelcome() override { return kolvane::runWelcome(main_.settings, main_.window); }
+    bool runLogin() override { return kolvane::runLogin(doc(), main_.window) != 0; }
+    bool runUserIdentity(UserRecord* user) override {
+        return kolvane::runUserIdentity(doc(), user, main_.window) != 0;
+    }
+    bool runPasswordDialog(UserRecord* user, std::string_view title) override {
+        return kolvane::runPasswordDialog(doc(), user, std::string(title), main_.window) != 0;
+    }
+    bool runUserList() override { return kolvane::runUserList(doc(), main_.window) != 0; }
+    AccountDialogResult runAccountDialog(bool newFile) override {
+        AccountDialog dialog(&doc());
+        int deletePosition = -1;
+        AccountDialogResult result;
+        result.code =
+            kolvane::runAccountDialog(dialog, main_.window, newFile ? nullptr : &deletePosition);
+        if (result.code < 0)
+            result.code = kAccountUnchanged; // the dialog could not be shown
+        result.deletePosition = deletePosition;
+        return result;
+    }
+    // The category, label and third party editors are not part of the
+    // program yet: their commands change nothing.
+    bool runCategoryEditor() override { return false; }
+    bool runLabelEditor() override { return false; }
+    bool runThirdDialog() override { return false; }
+
+    void openViews() override { main_.openViews(); }
+    void closeViews() override { main_.closeViews(); }
+    void showTab(int index) override { main_.showTab(index, true); }
+    void updateMenus() override { main_.updateMenus(); }
+    void updateTitle() override { main_.updateTitle(); }
+    void updateStatusBar() override { main_.updateStatusBar(); }
+    void buildAccountsMenu() override { main_.buildAccountsMenu(); }
+    void removeAccountItems() override { main_.removeAccountItems(); }
+    void setAccountItemCheck(unsigned id, bool checked) override {
+        CheckMenuItem(main_.accountMenu(), id,
+                      MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    }
+    void appendAccountItem(unsigned id, std::string_view text, bool checked) override {
+        AppendMenuW(main_.accountMenu(), itemFlags(checked, false), id, utf8ToWide(text).c_str());
+    }
+    void replaceAccountItem(int position, unsigned id, std::string_view text,
+                            bool checked) override {
+        ModifyMenuW(main_.accountMenu(), static_cast<UINT>(position),
+                    MF_BYPOSITION | itemFlags(checked, false), id, utf8ToWide(text).c_str());
+    }
+    void redrawMenuBar() override { DrawMenuBar(main_.window); }
+
+    void refreshRegister(int argument) override { refresh(kOperationsTab, argument); }
+    void refreshOverview() override { refresh(kAccountsTab, 1); }
+    void refreshThirdView(int argument) override { refresh(kThirdsTab, argument); }
+
+  private:
+    Document& doc() { return *main_.document; }
+    void refresh(int tab, int argument) {
+        if (TabView* view = main_.views[static_cast<std::size_t>(tab)])
+            view->refresh(argument);
+    }
+
+    MainWindow& main_;
+};
+
+// --- The window ------------------------------------------------------------------
+
+MainWindow::MainWindow(Document* doc)
+    : document(doc), fileSystem(&platformFileSystem()), chooseFileToOpen(chooseAccountFileToOpen),
+      chooseFileToSave(chooseAccountFileToSave), ui_(std::make_unique<Ui>(*this)),
+      commands_(std::make_unique<DocumentCommands>(*doc, settings, *ui_, *fileSystem)) {
+    for (int i = 0; i < kTabCount; ++i) {
+        emptyViews_[static_cast<std::size_t>(i)] = std::make_unique<EmptyView>(kViewClasses[i]);
+        views[static_cast<std::size_t>(i)] = emptyViews_[static_cast<std::size_t>(i)].get();
+    }
+}
+
+MainWindow::~MainWindow() {
+    if (window)
+        DestroyWindow(window);
 }
 
 HWND MainWindow::open(const RECT& placement, bool maximised, bool show) {
@@ -55,15 +206,42 @@ HWND MainWindow::open(const RECT& placement, bool maximised, bool show) {
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_CREATE:
+        if (GuiResources* resources = guiResources())
+            resources->mainWindow = window;
+        statusBar = createStatusBar(window);
+        createToolbars(window, toolbars);
+        return 0;
+    case WM_SIZE:
+        onSize(LOWORD(lParam), HIWORD(lParam));
+        return 0;
     case WM_COMMAND:
         return onCommand(LOWORD(wParam));
+    case WM_INITMENUPOPUP:
+        if (!HIWORD(lParam))
+            onMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam));
+        return 0;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->hwndFrom == tabControl && header->code == TCN_SELCHANGE)
+            showTab(TabCtrl_GetCurSel(tabControl), false);
+        return 0;
+    }
     case WM_SHOW_WELCOME:
-        // The welcome dialog with the recent files comes with the file commands.
+        commands_->showWelcome();
+        return 0;
+    case WM_REFRESH_OPERATIONS:
+        if (TabView* view = views[kOperationsTab])
+            view->refresh(static_cast<int>(wParam));
         return 0;
     case WM_CLOSE:
+        if (!commands_->askSaveChanges())
+            return 0;
+        saveSettingsOnClose();
         DestroyWindow(window);
         return 0;
     case WM_DESTROY:
+        toolbars.images.reset();
         PostQuitMessage(0);
         return 0;
     default:
@@ -71,19 +249,216 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-LRESULT MainWindow::onCommand(int id) {
+LRESULT MainWindow::onCommand(unsigned id) {
     switch (id) {
     case CMD_QUIT:
         PostMessageW(window, WM_CLOSE, 0, 0);
         return 0;
+    case CMD_TOGGLE_POINTING:
+        if (!document->isOpen)
+            return 0;
+        document->pointingMode = document->pointingMode ? 0 : 1;
+        SendMessageW(toolbars.toolbars[2], TB_CHECKBUTTON, CMD_TOGGLE_POINTING,
+                     MAKELPARAM(document->pointingMode != 0, 0));
+        views[kOperationsTab]->command(id);
+        return 0;
+    case CMD_TOGGLE_ENTRY_PANE:
+    case CMD_EDIT_OPERATION:
+    case CMD_SHOW_VENTILATION:
+    case CMD_SORT_BY_ENTRY:
+    case CMD_SORT_BY_OPERATION_DATE:
+        views[kOperationsTab]->command(id);
+        return 0;
+    case CMD_DELETE_OPERATION:
+        views[kOperationsTab]->command(id);
+        updateMenus();
+        return 0;
     default:
+        commands_->dispatch(id);
         return 0;
     }
+}
+
+void MainWindow::onSize(int width, int height) {
+    if (statusBar)
+        SendMessageW(statusBar, WM_SIZE, 0, 0);
+    if (toolbars.rebar)
+        SendMessageW(toolbars.rebar, WM_SIZE, 0, 0);
+    if (!tabControl)
+        return;
+    const int top = rebarHeight();
+    MoveWindow(tabControl, 0, top, width, height - statusBarHeight() - top, TRUE);
+    const RECT area = viewArea();
+    for (int tab : {kOperationsTab, kAccountsTab, kThirdsTab, kLoanTab, kGraphTab})
+        views[static_cast<std::size_t>(tab)]->fitTo(area);
+}
+
+int MainWindow::rebarHeight() const {
+    return windowHeight(toolbars.rebar);
+}
+int MainWindow::statusBarHeight() const {
+    return windowHeight(statusBar);
+}
+
+HMENU MainWindow::accountMenu() const {
+    return GetSubMenu(GetMenu(window), MENU_POS_ACCOUNT);
+}
+
+// --- Menus, title and status bar -------------------------------------------------
+
+void MainWindow::updateMenus() {
+    const MenuState state = menuState(*document, selectedTab());
+    HMENU bar = GetMenu(window);
+    auto enable = [&](UINT position, bool enabled) {
+        EnableMenuItem(bar, position, MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
+    };
+    enable(MENU_POS_ACCOUNT, state.compteEnabled);
+    enable(MENU_POS_OPERATION, state.operationEnabled);
+    enable(MENU_POS_TOOLS, state.outilsEnabled);
+    DrawMenuBar(window);
+    if (HWND first = toolbars.toolbars[0])
+        SendMessageW(first, TB_ENABLEBUTTON, CMD_SAVE, MAKELPARAM(state.saveButtonEnabled, 0));
+    if (toolbars.rebar)
+        SendMessageW(toolbars.rebar, RB_SHOWBAND, kFileBand, state.band1Visible);
+}
+
+void MainWindow::onMenuPopup(HMENU menu, int position) {
+    const RegisterMenuFacts facts = views[kOperationsTab]->menuFacts();
+    for (const MenuItemState& item : popupItemStates(*document, position, facts)) {
+        if (item.enabled)
+            EnableMenuItem(menu, item.id, MF_BYCOMMAND | (*item.enabled ? MF_ENABLED : MF_GRAYED));
+        if (item.checked)
+            CheckMenuItem(menu, item.id,
+                          MF_BYCOMMAND | (*item.checked ? MF_CHECKED : MF_UNCHECKED));
+    }
+}
+
+void MainWindow::updateTitle() {
+    setWindowTextUtf8(window, windowTitle(*document));
+}
+
+void MainWindow::updateStatusBar() {
+    if (!statusBar)
+        return;
+    auto setPart = [&](int part, const std::string& text) {
+        const std::wstring wide = utf8ToWide(text);
+        SendMessageW(statusBar, SB_SETTEXTW, static_cast<WPARAM>(part),
+                     reinterpret_cast<LPARAM>(wide.c_str()));
+    };
+    setPart(kStatusDatePart, statusDateText(localNow()));
+    setPart(kStatusUserPart, statusUserText(*document));
+    setPart(kStatusAccountPart, statusAccountText(*document));
+}
+
+void MainWindow::buildAccountsMenu() {
+    HMENU menu = accountMenu();
+    for (const AccountMenuItem& item : accountMenuItems(*document))
+        AppendMenuW(menu, itemFlags(item.checked, item.greyed), item.id,
+                    utf8ToWide(item.text).c_str());
+}
+
+void MainWindow::removeAccountItems() {
+    HMENU menu = accountMenu();
+    for (int position = GetMenuItemCount(menu) - 1; position >= 0; --position) {
+        const UINT id = GetMenuItemID(menu, position);
+        if (id != static_cast<UINT>(-1) && id >= CMD_ACCOUNT_FIRST)
+            DeleteMenu(menu, static_cast<UINT>(position), MF_BYPOSITION);
+    }
+}
+
+// --- The tab control -------------------------------------------------------------
+
+void MainWindow::openViews() {
+    closeViews();
+    RECT client{};
+    GetClientRect(window, &client);
+    const int top = rebarHeight();
+    tabControl = CreateWindowExW(WS_EX_CLIENTEDGE, WC_TABCONTROLW, nullptr,
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, top,
+                                 client.right, client.bottom - statusBarHeight() - top, window,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!tabControl)
+        return;
+    TabCtrl_SetPadding(tabControl, 15, 5);
+    for (int i = 0; i < kTabCount; ++i) {
+        std::wstring label = loadString(kTabLabels[i]);
+        TCITEMW tab{};
+        tab.mask = TCIF_TEXT;
+        tab.pszText = label.data();
+        SendMessageW(tabControl, TCM_INSERTITEMW, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(&tab));
+    }
+    if (GuiResources* resources = guiResources(); resources && resources->comicFont)
+        SendMessageW(tabControl, WM_SETFONT, reinterpret_cast<WPARAM>(resources->comicFont.get()),
+                     TRUE);
+    const RECT area = viewArea();
+    for (int tab : {kOperationsTab, kThirdsTab, kLoanTab, kGraphTab})
+        views[static_cast<std::size_t>(tab)]->createWindow(tabControl, area, false);
+    views[kAccountsTab]->createWindow(tabControl, area, true);
+    TabCtrl_SetCurSel(tabControl, kAccountsTab);
+}
+
+void MainWindow::closeViews() {
+    if (tabControl)
+        DestroyWindow(tabControl); // the views' windows go with it
+    tabControl = nullptr;
+}
+
+void MainWindow::showTab(int index, bool setSelection) {
+    if (!tabControl || index < 0 || index >= kTabCount)
+        return;
+    if (setSelection)
+        TabCtrl_SetCurSel(tabControl, index);
+    for (int tab = 0; tab < kTabCount; ++tab)
+        if (tab != index)
+            if (HWND view = views[static_cast<std::size_t>(tab)]->viewWindow())
+                ShowWindow(view, SW_HIDE);
+    if (HWND view = views[static_cast<std::size_t>(index)]->viewWindow())
+        ShowWindow(view, SW_SHOW);
+    updateMenus();
+}
+
+int MainWindow::selectedTab() const {
+    return tabControl ? TabCtrl_GetCurSel(tabControl) : kNoTab;
+}
+
+RECT MainWindow::viewArea() const {
+    RECT area{};
+    if (!tabControl)
+        return area;
+    GetClientRect(tabControl, &area);
+    TabCtrl_AdjustRect(tabControl, FALSE, &area);
+    return area;
+}
+
+// --- Closing ---------------------------------------------------------------------
+
+void MainWindow::saveSettingsOnClose() {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    GetWindowPlacement(window, &placement);
+    if (IsZoomed(window)) {
+        settings.fullScreen = 1; // the last normal rectangle stays as it was
+    } else if (IsIconic(window)) {
+        // A minimised window's rectangle is off the screen: keep the last one.
+        settings.fullScreen = (placement.flags & WPF_RESTORETOMAXIMIZED) ? 1 : 0;
+    } else {
+        RECT frame{};
+        GetWindowRect(window, &frame);
+        settings.fullScreen = 0;
+        settings.left = frame.left;
+        settings.top = frame.top;
+        settings.right = frame.right;
+        settings.bottom = frame.bottom;
+    }
+    if (!settingsFile.empty())
+        saveSettings(*fileSystem, settingsFile, settings); // a failure loses only the placement
 }
 
 int runMessageLoop(HWND mainWindow, HACCEL accelerators) {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // The drop-down completion lists will see every message first here.
         if (accelerators != nullptr && mainWindow != nullptr &&
             TranslateAcceleratorW(mainWindow, accelerators, &message))
             continue;

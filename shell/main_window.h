@@ -1,11 +1,24 @@
-// The main window: class "KolvaneClassApp", its menu, and the dispatch of
-// menu commands. The tab views, status bar and toolbars hang off it.
+// The main window: class "KolvaneClassApp", its menu, status bar, toolbars
+// and the tab control that hosts the five views; it dispatches every menu and
+// toolbar command and keeps menus, title and status bar in step with the
+// document.
 #pragma once
 
 #include "document/document.h"
+#include "document/file_system.h"
+#include "shell/document_commands.h"
+#include "shell/settings.h"
+#include "shell/tab_view.h"
+#include "shell/toolbars_win32.h"
 #include "shell/window_object.h"
 
 #include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
 
 namespace kolvane::win {
 
@@ -27,10 +40,31 @@ void initCommonControls();
 // soon as one fails (a class that already exists counts as registered).
 bool registerWindowClasses(HINSTANCE instance);
 
+// The status bar of Part "menus, title and status bar": five parts, the date
+// written into the first.
+HWND createStatusBar(HWND mainWindow);
+
 struct MainWindow : WindowObject<MainWindow> {
     Document* document = nullptr;
+    Settings settings;
+    // Where closing the window writes the settings; empty: nowhere.
+    std::string settingsFile;
+    FileSystem* fileSystem = nullptr;
 
-    explicit MainWindow(Document* doc) : document(doc) {}
+    HWND statusBar = nullptr;
+    Toolbars toolbars;
+    HWND tabControl = nullptr;
+    // The views in tab order; empty views until the real ones are given.
+    std::array<TabView*, kTabCount> views{};
+
+    // The file dialogs; tests put their own in place.
+    std::function<std::optional<std::string>(HWND)> chooseFileToOpen;
+    std::function<std::optional<std::string>(HWND)> chooseFileToSave;
+
+    explicit MainWindow(Document* doc);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
 
     // Creates the window at `placement` (screen coordinates, right and
     // bottom exclusive) with the class menu; shows it maximised or normally
@@ -39,8 +73,41 @@ struct MainWindow : WindowObject<MainWindow> {
 
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+    DocumentCommands& commands() { return *commands_; }
+
+    // Menus, title and status bar.
+    void updateMenus();
+    void onMenuPopup(HMENU menu, int position);
+    void updateTitle();
+    void updateStatusBar();
+    void buildAccountsMenu();
+    void removeAccountItems();
+
+    // The tab control and its views.
+    void openViews();
+    void closeViews();
+    void showTab(int index, bool setSelection);
+    int selectedTab() const;
+    // The tab control's display area, in its own coordinates.
+    RECT viewArea() const;
+
+    // Heights of the rebar and of the status bar as they are on the screen.
+    int rebarHeight() const;
+    int statusBarHeight() const;
+
+    // Takes the window's placement into the settings and writes them.
+    void saveSettingsOnClose();
+
   private:
-    LRESULT onCommand(int id);
+    class Ui;
+
+    LRESULT onCommand(unsigned id);
+    void onSize(int width, int height);
+    HMENU accountMenu() const;
+
+    std::unique_ptr<Ui> ui_;
+    std::unique_ptr<DocumentCommands> commands_;
+    std::array<std::unique_ptr<TabView>, kTabCount> emptyViews_;
 };
 
 // Gets, translates and dispatches messages until WM_QUIT; returns its wParam.

@@ -674,7 +674,7 @@ TEST_F(DocumentCommandsTest, ChangedAccountReplacesItsItem) {
     ui.accountDialog = [this](bool) {
         doc.currentAccount = accountAt(doc, 1, 1);
         setFieldUtf8(doc.currentAccount->name, "Livret A");
-        return AccountDialogResult{kAccountChanged, -1};
+        return AccountDialogResult{kAccountModified, -1};
     };
     commands.editAccounts();
     EXPECT_EQ(ui.calls, (std::vector<std::string>{"runAccountDialog", "updateMenus", "uncheck:4000",
@@ -685,7 +685,7 @@ TEST_F(DocumentCommandsTest, ChangedAccountReplacesItsItem) {
 
 TEST_F(DocumentCommandsTest, AccountToDeleteIsRemovedAndTheMenuRebuilt) {
     openSample();
-    ui.accountDialog = [](bool) { return AccountDialogResult{kAccountToDelete, 1}; };
+    ui.accountDialog = [](bool) { return AccountDialogResult{kAccountMaskedOrDeleted, 1}; };
     commands.editAccounts();
     EXPECT_EQ(doc.accounts.count(), 1);
     EXPECT_EQ(cp1252ToUtf8(fieldText(doc.accounts.first()->name)), "Courant");
@@ -697,7 +697,7 @@ TEST_F(DocumentCommandsTest, AccountToDeleteIsRemovedAndTheMenuRebuilt) {
 
 TEST_F(DocumentCommandsTest, DeletionWithoutPositionOnlyRebuildsTheMenu) {
     openSample();
-    ui.accountDialog = [](bool) { return AccountDialogResult{kAccountToDelete, -1}; };
+    ui.accountDialog = [](bool) { return AccountDialogResult{kAccountMaskedOrDeleted, -1}; };
     commands.editAccounts();
     EXPECT_EQ(doc.accounts.count(), 2);
     EXPECT_TRUE(ui.called("buildAccountsMenu"));

@@ -45,6 +45,12 @@ TEST(WindowTitle, NewFileIsSansTitre) {
     EXPECT_EQ(windowTitle(doc), "Kolvane v.Alpha  : [ sans titre ]");
 }
 
+TEST(FrameTexts, WelcomeTitleFillsThePlaceholder) {
+    EXPECT_EQ(fillPlaceholder("Bienvenue dans %s.", "Kolvane v.Alpha"),
+              "Bienvenue dans Kolvane v.Alpha.");
+    EXPECT_EQ(fillPlaceholder("Sans marque", "x"), "Sans marque");
+}
+
 TEST(StatusDate, DayNameThenTheDateOnTwoDigits) {
     EXPECT_EQ(statusDateText(date(2026, 12, 7)), " Lun - 07/12/2026");
     EXPECT_EQ(statusDateText(date(2026, 1, 4)), " Dim - 04/01/2026");

@@ -1,0 +1,59 @@
+// What the main window needs from each of the five views it hosts in its tab
+// control: make the view's window, fit it to the tab's display area, reload
+// it, pass it the " Opération " commands and ask it what that menu shows.
+#pragma once
+
+#include "shell/menu_rules.h"
+
+#include <windows.h>
+
+namespace kolvane::win {
+
+class TabView {
+  public:
+    virtual ~TabView() = default;
+
+    // Creates the view's window as a child of `tabControl` over `area`.
+    virtual HWND createWindow(HWND tabControl, const RECT& area, bool visible) = 0;
+    virtual HWND viewWindow() const = 0;
+    // Moves the window over `area` (the tab control's display area).
+    virtual void fitTo(const RECT& area) {
+        if (HWND view = viewWindow())
+            MoveWindow(view, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                       TRUE);
+    }
+    // 1: reload from the document; 0: refresh the choice lists only.
+    virtual void refresh(int argument) { (void)argument; }
+    // A menu command meant for this view; false when it has none.
+    virtual bool command(unsigned id) {
+        (void)id;
+        return false;
+    }
+    // The register's answers for the " Opération " popup.
+    virtual RegisterMenuFacts menuFacts() const { return {}; }
+};
+
+// A view that shows an empty window of its class: the stand-in for a view
+// that has not been written into the program yet.
+class EmptyView : public TabView {
+  public:
+    explicit EmptyView(const wchar_t* className) : className_(className) {}
+    HWND createWindow(HWND tabControl, const RECT& area, bool visible) override;
+    HWND viewWindow() const override;
+
+    // Registers the window class of an empty view.
+    static bool registerClass(HINSTANCE instance, const wchar_t* className);
+
+  private:
+    const wchar_t* className_;
+    HWND window_ = nullptr;
+};
+
+// The classes of the five views, in tab order.
+inline constexpr const wchar_t* kSynthesisViewClass = L"WndSynthesisClass";
+inline constexpr const wchar_t* kOperationViewClass = L"WndOperationClass";
+inline constexpr const wchar_t* kThirdViewClass = L"WndThirdClass";
+inline constexpr const wchar_t* kLendingViewClass = L"WndLendingClass";
+inline constexpr const wchar_t* kGraphViewClass = L"WndGraphClass";
+
+} // namespace kolvane::win

@@ -1,0 +1,22 @@
+// The rebar under the menu bar and its five flat toolbars. Only toolbars 1, 2
+// and 5 are ever shown; 3 and 4 wait in hidden bands.
+#pragma once
+
+#include "shell/gdi_handles_win32.h"
+#include "shell/toolbar_layout.h"
+
+#include <windows.h>
+
+namespace kolvane::win {
+
+struct Toolbars {
+    HWND rebar = nullptr;
+    HWND toolbars[kToolbarCount] = {};
+    ImageListHandle images; // shared by the five toolbars
+};
+
+// Creates the image list, the rebar and the toolbars as children of
+// `mainWindow`. Without image list, bitmap or rebar, `rebar` stays null.
+void createToolbars(HWND mainWindow, Toolbars& toolbars);
+
+} // namespace kolvane::win

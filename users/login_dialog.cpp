@@ -1,0 +1,59 @@
+// Dialog 202 "Identifiez-vous".
+#include "users/user_dialogs.h"
+
+#include "document/passwords.h"
+#include "resources/resource_ids.h"
+#include "shell/window_object.h"
+#include "shell/window_text_win32.h"
+#include "users/user_rules.h"
+
+namespace kolvane {
+namespace {
+
+struct LoginDialog : win::DialogObject<LoginDialog> {
+    Document* document = nullptr;
+
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM) {
+        switch (message) {
+        case WM_INITDIALOG:
+            SendDlgItemMessageW(window, IDC_USER_PSEUDO, EM_LIMITTEXT, kLoginPseudoMaxLength, 0);
+            SendDlgItemMessageW(window, IDC_USER_PASSWORD, EM_LIMITTEXT, kPasswordMaxLength, 0);
+            SendDlgItemMessageW(window, IDC_USER_PASSWORD, EM_SETPASSWORDCHAR, L'+', 0);
+            SetFocus(GetDlgItem(window, IDC_USER_PSEUDO));
+            return FALSE; // the focus is set
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK)
+                validate();
+            else if (LOWORD(wParam) == IDCANCEL)
+                endDialog(0);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    }
+
+    void validate() {
+        const LoginDecision decision =
+            decideLogin(*document, win::windowTextUtf8(GetDlgItem(window, IDC_USER_PSEUDO)),
+                        win::windowTextUtf8(GetDlgItem(window, IDC_USER_PASSWORD)));
+        if (decision.refusal) {
+            win::showMessage(window, utf8ToWide(decision.refusal.message));
+            SendMessageW(window, WM_NEXTDLGCTL,
+                         reinterpret_cast<WPARAM>(GetDlgItem(window, decision.refusal.focus)),
+                         TRUE);
+            return;
+        }
+        document->currentUser = decision.user;
+        endDialog(1);
+    }
+};
+
+} // namespace
+
+int runLogin(Document& document, HWND owner) {
+    LoginDialog dialog;
+    dialog.document = &document;
+    return dialog.runModal(owner, IDD_LOGIN) == 1 ? 1 : 0;
+}
+
+} // namespace kolvane

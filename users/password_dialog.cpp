@@ -1,0 +1,68 @@
+// Dialog 204: a user's password, typed twice.
+#include "users/user_dialogs.h"
+
+#include "document/passwords.h"
+#include "resources/resource_ids.h"
+#include "shell/window_object.h"
+#include "shell/window_text_win32.h"
+#include "users/user_rules.h"
+
+namespace kolvane {
+namespace {
+
+struct PasswordDialog : win::DialogObject<PasswordDialog> {
+    Document* document = nullptr;
+    UserRecord* user = nullptr; // never null once shown
+    std::string title;          // UTF-8; empty keeps the template's caption
+
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM) {
+        switch (message) {
+        case WM_INITDIALOG:
+            win::setWindowText1252(item(IDC_USER_PSEUDO), fieldText(user->name));
+            if (!title.empty())
+                win::setWindowTextUtf8(window, title);
+            for (int id : {IDC_USER_PASSWORD, IDC_USER_CONFIRMATION}) {
+                SendMessageW(item(id), EM_LIMITTEXT, kPasswordMaxLength, 0);
+                SendMessageW(item(id), EM_SETPASSWORDCHAR, L'+', 0);
+            }
+            SetFocus(item(IDC_USER_PASSWORD));
+            return FALSE; // the focus is set
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK)
+                confirm();
+            else if (LOWORD(wParam) == IDCANCEL)
+                endDialog(0);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    }
+
+    void confirm() {
+        const std::string password = win::windowTextUtf8(item(IDC_USER_PASSWORD));
+        const Refusal refusal =
+            decidePassword(password, win::windowTextUtf8(item(IDC_USER_CONFIRMATION)));
+        if (refusal) {
+            win::showMessage(window, utf8ToWide(refusal.message));
+            SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(refusal.focus)),
+                         TRUE);
+            return;
+        }
+        applyPassword(*user, password);
+        endDialog(1);
+    }
+};
+
+} // namespace
+
+int runPasswordDialog(Document& document, UserRecord* user, const std::string& title, HWND owner) {
+    PasswordDialog dialog;
+    dialog.document = &document;
+    dialog.user = user ? user : document.currentUser;
+    dialog.title = title;
+    if (!dialog.user)
+        return 0;
+    return dialog.runModal(owner, IDD_PASSWORD) == 1 ? 1 : 0;
+}
+
+} // namespace kolvane

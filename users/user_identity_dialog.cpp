@@ -1,0 +1,63 @@
+// Dialog 203 "Nouvel utilisateur": the pseudo and the role of a user.
+#include "users/user_dialogs.h"
+
+#include "resources/resource_ids.h"
+#include "shell/window_object.h"
+#include "shell/window_text_win32.h"
+#include "users/user_rules.h"
+
+namespace kolvane {
+namespace {
+
+struct UserIdentityDialog : win::DialogObject<UserIdentityDialog> {
+    Document* document = nullptr;
+    UserRecord* user = nullptr; // never null once shown
+
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM) {
+        switch (message) {
+        case WM_INITDIALOG:
+            // The name field holds 39 characters; longer pseudos cannot be typed.
+            SendMessageW(item(IDC_USER_PSEUDO), EM_LIMITTEXT, kUserNameMaxLength, 0);
+            win::setWindowText1252(item(IDC_USER_PSEUDO), fieldText(user->name));
+            CheckRadioButton(window, IDC_USER_ADMINISTRATOR, IDC_USER_LIMITED,
+                             isAdministrator(user->flags) ? IDC_USER_ADMINISTRATOR
+                                                          : IDC_USER_LIMITED);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK)
+                next();
+            else if (LOWORD(wParam) == IDCANCEL)
+                endDialog(0);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    }
+
+    void next() {
+        const IdentityDecision decision =
+            decideIdentity(*document, win::windowTextUtf8(item(IDC_USER_PSEUDO)),
+                           IsDlgButtonChecked(window, IDC_USER_LIMITED) == BST_CHECKED);
+        if (decision.refusal) {
+            win::showMessage(window, utf8ToWide(decision.refusal.message));
+            SendMessageW(window, WM_NEXTDLGCTL,
+                         reinterpret_cast<WPARAM>(item(decision.refusal.focus)), TRUE);
+            return;
+        }
+        applyIdentity(*user, decision);
+        endDialog(1);
+    }
+};
+
+} // namespace
+
+int runUserIdentity(Document& document, UserRecord* user, HWND owner) {
+    UserIdentityDialog dialog;
+    dialog.document = &document;
+    dialog.user = user ? user : document.currentUser;
+    if (!dialog.user)
+        return 0;
+    return dialog.runModal(owner, IDD_USER_IDENTITY) == 1 ? 1 : 0;
+}
+
+} // namespace kolvane
