@@ -19,7 +19,10 @@ bool isZeroAmount(double value);
 // Rounds half away from zero, the digit after `decimals` (read after
 // truncation) deciding: 2.125 -> 2.13. The digits are read as 32-bit
 // integers, so a value with |value| * 10^(decimals + 1) >= 2^31 is returned
-// unchanged; a negative `decimals` counts as 0.
+// unchanged; a negative `decimals` counts as 0. The deciding digit is read
+// from the scaled value |value| * 10^decimals times ten, not from
+// |value| * 10^(decimals + 1) computed afresh: the latter can disagree with
+// the truncated part and turn 4.1 into 4.09.
 double roundAmount(double value, int decimals);
 
 } // namespace kolvane
