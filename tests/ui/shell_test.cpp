@@ -1,0 +1,767 @@
+// The main window with a document: opening, creating, saving and closing
+// files through the real dialogs and message boxes, the menus, toolbars,
+// title and status bar that follow, the tabs, the rights of a limited user,
+// the settings written at the end.
+#include "shell/main_window.h"
+
+#include "document/account_file.h"
+#include "document/calendar.h"
+#include "document/passwords.h"
+#include "document/text.h"
+#include "resources/resource_ids.h"
+#include "shell/file_chooser_win32.h"
+#include "shell/frame_texts.h"
+#include "shell/settings.h"
+#include "shell/window_text_win32.h"
+#include "tests/ui/dialog_driver.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace kolvane::win {
+namespace {
+
+using uitest::DialogDriver;
+using uitest::pumpMessagesUntil;
+
+const wchar_t* const kSaveQuestion = L" Enregistrer les modifications ? ";
+const wchar_t* const kNotAllowed =
+    L"Vous n'êtes pas autorisés à utiliser cette fonction. \nAdressez-vous à un administrateur.";
+
+std::string temporaryPath(const char* name) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    return wideToUtf8(folder) + name;
+}
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesW(utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void removeFile(const std::string& path) {
+    DeleteFileW(utf8ToWide(path).c_str());
+    DeleteFileW(utf8ToWide(path + ".bak").c_str());
+}
+
+UserRecord* addUser(Document& doc, const char* name, const char* password, std::uint32_t id,
+                    std::uint32_t flags) {
+    UserRecord user{};
+    setFieldUtf8(user.name, name);
+    storePassword(user, password);
+    user.id = id;
+    user.flags = flags;
+    return doc.users.append(user);
+}
+
+// An account file with the accounts "Courant" and "Livret", the administrator
+// "Marie" (password "secret") and the limited user "Paul" ("paul").
+void writeSampleFile(const std::string& path, int accounts = 2) {
+    Document sample;
+    documentInit(sample);
+    createAccount(sample, "Courant", 10.0);
+    if (accounts > 1)
+        createAccount(sample, "Livret", 20.0);
+    addDefaultModes(sample);
+    addDefaultCategories(sample);
+    addUser(sample, "Marie", "secret", 1, 0);
+    addUser(sample, "Paul", "paul", 4, kUserLimited);
+    ASSERT_EQ(saveDocument(sample, path), 1);
+    documentDestroy(sample);
+}
+
+std::wstring menuItemText(HMENU menu, UINT position) {
+    wchar_t text[128] = {};
+    GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+    return text;
+}
+
+class ShellTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        documentInit(doc);
+        filePath = temporaryPath("kolvane_shell_famille.kvn");
+        otherPath = temporaryPath("kolvane_shell_nouveau.kvn");
+        iniPath = temporaryPath("kolvane_shell_test.ini");
+        for (const std::string& path : {filePath, otherPath, iniPath})
+            removeFile(path);
+        main.chooseFileToOpen = [this](HWND) { return take(openAnswers); };
+        main.chooseFileToSave = [this](HWND) { return take(saveAnswers); };
+        ASSERT_NE(main.open(kDefaultPlacement, false, true), nullptr);
+    }
+    void TearDown() override {
+        if (main.window) {
+            doc.isModified = 0; // no question on the way out
+            DestroyWindow(main.window);
+        }
+        pumpMessagesUntil([] { return true; }, std::chrono::milliseconds(0));
+        documentDestroy(doc);
+        for (const std::string& path : {filePath, otherPath, iniPath})
+            removeFile(path);
+    }
+
+    static std::optional<std::string> take(std::vector<std::optional<std::string>>& answers) {
+        if (answers.empty())
+            return std::nullopt;
+        std::optional<std::string> answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
+
+    // Opens the sample file through "Ouvrir" and the login dialog.
+    void openSample(const wchar_t* pseudo = L"Marie", const wchar_t* password = L"secret") {
+        writeSampleFile(filePath);
+        openAnswers.push_back(filePath);
+        DialogDriver driver;
+        driver.expectDialog(IDD_LOGIN)
+            .type(IDC_USER_PSEUDO, pseudo)
+            .type(IDC_USER_PASSWORD, password)
+            .click(IDOK);
+        ASSERT_TRUE(driver.runCommand(main.window, CMD_OPEN));
+        ASSERT_EQ(doc.isOpen, 1u);
+    }
+
+    // A new file whose first account is "Compte courant".
+    void createNewFile() {
+        DialogDriver driver;
+        driver.expectDialog(IDD_ACCOUNT).type(IDC_ACCOUNT_NAME, L"Compte courant").click(IDOK);
+        ASSERT_TRUE(driver.runCommand(main.window, CMD_NEW_FILE));
+        ASSERT_EQ(doc.isOpen, 1u);
+    }
+
+    void modify() {
+        doc.isModified = 1;
+        main.updateMenus();
+    }
+
+    std::wstring title() const { return windowText(main.window); }
+    std::wstring statusText(int part) const {
+        wchar_t text[256] = {};
+        SendMessageW(main.statusBar, SB_GETTEXTW, static_cast<WPARAM>(part),
+                     reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    bool barGreyed(UINT position) const {
+        return (GetMenuState(GetMenu(main.window), position, MF_BYPOSITION) & MF_GRAYED) != 0;
+    }
+    HMENU popup(int position) const { return GetSubMenu(GetMenu(main.window), position); }
+    // Sends WM_INITMENUPOPUP as opening the popup would, then reads an item.
+    UINT popupState(int position, UINT id) {
+        SendMessageW(main.window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup(position)),
+                     MAKELPARAM(position, FALSE));
+        return GetMenuState(popup(position), id, MF_BYCOMMAND);
+    }
+    bool bandVisible(int band) const {
+        REBARBANDINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = RBBIM_STYLE;
+        SendMessageW(main.toolbars.rebar, RB_GETBANDINFOW, static_cast<WPARAM>(band),
+                     reinterpret_cast<LPARAM>(&info));
+        return !(info.fStyle & RBBS_HIDDEN);
+    }
+    bool saveButtonEnabled() const {
+        return SendMessageW(main.toolbars.toolbars[0], TB_ISBUTTONENABLED, CMD_SAVE, 0) != 0;
+    }
+    HWND viewWindow(int tab) const {
+        return main.views[static_cast<std::size_t>(tab)]->viewWindow();
+    }
+    void selectTab(int tab) {
+        TabCtrl_SetCurSel(main.tabControl, tab);
+        NMHDR header{main.tabControl, 0, static_cast<UINT>(TCN_SELCHANGE)};
+        SendMessageW(main.window, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+    }
+
+    Document doc;
+    MainWindow main{&doc};
+    std::string filePath;
+    std::string otherPath;
+    std::string iniPath;
+    std::vector<std::optional<std::string>> openAnswers;
+    std::vector<std::optional<std::string>> saveAnswers;
+};
+
+// --- Without a file --------------------------------------------------------------
+
+TEST_F(ShellTest, WithoutFileOnlyTheFirstAndLastToolbarsShow) {
+    EXPECT_EQ(title(), L"Kolvane v.Alpha");
+    EXPECT_EQ(main.tabControl, nullptr);
+    ASSERT_NE(main.toolbars.rebar, nullptr);
+    EXPECT_EQ(SendMessageW(main.toolbars.rebar, RB_GETBANDCOUNT, 0, 0), 5);
+    EXPECT_TRUE(bandVisible(0));
+    EXPECT_FALSE(bandVisible(1));
+    EXPECT_FALSE(bandVisible(2));
+    EXPECT_FALSE(bandVisible(3));
+    EXPECT_TRUE(bandVisible(4));
+    EXPECT_FALSE(saveButtonEnabled());
+    EXPECT_TRUE(SendMessageW(main.toolbars.toolbars[0], TB_ISBUTTONENABLED, CMD_NEW_FILE, 0));
+    EXPECT_TRUE(SendMessageW(main.toolbars.toolbars[4], TB_ISBUTTONENABLED, CMD_CALCULATOR, 0));
+    // Each toolbar begins with a separator.
+    EXPECT_EQ(SendMessageW(main.toolbars.toolbars[0], TB_BUTTONCOUNT, 0, 0), 4);
+    EXPECT_EQ(SendMessageW(main.toolbars.toolbars[2], TB_BUTTONCOUNT, 0, 0), 6);
+}
+
+TEST_F(ShellTest, StatusBarHasFivePartsAndTodaysDate) {
+    int edges[8] = {};
+    ASSERT_EQ(SendMessageW(main.statusBar, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 5);
+    EXPECT_EQ(edges[0], 100);
+    EXPECT_EQ(edges[1], 135);
+    EXPECT_EQ(edges[2], 170);
+    EXPECT_EQ(edges[3], 320);
+    EXPECT_EQ(edges[4], -1);
+    EXPECT_EQ(statusText(0), utf8ToWide(statusDateText(localNow())));
+    EXPECT_EQ(statusText(3), L"");
+    EXPECT_EQ(statusText(4), L"");
+}
+
+TEST_F(ShellTest, ResizingWithoutFileMovesOnlyTheBars) {
+    SetWindowPos(main.window, nullptr, 0, 0, 700, 500, SWP_NOZORDER | SWP_NOMOVE);
+    RECT client{}, status{};
+    GetClientRect(main.window, &client);
+    GetWindowRect(main.statusBar, &status);
+    MapWindowPoints(nullptr, main.window, reinterpret_cast<POINT*>(&status), 2);
+    EXPECT_EQ(status.bottom, client.bottom);
+    EXPECT_EQ(status.right - status.left, client.right);
+    EXPECT_EQ(main.tabControl, nullptr);
+}
+
+// --- Opening ---------------------------------------------------------------------
+
+TEST_F(ShellTest, OpeningShowsTheFileInTitleStatusMenusAndTabs) {
+    openSample();
+    EXPECT_EQ(title(), L"Kolvane v.Alpha  : [ kolvane_shell_famille.kvn ]");
+    EXPECT_EQ(statusText(3), L" Marie");
+    EXPECT_EQ(statusText(4), L" Compte ouvert: Courant");
+    EXPECT_FALSE(barGreyed(1));
+    EXPECT_TRUE(barGreyed(2)); // on the "Comptes" tab
+    EXPECT_FALSE(barGreyed(3));
+    EXPECT_TRUE(bandVisible(1));
+    EXPECT_FALSE(saveButtonEnabled());
+
+    ASSERT_NE(main.tabControl, nullptr);
+    ASSERT_EQ(TabCtrl_GetItemCount(main.tabControl), 5);
+    const wchar_t* labels[] = {L"Comptes", L"Opérations", L"Tiers", L"Simulation", L"Graphique"};
+    const wchar_t* classes[] = {L"WndSynthesisClass", L"WndOperationClass", L"WndThirdClass",
+                                L"WndLendingClass", L"WndGraphClass"};
+    for (int i = 0; i < 5; ++i) {
+        wchar_t text[64] = {};
+        TCITEMW tab{};
+        tab.mask = TCIF_TEXT;
+        tab.pszText = text;
+        tab.cchTextMax = 64;
+        TabCtrl_GetItem(main.tabControl, i, &tab);
+        EXPECT_STREQ(text, labels[i]);
+        ASSERT_NE(viewWindow(i), nullptr) << i;
+        wchar_t name[64] = {};
+        GetClassNameW(viewWindow(i), name, 64);
+        EXPECT_STREQ(name, classes[i]);
+        EXPECT_EQ(GetParent(viewWindow(i)), main.tabControl);
+        EXPECT_EQ(IsWindowVisible(viewWindow(i)) != 0, i == 0) << i;
+    }
+    EXPECT_EQ(TabCtrl_GetCurSel(main.tabControl), 0);
+
+    HMENU accounts = popup(1);
+    ASSERT_EQ(GetMenuItemCount(accounts), 4);
+    EXPECT_EQ(GetMenuItemID(accounts, 2), 4000u);
+    EXPECT_EQ(menuItemText(accounts, 2), L"Courant");
+    EXPECT_TRUE(GetMenuState(accounts, 2, MF_BYPOSITION) & MF_CHECKED);
+    EXPECT_EQ(GetMenuItemID(accounts, 3), 4001u);
+    EXPECT_EQ(menuItemText(accounts, 3), L"Livret");
+    EXPECT_FALSE(GetMenuState(accounts, 3, MF_BYPOSITION) & MF_CHECKED);
+    EXPECT_EQ(main.settings.recentCount, 0); // opening does not add to the recent files
+}
+
+TEST_F(ShellTest, TabControlFillsTheSpaceBetweenTheBars) {
+    openSample();
+    SetWindowPos(main.window, nullptr, 0, 0, 720, 520, SWP_NOZORDER | SWP_NOMOVE);
+    RECT client{}, tab{};
+    GetClientRect(main.window, &client);
+    GetWindowRect(main.tabControl, &tab);
+    MapWindowPoints(nullptr, main.window, reinterpret_cast<POINT*>(&tab), 2);
+    EXPECT_EQ(tab.left, 0);
+    EXPECT_EQ(tab.top, main.rebarHeight());
+    EXPECT_EQ(tab.right, client.right);
+    EXPECT_EQ(tab.bottom, client.bottom - main.statusBarHeight());
+    // The views follow the tab control's display area.
+    const RECT area = main.viewArea();
+    RECT view{};
+    GetWindowRect(viewWindow(kOperationsTab), &view);
+    MapWindowPoints(nullptr, main.tabControl, reinterpret_cast<POINT*>(&view), 2);
+    EXPECT_EQ(view.left, area.left);
+    EXPECT_EQ(view.top, area.top);
+    EXPECT_EQ(view.right, area.right);
+    EXPECT_EQ(view.bottom, area.bottom);
+}
+
+TEST_F(ShellTest, RefusedLoginLeavesNoFileOpen) {
+    writeSampleFile(filePath);
+    openAnswers.push_back(filePath);
+    DialogDriver driver;
+    driver.expectDialog(IDD_LOGIN).click(IDCANCEL);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_OPEN));
+    EXPECT_EQ(doc.isOpen, 0u);
+    EXPECT_EQ(doc.users.count(), 0);
+    EXPECT_EQ(main.tabControl, nullptr);
+    EXPECT_EQ(title(), L"Kolvane v.Alpha");
+}
+
+TEST_F(ShellTest, FileThatIsNotAnAccountFileOpensNothingSilently) {
+    HANDLE file = CreateFileW(utf8ToWide(filePath).c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, "pas un compte", 13, &written, nullptr);
+    CloseHandle(file);
+    DialogDriver driver; // no dialog, no message
+    ASSERT_TRUE(driver.run([&] { main.commands().openStartupFile(filePath); }));
+    EXPECT_EQ(doc.isOpen, 0u);
+    EXPECT_EQ(main.tabControl, nullptr);
+}
+
+TEST_F(ShellTest, CommandLineFileLogsInFirst) {
+    writeSampleFile(filePath);
+    DialogDriver driver;
+    driver.expectDialog(IDD_LOGIN)
+        .type(IDC_USER_PSEUDO, L"Paul")
+        .type(IDC_USER_PASSWORD, L"paul")
+        .click(IDOK);
+    ASSERT_TRUE(driver.run([&] { main.commands().openStartupFile(filePath); }));
+    EXPECT_EQ(doc.isOpen, 1u);
+    EXPECT_EQ(statusText(3), L" Paul");
+}
+
+TEST_F(ShellTest, CancellingTheSaveQuestionOfOpenKeepsTheFile) {
+    openSample();
+    modify();
+    DialogDriver driver;
+    driver.expectMessageBox(kSaveQuestion).press(IDCANCEL);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_OPEN));
+    EXPECT_EQ(doc.isOpen, 1u);
+    EXPECT_EQ(doc.isModified, 1u);
+    EXPECT_NE(main.tabControl, nullptr);
+    EXPECT_EQ(GetMenuItemCount(popup(1)), 4);
+}
+
+// --- The welcome dialog -----------------------------------------------------------
+
+TEST_F(ShellTest, WelcomeListsTheRecentFilesAndOpensTheChosenOne) {
+    writeSampleFile(filePath);
+    addRecentFile(main.settings, filePath);
+    addRecentFile(main.settings, "C:\\Ailleurs\\autre.kvn");
+    DialogDriver driver;
+    driver.expectDialog(IDD_WELCOME)
+        .then([&](HWND dialog) {
+            EXPECT_EQ(windowText(dialog), L"Bienvenue dans Kolvane v.Alpha.");
+            HWND list = GetDlgItem(dialog, IDC_WELCOME_FILES);
+            ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
+            wchar_t line[MAX_PATH] = {};
+            SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
+            EXPECT_STREQ(line, L"C:\\Ailleurs\\autre.kvn");
+            SendMessageW(list, LB_GETTEXT, 1, reinterpret_cast<LPARAM>(line));
+            EXPECT_EQ(line, utf8ToWide(filePath));
+            EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 0); // the first is selected
+        })
+        .selectList(IDC_WELCOME_FILES, 1)
+        .click(IDOK);
+    driver.expectDialog(IDD_LOGIN)
+        .type(IDC_USER_PSEUDO, L"Marie")
+        .type(IDC_USER_PASSWORD, L"secret")
+        .click(IDOK);
+    ASSERT_TRUE(driver.run([&] { SendMessageW(main.window, WM_SHOW_WELCOME, 0, 0); }));
+    EXPECT_EQ(doc.isOpen, 1u);
+    EXPECT_EQ(doc.filePath, filePath);
+}
+
+TEST_F(ShellTest, WelcomeOkWithoutSelectionWaitsAndDoubleClickOpens) {
+    writeSampleFile(filePath);
+    DialogDriver driver;
+    driver.expectDialog(IDD_WELCOME).click(IDOK); // no recent file: nothing selected
+    driver.expectDialog(IDD_WELCOME).click(IDCANCEL);
+    ASSERT_TRUE(driver.run([&] { SendMessageW(main.window, WM_SHOW_WELCOME, 0, 0); }));
+    EXPECT_EQ(doc.isOpen, 0u);
+
+    addRecentFile(main.settings, filePath);
+    driver.expectDialog(IDD_WELCOME).then([](HWND dialog) {
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_WELCOME_FILES, LBN_DBLCLK),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_WELCOME_FILES)));
+    });
+    driver.expectDialog(IDD_LOGIN).click(IDCANCEL);
+    ASSERT_TRUE(driver.run([&] { SendMessageW(main.window, WM_SHOW_WELCOME, 0, 0); }));
+    EXPECT_EQ(doc.isOpen, 0u); // refused login: nothing left open
+}
+
+TEST_F(ShellTest, WelcomeMissingRecentFileOpensNothing) {
+    addRecentFile(main.settings, temporaryPath("kolvane_shell_disparu.kvn"));
+    DialogDriver driver;
+    driver.expectDialog(IDD_WELCOME).click(IDOK); // no login follows
+    ASSERT_TRUE(driver.run([&] { SendMessageW(main.window, WM_SHOW_WELCOME, 0, 0); }));
+    EXPECT_EQ(doc.isOpen, 0u);
+    EXPECT_EQ(doc.users.count() + doc.accounts.count() + doc.operations.count(), 0);
+}
+
+TEST_F(ShellTest, WelcomeButtonsRunNewFileAndBrowse) {
+    DialogDriver driver;
+    driver.expectDialog(IDD_WELCOME).click(IDC_WELCOME_NEW_FILE);
+    driver.expectDialog(IDD_ACCOUNT).click(IDCANCEL);
+    ASSERT_TRUE(driver.run([&] { SendMessageW(main.window, WM_SHOW_WELCOME, 0, 0); }));
+    EXPECT_EQ(doc.isOpen, 0u);
+
+    writeSampleFile(filePath);
+    openAnswers.push_back(filePath);
+    driver.expectDialog(IDD_WELCOME).click(IDC_WELCOME_BROWSE);
+    driver.expectDialog(IDD_LOGIN)
+        .type(IDC_USER_PSEUDO, L"Marie")
+        .type(IDC_USER_PASSWORD, L"secret")
+        .click(IDOK);
+    ASSERT_TRUE(driver.run([&] { SendMessageW(main.window, WM_SHOW_WELCOME, 0, 0); }));
+    EXPECT_EQ(doc.isOpen, 1u);
+}
+
+TEST_F(ShellTest, OpenDialogIsTheStandardOneWithItsTitle) {
+    main.chooseFileToOpen = chooseAccountFileToOpen;
+    DialogDriver driver;
+    driver.expectDialogTitled(L"Ouvrir un fichier Kolvane...").click(IDCANCEL);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_OPEN));
+    EXPECT_EQ(doc.isOpen, 0u);
+}
+
+// --- New file and saving ------------------------------------------------------------
+
+TEST_F(ShellTest, NewFileIsSansTitreAndModified) {
+    createNewFile();
+    EXPECT_EQ(title(), L"Kolvane v.Alpha  : [ sans titre ]");
+    EXPECT_EQ(doc.isModified, 1u);
+    EXPECT_TRUE(saveButtonEnabled());
+    EXPECT_EQ(statusText(3), L" Nouvel utilisateur");
+    EXPECT_EQ(statusText(4), L" Compte ouvert: Compte courant");
+    HMENU accounts = popup(1);
+    ASSERT_EQ(GetMenuItemCount(accounts), 3);
+    EXPECT_EQ(menuItemText(accounts, 2), L"Compte courant");
+    EXPECT_TRUE(GetMenuState(accounts, 2, MF_BYPOSITION) & MF_CHECKED);
+    EXPECT_EQ(popupState(0, CMD_SAVE) & MF_GRAYED, 0u);
+}
+
+TEST_F(ShellTest, SaveAsOnANewFileAsksPseudoAndPasswordThenSaves) {
+    createNewFile();
+    saveAnswers.push_back(otherPath);
+    DialogDriver driver;
+    driver.expectDialog(IDD_USER_IDENTITY)
+        .expectText(IDC_USER_PSEUDO, L"Nouvel utilisateur")
+        .expectChecked(IDC_USER_ADMINISTRATOR)
+        .type(IDC_USER_PSEUDO, L"Marie")
+        .click(IDOK);
+    driver.expectDialog(IDD_PASSWORD)
+        .then([](HWND dialog) { EXPECT_EQ(windowText(dialog), L"Nouvel utilisateur"); })
+        .expectText(IDC_USER_PSEUDO, L"Marie")
+        .type(IDC_USER_PASSWORD, L"secret")
+        .type(IDC_USER_CONFIRMATION, L"secret")
+        .click(IDOK);
+    // "Enregistrer" on a never saved file is "Enregistrer sous".
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_SAVE));
+    EXPECT_TRUE(fileExists(otherPath));
+    EXPECT_EQ(doc.isModified, 0u);
+    EXPECT_FALSE(saveButtonEnabled());
+    EXPECT_EQ(title(), L"Kolvane v.Alpha  : [ kolvane_shell_nouveau.kvn ]");
+    EXPECT_EQ(statusText(3), L" Marie");
+    ASSERT_EQ(main.settings.recentCount, 1);
+    EXPECT_EQ(main.settings.recentFiles[0], otherPath);
+    EXPECT_NE(popupState(0, CMD_SAVE) & MF_GRAYED, 0u);
+}
+
+TEST_F(ShellTest, CancellingThePasswordStepSavesNothing) {
+    createNewFile();
+    saveAnswers.push_back(otherPath);
+    DialogDriver driver;
+    driver.expectDialog(IDD_USER_IDENTITY).type(IDC_USER_PSEUDO, L"Marie").click(IDOK);
+    driver.expectDialog(IDD_PASSWORD).click(IDCANCEL);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_SAVE_AS));
+    EXPECT_FALSE(fileExists(otherPath));
+    EXPECT_EQ(doc.isModified, 1u);
+    EXPECT_EQ(main.settings.recentCount, 0);
+}
+
+TEST_F(ShellTest, YesThenCancellingTheSaveDialogStillCloses) {
+    createNewFile();
+    saveAnswers.push_back(std::nullopt);
+    DialogDriver driver;
+    driver.expectMessageBox(kSaveQuestion).press(IDYES);
+    driver.expectDialog(IDD_USER_IDENTITY).click(IDCANCEL); // the save goes on without a pseudo
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_CLOSE));
+    EXPECT_EQ(doc.isOpen, 0u);
+    EXPECT_FALSE(fileExists(otherPath));
+    EXPECT_EQ(title(), L"Kolvane v.Alpha");
+}
+
+TEST_F(ShellTest, AnswerNoClosesWithoutSavingAndEmptiesTheFrame) {
+    openSample();
+    createAccount(doc, "Vacances", 0.0);
+    modify();
+    DialogDriver driver;
+    driver.expectMessageBox(kSaveQuestion).press(IDNO);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_CLOSE));
+    EXPECT_EQ(doc.isOpen, 0u);
+    EXPECT_EQ(main.tabControl, nullptr);
+    EXPECT_EQ(GetMenuItemCount(popup(1)), 2);
+    EXPECT_EQ(title(), L"Kolvane v.Alpha");
+    EXPECT_EQ(statusText(3), L"");
+    EXPECT_EQ(statusText(4), L"");
+    EXPECT_TRUE(barGreyed(1));
+    EXPECT_TRUE(barGreyed(3));
+    EXPECT_FALSE(bandVisible(1));
+    Document reloaded;
+    documentInit(reloaded);
+    ASSERT_EQ(loadDocument(reloaded, filePath), 1);
+    EXPECT_EQ(reloaded.accounts.count(), 2);
+}
+
+TEST_F(ShellTest, AnswerYesSavesThenCloses) {
+    openSample();
+    createAccount(doc, "Vacances", 0.0);
+    modify();
+    DialogDriver driver;
+    driver.expectMessageBox(kSaveQuestion).press(IDYES);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_CLOSE));
+    EXPECT_EQ(doc.isOpen, 0u);
+    Document reloaded;
+    documentInit(reloaded);
+    ASSERT_EQ(loadDocument(reloaded, filePath), 1);
+    EXPECT_EQ(reloaded.accounts.count(), 3);
+}
+
+TEST_F(ShellTest, CtrlSSavesThroughTheAccelerators) {
+    openSample();
+    createAccount(doc, "Vacances", 0.0);
+    modify();
+    HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_MAIN));
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    MSG key{main.window, WM_KEYDOWN, 'S', 0x001F0001, 0, {}};
+    EXPECT_TRUE(TranslateAcceleratorW(main.window, table, &key));
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(doc.isModified, 0u);
+    EXPECT_FALSE(saveButtonEnabled());
+}
+
+// --- Closing the window -----------------------------------------------------------
+
+TEST_F(ShellTest, AltF4AsksTheSaveQuestionAndCancelKeepsTheWindow) {
+    openSample();
+    modify();
+    main.settingsFile = iniPath;
+    DialogDriver driver;
+    driver.expectMessageBox(kSaveQuestion).press(IDCANCEL);
+    ASSERT_TRUE(driver.run([&] {
+        SendMessageW(main.window, WM_SYSKEYDOWN, VK_F4, 0x20000001); // Alt held
+        pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(200));
+    }));
+    EXPECT_TRUE(IsWindow(main.window));
+    EXPECT_FALSE(fileExists(iniPath));
+
+    driver.expectMessageBox(kSaveQuestion).press(IDNO);
+    ASSERT_TRUE(driver.run([&] { SendMessageW(main.window, WM_SYSCOMMAND, SC_CLOSE, 0); }));
+    EXPECT_EQ(main.window, nullptr);
+    EXPECT_TRUE(fileExists(iniPath));
+}
+
+TEST_F(ShellTest, SettingsAreWrittenOnCloseAndReadBack) {
+    main.settingsFile = iniPath;
+    addRecentFile(main.settings, "C:\\Comptes\\Été.kvn");
+    SetWindowPos(main.window, nullptr, 30, 40, 640, 480, SWP_NOZORDER);
+    SendMessageW(main.window, WM_CLOSE, 0, 0);
+    ASSERT_FALSE(IsWindow(main.window));
+    Settings back = loadSettings(platformFileSystem(), iniPath);
+    EXPECT_EQ(back.fullScreen, 0);
+    EXPECT_EQ(back.left, 30);
+    EXPECT_EQ(back.top, 40);
+    EXPECT_EQ(back.right, 670);
+    EXPECT_EQ(back.bottom, 520);
+    ASSERT_EQ(back.recentCount, 1);
+    EXPECT_EQ(back.recentFiles[0], "C:\\Comptes\\Été.kvn");
+}
+
+TEST_F(ShellTest, MaximisedWindowWritesPleinEcranAndKeepsItsNormalRectangle) {
+    main.settingsFile = iniPath;
+    main.settings.left = 11;
+    main.settings.top = 22;
+    main.settings.right = 611;
+    main.settings.bottom = 422;
+    ShowWindow(main.window, SW_MAXIMIZE);
+    ASSERT_TRUE(IsZoomed(main.window));
+    SendMessageW(main.window, WM_CLOSE, 0, 0);
+    Settings back = loadSettings(platformFileSystem(), iniPath);
+    EXPECT_EQ(back.fullScreen, 1);
+    EXPECT_EQ(back.left, 11);
+    EXPECT_EQ(back.top, 22);
+    EXPECT_EQ(back.right, 611);
+    EXPECT_EQ(back.bottom, 422);
+}
+
+// --- Tabs, menus and accounts ---------------------------------------------------------
+
+TEST_F(ShellTest, OperationMenuOnlyOnTheOperationsTab) {
+    openSample();
+    selectTab(kOperationsTab);
+    EXPECT_FALSE(barGreyed(2));
+    EXPECT_TRUE(IsWindowVisible(viewWindow(kOperationsTab)));
+    EXPECT_FALSE(IsWindowVisible(viewWindow(kAccountsTab)));
+    selectTab(kThirdsTab);
+    EXPECT_TRUE(barGreyed(2));
+    EXPECT_TRUE(IsWindowVisible(viewWindow(kThirdsTab)));
+    EXPECT_FALSE(IsWindowVisible(viewWindow(kOperationsTab)));
+    for (int tab : {kLoanTab, kGraphTab, kAccountsTab}) {
+        selectTab(tab);
+        EXPECT_TRUE(barGreyed(2)) << tab;
+    }
+}
+
+TEST_F(ShellTest, PopupsFollowTheDocument) {
+    openSample();
+    EXPECT_NE(popupState(0, CMD_SAVE) & MF_GRAYED, 0u);
+    EXPECT_EQ(popupState(0, CMD_SAVE_AS) & MF_GRAYED, 0u);
+    EXPECT_EQ(popupState(0, CMD_CLOSE) & MF_GRAYED, 0u);
+    modify();
+    EXPECT_EQ(popupState(0, CMD_SAVE) & MF_GRAYED, 0u);
+    EXPECT_TRUE(saveButtonEnabled());
+    EXPECT_NE(popupState(1, 4000) & MF_CHECKED, 0u);
+    EXPECT_EQ(popupState(1, CMD_EDIT_ACCOUNTS) & MF_GRAYED, 0u);
+    EXPECT_NE(popupState(3, CMD_TOGGLE_ALERTS) & MF_CHECKED, 0u);
+    doc.sortOrder = 1;
+    EXPECT_NE(popupState(2, CMD_SORT_BY_OPERATION_DATE) & MF_CHECKED, 0u);
+    EXPECT_EQ(popupState(2, CMD_SORT_BY_ENTRY) & MF_CHECKED, 0u);
+    EXPECT_NE(popupState(2, CMD_DELETE_OPERATION) & MF_GRAYED, 0u); // nothing selected
+}
+
+TEST_F(ShellTest, LimitedUserSeesAdministratorItemsGreyedAndIsRefused) {
+    openSample(L"Paul", L"paul");
+    EXPECT_NE(popupState(1, CMD_EDIT_ACCOUNTS) & MF_GRAYED, 0u);
+    for (UINT id : {CMD_EDIT_MODES, CMD_EDIT_CATEGORIES, CMD_NEW_USER, CMD_LIST_USERS})
+        EXPECT_NE(popupState(3, id) & MF_GRAYED, 0u) << id;
+    for (UINT id : {CMD_EDIT_LABELS, CMD_CHANGE_USER, CMD_CHANGE_PASSWORD})
+        EXPECT_EQ(popupState(3, id) & MF_GRAYED, 0u) << id;
+
+    // The commands refuse even when reached another way (a view, a key).
+    for (int id :
+         {CMD_EDIT_ACCOUNTS, CMD_EDIT_CATEGORIES, CMD_EDIT_LABELS, CMD_NEW_USER, CMD_LIST_USERS}) {
+        DialogDriver driver;
+        driver.expectMessageBox(kNotAllowed).press(IDOK);
+        EXPECT_TRUE(driver.runCommand(main.window, id)) << id;
+    }
+    EXPECT_EQ(doc.isModified, 0u);
+    EXPECT_EQ(doc.users.count(), 2);
+}
+
+TEST_F(ShellTest, ChoosingAnAccountItemMovesTheCheckAndShowsItsOperations) {
+    openSample();
+    SendMessageW(main.window, WM_COMMAND, MAKEWPARAM(4001, 0), 0);
+    EXPECT_EQ(cp1252ToUtf8(fieldText(doc.currentAccount->name)), "Livret");
+    HMENU accounts = popup(1);
+    EXPECT_FALSE(GetMenuState(accounts, 4000, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(GetMenuState(accounts, 4001, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_EQ(statusText(4), L" Compte ouvert: Livret");
+    EXPECT_EQ(TabCtrl_GetCurSel(main.tabControl), kOperationsTab);
+    EXPECT_FALSE(barGreyed(2));
+
+    selectTab(kAccountsTab);
+    SendMessageW(main.window, WM_COMMAND, MAKEWPARAM(4001, 0), 0); // the current one
+    EXPECT_EQ(TabCtrl_GetCurSel(main.tabControl), kOperationsTab);
+    EXPECT_TRUE(GetMenuState(accounts, 4001, MF_BYCOMMAND) & MF_CHECKED);
+}
+
+TEST_F(ShellTest, CreatingAnAccountAppendsItsItemChecked) {
+    openSample();
+    DialogDriver driver;
+    driver.expectDialog(IDD_ACCOUNT).type(IDC_ACCOUNT_NAME, L"Vacances").click(IDOK);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_EDIT_ACCOUNTS));
+    HMENU accounts = popup(1);
+    ASSERT_EQ(GetMenuItemCount(accounts), 5);
+    EXPECT_EQ(GetMenuItemID(accounts, 4), 4002u);
+    EXPECT_EQ(menuItemText(accounts, 4), L"Vacances");
+    EXPECT_TRUE(GetMenuState(accounts, 4, MF_BYPOSITION) & MF_CHECKED);
+    EXPECT_FALSE(GetMenuState(accounts, 2, MF_BYPOSITION) & MF_CHECKED);
+    EXPECT_EQ(statusText(4), L" Compte ouvert: Vacances");
+    EXPECT_EQ(doc.isModified, 1u);
+    EXPECT_TRUE(saveButtonEnabled());
+}
+
+// --- Users through the menu ------------------------------------------------------------
+
+TEST_F(ShellTest, NewUserGetsTheNextIdentifierAndMarksTheFileModified) {
+    openSample(); // users 1 and 4
+    DialogDriver driver;
+    driver.expectDialog(IDD_USER_IDENTITY)
+        .expectText(IDC_USER_PSEUDO, L"")
+        .type(IDC_USER_PSEUDO, L"Léa")
+        .tickRadio(IDC_USER_LIMITED)
+        .click(IDOK);
+    driver.expectDialog(IDD_PASSWORD)
+        .type(IDC_USER_PASSWORD, L"lea")
+        .type(IDC_USER_CONFIRMATION, L"lea")
+        .click(IDOK);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_NEW_USER));
+    ASSERT_EQ(doc.users.count(), 3);
+    EXPECT_EQ(doc.users.last()->id, 5u);
+    EXPECT_EQ(doc.users.last()->flags, 0x80000000u);
+    EXPECT_EQ(doc.isModified, 1u);
+    EXPECT_TRUE(saveButtonEnabled());
+
+    // The new limited user is refused the administrator commands.
+    driver.expectDialog(IDD_LOGIN)
+        .type(IDC_USER_PSEUDO, L"Léa")
+        .type(IDC_USER_PASSWORD, L"lea")
+        .click(IDOK);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_CHANGE_USER));
+    EXPECT_EQ(statusText(3), L" Léa");
+    driver.expectMessageBox(kNotAllowed).press(IDOK);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_EDIT_ACCOUNTS));
+}
+
+TEST_F(ShellTest, CancellingTheNewUserPasswordAddsNobody) {
+    openSample();
+    DialogDriver driver;
+    driver.expectDialog(IDD_USER_IDENTITY).type(IDC_USER_PSEUDO, L"Léa").click(IDOK);
+    driver.expectDialog(IDD_PASSWORD).click(IDCANCEL);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_NEW_USER));
+    EXPECT_EQ(doc.users.count(), 2);
+    EXPECT_EQ(doc.isModified, 0u);
+}
+
+TEST_F(ShellTest, ChangePasswordLogsInThenAsksTheNewOne) {
+    openSample();
+    DialogDriver driver;
+    driver.expectDialog(IDD_LOGIN)
+        .type(IDC_USER_PSEUDO, L"Paul")
+        .type(IDC_USER_PASSWORD, L"paul")
+        .click(IDOK);
+    driver.expectDialog(IDD_PASSWORD)
+        .then([](HWND dialog) { EXPECT_EQ(windowText(dialog), L"Modifier mot de passe"); })
+        .expectText(IDC_USER_PSEUDO, L"Paul")
+        .type(IDC_USER_PASSWORD, L"nouveau")
+        .type(IDC_USER_CONFIRMATION, L"nouveau")
+        .click(IDOK);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_CHANGE_PASSWORD));
+    EXPECT_EQ(statusText(3), L" Paul");
+    EXPECT_EQ(checkPassword("nouveau", doc.currentUser->password, doc.currentUser->passwordKey), 1);
+    EXPECT_EQ(doc.isModified, 1u);
+}
+
+TEST_F(ShellTest, UserListChangesMarkTheFileModified) {
+    openSample();
+    DialogDriver driver;
+    driver.expectDialog(IDD_USER_LIST).click(IDCANCEL);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_LIST_USERS));
+    EXPECT_EQ(doc.isModified, 0u);
+    driver.expectDialog(IDD_USER_LIST)
+        .clickListViewRow(IDC_LIST_VIEW, 1)
+        .click(IDC_DELETE_BUTTON)
+        .click(IDCANCEL);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_LIST_USERS));
+    EXPECT_EQ(doc.isModified, 1u);
+    EXPECT_EQ(doc.users.last()->flags, 0xC0000000u);
+}
+
+} // namespace
+} // namespace kolvane::win
