@@ -86,7 +86,7 @@ LRESULT onChar(HWND field, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-LRESULT CALLBACK amountEditProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT handleAmountMessage(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SETFOCUS: {
         const int length = GetWindowTextLengthW(field);
@@ -116,6 +116,19 @@ LRESULT CALLBACK amountEditProcedure(HWND field, UINT message, WPARAM wParam, LP
         break;
     }
     return passOn(field, message, wParam, lParam);
+}
+
+// No exception may unwind through the system's message dispatch. A failure
+// (out of memory while reading the text) drops the key or the paste; any
+// other message still reaches the plain edit control.
+LRESULT CALLBACK amountEditProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return handleAmountMessage(field, message, wParam, lParam);
+    } catch (...) {
+        if (message == WM_CHAR || message == WM_PASTE || message == WM_KEYDOWN)
+            return 0;
+        return passOn(field, message, wParam, lParam);
+    }
 }
 
 } // namespace

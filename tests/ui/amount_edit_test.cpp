@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -263,6 +264,27 @@ TEST_F(AmountEdit, PastingIsRefused) {
     SetKeyboardState(keys);
     EXPECT_EQ(textOf(box), L"12.00");
     EXPECT_EQ(beepCount, 3);
+}
+
+// Running out of memory inside the box's procedure (simulated by a sound
+// that fails) must not unwind through the system's message dispatch: the key
+// and the paste are dropped and the box goes on working.
+TEST_F(AmountEdit, AFailureInsideTheBoxDoesNotLeaveItsProcedure) {
+    HWND box = makeAmountBox(false, L"12.00");
+    setAmountBeep([] { throw std::bad_alloc(); });
+    bool escaped = false;
+    try {
+        type(box, L"x");
+        SendMessageW(box, WM_PASTE, 0, 0);
+    } catch (...) {
+        escaped = true;
+    }
+    setAmountBeep(countBeep);
+    EXPECT_FALSE(escaped);
+    EXPECT_EQ(textOf(box), L"12.00");
+    select(box, 2, 2);
+    type(box, L"5");
+    EXPECT_EQ(textOf(box), L"125.00");
 }
 
 TEST_F(AmountEdit, AttachingRewritesTheTextAndKeepsShowZeroInTheStyle) {
