@@ -45,14 +45,15 @@ template <class Self> struct WindowObject {
         Self* self = reinterpret_cast<Self*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (self == nullptr && message == WM_NCCREATE) {
             const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-            self = static_cast<Self*>(create->lpCreateParams);
             if constexpr (requires(HWND h, const CREATESTRUCTW& c) {
                               Self::objectForNewWindow(h, c);
                           }) {
-                // Controls made from dialog templates get no creation
-                // parameter; their class makes its own object.
-                if (self == nullptr)
-                    self = Self::objectForNewWindow(hwnd, *create);
+                // A class that makes its own object (controls placed by
+                // dialog templates get no creation parameter) never takes a
+                // caller's pointer for it: it will delete that object itself.
+                self = Self::objectForNewWindow(hwnd, *create);
+            } else {
+                self = static_cast<Self*>(create->lpCreateParams);
             }
             if (self != nullptr) {
                 SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));

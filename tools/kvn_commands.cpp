@@ -4,10 +4,12 @@
 #include "document/amounts.h"
 #include "document/calendar.h"
 #include "document/document.h"
+#include "document/passwords.h"
 #include "document/text.h"
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -26,13 +28,15 @@ constexpr int kExitBadInput = 2;
 constexpr std::size_t kMaxAccountName = sizeof(AccountRecord::name) - 1;
 
 constexpr const char* kUsage =
-    "usage: kvn new FILE --account NAME [--initial AMOUNT]\n"
+    "usage: kvn new FILE --account NAME [--initial AMOUNT] [--user PSEUDO --password WORD]\n"
     "       kvn info FILE\n"
     "       kvn dump FILE\n"
     "       kvn check FILE\n"
     "\n"
     "  new    makes an account file with one account, the default user,\n"
-    "         modes and categories (an existing FILE is never replaced)\n"
+    "         modes and categories (an existing FILE is never replaced);\n"
+    "         --user and --password name that user and give it a password,\n"
+    "         as saving a new file under a name asks for\n"
     "  info   counts the records and shows each account's balances\n"
     "  dump   writes the whole file as JSON (UTF-8)\n"
     "  check  recomputes balances and counts from the operations;\n"
@@ -563,14 +567,46 @@ bool accountNameCp1252(std::string_view utf8, std::string& name, std::string& pr
     return true;
 }
 
+// The new file's user as "Enregistrer sous" completes it: a pseudo of its own
+// (an administrator) and a scrambled password. A key that would scramble a
+// character to 0 cuts the stored password short, so such keys are drawn again.
+constexpr std::size_t kMaxPassword = 15;
+
+bool userPseudoCp1252(std::string_view utf8, std::string& pseudo, std::string& problem) {
+    pseudo = utf8ToCp1252(utf8);
+    if (pseudo.empty() || cp1252ToUtf8(pseudo) != utf8 ||
+        pseudo.size() > sizeof(UserRecord::name) - 1) {
+        problem = "the user pseudo must have 1 to 39 characters of Windows-1252";
+        return false;
+    }
+    return true;
+}
+
+bool completeUser(UserRecord& user, std::string_view pseudo, std::string_view plain) {
+    setFieldText(user.name, pseudo);
+    user.flags = 0;
+    std::srand(static_cast<unsigned>(localNowFileTime()));
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        storePassword(user, plain);
+        if (checkPassword(plain, user.password, user.passwordKey))
+            return true;
+    }
+    return false;
+}
+
 int commandNew(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::string path;
     const std::string* accountName = nullptr;
     const std::string* initialText = nullptr;
+    const std::string* userName = nullptr;
+    const std::string* password = nullptr;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--account" || arg == "--initial") {
-            const std::string*& slot = arg == "--account" ? accountName : initialText;
+        if (arg == "--account" || arg == "--initial" || arg == "--user" || arg == "--password") {
+            const std::string*& slot = arg == "--account"   ? accountName
+                                       : arg == "--initial" ? initialText
+                                       : arg == "--user"    ? userName
+                                                            : password;
             if (slot)
                 return refuse(err, arg, " is given twice");
             if (i + 1 >= args.size())
@@ -596,6 +632,14 @@ int commandNew(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (initialText && !parseAmount(*initialText, initialBalance))
         return refuse(err, "invalid initial amount \"", *initialText,
                       "\" (write it like 1234.56 or -12.5)");
+    std::string pseudo;
+    if ((userName == nullptr) != (password == nullptr))
+        return refuse(err, "--user and --password go together");
+    if (userName && !userPseudoCp1252(*userName, pseudo, problem))
+        return refuse(err, problem);
+    if (password && (password->empty() || password->size() > kMaxPassword))
+        return refuse(err, "the password must have 1 to ", std::to_string(kMaxPassword),
+                      " characters");
     FileSystem& fileSystem = platformFileSystem();
     if (fileSystem.exists(path))
         return refuse(err, path, " already exists; kvn new never replaces a file");
@@ -606,6 +650,8 @@ int commandNew(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (!createAccount(doc, name, initialBalance) || !addDefaultUser(doc) ||
         !addDefaultModes(doc) || !addDefaultCategories(doc))
         return refuse(err, "not enough memory to make the document");
+    if (userName && !completeUser(*doc.currentUser, pseudo, utf8ToCp1252(*password)))
+        return refuse(err, "the password cannot be stored; choose another one");
     doc.isOpen = 1;
     doc.isModified = 1;
     if (!saveDocument(doc, path, fileSystem))

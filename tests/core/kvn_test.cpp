@@ -5,6 +5,7 @@
 #include "document/account_file.h"
 #include "document/calendar.h"
 #include "document/document.h"
+#include "document/passwords.h"
 #include "document/text.h"
 
 #include <gtest/gtest.h>
@@ -454,6 +455,11 @@ TEST_F(KvnTest, NewRefusesBadArgumentsAndWritesNothing) {
         {"new", path, "--account", "X", "--initial", "1 000"},
         {"new", path, "--account", "X", "--initial", "--"},
         {"new", file("missing/folder/new.kvn"), "--account", "X"},
+        {"new", path, "--account", "X", "--user", "Marie"},
+        {"new", path, "--account", "X", "--password", "secret"},
+        {"new", path, "--account", "X", "--user", "", "--password", "secret"},
+        {"new", path, "--account", "X", "--user", "Marie", "--password", ""},
+        {"new", path, "--account", "X", "--user", "Marie", "--password", "0123456789abcdef"},
     };
     for (const auto& args : refused) {
         std::string shown;
@@ -463,6 +469,29 @@ TEST_F(KvnTest, NewRefusesBadArgumentsAndWritesNothing) {
         expectRefused(kvn(args));
         EXPECT_EQ(filesInFolder(), 0u);
     }
+}
+
+TEST_F(KvnTest, NewFileUserCanBeNamedAndGivenAPassword) {
+    std::string path = file("demo.kvn");
+    ASSERT_EQ(kvn({"new", path, "--account", "Courant", "--user", "Anaïs", "--password",
+                   "Été2026"})
+                  .code,
+              0);
+    Json users = dump(path)["users"];
+    ASSERT_EQ(users.size(), 1u);
+    EXPECT_EQ(users[0]["name"].text, "Anaïs");
+    EXPECT_EQ(users[0]["id"].number, 1);
+    EXPECT_EQ(users[0]["flags"].number, 0); // an administrator
+    EXPECT_TRUE(users[0]["hasPassword"].boolean);
+
+    // The stored password is scrambled and checks against the typed one only.
+    Document doc;
+    ASSERT_EQ(loadDocument(doc, path), 1);
+    const UserRecord& user = *doc.users.first();
+    const std::string typed = utf8ToCp1252("Été2026");
+    EXPECT_NE(fieldText(user.password), typed);
+    EXPECT_EQ(checkPassword(typed, user.password, user.passwordKey), 1);
+    EXPECT_EQ(checkPassword(utf8ToCp1252("été2026"), user.password, user.passwordKey), 0);
 }
 
 TEST_F(KvnTest, NewNeverReplacesAFile) {

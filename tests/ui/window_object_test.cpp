@@ -137,6 +137,17 @@ TEST(WindowObject, AControlCanMakeAndReleaseItsOwnObject) {
     EXPECT_EQ(SendMessageW(control, kAnswer, 0, 0), 7);
     DestroyWindow(control);
     EXPECT_EQ(SelfOwnedControl::alive, 0);
+
+    // A creation parameter given by mistake is not taken for the object the
+    // class will delete.
+    int notAnObject = 0;
+    control = CreateWindowExW(0, L"KolvaneSelfOwned", L"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), &notAnObject);
+    ASSERT_NE(control, nullptr);
+    EXPECT_NE(GetWindowLongPtrW(control, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&notAnObject));
+    EXPECT_EQ(SelfOwnedControl::alive, 1);
+    DestroyWindow(control);
+    EXPECT_EQ(SelfOwnedControl::alive, 0);
 }
 
 struct ThrowingDialog : DialogObject<ThrowingDialog> {
