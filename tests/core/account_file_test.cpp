@@ -5,6 +5,8 @@
 #include "document/file_system.h"
 #include "document/text.h"
 
+#include "memory_file_system.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -548,82 +550,15 @@ TEST(AccountFileLoad, RefusedLoadKeepsTheSortOrder) {
 
 // --- Saving safely -----------------------------------------------------------
 
-enum class Step { None, Create, Write, Flush, Close, KeepBackup, Replace };
-
-// Files in memory; the chosen step fails the way a full or vanished disk would.
-class FakeFileSystem : public FileSystem {
-  public:
-    class File : public OutputFile {
-      public:
-        File(FakeFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
-        bool write(const std::uint8_t* data, std::size_t size) override {
-            std::vector<std::uint8_t>& content = owner_.files[path_];
-            if (owner_.failAt == Step::Write) {
-                content.insert(content.end(), data, data + size / 2); // disk full halfway
-                return false;
-            }
-            content.insert(content.end(), data, data + size);
-            return true;
-        }
-        bool flush() override { return owner_.failAt != Step::Flush; }
-        bool close() override {
-            if (closed_)
-                return true;
-            closed_ = true;
-            return owner_.failAt != Step::Close;
-        }
-
-      private:
-        FakeFileSystem& owner_;
-        std::string path_;
-        bool closed_ = false;
-    };
-
-    ReadResult readAll(const std::string& path, std::vector<std::uint8_t>& out,
-                       std::uint64_t maxSize) override {
-        auto found = files.find(path);
-        if (found == files.end())
-            return ReadResult::CannotOpen;
-        if (found->second.size() > maxSize)
-            return ReadResult::TooLarge;
-        out = found->second;
-        return ReadResult::Ok;
-    }
-    std::unique_ptr<OutputFile> create(const std::string& path) override {
-        if (failAt == Step::Create)
-            return nullptr;
-        files[path].clear();
-        return std::make_unique<File>(*this, path);
-    }
-    bool exists(const std::string& path) override { return files.count(path) != 0; }
-    bool keepBackup(const std::string& path, const std::string& backup) override {
-        if (failAt == Step::KeepBackup)
-            return false;
-        files[backup] = files.at(path);
-        return true;
-    }
-    bool replace(const std::string& from, const std::string& to) override {
-        if (failAt == Step::Replace)
-            return false;
-        files[to] = files.at(from);
-        files.erase(from);
-        return true;
-    }
-    bool remove(const std::string& path) override { return files.erase(path) != 0; }
-
-    std::map<std::string, std::vector<std::uint8_t>> files;
-    Step failAt = Step::None;
-};
-
 const std::string kPath = "C:/Comptes/famille.kvn";
 
 TEST(SaveSafety, FailureAtAnyStepKeepsThePreviousFile) {
     const std::vector<std::uint8_t> previous = imageOfNewFile();
     const std::vector<std::uint8_t> olderBackup{'o', 'l', 'd'};
-    for (Step step :
-         {Step::Create, Step::Write, Step::Flush, Step::Close, Step::KeepBackup, Step::Replace}) {
+    for (FailStep step :
+         {FailStep::Create, FailStep::Write, FailStep::Flush, FailStep::Close, FailStep::KeepBackup, FailStep::Replace}) {
         SCOPED_TRACE(static_cast<int>(step));
-        FakeFileSystem disk;
+        MemoryFileSystem disk;
         disk.files[kPath] = previous;
         disk.files[kPath + ".bak"] = olderBackup;
         disk.failAt = step;
@@ -644,9 +579,9 @@ TEST(SaveSafety, FailureAtAnyStepKeepsThePreviousFile) {
 }
 
 TEST(SaveSafety, FirstSaveFailureLeavesNoFileAtAll) {
-    for (Step step : {Step::Create, Step::Write, Step::Flush, Step::Close, Step::Replace}) {
+    for (FailStep step : {FailStep::Create, FailStep::Write, FailStep::Flush, FailStep::Close, FailStep::Replace}) {
         SCOPED_TRACE(static_cast<int>(step));
-        FakeFileSystem disk;
+        MemoryFileSystem disk;
         disk.failAt = step;
         Document doc;
         buildRichDocument(doc);
@@ -659,7 +594,7 @@ TEST(SaveSafety, FirstSaveFailureLeavesNoFileAtAll) {
 }
 
 TEST(SaveSafety, SuccessKeepsThePreviousVersionAsBackup) {
-    FakeFileSystem disk;
+    MemoryFileSystem disk;
     const std::vector<std::uint8_t> previous = imageOfNewFile();
     disk.files[kPath] = previous;
     Document doc;
@@ -673,7 +608,7 @@ TEST(SaveSafety, SuccessKeepsThePreviousVersionAsBackup) {
     EXPECT_EQ(doc.isModified, 0u);
 
     // A first save makes no backup.
-    FakeFileSystem empty;
+    MemoryFileSystem empty;
     ASSERT_EQ(saveDocument(doc, kPath, empty), 1);
     EXPECT_EQ(empty.files.size(), 1u);
 }

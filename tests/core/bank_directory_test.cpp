@@ -2,6 +2,8 @@
 
 #include "document/text.h"
 
+#include "memory_file_system.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -52,64 +54,6 @@ Bytes header(std::int32_t count, std::string_view magic = "KolvaKVB") {
     putInt32(out, count);
     return out;
 }
-
-// --- A file system in memory whose steps can be made to fail -------------------
-
-class MemoryFileSystem : public FileSystem {
-  public:
-    std::map<std::string, Bytes> files;
-    bool failCreate = false;
-    bool failWrite = false;
-    bool failReplace = false;
-
-    ReadResult readAll(const std::string &path, Bytes &out, std::uint64_t maxSize) override {
-        auto found = files.find(path);
-        if (found == files.end())
-            return ReadResult::CannotOpen;
-        if (found->second.size() > maxSize)
-            return ReadResult::TooLarge;
-        out = found->second;
-        return ReadResult::Ok;
-    }
-    std::unique_ptr<OutputFile> create(const std::string &path) override {
-        if (failCreate)
-            return nullptr;
-        files[path].clear();
-        return std::make_unique<Output>(*this, path);
-    }
-    bool exists(const std::string &path) override { return files.count(path) != 0; }
-    bool keepBackup(const std::string &path, const std::string &backup) override {
-        files[backup] = files[path];
-        return true;
-    }
-    bool replace(const std::string &from, const std::string &to) override {
-        if (failReplace || !files.count(from))
-            return false;
-        files[to] = files[from];
-        files.erase(from);
-        return true;
-    }
-    bool remove(const std::string &path) override { return files.erase(path) != 0; }
-
-  private:
-    class Output : public OutputFile {
-      public:
-        Output(MemoryFileSystem &fs, std::string path) : fs_(fs), path_(std::move(path)) {}
-        bool write(const std::uint8_t *data, std::size_t size) override {
-            if (fs_.failWrite)
-                return false;
-            Bytes &file = fs_.files[path_];
-            file.insert(file.end(), data, data + size);
-            return true;
-        }
-        bool flush() override { return true; }
-        bool close() override { return true; }
-
-      private:
-        MemoryFileSystem &fs_;
-        std::string path_;
-    };
-};
 
 // A directory that already holds something, to see that loads start afresh.
 void fillWithOne(BankDirectory &directory) {
@@ -262,9 +206,7 @@ TEST(BankDirectoryFile, AFailedSaveLeavesTheOldFile) {
         SCOPED_TRACE(step);
         MemoryFileSystem fs;
         fs.files["etabid.kvb"] = old;
-        fs.failCreate = step == 0;
-        fs.failWrite = step == 1;
-        fs.failReplace = step == 2;
+        fs.failAt = step == 0 ? FailStep::Create : step == 1 ? FailStep::Write : FailStep::Replace;
         EXPECT_EQ(saveBankDirectory(directory, "etabid.kvb", fs), 0);
         EXPECT_EQ(fs.files["etabid.kvb"], old);
         EXPECT_EQ(fs.files.count("etabid.kvb.tmp"), 0u);

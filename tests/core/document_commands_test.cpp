@@ -437,7 +437,7 @@ TEST_F(DocumentCommandsTest, SaveWritesTheFileAndEnablesNoMoreSaving) {
 TEST_F(DocumentCommandsTest, FailedSaveLeavesTheModifiedFlagAndTheFrame) {
     openSample();
     doc.isModified = 1;
-    files.failCreate = true;
+    files.failAt = FailStep::Create;
     commands.saveFile();
     EXPECT_EQ(doc.isModified, 1u);
     EXPECT_TRUE(ui.calls.empty());

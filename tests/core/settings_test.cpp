@@ -341,19 +341,17 @@ TEST(SettingsFile, FailedWriteLeavesThePreviousFileWhole) {
     Settings settings;
     settings.left = 99;
 
-    files.failWrite = true;
+    files.failAt = FailStep::Write;
     EXPECT_FALSE(saveSettings(files, kIniPath, settings));
     EXPECT_EQ(files.files[kIniPath], previous);
     EXPECT_EQ(files.files.size(), 1u);
 
-    files.failWrite = false;
-    files.failReplace = true;
+    files.failAt = FailStep::Replace;
     EXPECT_FALSE(saveSettings(files, kIniPath, settings));
     EXPECT_EQ(files.files[kIniPath], previous);
     EXPECT_EQ(files.files.size(), 1u);
 
-    files.failReplace = false;
-    files.failCreate = true;
+    files.failAt = FailStep::Create;
     EXPECT_FALSE(saveSettings(files, kIniPath, settings));
     EXPECT_EQ(files.files[kIniPath], previous);
 }

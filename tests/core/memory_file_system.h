@@ -1,0 +1,90 @@
+// A file system in memory for the tests, any one step of which can be made to
+// fail the way a full or vanished disk would.
+#pragma once
+
+#include "document/file_system.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace kolvane {
+
+enum class FailStep { None, Create, Write, Flush, Close, KeepBackup, Replace };
+
+class MemoryFileSystem : public FileSystem {
+  public:
+    using Bytes = std::vector<std::uint8_t>;
+
+    std::map<std::string, Bytes> files;
+    std::set<std::string> unreadable; // present but refusing to be read
+    FailStep failAt = FailStep::None;
+
+    ReadResult readAll(const std::string& path, Bytes& out, std::uint64_t maxSize) override {
+        if (unreadable.count(path))
+            return ReadResult::ReadError;
+        auto found = files.find(path);
+        if (found == files.end())
+            return ReadResult::CannotOpen;
+        if (found->second.size() > maxSize)
+            return ReadResult::TooLarge;
+        out = found->second;
+        return ReadResult::Ok;
+    }
+    std::unique_ptr<OutputFile> create(const std::string& path) override {
+        if (failAt == FailStep::Create)
+            return nullptr;
+        files[path].clear();
+        return std::make_unique<File>(*this, path);
+    }
+    bool exists(const std::string& path) override {
+        return files.count(path) != 0 || unreadable.count(path) != 0;
+    }
+    bool keepBackup(const std::string& path, const std::string& backup) override {
+        auto found = files.find(path);
+        if (failAt == FailStep::KeepBackup || found == files.end())
+            return false;
+        files[backup] = found->second;
+        return true;
+    }
+    bool replace(const std::string& from, const std::string& to) override {
+        auto found = files.find(from);
+        if (failAt == FailStep::Replace || found == files.end())
+            return false;
+        Bytes moved = std::move(found->second);
+        files.erase(found);
+        files[to] = std::move(moved);
+        return true;
+    }
+    bool remove(const std::string& path) override { return files.erase(path) != 0; }
+
+  private:
+    class File : public OutputFile {
+      public:
+        File(MemoryFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
+        bool write(const std::uint8_t* data, std::size_t size) override {
+            Bytes& content = owner_.files[path_];
+            if (owner_.failAt == FailStep::Write) {
+                content.insert(content.end(), data, data + size / 2); // disk full halfway
+                return false;
+            }
+            content.insert(content.end(), data, data + size);
+            return true;
+        }
+        bool flush() override { return owner_.failAt != FailStep::Flush; }
+        bool close() override {
+            if (closed_)
+                return true;
+            closed_ = true;
+            return owner_.failAt != FailStep::Close;
+        }
+
+      private:
+        MemoryFileSystem& owner_;
+        std::string path_;
+        bool closed_ = false;
+    };
+};
+
+} // namespace kolvane
