@@ -16,6 +16,8 @@ std::wstring cp1252ToWide(std::string_view text);
 std::string wideToCp1252(std::wstring_view wide);
 std::wstring utf8ToWide(std::string_view utf8);
 std::string wideToUtf8(std::wstring_view wide);
+// Appends the UTF-8 form of one code point.
+void appendUtf8(std::string& out, char32_t codePoint);
 
 // The text of a fixed array, up to its terminator (or the whole array).
 template <std::size_t N> std::string_view fieldText(const char (&field)[N]) {
