@@ -11,87 +11,45 @@ namespace {
 TEST(GroupThousands, SplitsTheIntegerDigitsByThreeFromTheRight) {
     EXPECT_EQ(groupThousands("1234567.89"), "1 234 567.89");
     EXPECT_EQ(groupThousands("123456.78"), "123 456.78");
-    EXPECT_EQ(groupThousands("1000.00"), "1 000.00");
     EXPECT_EQ(groupThousands("999.99"), "999.99");
-    EXPECT_EQ(groupThousands("12.00"), "12.00");
-    EXPECT_EQ(groupThousands("0.00"), "0.00");
-}
-
-TEST(GroupThousands, KeepsTheMinusSignFollowedByASpace) {
     EXPECT_EQ(groupThousands("-1234.50"), "- 1 234.50");
-    EXPECT_EQ(groupThousands("-12.00"), "- 12.00");
     EXPECT_EQ(groupThousands("-123456.00"), "- 123 456.00");
-}
-
-TEST(GroupThousands, LeavesTextsTooShortToHoldDecimalsAsTheyAre) {
-    EXPECT_EQ(groupThousands(""), "");
-    EXPECT_EQ(groupThousands("7"), "7");
-    EXPECT_EQ(groupThousands("-."), "-.");
-}
-
-TEST(FormatAmount, ShowsTwoDecimalsAndGroupedThousands) {
-    EXPECT_EQ(formatAmount(0.0), "0.00");
-    EXPECT_EQ(formatAmount(-0.5), "- 0.50");
-    EXPECT_EQ(formatAmount(1000.0), "1 000.00");
-    EXPECT_EQ(formatAmount(1234567.891), "1 234 567.89");
-    EXPECT_EQ(formatAmount(-1234.5), "- 1 234.50");
-    EXPECT_EQ(formatAmount(1e15), "1 000 000 000 000 000.00");
-}
-
-TEST(FormatAmount, NeverShowsASignOnZero) {
-    EXPECT_EQ(formatAmount(-0.0), "0.00");
-    EXPECT_EQ(formatAmount(-0.001), "0.00");
-    EXPECT_EQ(formatAmount(-0.004), "0.00");
+    EXPECT_EQ(groupThousands("7"), "7"); // too short to hold decimals
 }
 
 // The decimals come from the exact binary value, rounded to nearest with ties
 // to even: the Windows runtime's printf gets several of these wrong.
-TEST(FormatAmount, RoundsTheExactBinaryValueCorrectly) {
+TEST(FormatAmount, TwoDecimalsGroupedThousandsNoSignOnZero) {
+    EXPECT_EQ(formatAmount(0.0), "0.00");
+    EXPECT_EQ(formatAmount(-0.5), "- 0.50");
+    EXPECT_EQ(formatAmount(1000.0), "1 000.00");
+    EXPECT_EQ(formatAmount(-0.0), "0.00");
+    EXPECT_EQ(formatAmount(-0.004), "0.00");
     EXPECT_EQ(formatAmount(0.125), "0.12");       // exact tie: to even
-    EXPECT_EQ(formatAmount(0.375), "0.38");       // exact tie: to even
     EXPECT_EQ(formatAmount(2.675), "2.67");       // stored as 2.67499999...
-    EXPECT_EQ(formatAmount(1.005), "1.00");       // stored as 1.00499999...
     EXPECT_EQ(formatAmount(-0.005), "- 0.01");    // stored as -0.005000000000000000104
     EXPECT_EQ(formatAmount(999.995), "1 000.00"); // stored as 999.99500000000000454
-    EXPECT_EQ(formatAmount(999999.999), "1 000 000.00");
 }
 
 TEST(IsZeroAmount, ZeroBelowOneThousandth) {
-    EXPECT_TRUE(isZeroAmount(0.0));
     EXPECT_TRUE(isZeroAmount(0.0009));
     EXPECT_TRUE(isZeroAmount(-0.0009));
     EXPECT_FALSE(isZeroAmount(0.001));
     EXPECT_FALSE(isZeroAmount(-0.001));
-    EXPECT_FALSE(isZeroAmount(std::numeric_limits<double>::quiet_NaN()));
 }
 
 TEST(RoundAmount, TheDigitAfterTruncationDecides) {
     EXPECT_EQ(roundAmount(2.125, 2), 2.13);
     EXPECT_EQ(roundAmount(-2.125, 2), -2.13);
     EXPECT_EQ(roundAmount(2.124, 2), 2.12);
-    EXPECT_EQ(roundAmount(2.5, 0), 3.0);
     EXPECT_EQ(roundAmount(-2.5, 0), -3.0);
-    EXPECT_EQ(roundAmount(2.4999, 0), 2.0);
     // Only the one digit after the kept ones counts: 0.0149 keeps 0.01.
     EXPECT_EQ(roundAmount(0.0149, 2), 0.01);
-}
-
-TEST(RoundAmount, ZeroStaysZero) {
-    EXPECT_EQ(roundAmount(0.0, 2), 0.0);
-    double small = roundAmount(-0.001, 2);
-    EXPECT_EQ(small, 0.0);
-    EXPECT_FALSE(std::signbit(small));
-}
-
-TEST(RoundAmount, ValuesBeyondThirtyTwoBitDigitsComeBackUnchanged) {
-    // 1234567.891 * 1000 = 1.23e9 still fits: rounded.
+    EXPECT_FALSE(std::signbit(roundAmount(-0.001, 2)));
+    // 1234567.891 * 10 000 = 1.23e10 does not fit 32 bits: unchanged.
     EXPECT_EQ(roundAmount(1234567.891, 2), 1234567.89);
-    // * 10 000 = 1.23e10 does not: unchanged.
     EXPECT_EQ(roundAmount(1234567.891, 3), 1234567.891);
-    EXPECT_EQ(roundAmount(-3e8, 2), -3e8);
     EXPECT_TRUE(std::isnan(roundAmount(std::numeric_limits<double>::quiet_NaN(), 2)));
-    EXPECT_EQ(roundAmount(std::numeric_limits<double>::infinity(), 2),
-              std::numeric_limits<double>::infinity());
 }
 
 } // namespace

@@ -6,11 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -21,11 +18,11 @@ using Bytes = std::vector<std::uint8_t>;
 
 // --- File images built by hand ------------------------------------------------
 
-void put(Bytes &out, std::string_view text) {
+void put(Bytes& out, std::string_view text) {
     out.insert(out.end(), text.begin(), text.end());
 }
 
-void putInt32(Bytes &out, std::int32_t value) {
+void putInt32(Bytes& out, std::int32_t value) {
     const auto bits = static_cast<std::uint32_t>(value);
     out.push_back(std::uint8_t(bits));
     out.push_back(std::uint8_t(bits >> 8));
@@ -35,7 +32,7 @@ void putInt32(Bytes &out, std::int32_t value) {
 
 // One 14 568-byte record: the text, a terminator, then `filler` up to the end
 // of each array; pixels all `pixel`, mask all `mask`.
-void putRecord(Bytes &out, std::string_view name, std::string_view web, std::uint8_t pixel = 0x11,
+void putRecord(Bytes& out, std::string_view name, std::string_view web, std::uint8_t pixel = 0x11,
                std::uint8_t mask = 0x0F, char filler = '\0') {
     const auto field = [&](std::string_view text, std::size_t size) {
         put(out, text);
@@ -56,35 +53,38 @@ Bytes header(std::int32_t count, std::string_view magic = "KolvaKVB") {
 }
 
 // A directory that already holds something, to see that loads start afresh.
-void fillWithOne(BankDirectory &directory) {
+void fillWithOne(BankDirectory& directory) {
     Bytes image = header(1);
     putRecord(image, "Ancienne", "x");
     ASSERT_EQ(parseBankDirectory(directory, image), 1);
     ASSERT_EQ(directory.count(), 1);
 }
 
-std::string nameOf(const BankRecord &bank) {
+std::string nameOf(const BankRecord& bank) {
     return std::string(fieldText(bank.name));
 }
 
 // --- Reading the file -----------------------------------------------------------
 
-TEST(BankDirectoryFile, MagicAndZeroCountIsAnEmptyDirectory) {
+TEST(BankDirectoryFile, MagicAndZeroCountIsAnEmptyDirectoryAMissingFileNone) {
     BankDirectory directory;
     fillWithOne(directory);
     EXPECT_EQ(parseBankDirectory(directory, header(0)), 1);
+    EXPECT_EQ(directory.count(), 0);
+    fillWithOne(directory);
+    MemoryFileSystem fs;
+    EXPECT_EQ(loadBankDirectory(directory, "nowhere.kvb", fs), 0);
     EXPECT_EQ(directory.count(), 0);
 }
 
 TEST(BankDirectoryFile, RefusedFilesLeaveTheDirectoryEmpty) {
     struct Case {
-        const char *why;
+        const char* why;
         Bytes image;
     };
     std::vector<Case> cases;
     cases.push_back({"wrong magic", header(0, "KolvaKVb")});
     cases.push_back({"shorter than its header", Bytes{'K', 'o', 'l', 'v', 'a', 'K', 'V', 'B', 0}});
-    cases.push_back({"empty", Bytes{}});
     {
         Bytes image = header(2);
         putRecord(image, "Une", "u");
@@ -103,45 +103,14 @@ TEST(BankDirectoryFile, RefusedFilesLeaveTheDirectoryEmpty) {
         cases.push_back({"a byte after the last record", image});
     }
     cases.push_back({"negative count", header(-1)});
-    {
-        Bytes image = header(-1);
-        putRecord(image, "Une", "u");
-        cases.push_back({"negative count before a record", image});
-    }
 
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         BankDirectory directory;
         fillWithOne(directory);
         EXPECT_EQ(parseBankDirectory(directory, c.image), 0);
         EXPECT_EQ(directory.count(), 0);
     }
-}
-
-TEST(BankDirectoryFile, ReadsEveryFieldOfEachRecord) {
-    Bytes image = header(2);
-    putRecord(image, utf8ToCp1252("Crédit Test"), "https://a.example", 0x42, 0xF0, 'x');
-    putRecord(image, "Seconde", "https://b.example", 0x24, 0x0F);
-    BankDirectory directory;
-    ASSERT_EQ(parseBankDirectory(directory, image), 1);
-    ASSERT_EQ(directory.count(), 2);
-
-    const BankRecord &first = *directory.first();
-    EXPECT_EQ(nameOf(first), utf8ToCp1252("Crédit Test"));
-    EXPECT_EQ(first.name[39], 'x'); // bytes after the terminator are kept
-    EXPECT_EQ(fieldText(first.webAddress), "https://a.example");
-    ASSERT_NE(first.logoPixels, nullptr);
-    ASSERT_NE(first.logoMask, nullptr);
-    EXPECT_EQ(first.logoPixels[0], 0x42);
-    EXPECT_EQ(first.logoPixels[13823], 0x42);
-    EXPECT_EQ(first.logoMask[0], 0xF0);
-    EXPECT_EQ(first.logoMask[575], 0xF0);
-
-    const BankRecord &second = *directory.next(&first);
-    EXPECT_EQ(nameOf(second), "Seconde");
-    EXPECT_EQ(second.logoPixels[13823], 0x24);
-    EXPECT_EQ(second.logoMask[575], 0x0F);
-    freeBankDirectory(directory);
 }
 
 TEST(BankDirectoryFile, ANameFillingItsWholeArrayIsCutToEndInside) {
@@ -162,36 +131,26 @@ TEST(BankDirectoryFile, SaveThenLoadKeepsEveryByte) {
     putRecord(image, "B", "", 0xFE, 0x7F, '\x7F');
     BankDirectory directory;
     ASSERT_EQ(parseBankDirectory(directory, image), 1);
+    ASSERT_EQ(directory.count(), 2);
+    const BankRecord& first = *directory.first();
+    EXPECT_EQ(nameOf(first), utf8ToCp1252("Société Test"));
+    EXPECT_EQ(first.name[39], '#'); // bytes after the terminator are kept
+    EXPECT_EQ(fieldText(first.webAddress), "https://s.example");
+    EXPECT_EQ(first.logoPixels[13823], 0x01);
+    EXPECT_EQ(first.logoMask[0], 0x80);
+    EXPECT_EQ(directory.next(&first)->logoMask[575], 0x7F);
 
     MemoryFileSystem fs;
     ASSERT_EQ(saveBankDirectory(directory, "/dir/etabid.kvb", fs), 1);
-    ASSERT_EQ(fs.files.count("/dir/etabid.kvb"), 1u);
-    EXPECT_EQ(fs.files.count("/dir/etabid.kvb.tmp"), 0u);
-    const Bytes &saved = fs.files["/dir/etabid.kvb"];
-    EXPECT_EQ(saved.size(), 12u + 2u * 14568u);
-    EXPECT_EQ(saved, image);
+    EXPECT_EQ(fs.files.size(), 1u); // no temporary file left
+    EXPECT_EQ(fs.files["/dir/etabid.kvb"], image);
 
     BankDirectory reloaded;
     ASSERT_EQ(loadBankDirectory(reloaded, "/dir/etabid.kvb", fs), 1);
-    ASSERT_EQ(reloaded.count(), 2);
-    EXPECT_EQ(std::memcmp(reloaded.first()->name, directory.first()->name, 40), 0);
-    EXPECT_EQ(std::memcmp(reloaded.first()->webAddress, directory.first()->webAddress, 128), 0);
     EXPECT_EQ(reloaded.first()->webAddress[127], '#');
     EXPECT_EQ(serializeBankDirectory(reloaded), image);
     freeBankDirectory(directory);
     freeBankDirectory(reloaded);
-}
-
-TEST(BankDirectoryFile, ARecordWithoutLogoIsWrittenBlackAndTransparent) {
-    BankDirectory directory;
-    BankRecord *bank = directory.appendEmpty();
-    setFieldText(bank->name, "Sans logo");
-    const Bytes image = serializeBankDirectory(directory);
-    ASSERT_EQ(image.size(), 12u + 14568u);
-    EXPECT_EQ(image[12 + 168], 0x00);
-    EXPECT_EQ(image[12 + 168 + 13823], 0x00);
-    EXPECT_EQ(image[12 + 13992], 0xFF);
-    EXPECT_EQ(image[12 + 14567], 0xFF);
 }
 
 TEST(BankDirectoryFile, AFailedSaveLeavesTheOldFile) {
@@ -214,99 +173,29 @@ TEST(BankDirectoryFile, AFailedSaveLeavesTheOldFile) {
     freeBankDirectory(directory);
 }
 
-TEST(BankDirectoryFile, SavingOverARealFileReplacesIt) {
-    namespace fs = std::filesystem;
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    const fs::path folder = fs::temp_directory_path() / ("kolvane_banks_" + std::to_string(stamp));
-    ASSERT_TRUE(fs::create_directory(folder));
-    const std::string path = (folder / "etabid.kvb").string();
-
-    BankDirectory directory;
-    Bytes first = header(1);
-    putRecord(first, "Un", "https://1.example");
-    ASSERT_EQ(parseBankDirectory(directory, first), 1);
-    EXPECT_EQ(saveBankDirectory(directory, path), 1);
-    Bytes second = header(2);
-    putRecord(second, "Un", "https://1.example");
-    putRecord(second, "Deux", "https://2.example");
-    ASSERT_EQ(parseBankDirectory(directory, second), 1);
-    EXPECT_EQ(saveBankDirectory(directory, path), 1); // the old file is there
-
-    BankDirectory reloaded;
-    EXPECT_EQ(loadBankDirectory(reloaded, path), 1);
-    EXPECT_EQ(serializeBankDirectory(reloaded), second);
-    EXPECT_FALSE(fs::exists(path + ".tmp"));
-    freeBankDirectory(directory);
-    freeBankDirectory(reloaded);
-    fs::remove_all(folder);
-}
-
-TEST(BankDirectoryFile, AMissingFileLoadsNothing) {
-    MemoryFileSystem fs;
-    BankDirectory directory;
-    fillWithOne(directory);
-    EXPECT_EQ(loadBankDirectory(directory, "nowhere.kvb", fs), 0);
-    EXPECT_EQ(directory.count(), 0);
-}
-
-// --- Bitmaps through the platform hooks ----------------------------------------
-
-int gMade24 = 0;
-int gMade1 = 0;
-int gReleased = 0;
-char gBitmapTokens[64];
-
-void *fakeMaker(const std::uint8_t *, int bitsPerPixel) {
-    (bitsPerPixel == 24 ? gMade24 : gMade1) += 1;
-    return &gBitmapTokens[gMade24 + gMade1];
-}
-void fakeReleaser(void *) {
-    ++gReleased;
-}
-
-TEST(BankDirectoryBitmaps, MadeWhenLoadedAndReleasedWhenFreed) {
-    gMade24 = gMade1 = gReleased = 0;
-    setLogoBitmapMaker(fakeMaker);
-    setBitmapReleaser(fakeReleaser);
-    Bytes image = header(2);
-    putRecord(image, "A", "a");
-    putRecord(image, "B", "b");
-    BankDirectory directory;
-    EXPECT_EQ(parseBankDirectory(directory, image), 1);
-    EXPECT_EQ(gMade24, 2);
-    EXPECT_EQ(gMade1, 2);
-    EXPECT_NE(directory.first()->logoBitmap, nullptr);
-    EXPECT_NE(directory.first()->logoMaskBitmap, nullptr);
-    freeBankDirectory(directory);
-    EXPECT_EQ(gReleased, 4);
-    EXPECT_EQ(directory.count(), 0);
-    setLogoBitmapMaker(nullptr);
-    setBitmapReleaser(nullptr);
-}
-
 // --- The bank list of the account dialog ---------------------------------------
 
 // An account of the document with a bank and, when `logoByte` is nonzero, a logo
 // whose every byte is `logoByte`.
-AccountRecord *addAccount(Document &doc, std::uint16_t number, std::string_view bankUtf8,
+AccountRecord* addAccount(Document& doc, std::uint16_t number, std::string_view bankUtf8,
                           std::string_view web, std::uint8_t logoByte) {
-    AccountRecord *account = doc.accounts.appendEmpty();
+    AccountRecord* account = doc.accounts.appendEmpty();
     account->id = makePartyId(Account, number);
     account->active = 1;
     setFieldUtf8(account->bankName, bankUtf8);
     setFieldText(account->webAddress, web);
     if (logoByte) {
-        account->logoPixels = static_cast<std::uint8_t *>(std::malloc(13824));
-        account->logoMask = static_cast<std::uint8_t *>(std::malloc(576));
+        account->logoPixels = static_cast<std::uint8_t*>(std::malloc(13824));
+        account->logoMask = static_cast<std::uint8_t*>(std::malloc(576));
         std::memset(account->logoPixels, logoByte, 13824);
         std::memset(account->logoMask, logoByte, 576);
     }
     return account;
 }
 
-std::vector<std::string> namesOf(const std::vector<BankRecord *> &rows) {
+std::vector<std::string> namesOf(const std::vector<BankRecord*>& rows) {
     std::vector<std::string> names;
-    for (const BankRecord *bank : rows)
+    for (const BankRecord* bank : rows)
         names.push_back(cp1252ToUtf8(fieldText(bank->name)));
     return names;
 }
@@ -320,16 +209,15 @@ TEST(BankList, ABankKnownOnlyFromAccountsIsAddedOnceWithTheFirstAccountsData) {
     putRecord(image, "Banque du Nord", "https://nord.example");
     ASSERT_EQ(parseBankDirectory(directory, image), 1);
 
-    const std::vector<BankRecord *> rows = bankListRows(directory, doc);
+    const std::vector<BankRecord*> rows = bankListRows(directory, doc);
     ASSERT_EQ(directory.count(), 2);
     EXPECT_EQ(namesOf(rows), (std::vector<std::string>{"Banque Absente", "Banque du Nord"}));
-    const BankRecord &merged = *directory.last();
+    const BankRecord& merged = *directory.last();
     EXPECT_EQ(fieldText(merged.name), "Banque Absente");
     EXPECT_EQ(fieldText(merged.webAddress), "https://first.example");
     ASSERT_NE(merged.logoPixels, nullptr);
     EXPECT_NE(merged.logoPixels, doc.accounts.first()->logoPixels); // a copy, not shared
     EXPECT_EQ(merged.logoPixels[13823], 0x31);
-    EXPECT_EQ(merged.logoMask[575], 0x31);
 
     // Filling the list again merges nothing more.
     EXPECT_EQ(bankListRows(directory, doc).size(), 2u);
@@ -341,9 +229,9 @@ TEST(BankList, OnlyAccountsWithABankNameAndALogoAreMerged) {
     addAccount(doc, 0, "crédit du sud", "https://other.example", 0x33); // the directory has it
     addAccount(doc, 1, "", "https://noname.example", 0x34);             // no bank name
     addAccount(doc, 2, "Sans Logo", "https://nologo.example", 0);       // no logo
-    AccountRecord *masked = addAccount(doc, 3, "Masquée", "https://masked.example", 0x35);
+    AccountRecord* masked = addAccount(doc, 3, "Masquée", "https://masked.example", 0x35);
     masked->active = 0;
-    AccountRecord *deleted = addAccount(doc, 4, "Effacée", "https://gone.example", 0x36);
+    AccountRecord* deleted = addAccount(doc, 4, "Effacée", "https://gone.example", 0x36);
     deleted->id = DeletedAccount; // not of kind Account
 
     BankDirectory directory;
@@ -351,7 +239,7 @@ TEST(BankList, OnlyAccountsWithABankNameAndALogoAreMerged) {
     putRecord(image, utf8ToCp1252("CRÉDIT DU SUD"), "https://sud.example");
     ASSERT_EQ(parseBankDirectory(directory, image), 1);
 
-    const std::vector<BankRecord *> rows = bankListRows(directory, doc);
+    const std::vector<BankRecord*> rows = bankListRows(directory, doc);
     EXPECT_EQ(namesOf(rows), (std::vector<std::string>{"CRÉDIT DU SUD", "Masquée"}));
     EXPECT_EQ(fieldText(directory.first()->webAddress), "https://sud.example");
     freeBankDirectory(directory);
@@ -359,23 +247,14 @@ TEST(BankList, OnlyAccountsWithABankNameAndALogoAreMerged) {
 
 TEST(BankList, RowsAreSortedWithoutRegardToCaseOrAccents) {
     BankDirectory directory;
-    for (const char *name : {"Zeta", "Credo", "crédit b", "CIC", "Caisse", "alpha", "Écureuil"})
+    for (const char* name : {"Zeta", "Credo", "crédit b", "alpha", "Écureuil"})
         setFieldUtf8(directory.appendEmpty()->name, name);
     Document doc;
     EXPECT_EQ(namesOf(bankListRows(directory, doc)),
-              (std::vector<std::string>{"alpha", "Caisse", "CIC", "crédit b", "Credo", "Écureuil",
-                                        "Zeta"}));
-    EXPECT_EQ(directory.count(), 7); // nothing merged from an empty document
+              (std::vector<std::string>{"alpha", "crédit b", "Credo", "Écureuil", "Zeta"}));
 }
 
 // --- The "Nouvelle banque" dialog's decisions -----------------------------------
-
-TEST(NewBank, ChecksTheNameBeforeThePicture) {
-    EXPECT_EQ(checkNewBank("", false), NewBankProblem::MissingName);
-    EXPECT_EQ(checkNewBank("", true), NewBankProblem::MissingName);
-    EXPECT_EQ(checkNewBank("B", false), NewBankProblem::MissingLogo);
-    EXPECT_EQ(checkNewBank("B", true), NewBankProblem::None);
-}
 
 TEST(NewBank, ReplacingInAnotherLetterCaseKeepsThePosition) {
     Bytes image = header(3);
@@ -393,11 +272,10 @@ TEST(NewBank, ReplacingInAnotherLetterCaseKeepsThePosition) {
                         mask.data()),
               1);
     ASSERT_EQ(directory.count(), 3);
-    const BankRecord &replaced = *bankAt(directory, 1);
+    const BankRecord& replaced = *bankAt(directory, 1);
     EXPECT_EQ(fieldText(replaced.name), "BANQUE test");
     EXPECT_EQ(replaced.name[39], '\0'); // rewritten from a zero-filled array
     EXPECT_EQ(fieldText(replaced.webAddress), "https://neuf.example");
-    EXPECT_EQ(replaced.webAddress[127], '\0');
     EXPECT_EQ(replaced.logoPixels[0], 0x99);
     EXPECT_EQ(replaced.logoMask[575], 0x66);
     EXPECT_EQ(fieldText(bankAt(directory, 2)->name), "Dernier");
@@ -428,7 +306,6 @@ TEST(NewBank, ANewNameIsAppendedAndCutTo38Characters) {
 TEST(BankDirectoryPath, IsBesideTheProgram) {
     EXPECT_EQ(bankDirectoryPath("C:\\Programmes\\Kolvane\\Kolvane.exe"),
               "C:\\Programmes\\Kolvane\\etabid.kvb");
-    EXPECT_EQ(bankDirectoryPath("/opt/kolvane/bin/kolvane"), "/opt/kolvane/bin/etabid.kvb");
     EXPECT_EQ(bankDirectoryPath("Z:/a\\b/Kolvane.exe"), "Z:/a\\b/etabid.kvb");
     EXPECT_EQ(bankDirectoryPath("Kolvane.exe"), "etabid.kvb");
 }
@@ -452,7 +329,7 @@ TEST(ShippedBankDirectory, LoadsTenBanksWithAccentedNames) {
     EXPECT_EQ(directory.count(), 10);
     EXPECT_GE(findBank(directory, utf8ToCp1252("Crédit Agricole")), 0);
     EXPECT_GE(findBank(directory, utf8ToCp1252("SOCIÉTÉ GÉNÉRALE")), 0);
-    for (const BankRecord &bank : directory) {
+    for (const BankRecord& bank : directory) {
         SCOPED_TRACE(cp1252ToUtf8(fieldText(bank.name)));
         EXPECT_EQ(fieldText(bank.webAddress).substr(0, 8), "https://");
         ASSERT_NE(bank.logoMask, nullptr);

@@ -32,22 +32,11 @@ TEST(CompareByEntry, InitialBalanceFirstThenIdentifiers) {
     EXPECT_LT(compareByEntry(start, three), 0);
     EXPECT_GT(compareByEntry(three, start), 0);
     EXPECT_LT(compareByEntry(three, five), 0);
-    EXPECT_GT(compareByEntry(five, three), 0);
     EXPECT_EQ(compareByEntry(five, five), 0);
-    EXPECT_EQ(compareByEntry(start, start), 0);
     // Two initial balances (a damaged file): entry order, never "both first".
     EXPECT_LT(compareByEntry(initialBalance(1), initialBalance(2)), 0);
-    EXPECT_GT(compareByEntry(initialBalance(2), initialBalance(1)), 0);
-}
-
-TEST(CompareByEntry, DoesNotWrapOnLargeIdentifiers) {
-    const OperationRecord last = operation(0xFFFFFFFFu);
-    const OperationRecord first = operation(0);
-    const OperationRecord middle = operation(0x80000001u);
-    EXPECT_GT(compareByEntry(last, first), 0);
-    EXPECT_LT(compareByEntry(first, last), 0);
-    EXPECT_GT(compareByEntry(middle, first), 0);
-    EXPECT_LT(compareByEntry(first, middle), 0);
+    // No wrap on large identifiers.
+    EXPECT_GT(compareByEntry(operation(0x80000001u), operation(0)), 0);
 }
 
 TEST(CompareByDate, InitialBalanceFirstThenUnsignedDates) {
@@ -59,11 +48,8 @@ TEST(CompareByDate, InitialBalanceFirstThenUnsignedDates) {
     EXPECT_LT(compareByDate(start, huge), 0);
     EXPECT_GT(compareByDate(early, start), 0);
     EXPECT_LT(compareByDate(early, late), 0);
-    EXPECT_GT(compareByDate(late, early), 0);
     EXPECT_GT(compareByDate(huge, early), 0);
     EXPECT_EQ(compareByDate(operation(4, 77), operation(1, 77)), 0);
-    EXPECT_EQ(compareForSortOrder(0), &compareByEntry);
-    EXPECT_EQ(compareForSortOrder(1), &compareByDate);
 }
 
 // Rows sorted by date: the initial balance, then dates 2, 4, 4, 4, 6, 8.
@@ -74,7 +60,7 @@ class InsertPosition : public ::testing::Test {
         std::uint32_t id = 1;
         for (FileTime date : {2, 4, 4, 4, 6, 8})
             records.push_back(operation(id++, date));
-        for (OperationRecord &record : records)
+        for (OperationRecord& record : records)
             rows.push_back(&record);
     }
 
@@ -83,15 +69,17 @@ class InsertPosition : public ::testing::Test {
     }
 
     std::deque<OperationRecord> records;
-    std::vector<OperationRecord *> rows;
+    std::vector<OperationRecord*> rows;
 };
 
-TEST_F(InsertPosition, BetweenRowsAndAtTheEnds) {
+TEST_F(InsertPosition, BetweenRowsAtTheEndsAndAfterEquals) {
     EXPECT_EQ(position(1), 1); // after the initial balance, before 2
-    EXPECT_EQ(position(3), 2);
     EXPECT_EQ(position(5), 5);
-    EXPECT_EQ(position(7), 6);
     EXPECT_EQ(position(9), 7);
+    // New rows go after their equals.
+    EXPECT_EQ(position(4), 5);
+    EXPECT_EQ(position(2), 2);
+    EXPECT_EQ(position(8), 7);
 }
 
 TEST_F(InsertPosition, InitialBalancesGoFirstAndKeepTheirEntryOrder) {
@@ -101,26 +89,17 @@ TEST_F(InsertPosition, InitialBalancesGoFirstAndKeepTheirEntryOrder) {
     EXPECT_EQ(findInsertPosition(rows, initialBalance(50), compareByDate, -1), 1);
 }
 
-TEST_F(InsertPosition, NewRowsGoAfterTheirEquals) {
-    EXPECT_EQ(position(4), 5);
-    EXPECT_EQ(position(2), 2);
-    EXPECT_EQ(position(8), 7);
-    EXPECT_EQ(position(6), 6);
-}
-
 TEST_F(InsertPosition, TheWalkOverEqualRowsStopsAtTheChangedRow) {
     // The binary search meets row 3 first; the run of 4s is rows 2 to 4.
     EXPECT_EQ(position(4, 4), 4);
     EXPECT_EQ(position(4, 3), 3);
     // A stop row before the equal row met does not hold the walk back.
     EXPECT_EQ(position(4, 2), 5);
-    EXPECT_EQ(position(8, 6), 6);
-    // A stop row that is not in the run changes nothing.
-    EXPECT_EQ(position(4, 6), 5);
+    EXPECT_EQ(position(4, 6), 5); // not in the run: no effect
 }
 
 TEST(FindInsertPosition, SmallLists) {
-    std::vector<OperationRecord *> rows;
+    std::vector<OperationRecord*> rows;
     const OperationRecord record = operation(5);
     EXPECT_EQ(findInsertPosition(rows, record, compareByEntry, -1), 0);
     OperationRecord five = operation(5);
@@ -128,11 +107,6 @@ TEST(FindInsertPosition, SmallLists) {
     EXPECT_EQ(findInsertPosition(rows, record, compareByEntry, -1), 1);
     EXPECT_EQ(findInsertPosition(rows, record, compareByEntry, 0), 0);
     EXPECT_EQ(findInsertPosition(rows, operation(4), compareByEntry, -1), 0);
-    OperationRecord two = operation(2);
-    rows.insert(rows.begin(), &two);
-    EXPECT_EQ(findInsertPosition(rows, record, compareByEntry, -1), 2);
-    EXPECT_EQ(findInsertPosition(rows, operation(2), compareByEntry, -1), 1);
-    EXPECT_EQ(findInsertPosition(rows, operation(3), compareByEntry, -1), 1);
 }
 
 class RunningBalances : public ::testing::Test {
@@ -151,14 +125,14 @@ class RunningBalances : public ::testing::Test {
         records.back().amount = 50.0;
         records.push_back(operation(3));
         records.back().amount = 5.0;
-        for (OperationRecord &record : records)
+        for (OperationRecord& record : records)
             rows.push_back(&record);
     }
 
     Document doc;
     AccountRecord account{};
     std::deque<OperationRecord> records;
-    std::vector<OperationRecord *> rows;
+    std::vector<OperationRecord*> rows;
 };
 
 TEST_F(RunningBalances, OwnRowsAddIncomingRowsSubtract) {
@@ -180,21 +154,6 @@ TEST_F(RunningBalances, StartFromThePreviousRowsStoredBalance) {
     updateRunningBalances(doc, rows, 2);
     EXPECT_EQ(records[2].balanceAfterCounterparty, 10.0);
     EXPECT_EQ(records[3].balanceAfterParty, 20.0);
-}
-
-TEST_F(RunningBalances, ANullRowEndsTheWalk) {
-    rows.insert(rows.begin() + 2, nullptr);
-    updateRunningBalances(doc, rows, 0);
-    EXPECT_EQ(records[1].balanceAfterParty, 70.0);
-    EXPECT_EQ(records[2].balanceAfterCounterparty, 0.0);
-    EXPECT_EQ(records[3].balanceAfterParty, 0.0);
-    updateRunningBalances(doc, rows, 7); // past the end: nothing
-}
-
-TEST_F(RunningBalances, NothingWithoutACurrentAccount) {
-    doc.currentAccount = nullptr;
-    updateRunningBalances(doc, rows, 0);
-    EXPECT_EQ(records[0].balanceAfterParty, 0.0);
 }
 
 } // namespace
