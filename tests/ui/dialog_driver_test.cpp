@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 namespace kolvane::uitest {
@@ -53,40 +54,74 @@ TEST(DialogDriver, FillsEveryKindOfControlAndPressesOk) {
     EXPECT_TRUE(form.received(IDOK, BN_CLICKED));
 }
 
-TEST(DialogDriver, ReadsAndAnswersAMessageBoxOfAHelper) {
-    DialogDriver driver;
-    std::wstring text;
-    driver
-        .expectMessageBox(L"Vous n'êtes pas autorisés à utiliser cette fonction. \n"
-                          L"Adressez-vous à un administrateur.")
-        .readText(0, &text)
-        .press(IDNO);
-    int answer = 0;
-    ASSERT_TRUE(driver.run(
-        [&] { answer = win::showStringMessage(nullptr, 20402, MB_YESNO | MB_ICONINFORMATION); }));
-    EXPECT_EQ(answer, IDNO);
-    EXPECT_EQ(text, L"Vous n'êtes pas autorisés à utiliser cette fonction. \n"
-                    L"Adressez-vous à un administrateur.");
-}
-
 TEST(DialogDriver, AnswersAMessageBoxThatADialogOpensThenGoesBackToTheDialog) {
     TestForm form;
     DialogDriver driver;
+    std::wstring text;
     driver.expectDialog(IDD_TEST_FORM).click(IDC_TEST_QUESTION);
-    driver.expectMessageBox(L"Voulez-vous continuer ?").press(IDYES);
+    driver.expectMessageBox(L"Voulez-vous continuer ?").readText(0, &text).press(IDYES);
     driver.expectDialog(IDD_TEST_FORM).closeBox();
     int result = -5;
     ASSERT_TRUE(driver.run([&] { result = form.runModal(nullptr, IDD_TEST_FORM); }));
+    EXPECT_EQ(text, L"Voulez-vous continuer ?");
     EXPECT_EQ(form.questionAnswer, IDYES);
     EXPECT_EQ(result, 0); // the close box goes through IDCANCEL
     EXPECT_TRUE(form.received(IDCANCEL, BN_CLICKED));
-}
-
-TEST(DialogDriver, FindsADialogByItsCaption) {
-    TestForm form;
-    DialogDriver driver;
+    // Found by its caption too.
     driver.expectDialogTitled(L"Essai du pilote é").click(IDCANCEL);
     EXPECT_TRUE(driver.run([&] { form.runModal(nullptr, IDD_TEST_FORM); }));
+}
+
+TEST(DialogDriver, EveryMistakeFailsTheRunWithItsReasonAndEndsTheDialog) {
+    using Steps = std::function<void(DialogDriver&)>;
+    struct Case {
+        Steps steps;
+        bool showsForm; // else the code shows nothing, or its own message box
+        const char* reason;
+    };
+    const Case cases[] = {
+        {[](DialogDriver&) {}, true, "unexpected dialog 9001"},
+        {[](DialogDriver& d) { d.expectDialog(IDD_TEST_FORM).click(IDOK); }, false,
+         "step 1 (dialog 9001) never appeared"},
+        {[](DialogDriver& d) {
+             d.expectDialog(IDD_TEST_FORM).click(IDC_TEST_DISABLED).click(IDOK);
+         },
+         true, "action 1: control 9109 is disabled"},
+        {[](DialogDriver& d) {
+             d.expectDialog(IDD_TEST_FORM).expectText(IDC_TEST_EDIT, L"autre chose");
+         },
+         true, "control 9101 shows \"\", expected \"autre chose\""},
+        {[](DialogDriver& d) {
+             d.expectDialog(IDD_TEST_FORM).selectComboText(IDC_TEST_LIST_COMBO, L"Carte");
+         },
+         true, "control 9103 has no entry \"Carte\""},
+        {[](DialogDriver& d) { d.expectDialog(IDD_TEST_FORM).click(4242); }, true,
+         "there is no control 4242"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        TestForm form;
+        DialogDriver driver;
+        c.steps(driver);
+        int result = -5;
+        const auto start = std::chrono::steady_clock::now();
+        auto run = driver.run([&] {
+            if (c.showsForm)
+                result = form.runModal(nullptr, IDD_TEST_FORM);
+        });
+        EXPECT_FALSE(run);
+        EXPECT_TRUE(contains(run, c.reason)) << run.message();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+        if (c.showsForm) {
+            EXPECT_EQ(result, IDCANCEL); // ended by the driver
+            EXPECT_FALSE(form.received(IDOK, BN_CLICKED));
+        }
+    }
+    DialogDriver driver;
+    driver.expectMessageBox(L"Bonjour").press(IDOK);
+    auto run = driver.run([] { MessageBoxW(nullptr, L"Bonjour", L"Autre titre", MB_OK); });
+    EXPECT_FALSE(run);
+    EXPECT_TRUE(contains(run, "titled \"Autre titre\"")) << run.message();
 }
 
 TEST(DialogDriver, FailsWhenTheExpectedDialogDoesNotComeWithinTheTimeOut) {
@@ -108,63 +143,6 @@ TEST(DialogDriver, FailsWhenTheExpectedDialogDoesNotComeWithinTheTimeOut) {
     EXPECT_LT(elapsed, std::chrono::seconds(3));
 }
 
-TEST(DialogDriver, FailsAndClosesADialogThatNoStepExpects) {
-    TestForm form;
-    DialogDriver driver;
-    int result = -5;
-    auto run = driver.run([&] { result = form.runModal(nullptr, IDD_TEST_FORM); });
-    EXPECT_FALSE(run);
-    EXPECT_TRUE(contains(run, "unexpected dialog 9001")) << run.message();
-    EXPECT_EQ(result, IDCANCEL);
-}
-
-TEST(DialogDriver, FailsWhenTheCodeReturnsBeforeTheDialogComes) {
-    DialogDriver driver;
-    driver.expectDialog(IDD_TEST_FORM).click(IDOK);
-    auto start = std::chrono::steady_clock::now();
-    auto run = driver.run([] {});
-    EXPECT_FALSE(run);
-    EXPECT_TRUE(contains(run, "step 1 (dialog 9001) never appeared")) << run.message();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-}
-
-TEST(DialogDriver, RefusesToPressADisabledButtonAndClosesTheDialog) {
-    TestForm form;
-    DialogDriver driver;
-    driver.expectDialog(IDD_TEST_FORM).click(IDC_TEST_DISABLED).click(IDOK);
-    int result = -5;
-    auto run = driver.run([&] { result = form.runModal(nullptr, IDD_TEST_FORM); });
-    EXPECT_FALSE(run);
-    EXPECT_TRUE(contains(run, "action 1: control 9109 is disabled")) << run.message();
-    EXPECT_EQ(result, IDCANCEL); // closed, "OK" never pressed
-    EXPECT_FALSE(form.received(IDOK, BN_CLICKED));
-}
-
-TEST(DialogDriver, ReportsAWrongTextAndAMissingControl) {
-    TestForm form;
-    DialogDriver driver;
-    driver.expectDialog(IDD_TEST_FORM).expectText(IDC_TEST_EDIT, L"autre chose");
-    auto run = driver.run([&] { form.runModal(nullptr, IDD_TEST_FORM); });
-    EXPECT_TRUE(contains(run, "control 9101 shows \"\", expected \"autre chose\""))
-        << run.message();
-
-    driver.expectDialog(IDD_TEST_FORM).selectComboText(IDC_TEST_LIST_COMBO, L"Carte");
-    run = driver.run([&] { form.runModal(nullptr, IDD_TEST_FORM); });
-    EXPECT_TRUE(contains(run, "control 9103 has no entry \"Carte\"")) << run.message();
-
-    driver.expectDialog(IDD_TEST_FORM).click(4242);
-    run = driver.run([&] { form.runModal(nullptr, IDD_TEST_FORM); });
-    EXPECT_TRUE(contains(run, "there is no control 4242")) << run.message();
-}
-
-TEST(DialogDriver, FailsOnAMessageBoxWithAnotherTitle) {
-    DialogDriver driver;
-    driver.expectMessageBox(L"Bonjour").press(IDOK);
-    auto run = driver.run([] { MessageBoxW(nullptr, L"Bonjour", L"Autre titre", MB_OK); });
-    EXPECT_FALSE(run);
-    EXPECT_TRUE(contains(run, "titled \"Autre titre\"")) << run.message();
-}
-
 TEST(DialogDriver, SaysSoWhenAQuitWasLeftInTheQueue) {
     PostQuitMessage(0);
     TestForm form;
@@ -175,34 +153,6 @@ TEST(DialogDriver, SaysSoWhenAQuitWasLeftInTheQueue) {
     EXPECT_FALSE(run);
     EXPECT_TRUE(contains(run, "a WM_QUIT was waiting before the run")) << run.message();
     EXPECT_EQ(result, 1); // the quit was taken out, so the dialog ran and was answered
-}
-
-TEST(DialogDriver, RunsACommandSentToAWindow) {
-    // A window whose command 77 shows a message box.
-    struct Owner : win::WindowObject<Owner> {
-        int answer = 0;
-        LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-            if (message == WM_COMMAND && LOWORD(wParam) == 77) {
-                answer = win::showMessage(window, L"Commande 77", MB_OKCANCEL);
-                return 0;
-            }
-            return defaultProcedure(message, wParam, lParam);
-        }
-    } owner;
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = Owner::procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"KolvaneDriverCommandTest";
-    RegisterClassW(&windowClass);
-    ASSERT_NE(owner.create(0, L"KolvaneDriverCommandTest", L"", WS_OVERLAPPED, 0, 0, 100, 100,
-                           nullptr, nullptr),
-              nullptr);
-
-    DialogDriver driver;
-    driver.expectMessageBox(L"Commande 77").press(IDOK);
-    EXPECT_TRUE(driver.runCommand(owner.window, 77));
-    EXPECT_EQ(owner.answer, IDOK);
-    DestroyWindow(owner.window);
 }
 
 } // namespace

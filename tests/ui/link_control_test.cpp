@@ -15,10 +15,9 @@ namespace {
 using namespace std::chrono_literals;
 
 struct Notification {
-    int id;
-    int code;
+    int id, code;
     HWND from;
-    bool operator==(const Notification &) const = default;
+    bool operator==(const Notification&) const = default;
 };
 
 // A visible top-level window that holds the links, records what they post
@@ -26,30 +25,22 @@ struct Notification {
 struct LinkParent : win::WindowObject<LinkParent> {
     std::vector<Notification> notifications;
     int paintCount = 0;
-
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_COMMAND)
             notifications.push_back(
                 {LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)});
-        if (message == WM_PAINT)
-            ++paintCount;
+        paintCount += message == WM_PAINT ? 1 : 0;
         return defaultProcedure(message, wParam, lParam);
     }
 };
 
-constexpr const wchar_t *kParentClass = L"KolvaneLinkTestParent";
 constexpr int kLinkId = 1234;
 constexpr COLORREF kNormal = 0xCC2020;
 constexpr COLORREF kHover = 0xCC0000;
 
 std::vector<std::wstring> openedTargets;
-void recordTarget(HWND, const wchar_t *target) {
-    openedTargets.push_back(target);
-}
 
-// Dispatches everything waiting in the thread's queue (posted selections,
-// notifications, paints).
-void pumpMessages() {
+void pumpMessages() { // everything waiting in the thread's queue
     uitest::pumpMessagesUntil([] {
         MSG msg;
         return !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
@@ -60,8 +51,7 @@ SIZE clientSize(HWND window) {
     GetClientRect(window, &client);
     return {client.right, client.bottom};
 }
-
-SIZE textExtent(HFONT font, const std::wstring &text) {
+SIZE textExtent(HFONT font, const std::wstring& text) {
     win::WindowDC dc(nullptr);
     win::SelectedObject keep(dc.get(), font);
     SIZE size{};
@@ -69,12 +59,15 @@ SIZE textExtent(HFONT font, const std::wstring &text) {
     return size;
 }
 
-// The link painted into a white bitmap of its size, row by row.
-std::vector<std::vector<COLORREF>> paintedPixels(HWND link) {
+// The link painted into a white bitmap of its size: how many pixels have
+// `color`, and whether one whole row has it (an underline).
+struct Painted {
+    int count = 0;
+    bool fullRow = false;
+};
+Painted painted(HWND link, COLORREF color) {
     const SIZE size = clientSize(link);
-    std::vector<std::vector<COLORREF>> rows;
-    if (size.cx <= 0 || size.cy <= 0)
-        return rows;
+    Painted result;
     win::WindowDC screen(nullptr);
     win::MemoryDC dc(CreateCompatibleDC(screen.get()));
     win::GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), size.cx, size.cy));
@@ -83,30 +76,19 @@ std::vector<std::vector<COLORREF>> paintedPixels(HWND link) {
     FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     SendMessageW(link, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
     for (int y = 0; y < size.cy; ++y) {
-        rows.emplace_back();
+        int inRow = 0;
         for (int x = 0; x < size.cx; ++x)
-            rows.back().push_back(GetPixel(dc.get(), x, y));
+            inRow += GetPixel(dc.get(), x, y) == color ? 1 : 0;
+        result.count += inRow;
+        result.fullRow = result.fullRow || (size.cx > 0 && inRow == size.cx);
     }
-    return rows;
+    return result;
 }
-
 int pixelsOfColor(HWND link, COLORREF color) {
-    int count = 0;
-    for (const auto &row : paintedPixels(link))
-        for (COLORREF pixel : row)
-            count += pixel == color ? 1 : 0;
-    return count;
+    return painted(link, color).count;
 }
-
 bool hasFullRowOfColor(HWND link, COLORREF color) {
-    for (const auto &row : paintedPixels(link)) {
-        bool full = !row.empty();
-        for (COLORREF pixel : row)
-            full = full && pixel == color;
-        if (full)
-            return true;
-    }
-    return false;
+    return painted(link, color).fullRow;
 }
 
 class LinkControlTest : public ::testing::Test {
@@ -114,15 +96,14 @@ class LinkControlTest : public ::testing::Test {
     // One parent for the whole suite: destroying a shown top-level window is
     // slow under Wine without a window manager.
     static void SetUpTestSuite() {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
+        WNDCLASSW windowClass{};
         windowClass.lpfnWndProc = LinkParent::procedure;
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        windowClass.lpszClassName = kParentClass;
-        RegisterClassExW(&windowClass);
-        parent.create(0, kParentClass, L"Liens", WS_POPUP | WS_VISIBLE, 100, 100, 600, 200, nullptr,
-                      nullptr);
+        windowClass.lpszClassName = L"KolvaneLinkTestParent";
+        RegisterClassW(&windowClass);
+        parent.create(0, windowClass.lpszClassName, L"Liens", WS_POPUP | WS_VISIBLE, 100, 100, 600,
+                      200, nullptr, nullptr);
     }
     static void TearDownTestSuite() { DestroyWindow(parent.window); }
 
@@ -130,10 +111,9 @@ class LinkControlTest : public ::testing::Test {
         ASSERT_NE(parent.window, nullptr);
         ASSERT_TRUE(registerLinkControlClass(GetModuleHandleW(nullptr)));
         openedTargets.clear();
-        setLinkOpener(recordTarget);
+        setLinkOpener([](HWND, const wchar_t* target) { openedTargets.push_back(target); });
         pumpMessages();
         parent.notifications.clear();
-        parent.paintCount = 0;
     }
     void TearDown() override {
         while (HWND child = GetWindow(parent.window, GW_CHILD))
@@ -144,7 +124,7 @@ class LinkControlTest : public ::testing::Test {
 
     // A link of 100 x 16 at (10, 10) in the stock system font (a bitmap font,
     // so that its pixels have exactly the text colour).
-    HWND makeLink(const wchar_t *text) {
+    HWND makeLink(const wchar_t* text) {
         HWND link =
             CreateWindowExW(0, kLinkControlClassName, text, WS_CHILD | WS_VISIBLE, 10, 10, 100, 16,
                             parent.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLinkId)),
@@ -153,7 +133,6 @@ class LinkControlTest : public ::testing::Test {
                      FALSE);
         return link;
     }
-
     void click(HWND link) {
         SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
         SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
@@ -171,22 +150,17 @@ TEST_F(LinkControlTest, TheControlTakesTheSizeOfItsTextWhenPainted) {
     SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
     EXPECT_EQ(clientSize(link).cx, 100);
     UpdateWindow(link);
-
     const SIZE expected = textExtent(font.get(), text);
     ASSERT_GT(expected.cx, 100);
     EXPECT_EQ(clientSize(link).cx, expected.cx);
     EXPECT_EQ(clientSize(link).cy, expected.cy);
-    // Resized, not moved.
-    RECT placed{};
+    RECT placed{}; // resized, not moved
     GetWindowRect(link, &placed);
-    MapWindowPoints(HWND_DESKTOP, parent.window, reinterpret_cast<POINT *>(&placed), 2);
+    MapWindowPoints(HWND_DESKTOP, parent.window, reinterpret_cast<POINT*>(&placed), 2);
     EXPECT_EQ(placed.left, 10);
     EXPECT_EQ(placed.top, 10);
-
     // A new text repaints at once, and the control shrinks to it.
     SetWindowTextW(link, L"Court");
-    EXPECT_EQ(clientSize(link).cx, textExtent(font.get(), L"Court").cx);
-    pumpMessages();
     EXPECT_EQ(clientSize(link).cx, textExtent(font.get(), L"Court").cx);
 }
 
@@ -202,55 +176,29 @@ TEST_F(LinkControlTest, AClickOpensTargetsLongerThanFourCharactersElseTellsThePa
     click(link);
     EXPECT_TRUE(parent.notifications.empty());
     EXPECT_EQ(openedTargets, (std::vector<std::wstring>{L"abcde"}));
-
     // The target is Windows-1252 text; the shell gets it in UTF-16.
     SendMessageW(link, LINK_SET_TARGET, 0, reinterpret_cast<LPARAM>("http://caf\xE9.fr"));
     click(link);
     EXPECT_EQ(openedTargets.back(), L"http://caf\u00E9.fr");
-
-    // No target at all: the parent again.
-    SendMessageW(link, LINK_SET_TARGET, 0, 0);
-    click(link);
-    EXPECT_EQ(parent.notifications, (std::vector<Notification>{{kLinkId, LINK_CLICKED, link}}));
-    EXPECT_EQ(openedTargets.size(), 2u);
-}
-
-TEST_F(LinkControlTest, TheTargetIsKeptUpTo259CharactersAndReadBackTruncated) {
-    HWND link = makeLink(L"Site");
-    SendMessageW(link, LINK_SET_TARGET, 0, reinterpret_cast<LPARAM>("http://banque.fr"));
-    char small[5] = "zzzz";
-    const auto *own = reinterpret_cast<const char *>(
-        SendMessageW(link, LINK_GET_TARGET, sizeof small, reinterpret_cast<LPARAM>(small)));
-    EXPECT_STREQ(small, "http");
-    ASSERT_NE(own, nullptr);
-    EXPECT_STREQ(own, "http://banque.fr");
-    // Without a buffer only the pointer comes back.
-    EXPECT_EQ(reinterpret_cast<const char *>(SendMessageW(link, LINK_GET_TARGET, 10, 0)), own);
-
+    // At most 259 characters are kept.
     const std::string longTarget(300, 'w');
     SendMessageW(link, LINK_SET_TARGET, 0, reinterpret_cast<LPARAM>(longTarget.c_str()));
-    EXPECT_EQ(std::string(own), std::string(259, 'w'));
+    click(link);
+    EXPECT_EQ(openedTargets.back(), std::wstring(259, L'w'));
 }
 
 TEST_F(LinkControlTest, ADisabledLinkIsGreyAndIgnoresClicks) {
     HWND link = makeLink(L"Simulation");
     UpdateWindow(link);
     EXPECT_GT(pixelsOfColor(link, kNormal), 0);
-    SendMessageW(link, LINK_SET_TARGET, 0, reinterpret_cast<LPARAM>("http://banque.fr"));
-
     EnableWindow(link, FALSE);
-    click(link);
-    SendMessageW(link, LINK_SET_TARGET, 0, reinterpret_cast<LPARAM>("ab"));
+    click(link); // no target: would tell the parent
+    SendMessageW(link, LINK_SET_TARGET, 0, reinterpret_cast<LPARAM>("http://banque.fr"));
     click(link);
     EXPECT_TRUE(openedTargets.empty());
     EXPECT_TRUE(parent.notifications.empty());
-    const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
-    EXPECT_GT(pixelsOfColor(link, grey), 0);
+    EXPECT_GT(pixelsOfColor(link, GetSysColor(COLOR_GRAYTEXT)), 0);
     EXPECT_EQ(pixelsOfColor(link, kNormal), 0);
-
-    EnableWindow(link, TRUE);
-    click(link);
-    EXPECT_EQ(parent.notifications, (std::vector<Notification>{{kLinkId, LINK_CLICKED, link}}));
 }
 
 TEST_F(LinkControlTest, TheMouseOverTheLinkUnderlinesItAndTellsTheParent) {
@@ -258,7 +206,6 @@ TEST_F(LinkControlTest, TheMouseOverTheLinkUnderlinesItAndTellsTheParent) {
     UpdateWindow(link);
     RECT area{};
     GetWindowRect(link, &area);
-    const POINT overLink{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
     SetCursorPos(0, 0);
     pumpMessages();
     parent.notifications.clear();
@@ -273,119 +220,51 @@ TEST_F(LinkControlTest, TheMouseOverTheLinkUnderlinesItAndTellsTheParent) {
                      MAKELPARAM(hitTest, WM_MOUSEMOVE));
         pumpMessages();
     };
-
-    // Over the border, not the text: nothing.
-    setCursor(HTBORDER);
+    setCursor(HTBORDER); // over the border, not the text: nothing
     EXPECT_TRUE(parent.notifications.empty());
 
     // The real mouse comes over the link: hover colour, underlined.
-    SetCursorPos(overLink.x, overLink.y);
+    SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
     ASSERT_TRUE(arrived(1));
-    EXPECT_EQ(parent.notifications, (std::vector<Notification>{hover}));
     EXPECT_GT(pixelsOfColor(link, kHover), 0);
     EXPECT_EQ(pixelsOfColor(link, kNormal), 0);
     EXPECT_TRUE(hasFullRowOfColor(link, kHover)); // the underline
-
     // While the mouse stays, further cursor requests say nothing new.
-    setCursor(HTCLIENT);
     setCursor(HTCLIENT);
     EXPECT_EQ(parent.notifications, (std::vector<Notification>{hover}));
 
-    // The leave report puts the link back at rest.
-    SendMessageW(link, WM_MOUSELEAVE, 0, 0);
-    pumpMessages();
+    // The real mouse leaving puts the link back at rest.
+    SetCursorPos(0, 0);
+    ASSERT_TRUE(arrived(2));
     EXPECT_EQ(parent.notifications, (std::vector<Notification>{hover, leave}));
     EXPECT_GT(pixelsOfColor(link, kNormal), 0);
     EXPECT_EQ(pixelsOfColor(link, kHover), 0);
     EXPECT_FALSE(hasFullRowOfColor(link, kNormal));
-
-    // Tracking starts again on the next cursor request; the real mouse
-    // leaving ends it.
+    // Tracking starts again on the next request.
     setCursor(HTCLIENT);
     EXPECT_EQ(parent.notifications, (std::vector<Notification>{hover, leave, hover}));
-    SetCursorPos(0, 0);
-    ASSERT_TRUE(arrived(4));
-    EXPECT_EQ(parent.notifications, (std::vector<Notification>{hover, leave, hover, leave}));
-    EXPECT_GT(pixelsOfColor(link, kNormal), 0);
 }
 
-TEST_F(LinkControlTest, ColoursAndTransparencyAreStoredAndRepaintOnlyWhenShown) {
+TEST_F(LinkControlTest, TheBackColourShowsOnlyOnceTheControlIsOpaque) {
     HWND link = makeLink(L"Comptes");
     UpdateWindow(link);
     pumpMessages();
-    EXPECT_EQ(SendMessageW(link, LINK_GET_TRANSPARENT, 0, 0), 1);
-    EXPECT_EQ(SendMessageW(link, LINK_GET_BACK_COLOR, 0, 0), 0xFFFFFF);
-    EXPECT_EQ(SendMessageW(link, LINK_GET_NORMAL_COLOR, 0, 0), kNormal);
-    EXPECT_EQ(SendMessageW(link, LINK_GET_HOVER_COLOR, 0, 0), kHover);
-
-    // Transparent: the back colour is stored, nothing is repainted.
     parent.paintCount = 0;
+    // Transparent: stored, not repainted.
     EXPECT_EQ(SendMessageW(link, LINK_SET_BACK_COLOR, TRUE, 0x00FF00), 0xFFFFFF);
     EXPECT_EQ(SendMessageW(link, LINK_GET_BACK_COLOR, 0, 0), 0x00FF00);
     EXPECT_EQ(parent.paintCount, 0);
     EXPECT_EQ(pixelsOfColor(link, 0x00FF00), 0);
-
     // Opaque: a change repaints, the same flag again does not.
     EXPECT_EQ(SendMessageW(link, LINK_SET_TRANSPARENT, 0, 0), 1);
     EXPECT_GT(parent.paintCount, 0);
+    EXPECT_GT(pixelsOfColor(link, 0x00FF00), 0);
     parent.paintCount = 0;
     EXPECT_EQ(SendMessageW(link, LINK_SET_TRANSPARENT, 0, 0), 0);
-    EXPECT_EQ(parent.paintCount, 0);
-    EXPECT_GT(pixelsOfColor(link, 0x00FF00), 0);
-
-    EXPECT_EQ(SendMessageW(link, LINK_SET_BACK_COLOR, TRUE, 0x0000FF), 0x00FF00);
+    EXPECT_EQ(SendMessageW(link, LINK_SET_BACK_COLOR, FALSE, 0x0000FF), 0x00FF00);
+    EXPECT_EQ(parent.paintCount, 0); // not asked
+    EXPECT_EQ(SendMessageW(link, LINK_SET_BACK_COLOR, TRUE, 0x00FFFF), 0x0000FF);
     EXPECT_GT(parent.paintCount, 0);
-    parent.paintCount = 0;
-    EXPECT_EQ(SendMessageW(link, LINK_SET_BACK_COLOR, FALSE, 0x00FFFF), 0x0000FF);
-    EXPECT_EQ(SendMessageW(link, LINK_SET_BACK_COLOR, TRUE, 0x00FFFF), 0x00FFFF);
-    EXPECT_EQ(parent.paintCount, 0); // not asked, then not changed
-
-    EXPECT_EQ(SendMessageW(link, LINK_SET_NORMAL_COLOR, FALSE, 0x123456), kNormal);
-    EXPECT_EQ(parent.paintCount, 0);
-    EXPECT_EQ(SendMessageW(link, LINK_SET_NORMAL_COLOR, TRUE, 0x654321), 0x123456);
-    EXPECT_GT(parent.paintCount, 0);
-    EXPECT_GT(pixelsOfColor(link, 0x654321), 0);
-    parent.paintCount = 0;
-    EXPECT_EQ(SendMessageW(link, LINK_SET_HOVER_COLOR, TRUE, 0x00AA00), kHover);
-    EXPECT_EQ(SendMessageW(link, LINK_GET_HOVER_COLOR, 0, 0), 0x00AA00);
-    EXPECT_EQ(parent.paintCount, 0);
-
-    EXPECT_EQ(SendMessageW(link, LINK_REPAINT, 0, 0), 0);
-    EXPECT_GT(parent.paintCount, 0);
-}
-
-TEST_F(LinkControlTest, FontsAtRestAndUnderTheMouse) {
-    HWND link = makeLink(L"Tiers");
-    win::GdiObject<HFONT> font(CreateFontW(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                                           DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
-    SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
-    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)), font.get());
-
-    // Without a hover font, the font at rest underlined.
-    auto hoverFont = [&] {
-        return reinterpret_cast<HFONT>(SendMessageW(link, LINK_GET_HOVER_FONT, 0, 0));
-    };
-    HFONT underline = hoverFont();
-    ASSERT_NE(underline, nullptr);
-    ASSERT_NE(underline, font.get());
-    LOGFONTW description{};
-    ASSERT_NE(GetObjectW(underline, sizeof description, &description), 0);
-    EXPECT_TRUE(description.lfUnderline);
-    EXPECT_EQ(description.lfWeight, FW_BOLD);
-    EXPECT_EQ(description.lfHeight, -12);
-
-    win::GdiObject<HFONT> other(CreateFontW(-14, 0, 0, 0, FW_NORMAL, TRUE, FALSE, FALSE,
-                                            DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
-    EXPECT_EQ(SendMessageW(link, LINK_SET_HOVER_FONT, reinterpret_cast<WPARAM>(other.get()), 0), 0);
-    EXPECT_EQ(hoverFont(), other.get());
-    SendMessageW(link, LINK_SET_HOVER_FONT, 0, 0); // null is ignored
-    EXPECT_EQ(hoverFont(), other.get());
-
-    // No font: the stock system font.
-    SendMessageW(link, WM_SETFONT, 0, FALSE);
-    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)),
-              static_cast<HFONT>(GetStockObject(SYSTEM_FONT)));
-    DestroyWindow(link);
 }
 
 } // namespace

