@@ -145,22 +145,17 @@ inline std::vector<std::uint8_t> richImage(std::uint32_t seed = 1) {
 }
 
 // What a refused load must leave: nothing.
-inline void expectEmpty(const Document& doc) {
-    EXPECT_EQ(doc.users.count(), 0);
-    EXPECT_EQ(doc.modes.count(), 0);
-    EXPECT_EQ(doc.categories.count(), 0);
-    EXPECT_EQ(doc.labels.count(), 0);
-    EXPECT_EQ(doc.reserved.count(), 0);
-    EXPECT_EQ(doc.accounts.count(), 0);
-    EXPECT_EQ(doc.thirds.count(), 0);
-    EXPECT_EQ(doc.operations.count(), 0);
-    EXPECT_EQ(doc.currentAccount, nullptr);
-    EXPECT_EQ(doc.currentUser, nullptr);
-    EXPECT_EQ(doc.nextOperationId, 0u);
-    EXPECT_EQ(doc.nextAccountNumber, 0);
-    EXPECT_EQ(doc.nextThirdNumber, 0);
-    EXPECT_EQ(doc.isOpen, 0u);
-    EXPECT_TRUE(doc.filePath.empty());
+inline bool isEmpty(const Document& doc) {
+    return doc.users.empty() && doc.modes.empty() && doc.categories.empty() && doc.labels.empty() &&
+           doc.reserved.empty() && doc.accounts.empty() && doc.thirds.empty() &&
+           doc.operations.empty() && !doc.currentAccount && !doc.currentUser &&
+           doc.nextOperationId == 0 && doc.nextAccountNumber == 0 && doc.nextThirdNumber == 0 &&
+           doc.isOpen == 0 && doc.filePath.empty();
+}
+
+inline std::uint32_t le32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+           static_cast<std::uint32_t>(bytes[at + 3]) << 24;
 }
 
 template <class Record>

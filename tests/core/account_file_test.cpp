@@ -11,8 +11,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace kolvane {
@@ -57,16 +57,6 @@ std::vector<std::uint8_t> field(std::size_t n, const char* text, std::uint8_t fi
     return bytes;
 }
 
-template <std::size_t N> void put(char (&target)[N], const std::vector<std::uint8_t>& bytes) {
-    ASSERT_EQ(bytes.size(), N);
-    std::memcpy(target, bytes.data(), N);
-}
-
-std::uint32_t le32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
-           static_cast<std::uint32_t>(bytes[at + 3]) << 24;
-}
-
 std::vector<std::uint8_t> imageOfNewFile() {
     Document doc;
     documentInit(doc);
@@ -79,7 +69,7 @@ std::vector<std::uint8_t> imageOfNewFile() {
 
 // --- Sizes and offsets --------------------------------------------------------
 
-TEST(AccountFileLayout, EmptyDocumentSize) {
+TEST(AccountFileLayout, EmptyDocumentSizeAndFlagByte) {
     Document doc;
     documentInit(doc);
     for (int i = 0; i < 2; ++i)
@@ -91,18 +81,11 @@ TEST(AccountFileLayout, EmptyDocumentSize) {
     // 8 + 1 + 4 + 76*2 + 4 + 36*3 + 4 + 36*5 + 64 + 4 + 4 + 4 + 4 + 4
     EXPECT_EQ(serializeDocument(doc).size(), 545u);
     EXPECT_EQ(documentFileSize(doc), 545u);
-
-    Document defaults;
-    documentInit(defaults);
-    addDefaultUser(defaults);
-    addDefaultModes(defaults);
-    addDefaultCategories(defaults);
-    // 8 + 1 + 4 + 76 + 4 + 360 + 4 + 2592 + 64 + 4 + 4 + 4 + 4 + 4
-    EXPECT_EQ(serializeDocument(defaults).size(), 3133u);
-
-    Document nothing;
-    documentInit(nothing);
-    EXPECT_EQ(serializeDocument(nothing).size(), 8u + 1 + 4 * 3 + 64 + 4 * 5);
+    EXPECT_EQ(serializeDocument(doc)[8], 1);
+    doc.alertsEnabled = 0;
+    EXPECT_EQ(serializeDocument(doc)[8], 0);
+    doc.alertsEnabled = 7;
+    EXPECT_EQ(serializeDocument(doc)[8], 1);
 }
 
 TEST(AccountFileLayout, NewFileIsMagicFlagOneUserTenModesSeventyTwoCategoriesOneAccount) {
@@ -135,253 +118,140 @@ TEST(AccountFileLayout, NewFileIsMagicFlagOneUserTenModesSeventyTwoCategoriesOne
     EXPECT_EQ(le32(image, 3709 + 112), 0u); // no lines
 }
 
-TEST(AccountFileLayout, FlagByteFollowsAlerts) {
-    Document doc;
-    documentInit(doc);
-    doc.alertsEnabled = 0;
-    EXPECT_EQ(serializeDocument(doc)[8], 0);
-    doc.alertsEnabled = 7;
-    EXPECT_EQ(serializeDocument(doc)[8], 1);
-}
-
 // --- What an independent writer makes ----------------------------------------
 
-TEST(AccountFileLayout, EveryRecordKindIsWrittenFieldByField) {
-    Document doc;
-    documentInit(doc);
-    doc.alertsEnabled = 1;
-
-    UserRecord user{};
-    put(user.name, field(40, "Jos\xE9", 'u'));
-    put(user.password, field(24, "k3y", 'p'));
-    user.passwordKey = 0x01020304;
-    user.id = 3;
-    user.flags = 0x80000000u;
-    doc.users.append(user);
-
-    ModeRecord mode{};
-    put(mode.name, field(32, "Tip", 'm'));
-    mode.id = 0x8005;
-    mode.kind = 1;
-    doc.modes.append(mode);
-
-    CategoryRecord category{};
-    put(category.name, field(32, "Loyer", 'c'));
-    category.id = 0x0101;
-    category.shown = 0;
-    doc.categories.append(category);
-
-    LabelRecord label{};
-    put(label.text, field(40, "Boulangerie", 'l'));
-    label.categoryId = 0x010003;
-    doc.labels.append(label);
-
-    ReservedRecord reserved{};
+// One record of every kind written here from the layout, texts followed by
+// slack bytes. The reader must put each value in its named field, and the
+// writer must give back the very same bytes.
+TEST(AccountFileLayout, EveryRecordKindIsReadAndWrittenFieldByField) {
+    Bytes f;
+    f.text("Kolvane ").u8(1);
+    f.u32(1).raw(field(40, "Jos\xE9", 'u')).raw(field(24, "k3y", 'p'));
+    f.u32(0x01020304).u32(3).u32(0x80000000u);
+    f.u32(1).raw(field(32, "Tip", 'm')).u16(0x8005).u16(1);
+    f.u32(1).raw(field(32, "Loyer", 'c')).u16(0x0101).u16(0);
+    f.raw(std::vector<std::uint8_t>(64, 0));
+    f.u32(1).raw(field(40, "Boulangerie", 'l')).u32(0x010003);
+    f.u32(1);
     for (int i = 0; i < 88; ++i)
-        reserved.bytes[i] = static_cast<std::uint8_t>(i * 3);
-    doc.reserved.append(reserved);
-
-    AccountRecord* account = doc.accounts.appendEmpty();
-    put(account->name, field(40, "Livret A", 'n'));
-    put(account->webAddress, field(128, "https://banque.example/", 'w'));
-    put(account->holderName, field(32, "Durand", 'h'));
-    put(account->holderFirstNames, field(32, "Ana\xEFs", 'f'));
-    put(account->address, field(40, "3 rue Haute", 'a'));
-    put(account->addressComplement, field(40, "B\xE2t. C", 'b'));
-    put(account->city, field(32,
-                             "Orl\xE9"
-                             "ans",
-                             'v'));
-    put(account->postCode, field(6, "45000", 'z'));
-    account->civility = 4;
-    put(account->ribKey, field(3, "97", 'r'));
-    put(account->bankCode, field(6, "30004", 'k'));
-    put(account->branchCode, field(6, "00123", 'g'));
-    put(account->bankName, field(40, "Banque du Centre", 'e'));
-    put(account->accountNumber, field(12, "0001234567", 'x'));
-    put(account->domiciliation, field(32,
-                                      "Orl\xE9"
-                                      "ans Centre",
-                                      'd'));
-    put(account->bic, field(32, "BQCEFRPP", 'i'));
-    put(account->phone, field(16, "0238000000", 't'));
-    std::memcpy(account->reserved498, "\x11\x12\x13\x14\x15\x16", 6);
-    account->initialBalance = 1500.25;
-    account->minimumAllowed = -300.0;
-    account->minimumWanted = 100.5;
-    account->balance = 1234.56;
-    account->pointedBalance = -0.01;
-    account->operationCount = 17;
-    account->reserved548 = 0xA1B2C3D4;
-    account->id = 0x080004;
-    account->initialOperationId = 9;
-    account->initialPointed = 1;
-    account->active = 0;
-    account->reserved564 = 0x55667788;
+        f.u8(static_cast<std::uint8_t>(i * 3));
+    f.u32(1);
+    const std::size_t accountAt = f.out.size();
+    const std::pair<std::size_t, const char*> before350[] = {{40, "Livret A"},
+                                                             {128, "https://banque.example/"},
+                                                             {32, "Durand"},
+                                                             {32, "Ana\xEFs"},
+                                                             {40, "3 rue Haute"},
+                                                             {40, "B\xE2t. C"},
+                                                             {32, "Orl\xE9"
+                                                                  "ans"},
+                                                             {6, "45000"}};
+    const std::pair<std::size_t, const char*> after350[] = {
+        {3, "97"},          {6, "30004"},     {6, "00123"},     {40, "Banque du Centre"},
+        {12, "0001234567"}, {32, "Domicile"}, {32, "BQCEFRPP"}, {16, "0238000000"}};
+    std::uint8_t fill = 'a';
+    for (const auto& [size, text] : before350)
+        f.raw(field(size, text, fill++));
+    f.u8(4);
+    for (const auto& [size, text] : after350)
+        f.raw(field(size, text, fill++));
+    f.raw({0x11, 0x12, 0x13, 0x14, 0x15, 0x16});
+    f.f64(1500.25).f64(-300.0).f64(100.5).f64(1234.56).f64(-0.01);
+    f.u32(17).u32(0xA1B2C3D4).u32(0x080004).u32(9).u16(1).u16(0).u32(0x55667788);
+    ASSERT_EQ(f.out.size() - accountAt, 568u);
     std::vector<std::uint8_t> pixels(kLogoPixelBytes), mask(kLogoMaskBytes);
     for (std::size_t i = 0; i < pixels.size(); ++i)
         pixels[i] = static_cast<std::uint8_t>(i * 7 + 1);
     for (std::size_t i = 0; i < mask.size(); ++i)
         mask[i] = static_cast<std::uint8_t>(0xFF - i);
-    account->logoPixels = static_cast<std::uint8_t*>(std::malloc(kLogoPixelBytes));
-    account->logoMask = static_cast<std::uint8_t*>(std::malloc(kLogoMaskBytes));
-    std::memcpy(account->logoPixels, pixels.data(), kLogoPixelBytes);
-    std::memcpy(account->logoMask, mask.data(), kLogoMaskBytes);
+    f.u32(13824).raw(pixels).u32(576).raw(mask);
+    f.u32(1).raw(field(40, "EDF", 'q')).u32(0x040002).u32(0x0BADF00D).f64(-20.0).f64(42.75);
+    f.u32(10).u32(3).raw(field(128, "Contrat\r\n2024", 'o')).u16(0xBEEF).u16(1).u32(0xCAFEBABE);
+    f.u32(1);
+    // The split operation and its two lines; the lines word means nothing on disk.
+    for (auto [party, counterparty, amount, lines] :
+         {std::tuple{0x080004u, 0x020000u, -75.5, 2u}, std::tuple{0x020000u, 0x010001u, -50.0, 0u},
+          std::tuple{0x020000u, 0x040002u, -25.5, 0u}}) {
+        f.u32(party).u32(counterparty).f64(amount).f64(1159.06).f64(3.25);
+        f.u64(0x01D9000011112222ull).u64(0x01D9000033334444ull).u64(0x01D9000055556666ull);
+        f.u32(3).u32(5).u32(11).u16(0x0002).u16(1).raw(field(40, "Courses", 's'));
+        f.u32(lines).u32(0);
+    }
 
-    ThirdRecord third{};
-    put(third.name, field(40, "EDF", 'q'));
-    third.id = 0x040002;
-    third.reserved44 = 0x0BADF00D;
-    third.initialBalance = -20.0;
-    third.balance = 42.75;
-    third.initialOperationId = 10;
-    third.operationCount = 3;
-    put(third.note, field(128, "Contrat\r\n2024", 'o'));
-    third.reserved200 = 0xBEEF;
-    third.active = 1;
-    third.reserved204 = 0xCAFEBABE;
-    doc.thirds.append(third);
+    Document doc;
+    documentInit(doc);
+    ASSERT_EQ(loadDocumentFromBytes(doc, f.out), LoadStatus::Ok);
+    EXPECT_EQ(serializeDocument(doc), f.out);
 
-    OperationRecord operation{};
-    operation.partyId = 0x080004;
-    operation.counterpartyId = Split;
-    operation.amount = -75.5;
-    operation.balanceAfterParty = 1159.06;
-    operation.balanceAfterCounterparty = 3.25;
-    operation.entryDate = 0x01D9000011112222ull;
-    operation.modifiedDate = 0x01D9000033334444ull;
-    operation.operationDate = 0x01D9000055556666ull;
-    operation.creatorUserId = 3;
-    operation.modifierUserId = 5;
-    operation.id = 11;
-    operation.modeId = 0x0002;
-    operation.pointed = 1;
-    put(operation.label, field(40, "Courses", 's'));
-    OperationRecord* split = doc.operations.append(operation);
-    split->lines = new OperationList;
-    OperationRecord line = operation;
-    line.partyId = Split;
-    line.counterpartyId = 0x010001;
-    line.amount = -50.0;
-    line.lineCount = 0;
-    line.lines = nullptr;
-    split->lines->append(line);
-    line.counterpartyId = 0x040002;
-    line.amount = -25.5;
-    split->lines->append(line);
-    split->lineCount = 2;
+    const UserRecord& user = *doc.users.first();
+    EXPECT_STREQ(user.name, "Jos\xE9");
+    EXPECT_STREQ(user.password, "k3y");
+    EXPECT_EQ(user.passwordKey, 0x01020304u);
+    EXPECT_EQ(user.id, 3u);
+    EXPECT_EQ(user.flags, 0x80000000u);
+    EXPECT_EQ(doc.modes.first()->id, 0x8005);
+    EXPECT_EQ(doc.modes.first()->kind, 1);
+    EXPECT_EQ(doc.categories.first()->id, 0x0101);
+    EXPECT_EQ(doc.categories.first()->shown, 0);
+    EXPECT_EQ(doc.labels.first()->categoryId, 0x010003u);
+    EXPECT_EQ(doc.reserved.first()->bytes[87], static_cast<std::uint8_t>(87 * 3));
 
-    const std::vector<std::uint8_t> image = serializeDocument(doc);
+    const AccountRecord& account = *doc.accounts.first();
+    EXPECT_STREQ(account.webAddress, "https://banque.example/");
+    EXPECT_STREQ(account.city, "Orl\xE9"
+                               "ans");
+    EXPECT_STREQ(account.postCode, "45000");
+    EXPECT_EQ(account.civility, 4);
+    EXPECT_STREQ(account.ribKey, "97");
+    EXPECT_STREQ(account.bankName, "Banque du Centre");
+    EXPECT_STREQ(account.phone, "0238000000");
+    EXPECT_EQ(account.reserved498[5], 0x16);
+    EXPECT_EQ(account.initialBalance, 1500.25);
+    EXPECT_EQ(account.minimumAllowed, -300.0);
+    EXPECT_EQ(account.minimumWanted, 100.5);
+    EXPECT_EQ(account.balance, 1234.56);
+    EXPECT_EQ(account.pointedBalance, -0.01);
+    EXPECT_EQ(account.operationCount, 17u);
+    EXPECT_EQ(account.reserved548, 0xA1B2C3D4u);
+    EXPECT_EQ(account.id, 0x080004u);
+    EXPECT_EQ(account.initialOperationId, 9u);
+    EXPECT_EQ(account.initialPointed, 1);
+    EXPECT_EQ(account.active, 0);
+    EXPECT_EQ(account.reserved564, 0x55667788u);
+    ASSERT_NE(account.logoPixels, nullptr);
+    EXPECT_EQ(std::memcmp(account.logoPixels, pixels.data(), kLogoPixelBytes), 0);
+    EXPECT_EQ(std::memcmp(account.logoMask, mask.data(), kLogoMaskBytes), 0);
 
-    Bytes expected;
-    expected.text("Kolvane ").u8(1);
-    expected.u32(1)
-        .raw(field(40, "Jos\xE9", 'u'))
-        .raw(field(24, "k3y", 'p'))
-        .u32(0x01020304)
-        .u32(3)
-        .u32(0x80000000u);
-    expected.u32(1).raw(field(32, "Tip", 'm')).u16(0x8005).u16(1);
-    expected.u32(1).raw(field(32, "Loyer", 'c')).u16(0x0101).u16(0);
-    expected.raw(std::vector<std::uint8_t>(64, 0));
-    expected.u32(1).raw(field(40, "Boulangerie", 'l')).u32(0x010003);
-    expected.u32(1);
-    for (int i = 0; i < 88; ++i)
-        expected.u8(static_cast<std::uint8_t>(i * 3));
-    const std::size_t accountAt = expected.out.size() + 4;
-    expected.u32(1)
-        .raw(field(40, "Livret A", 'n'))
-        .raw(field(128, "https://banque.example/", 'w'))
-        .raw(field(32, "Durand", 'h'))
-        .raw(field(32, "Ana\xEFs", 'f'))
-        .raw(field(40, "3 rue Haute", 'a'))
-        .raw(field(40, "B\xE2t. C", 'b'))
-        .raw(field(32,
-                   "Orl\xE9"
-                   "ans",
-                   'v'))
-        .raw(field(6, "45000", 'z'))
-        .u8(4)
-        .raw(field(3, "97", 'r'))
-        .raw(field(6, "30004", 'k'))
-        .raw(field(6, "00123", 'g'))
-        .raw(field(40, "Banque du Centre", 'e'))
-        .raw(field(12, "0001234567", 'x'))
-        .raw(field(32,
-                   "Orl\xE9"
-                   "ans Centre",
-                   'd'))
-        .raw(field(32, "BQCEFRPP", 'i'))
-        .raw(field(16, "0238000000", 't'))
-        .u8(0x11)
-        .u8(0x12)
-        .u8(0x13)
-        .u8(0x14)
-        .u8(0x15)
-        .u8(0x16)
-        .f64(1500.25)
-        .f64(-300.0)
-        .f64(100.5)
-        .f64(1234.56)
-        .f64(-0.01)
-        .u32(17)
-        .u32(0xA1B2C3D4)
-        .u32(0x080004)
-        .u32(9)
-        .u16(1)
-        .u16(0)
-        .u32(0x55667788);
-    ASSERT_EQ(expected.out.size() - accountAt, 568u);
-    expected.u32(13824).raw(pixels).u32(576).raw(mask);
-    const std::size_t thirdAt = expected.out.size() + 4;
-    expected.u32(1)
-        .raw(field(40, "EDF", 'q'))
-        .u32(0x040002)
-        .u32(0x0BADF00D)
-        .f64(-20.0)
-        .f64(42.75)
-        .u32(10)
-        .u32(3)
-        .raw(field(128, "Contrat\r\n2024", 'o'))
-        .u16(0xBEEF)
-        .u16(1)
-        .u32(0xCAFEBABE);
-    ASSERT_EQ(expected.out.size() - thirdAt, 208u);
-    auto operationBytes = [&](PartyId party, PartyId counterparty, double amount,
-                              std::uint32_t lineCount) {
-        const std::size_t at = expected.out.size();
-        expected.u32(party)
-            .u32(counterparty)
-            .f64(amount)
-            .f64(1159.06)
-            .f64(3.25)
-            .u64(0x01D9000011112222ull)
-            .u64(0x01D9000033334444ull)
-            .u64(0x01D9000055556666ull)
-            .u32(3)
-            .u32(5)
-            .u32(11)
-            .u16(0x0002)
-            .u16(1)
-            .raw(field(40, "Courses", 's'))
-            .u32(lineCount)
-            .u32(0); // the lines word means nothing on disk
-        ASSERT_EQ(expected.out.size() - at, 120u);
-    };
-    expected.u32(1);
-    operationBytes(0x080004, 0x020000, -75.5, 2);
-    operationBytes(0x020000, 0x010001, -50.0, 0);
-    operationBytes(0x020000, 0x040002, -25.5, 0);
+    const ThirdRecord& third = *doc.thirds.first();
+    EXPECT_EQ(third.id, 0x040002u);
+    EXPECT_EQ(third.reserved44, 0x0BADF00Du);
+    EXPECT_EQ(third.initialBalance, -20.0);
+    EXPECT_EQ(third.balance, 42.75);
+    EXPECT_EQ(third.initialOperationId, 10u);
+    EXPECT_EQ(third.operationCount, 3u);
+    EXPECT_STREQ(third.note, "Contrat\r\n2024");
+    EXPECT_EQ(third.reserved200, 0xBEEF);
+    EXPECT_EQ(third.active, 1);
+    EXPECT_EQ(third.reserved204, 0xCAFEBABEu);
 
-    ASSERT_EQ(image.size(), expected.out.size());
-    for (std::size_t i = 0; i < image.size(); ++i)
-        ASSERT_EQ(image[i], expected.out[i]) << "first difference at byte " << i;
-
-    // And the reader takes the hand-made bytes back to the same records.
-    Document loaded;
-    documentInit(loaded);
-    ASSERT_EQ(loadDocumentFromBytes(loaded, expected.out), LoadStatus::Ok);
-    expectSameRecords(doc, loaded);
+    const OperationRecord& split = *doc.operations.first();
+    EXPECT_EQ(split.partyId, 0x080004u);
+    EXPECT_EQ(split.counterpartyId, 0x020000u);
+    EXPECT_EQ(split.amount, -75.5);
+    EXPECT_EQ(split.balanceAfterParty, 1159.06);
+    EXPECT_EQ(split.balanceAfterCounterparty, 3.25);
+    EXPECT_EQ(split.entryDate, 0x01D9000011112222ull);
+    EXPECT_EQ(split.modifiedDate, 0x01D9000033334444ull);
+    EXPECT_EQ(split.operationDate, 0x01D9000055556666ull);
+    EXPECT_EQ(split.creatorUserId, 3u);
+    EXPECT_EQ(split.modifierUserId, 5u);
+    EXPECT_EQ(split.id, 11u);
+    EXPECT_EQ(split.modeId, 0x0002);
+    EXPECT_EQ(split.pointed, 1);
+    EXPECT_STREQ(split.label, "Courses");
+    ASSERT_EQ(split.lineCount, 2u);
+    EXPECT_EQ(split.lines->last()->counterpartyId, 0x040002u);
+    EXPECT_EQ(split.lines->last()->amount, -25.5);
 }
 
 // --- Round trips ----------------------------------------------------------------
@@ -404,32 +274,16 @@ TEST(AccountFileRoundTrip, SaveThenLoadGivesEveryByteBack) {
     EXPECT_EQ(loaded.isModified, 0u);
     EXPECT_EQ(loaded.currentAccount, loaded.accounts.first());
     EXPECT_EQ(loaded.currentUser, nullptr);
-    for (const AccountRecord& account : loaded.accounts) {
-        EXPECT_EQ(account.logoBitmap, nullptr);
-        EXPECT_EQ(account.logoMaskBitmap, nullptr);
-    }
     EXPECT_EQ(serializeDocument(loaded), serializeDocument(doc));
-}
 
-TEST(AccountFileRoundTrip, SplitWithThreeLinesComesBackWithThreeLines) {
-    Document doc;
-    buildRichDocument(doc);
-    Document loaded;
-    documentInit(loaded);
-    ASSERT_EQ(loadDocumentFromBytes(loaded, serializeDocument(doc)), LoadStatus::Ok);
+    // The split saved with three lines comes back with a list of three.
     const OperationRecord* split = findOperationById(loaded, 4);
     ASSERT_NE(split, nullptr);
-    EXPECT_EQ(split->counterpartyId, static_cast<PartyId>(Split));
     EXPECT_EQ(split->lineCount, 3u);
     ASSERT_NE(split->lines, nullptr);
     EXPECT_EQ(split->lines->count(), 3);
-    for (const VentilationLine& line : *split->lines) {
-        EXPECT_EQ(line.lines, nullptr);
-        EXPECT_EQ(line.lineCount, 0u);
-    }
-    // Operations without lines get no list.
+    EXPECT_EQ(split->lines->first()->lines, nullptr);
     EXPECT_EQ(findOperationById(loaded, 3)->lines, nullptr);
-    EXPECT_EQ(loaded.operations.count(), 8);
 }
 
 TEST(AccountFileRoundTrip, LinesListIsWhatDecidesTheLineCount) {
@@ -448,57 +302,38 @@ TEST(AccountFileRoundTrip, LinesListIsWhatDecidesTheLineCount) {
 
 // --- Counters rebuilt by a load ----------------------------------------------
 
-std::vector<std::uint8_t> imageWith(const std::vector<std::uint16_t>& accountNumbers,
-                                    const std::vector<std::uint16_t>& thirdNumbers,
-                                    const std::vector<std::uint32_t>& operationIds) {
-    Document doc;
-    documentInit(doc);
-    for (std::uint16_t number : accountNumbers)
-        doc.accounts.appendEmpty()->id = makePartyId(Account, number);
-    for (std::uint16_t number : thirdNumbers) {
-        ThirdRecord third{};
-        third.id = makePartyId(Third, number);
-        doc.thirds.append(third);
+TEST(AccountFileCounters, LargestNumberPlusOneInSixteenBits) {
+    struct Case {
+        std::vector<std::uint16_t> accounts, thirds;
+        std::vector<std::uint32_t> operations;
+        std::uint16_t nextAccount, nextThird;
+        std::uint32_t nextOperation;
+    };
+    const Case cases[] = {
+        {{0, 5, 2}, {3, 1}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 6, 4, 10},
+        {{}, {}, {7, 2, 30, 4}, 0, 0, 31},
+        // 0xFFFF + 1 is computed in 32 bits and kept in 16: 0; a later
+        // account raises the counter again.
+        {{3, 0xFFFF}, {0xFFFE}, {}, 0, 0xFFFF, 0},
+        {{0xFFFF, 3}, {0xFFFF}, {}, 4, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.nextOperation);
+        Document doc;
+        documentInit(doc);
+        for (std::uint16_t number : c.accounts)
+            doc.accounts.appendEmpty()->id = makePartyId(Account, number);
+        for (std::uint16_t number : c.thirds)
+            doc.thirds.appendEmpty()->id = makePartyId(Third, number);
+        for (std::uint32_t id : c.operations)
+            doc.operations.appendEmpty()->id = id;
+        Document loaded;
+        documentInit(loaded);
+        ASSERT_EQ(loadDocumentFromBytes(loaded, serializeDocument(doc)), LoadStatus::Ok);
+        EXPECT_EQ(loaded.nextAccountNumber, c.nextAccount);
+        EXPECT_EQ(loaded.nextThirdNumber, c.nextThird);
+        EXPECT_EQ(loaded.nextOperationId, c.nextOperation);
     }
-    for (std::uint32_t id : operationIds)
-        doc.operations.appendEmpty()->id = id;
-    return serializeDocument(doc);
-}
-
-struct Counters {
-    std::uint16_t accounts;
-    std::uint16_t thirds;
-    std::uint32_t operations;
-};
-
-Counters countersAfterLoading(const std::vector<std::uint8_t>& image) {
-    Document doc;
-    documentInit(doc);
-    EXPECT_EQ(loadDocumentFromBytes(doc, image), LoadStatus::Ok);
-    return {doc.nextAccountNumber, doc.nextThirdNumber, doc.nextOperationId};
-}
-
-TEST(AccountFileCounters, LargestNumberPlusOne) {
-    Counters c = countersAfterLoading(imageWith({0, 5, 2}, {3, 1}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
-    EXPECT_EQ(c.accounts, 6);
-    EXPECT_EQ(c.thirds, 4);
-    EXPECT_EQ(c.operations, 10u);
-    Counters empty = countersAfterLoading(imageWith({}, {}, {}));
-    EXPECT_EQ(empty.accounts, 0);
-    EXPECT_EQ(empty.thirds, 0);
-    EXPECT_EQ(empty.operations, 0u);
-    Counters unordered = countersAfterLoading(imageWith({}, {}, {7, 2, 30, 4}));
-    EXPECT_EQ(unordered.operations, 31u);
-}
-
-TEST(AccountFileCounters, NumberFFFFWrapsInSixteenBits) {
-    // 0xFFFF + 1 is computed in 32 bits (0x10000) and kept in 16 (0).
-    EXPECT_EQ(countersAfterLoading(imageWith({0xFFFF}, {}, {})).accounts, 0);
-    EXPECT_EQ(countersAfterLoading(imageWith({3, 0xFFFF}, {}, {})).accounts, 0);
-    // After the wrap a later account raises the counter again from 0.
-    EXPECT_EQ(countersAfterLoading(imageWith({0xFFFF, 3}, {}, {})).accounts, 4);
-    EXPECT_EQ(countersAfterLoading(imageWith({}, {0xFFFF}, {})).thirds, 0);
-    EXPECT_EQ(countersAfterLoading(imageWith({}, {0xFFFE}, {})).thirds, 0xFFFF);
 }
 
 // --- Refused files ------------------------------------------------------------
@@ -511,41 +346,24 @@ TEST(AccountFileMagic, AnyOtherFirstEightBytesAreRefused) {
         Document doc;
         documentInit(doc);
         EXPECT_EQ(loadDocumentFromBytes(doc, image), LoadStatus::NotAnAccountFile) << magic;
-        expectEmpty(doc);
+        EXPECT_TRUE(isEmpty(doc));
     }
     // The magic without its trailing space, the rest shifted one byte back.
-    std::vector<std::uint8_t> shifted(good.begin(), good.end());
+    std::vector<std::uint8_t> shifted = good;
     shifted.erase(shifted.begin() + 7);
     Document doc;
     documentInit(doc);
+    doc.sortOrder = 0;
     EXPECT_NE(loadDocumentFromBytes(doc, shifted), LoadStatus::Ok);
-    expectEmpty(doc);
-}
-
-TEST(AccountFileMagic, ShortOrMissingFiles) {
-    Document doc;
-    documentInit(doc);
-    std::vector<std::uint8_t> sevenBytes{'K', 'o', 'l', 'v', 'a', 'n', 'e'};
-    EXPECT_EQ(loadDocumentFromBytes(doc, sevenBytes), LoadStatus::NotAnAccountFile);
-    EXPECT_EQ(loadDocumentFromBytes(doc, {}), LoadStatus::NotAnAccountFile);
+    EXPECT_EQ(loadDocumentFromBytes(doc, {good.begin(), good.begin() + 7}),
+              LoadStatus::NotAnAccountFile);
+    EXPECT_EQ(loadDocumentFromBytes(doc, {good.begin(), good.end() - 1}), LoadStatus::Truncated);
     TemporaryFolder folder;
     EXPECT_EQ(loadDocument(doc, folder.file("absent.kvn")), 0);
-    EXPECT_EQ(loadDocument(doc, folder.file("absent.kvn"), platformFileSystem()),
-              LoadStatus::CannotOpen);
     EXPECT_EQ(loadDocument(doc, folder.path().string(), platformFileSystem()),
               LoadStatus::CannotOpen);
-    expectEmpty(doc);
-}
-
-TEST(AccountFileLoad, RefusedLoadKeepsTheSortOrder) {
-    Document doc;
-    documentInit(doc);
-    doc.sortOrder = 0;
-    std::vector<std::uint8_t> image = imageOfNewFile();
-    image.pop_back();
-    EXPECT_EQ(loadDocumentFromBytes(doc, image), LoadStatus::Truncated);
-    EXPECT_EQ(doc.sortOrder, 0u);
-    expectEmpty(doc);
+    EXPECT_TRUE(isEmpty(doc));
+    EXPECT_EQ(doc.sortOrder, 0u); // a refused load changes nothing
 }
 
 // --- Saving safely -----------------------------------------------------------
@@ -555,41 +373,36 @@ const std::string kPath = "C:/Comptes/famille.kvn";
 TEST(SaveSafety, FailureAtAnyStepKeepsThePreviousFile) {
     const std::vector<std::uint8_t> previous = imageOfNewFile();
     const std::vector<std::uint8_t> olderBackup{'o', 'l', 'd'};
-    for (FailStep step :
-         {FailStep::Create, FailStep::Write, FailStep::Flush, FailStep::Close, FailStep::KeepBackup, FailStep::Replace}) {
-        SCOPED_TRACE(static_cast<int>(step));
-        MemoryFileSystem disk;
-        disk.files[kPath] = previous;
-        disk.files[kPath + ".bak"] = olderBackup;
-        disk.failAt = step;
-        Document doc;
-        buildRichDocument(doc);
-        doc.filePath = "C:/Comptes/ancien.kvn";
-        doc.isModified = 1;
+    for (bool firstSave : {false, true}) {
+        for (FailStep step : {FailStep::Create, FailStep::Write, FailStep::Flush, FailStep::Close,
+                              FailStep::KeepBackup, FailStep::Replace}) {
+            if (firstSave && step == FailStep::KeepBackup)
+                continue; // nothing to keep
+            SCOPED_TRACE(static_cast<int>(step) + (firstSave ? 100 : 0));
+            MemoryFileSystem disk;
+            if (!firstSave) {
+                disk.files[kPath] = previous;
+                disk.files[kPath + ".bak"] = olderBackup;
+            }
+            disk.failAt = step;
+            Document doc;
+            buildRichDocument(doc);
+            doc.filePath = "C:/Comptes/ancien.kvn";
+            doc.isModified = 1;
 
-        EXPECT_EQ(saveDocument(doc, kPath, disk), 0);
-        EXPECT_EQ(disk.files.at(kPath), previous);
-        // Nothing but the file and its backup: no temporary left behind.
-        EXPECT_EQ(disk.files.size(), 2u);
-        const std::vector<std::uint8_t>& backup = disk.files.at(kPath + ".bak");
-        EXPECT_TRUE(backup == olderBackup || backup == previous);
-        EXPECT_EQ(doc.filePath, "C:/Comptes/ancien.kvn");
-        EXPECT_EQ(doc.isModified, 1u);
-    }
-}
-
-TEST(SaveSafety, FirstSaveFailureLeavesNoFileAtAll) {
-    for (FailStep step : {FailStep::Create, FailStep::Write, FailStep::Flush, FailStep::Close, FailStep::Replace}) {
-        SCOPED_TRACE(static_cast<int>(step));
-        MemoryFileSystem disk;
-        disk.failAt = step;
-        Document doc;
-        buildRichDocument(doc);
-        doc.isModified = 1;
-        EXPECT_EQ(saveDocument(doc, kPath, disk), 0);
-        EXPECT_TRUE(disk.files.empty());
-        EXPECT_TRUE(doc.filePath.empty());
-        EXPECT_EQ(doc.isModified, 1u);
+            EXPECT_EQ(saveDocument(doc, kPath, disk), 0);
+            EXPECT_EQ(doc.filePath, "C:/Comptes/ancien.kvn");
+            EXPECT_EQ(doc.isModified, 1u);
+            if (firstSave) {
+                EXPECT_TRUE(disk.files.empty());
+                continue;
+            }
+            EXPECT_EQ(disk.files.at(kPath), previous);
+            // Nothing but the file and its backup: no temporary left behind.
+            EXPECT_EQ(disk.files.size(), 2u);
+            const std::vector<std::uint8_t>& backup = disk.files.at(kPath + ".bak");
+            EXPECT_TRUE(backup == olderBackup || backup == previous);
+        }
     }
 }
 
@@ -616,18 +429,12 @@ TEST(SaveSafety, SuccessKeepsThePreviousVersionAsBackup) {
 TEST(SaveSafety, OnTheRealDisk) {
     TemporaryFolder folder;
     const std::string path = folder.file("compte.kvn");
-    Document first;
-    documentInit(first);
-    createAccount(first, "Premier", 1.0);
-    addDefaultUser(first);
-    ASSERT_EQ(saveDocument(first, path), 1);
-    const std::vector<std::uint8_t> firstImage = readFile(path);
-    EXPECT_EQ(firstImage, serializeDocument(first));
-
-    Document second;
-    buildRichDocument(second);
-    ASSERT_EQ(saveDocument(second, path), 1);
-    EXPECT_EQ(readFile(path), serializeDocument(second));
+    const std::vector<std::uint8_t> firstImage{'o', 'l', 'd'};
+    writeFile(path, firstImage);
+    Document doc;
+    buildRichDocument(doc);
+    ASSERT_EQ(saveDocument(doc, path), 1);
+    EXPECT_EQ(readFile(path), serializeDocument(doc));
     EXPECT_EQ(readFile(path + ".bak"), firstImage);
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
@@ -636,11 +443,11 @@ TEST(SaveSafety, OnTheRealDisk) {
     EXPECT_EQ(names, (std::vector<std::string>{"compte.kvn", "compte.kvn.bak"}));
 
     // A folder that does not exist: refused, nothing changes.
-    second.isModified = 1;
-    EXPECT_EQ(saveDocument(second, folder.file("absent/compte.kvn")), 0);
-    EXPECT_EQ(second.filePath, path);
-    EXPECT_EQ(second.isModified, 1u);
-    EXPECT_EQ(saveDocument(second, ""), 0);
+    doc.isModified = 1;
+    EXPECT_EQ(saveDocument(doc, folder.file("absent/compte.kvn")), 0);
+    EXPECT_EQ(doc.filePath, path);
+    EXPECT_EQ(doc.isModified, 1u);
+    EXPECT_EQ(saveDocument(doc, ""), 0);
 }
 
 } // namespace

@@ -53,36 +53,16 @@ void* meteredAllocate(std::size_t size) {
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 #endif
+// The library's array and nothrow forms call these.
 void* operator new(std::size_t size) {
     if (void* p = meteredAllocate(size))
         return p;
     throw std::bad_alloc();
 }
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return meteredAllocate(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return meteredAllocate(size);
-}
 void operator delete(void* p) noexcept {
     std::free(p);
 }
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
 void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, const std::nothrow_t&) noexcept {
     std::free(p);
 }
 #endif
@@ -102,11 +82,6 @@ class AllocationMeter {
     ~AllocationMeter() { gMeterArmed = false; }
     std::size_t bytes() const { return gMeterBytes; }
 };
-
-std::uint32_t le32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
-           static_cast<std::uint32_t>(bytes[at + 3]) << 24;
-}
 
 void setLe32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
     for (int i = 0; i < 4; ++i)
@@ -191,14 +166,6 @@ FileMap mapFile(const std::vector<std::uint8_t>& bytes) {
     return map;
 }
 
-bool isEmpty(const Document& doc) {
-    return doc.users.empty() && doc.modes.empty() && doc.categories.empty() && doc.labels.empty() &&
-           doc.reserved.empty() && doc.accounts.empty() && doc.thirds.empty() &&
-           doc.operations.empty() && !doc.currentAccount && !doc.currentUser &&
-           doc.nextOperationId == 0 && doc.nextAccountNumber == 0 && doc.nextThirdNumber == 0 &&
-           doc.isOpen == 0;
-}
-
 // A loaded document must hold lists that agree with their counts and must
 // write back the bytes it came from, except what carries nothing: the reserved
 // block, the lines words, the line count of a line and any nonzero flag value.
@@ -249,11 +216,6 @@ class FileRobustness : public ::testing::Test {
     Document doc;
 };
 
-TEST_F(FileRobustness, TheSampleItselfLoads) {
-    ASSERT_EQ(load(image), LoadStatus::Ok);
-    expectLoadedConsistently(doc, image);
-}
-
 TEST_F(FileRobustness, EveryTruncationIsRefusedAndLeavesNothing) {
     for (std::size_t size = 0; size < image.size(); ++size) {
         std::vector<std::uint8_t> prefix(image.begin(), image.begin() + static_cast<long>(size));
@@ -294,40 +256,32 @@ TEST_F(FileRobustness, LogoLengthsOtherThanTheirBlockSizeAreRefused) {
     const std::size_t mask = map.logoLengths[3];
     ASSERT_EQ(le32(image, pixels), 13824u);
     ASSERT_EQ(le32(image, mask), 576u);
+    std::vector<std::vector<std::uint8_t>> damaged;
     for (std::uint32_t length : {1u, 576u, 13823u, 13825u, 27648u, 0xFFFFFFFFu}) {
-        std::vector<std::uint8_t> damaged = image;
-        setLe32(damaged, pixels, length);
-        EXPECT_EQ(load(damaged), LoadStatus::BadLogoLength) << length;
-        EXPECT_TRUE(isEmpty(doc));
+        damaged.push_back(image);
+        setLe32(damaged.back(), pixels, length);
     }
     for (std::uint32_t length : {1u, 575u, 577u, 13824u, 0x80000000u}) {
-        std::vector<std::uint8_t> damaged = image;
-        setLe32(damaged, mask, length);
-        EXPECT_EQ(load(damaged), LoadStatus::BadLogoLength) << length;
+        damaged.push_back(image);
+        setLe32(damaged.back(), mask, length);
+    }
+    // Pixels without mask, and mask without pixels.
+    damaged.push_back(image);
+    setLe32(damaged.back(), mask, 0);
+    damaged.back().erase(damaged.back().begin() + static_cast<long>(mask + 4),
+                         damaged.back().begin() + static_cast<long>(mask + 4 + 576));
+    damaged.push_back(image);
+    damaged.back().erase(damaged.back().begin() + static_cast<long>(pixels + 4),
+                         damaged.back().begin() + static_cast<long>(pixels + 4 + 13824));
+    setLe32(damaged.back(), pixels, 0);
+    for (std::size_t i = 0; i < damaged.size(); ++i) {
+        EXPECT_EQ(load(damaged[i]), LoadStatus::BadLogoLength) << "case " << i;
         EXPECT_TRUE(isEmpty(doc));
     }
     // A first account without logo that claims one, and the data is not there.
     std::vector<std::uint8_t> claims = image;
     setLe32(claims, map.logoLengths[0], 13824);
     EXPECT_NE(load(claims), LoadStatus::Ok);
-    EXPECT_TRUE(isEmpty(doc));
-}
-
-TEST_F(FileRobustness, PixelsWithoutMaskOrMaskWithoutPixelsAreRefused) {
-    const std::size_t pixels = map.logoLengths[2];
-    const std::size_t mask = map.logoLengths[3];
-    std::vector<std::uint8_t> noMask = image;
-    setLe32(noMask, mask, 0);
-    noMask.erase(noMask.begin() + static_cast<long>(mask + 4),
-                 noMask.begin() + static_cast<long>(mask + 4 + 576));
-    EXPECT_EQ(load(noMask), LoadStatus::BadLogoLength);
-    EXPECT_TRUE(isEmpty(doc));
-
-    std::vector<std::uint8_t> noPixels = image;
-    noPixels.erase(noPixels.begin() + static_cast<long>(pixels + 4),
-                   noPixels.begin() + static_cast<long>(pixels + 4 + 13824));
-    setLe32(noPixels, pixels, 0);
-    EXPECT_EQ(load(noPixels), LoadStatus::BadLogoLength);
     EXPECT_TRUE(isEmpty(doc));
 }
 
@@ -354,6 +308,8 @@ TEST_F(FileRobustness, CountWordOfALineIsIgnored) {
 }
 
 TEST_F(FileRobustness, RandomDamageNeverCrashes) {
+    ASSERT_EQ(load(image), LoadStatus::Ok);
+    expectLoadedConsistently(doc, image);
     std::mt19937 random(20240611);
     int loaded = 0, refused = 0;
     for (int round = 0; round < 4000; ++round) {

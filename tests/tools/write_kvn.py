@@ -73,29 +73,19 @@ def label_bytes(label):
     return text(label["text"], 40) + struct.pack("<I", label["categoryId"])
 
 
+# The texts of an account in the order of the record, with their array sizes;
+# the civility byte stands between the post code and the RIB key.
+ACCOUNT_TEXTS = [("name", 40), ("webAddress", 128), ("holderName", 32), ("holderFirstNames", 32),
+                 ("address", 40), ("addressComplement", 40), ("city", 32), ("postCode", 6),
+                 ("ribKey", 3), ("bankCode", 6), ("branchCode", 6), ("bankName", 40),
+                 ("accountNumber", 12), ("domiciliation", 32), ("bic", 32), ("phone", 16)]
+TEXT_FIELDS = [name for name, _ in ACCOUNT_TEXTS]
+
+
 def account_bytes(a):
-    data = b"".join(
-        [
-            text(a["name"], 40),
-            text(a["webAddress"], 128),
-            text(a["holderName"], 32),
-            text(a["holderFirstNames"], 32),
-            text(a["address"], 40),
-            text(a["addressComplement"], 40),
-            text(a["city"], 32),
-            text(a["postCode"], 6),
-            struct.pack("<B", a["civility"]),
-            text(a["ribKey"], 3),
-            text(a["bankCode"], 6),
-            text(a["branchCode"], 6),
-            text(a["bankName"], 40),
-            text(a["accountNumber"], 12),
-            text(a["domiciliation"], 32),
-            text(a["bic"], 32),
-            text(a["phone"], 16),
-            a["reserved498"],
-        ]
-    )
+    texts = [text(a[name], size) for name, size in ACCOUNT_TEXTS]
+    data = b"".join(texts[:8]) + struct.pack("<B", a["civility"]) + b"".join(texts[8:])
+    data += a["reserved498"]
     assert len(data) == 504
     data += struct.pack(
         "<dddddIIIIHHI",
@@ -292,39 +282,12 @@ def sample_document(balance_of_first_account=1101.35):
                 "reserved564": 7,
                 "logo": (patterned(LOGO_PIXEL_BYTES, 1), patterned(LOGO_MASK_BYTES, 2)),
             },
-            {
-                "name": "Livret A",
-                "webAddress": "",
-                "holderName": "",
-                "holderFirstNames": "",
-                "address": "",
-                "addressComplement": "",
-                "city": "",
-                "postCode": "",
-                "civility": 0,
-                "ribKey": "",
-                "bankCode": "",
-                "branchCode": "",
-                "bankName": "",
-                "accountNumber": "",
-                "domiciliation": "",
-                "bic": "",
-                "phone": "",
-                "reserved498": bytes(6),
-                "initialBalance": 0.0,
-                "minimumAllowed": 0.0,
-                "minimumWanted": math.inf,  # not a number JSON can hold
-                "balance": 300.0,
-                "pointedBalance": 0.0,
-                "operationCount": 1,
-                "reserved548": 0,
-                "id": account_b,
-                "initialOperationId": 99,
-                "initialPointed": 0,
-                "active": 0,
-                "reserved564": 0,
-                "logo": None,
-            },
+            # Empty texts, no logo, masked, and a bound JSON cannot hold.
+            dict({key: "" for key in TEXT_FIELDS}, name="Livret A", civility=0,
+                 reserved498=bytes(6), initialBalance=0.0, minimumAllowed=0.0,
+                 minimumWanted=math.inf, balance=300.0, pointedBalance=0.0, operationCount=1,
+                 reserved548=0, id=account_b, initialOperationId=99, initialPointed=0, active=0,
+                 reserved564=0, logo=None),
         ],
         "thirds": [
             {
