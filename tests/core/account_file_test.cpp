@@ -183,72 +183,40 @@ TEST(AccountFileLayout, EveryRecordKindIsReadAndWrittenFieldByField) {
     ASSERT_EQ(loadDocumentFromBytes(doc, f.out), LoadStatus::Ok);
     EXPECT_EQ(serializeDocument(doc), f.out);
 
+    // Every field of every kind is compared through the dump by
+    // tests/tools/check_independent_writer.py; here, fields beside each
+    // width change and the bytes that are not text.
     const UserRecord& user = *doc.users.first();
-    EXPECT_STREQ(user.name, "Jos\xE9");
     EXPECT_STREQ(user.password, "k3y");
     EXPECT_EQ(user.passwordKey, 0x01020304u);
-    EXPECT_EQ(user.id, 3u);
-    EXPECT_EQ(user.flags, 0x80000000u);
     EXPECT_EQ(doc.modes.first()->id, 0x8005);
-    EXPECT_EQ(doc.modes.first()->kind, 1);
-    EXPECT_EQ(doc.categories.first()->id, 0x0101);
     EXPECT_EQ(doc.categories.first()->shown, 0);
     EXPECT_EQ(doc.labels.first()->categoryId, 0x010003u);
     EXPECT_EQ(doc.reserved.first()->bytes[87], static_cast<std::uint8_t>(87 * 3));
-
     const AccountRecord& account = *doc.accounts.first();
-    EXPECT_STREQ(account.webAddress, "https://banque.example/");
-    EXPECT_STREQ(account.city, "Orl\xE9"
-                               "ans");
     EXPECT_STREQ(account.postCode, "45000");
     EXPECT_EQ(account.civility, 4);
     EXPECT_STREQ(account.ribKey, "97");
-    EXPECT_STREQ(account.bankName, "Banque du Centre");
-    EXPECT_STREQ(account.phone, "0238000000");
     EXPECT_EQ(account.reserved498[5], 0x16);
     EXPECT_EQ(account.initialBalance, 1500.25);
-    EXPECT_EQ(account.minimumAllowed, -300.0);
-    EXPECT_EQ(account.minimumWanted, 100.5);
-    EXPECT_EQ(account.balance, 1234.56);
     EXPECT_EQ(account.pointedBalance, -0.01);
-    EXPECT_EQ(account.operationCount, 17u);
     EXPECT_EQ(account.reserved548, 0xA1B2C3D4u);
-    EXPECT_EQ(account.id, 0x080004u);
-    EXPECT_EQ(account.initialOperationId, 9u);
     EXPECT_EQ(account.initialPointed, 1);
     EXPECT_EQ(account.active, 0);
     EXPECT_EQ(account.reserved564, 0x55667788u);
     ASSERT_NE(account.logoPixels, nullptr);
     EXPECT_EQ(std::memcmp(account.logoPixels, pixels.data(), kLogoPixelBytes), 0);
     EXPECT_EQ(std::memcmp(account.logoMask, mask.data(), kLogoMaskBytes), 0);
-
     const ThirdRecord& third = *doc.thirds.first();
-    EXPECT_EQ(third.id, 0x040002u);
     EXPECT_EQ(third.reserved44, 0x0BADF00Du);
-    EXPECT_EQ(third.initialBalance, -20.0);
-    EXPECT_EQ(third.balance, 42.75);
-    EXPECT_EQ(third.initialOperationId, 10u);
-    EXPECT_EQ(third.operationCount, 3u);
     EXPECT_STREQ(third.note, "Contrat\r\n2024");
     EXPECT_EQ(third.reserved200, 0xBEEF);
-    EXPECT_EQ(third.active, 1);
     EXPECT_EQ(third.reserved204, 0xCAFEBABEu);
-
     const OperationRecord& split = *doc.operations.first();
-    EXPECT_EQ(split.partyId, 0x080004u);
-    EXPECT_EQ(split.counterpartyId, 0x020000u);
-    EXPECT_EQ(split.amount, -75.5);
-    EXPECT_EQ(split.balanceAfterParty, 1159.06);
     EXPECT_EQ(split.balanceAfterCounterparty, 3.25);
-    EXPECT_EQ(split.entryDate, 0x01D9000011112222ull);
-    EXPECT_EQ(split.modifiedDate, 0x01D9000033334444ull);
     EXPECT_EQ(split.operationDate, 0x01D9000055556666ull);
-    EXPECT_EQ(split.creatorUserId, 3u);
-    EXPECT_EQ(split.modifierUserId, 5u);
-    EXPECT_EQ(split.id, 11u);
     EXPECT_EQ(split.modeId, 0x0002);
     EXPECT_EQ(split.pointed, 1);
-    EXPECT_STREQ(split.label, "Courses");
     ASSERT_EQ(split.lineCount, 2u);
     EXPECT_EQ(split.lines->last()->counterpartyId, 0x040002u);
     EXPECT_EQ(split.lines->last()->amount, -25.5);

@@ -66,23 +66,14 @@ std::string nameOf(const BankRecord& bank) {
 
 // --- Reading the file -----------------------------------------------------------
 
-TEST(BankDirectoryFile, MagicAndZeroCountIsAnEmptyDirectoryAMissingFileNone) {
-    BankDirectory directory;
-    fillWithOne(directory);
-    EXPECT_EQ(parseBankDirectory(directory, header(0)), 1);
-    EXPECT_EQ(directory.count(), 0);
-    fillWithOne(directory);
-    MemoryFileSystem fs;
-    EXPECT_EQ(loadBankDirectory(directory, "nowhere.kvb", fs), 0);
-    EXPECT_EQ(directory.count(), 0);
-}
-
 TEST(BankDirectoryFile, RefusedFilesLeaveTheDirectoryEmpty) {
     struct Case {
         const char* why;
         Bytes image;
+        int result = 0;
     };
     std::vector<Case> cases;
+    cases.push_back({"magic and zero count: an empty directory", header(0), 1});
     cases.push_back({"wrong magic", header(0, "KolvaKVb")});
     cases.push_back({"shorter than its header", Bytes{'K', 'o', 'l', 'v', 'a', 'K', 'V', 'B', 0}});
     {
@@ -108,9 +99,14 @@ TEST(BankDirectoryFile, RefusedFilesLeaveTheDirectoryEmpty) {
         SCOPED_TRACE(c.why);
         BankDirectory directory;
         fillWithOne(directory);
-        EXPECT_EQ(parseBankDirectory(directory, c.image), 0);
+        EXPECT_EQ(parseBankDirectory(directory, c.image), c.result);
         EXPECT_EQ(directory.count(), 0);
     }
+    BankDirectory directory;
+    fillWithOne(directory);
+    MemoryFileSystem fs;
+    EXPECT_EQ(loadBankDirectory(directory, "nowhere.kvb", fs), 0);
+    EXPECT_EQ(directory.count(), 0);
 }
 
 TEST(BankDirectoryFile, ANameFillingItsWholeArrayIsCutToEndInside) {
@@ -149,26 +145,19 @@ TEST(BankDirectoryFile, SaveThenLoadKeepsEveryByte) {
     ASSERT_EQ(loadBankDirectory(reloaded, "/dir/etabid.kvb", fs), 1);
     EXPECT_EQ(reloaded.first()->webAddress[127], '#');
     EXPECT_EQ(serializeBankDirectory(reloaded), image);
-    freeBankDirectory(directory);
     freeBankDirectory(reloaded);
-}
 
-TEST(BankDirectoryFile, AFailedSaveLeavesTheOldFile) {
+    // A failed save leaves the old file and no temporary.
     Bytes old = header(1);
     putRecord(old, "Ancienne", "https://old.example");
-    BankDirectory directory;
-    Bytes image = header(1);
-    putRecord(image, "Nouvelle", "https://new.example");
-    ASSERT_EQ(parseBankDirectory(directory, image), 1);
-
-    for (int step = 0; step < 3; ++step) {
-        SCOPED_TRACE(step);
-        MemoryFileSystem fs;
-        fs.files["etabid.kvb"] = old;
-        fs.failAt = step == 0 ? FailStep::Create : step == 1 ? FailStep::Write : FailStep::Replace;
-        EXPECT_EQ(saveBankDirectory(directory, "etabid.kvb", fs), 0);
-        EXPECT_EQ(fs.files["etabid.kvb"], old);
-        EXPECT_EQ(fs.files.count("etabid.kvb.tmp"), 0u);
+    for (FailStep step : {FailStep::Create, FailStep::Write, FailStep::Replace}) {
+        SCOPED_TRACE(static_cast<int>(step));
+        MemoryFileSystem failing;
+        failing.files["etabid.kvb"] = old;
+        failing.failAt = step;
+        EXPECT_EQ(saveBankDirectory(directory, "etabid.kvb", failing), 0);
+        EXPECT_EQ(failing.files["etabid.kvb"], old);
+        EXPECT_EQ(failing.files.count("etabid.kvb.tmp"), 0u);
     }
     freeBankDirectory(directory);
 }
@@ -256,7 +245,7 @@ TEST(BankList, RowsAreSortedWithoutRegardToCaseOrAccents) {
 
 // --- The "Nouvelle banque" dialog's decisions -----------------------------------
 
-TEST(NewBank, ReplacingInAnotherLetterCaseKeepsThePosition) {
+TEST(NewBank, ReplacingInAnotherCaseKeepsThePositionANewNameIsAppended) {
     Bytes image = header(3);
     putRecord(image, "Premier", "https://1.example", 0x01, 0x01, '!');
     putRecord(image, "Banque Test", "https://2.example", 0x02, 0x02, '!');
@@ -279,25 +268,17 @@ TEST(NewBank, ReplacingInAnotherLetterCaseKeepsThePosition) {
     EXPECT_EQ(replaced.logoPixels[0], 0x99);
     EXPECT_EQ(replaced.logoMask[575], 0x66);
     EXPECT_EQ(fieldText(bankAt(directory, 2)->name), "Dernier");
-    freeBankDirectory(directory);
-}
 
-TEST(NewBank, ANewNameIsAppendedAndCutTo38Characters) {
-    BankDirectory directory;
-    Bytes image = header(1);
-    putRecord(image, "Premier", "https://1.example");
-    ASSERT_EQ(parseBankDirectory(directory, image), 1);
-    const std::vector<std::uint8_t> pixels(13824, 0x10);
-    const std::vector<std::uint8_t> mask(576, 0x20);
+    // A new name is appended, cut to 38 characters.
     const std::string longName(45, 'L');
     const std::string longWeb(130, 'w');
     ASSERT_EQ(findBank(directory, longName), -1);
-    EXPECT_EQ(storeBank(directory, -1, longName, longWeb, pixels.data(), mask.data()), 1);
-    ASSERT_EQ(directory.count(), 2);
+    EXPECT_EQ(storeBank(directory, -1, longName, longWeb, pixels.data(), mask.data()), 3);
+    ASSERT_EQ(directory.count(), 4);
     EXPECT_EQ(fieldText(directory.last()->name), std::string(38, 'L'));
     EXPECT_EQ(fieldText(directory.last()->webAddress), std::string(126, 'w'));
     EXPECT_EQ(storeBank(directory, -1, "Sans blocs", "", nullptr, nullptr), -1);
-    EXPECT_EQ(directory.count(), 2);
+    EXPECT_EQ(directory.count(), 4);
     freeBankDirectory(directory);
 }
 

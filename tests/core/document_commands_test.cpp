@@ -21,8 +21,7 @@ namespace {
 using shelltest::MemoryFiles;
 using Calls = std::vector<std::string>;
 
-// A user interface whose answers are scripted and whose frame calls are
-// written down, so that each branch of the commands can be followed.
+// Records each frame call; every decision is a std::function or a queue of answers.
 class ScriptedUi : public ShellUi {
   public:
     Calls calls;
@@ -40,26 +39,18 @@ class ScriptedUi : public ShellUi {
     bool called(const std::string& call) const {
         return std::find(calls.begin(), calls.end(), call) != calls.end();
     }
-
     SaveAnswer askSaveChanges() override {
-        log("askSaveChanges");
-        SaveAnswer answer = saveAnswers.empty() ? SaveAnswer::Cancel : saveAnswers.front();
-        if (!saveAnswers.empty())
-            saveAnswers.pop_front();
-        return answer;
+        return log("askSaveChanges"), take(saveAnswers, SaveAnswer::Cancel);
     }
-    void showNotAllowed() override { log("showNotAllowed"); }
     std::optional<std::string> chooseFileToOpen() override {
-        return log("chooseFileToOpen"), take(openPaths);
+        return log("chooseFileToOpen"), take(openPaths, {});
     }
     std::optional<std::string> chooseFileToSave() override {
-        return log("chooseFileToSave"), take(savePaths);
+        return log("chooseFileToSave"), take(savePaths, {});
     }
     int runWelcome() override { return log("runWelcome"), welcomeResult; }
     bool runLogin() override { return log("runLogin"), login(); }
-    bool runUserIdentity(UserRecord* user) override {
-        return log("runUserIdentity"), identity(user);
-    }
+    bool runUserIdentity(UserRecord* u) override { return log("runUserIdentity"), identity(u); }
     bool runPasswordDialog(UserRecord* user, std::string_view title) override {
         return log("runPasswordDialog:" + std::string(title)), password(user);
     }
@@ -70,40 +61,39 @@ class ScriptedUi : public ShellUi {
     bool runCategoryEditor() override { return log("runCategoryEditor"), editorChanges; }
     bool runLabelEditor() override { return log("runLabelEditor"), editorChanges; }
     bool runThirdDialog() override { return log("runThirdDialog"), thirdAdded; }
+    void showNotAllowed() override { log("showNotAllowed"); }
     void openViews() override { log("openViews"); }
     void closeViews() override { log("closeViews"); }
-    void showTab(int index) override { log("showTab:" + std::to_string(index)); }
     void updateMenus() override { log("updateMenus"); }
     void updateTitle() override { log("updateTitle"); }
     void updateStatusBar() override { log("updateStatusBar"); }
     void buildAccountsMenu() override { log("buildAccountsMenu"); }
     void removeAccountItems() override { log("removeAccountItems"); }
+    void redrawMenuBar() override { log("redrawMenuBar"); }
+    void refreshOverview() override { log("refreshOverview"); }
+    void showTab(int index) override { log("showTab:" + std::to_string(index)); }
+    void refreshRegister(int a) override { log("refreshRegister:" + std::to_string(a)); }
+    void refreshThirdView(int a) override { log("refreshThirdView:" + std::to_string(a)); }
     void setAccountItemCheck(unsigned id, bool checked) override {
         log((checked ? "check:" : "uncheck:") + std::to_string(id));
     }
     void appendAccountItem(unsigned id, std::string_view text, bool checked) override {
-        log("append:" + std::to_string(id) + ":" + std::string(text) + (checked ? ":checked" : ""));
+        log("append:" + item(id, text, checked));
     }
     void replaceAccountItem(int position, unsigned id, std::string_view text,
                             bool checked) override {
-        log("replace:" + std::to_string(position) + ":" + std::to_string(id) + ":" +
-            std::string(text) + (checked ? ":checked" : ""));
-    }
-    void redrawMenuBar() override { log("redrawMenuBar"); }
-    void refreshRegister(int argument) override {
-        log("refreshRegister:" + std::to_string(argument));
-    }
-    void refreshOverview() override { log("refreshOverview"); }
-    void refreshThirdView(int argument) override {
-        log("refreshThirdView:" + std::to_string(argument));
+        log("replace:" + std::to_string(position) + ":" + item(id, text, checked));
     }
 
   private:
     void log(std::string call) { calls.push_back(std::move(call)); }
-    static std::optional<std::string> take(std::deque<std::optional<std::string>>& queue) {
+    static std::string item(unsigned id, std::string_view text, bool checked) {
+        return std::to_string(id) + ":" + std::string(text) + (checked ? ":checked" : "");
+    }
+    template <typename T> static T take(std::deque<T>& queue, T otherwise) {
         if (queue.empty())
-            return std::nullopt;
-        std::optional<std::string> value = queue.front();
+            return otherwise;
+        T value = queue.front();
         queue.pop_front();
         return value;
     }
@@ -198,34 +188,28 @@ TEST_F(DocumentCommandsTest, OpeningLogsInThenShowsTheFile) {
     EXPECT_EQ(settings.recentCount, 0); // opening does not add to the recent files
 }
 
-TEST_F(DocumentCommandsTest, RefusedLoginLeavesNoFileOpen) {
-    writeSampleFile("C:\\Comptes\\famille.kvn");
-    ui.openPaths.push_back("C:\\Comptes\\famille.kvn");
-    commands.openFile();
-    EXPECT_EQ(doc.isOpen, 0u);
-    EXPECT_EQ(doc.users.count() + doc.accounts.count(), 0);
-    EXPECT_FALSE(ui.called("openViews"));
-}
-
-TEST_F(DocumentCommandsTest, CancelledDialogOrForeignFileOpensNothingWithoutMessage) {
+TEST_F(DocumentCommandsTest, CancelledDialogForeignFileOrRefusedLoginOpensNothing) {
     files.files["C:\\notes.kvn"] = {'h', 'e', 'l', 'l', 'o'};
-    for (std::optional<std::string> path : {std::optional<std::string>(), {"C:\\notes.kvn"}}) {
+    writeSampleFile("C:\\Comptes\\famille.kvn");
+    const std::pair<std::optional<std::string>, Calls> cases[] = {
+        {std::nullopt, {"chooseFileToOpen"}},
+        {"C:\\notes.kvn", {"chooseFileToOpen"}},
+        {"C:\\Comptes\\famille.kvn", {"chooseFileToOpen", "runLogin"}}};
+    for (const auto& [path, calls] : cases) {
         ui.calls.clear();
         ui.openPaths.push_back(path);
         commands.openFile();
         EXPECT_EQ(doc.isOpen, 0u);
-        EXPECT_EQ(ui.calls, (Calls{"chooseFileToOpen"}));
+        EXPECT_EQ(doc.users.count() + doc.accounts.count(), 0);
+        EXPECT_EQ(ui.calls, calls);
     }
 }
 
-TEST_F(DocumentCommandsTest, WelcomeEndings) {
+TEST_F(DocumentCommandsTest, WelcomeOpensTheChosenRecentFile) {
     EXPECT_EQ(welcomeEndCode(WelcomeButton::Ok, -1), std::nullopt); // no selection: stays open
     EXPECT_EQ(welcomeEndCode(WelcomeButton::DoubleClick, 3), 13);
     EXPECT_EQ(welcomeEndCode(WelcomeButton::NewFile, 2), 1000);
     EXPECT_EQ(welcomeChoice(13, 3).action, WelcomeChoice::Nothing); // beyond the list
-}
-
-TEST_F(DocumentCommandsTest, WelcomeOpensTheChosenRecentFile) {
     writeSampleFile("C:\\B.kvn");
     addRecentFile(settings, "C:\\B.kvn");
     addRecentFile(settings, "C:\\A.kvn");
@@ -314,9 +298,8 @@ TEST_F(DocumentCommandsTest, SaveQuestionNoClosesWithoutSavingAndYesSavesFirst) 
         reload("C:\\Comptes\\famille.kvn", reloaded);
         EXPECT_EQ(reloaded.accounts.count(), answer == SaveAnswer::Yes ? 3 : 2);
     }
-}
-
-TEST_F(DocumentCommandsTest, YesThenCancellingTheSaveDialogStillCloses) {
+    // Yes on a never-saved file, then cancelling the save dialog: still closes.
+    files.files.clear();
     openNewFile();
     storePassword(*doc.currentUser, "mdp"); // no user step before the save dialog
     ui.saveAnswers.push_back(SaveAnswer::Yes);
@@ -412,7 +395,13 @@ TEST_F(DocumentCommandsTest, LimitedUserIsRefusedOnlyTheAdministratorCommands) {
 }
 
 TEST_F(DocumentCommandsTest, NewLimitedUserTakesTheNextIdAndIsThenRefused) {
-    openSample(); // users 1 and 4
+    openSample();                                   // users 1 and 4
+    ui.identity = [](UserRecord*) { return true; }; // cancelled at the password: nobody
+    commands.newUser();
+    EXPECT_EQ(doc.users.count(), 2);
+    EXPECT_EQ(doc.isModified, 0u);
+    EXPECT_EQ(ui.calls, (Calls{"runUserIdentity", "runPasswordDialog:"}));
+    ui.calls.clear();
     ui.identity = [](UserRecord* user) {
         setFieldUtf8(user->name, "Léa");
         user->flags = kUserLimited;
@@ -434,15 +423,6 @@ TEST_F(DocumentCommandsTest, NewLimitedUserTakesTheNextIdAndIsThenRefused) {
     EXPECT_EQ(ui.calls, (Calls{"showNotAllowed"}));
 }
 
-TEST_F(DocumentCommandsTest, NewUserCancelledAtThePasswordAddsNobody) {
-    openSample();
-    ui.identity = [](UserRecord*) { return true; };
-    commands.newUser();
-    EXPECT_EQ(doc.users.count(), 2);
-    EXPECT_EQ(doc.isModified, 0u);
-    EXPECT_EQ(ui.calls, (Calls{"runUserIdentity", "runPasswordDialog:"}));
-}
-
 TEST_F(DocumentCommandsTest, ChangeUserAndPasswordRefreshOnlyOnSuccess) {
     openSample();
     ui.login = [] { return false; };
@@ -457,10 +437,9 @@ TEST_F(DocumentCommandsTest, ChangeUserAndPasswordRefreshOnlyOnSuccess) {
                                "runPasswordDialog:Modifier mot de passe", "updateMenus"}));
     EXPECT_EQ(asked, doc.currentUser);
     EXPECT_EQ(doc.isModified, 1u);
-}
-
-TEST_F(DocumentCommandsTest, UserListAndEditorsMarkModifiedOnlyWhenTheyChangedSomething) {
-    openSample();
+    // The user list and editors mark the file modified only when they changed something.
+    doc.currentUser = doc.users.first(); // back to the administrator
+    doc.isModified = 0;
     commands.listUsers();
     commands.editCategories();
     EXPECT_EQ(doc.isModified, 0u);

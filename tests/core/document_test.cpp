@@ -22,10 +22,6 @@ constexpr PartyId kAccountA = 0x080000;
 constexpr PartyId kAccountB = 0x080001;
 constexpr PartyId kAccountC = 0x080002;
 
-std::string utf8Of(std::string_view cp1252) {
-    return cp1252ToUtf8(cp1252);
-}
-
 OperationRecord* addOperation(Document& doc, PartyId party, PartyId counterparty, double amount,
                               std::uint32_t id) {
     OperationRecord* operation = doc.operations.appendEmpty();
@@ -80,7 +76,7 @@ TEST(DocumentDefaults, ModesAreTheTenRowsInOrder) {
     const ModeRecord* mode = doc.modes.first();
     for (const auto& row : expected) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(utf8Of(fieldText(mode->name)), row.name);
+        EXPECT_EQ(cp1252ToUtf8(fieldText(mode->name)), row.name);
         EXPECT_EQ(mode->id, row.id);
         EXPECT_EQ(mode->kind, row.kind);
         mode = doc.modes.next(mode);
@@ -112,7 +108,7 @@ TEST(DocumentDefaults, CategoriesAreTheSeventyTwoRowsInOrder) {
     for (const auto& category : categories) {
         SCOPED_TRACE(category.name);
         ASSERT_NE(row, nullptr);
-        EXPECT_EQ(utf8Of(fieldText(row->name)), category.name);
+        EXPECT_EQ(cp1252ToUtf8(fieldText(row->name)), category.name);
         for (int sub = 0; sub <= category.subCategories; ++sub, row = doc.categories.next(row)) {
             ASSERT_NE(row, nullptr);
             EXPECT_EQ(row->id, category.number << 8 | sub);
@@ -125,7 +121,7 @@ TEST(DocumentDefaults, CategoriesAreTheSeventyTwoRowsInOrder) {
     auto nameOf = [&](CategoryId id) -> std::string {
         for (const CategoryRecord& category : doc.categories)
             if (isCategory(id) && category.id == partyNumber(id))
-                return utf8Of(fieldText(category.name));
+                return cp1252ToUtf8(fieldText(category.name));
         return "(none)";
     };
     EXPECT_EQ(nameOf(0x010000), "Alimentation");
@@ -342,79 +338,31 @@ TEST(AccountNumbering, MaskedAccountsAndStrayRecordsAreSkipped) {
 
 // --- Deleting an account -----------------------------------------------------
 
-class DeleteAccount : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        documentInit(doc);
-        a = createAccount(doc, "A", 100.0); // initial operation id 0
-        createAccount(doc, "B", 200.0);     // id 1
-        createAccount(doc, "C", 300.0);     // id 2
-        UserRecord user{};
-        user.id = 4;
-        doc.currentUser = doc.users.append(user);
-        doc.currentAccount = a;
-    }
+// One document holding every case at once; each operation's fate is checked.
+TEST(DeleteAccount, EachKindOfOperationOfTheDeletedAccount) {
     Document doc;
-    AccountRecord* a = nullptr;
-};
-
-TEST_F(DeleteAccount, TransfersStayWithTheOtherAccount) {
+    documentInit(doc);
+    AccountRecord* a = createAccount(doc, "A", 100.0); // initial operation id 0
+    createAccount(doc, "B", 200.0);                    // id 1
+    createAccount(doc, "C", 300.0);                    // id 2
+    UserRecord user{};
+    user.id = 4;
+    doc.currentUser = doc.users.append(user);
+    doc.currentAccount = a;
     a->logoPixels = static_cast<std::uint8_t*>(std::malloc(kLogoPixelBytes));
     a->logoMask = static_cast<std::uint8_t*>(std::malloc(kLogoMaskBytes));
-    addOperation(doc, kAccountB, kAccountA, 50.0, 10); // A pays B
-    addOperation(doc, kAccountA, kAccountB, 20.0, 11); // B pays A
+
+    addOperation(doc, kAccountB, kAccountA, 50.0, 10); // A pays B: stays with B
+    addOperation(doc, kAccountA, kAccountB, 20.0, 11); // B pays A: stays with B
     addOperation(doc, kAccountC, kAccountB, 5.0, 12);  // not concerned
-    deleteAccount(doc, a);
-
-    EXPECT_EQ(operationIds(doc), (std::vector<std::uint32_t>{1, 2, 10, 11, 12}));
-    const OperationRecord* toB = findOperationById(doc, 10);
-    EXPECT_EQ(toB->partyId, kAccountB);
-    EXPECT_EQ(toB->counterpartyId, 0x800000u);
-    EXPECT_EQ(toB->amount, 50.0);
-    const OperationRecord* fromB = findOperationById(doc, 11);
-    EXPECT_EQ(fromB->partyId, 0x800000u);
-    EXPECT_EQ(fromB->counterpartyId, kAccountB);
-    const OperationRecord* other = findOperationById(doc, 12);
-    EXPECT_EQ(other->partyId, kAccountC);
-    EXPECT_EQ(other->counterpartyId, kAccountB);
-
-    EXPECT_EQ(doc.accounts.count(), 2);
-    EXPECT_EQ(findAccountById(doc, kAccountA), nullptr);
-    // The current account never points at the freed record.
-    EXPECT_TRUE(doc.currentAccount == nullptr || doc.currentAccount == doc.accounts.first() ||
-                doc.currentAccount == doc.accounts.last());
-}
-
-TEST_F(DeleteAccount, OwnOperationsGo) {
-    addOperation(doc, kAccountA, 0x010001, -30.0, 10); // category
-    addOperation(doc, kAccountA, 0x040000, -12.0, 11); // third party
-    addOperation(doc, 0x040000, kAccountA, 8.0, 12);   // third party, other way
-    addOperation(doc, kAccountA, Split, -7.0, 13);     // split still waiting
-    addOperation(doc, kAccountB, 0x010002, -1.0, 14);
-    deleteAccount(doc, a);
-    EXPECT_EQ(operationIds(doc), (std::vector<std::uint32_t>{1, 2, 14}));
-}
-
-TEST_F(DeleteAccount, LinesOfOtherSplitsArePointedAtTheDeletedPlaceholder) {
-    OperationRecord* split = addOperation(doc, kAccountB, Split, -100.0, 10);
-    attachLines(*split, {{0x010101, -40.0}, {kAccountA, -35.0}, {kAccountC, -25.0}});
-    deleteAccount(doc, a);
-
-    ASSERT_EQ(findOperationById(doc, 10), split);
-    EXPECT_EQ(split->partyId, kAccountB);
-    EXPECT_EQ(split->amount, -100.0);
-    ASSERT_EQ(split->lines->count(), 3);
-    const VentilationLine* line = split->lines->first();
-    EXPECT_EQ(line->counterpartyId, 0x010101u);
-    line = split->lines->next(line);
-    EXPECT_EQ(line->counterpartyId, 0x800000u);
-    EXPECT_EQ(line->amount, -35.0);
-    EXPECT_EQ(split->lines->last()->counterpartyId, kAccountC);
-}
-
-TEST_F(DeleteAccount, SplitOfTheDeletedAccountLeavesEachOtherAccountItsPart) {
-    addOperation(doc, kAccountC, 0x010003, -3.0, 9);
-    OperationRecord* split = addOperation(doc, kAccountA, Split, -90.0, 10);
+    addOperation(doc, kAccountA, 0x010001, -30.0, 13); // A's own: category,
+    addOperation(doc, kAccountA, 0x040000, -12.0, 14); // third party both ways,
+    addOperation(doc, 0x040000, kAccountA, 8.0, 15);
+    addOperation(doc, kAccountA, Split, -7.0, 16);    // split still waiting,
+    addOperation(doc, kAccountA, kAccountA, 5.0, 17); // transfer to itself
+    OperationRecord* otherSplit = addOperation(doc, kAccountB, Split, -100.0, 20);
+    attachLines(*otherSplit, {{0x010101, -40.0}, {kAccountA, -35.0}, {kAccountC, -25.0}});
+    OperationRecord* split = addOperation(doc, kAccountA, Split, -90.0, 21);
     split->modeId = 3;
     split->pointed = 1;
     split->entryDate = 1111;
@@ -423,28 +371,51 @@ TEST_F(DeleteAccount, SplitOfTheDeletedAccountLeavesEachOtherAccountItsPart) {
     split->creatorUserId = split->modifierUserId = 2;
     setFieldText(split->label, "Courses");
     attachLines(*split, {{kAccountB, -60.0}, {0x010200, -10.0}, {kAccountC, -20.0}});
-    split->lines->first()->balanceAfterParty = 7.0;
     split->lines->first()->balanceAfterCounterparty = 440.0;
-    split->lines->last()->balanceAfterParty = 8.0;
     split->lines->last()->balanceAfterCounterparty = 980.0;
-    addOperation(doc, kAccountC, 0x010004, -4.0, 11);
+    // A line back to the deleted account leaves nothing behind.
+    attachLines(*addOperation(doc, kAccountA, Split, -50.0, 22),
+                {{kAccountA, -30.0}, {kAccountB, -15.0}});
+    addOperation(doc, kAccountC, 0x010004, -4.0, 23);
 
     const FileTime before = localNowFileTime();
     deleteAccount(doc, a);
     const FileTime after = localNowFileTime();
 
-    // The two parts that went to accounts take the split's place, in line order.
-    EXPECT_EQ(operationIds(doc), (std::vector<std::uint32_t>{1, 2, 9, 10, 10, 11}));
-    const OperationRecord* partB = doc.operations.next(findOperationById(doc, 9));
+    // Parts of A's splits that went to accounts take the split's place, in line order.
+    EXPECT_EQ(operationIds(doc),
+              (std::vector<std::uint32_t>{1, 2, 10, 11, 12, 20, 21, 21, 22, 23}));
+    const OperationRecord* toB = findOperationById(doc, 10);
+    EXPECT_EQ(toB->partyId, kAccountB);
+    EXPECT_EQ(toB->counterpartyId, 0x800000u);
+    EXPECT_EQ(toB->amount, 50.0);
+    EXPECT_EQ(findOperationById(doc, 11)->partyId, 0x800000u);
+    EXPECT_EQ(findOperationById(doc, 11)->counterpartyId, kAccountB);
+    EXPECT_EQ(findOperationById(doc, 12)->partyId, kAccountC);
+    EXPECT_EQ(findOperationById(doc, 12)->counterpartyId, kAccountB);
+
+    EXPECT_EQ(otherSplit->partyId, kAccountB);
+    EXPECT_EQ(otherSplit->amount, -100.0);
+    ASSERT_EQ(otherSplit->lines->count(), 3);
+    const VentilationLine* line = otherSplit->lines->first();
+    EXPECT_EQ(line->counterpartyId, 0x010101u);
+    line = otherSplit->lines->next(line);
+    EXPECT_EQ(line->counterpartyId, 0x800000u);
+    EXPECT_EQ(line->amount, -35.0);
+    EXPECT_EQ(otherSplit->lines->last()->counterpartyId, kAccountC);
+
+    const OperationRecord* partB = doc.operations.next(otherSplit);
     const OperationRecord* partC = doc.operations.next(partB);
-    ASSERT_NE(partC, nullptr);
-    EXPECT_EQ(partB->partyId, kAccountB);
-    EXPECT_EQ(partB->amount, 60.0);
-    EXPECT_EQ(partB->balanceAfterParty, 440.0);
-    EXPECT_EQ(partC->partyId, kAccountC);
-    EXPECT_EQ(partC->amount, 20.0);
-    EXPECT_EQ(partC->balanceAfterParty, 980.0);
-    for (const OperationRecord* part : {partB, partC}) {
+    const struct {
+        const OperationRecord* part;
+        PartyId party;
+        double amount, balance;
+    } parts[] = {{partB, kAccountB, 60.0, 440.0}, {partC, kAccountC, 20.0, 980.0}};
+    for (const auto& expected : parts) {
+        const OperationRecord* part = expected.part;
+        EXPECT_EQ(part->partyId, expected.party);
+        EXPECT_EQ(part->amount, expected.amount);
+        EXPECT_EQ(part->balanceAfterParty, expected.balance);
         EXPECT_EQ(part->counterpartyId, 0x800000u);
         EXPECT_EQ(part->modifierUserId, 4u);
         EXPECT_GE(part->modifiedDate, before);
@@ -459,16 +430,14 @@ TEST_F(DeleteAccount, SplitOfTheDeletedAccountLeavesEachOtherAccountItsPart) {
         EXPECT_EQ(part->lineCount, 0u);
         EXPECT_EQ(part->lines, nullptr);
     }
-}
+    EXPECT_EQ(findOperationById(doc, 22)->partyId, kAccountB);
+    EXPECT_EQ(findOperationById(doc, 22)->amount, 15.0);
 
-TEST_F(DeleteAccount, SplitLineBackToTheDeletedAccountLeavesNoOperationBehind) {
-    OperationRecord* split = addOperation(doc, kAccountA, Split, -50.0, 10);
-    attachLines(*split, {{kAccountA, -30.0}, {kAccountB, -20.0}});
-    addOperation(doc, kAccountA, kAccountA, 5.0, 11); // a transfer to itself
-    deleteAccount(doc, a);
-    EXPECT_EQ(operationIds(doc), (std::vector<std::uint32_t>{1, 2, 10}));
-    EXPECT_EQ(doc.operations.last()->partyId, kAccountB);
-    EXPECT_EQ(doc.operations.last()->amount, 20.0);
+    EXPECT_EQ(doc.accounts.count(), 2);
+    EXPECT_EQ(findAccountById(doc, kAccountA), nullptr);
+    // The current account never points at the freed record.
+    EXPECT_TRUE(doc.currentAccount == nullptr || doc.currentAccount == doc.accounts.first() ||
+                doc.currentAccount == doc.accounts.last());
 }
 
 // --- Ticking -----------------------------------------------------------------
