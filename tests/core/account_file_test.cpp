@@ -88,36 +88,6 @@ TEST(AccountFileLayout, EmptyDocumentSizeAndFlagByte) {
     EXPECT_EQ(serializeDocument(doc)[8], 1);
 }
 
-TEST(AccountFileLayout, NewFileIsMagicFlagOneUserTenModesSeventyTwoCategoriesOneAccount) {
-    const std::vector<std::uint8_t> image = imageOfNewFile();
-    // 8+1+4+76+4+360+4+2592+64+4+4+4+(568+8)+4+4+120
-    ASSERT_EQ(image.size(), 3829u);
-    EXPECT_EQ(std::memcmp(image.data(), "Kolvane ", 8), 0);
-    EXPECT_EQ(image[8], 1);
-    EXPECT_EQ(le32(image, 9), 1u); // users
-    EXPECT_EQ(std::memcmp(&image[13], "Nouvel utilisateur", 19), 0);
-    EXPECT_EQ(le32(image, 13 + 68), 1u); // the user's id
-    EXPECT_EQ(le32(image, 89), 10u);     // modes
-    EXPECT_EQ(std::memcmp(&image[93], "DEBIT", 6), 0);
-    EXPECT_EQ(le32(image, 453), 72u); // categories
-    EXPECT_EQ(std::memcmp(&image[457], "Alimentation", 13), 0);
-    for (std::size_t i = 3049; i < 3113; ++i)
-        ASSERT_EQ(image[i], 0) << "reserved block byte " << i;
-    EXPECT_EQ(le32(image, 3113), 0u); // labels
-    EXPECT_EQ(le32(image, 3117), 0u); // reserved records
-    EXPECT_EQ(le32(image, 3121), 1u); // accounts
-    EXPECT_EQ(std::memcmp(&image[3125], "Compte courant", 15), 0);
-    EXPECT_EQ(le32(image, 3125 + 552), 0x080000u); // account id
-    EXPECT_EQ(le32(image, 3693), 0u);              // no logo pixels
-    EXPECT_EQ(le32(image, 3697), 0u);              // no logo mask
-    EXPECT_EQ(le32(image, 3701), 0u);              // third parties
-    EXPECT_EQ(le32(image, 3705), 1u);              // operations
-    EXPECT_EQ(le32(image, 3709), 0x080000u);
-    EXPECT_EQ(le32(image, 3709 + 4), 0x100000u);
-    EXPECT_EQ(std::memcmp(&image[3709 + 72], "Solde initial", 14), 0);
-    EXPECT_EQ(le32(image, 3709 + 112), 0u); // no lines
-}
-
 // --- What an independent writer makes ----------------------------------------
 
 // One record of every kind written here from the layout, texts followed by
