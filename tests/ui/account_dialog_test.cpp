@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -74,67 +73,43 @@ bool similarColor(std::uint32_t a, std::uint32_t b, int tolerance = 3) {
     return true;
 }
 
-// Writes a 24-bit bottom-up BMP file of one colour, by hand.
-void writeBmp(const std::wstring& path, int width, int height, std::uint32_t color) {
-    const int rowBytes = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + rowBytes * height;
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    std::vector<std::uint8_t> bytes(file.bfSize, 0);
-    std::memcpy(bytes.data(), &file, sizeof file);
-    std::memcpy(bytes.data() + sizeof file, &info, sizeof info);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            std::uint8_t* p = bytes.data() + file.bfOffBits + y * rowBytes + x * 3;
-            p[0] = color & 0xFF;
-            p[1] = (color >> 8) & 0xFF;
-            p[2] = (color >> 16) & 0xFF;
-        }
-    FILE* out = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(out, nullptr);
-    fwrite(bytes.data(), 1, bytes.size(), out);
-    fclose(out);
-}
-
-// Writes a PNG through the imaging component: the left half opaque in
-// `color`, the right half fully transparent.
-void writeHalfTransparentPng(const std::wstring& path, int width, int height, std::uint32_t color) {
+// Writes a picture through the imaging component (`format` is its container,
+// BMP or PNG): columns [0, opaqueWidth) in `color`, the rest fully transparent.
+void writePicture(const std::wstring& path, REFGUID format, int width, int height,
+                  int opaqueWidth, std::uint32_t color) {
     const bool comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     IWICImagingFactory* factory = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr,
-                                              CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                              reinterpret_cast<void**>(&factory)));
     IWICStream* stream = nullptr;
     IWICBitmapEncoder* encoder = nullptr;
     IWICBitmapFrameEncode* frame = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr,
+                                              CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                              reinterpret_cast<void**>(&factory)));
     ASSERT_HRESULT_SUCCEEDED(factory->CreateStream(&stream));
     ASSERT_HRESULT_SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE));
-    ASSERT_HRESULT_SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder));
+    ASSERT_HRESULT_SUCCEEDED(factory->CreateEncoder(format, nullptr, &encoder));
     ASSERT_HRESULT_SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache));
     ASSERT_HRESULT_SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr));
     ASSERT_HRESULT_SUCCEEDED(frame->Initialize(nullptr));
     ASSERT_HRESULT_SUCCEEDED(frame->SetSize(width, height));
-    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
-    ASSERT_HRESULT_SUCCEEDED(frame->SetPixelFormat(&format));
-    ASSERT_TRUE(IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA));
-    std::vector<std::uint8_t> pixels(std::size_t(width) * height * 4, 0);
+    WICPixelFormatGUID pixelFormat = GUID_WICPixelFormat32bppBGRA;
+    ASSERT_HRESULT_SUCCEEDED(frame->SetPixelFormat(&pixelFormat));
+    // An encoder without alpha may answer 24 or 32 bits of blue, green, red.
+    const int bytes = IsEqualGUID(pixelFormat, GUID_WICPixelFormat24bppBGR) ? 3 : 4;
+    ASSERT_TRUE(bytes == 3 || IsEqualGUID(pixelFormat, GUID_WICPixelFormat32bppBGRA) ||
+                IsEqualGUID(pixelFormat, GUID_WICPixelFormat32bppBGR));
+    std::vector<std::uint8_t> pixels(std::size_t(width) * height * bytes, 0);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width / 2; ++x) {
-            std::uint8_t* p = &pixels[(std::size_t(y) * width + x) * 4];
+        for (int x = 0; x < opaqueWidth; ++x) {
+            std::uint8_t* p = &pixels[(std::size_t(y) * width + x) * bytes];
             p[0] = color & 0xFF;
             p[1] = (color >> 8) & 0xFF;
             p[2] = (color >> 16) & 0xFF;
-            p[3] = 255;
+            if (bytes == 4)
+                p[3] = 255;
         }
     ASSERT_HRESULT_SUCCEEDED(
-        frame->WritePixels(height, width * 4, UINT(pixels.size()), pixels.data()));
+        frame->WritePixels(height, width * bytes, UINT(pixels.size()), pixels.data()));
     ASSERT_HRESULT_SUCCEEDED(frame->Commit());
     ASSERT_HRESULT_SUCCEEDED(encoder->Commit());
     frame->Release();
@@ -445,7 +420,7 @@ TEST_F(AccountDialogTest, NewAccountTakesTheFirstBankOfTheSortedListWithItsLogo)
 // "Nouvelle banque" over the account dialog: refusals, then a BMP logo.
 TEST_F(AccountDialogTest, AddingABankFromABmpFile) {
     const std::wstring picture = temporaryPath(L"kolvane_logo_200x50.bmp");
-    writeBmp(picture, 200, 50, 0x2040C0);
+    writePicture(picture, GUID_ContainerFormatBmp, 200, 50, 200, 0x2040C0);
     DialogDriver driver;
     driver.expectDialog(IDD_ACCOUNT)
         .then([](HWND dialog) { showTab(dialog, 2); })
@@ -506,7 +481,7 @@ TEST_F(AccountDialogTest, AddingABankFromABmpFile) {
 TEST_F(AccountDialogTest, PngLogoAndReplacingABankNamedInAnotherCase) {
     writeDirectory({{"Banque Verte", 0x00FF00}, {"Autre", 0x0000FF}});
     const std::wstring picture = temporaryPath(L"kolvane_logo_10x10.png");
-    writeHalfTransparentPng(picture, 10, 10, 0x0000FF);
+    writePicture(picture, GUID_ContainerFormatPng, 10, 10, 5, 0x0000FF);
     int newBankResult = -2;
     BankDirectory banks;
     ASSERT_EQ(loadBankDirectory(banks, wideToUtf8(directory)), 1);

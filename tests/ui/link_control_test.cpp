@@ -41,10 +41,8 @@ constexpr COLORREF kHover = 0xCC0000;
 std::vector<std::wstring> openedTargets;
 
 void pumpMessages() { // everything waiting in the thread's queue
-    uitest::pumpMessagesUntil([] {
-        MSG msg;
-        return !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
-    });
+    MSG msg;
+    uitest::pumpMessagesUntil([&] { return !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE); });
 }
 SIZE clientSize(HWND window) {
     RECT client{};
@@ -86,9 +84,6 @@ Painted painted(HWND link, COLORREF color) {
 }
 int pixelsOfColor(HWND link, COLORREF color) {
     return painted(link, color).count;
-}
-bool hasFullRowOfColor(HWND link, COLORREF color) {
-    return painted(link, color).fullRow;
 }
 
 class LinkControlTest : public ::testing::Test {
@@ -228,7 +223,7 @@ TEST_F(LinkControlTest, TheMouseOverTheLinkUnderlinesItAndTellsTheParent) {
     ASSERT_TRUE(arrived(1));
     EXPECT_GT(pixelsOfColor(link, kHover), 0);
     EXPECT_EQ(pixelsOfColor(link, kNormal), 0);
-    EXPECT_TRUE(hasFullRowOfColor(link, kHover)); // the underline
+    EXPECT_TRUE(painted(link, kHover).fullRow); // the underline
     // While the mouse stays, further cursor requests say nothing new.
     setCursor(HTCLIENT);
     EXPECT_EQ(parent.notifications, (std::vector<Notification>{hover}));
@@ -239,7 +234,7 @@ TEST_F(LinkControlTest, TheMouseOverTheLinkUnderlinesItAndTellsTheParent) {
     EXPECT_EQ(parent.notifications, (std::vector<Notification>{hover, leave}));
     EXPECT_GT(pixelsOfColor(link, kNormal), 0);
     EXPECT_EQ(pixelsOfColor(link, kHover), 0);
-    EXPECT_FALSE(hasFullRowOfColor(link, kNormal));
+    EXPECT_FALSE(painted(link, kNormal).fullRow);
     // Tracking starts again on the next request.
     setCursor(HTCLIENT);
     EXPECT_EQ(parent.notifications, (std::vector<Notification>{hover, leave, hover}));

@@ -1,4 +1,5 @@
-// The window-object helper, the GDI owners and the text helpers.
+// The window-object helper and the GDI owners (the text helpers are used by
+// every dialog test).
 #include "shell/gdi_handles_win32.h"
 #include "shell/window_object.h"
 #include "shell/window_text_win32.h"
@@ -184,26 +185,6 @@ TEST(GdiHandles, OwnersDeleteMoveReleaseAndPutBack) {
         EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_FONT), font.get());
     }
     EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_FONT), before);
-}
-
-// --- Texts ---------------------------------------------------------------------
-
-TEST(WindowText, ConvertsBetweenRecordsAndWindows) {
-    HWND edit = CreateWindowExW(0, L"Edit", L"", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(edit, nullptr);
-    // Windows-1252 bytes of a record: "Crédit ça" with é = E9, ç = E7.
-    EXPECT_TRUE(setWindowText1252(edit, "Cr\xE9"
-                                        "dit \xE7"
-                                        "a"));
-    EXPECT_EQ(windowText(edit), L"Crédit ça");
-    EXPECT_EQ(windowText1252(edit), "Cr\xE9"
-                                    "dit \xE7"
-                                    "a");
-    // The euro sign is 0x80 in Windows-1252.
-    EXPECT_TRUE(setWindowTextUtf8(edit, "12 \xE2\x82\xAC"));
-    EXPECT_EQ(windowText1252(edit), "12 \x80");
-    DestroyWindow(edit);
 }
 
 } // namespace
