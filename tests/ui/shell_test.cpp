@@ -59,12 +59,11 @@ UserRecord* addUser(Document& doc, const char* name, const char* password, std::
 
 // An account file with the accounts "Courant" and "Livret", the administrator
 // "Marie" (password "secret") and the limited user "Paul" ("paul").
-void writeSampleFile(const std::string& path, int accounts = 2) {
+void writeSampleFile(const std::string& path) {
     Document sample;
     documentInit(sample);
     createAccount(sample, "Courant", 10.0);
-    if (accounts > 1)
-        createAccount(sample, "Livret", 20.0);
+    createAccount(sample, "Livret", 20.0);
     addDefaultModes(sample);
     addDefaultCategories(sample);
     addUser(sample, "Marie", "secret", 1, 0);
