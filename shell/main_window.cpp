@@ -194,8 +194,10 @@ MainWindow::~MainWindow() {
 }
 
 HWND MainWindow::open(const RECT& placement, bool maximised, bool show) {
-    HWND created = create(0, kMainWindowClass, kAppTitleWide, WS_OVERLAPPEDWINDOW, placement.left,
-                          placement.top, placement.right - placement.left,
+    // Clipping the children keeps the background of a grown window (maximising)
+    // from being painted over the status bar after it has drawn itself.
+    HWND created = create(0, kMainWindowClass, kAppTitleWide, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                          placement.left, placement.top, placement.right - placement.left,
                           placement.bottom - placement.top, nullptr, nullptr);
     if (created != nullptr && show) {
         ShowWindow(created, maximised ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
@@ -280,8 +282,12 @@ LRESULT MainWindow::onCommand(unsigned id) {
 }
 
 void MainWindow::onSize(int width, int height) {
-    if (statusBar)
+    if (statusBar) {
         SendMessageW(statusBar, WM_SIZE, 0, 0);
+        // The bar keeps the pixels of its old size; a grip that went away
+        // when maximising would stay drawn in the last part.
+        InvalidateRect(statusBar, nullptr, TRUE);
+    }
     if (toolbars.rebar)
         SendMessageW(toolbars.rebar, WM_SIZE, 0, 0);
     if (!tabControl)
