@@ -9,6 +9,7 @@
 #include "shell/frame_texts.h"
 #include "shell/gui_resources_win32.h"
 #include "shell/menu_rules.h"
+#include "shell/message_filters_win32.h"
 #include "shell/welcome_dialog.h"
 #include "shell/window_text_win32.h"
 #include "users/user_dialogs.h"
@@ -464,11 +465,12 @@ void MainWindow::saveSettingsOnClose() {
 int runMessageLoop(HWND mainWindow, HACCEL accelerators) {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // The drop-down completion lists will see every message first here.
         if (accelerators != nullptr && mainWindow != nullptr &&
             TranslateAcceleratorW(mainWindow, accelerators, &message))
             continue;
         TranslateMessage(&message);
+        // The drop-down completion lists see every message before it is dispatched.
+        forwardToMessageFilters(message);
         DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);

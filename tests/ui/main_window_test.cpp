@@ -3,6 +3,7 @@
 // table, and "Quitter".
 #include "resources/resource_ids.h"
 #include "shell/main_window.h"
+#include "shell/message_filters_win32.h"
 #include "shell/window_text_win32.h"
 #include "tests/ui/dialog_driver.h"
 
@@ -124,11 +125,22 @@ TEST_F(MainWindowTest, FileMenuBeforeAnyFileWithItsKeyboardShortcuts) {
     }
 }
 
+// Set by the filter below when it saw "Quitter" while its window still lived.
+bool gFilterSawQuitBeforeDispatch = false;
+void recordQuit(const MSG& message) {
+    if (message.message == WM_COMMAND && LOWORD(message.wParam) == CMD_QUIT)
+        gFilterSawQuitBeforeDispatch = IsWindow(message.hwnd) != FALSE;
+}
+
 TEST_F(MainWindowTest, QuitterEndsTheMessageLoopWithExitCodeZero) {
     HWND window = main.window;
+    gFilterSawQuitBeforeDispatch = false;
+    addMessageFilter(recordQuit);
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(CMD_QUIT, 0), 0);
     HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_MAIN));
     EXPECT_EQ(runMessageLoop(window, table), 0);
+    removeMessageFilter(recordQuit);
+    EXPECT_TRUE(gFilterSawQuitBeforeDispatch); // the filters come before dispatch
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(main.window, nullptr); // detached on destruction
 }
