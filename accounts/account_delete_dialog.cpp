@@ -31,7 +31,7 @@ INT_PTR AccountDeleteDialog::handleMessage(UINT message, WPARAM wParam, LPARAM) 
     return FALSE;
 }
 
-int runAccountDeleteDialog(AccountDeleteDialog &dialog, HWND owner) {
+int runAccountDeleteDialog(AccountDeleteDialog& dialog, HWND owner) {
     int result = dialog.runModal(owner, IDD_ACCOUNT_DELETE);
     return result < 0 ? 0 : result;
 }

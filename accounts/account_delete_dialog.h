@@ -15,6 +15,6 @@ struct AccountDeleteDialog : win::DialogObject<AccountDeleteDialog> {
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 };
 
-int runAccountDeleteDialog(AccountDeleteDialog &dialog, HWND owner);
+int runAccountDeleteDialog(AccountDeleteDialog& dialog, HWND owner);
 
 } // namespace kolvane

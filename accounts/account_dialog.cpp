@@ -62,7 +62,7 @@ std::string bankDirectoryBesideProgram() {
     return bankDirectoryPath(wideToUtf8(std::wstring_view(path, length)));
 }
 
-void limitText(HWND page, const TextLimit &limit) {
+void limitText(HWND page, const TextLimit& limit) {
     SendDlgItemMessageW(page, limit.id, EM_LIMITTEXT, static_cast<WPARAM>(limit.characters), 0);
 }
 
@@ -81,7 +81,7 @@ INT_PTR AccountPage::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         owner->onPageCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_DRAWITEM:
-        if (const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam)) {
+        if (const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) {
             owner->onPageDrawItem(*item);
             return TRUE;
         }
@@ -95,7 +95,7 @@ AccountDialog::~AccountDialog() {
 }
 
 HWND AccountDialog::control(int id) const {
-    for (const AccountPage &page : pages_)
+    for (const AccountPage& page : pages_)
         if (page.window)
             if (HWND found = GetDlgItem(page.window, id))
                 return found;
@@ -108,7 +108,7 @@ INT_PTR AccountDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         onInit();
         return TRUE;
     case WM_NOTIFY: {
-        const auto *header = reinterpret_cast<const NMHDR *>(lParam);
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header && header->idFrom == IDC_ACCOUNT_TABS && header->code == TCN_SELCHANGE)
             showPage(static_cast<int>(SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0)));
         return TRUE;
@@ -155,7 +155,7 @@ void AccountDialog::onInit() {
     const int tabHeight = itemRect.bottom - itemRect.top;
     RECT client{};
     GetClientRect(tabs, &client);
-    HWND *pageWindows[3] = {&generalPage, &personalPage, &bankPage};
+    HWND* pageWindows[3] = {&generalPage, &personalPage, &bankPage};
     for (int i = 0; i < 3; ++i) {
         pages_[i].owner = this;
         *pageWindows[i] = pages_[i].createModeless(tabs, kPageTemplates[i]);
@@ -171,11 +171,11 @@ void AccountDialog::onInit() {
     SendMessageW(control(IDC_ACCOUNT_NEW_NAME), EM_LIMITTEXT, kNameLimit, 0);
     fillAccountList();
 
-    for (const TextLimit &limit : kPersonalLimits)
+    for (const TextLimit& limit : kPersonalLimits)
         limitText(personalPage, limit);
     CheckRadioButton(personalPage, IDC_ACCOUNT_MRS, IDC_ACCOUNT_MR_AND_MRS, IDC_ACCOUNT_MRS);
 
-    for (const TextLimit &limit : kBankLimits)
+    for (const TextLimit& limit : kBankLimits)
         limitText(bankPage, limit);
     SetWindowPos(control(IDC_ACCOUNT_LOGO), nullptr, 0, 0, kLogoWidth, kLogoHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -200,7 +200,7 @@ void AccountDialog::fillAccountList() {
     SendMessageW(list, CB_RESETCONTENT, 0, 0);
     if (!document)
         return;
-    for (AccountRecord &account : document->accounts) {
+    for (AccountRecord& account : document->accounts) {
         if (!isAccount(account.id))
             continue;
         const std::wstring name = cp1252ToWide(fieldText(account.name));
@@ -216,7 +216,7 @@ void AccountDialog::fillBankList() {
     SendMessageW(list, CB_RESETCONTENT, 0, 0);
     if (!document)
         return;
-    for (BankRecord *bank : bankListRows(banks, *document)) {
+    for (BankRecord* bank : bankListRows(banks, *document)) {
         const std::wstring name = cp1252ToWide(fieldText(bank->name));
         LRESULT index = SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
         if (index >= 0)
@@ -228,7 +228,7 @@ void AccountDialog::chooseBank(int index) {
     HWND list = control(IDC_ACCOUNT_BANK);
     if (index < 0 || index >= SendMessageW(list, CB_GETCOUNT, 0, 0))
         return;
-    selectedBank = reinterpret_cast<BankRecord *>(SendMessageW(list, CB_GETITEMDATA, index, 0));
+    selectedBank = reinterpret_cast<BankRecord*>(SendMessageW(list, CB_GETITEMDATA, index, 0));
     InvalidateRect(control(IDC_ACCOUNT_LOGO), nullptr, TRUE);
     if (selectedBank)
         win::setWindowText1252(control(IDC_ACCOUNT_WEB), fieldText(selectedBank->webAddress));
@@ -239,22 +239,22 @@ void AccountDialog::refreshButtons() {
     EnableWindow(item(IDC_ACCOUNT_DELETE), deleteEnabled(existingSelected != 0));
 }
 
-AccountRecord *AccountDialog::pickedAccount() const {
+AccountRecord* AccountDialog::pickedAccount() const {
     HWND list = control(IDC_ACCOUNT_NAME);
     LRESULT index = SendMessageW(list, CB_GETCURSEL, 0, 0);
     if (index == CB_ERR)
         return nullptr;
     LRESULT data = SendMessageW(list, CB_GETITEMDATA, index, 0);
-    return data == CB_ERR ? nullptr : reinterpret_cast<AccountRecord *>(data);
+    return data == CB_ERR ? nullptr : reinterpret_cast<AccountRecord*>(data);
 }
 
-void AccountDialog::fillFromAccount(const AccountRecord &account) {
+void AccountDialog::fillFromAccount(const AccountRecord& account) {
     const AccountForm form = fillFormFromAccount(account);
     setAmount(control(IDC_ACCOUNT_INITIAL_BALANCE), form.initialBalance);
     setAmount(control(IDC_ACCOUNT_MINIMUM_ALLOWED), form.minimumAllowed);
     setAmount(control(IDC_ACCOUNT_MINIMUM_WANTED), form.minimumWanted);
 
-    const std::pair<int, const std::string *> personal[] = {
+    const std::pair<int, const std::string*> personal[] = {
         {IDC_ACCOUNT_HOLDER_NAME, &form.holderName},
         {IDC_ACCOUNT_HOLDER_FIRST_NAMES, &form.holderFirstNames},
         {IDC_ACCOUNT_ADDRESS, &form.address},
@@ -262,7 +262,7 @@ void AccountDialog::fillFromAccount(const AccountRecord &account) {
         {IDC_ACCOUNT_CITY, &form.city},
         {IDC_ACCOUNT_POST_CODE, &form.postCode},
     };
-    for (const auto &[id, text] : personal)
+    for (const auto& [id, text] : personal)
         win::setWindowText1252(control(id), *text);
     for (int i = 0; i < 5; ++i)
         CheckDlgButton(personalPage, kCivilityButtons[i],
@@ -272,15 +272,15 @@ void AccountDialog::fillFromAccount(const AccountRecord &account) {
     HWND banksList = control(IDC_ACCOUNT_BANK);
     const int bankCount = static_cast<int>(SendMessageW(banksList, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < bankCount; ++i) {
-        const auto *bank =
-            reinterpret_cast<const BankRecord *>(SendMessageW(banksList, CB_GETITEMDATA, i, 0));
+        const auto* bank =
+            reinterpret_cast<const BankRecord*>(SendMessageW(banksList, CB_GETITEMDATA, i, 0));
         if (bank && equalNoCase(fieldText(bank->name), form.bankName)) {
             SendMessageW(banksList, CB_SETCURSEL, i, 0);
             chooseBank(i);
             break;
         }
     }
-    const std::pair<int, const std::string *> bankTexts[] = {
+    const std::pair<int, const std::string*> bankTexts[] = {
         {IDC_ACCOUNT_NUMBER, &form.accountNumber},
         {IDC_ACCOUNT_BANK_CODE, &form.bankCode},
         {IDC_ACCOUNT_BRANCH_CODE, &form.branchCode},
@@ -290,7 +290,7 @@ void AccountDialog::fillFromAccount(const AccountRecord &account) {
         {IDC_ACCOUNT_PHONE, &form.phone},
         {IDC_ACCOUNT_WEB, &form.webAddress},
     };
-    for (const auto &[id, text] : bankTexts)
+    for (const auto& [id, text] : bankTexts)
         win::setWindowText1252(control(id), *text);
 
     EnableWindow(item(IDOK), FALSE);
@@ -312,7 +312,7 @@ void AccountDialog::onPageCommand(int id, int code) {
             EnableWindow(control(IDC_ACCOUNT_NEW_NAME), FALSE);
             existingSelected = 0;
         } else if (code == CBN_SELCHANGE) {
-            if (const AccountRecord *account = pickedAccount()) {
+            if (const AccountRecord* account = pickedAccount()) {
                 fillFromAccount(*account);
                 existingSelected = 1;
             }
@@ -340,7 +340,7 @@ void AccountDialog::onPageCommand(int id, int code) {
         refreshButtons();
 }
 
-void AccountDialog::onPageDrawItem(const DRAWITEMSTRUCT &draw) {
+void AccountDialog::onPageDrawItem(const DRAWITEMSTRUCT& draw) {
     if (draw.CtlID != IDC_ACCOUNT_LOGO)
         return;
     FillRect(draw.hDC, &draw.rcItem, GetSysColorBrush(COLOR_3DFACE));
@@ -413,7 +413,7 @@ void AccountDialog::apply() {
     case ApplyAction::Create:
         break;
     }
-    AccountRecord *account = nullptr;
+    AccountRecord* account = nullptr;
     const int result =
         applyAccountForm(*document, form, decision.account, localNowFileTime(), &account);
     if (result < 0) {
@@ -433,7 +433,7 @@ void AccountDialog::removeAccount() {
         win::showStringMessage(window, decision.message);
         return;
     }
-    AccountRecord *account = pickedAccount();
+    AccountRecord* account = pickedAccount();
     AccountDeleteDialog question;
     question.maskOffered = !account || maskOffered(*account);
     const int choice = runAccountDeleteDialog(question, window);
@@ -450,11 +450,11 @@ void AccountDialog::addBank() {
     saveBankDirectory(banks, directoryPath);
     fillBankList();
     // The list was refilled: the bank it showed may have moved.
-    const BankRecord *added = bankAt(banks, position);
+    const BankRecord* added = bankAt(banks, position);
     HWND list = control(IDC_ACCOUNT_BANK);
     const int count = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
-        if (reinterpret_cast<const BankRecord *>(SendMessageW(list, CB_GETITEMDATA, i, 0)) ==
+        if (reinterpret_cast<const BankRecord*>(SendMessageW(list, CB_GETITEMDATA, i, 0)) ==
             added) {
             SendMessageW(list, CB_SETCURSEL, i, 0);
             chooseBank(i);
@@ -464,7 +464,7 @@ void AccountDialog::addBank() {
     refreshButtons();
 }
 
-int runAccountDialog(AccountDialog &dialog, HWND owner, int *deletedPosition) {
+int runAccountDialog(AccountDialog& dialog, HWND owner, int* deletedPosition) {
     dialog.deletedPosition = deletedPosition;
     registerLinkControlClass(win::resourceInstance());
     const int result = dialog.runModal(owner, IDD_ACCOUNT);

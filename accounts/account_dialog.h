@@ -18,7 +18,7 @@ struct AccountDialog;
 // One page of the tab control; it hands its controls' notifications to the
 // dialog.
 struct AccountPage : win::DialogObject<AccountPage> {
-    AccountDialog *owner = nullptr;
+    AccountDialog* owner = nullptr;
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 };
 
@@ -26,23 +26,23 @@ struct AccountDialog : win::DialogObject<AccountDialog> {
     HWND generalPage = nullptr;
     HWND personalPage = nullptr;
     HWND bankPage = nullptr;
-    Document *document = nullptr;
-    int *deletedPosition = nullptr;
-    BankRecord *selectedBank = nullptr;
+    Document* document = nullptr;
+    int* deletedPosition = nullptr;
+    BankRecord* selectedBank = nullptr;
     BankDirectory banks;
     std::uint32_t existingSelected = 0;
     // The bank directory file; beside the program unless set before running.
     std::string directoryPath;
 
-    explicit AccountDialog(Document *doc) : document(doc) {}
+    explicit AccountDialog(Document* doc) : document(doc) {}
     ~AccountDialog();
-    AccountDialog(const AccountDialog &) = delete;
-    AccountDialog &operator=(const AccountDialog &) = delete;
+    AccountDialog(const AccountDialog&) = delete;
+    AccountDialog& operator=(const AccountDialog&) = delete;
 
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // A notification from a control of a page.
     void onPageCommand(int id, int code);
-    void onPageDrawItem(const DRAWITEMSTRUCT &item);
+    void onPageDrawItem(const DRAWITEMSTRUCT& item);
 
   private:
     AccountPage pages_[3];
@@ -53,12 +53,12 @@ struct AccountDialog : win::DialogObject<AccountDialog> {
     void fillBankList();
     void chooseBank(int index);
     void refreshButtons();
-    void fillFromAccount(const AccountRecord &account);
+    void fillFromAccount(const AccountRecord& account);
     AccountForm readForm() const;
     void apply();
     void removeAccount();
     void addBank();
-    AccountRecord *pickedAccount() const;
+    AccountRecord* pickedAccount() const;
     HWND control(int id) const;
 };
 
@@ -66,6 +66,6 @@ struct AccountDialog : win::DialogObject<AccountDialog> {
 // 2 (modified) or 8 (masked, or to be deleted: `deletedPosition` then holds
 // the account's position among all accounts, or -1 when it was masked).
 // `deletedPosition` is null while a new file is being made.
-int runAccountDialog(AccountDialog &dialog, HWND owner, int *deletedPosition);
+int runAccountDialog(AccountDialog& dialog, HWND owner, int* deletedPosition);
 
 } // namespace kolvane

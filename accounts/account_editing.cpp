@@ -19,18 +19,18 @@ std::string_view boundedName(std::string_view name) {
 // The initial-balance operation of `account`. The identifier alone is not
 // trusted: an account whose operation could never be made holds 0 there,
 // which is another account's operation in a new file.
-OperationRecord *initialOperationOf(const Document &doc, const AccountRecord &account) {
-    OperationRecord *operation = findOperationById(doc, account.initialOperationId);
+OperationRecord* initialOperationOf(const Document& doc, const AccountRecord& account) {
+    OperationRecord* operation = findOperationById(doc, account.initialOperationId);
     if (!operation || operation->partyId != account.id ||
         !isInitialBalance(operation->counterpartyId))
         return nullptr;
     return operation;
 }
 
-void changeInitialBalance(Document &doc, AccountRecord &account, double wanted, FileTime now) {
+void changeInitialBalance(Document& doc, AccountRecord& account, double wanted, FileTime now) {
     account.balance += wanted - account.initialBalance;
     account.initialBalance = wanted;
-    if (OperationRecord *operation = initialOperationOf(doc, account)) {
+    if (OperationRecord* operation = initialOperationOf(doc, account)) {
         operation->amount = wanted;
         operation->modifierUserId = currentUserId(doc);
         operation->modifiedDate = now;
@@ -39,7 +39,7 @@ void changeInitialBalance(Document &doc, AccountRecord &account, double wanted, 
 
 // Deletes one platform bitmap through the releaser the Win32 layer installed
 // (releaseLogo of a record that holds nothing else).
-void releaseOneBitmap(void *&bitmap) {
+void releaseOneBitmap(void*& bitmap) {
     if (!bitmap)
         return;
     AccountRecord holder{};
@@ -48,11 +48,11 @@ void releaseOneBitmap(void *&bitmap) {
     bitmap = nullptr;
 }
 
-void copyBlock(std::uint8_t *&buffer, void *&bitmap, const std::uint8_t *source, std::size_t size) {
+void copyBlock(std::uint8_t*& buffer, void*& bitmap, const std::uint8_t* source, std::size_t size) {
     if (!source)
         return;
     if (!buffer)
-        buffer = static_cast<std::uint8_t *>(std::malloc(size));
+        buffer = static_cast<std::uint8_t*>(std::malloc(size));
     if (!buffer)
         return;
     std::memcpy(buffer, source, size);
@@ -60,7 +60,7 @@ void copyBlock(std::uint8_t *&buffer, void *&bitmap, const std::uint8_t *source,
     releaseOneBitmap(bitmap);
 }
 
-void copyFormTexts(AccountRecord &account, const AccountForm &form) {
+void copyFormTexts(AccountRecord& account, const AccountForm& form) {
     account.minimumAllowed = form.minimumAllowed;
     account.minimumWanted = form.minimumWanted;
     setFieldText(account.holderName, form.holderName);
@@ -82,7 +82,7 @@ void copyFormTexts(AccountRecord &account, const AccountForm &form) {
     setFieldText(account.webAddress, form.webAddress);
 }
 
-void modifyAccount(Document &doc, AccountRecord &account, const AccountForm &form, FileTime now) {
+void modifyAccount(Document& doc, AccountRecord& account, const AccountForm& form, FileTime now) {
     if (form.renameEnabled && form.renameChecked && !form.newName.empty())
         setFieldText(account.name, form.newName);
     // A ticked initial operation keeps its amount: the ticked balance holds
@@ -95,15 +95,15 @@ void modifyAccount(Document &doc, AccountRecord &account, const AccountForm &for
 
 } // namespace
 
-AccountRecord *findAccountByName(const Document &doc, std::string_view nameCp1252) {
+AccountRecord* findAccountByName(const Document& doc, std::string_view nameCp1252) {
     std::string_view name = boundedName(nameCp1252);
-    for (AccountRecord &account : doc.accounts)
+    for (AccountRecord& account : doc.accounts)
         if (isAccount(account.id) && equalNoCase(fieldText(account.name), name))
             return &account;
     return nullptr;
 }
 
-ApplyDecision decideApply(const Document &doc, const AccountForm &form) {
+ApplyDecision decideApply(const Document& doc, const AccountForm& form) {
     ApplyDecision decision;
     if (form.name.empty()) {
         decision.action = ApplyAction::EmptyName;
@@ -112,7 +112,7 @@ ApplyDecision decideApply(const Document &doc, const AccountForm &form) {
         decision.showGeneralPage = true;
         return decision;
     }
-    if (AccountRecord *account = findAccountByName(doc, form.name)) {
+    if (AccountRecord* account = findAccountByName(doc, form.name)) {
         decision.action = ApplyAction::Modify;
         decision.account = account;
         decision.message = kQuestionModifyAccount;
@@ -122,13 +122,13 @@ ApplyDecision decideApply(const Document &doc, const AccountForm &form) {
     return decision;
 }
 
-void copyBankLogo(AccountRecord &account, const LogoBlocks &bank) {
+void copyBankLogo(AccountRecord& account, const LogoBlocks& bank) {
     copyBlock(account.logoPixels, account.logoBitmap, bank.pixels, kLogoPixelBytes);
     copyBlock(account.logoMask, account.logoMaskBitmap, bank.mask, kLogoMaskBytes);
 }
 
-int applyAccountForm(Document &doc, const AccountForm &form, AccountRecord *target, FileTime now,
-                     AccountRecord **applied) {
+int applyAccountForm(Document& doc, const AccountForm& form, AccountRecord* target, FileTime now,
+                     AccountRecord** applied) {
     if (applied)
         *applied = nullptr;
     int result = kAccountModified;
@@ -146,7 +146,7 @@ int applyAccountForm(Document &doc, const AccountForm &form, AccountRecord *targ
             return kAccountUnchanged;
         }
         // createAccount stamps its operation with the clock; keep one "now".
-        if (OperationRecord *operation = initialOperationOf(doc, *target)) {
+        if (OperationRecord* operation = initialOperationOf(doc, *target)) {
             operation->entryDate = operation->modifiedDate = now;
             operation->operationDate = initialBalanceDate(now);
         }
@@ -164,12 +164,12 @@ int applyAccountForm(Document &doc, const AccountForm &form, AccountRecord *targ
     return result;
 }
 
-void moveCurrentOffAccount(Document &doc, const AccountRecord &account) {
+void moveCurrentOffAccount(Document& doc, const AccountRecord& account) {
     if (doc.currentAccount == &account)
         doc.currentAccount = neighbourActiveAccount(doc, &account);
 }
 
-DeleteDecision decideDelete(const Document &doc) {
+DeleteDecision decideDelete(const Document& doc) {
     DeleteDecision decision;
     decision.allowed = countAccounts(doc, 0) >= 2;
     if (!decision.allowed)
@@ -177,7 +177,7 @@ DeleteDecision decideDelete(const Document &doc) {
     return decision;
 }
 
-int applyDeleteChoice(Document &doc, AccountRecord *account, int choice, int *deletedPosition) {
+int applyDeleteChoice(Document& doc, AccountRecord* account, int choice, int* deletedPosition) {
     if (!account || (choice != DeleteMask && choice != DeleteForever))
         return kAccountUnchanged;
     if (choice == DeleteMask) {
@@ -191,7 +191,7 @@ int applyDeleteChoice(Document &doc, AccountRecord *account, int choice, int *de
     return kAccountMaskedOrDeleted;
 }
 
-AccountForm fillFormFromAccount(const AccountRecord &account) {
+AccountForm fillFormFromAccount(const AccountRecord& account) {
     AccountForm form;
     form.name = std::string(fieldText(account.name));
     form.initialBalance = account.initialBalance;

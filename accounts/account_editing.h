@@ -27,8 +27,8 @@ inline constexpr int kAccountMaskedOrDeleted = 8;
 
 // The two logo blocks of a bank (13 824 and 576 bytes), either may be null.
 struct LogoBlocks {
-    const std::uint8_t *pixels = nullptr;
-    const std::uint8_t *mask = nullptr;
+    const std::uint8_t* pixels = nullptr;
+    const std::uint8_t* mask = nullptr;
 };
 
 // What the three pages show. Texts are Windows-1252.
@@ -63,14 +63,14 @@ struct AccountForm {
     std::string phone;
     std::string webAddress;
     // The logo of the bank chosen in 1141, or null when no bank is chosen.
-    const LogoBlocks *selectedBank = nullptr;
+    const LogoBlocks* selectedBank = nullptr;
 };
 
 enum class ApplyAction { EmptyName, Modify, Create };
 
 struct ApplyDecision {
     ApplyAction action = ApplyAction::Create;
-    AccountRecord *account = nullptr; // the account to modify
+    AccountRecord* account = nullptr; // the account to modify
     int message = 0;                  // message (EmptyName) or question (Modify) to show
     int focusControl = 0;             // the control that gets the focus after the message
     bool showGeneralPage = false;
@@ -79,10 +79,10 @@ struct ApplyDecision {
 // Step one of "Appliquer": refuse an empty name, else modify the first account
 // (masked ones included) whose name equals the typed one ignoring case, after
 // question 20800, else create one.
-ApplyDecision decideApply(const Document &doc, const AccountForm &form);
+ApplyDecision decideApply(const Document& doc, const AccountForm& form);
 
 // The account that "Appliquer" would modify for `name`, or null.
-AccountRecord *findAccountByName(const Document &doc, std::string_view nameCp1252);
+AccountRecord* findAccountByName(const Document& doc, std::string_view nameCp1252);
 
 // Applies the form to `target`, or creates an account when `target` is null.
 // Returns kAccountCreated or kAccountModified; kAccountUnchanged when the
@@ -91,18 +91,18 @@ AccountRecord *findAccountByName(const Document &doc, std::string_view nameCp125
 // made (message 20401, the dialog stays open). `applied` receives the account.
 // A new or changed logo leaves the account's bitmaps null: the caller makes
 // them from the blocks (makeAccountLogoBitmaps on Win32).
-int applyAccountForm(Document &doc, const AccountForm &form, AccountRecord *target, FileTime now,
-                     AccountRecord **applied = nullptr);
+int applyAccountForm(Document& doc, const AccountForm& form, AccountRecord* target, FileTime now,
+                     AccountRecord** applied = nullptr);
 
 // Copies the bank's blocks into the account's buffers (allocated when
 // missing) and drops the bitmaps of the blocks copied. A block whose buffer
 // cannot be allocated is left as it was.
-void copyBankLogo(AccountRecord &account, const LogoBlocks &bank);
+void copyBankLogo(AccountRecord& account, const LogoBlocks& bank);
 
 // When `account` is the current account, the current account moves to the
 // next active account after it, else the nearest active one before it, else
 // none.
-void moveCurrentOffAccount(Document &doc, const AccountRecord &account);
+void moveCurrentOffAccount(Document& doc, const AccountRecord& account);
 
 struct DeleteDecision {
     bool allowed = false;
@@ -111,7 +111,7 @@ struct DeleteDecision {
 
 // "Supprimer ce compte" needs at least two active accounts, whichever
 // account is picked.
-DeleteDecision decideDelete(const Document &doc);
+DeleteDecision decideDelete(const Document& doc);
 
 // Choices of the delete dialog 213.
 enum DeleteChoice { DeleteCancelled = 0, DeleteMask = 1, DeleteForever = 2 };
@@ -121,16 +121,16 @@ enum DeleteChoice { DeleteCancelled = 0, DeleteMask = 1, DeleteForever = 2 };
 // (masked ones included) for the caller to delete. Moves the current account
 // off it in both cases. Returns kAccountMaskedOrDeleted, or kAccountUnchanged
 // when cancelled or no account is picked.
-int applyDeleteChoice(Document &doc, AccountRecord *account, int choice, int *deletedPosition);
+int applyDeleteChoice(Document& doc, AccountRecord* account, int choice, int* deletedPosition);
 
 // "Masquer" is offered only for an account that is not masked already.
-inline bool maskOffered(const AccountRecord &account) {
+inline bool maskOffered(const AccountRecord& account) {
     return account.active != 0;
 }
 
 // The pages filled from a picked account. The bank list, the rename check box
 // state and the logo are the dialog's: selectedBank is null, renameChecked false.
-AccountForm fillFormFromAccount(const AccountRecord &account);
+AccountForm fillFormFromAccount(const AccountRecord& account);
 
 // Button refresh.
 inline bool applyEnabled(std::string_view nameText) {
@@ -140,7 +140,7 @@ inline bool applyEnabled(std::string_view nameText) {
 // after any later field change follows `existingSelected` alone, so a masked
 // account can still be deleted for good (the delete dialog then offers
 // "Supprimer" only, see maskOffered).
-inline bool deleteEnabledOnPick(const AccountRecord &account) {
+inline bool deleteEnabledOnPick(const AccountRecord& account) {
     return account.active != 0;
 }
 inline bool deleteEnabled(bool existingSelected) {

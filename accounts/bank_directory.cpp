@@ -17,16 +17,16 @@ constexpr std::uint64_t kMaxFileSize = kBankFileHeaderSize + kMaxBanks * kBankFi
 
 LogoBitmapMaker gLogoBitmapMaker = nullptr;
 
-std::uint8_t *copyBlock(const std::uint8_t *source, std::size_t size) {
-    auto *block = static_cast<std::uint8_t *>(std::malloc(size));
+std::uint8_t* copyBlock(const std::uint8_t* source, std::size_t size) {
+    auto* block = static_cast<std::uint8_t*>(std::malloc(size));
     if (block && source)
         std::memcpy(block, source, size);
     return block;
 }
 
 // Both blocks or neither: on failure nothing stays allocated.
-bool copyBlocks(const std::uint8_t *pixels, const std::uint8_t *mask, std::uint8_t *&pixelsCopy,
-                std::uint8_t *&maskCopy) {
+bool copyBlocks(const std::uint8_t* pixels, const std::uint8_t* mask, std::uint8_t*& pixelsCopy,
+                std::uint8_t*& maskCopy) {
     pixelsCopy = copyBlock(pixels, kLogoPixelBytes);
     maskCopy = copyBlock(mask, kLogoMaskBytes);
     if (pixelsCopy && maskCopy)
@@ -44,20 +44,20 @@ template <std::size_t N> void terminate(char (&field)[N]) {
         field[N - 1] = '\0';
 }
 
-std::int32_t readInt32(const std::uint8_t *p) {
+std::int32_t readInt32(const std::uint8_t* p) {
     std::uint32_t value = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 |
                           std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
     return static_cast<std::int32_t>(value);
 }
 
-void appendInt32(std::vector<std::uint8_t> &out, std::int32_t value) {
+void appendInt32(std::vector<std::uint8_t>& out, std::int32_t value) {
     const auto bits = static_cast<std::uint32_t>(value);
     for (int i = 0; i < 4; ++i)
         out.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
 }
 
-void appendBytes(std::vector<std::uint8_t> &out, const void *data, std::size_t size) {
-    const auto *p = static_cast<const std::uint8_t *>(data);
+void appendBytes(std::vector<std::uint8_t>& out, const void* data, std::size_t size) {
+    const auto* p = static_cast<const std::uint8_t*>(data);
     out.insert(out.end(), p, p + size);
 }
 
@@ -94,7 +94,7 @@ void setLogoBitmapMaker(LogoBitmapMaker maker) {
     gLogoBitmapMaker = maker;
 }
 
-void makeLogoBitmaps(BankRecord &bank) {
+void makeLogoBitmaps(BankRecord& bank) {
     if (!gLogoBitmapMaker)
         return;
     if (bank.logoPixels && !bank.logoBitmap)
@@ -103,7 +103,7 @@ void makeLogoBitmaps(BankRecord &bank) {
         bank.logoMaskBitmap = gLogoBitmapMaker(bank.logoMask, 1);
 }
 
-void releaseBankLogo(BankRecord &bank) {
+void releaseBankLogo(BankRecord& bank) {
     // The document owns the one bitmap releaser; going through an account's
     // logo release keeps banks and accounts freeing their logos the same way.
     AccountRecord holder{};
@@ -118,13 +118,13 @@ void releaseBankLogo(BankRecord &bank) {
     bank.logoMaskBitmap = nullptr;
 }
 
-void freeBankDirectory(BankDirectory &directory) {
-    for (BankRecord &bank : directory)
+void freeBankDirectory(BankDirectory& directory) {
+    for (BankRecord& bank : directory)
         releaseBankLogo(bank);
     directory.clear();
 }
 
-int parseBankDirectory(BankDirectory &directory, std::span<const std::uint8_t> bytes) {
+int parseBankDirectory(BankDirectory& directory, std::span<const std::uint8_t> bytes) {
     freeBankDirectory(directory);
     if (bytes.size() < kBankFileHeaderSize)
         return 0;
@@ -138,9 +138,9 @@ int parseBankDirectory(BankDirectory &directory, std::span<const std::uint8_t> b
     if (bytes.size() != expected)
         return 0;
 
-    const std::uint8_t *p = bytes.data() + kBankFileHeaderSize;
+    const std::uint8_t* p = bytes.data() + kBankFileHeaderSize;
     for (std::int32_t i = 0; i < count; ++i, p += kBankFileRecordSize) {
-        BankRecord *bank = directory.appendEmpty();
+        BankRecord* bank = directory.appendEmpty();
         if (!bank ||
             !copyBlocks(p + 168, p + 168 + kLogoPixelBytes, bank->logoPixels, bank->logoMask)) {
             freeBankDirectory(directory);
@@ -155,28 +155,28 @@ int parseBankDirectory(BankDirectory &directory, std::span<const std::uint8_t> b
     return 1;
 }
 
-int loadBankDirectory(BankDirectory &directory, const std::string &path, FileSystem &fileSystem) {
+int loadBankDirectory(BankDirectory& directory, const std::string& path, FileSystem& fileSystem) {
     freeBankDirectory(directory);
     std::vector<std::uint8_t> bytes;
     try {
         if (fileSystem.readAll(path, bytes, kMaxFileSize) != ReadResult::Ok)
             return 0;
-    } catch (const std::bad_alloc &) {
+    } catch (const std::bad_alloc&) {
         return 0;
     }
     return parseBankDirectory(directory, bytes);
 }
 
-int loadBankDirectory(BankDirectory &directory, const std::string &path) {
+int loadBankDirectory(BankDirectory& directory, const std::string& path) {
     return loadBankDirectory(directory, path, platformFileSystem());
 }
 
-std::vector<std::uint8_t> serializeBankDirectory(const BankDirectory &directory) {
+std::vector<std::uint8_t> serializeBankDirectory(const BankDirectory& directory) {
     std::vector<std::uint8_t> out;
     out.reserve(kBankFileHeaderSize + std::size_t(directory.count()) * kBankFileRecordSize);
     appendBytes(out, kBankDirectoryMagic, sizeof kBankDirectoryMagic);
     appendInt32(out, directory.count());
-    for (const BankRecord &bank : directory) {
+    for (const BankRecord& bank : directory) {
         appendBytes(out, bank.name, sizeof bank.name);
         appendBytes(out, bank.webAddress, sizeof bank.webAddress);
         if (bank.logoPixels && bank.logoMask) {
@@ -190,14 +190,14 @@ std::vector<std::uint8_t> serializeBankDirectory(const BankDirectory &directory)
     return out;
 }
 
-int saveBankDirectory(const BankDirectory &directory, const std::string &path,
-                      FileSystem &fileSystem) {
+int saveBankDirectory(const BankDirectory& directory, const std::string& path,
+                      FileSystem& fileSystem) {
     if (path.empty())
         return 0;
     std::vector<std::uint8_t> image;
     try {
         image = serializeBankDirectory(directory);
-    } catch (const std::bad_alloc &) {
+    } catch (const std::bad_alloc&) {
         return 0;
     }
     const std::string temporary = path + ".tmp";
@@ -219,22 +219,22 @@ int saveBankDirectory(const BankDirectory &directory, const std::string &path,
     return 1;
 }
 
-int saveBankDirectory(const BankDirectory &directory, const std::string &path) {
+int saveBankDirectory(const BankDirectory& directory, const std::string& path) {
     return saveBankDirectory(directory, path, platformFileSystem());
 }
 
-std::vector<BankRecord *> bankListRows(BankDirectory &directory, const Document &doc) {
-    for (const AccountRecord &account : doc.accounts) {
+std::vector<BankRecord*> bankListRows(BankDirectory& directory, const Document& doc) {
+    for (const AccountRecord& account : doc.accounts) {
         if (!isAccount(account.id) || !account.logoPixels || !account.logoMask)
             continue;
         const std::string_view bankName = fieldText(account.bankName);
         if (bankName.empty() || findBank(directory, bankName) >= 0)
             continue;
-        std::uint8_t *pixels = nullptr;
-        std::uint8_t *mask = nullptr;
+        std::uint8_t* pixels = nullptr;
+        std::uint8_t* mask = nullptr;
         if (!copyBlocks(account.logoPixels, account.logoMask, pixels, mask))
             continue;
-        BankRecord *bank = directory.appendEmpty();
+        BankRecord* bank = directory.appendEmpty();
         if (!bank) {
             std::free(pixels);
             std::free(mask);
@@ -247,11 +247,11 @@ std::vector<BankRecord *> bankListRows(BankDirectory &directory, const Document 
         makeLogoBitmaps(*bank);
     }
 
-    std::vector<BankRecord *> rows;
+    std::vector<BankRecord*> rows;
     rows.reserve(std::size_t(directory.count()));
-    for (BankRecord &bank : directory)
+    for (BankRecord& bank : directory)
         rows.push_back(&bank);
-    std::stable_sort(rows.begin(), rows.end(), [](const BankRecord *a, const BankRecord *b) {
+    std::stable_sort(rows.begin(), rows.end(), [](const BankRecord* a, const BankRecord* b) {
         return compareBankNames(fieldText(a->name), fieldText(b->name)) < 0;
     });
     return rows;
@@ -270,9 +270,9 @@ int compareBankNames(std::string_view a, std::string_view b) {
     return compareNoCase(a, b);
 }
 
-int findBank(const BankDirectory &directory, std::string_view nameCp1252) {
+int findBank(const BankDirectory& directory, std::string_view nameCp1252) {
     int position = 0;
-    for (const BankRecord &bank : directory) {
+    for (const BankRecord& bank : directory) {
         if (equalNoCase(fieldText(bank.name), nameCp1252))
             return position;
         ++position;
@@ -280,10 +280,10 @@ int findBank(const BankDirectory &directory, std::string_view nameCp1252) {
     return -1;
 }
 
-BankRecord *bankAt(const BankDirectory &directory, int position) {
+BankRecord* bankAt(const BankDirectory& directory, int position) {
     if (position < 0)
         return nullptr;
-    BankRecord *bank = directory.first();
+    BankRecord* bank = directory.first();
     for (int i = 0; bank && i < position; ++i)
         bank = directory.next(bank);
     return bank;
@@ -297,16 +297,16 @@ NewBankProblem checkNewBank(std::string_view nameCp1252, bool hasPicture) {
     return NewBankProblem::None;
 }
 
-int storeBank(BankDirectory &directory, int position, std::string_view nameCp1252,
-              std::string_view webCp1252, const std::uint8_t *pixels13824,
-              const std::uint8_t *mask576) {
+int storeBank(BankDirectory& directory, int position, std::string_view nameCp1252,
+              std::string_view webCp1252, const std::uint8_t* pixels13824,
+              const std::uint8_t* mask576) {
     if (!pixels13824 || !mask576)
         return -1;
-    std::uint8_t *pixels = nullptr;
-    std::uint8_t *mask = nullptr;
+    std::uint8_t* pixels = nullptr;
+    std::uint8_t* mask = nullptr;
     if (!copyBlocks(pixels13824, mask576, pixels, mask))
         return -1;
-    BankRecord *bank = bankAt(directory, position);
+    BankRecord* bank = bankAt(directory, position);
     if (bank) {
         releaseBankLogo(*bank);
     } else {
@@ -328,7 +328,7 @@ int storeBank(BankDirectory &directory, int position, std::string_view nameCp125
     return position;
 }
 
-std::string bankDirectoryPath(const std::string &executablePath) {
+std::string bankDirectoryPath(const std::string& executablePath) {
     const std::size_t separator = executablePath.find_last_of("/\\");
     if (separator == std::string::npos)
         return kBankDirectoryFileName;

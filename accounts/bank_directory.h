@@ -24,17 +24,17 @@ struct BankRecord {
     char name[40];        // Windows-1252, NUL-terminated
     char webAddress[128]; // Windows-1252, NUL-terminated
     // Both blocks or neither, allocated with malloc and owned by the directory.
-    std::uint8_t *logoPixels; // 13 824 bytes, as in AccountRecord
-    std::uint8_t *logoMask;   // 576 bytes
+    std::uint8_t* logoPixels; // 13 824 bytes, as in AccountRecord
+    std::uint8_t* logoMask;   // 576 bytes
     // Platform bitmaps made from the blocks, or null.
-    void *logoBitmap;
-    void *logoMaskBitmap;
+    void* logoBitmap;
+    void* logoMaskBitmap;
 };
 
 using BankDirectory = RecordList<BankRecord>;
 
 inline constexpr char kBankDirectoryMagic[8] = {'K', 'o', 'l', 'v', 'a', 'K', 'V', 'B'};
-inline constexpr const char *kBankDirectoryFileName = "etabid.kvb";
+inline constexpr const char* kBankDirectoryFileName = "etabid.kvb";
 inline constexpr std::size_t kBankFileHeaderSize = 12;
 inline constexpr std::size_t kBankFileRecordSize = 40 + 128 + kLogoPixelBytes + kLogoMaskBytes;
 static_assert(kBankFileRecordSize == 14568);
@@ -45,43 +45,43 @@ inline constexpr std::size_t kBankNameLimit = 38;
 inline constexpr std::size_t kBankWebLimit = 126;
 
 // Texts of the "Nouvelle banque" dialog (UTF-8).
-inline constexpr const char *kMissingBankNameMessage =
+inline constexpr const char* kMissingBankNameMessage =
     "Vous devez saisir le nom de l'établissement avant de valider.";
-inline constexpr const char *kMissingBankLogoMessage =
+inline constexpr const char* kMissingBankLogoMessage =
     "Vous devez ajouter un logo pour cet établissement.";
-inline constexpr const char *kReplaceBankQuestion =
+inline constexpr const char* kReplaceBankQuestion =
     "Cet établissement bancaire existe déjà.\nVoulez-vous le remplacer ?";
 
 // The Win32 layer installs the function that makes a 96 x 48 bitmap from a
 // block: 24 bits per pixel for the pixel block, 1 bit (palette black, white)
 // for the mask. Without it (native builds, tests) no bitmap is made.
-using LogoBitmapMaker = void *(*)(const std::uint8_t *block, int bitsPerPixel);
+using LogoBitmapMaker = void* (*)(const std::uint8_t* block, int bitsPerPixel);
 void setLogoBitmapMaker(LogoBitmapMaker maker);
 
 // Makes the bitmaps a record lacks from the blocks it has.
-void makeLogoBitmaps(BankRecord &bank);
+void makeLogoBitmaps(BankRecord& bank);
 // Releases one record's blocks and bitmaps (bitmaps through the document's
 // bitmap releaser).
-void releaseBankLogo(BankRecord &bank);
+void releaseBankLogo(BankRecord& bank);
 // Releases every record's blocks and bitmaps, then empties the list.
-void freeBankDirectory(BankDirectory &directory);
+void freeBankDirectory(BankDirectory& directory);
 
 // Reads a directory image. The file must hold exactly the records its count
 // announces: a negative count, a short file or bytes after the last record give
 // an empty directory and 0, never a partial one. Returns 1 on success. The
 // directory is freed first in every case.
-int parseBankDirectory(BankDirectory &directory, std::span<const std::uint8_t> bytes);
-int loadBankDirectory(BankDirectory &directory, const std::string &path, FileSystem &fileSystem);
-int loadBankDirectory(BankDirectory &directory, const std::string &path);
+int parseBankDirectory(BankDirectory& directory, std::span<const std::uint8_t> bytes);
+int loadBankDirectory(BankDirectory& directory, const std::string& path, FileSystem& fileSystem);
+int loadBankDirectory(BankDirectory& directory, const std::string& path);
 
 // The file image: records in list order, name and web address with every byte
 // of their arrays. A record without logo is written black and transparent.
-std::vector<std::uint8_t> serializeBankDirectory(const BankDirectory &directory);
+std::vector<std::uint8_t> serializeBankDirectory(const BankDirectory& directory);
 // Writes a temporary file beside `path`, then replaces `path` with it, so that
 // a failed save leaves the old directory as it was. Returns 1, or 0.
-int saveBankDirectory(const BankDirectory &directory, const std::string &path,
-                      FileSystem &fileSystem);
-int saveBankDirectory(const BankDirectory &directory, const std::string &path);
+int saveBankDirectory(const BankDirectory& directory, const std::string& path,
+                      FileSystem& fileSystem);
+int saveBankDirectory(const BankDirectory& directory, const std::string& path);
 
 // The rows of the account dialog's bank list. First merges into `directory`
 // the banks that only accounts know: for each account (masked ones included)
@@ -89,15 +89,15 @@ int saveBankDirectory(const BankDirectory &directory, const std::string &path);
 // record with copies of the account's logo blocks, its bank name and web
 // address (the first such account wins). Returns every record, ordered as a
 // sorted list shows them.
-std::vector<BankRecord *> bankListRows(BankDirectory &directory, const Document &doc);
+std::vector<BankRecord*> bankListRows(BankDirectory& directory, const Document& doc);
 
 // The order of the bank list: letters compared without case or accents
 // (Crédit before Credo), ties broken case-insensitively on the exact bytes.
 int compareBankNames(std::string_view a, std::string_view b);
 
 // Position (from 0) of the first record named `nameCp1252` ignoring case, or -1.
-int findBank(const BankDirectory &directory, std::string_view nameCp1252);
-BankRecord *bankAt(const BankDirectory &directory, int position);
+int findBank(const BankDirectory& directory, std::string_view nameCp1252);
+BankRecord* bankAt(const BankDirectory& directory, int position);
 
 // What the "Nouvelle banque" dialog refuses, in the order it checks.
 enum class NewBankProblem { None, MissingName, MissingLogo };
@@ -108,12 +108,12 @@ NewBankProblem checkNewBank(std::string_view nameCp1252, bool hasPicture);
 // rewritten from zero-filled arrays) or, when `position` is -1, appends one.
 // The two blocks are copied and their bitmaps made. Returns the position of the
 // record, or -1 (directory unchanged) when memory runs out.
-int storeBank(BankDirectory &directory, int position, std::string_view nameCp1252,
-              std::string_view webCp1252, const std::uint8_t *pixels13824,
-              const std::uint8_t *mask576);
+int storeBank(BankDirectory& directory, int position, std::string_view nameCp1252,
+              std::string_view webCp1252, const std::uint8_t* pixels13824,
+              const std::uint8_t* mask576);
 
 // The directory file of a program: its folder (after the last '/' or '\\')
 // followed by "etabid.kvb".
-std::string bankDirectoryPath(const std::string &executablePath);
+std::string bankDirectoryPath(const std::string& executablePath);
 
 } // namespace kolvane

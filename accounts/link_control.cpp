@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kTextCapacity = 260; // 259 characters and the terminator
 
-void openWithShell(HWND, const wchar_t *target) {
+void openWithShell(HWND, const wchar_t* target) {
     // What the shell returns changes nothing for the link.
     ShellExecuteW(nullptr, L"open", target, nullptr, nullptr, SW_SHOWNORMAL);
 }
@@ -32,7 +32,7 @@ std::wstring controlText(HWND window) {
 
 } // namespace
 
-LinkControl *LinkControl::objectForNewWindow(HWND, const CREATESTRUCTW &) {
+LinkControl* LinkControl::objectForNewWindow(HWND, const CREATESTRUCTW&) {
     return new (std::nothrow) LinkControl;
 }
 
@@ -56,7 +56,7 @@ void LinkControl::repaint() {
     if (HWND parent = GetParent(window)) {
         RECT area{};
         GetWindowRect(window, &area);
-        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT *>(&area), 2);
+        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&area), 2);
         InvalidateRect(parent, &area, TRUE);
         UpdateWindow(parent);
     }
@@ -198,7 +198,7 @@ LRESULT LinkControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             hoverFont = reinterpret_cast<HFONT>(wParam);
         return 0;
     case LINK_GET_TARGET: {
-        auto *buffer = reinterpret_cast<char *>(lParam);
+        auto* buffer = reinterpret_cast<char*>(lParam);
         const std::size_t size = wParam;
         if (buffer != nullptr && size > 0) {
             const std::string_view target = fieldText(linkTarget);
@@ -209,7 +209,7 @@ LRESULT LinkControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(linkTarget);
     }
     case LINK_SET_TARGET: {
-        const auto *text = reinterpret_cast<const char *>(lParam);
+        const auto* text = reinterpret_cast<const char*>(lParam);
         setFieldText(linkTarget, text ? std::string_view(text) : std::string_view());
         return 0;
     }

@@ -27,7 +27,7 @@ struct LinkControl : win::WindowObject<LinkControl> {
     win::GdiObject<HFONT> underlineFont;
     char linkTarget[kLinkTargetCapacity] = {}; // Windows-1252
 
-    static LinkControl *objectForNewWindow(HWND window, const CREATESTRUCTW &create);
+    static LinkControl* objectForNewWindow(HWND window, const CREATESTRUCTW& create);
     void windowDestroyed();
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -47,7 +47,7 @@ bool registerLinkControlClass(HINSTANCE instance);
 
 // Hands a target to the desktop; tests replace it so that nothing is launched.
 // Null puts back the shell's "open".
-using LinkOpener = void (*)(HWND control, const wchar_t *target);
+using LinkOpener = void (*)(HWND control, const wchar_t* target);
 void setLinkOpener(LinkOpener opener);
 
 } // namespace kolvane

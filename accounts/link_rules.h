@@ -8,7 +8,7 @@
 
 namespace kolvane {
 
-inline constexpr const wchar_t *kLinkControlClassName = L"KVLinkCtrlClass32";
+inline constexpr const wchar_t* kLinkControlClassName = L"KVLinkCtrlClass32";
 
 // Private messages, from WM_USER (0x400) on.
 enum LinkMessage : unsigned {

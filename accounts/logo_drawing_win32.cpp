@@ -14,17 +14,17 @@ struct MaskBitmapInfo {
     RGBQUAD colors[2];
 };
 
-void *makeBlockBitmap(const std::uint8_t *block, int bitsPerPixel) {
+void* makeBlockBitmap(const std::uint8_t* block, int bitsPerPixel) {
     return makeLogoBitmap(kLogoWidth, kLogoHeight, block, bitsPerPixel == 1);
 }
 
-void deleteBitmap(void *bitmap) {
+void deleteBitmap(void* bitmap) {
     DeleteObject(static_cast<HBITMAP>(bitmap));
 }
 
 } // namespace
 
-HBITMAP makeLogoBitmap(int width, int height, const std::uint8_t *block, bool mask) {
+HBITMAP makeLogoBitmap(int width, int height, const std::uint8_t* block, bool mask) {
     const int bitsPerPixel = mask ? 1 : 24;
     const int rowBytes = dibRowBytes(width, bitsPerPixel);
     if (!block || rowBytes <= 0 || height <= 0)
@@ -40,9 +40,9 @@ HBITMAP makeLogoBitmap(int width, int height, const std::uint8_t *block, bool ma
         info.header.biClrUsed = 2;
         info.colors[1] = RGBQUAD{255, 255, 255, 0};
     }
-    void *bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO *>(&info),
-                                      DIB_RGB_COLORS, &bits, nullptr, 0);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                      &bits, nullptr, 0);
     if (!bitmap || !bits) {
         if (bitmap)
             DeleteObject(bitmap);
@@ -73,7 +73,7 @@ void drawLogo(HDC dc, int x, int y, HBITMAP pixelBitmap, HBITMAP maskBitmap) {
     DeleteDC(memory);
 }
 
-void makeAccountLogoBitmaps(AccountRecord &account) {
+void makeAccountLogoBitmaps(AccountRecord& account) {
     if (account.logoPixels && !account.logoBitmap)
         account.logoBitmap = makeLogoBitmap(kLogoWidth, kLogoHeight, account.logoPixels, false);
     if (account.logoMask && !account.logoMaskBitmap)

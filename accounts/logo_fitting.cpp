@@ -38,13 +38,13 @@ LogoFit fitLogo(int pictureWidth, int pictureHeight) {
     return LogoFit{(kLogoWidth - width) / 2, (kLogoHeight - height) / 2, width, height};
 }
 
-void buildLogoBlocks(const LogoFit &fit, const PixelReader &readPixel, std::uint8_t *pixels13824,
-                     std::uint8_t *mask576) {
+void buildLogoBlocks(const LogoFit& fit, const PixelReader& readPixel, std::uint8_t* pixels13824,
+                     std::uint8_t* mask576) {
     std::memset(pixels13824, 0, kLogoPixelBytes);
     std::memset(mask576, 0xFF, kLogoMaskBytes);
     for (int y = 0; y < kLogoHeight; ++y) {
-        std::uint8_t *pixelRow = pixels13824 + (kLogoHeight - 1 - y) * kPixelRowBytes;
-        std::uint8_t *maskRow = mask576 + (kLogoHeight - 1 - y) * kMaskRowBytes;
+        std::uint8_t* pixelRow = pixels13824 + (kLogoHeight - 1 - y) * kPixelRowBytes;
+        std::uint8_t* maskRow = mask576 + (kLogoHeight - 1 - y) * kMaskRowBytes;
         for (int x = 0; x < kLogoWidth; ++x) {
             if (!fit.contains(x, y))
                 continue;

@@ -38,7 +38,7 @@ using PixelReader = std::function<std::uint32_t(int x, int y)>;
 // read and the mask bit is 0; outside the pixel is black and the mask bit 1, so
 // that AND-ing the mask then OR-ing the pixels leaves the background there.
 // `readPixel` is asked only for points inside the rectangle.
-void buildLogoBlocks(const LogoFit &fit, const PixelReader &readPixel, std::uint8_t *pixels13824,
-                     std::uint8_t *mask576);
+void buildLogoBlocks(const LogoFit& fit, const PixelReader& readPixel, std::uint8_t* pixels13824,
+                     std::uint8_t* mask576);
 
 } // namespace kolvane

@@ -26,19 +26,19 @@ constexpr UINT kMaxPictureSide = 16384;
 template <class Interface> class ComPointer {
   public:
     ComPointer() = default;
-    ComPointer(const ComPointer &) = delete;
-    ComPointer &operator=(const ComPointer &) = delete;
+    ComPointer(const ComPointer&) = delete;
+    ComPointer& operator=(const ComPointer&) = delete;
     ~ComPointer() {
         if (pointer_)
             pointer_->Release();
     }
-    Interface *get() const { return pointer_; }
-    Interface *operator->() const { return pointer_; }
-    Interface **put() { return &pointer_; }
+    Interface* get() const { return pointer_; }
+    Interface* operator->() const { return pointer_; }
+    Interface** put() { return &pointer_; }
     explicit operator bool() const { return pointer_ != nullptr; }
 
   private:
-    Interface *pointer_ = nullptr;
+    Interface* pointer_ = nullptr;
 };
 
 // CoInitializeEx and its matching CoUninitialize.
@@ -49,8 +49,8 @@ class ComLibrary {
         if (SUCCEEDED(result_))
             CoUninitialize();
     }
-    ComLibrary(const ComLibrary &) = delete;
-    ComLibrary &operator=(const ComLibrary &) = delete;
+    ComLibrary(const ComLibrary&) = delete;
+    ComLibrary& operator=(const ComLibrary&) = delete;
     // Already initialised in another mode still lets us work.
     bool usable() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
 
@@ -58,7 +58,7 @@ class ComLibrary {
     HRESULT result_;
 };
 
-bool readWholeFile(const std::wstring &path, std::vector<std::uint8_t> &bytes) {
+bool readWholeFile(const std::wstring& path, std::vector<std::uint8_t>& bytes) {
     win::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
@@ -74,7 +74,7 @@ bool readWholeFile(const std::wstring &path, std::vector<std::uint8_t> &bytes) {
 }
 
 // A 32-bit top-down DIB section of width x height; `bits` receives its pixels.
-HBITMAP makeTopDownBitmap(int width, int height, void **bits) {
+HBITMAP makeTopDownBitmap(int width, int height, void** bits) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -86,9 +86,9 @@ HBITMAP makeTopDownBitmap(int width, int height, void **bits) {
 }
 
 // Lays straight-alpha BGRA pixels on white and clears the alpha byte.
-void flattenOnWhite(std::uint8_t *pixels, std::size_t count) {
+void flattenOnWhite(std::uint8_t* pixels, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
-        std::uint8_t *p = pixels + 4 * i;
+        std::uint8_t* p = pixels + 4 * i;
         const unsigned alpha = p[3];
         for (int c = 0; c < 3; ++c)
             p[c] = static_cast<std::uint8_t>((p[c] * alpha + 255 * (255 - alpha) + 127) / 255);
@@ -96,14 +96,14 @@ void flattenOnWhite(std::uint8_t *pixels, std::size_t count) {
     }
 }
 
-HBITMAP decodeWithImagingComponent(const std::vector<std::uint8_t> &bytes) {
+HBITMAP decodeWithImagingComponent(const std::vector<std::uint8_t>& bytes) {
     ComPointer<IWICImagingFactory> factory;
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IWICImagingFactory, reinterpret_cast<void **>(factory.put()))))
+                                IID_IWICImagingFactory, reinterpret_cast<void**>(factory.put()))))
         return nullptr;
     ComPointer<IWICStream> stream;
     if (FAILED(factory->CreateStream(stream.put())) ||
-        FAILED(stream->InitializeFromMemory(const_cast<BYTE *>(bytes.data()),
+        FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()),
                                             static_cast<DWORD>(bytes.size()))))
         return nullptr;
     ComPointer<IWICBitmapDecoder> decoder;
@@ -124,25 +124,25 @@ HBITMAP decodeWithImagingComponent(const std::vector<std::uint8_t> &bytes) {
     if (FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0 ||
         width > kMaxPictureSide || height > kMaxPictureSide)
         return nullptr;
-    void *bits = nullptr;
+    void* bits = nullptr;
     win::GdiObject<HBITMAP> bitmap(
         makeTopDownBitmap(static_cast<int>(width), static_cast<int>(height), &bits));
     if (!bitmap || !bits)
         return nullptr;
     const UINT stride = width * 4;
-    if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE *>(bits))))
+    if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits))))
         return nullptr;
-    flattenOnWhite(static_cast<std::uint8_t *>(bits), std::size_t(width) * height);
+    flattenOnWhite(static_cast<std::uint8_t*>(bits), std::size_t(width) * height);
     return bitmap.release();
 }
 
 // The object library's own picture loader, for what the imaging component
 // does not read.
-HBITMAP decodeWithPictureLoader(const std::vector<std::uint8_t> &bytes) {
+HBITMAP decodeWithPictureLoader(const std::vector<std::uint8_t>& bytes) {
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
     if (!memory)
         return nullptr;
-    if (void *target = GlobalLock(memory)) {
+    if (void* target = GlobalLock(memory)) {
         std::memcpy(target, bytes.data(), bytes.size());
         GlobalUnlock(memory);
     } else {
@@ -156,7 +156,7 @@ HBITMAP decodeWithPictureLoader(const std::vector<std::uint8_t> &bytes) {
     }
     ComPointer<IPicture> picture;
     if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
-                              reinterpret_cast<void **>(picture.put()))))
+                              reinterpret_cast<void**>(picture.put()))))
         return nullptr;
     SHORT type = PICTYPE_NONE;
     OLE_HANDLE handle = 0;
@@ -168,7 +168,7 @@ HBITMAP decodeWithPictureLoader(const std::vector<std::uint8_t> &bytes) {
                                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
-bool pictureSize(HBITMAP picture, int &width, int &height) {
+bool pictureSize(HBITMAP picture, int& width, int& height) {
     BITMAP info{};
     if (!picture || GetObjectW(picture, sizeof info, &info) == 0)
         return false;
@@ -186,7 +186,7 @@ std::string limitedText1252(HWND dialog, int id, std::size_t limit) {
 
 } // namespace
 
-HBITMAP loadPicture(const std::wstring &path) {
+HBITMAP loadPicture(const std::wstring& path) {
     std::vector<std::uint8_t> bytes;
     if (!readWholeFile(path, bytes))
         return nullptr;
@@ -234,7 +234,7 @@ INT_PTR NewBankDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     }
     case WM_DRAWITEM: {
-        const auto *draw = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+        const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (wParam != IDC_BANK_LOGO || !draw)
             return FALSE;
         drawBox(*draw);
@@ -275,7 +275,7 @@ void NewBankDialog::browse() {
         usePictureFile(path);
 }
 
-void NewBankDialog::usePictureFile(const std::wstring &path) {
+void NewBankDialog::usePictureFile(const std::wstring& path) {
     releasePicture();
     picture = loadPicture(path);
     InvalidateRect(item(IDC_BANK_LOGO), nullptr, TRUE);
@@ -287,7 +287,7 @@ void NewBankDialog::releasePicture() {
     picture = nullptr;
 }
 
-void NewBankDialog::drawBox(const DRAWITEMSTRUCT &draw) const {
+void NewBankDialog::drawBox(const DRAWITEMSTRUCT& draw) const {
     win::SavedDC saved(draw.hDC);
     SetViewportOrgEx(draw.hDC, draw.rcItem.left, draw.rcItem.top, nullptr);
     drawLogoBox(draw.hDC, picture);
@@ -320,7 +320,7 @@ void NewBankDialog::confirm() {
     int height = 0;
     pictureSize(picture, width, height);
     const LogoFit fit = fitLogo(width, height);
-    void *bits = nullptr;
+    void* bits = nullptr;
     win::GdiObject<HBITMAP> canvas(makeTopDownBitmap(kLogoWidth, kLogoHeight, &bits));
     win::MemoryDC memory(CreateCompatibleDC(nullptr));
     if (!canvas || !bits || !memory) {
@@ -332,7 +332,7 @@ void NewBankDialog::confirm() {
         drawLogoBox(memory.get(), picture);
         GdiFlush();
     }
-    const auto *drawn = static_cast<const std::uint32_t *>(bits);
+    const auto* drawn = static_cast<const std::uint32_t*>(bits);
     std::vector<std::uint8_t> pixels(kLogoPixelBytes);
     std::vector<std::uint8_t> mask(kLogoMaskBytes);
     buildLogoBlocks(
@@ -347,7 +347,7 @@ void NewBankDialog::confirm() {
     endDialog(position);
 }
 
-int runNewBankDialog(NewBankDialog &dialog, HWND owner) {
+int runNewBankDialog(NewBankDialog& dialog, HWND owner) {
     return dialog.runModal(owner, IDD_NEW_BANK);
 }
 

@@ -13,34 +13,34 @@ namespace kolvane {
 
 struct NewBankDialog : win::DialogObject<NewBankDialog> {
     HBITMAP picture = nullptr; // the picture chosen with "Parcourir", owned
-    BankDirectory *banks = nullptr;
+    BankDirectory* banks = nullptr;
 
-    explicit NewBankDialog(BankDirectory *directory) : banks(directory) {}
+    explicit NewBankDialog(BankDirectory* directory) : banks(directory) {}
     ~NewBankDialog() { releasePicture(); }
-    NewBankDialog(const NewBankDialog &) = delete;
-    NewBankDialog &operator=(const NewBankDialog &) = delete;
+    NewBankDialog(const NewBankDialog&) = delete;
+    NewBankDialog& operator=(const NewBankDialog&) = delete;
 
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Replaces the picture by the one of `path` (none when it cannot be
     // read) and redraws the logo box: what "Parcourir" does once a file is
     // chosen.
-    void usePictureFile(const std::wstring &path);
+    void usePictureFile(const std::wstring& path);
 
   private:
     void browse();
     void confirm();
-    void drawBox(const DRAWITEMSTRUCT &item) const;
+    void drawBox(const DRAWITEMSTRUCT& item) const;
     void releasePicture();
 };
 
 // The position in the directory of the bank added or replaced, or -1 when
 // cancelled.
-int runNewBankDialog(NewBankDialog &dialog, HWND owner);
+int runNewBankDialog(NewBankDialog& dialog, HWND owner);
 
 // Decodes a picture file (BMP, JPEG, GIF, PNG...) into a 32-bit bitmap of
 // its size in pixels; transparent parts are laid on white. Null when the file
 // cannot be read or decoded.
-HBITMAP loadPicture(const std::wstring &path);
+HBITMAP loadPicture(const std::wstring& path);
 
 // Draws the logo box as "Nouvelle banque" shows it: white, with the picture
 // stretched (half-tone) into its place inside the 96 x 48 logo.

@@ -159,8 +159,12 @@ void readRecord(Reader& r, LabelRecord& l) {
     l.categoryId = r.u32();
 }
 
-void writeRecord(Writer& w, const ReservedRecord& r) { w.bytes(r.bytes, 88); }
-void readRecord(Reader& r, ReservedRecord& x) { r.bytes(x.bytes, 88); }
+void writeRecord(Writer& w, const ReservedRecord& r) {
+    w.bytes(r.bytes, 88);
+}
+void readRecord(Reader& r, ReservedRecord& x) {
+    r.bytes(x.bytes, 88);
+}
 
 void writeRecord(Writer& w, const ThirdRecord& r) {
     w.bytes(r.name, 40);
@@ -296,8 +300,7 @@ void readRecord(Reader& r, OperationRecord& o) {
     o.lines = nullptr;
 }
 
-template <class Record>
-void writeSection(Writer& w, const RecordList<Record>& list) {
+template <class Record> void writeSection(Writer& w, const RecordList<Record>& list) {
     w.u32(static_cast<std::uint32_t>(list.count()));
     for (const Record& record : list)
         writeRecord(w, record);
@@ -383,9 +386,11 @@ LoadStatus readAccounts(Reader& r, Document& doc) {
         if (!account)
             return LoadStatus::OutOfMemory;
         readRecord(r, *account);
-        std::uint32_t next = std::max<std::uint32_t>(doc.nextAccountNumber, partyNumber(account->id) + 1);
+        std::uint32_t next =
+            std::max<std::uint32_t>(doc.nextAccountNumber, partyNumber(account->id) + 1);
         doc.nextAccountNumber = static_cast<std::uint16_t>(next);
-        if (LoadStatus s = readLogoBlock(r, kLogoPixelBytes, account->logoPixels); s != LoadStatus::Ok)
+        if (LoadStatus s = readLogoBlock(r, kLogoPixelBytes, account->logoPixels);
+            s != LoadStatus::Ok)
             return s;
         if (LoadStatus s = readLogoBlock(r, kLogoMaskBytes, account->logoMask); s != LoadStatus::Ok)
             return s;
@@ -401,7 +406,8 @@ LoadStatus readThirds(Reader& r, Document& doc) {
     if (status != LoadStatus::Ok)
         return status;
     for (const ThirdRecord& third : doc.thirds) {
-        std::uint32_t next = std::max<std::uint32_t>(doc.nextThirdNumber, partyNumber(third.id) + 1);
+        std::uint32_t next =
+            std::max<std::uint32_t>(doc.nextThirdNumber, partyNumber(third.id) + 1);
         doc.nextThirdNumber = static_cast<std::uint16_t>(next);
     }
     return LoadStatus::Ok;
@@ -475,21 +481,33 @@ LoadStatus parseDocument(Reader& r, Document& doc) {
     return LoadStatus::Ok;
 }
 
-std::string temporaryPathFor(const std::string& path) { return path + ".tmp"; }
-std::string backupPathFor(const std::string& path) { return path + ".bak"; }
+std::string temporaryPathFor(const std::string& path) {
+    return path + ".tmp";
+}
+std::string backupPathFor(const std::string& path) {
+    return path + ".bak";
+}
 
 } // namespace
 
 const char* describeLoadStatus(LoadStatus status) {
     switch (status) {
-    case LoadStatus::Ok: return "loaded";
-    case LoadStatus::CannotOpen: return "the file cannot be opened";
-    case LoadStatus::TooLarge: return "the file is too large to be an account file";
-    case LoadStatus::NotAnAccountFile: return "not a Kolvane account file";
-    case LoadStatus::Truncated: return "the account file is truncated or damaged";
-    case LoadStatus::BadLogoLength: return "the account file has a damaged bank logo";
-    case LoadStatus::TrailingBytes: return "the account file has unexpected bytes at its end";
-    case LoadStatus::OutOfMemory: return "not enough memory to load the account file";
+    case LoadStatus::Ok:
+        return "loaded";
+    case LoadStatus::CannotOpen:
+        return "the file cannot be opened";
+    case LoadStatus::TooLarge:
+        return "the file is too large to be an account file";
+    case LoadStatus::NotAnAccountFile:
+        return "not a Kolvane account file";
+    case LoadStatus::Truncated:
+        return "the account file is truncated or damaged";
+    case LoadStatus::BadLogoLength:
+        return "the account file has a damaged bank logo";
+    case LoadStatus::TrailingBytes:
+        return "the account file has unexpected bytes at its end";
+    case LoadStatus::OutOfMemory:
+        return "not enough memory to load the account file";
     }
     return "unknown error";
 }
@@ -587,9 +605,12 @@ LoadStatus loadDocumentFromBytes(Document& doc, std::span<const std::uint8_t> by
 LoadStatus loadDocument(Document& doc, const std::string& path, FileSystem& fileSystem) {
     std::vector<std::uint8_t> bytes;
     switch (fileSystem.readAll(path, bytes, kMaxFileSize)) {
-    case ReadResult::Ok: break;
-    case ReadResult::TooLarge: return LoadStatus::TooLarge;
-    default: return LoadStatus::CannotOpen;
+    case ReadResult::Ok:
+        break;
+    case ReadResult::TooLarge:
+        return LoadStatus::TooLarge;
+    default:
+        return LoadStatus::CannotOpen;
     }
     LoadStatus status = loadDocumentFromBytes(doc, bytes);
     if (status == LoadStatus::Ok)

@@ -22,7 +22,9 @@ const long long kEpoch1601 = daysFromEpoch0(1601, 1, 1);
 
 } // namespace
 
-bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool isLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 long long daysFromCivil(int year, int month, int day) {
     return daysFromEpoch0(year, month, day) - kEpoch1601;
@@ -87,7 +89,9 @@ CalendarTime localNow() {
     return time;
 }
 
-FileTime localNowFileTime() { return toFileTime(localNow()); }
+FileTime localNowFileTime() {
+    return toFileTime(localNow());
+}
 
 FileTime initialBalanceDate(FileTime now) {
     return static_cast<FileTime>(daysFromCivil(2000, 1, 1)) * DAY + now % DAY;

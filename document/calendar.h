@@ -13,8 +13,8 @@ inline constexpr FileTime DAY = 864000000000ull;
 
 struct CalendarTime {
     int year = 1601;
-    int month = 1; // 1 to 12
-    int day = 1;   // 1 to 31
+    int month = 1;     // 1 to 12
+    int day = 1;       // 1 to 31
     int dayOfWeek = 1; // 0 = Sunday
     int hour = 0;
     int minute = 0;

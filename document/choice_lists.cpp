@@ -14,17 +14,17 @@ std::string indented(std::string_view header, std::string_view name) {
     return out;
 }
 
-void addSeparator(ChoiceList &list) {
+void addSeparator(ChoiceList& list) {
     list.rows.push_back({std::string(kSeparatorText), 0});
 }
 
 // Step 1 of the counterparty list; returns the index of the first sub-category
 // row, or -1.
-int addCategories(ChoiceList &list, const Document &doc) {
-    const CategoryRecord *parent = nullptr;
+int addCategories(ChoiceList& list, const Document& doc) {
+    const CategoryRecord* parent = nullptr;
     bool incomeStarted = false;
     int firstChoice = -1;
-    for (const CategoryRecord &record : doc.categories) {
+    for (const CategoryRecord& record : doc.categories) {
         const bool isCategoryRow = (record.id & 0x00FF) == 0;
         if (isCategoryRow)
             parent = &record;
@@ -50,9 +50,9 @@ int addCategories(ChoiceList &list, const Document &doc) {
 
 } // namespace
 
-ChoiceList fillModes(const Document &doc, int debit) {
+ChoiceList fillModes(const Document& doc, int debit) {
     ChoiceList list;
-    for (const ModeRecord &mode : doc.modes) {
+    for (const ModeRecord& mode : doc.modes) {
         const bool isCredit = (mode.id & kCreditBit) != 0;
         if (mode.kind == 1 && isCredit == (debit == 0))
             list.rows.push_back({std::string(fieldText(mode.name)), mode.id});
@@ -62,7 +62,7 @@ ChoiceList fillModes(const Document &doc, int debit) {
     return list;
 }
 
-ChoiceList fillCounterparties(int withSplit, const Document &doc) {
+ChoiceList fillCounterparties(int withSplit, const Document& doc) {
     ChoiceList list;
     list.selected = addCategories(list, doc);
 
@@ -74,7 +74,7 @@ ChoiceList fillCounterparties(int withSplit, const Document &doc) {
         addSeparator(list);
         separatorAdded = true;
         list.rows.push_back({upperCase(header), 0});
-        for (const ThirdRecord &third : doc.thirds)
+        for (const ThirdRecord& third : doc.thirds)
             list.rows.push_back({indented(header, fieldText(third.name)), third.id});
     }
     if (countAccounts(doc, 0) >= 2) {
@@ -82,7 +82,7 @@ ChoiceList fillCounterparties(int withSplit, const Document &doc) {
         if (!separatorAdded)
             addSeparator(list);
         list.rows.push_back({upperCase(header), 0});
-        for (const AccountRecord &account : doc.accounts)
+        for (const AccountRecord& account : doc.accounts)
             if (isAccount(account.id) && account.active && &account != doc.currentAccount)
                 list.rows.push_back({indented(header, fieldText(account.name)), account.id});
     }
@@ -93,14 +93,14 @@ ChoiceList fillCounterparties(int withSplit, const Document &doc) {
     return list;
 }
 
-ChoiceList fillLabels(const Document &doc) {
+ChoiceList fillLabels(const Document& doc) {
     ChoiceList list;
-    for (const LabelRecord &label : doc.labels)
+    for (const LabelRecord& label : doc.labels)
         list.rows.push_back({std::string(fieldText(label.text)), label.categoryId});
     return list;
 }
 
-int findByItemData(const ChoiceList *list, std::uint32_t value) {
+int findByItemData(const ChoiceList* list, std::uint32_t value) {
     if (!list)
         return -1;
     for (std::size_t i = 0; i < list->rows.size(); ++i)
@@ -109,7 +109,7 @@ int findByItemData(const ChoiceList *list, std::uint32_t value) {
     return -1;
 }
 
-int insertLabel(Document &doc, std::string_view textCp1252, CategoryId categoryId) {
+int insertLabel(Document& doc, std::string_view textCp1252, CategoryId categoryId) {
     LabelRecord record{};
     setFieldText(record.text, textCp1252);
     record.categoryId = categoryId;
@@ -118,15 +118,15 @@ int insertLabel(Document &doc, std::string_view textCp1252, CategoryId categoryI
     const std::string_view stored = fieldText(record.text);
     // The whole list is searched for a duplicate: a file may hold its labels
     // out of order.
-    LabelRecord *following = nullptr;
-    for (LabelRecord &label : doc.labels) {
+    LabelRecord* following = nullptr;
+    for (LabelRecord& label : doc.labels) {
         const int order = compareNoCase(fieldText(label.text), stored);
         if (order == 0)
             return 0;
         if (order > 0 && !following)
             following = &label;
     }
-    LabelRecord *added = following ? doc.labels.insertAfter(doc.labels.previous(following), &record)
+    LabelRecord* added = following ? doc.labels.insertAfter(doc.labels.previous(following), &record)
                                    : doc.labels.append(record);
     return added ? 1 : 0;
 }

@@ -28,22 +28,22 @@ inline constexpr std::string_view kSeparatorText =
 
 // The usable modes of one side (debit when `debit` is nonzero), item data =
 // mode id; the first row is selected.
-ChoiceList fillModes(const Document &doc, int debit);
+ChoiceList fillModes(const Document& doc, int debit);
 
 // Shown sub-categories under upper-case category headers (a separator before
 // the income categories), the third parties, the other active accounts when
 // at least two are active, and "Opération ventillée" when `withSplit` is set.
 // The first sub-category is selected (-1 when none is shown).
-ChoiceList fillCounterparties(int withSplit, const Document &doc);
+ChoiceList fillCounterparties(int withSplit, const Document& doc);
 
 // Every label in list order, item data = its category.
-ChoiceList fillLabels(const Document &doc);
+ChoiceList fillLabels(const Document& doc);
 
 // Index of the first row carrying `value`; -1 when none or without a list.
-int findByItemData(const ChoiceList *list, std::uint32_t value);
+int findByItemData(const ChoiceList* list, std::uint32_t value);
 
 // Adds a label in its case-insensitive place. Returns 0 when a label with the
 // same text (ignoring case) exists or memory runs out, else 1.
-int insertLabel(Document &doc, std::string_view textCp1252, CategoryId categoryId);
+int insertLabel(Document& doc, std::string_view textCp1252, CategoryId categoryId);
 
 } // namespace kolvane

@@ -10,7 +10,7 @@ namespace {
 constexpr int kLastYear = 30827; // the last year Windows converts
 
 // Appends `value` with at least `width` digits, zero-padded (like "%02i").
-void appendNumber(std::string &out, int value, int width) {
+void appendNumber(std::string& out, int value, int width) {
     char buffer[16];
     auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
     if (error != std::errc())
@@ -25,7 +25,7 @@ void appendNumber(std::string &out, int value, int width) {
     out.append(digits);
 }
 
-void appendDate(std::string &out, int day, int month, int year) {
+void appendDate(std::string& out, int day, int month, int year) {
     appendNumber(out, day, 2);
     out += '/';
     appendNumber(out, month, 2);
@@ -50,7 +50,7 @@ std::string formatDate(FileTime fileTime) {
     return out;
 }
 
-std::string formatDayDate(const CalendarTime &time) {
+std::string formatDayDate(const CalendarTime& time) {
     int dayOfWeek = time.dayOfWeek;
     if (dayOfWeek < 0 || dayOfWeek > 6)
         dayOfWeek = calendarFromDays(daysFromCivil(time.year, time.month, time.day)).dayOfWeek;
@@ -98,7 +98,7 @@ FileTime addMonths(FileTime fileTime, int n) {
     return toFileTime(time);
 }
 
-int daysInMonth(int month, int year, FileTime *lastDay) {
+int daysInMonth(int month, int year, FileTime* lastDay) {
     if (month < 1 || month > 12)
         return 0;
     // December's following month is 1 January of the next year, reached

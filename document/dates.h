@@ -12,7 +12,7 @@ namespace kolvane {
 std::string formatDate(FileTime fileTime);
 // " Ven - dd/mm/yyyy": the day name, then the date. A `dayOfWeek` outside 0-6
 // is worked out from the date.
-std::string formatDayDate(const CalendarTime &time);
+std::string formatDayDate(const CalendarTime& time);
 
 // Days from `a` to `b`, negative when `b` is earlier. With `wholeDays` 0 it
 // counts the midnights crossed (23:00 to 01:00 the next day is 1); otherwise
@@ -29,6 +29,6 @@ FileTime addMonths(FileTime fileTime, int n);
 // Days of `month` (1 to 12) in `year`; 0 for a month out of range. When
 // `lastDay` is given it receives the month's last day at 00:00 (left as it is
 // when that day has no file time, before 1601).
-int daysInMonth(int month, int year, FileTime *lastDay = nullptr);
+int daysInMonth(int month, int year, FileTime* lastDay = nullptr);
 
 } // namespace kolvane

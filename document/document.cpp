@@ -26,10 +26,11 @@ struct DefaultMode {
 };
 
 constexpr DefaultMode kDefaultModes[] = {
-    {"DEBIT", 0x0000, 2},         {"Carte de paiement", 0x0001, 1}, {"Chèque émis", 0x0002, 1},
-    {"Virement émis", 0x0003, 1}, {"Prélèvement", 0x0004, 1},       {"Tip", 0x0005, 1},
-    {"CREDIT", 0x8000, 2},        {"Virement reçu", 0x8001, 1},     {"Dépôt", 0x8002, 1},
-    {"Remise de chèque", 0x8003, 1},
+    {"DEBIT", 0x0000, 2},       {"Carte de paiement", 0x0001, 1},
+    {"Chèque émis", 0x0002, 1}, {"Virement émis", 0x0003, 1},
+    {"Prélèvement", 0x0004, 1}, {"Tip", 0x0005, 1},
+    {"CREDIT", 0x8000, 2},      {"Virement reçu", 0x8001, 1},
+    {"Dépôt", 0x8002, 1},       {"Remise de chèque", 0x8003, 1},
 };
 
 struct DefaultCategory {
@@ -54,9 +55,7 @@ const DefaultCategory kDefaultCategories[] = {
     {0x05, "Santé", {"Medecin", "Pharmacie", "Dentiste", "Hopital", "Mutuelle santé"}},
     {0x06, "Transport", {"Bus - metro", "Péage", "Train"}},
     {0x07, "Soins", {"Coiffeur", "Habillement"}},
-    {0x08,
-     "Loisirs",
-     {"Spéctacle", "Discothèque", "Cinéma", "Sport", "Voyage", "Argent liquide"}},
+    {0x08, "Loisirs", {"Spéctacle", "Discothèque", "Cinéma", "Sport", "Voyage", "Argent liquide"}},
     {0x09, "Frais financiers", {"Frais bancaire", "Frais divers"}},
     {0x80, "Revenus", {"Salaire", "Pensions", "Retraite complementaire", "Autres"}},
     {0x81,
@@ -85,9 +84,13 @@ AccountRecord* neighbourActiveAccount(const Document& doc, const AccountRecord* 
     return nullptr;
 }
 
-Document::~Document() { documentDestroy(*this); }
+Document::~Document() {
+    documentDestroy(*this);
+}
 
-void setBitmapReleaser(BitmapReleaser releaser) { gBitmapReleaser = releaser; }
+void setBitmapReleaser(BitmapReleaser releaser) {
+    gBitmapReleaser = releaser;
+}
 
 void releaseLines(OperationRecord& operation) {
     delete operation.lines; // the list's destructor frees its nodes
@@ -134,7 +137,9 @@ void documentClose(Document& doc) {
     doc.pointingMode = 0;
 }
 
-void documentDestroy(Document& doc) { documentClose(doc); }
+void documentDestroy(Document& doc) {
+    documentClose(doc);
+}
 
 int addDefaultUser(Document& doc) {
     UserRecord user{};

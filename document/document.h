@@ -61,18 +61,38 @@ int addDefaultModes(Document& doc);
 int addDefaultCategories(Document& doc);
 
 // Identifier kinds.
-inline std::uint32_t partyKind(PartyId id) { return id & 0xFF0000u; }
-inline std::uint32_t partyNumber(PartyId id) { return id & 0xFFFFu; }
-inline PartyId makePartyId(std::uint32_t kind, std::uint32_t number) { return kind | number; }
-inline bool isCategory(PartyId id) { return partyKind(id) == Category; }
-inline bool isSplit(PartyId id) { return partyKind(id) == Split; }
-inline bool isThird(PartyId id) { return partyKind(id) == Third; }
-inline bool isAccount(PartyId id) { return partyKind(id) == Account; }
-inline bool isInitialBalance(PartyId id) { return partyKind(id) == InitialBalance; }
+inline std::uint32_t partyKind(PartyId id) {
+    return id & 0xFF0000u;
+}
+inline std::uint32_t partyNumber(PartyId id) {
+    return id & 0xFFFFu;
+}
+inline PartyId makePartyId(std::uint32_t kind, std::uint32_t number) {
+    return kind | number;
+}
+inline bool isCategory(PartyId id) {
+    return partyKind(id) == Category;
+}
+inline bool isSplit(PartyId id) {
+    return partyKind(id) == Split;
+}
+inline bool isThird(PartyId id) {
+    return partyKind(id) == Third;
+}
+inline bool isAccount(PartyId id) {
+    return partyKind(id) == Account;
+}
+inline bool isInitialBalance(PartyId id) {
+    return partyKind(id) == InitialBalance;
+}
 
 // User flags.
-inline bool isAdministrator(std::uint32_t flags) { return (flags & kUserLimited) == 0; }
-inline bool mayLogIn(std::uint32_t flags) { return (flags & kUserRefused) == 0; }
+inline bool isAdministrator(std::uint32_t flags) {
+    return (flags & kUserLimited) == 0;
+}
+inline bool mayLogIn(std::uint32_t flags) {
+    return (flags & kUserRefused) == 0;
+}
 void setAccess(UserRecord& user, bool allowed);
 
 // Look-ups.

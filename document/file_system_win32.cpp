@@ -9,7 +9,9 @@
 namespace kolvane {
 namespace {
 
-std::wstring widePath(const std::string& path) { return utf8ToWide(path); }
+std::wstring widePath(const std::string& path) {
+    return utf8ToWide(path);
+}
 
 class Win32OutputFile : public OutputFile {
   public:
@@ -70,8 +72,8 @@ class Win32FileSystem : public FileSystem {
     }
 
     std::unique_ptr<OutputFile> create(const std::string& path) override {
-        HANDLE file = CreateFileW(widePath(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileW(widePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE)
             return nullptr;
         return std::make_unique<Win32OutputFile>(file);

@@ -12,11 +12,11 @@ std::string joined(std::string_view left, std::string_view right) {
     return out;
 }
 
-std::string categoryText(const Document &doc, PartyId id) {
+std::string categoryText(const Document& doc, PartyId id) {
     const std::uint16_t wanted = static_cast<std::uint16_t>(partyNumber(id));
     const std::uint16_t wantedCategory = wanted & 0xFF00;
-    const CategoryRecord *parent = nullptr;
-    for (const CategoryRecord &record : doc.categories) {
+    const CategoryRecord* parent = nullptr;
+    for (const CategoryRecord& record : doc.categories) {
         const bool isCategoryRow = (record.id & 0x00FF) == 0;
         if (isCategoryRow && record.id == wantedCategory)
             parent = &record;
@@ -52,23 +52,23 @@ std::string substring(std::string_view text, int start, int length) {
     return std::string(text.substr(from, static_cast<std::size_t>(length)));
 }
 
-std::string modeName(const Document &doc, std::uint16_t modeId) {
-    for (const ModeRecord &mode : doc.modes)
+std::string modeName(const Document& doc, std::uint16_t modeId) {
+    for (const ModeRecord& mode : doc.modes)
         if (mode.id == modeId)
             return std::string(fieldText(mode.name));
     return std::string();
 }
 
-std::string partyText(const Document &doc, PartyId id) {
+std::string partyText(const Document& doc, PartyId id) {
     switch (partyKind(id)) {
     case Split:
         return utf8ToCp1252(kSplitText);
     case Account:
-        if (const AccountRecord *account = findAccountById(doc, id))
+        if (const AccountRecord* account = findAccountById(doc, id))
             return joined(utf8ToCp1252(kTransferText), fieldText(account->name));
         return std::string();
     case Third:
-        if (const ThirdRecord *third = findThirdById(doc, id))
+        if (const ThirdRecord* third = findThirdById(doc, id))
             return joined(utf8ToCp1252(kThirdText), fieldText(third->name));
         return std::string();
     case Category:

@@ -10,9 +10,9 @@
 namespace kolvane {
 
 // Party texts, in UTF-8.
-inline constexpr const char *kSplitText = "Opération ventillée";
-inline constexpr const char *kTransferText = "Inter-compte";
-inline constexpr const char *kThirdText = "Tiers";
+inline constexpr const char* kSplitText = "Opération ventillée";
+inline constexpr const char* kTransferText = "Inter-compte";
+inline constexpr const char* kThirdText = "Tiers";
 
 // `text` without its leading and trailing spaces (only ' ').
 std::string trimSpaces(std::string_view text);
@@ -23,12 +23,12 @@ std::string trimSpaces(std::string_view text);
 std::string substring(std::string_view text, int start, int length);
 
 // The name of the first mode with that identifier, or an empty text.
-std::string modeName(const Document &doc, std::uint16_t modeId);
+std::string modeName(const Document& doc, std::uint16_t modeId);
 
 // What the views write for a party: "Opération ventillée" for a split,
 // "Inter-compte : <account>", "Tiers : <third party>", "<category>" or
 // "<category> : <sub-category>"; empty for an unknown record, the initial
 // balance and a deleted account.
-std::string partyText(const Document &doc, PartyId id);
+std::string partyText(const Document& doc, PartyId id);
 
 } // namespace kolvane

@@ -25,7 +25,7 @@ std::string scramblePasswordWithKey(std::string_view plain, std::uint32_t key) {
     return out;
 }
 
-std::string scramblePassword(std::string_view plain, std::uint32_t &keyOut) {
+std::string scramblePassword(std::string_view plain, std::uint32_t& keyOut) {
     // rand() may return up to 31 bits (glibc) or 15 (Windows); the shift is
     // done unsigned so that neither overflows.
     const std::uint32_t high = static_cast<std::uint32_t>(std::rand());
@@ -51,7 +51,7 @@ int checkPassword(std::string_view typed, const char (&scrambled)[24], std::uint
     return checkPassword(typed, std::string_view(scrambled, sizeof scrambled), key);
 }
 
-void storePassword(UserRecord &user, std::string_view plain) {
+void storePassword(UserRecord& user, std::string_view plain) {
     std::uint32_t key = 0;
     const std::string scrambled = scramblePassword(plain, key);
     setFieldText(user.password, scrambled);

@@ -17,7 +17,7 @@ inline constexpr std::size_t kPasswordMaxLength = 15;
 // draws of std::rand (seeded at start-up), returned in `keyOut`. The result
 // has one byte per character; a byte that comes out as 0 ends the password
 // once stored.
-std::string scramblePassword(std::string_view plain, std::uint32_t &keyOut);
+std::string scramblePassword(std::string_view plain, std::uint32_t& keyOut);
 // The same with a given key.
 std::string scramblePasswordWithKey(std::string_view plain, std::uint32_t key);
 // Undoes the scrambling, up to the first NUL of `scrambled`.
@@ -30,6 +30,6 @@ int checkPassword(std::string_view typed, const char (&scrambled)[24], std::uint
 
 // Scrambles `plain` with a fresh key into the user's `password` and
 // `passwordKey`.
-void storePassword(UserRecord &user, std::string_view plain);
+void storePassword(UserRecord& user, std::string_view plain);
 
 } // namespace kolvane

@@ -3,7 +3,7 @@
 namespace kolvane {
 namespace {
 
-bool startsTheRegister(const OperationRecord &record) {
+bool startsTheRegister(const OperationRecord& record) {
     return isInitialBalance(record.counterpartyId);
 }
 
@@ -14,7 +14,7 @@ template <class T> int sign(T a, T b) {
 // Initial-balance operations first; 2 when neither is one, for the caller to
 // decide. Two initial-balance operations (only in a damaged file) keep their
 // entry order, so that sorting always sees a consistent order.
-int compareInitialBalances(const OperationRecord &a, const OperationRecord &b) {
+int compareInitialBalances(const OperationRecord& a, const OperationRecord& b) {
     const bool aFirst = startsTheRegister(a);
     const bool bFirst = startsTheRegister(b);
     if (aFirst && bFirst)
@@ -28,7 +28,7 @@ int compareInitialBalances(const OperationRecord &a, const OperationRecord &b) {
 
 } // namespace
 
-int compareByEntry(const OperationRecord &a, const OperationRecord &b) {
+int compareByEntry(const OperationRecord& a, const OperationRecord& b) {
     const int initial = compareInitialBalances(a, b);
     if (initial != 2)
         return initial;
@@ -36,7 +36,7 @@ int compareByEntry(const OperationRecord &a, const OperationRecord &b) {
     return sign(a.id, b.id);
 }
 
-int compareByDate(const OperationRecord &a, const OperationRecord &b) {
+int compareByDate(const OperationRecord& a, const OperationRecord& b) {
     const int initial = compareInitialBalances(a, b);
     if (initial != 2)
         return initial;
@@ -47,7 +47,7 @@ OperationCompare compareForSortOrder(std::uint32_t sortOrder) {
     return sortOrder == 0 ? compareByEntry : compareByDate;
 }
 
-int findInsertPosition(const std::vector<OperationRecord *> &rows, const OperationRecord &record,
+int findInsertPosition(const std::vector<OperationRecord*>& rows, const OperationRecord& record,
                        OperationCompare compare, int stopAt) {
     const int count = static_cast<int>(rows.size());
     auto compareAt = [&](int row) {
@@ -85,7 +85,7 @@ int findInsertPosition(const std::vector<OperationRecord *> &rows, const Operati
     return afterEquals(high);
 }
 
-void updateRunningBalances(const Document &doc, std::vector<OperationRecord *> &rows,
+void updateRunningBalances(const Document& doc, std::vector<OperationRecord*>& rows,
                            int fromIndex) {
     if (!doc.currentAccount)
         return;
@@ -95,12 +95,12 @@ void updateRunningBalances(const Document &doc, std::vector<OperationRecord *> &
         return;
     double balance = 0.0;
     if (from > 0) {
-        if (const OperationRecord *previous = rows[from - 1])
+        if (const OperationRecord* previous = rows[from - 1])
             balance = previous->partyId == current ? previous->balanceAfterParty
                                                    : previous->balanceAfterCounterparty;
     }
     for (std::size_t i = from; i < rows.size() && rows[i]; ++i) {
-        OperationRecord &row = *rows[i];
+        OperationRecord& row = *rows[i];
         if (row.partyId == current) {
             balance += row.amount;
             row.balanceAfterParty = balance;

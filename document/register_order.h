@@ -10,19 +10,19 @@ namespace kolvane {
 
 // <0, 0 or >0. An initial-balance operation (counterparty InitialBalance)
 // comes first in both orders.
-using OperationCompare = int (*)(const OperationRecord &a, const OperationRecord &b);
+using OperationCompare = int (*)(const OperationRecord& a, const OperationRecord& b);
 
 // Entry order: by operation id.
-int compareByEntry(const OperationRecord &a, const OperationRecord &b);
+int compareByEntry(const OperationRecord& a, const OperationRecord& b);
 // Operation date order.
-int compareByDate(const OperationRecord &a, const OperationRecord &b);
+int compareByDate(const OperationRecord& a, const OperationRecord& b);
 // The comparison of a `Document::sortOrder` (0 entry, otherwise date).
 OperationCompare compareForSortOrder(std::uint32_t sortOrder);
 
 // The row at which `record` goes in `rows` sorted by `compare`: after every
 // row equal to it, except that the walk over equal rows stops at row
 // `stopAt` (the row of the record being changed; -1 for none).
-int findInsertPosition(const std::vector<OperationRecord *> &rows, const OperationRecord &record,
+int findInsertPosition(const std::vector<OperationRecord*>& rows, const OperationRecord& record,
                        OperationCompare compare, int stopAt);
 
 // Recomputes the running balances of the current account from row
@@ -31,7 +31,6 @@ int findInsertPosition(const std::vector<OperationRecord *> &rows, const Operati
 // the current account adds its amount and stores the result in
 // `balanceAfterParty`, any other row subtracts it and stores it in
 // `balanceAfterCounterparty`. Nothing happens without a current account.
-void updateRunningBalances(const Document &doc, std::vector<OperationRecord *> &rows,
-                           int fromIndex);
+void updateRunningBalances(const Document& doc, std::vector<OperationRecord*>& rows, int fromIndex);
 
 } // namespace kolvane

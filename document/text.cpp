@@ -33,7 +33,11 @@ int byteOf(char32_t codePoint) {
 // Decodes one UTF-8 sequence; malformed input yields U+FFFD and moves on by one byte.
 char32_t nextUtf8(std::string_view text, std::size_t& pos) {
     unsigned char lead = static_cast<unsigned char>(text[pos]);
-    int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2 : (lead >> 3) == 30 ? 3 : -1;
+    int extra = lead < 0x80         ? 0
+                : (lead >> 5) == 6  ? 1
+                : (lead >> 4) == 14 ? 2
+                : (lead >> 3) == 30 ? 3
+                                    : -1;
     if (extra == 0) {
         ++pos;
         return lead;
@@ -159,11 +163,16 @@ unsigned char upperCp1252(unsigned char c) {
     if (c >= 0xE0 && c <= 0xFE && c != 0xF7) // à..þ except ÷
         return static_cast<unsigned char>(c - 32);
     switch (c) {
-    case 0x9A: return 0x8A; // š
-    case 0x9C: return 0x8C; // œ
-    case 0x9E: return 0x8E; // ž
-    case 0xFF: return 0x9F; // ÿ
-    default: return c;
+    case 0x9A:
+        return 0x8A; // š
+    case 0x9C:
+        return 0x8C; // œ
+    case 0x9E:
+        return 0x8E; // ž
+    case 0xFF:
+        return 0x9F; // ÿ
+    default:
+        return c;
     }
 }
 
@@ -173,11 +182,16 @@ unsigned char lowerCp1252(unsigned char c) {
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) // À..Þ except ×
         return static_cast<unsigned char>(c + 32);
     switch (c) {
-    case 0x8A: return 0x9A;
-    case 0x8C: return 0x9C;
-    case 0x8E: return 0x9E;
-    case 0x9F: return 0xFF;
-    default: return c;
+    case 0x8A:
+        return 0x9A;
+    case 0x8C:
+        return 0x9C;
+    case 0x8E:
+        return 0x9E;
+    case 0x9F:
+        return 0xFF;
+    default:
+        return c;
     }
 }
 

@@ -48,6 +48,8 @@ std::string upperCase(std::string_view text);
 
 // Case-insensitive comparison of two Windows-1252 texts: <0, 0 or >0.
 int compareNoCase(std::string_view a, std::string_view b);
-inline bool equalNoCase(std::string_view a, std::string_view b) { return compareNoCase(a, b) == 0; }
+inline bool equalNoCase(std::string_view a, std::string_view b) {
+    return compareNoCase(a, b) == 0;
+}
 
 } // namespace kolvane

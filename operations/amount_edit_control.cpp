@@ -38,7 +38,7 @@ std::string readFieldText(HWND field) {
     return text;
 }
 
-void writeFieldText(HWND field, const std::string &text) {
+void writeFieldText(HWND field, const std::string& text) {
     const std::wstring wide(text.begin(), text.end());
     SetWindowTextW(field, wide.c_str());
 }
@@ -52,8 +52,8 @@ bool isEditControl(HWND field) {
     if (GetClassNameW(field, name, 64) == 0)
         return false;
     // A versioned class name ("6.0...!Edit") counts by its last part.
-    const wchar_t *base = name;
-    for (const wchar_t *p = name; *p; ++p)
+    const wchar_t* base = name;
+    for (const wchar_t* p = name; *p; ++p)
         if (*p == L'!')
             base = p + 1;
     return lstrcmpiW(base, L"edit") == 0;

@@ -24,7 +24,7 @@ std::size_t skipDigits(std::string_view text, std::size_t pos) {
 // The longest prefix of `text` that reads as a decimal number, as the C
 // library would take it: blanks, a sign, digits with an optional point and an
 // optional exponent. Returns false when no digit is there at all.
-bool readNumber(std::string_view text, double &value) {
+bool readNumber(std::string_view text, double& value) {
     std::size_t pos = 0;
     while (pos < text.size() && isSpace(text[pos]))
         ++pos;
@@ -74,7 +74,7 @@ std::string amountTwoDecimals(double value) {
     return std::string(buffer, result.ptr);
 }
 
-double parseAmount(std::string_view text, std::string *normalised) {
+double parseAmount(std::string_view text, std::string* normalised) {
     double value = 0.0;
     readNumber(text, value);
     std::string written = amountTwoDecimals(value);

@@ -11,7 +11,7 @@ namespace kolvane {
 // stops at the first character that cannot continue a number, so "12,5" is
 // 12) and rounds it to two decimals through its two-decimal text, which
 // `normalised` receives when given. Nothing readable gives 0 and "0.00".
-double parseAmount(std::string_view text, std::string *normalised = nullptr);
+double parseAmount(std::string_view text, std::string* normalised = nullptr);
 
 // The value written with two decimals, whatever the locale: 3 -> "3.00".
 std::string amountTwoDecimals(double value);

@@ -8,11 +8,11 @@
 #define KOLVANE_RESOURCE_IDS_H
 
 /* Icons and bitmaps */
-#define IDI_MAIN_WINDOW 101 /* class icon of the main window */
+#define IDI_MAIN_WINDOW 101      /* class icon of the main window */
 #define IDI_APPLICATION_LOGO 102 /* drawn in the views */
-#define IDB_TOOLBAR 150 /* 14 button images of 18 x 18 */
-#define IDB_PATTERN 153 /* pattern brush */
-#define IDB_FOLDERS 155 /* tree images: closed folder, open folder with a page */
+#define IDB_TOOLBAR 150          /* 14 button images of 18 x 18 */
+#define IDB_PATTERN 153          /* pattern brush */
+#define IDB_FOLDERS 155          /* tree images: closed folder, open folder with a page */
 
 /* Main menu and its accelerators */
 #define IDM_MAIN 100
@@ -89,9 +89,9 @@
 
 /* Controls that every dialog may have */
 #define IDC_STATIC_TEXT (-1)
-#define IDC_PAGE_TITLE 1129 /* title static of each account page */
-#define IDC_WARNING_ICON 1202 /* dialogs 213 and 215 */
-#define IDC_LIST_VIEW 1160 /* dialogs 205, 208, 210, 211, 216 */
+#define IDC_PAGE_TITLE 1129    /* title static of each account page */
+#define IDC_WARNING_ICON 1202  /* dialogs 213 and 215 */
+#define IDC_LIST_VIEW 1160     /* dialogs 205, 208, 210, 211, 216 */
 #define IDC_DELETE_BUTTON 1124 /* dialogs 201, 205, 208, 210, and "Supprimer" of 213 */
 
 /* 200 Bienvenue */

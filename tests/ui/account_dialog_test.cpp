@@ -75,8 +75,8 @@ bool similarColor(std::uint32_t a, std::uint32_t b, int tolerance = 3) {
 
 // Writes a picture through the imaging component (`format` is its container,
 // BMP or PNG): columns [0, opaqueWidth) in `color`, the rest fully transparent.
-void writePicture(const std::wstring& path, REFGUID format, int width, int height,
-                  int opaqueWidth, std::uint32_t color) {
+void writePicture(const std::wstring& path, REFGUID format, int width, int height, int opaqueWidth,
+                  std::uint32_t color) {
     const bool comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     IWICImagingFactory* factory = nullptr;
     IWICStream* stream = nullptr;
