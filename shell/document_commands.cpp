@@ -167,6 +167,9 @@ bool DocumentCommands::dispatch(unsigned id) {
     case CMD_NEW_THIRD:
         newThird();
         return true;
+    case CMD_TOGGLE_ALERTS:
+        toggleAlerts();
+        return true;
     default:
         return false;
     }
@@ -192,6 +195,15 @@ bool DocumentCommands::requireAdministrator() {
         return true;
     ui_.showNotAllowed();
     return false;
+}
+
+// "Activer message d'alerte" shows the file's flag as its check mark; choosing
+// it flips the flag, which is saved with the file.
+void DocumentCommands::toggleAlerts() {
+    if (!doc_.isOpen)
+        return;
+    doc_.alertsEnabled = doc_.alertsEnabled ? 0 : 1;
+    markModified();
 }
 
 void DocumentCommands::markModified() {

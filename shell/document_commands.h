@@ -135,6 +135,7 @@ class DocumentCommands {
     void listUsers();
     void newThird();
     void chooseAccount(unsigned id);
+    void toggleAlerts();
 
     // The save question; false when the user cancels (the caller stops).
     bool askSaveChanges();

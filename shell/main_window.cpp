@@ -24,6 +24,8 @@ bool registerClass(const WNDCLASSEXW& windowClass) {
     return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
+constexpr const wchar_t* kAboutText = L"Kolvane v.Alpha\nTenue de comptes bancaires personnels.";
+
 constexpr const wchar_t* kViewClasses[kTabCount] = {
     kSynthesisViewClass, kOperationViewClass, kThirdViewClass, kLendingViewClass, kGraphViewClass};
 
@@ -275,6 +277,9 @@ LRESULT MainWindow::onCommand(unsigned id) {
     case CMD_DELETE_OPERATION:
         views[kOperationsTab]->command(id);
         updateMenus();
+        return 0;
+    case CMD_ABOUT:
+        showMessage(window, kAboutText, MB_OK | MB_ICONINFORMATION);
         return 0;
     default:
         commands_->dispatch(id);

@@ -330,6 +330,22 @@ TEST_F(DocumentCommandsTest, SaveClearsTheModifiedFlagOnlyWhenTheWriteSucceeded)
     EXPECT_EQ(settings.recentCount, 0);
 }
 
+TEST_F(DocumentCommandsTest, AlertsCommandFlipsTheFlagThatTheFileKeeps) {
+    commands.dispatch(CMD_TOGGLE_ALERTS); // no file: nothing to change
+    EXPECT_EQ(doc.alertsEnabled, 1u);
+    EXPECT_TRUE(ui.calls.empty());
+
+    openSample();
+    commands.dispatch(CMD_TOGGLE_ALERTS);
+    EXPECT_EQ(doc.alertsEnabled, 0u);
+    EXPECT_EQ(doc.isModified, 1u);
+    EXPECT_EQ(ui.calls, (Calls{"updateMenus"}));
+    commands.dispatch(CMD_SAVE);
+    EXPECT_EQ(files.files["C:\\Comptes\\famille.kvn"][8], 0); // the flag byte
+    commands.dispatch(CMD_TOGGLE_ALERTS);
+    EXPECT_EQ(doc.alertsEnabled, 1u);
+}
+
 TEST_F(DocumentCommandsTest, SaveOfANeverSavedFileActsAsSaveAs) {
     openNewFile();
     storePassword(*doc.currentUser, "mdp");

@@ -196,6 +196,13 @@ TEST_F(ShellTest, WithoutFileOnlyTheFirstAndLastToolbarsAndTheDateShow) {
     EXPECT_EQ(statusText(4), L"");
 }
 
+TEST_F(ShellTest, AboutShowsTheProgramNameInAMessageBox) {
+    DialogDriver driver;
+    driver.expectMessageBox(L"Kolvane v.Alpha\nTenue de comptes bancaires personnels.").press(IDOK);
+    EXPECT_TRUE(driver.runCommand(main.window, CMD_ABOUT));
+    EXPECT_TRUE(IsWindow(main.window));
+}
+
 // --- Opening ---------------------------------------------------------------------
 
 TEST_F(ShellTest, OpeningShowsTheFileInTitleStatusMenusAndTabs) {
