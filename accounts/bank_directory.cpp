@@ -200,23 +200,7 @@ int saveBankDirectory(const BankDirectory& directory, const std::string& path,
     } catch (const std::bad_alloc&) {
         return 0;
     }
-    const std::string temporary = path + ".tmp";
-    {
-        std::unique_ptr<OutputFile> file = fileSystem.create(temporary);
-        if (!file)
-            return 0;
-        const bool written = file->write(image.data(), image.size()) && file->flush();
-        const bool closed = file->close();
-        if (!written || !closed) {
-            fileSystem.remove(temporary);
-            return 0;
-        }
-    }
-    if (!fileSystem.replace(temporary, path)) {
-        fileSystem.remove(temporary);
-        return 0;
-    }
-    return 1;
+    return replaceFileContent(fileSystem, path, image) ? 1 : 0;
 }
 
 int saveBankDirectory(const BankDirectory& directory, const std::string& path) {

@@ -481,13 +481,6 @@ LoadStatus parseDocument(Reader& r, Document& doc) {
     return LoadStatus::Ok;
 }
 
-std::string temporaryPathFor(const std::string& path) {
-    return path + ".tmp";
-}
-std::string backupPathFor(const std::string& path) {
-    return path + ".bak";
-}
-
 } // namespace
 
 const char* describeLoadStatus(LoadStatus status) {
@@ -564,26 +557,8 @@ int saveDocument(Document& doc, const std::string& path, FileSystem& fileSystem)
     }
     if (image.empty())
         return 0;
-    const std::string temporary = temporaryPathFor(path);
-    {
-        std::unique_ptr<OutputFile> file = fileSystem.create(temporary);
-        if (!file)
-            return 0;
-        bool written = file->write(image.data(), image.size()) && file->flush();
-        bool closed = file->close();
-        if (!written || !closed) {
-            fileSystem.remove(temporary);
-            return 0;
-        }
-    }
-    if (fileSystem.exists(path) && !fileSystem.keepBackup(path, backupPathFor(path))) {
-        fileSystem.remove(temporary);
+    if (!replaceFileContent(fileSystem, path, image, path + ".bak"))
         return 0;
-    }
-    if (!fileSystem.replace(temporary, path)) {
-        fileSystem.remove(temporary);
-        return 0;
-    }
     doc.filePath = path;
     doc.isModified = 0;
     return 1;

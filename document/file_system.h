@@ -44,4 +44,10 @@ class FileSystem {
 // Paths are UTF-8.
 FileSystem& platformFileSystem();
 
+// Writes `bytes` to PATH.tmp in the same folder, flushes it, optionally keeps
+// the current PATH as `backupPath`, then replaces PATH in one step. On any
+// failure the temporary file is removed, PATH is untouched and false returned.
+bool replaceFileContent(FileSystem& fileSystem, const std::string& path,
+                        const std::vector<std::uint8_t>& bytes, const std::string& backupPath = {});
+
 } // namespace kolvane

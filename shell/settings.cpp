@@ -158,23 +158,7 @@ bool saveSettings(FileSystem& fileSystem, const std::string& path, const Setting
         return false;
 
     const std::vector<std::uint8_t> image = encodeIniFile(updateIniText(existing, settings));
-    const std::string temporary = path + ".tmp";
-    {
-        std::unique_ptr<OutputFile> file = fileSystem.create(temporary);
-        if (!file)
-            return false;
-        bool written = file->write(image.data(), image.size()) && file->flush();
-        bool closed = file->close();
-        if (!written || !closed) {
-            fileSystem.remove(temporary);
-            return false;
-        }
-    }
-    if (!fileSystem.replace(temporary, path)) {
-        fileSystem.remove(temporary);
-        return false;
-    }
-    return true;
+    return replaceFileContent(fileSystem, path, image);
 }
 
 } // namespace kolvane
