@@ -37,17 +37,6 @@ void changeInitialBalance(Document& doc, AccountRecord& account, double wanted, 
     }
 }
 
-// Deletes one platform bitmap through the releaser the Win32 layer installed
-// (releaseLogo of a record that holds nothing else).
-void releaseOneBitmap(void*& bitmap) {
-    if (!bitmap)
-        return;
-    AccountRecord holder{};
-    holder.logoBitmap = bitmap;
-    releaseLogo(holder);
-    bitmap = nullptr;
-}
-
 void copyBlock(std::uint8_t*& buffer, void*& bitmap, const std::uint8_t* source, std::size_t size) {
     if (!source)
         return;
@@ -57,7 +46,7 @@ void copyBlock(std::uint8_t*& buffer, void*& bitmap, const std::uint8_t* source,
         return;
     std::memcpy(buffer, source, size);
     // The bitmap shows the old block: the caller makes a new one.
-    releaseOneBitmap(bitmap);
+    releaseBitmap(bitmap);
 }
 
 void copyFormTexts(AccountRecord& account, const AccountForm& form) {

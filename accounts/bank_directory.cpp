@@ -104,18 +104,7 @@ void makeLogoBitmaps(BankRecord& bank) {
 }
 
 void releaseBankLogo(BankRecord& bank) {
-    // The document owns the one bitmap releaser; going through an account's
-    // logo release keeps banks and accounts freeing their logos the same way.
-    AccountRecord holder{};
-    holder.logoPixels = bank.logoPixels;
-    holder.logoMask = bank.logoMask;
-    holder.logoBitmap = bank.logoBitmap;
-    holder.logoMaskBitmap = bank.logoMaskBitmap;
-    releaseLogo(holder);
-    bank.logoPixels = nullptr;
-    bank.logoMask = nullptr;
-    bank.logoBitmap = nullptr;
-    bank.logoMaskBitmap = nullptr;
+    releaseLogoBlocks(bank.logoPixels, bank.logoMask, bank.logoBitmap, bank.logoMaskBitmap);
 }
 
 void freeBankDirectory(BankDirectory& directory) {

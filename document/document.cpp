@@ -13,12 +13,6 @@ namespace {
 
 BitmapReleaser gBitmapReleaser = nullptr;
 
-void releaseBitmap(void*& bitmap) {
-    if (bitmap && gBitmapReleaser)
-        gBitmapReleaser(bitmap);
-    bitmap = nullptr;
-}
-
 struct DefaultMode {
     const char* name;
     std::uint16_t id;
@@ -97,13 +91,25 @@ void releaseLines(OperationRecord& operation) {
     operation.lines = nullptr;
 }
 
+void releaseBitmap(void*& bitmap) {
+    if (bitmap && gBitmapReleaser)
+        gBitmapReleaser(bitmap);
+    bitmap = nullptr;
+}
+
+void releaseLogoBlocks(std::uint8_t*& pixels, std::uint8_t*& mask, void*& bitmap,
+                       void*& maskBitmap) {
+    std::free(pixels);
+    std::free(mask);
+    pixels = nullptr;
+    mask = nullptr;
+    releaseBitmap(bitmap);
+    releaseBitmap(maskBitmap);
+}
+
 void releaseLogo(AccountRecord& account) {
-    std::free(account.logoPixels);
-    std::free(account.logoMask);
-    account.logoPixels = nullptr;
-    account.logoMask = nullptr;
-    releaseBitmap(account.logoBitmap);
-    releaseBitmap(account.logoMaskBitmap);
+    releaseLogoBlocks(account.logoPixels, account.logoMask, account.logoBitmap,
+                      account.logoMaskBitmap);
 }
 
 void documentInit(Document& doc) {

@@ -119,6 +119,11 @@ int copyOperations(OperationList& target, const OperationList& source);
 void releaseLines(OperationRecord& operation);
 // Releases an account's logo buffers and bitmaps.
 void releaseLogo(AccountRecord& account);
+// The same for any holder of a logo (banks too), and for one bitmap alone;
+// the pointers are left null.
+void releaseLogoBlocks(std::uint8_t*& pixels, std::uint8_t*& mask, void*& bitmap,
+                       void*& maskBitmap);
+void releaseBitmap(void*& bitmap);
 
 // The Win32 layer installs the function that deletes a platform bitmap.
 using BitmapReleaser = void (*)(void* bitmap);
