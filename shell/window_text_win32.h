@@ -77,4 +77,12 @@ inline int showStringMessage(HWND owner, UINT stringId, UINT flags = MB_OK | MB_
     return showMessage(owner, loadString(stringId), flags);
 }
 
+// A refused entry: the message, then the focus on the control concerned; the
+// dialog stays open.
+inline void refuseEntry(HWND dialog, std::string_view messageUtf8, int focusId) {
+    showMessage(dialog, utf8ToWide(messageUtf8));
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, focusId)),
+                 TRUE);
+}
+
 } // namespace kolvane::win

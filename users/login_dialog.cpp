@@ -37,10 +37,7 @@ struct LoginDialog : win::DialogObject<LoginDialog> {
             decideLogin(*document, win::windowTextUtf8(GetDlgItem(window, IDC_USER_PSEUDO)),
                         win::windowTextUtf8(GetDlgItem(window, IDC_USER_PASSWORD)));
         if (decision.refusal) {
-            win::showMessage(window, utf8ToWide(decision.refusal.message));
-            SendMessageW(window, WM_NEXTDLGCTL,
-                         reinterpret_cast<WPARAM>(GetDlgItem(window, decision.refusal.focus)),
-                         TRUE);
+            win::refuseEntry(window, decision.refusal.message, decision.refusal.focus);
             return;
         }
         document->currentUser = decision.user;

@@ -43,9 +43,7 @@ struct PasswordDialog : win::DialogObject<PasswordDialog> {
         const Refusal refusal =
             decidePassword(password, win::windowTextUtf8(item(IDC_USER_CONFIRMATION)));
         if (refusal) {
-            win::showMessage(window, utf8ToWide(refusal.message));
-            SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(refusal.focus)),
-                         TRUE);
+            win::refuseEntry(window, refusal.message, refusal.focus);
             return;
         }
         applyPassword(*user, password);

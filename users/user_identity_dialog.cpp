@@ -39,9 +39,7 @@ struct UserIdentityDialog : win::DialogObject<UserIdentityDialog> {
             decideIdentity(*document, win::windowTextUtf8(item(IDC_USER_PSEUDO)),
                            IsDlgButtonChecked(window, IDC_USER_LIMITED) == BST_CHECKED);
         if (decision.refusal) {
-            win::showMessage(window, utf8ToWide(decision.refusal.message));
-            SendMessageW(window, WM_NEXTDLGCTL,
-                         reinterpret_cast<WPARAM>(item(decision.refusal.focus)), TRUE);
+            win::refuseEntry(window, decision.refusal.message, decision.refusal.focus);
             return;
         }
         applyIdentity(*user, decision);
