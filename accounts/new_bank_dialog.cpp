@@ -299,8 +299,7 @@ void NewBankDialog::confirm() {
     const std::string name = limitedText1252(window, IDC_BANK_NAME, kBankNameLimit);
     switch (checkNewBank(name, picture != nullptr)) {
     case NewBankProblem::MissingName:
-        win::showMessage(window, utf8ToWide(kMissingBankNameMessage));
-        SetFocus(item(IDC_BANK_NAME));
+        win::refuseEntry(window, kMissingBankNameMessage, IDC_BANK_NAME);
         return;
     case NewBankProblem::MissingLogo:
         win::showMessage(window, utf8ToWide(kMissingBankLogoMessage));
