@@ -4,6 +4,7 @@
 #include "document/amounts.h"
 #include "document/calendar.h"
 #include "document/document.h"
+#include "document/generator.h"
 #include "document/passwords.h"
 #include "document/text.h"
 
@@ -32,6 +33,8 @@ constexpr const char* kUsage =
     "       kvn info FILE\n"
     "       kvn dump FILE\n"
     "       kvn check FILE\n"
+    "       kvn generate FILE --operations N [--accounts A] [--thirds T] [--splits PCT]\n"
+    "                         [--seed S]\n"
     "\n"
     "  new    makes an account file with one account, the default user,\n"
     "         modes and categories (an existing FILE is never replaced);\n"
@@ -40,7 +43,10 @@ constexpr const char* kUsage =
     "  info   counts the records and shows each account's balances\n"
     "  dump   writes the whole file as JSON (UTF-8)\n"
     "  check  recomputes balances and counts from the operations;\n"
-    "         exit 1 when they differ from the recorded ones\n";
+    "         exit 1 when they differ from the recorded ones\n"
+    "  generate  makes a file of N operations over several years (3 accounts,\n"
+    "         20 third parties and 10 % split operations unless told), the same\n"
+    "         for the same seed; an existing FILE is never replaced\n";
 
 // Reports bad input: one line on the error stream, and the exit code to return.
 template <class... Parts> int refuse(std::ostream& err, const Parts&... parts) {
@@ -661,6 +667,74 @@ int commandNew(const std::vector<std::string>& args, std::ostream& out, std::ost
     return kExitOk;
 }
 
+// --- generate ----------------------------------------------------------------
+
+bool parseCount(std::string_view text, std::uint64_t& value) {
+    auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && result.ec == std::errc() && result.ptr == text.data() + text.size();
+}
+
+int commandGenerate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    struct Option {
+        const char* name;
+        std::uint64_t value;
+        bool given;
+    };
+    GeneratorOptions defaults;
+    Option options[] = {{"--operations", 0, false},
+                        {"--accounts", defaults.accounts, false},
+                        {"--thirds", defaults.thirds, false},
+                        {"--splits", defaults.splitPercent, false},
+                        {"--seed", defaults.seed, false}};
+    std::string path;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        Option* option = nullptr;
+        for (Option& candidate : options)
+            if (arg == candidate.name)
+                option = &candidate;
+        if (option) {
+            if (option->given)
+                return refuse(err, arg, " is given twice");
+            if (i + 1 >= args.size())
+                return refuse(err, arg, " needs a value");
+            if (!parseCount(args[++i], option->value))
+                return refuse(err, arg, " needs a whole number, not \"", args[i], "\"");
+            option->given = true;
+        } else if (arg.starts_with("--")) {
+            return refuse(err, "unknown option ", arg, " (try kvn --help)");
+        } else if (path.empty()) {
+            path = arg;
+        } else {
+            return refuse(err, "generate takes one FILE, got also ", arg);
+        }
+    }
+    if (path.empty())
+        return refuse(err, "generate needs a FILE (kvn generate FILE --operations N)");
+    if (!options[0].given)
+        return refuse(err, "generate needs --operations N");
+    for (int i = 0; i < 4; ++i)
+        if (options[i].value > UINT32_MAX)
+            return refuse(err, options[i].name, " is too large");
+    GeneratorOptions chosen;
+    chosen.operations = static_cast<std::uint32_t>(options[0].value);
+    chosen.accounts = static_cast<std::uint32_t>(options[1].value);
+    chosen.thirds = static_cast<std::uint32_t>(options[2].value);
+    chosen.splitPercent = static_cast<std::uint32_t>(options[3].value);
+    chosen.seed = options[4].value;
+    FileSystem& fileSystem = platformFileSystem();
+    if (fileSystem.exists(path))
+        return refuse(err, path, " already exists; kvn generate never replaces a file");
+    Document doc;
+    documentInit(doc);
+    if (GeneratorStatus status = generateDocument(doc, chosen); status != GeneratorStatus::Ok)
+        return refuse(err, describeGeneratorStatus(status));
+    if (!saveDocument(doc, path, fileSystem))
+        return refuse(err, path, ": the file cannot be written");
+    out << "Generated " << path << " with " << doc.operations.count() << " operations\n";
+    return kExitOk;
+}
+
 // --- commands on an existing file ------------------------------------------
 
 int commandOnFile(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -695,6 +769,8 @@ int runKvn(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (command == "new")
         return commandNew(args, out, err);
+    if (command == "generate")
+        return commandGenerate(args, out, err);
     if (command == "info" || command == "dump" || command == "check")
         return commandOnFile(args, out, err);
     return refuse(err, "unknown command \"", command, "\" (try kvn --help)");

@@ -256,6 +256,36 @@ TEST_F(KvnTest, NewFileUserCanBeNamedAndGivenAPassword) {
     EXPECT_EQ(checkPassword(utf8ToCp1252("été2026"), user.password, user.passwordKey), 0);
 }
 
+// --- generate --------------------------------------------------------------------
+
+TEST_F(KvnTest, GeneratedFilesAreBookedRightAndRefusalsWriteNothing) {
+    const std::string path = file("big.kvn");
+    const std::vector<std::vector<std::string>> refused = {
+        {"generate", path},
+        {"generate", path, "--operations", "12x"},
+        {"generate", path, "--operations", "-5"},
+        {"generate", path, "--operations", "100", "--accounts", "0"},
+        {"generate", path, "--operations", "100", "--splits", "101"},
+        {"generate", path, "--operations", "100", "--operations", "200"},
+        {"generate", path, "--operations", "4294967296"},
+        {"generate", "--operations", "100"},
+    };
+    for (const auto& args : refused) {
+        expectRefused(kvn(args));
+        EXPECT_EQ(filesInFolder(), 0u);
+    }
+    ASSERT_EQ(kvn({"generate", path, "--operations", "3000", "--accounts", "3", "--thirds", "12",
+                   "--splits", "30", "--seed", "18446744073709551615"})
+                  .code,
+              0);
+    KvnRun check = kvn({"check", path});
+    EXPECT_EQ(check.code, 0);
+    EXPECT_EQ(check.out, "OK\n");
+    EXPECT_HAS(kvn({"info", path}).out, "Operations: 3000\n");
+    expectRefused(kvn({"generate", path, "--operations", "100"})); // never replaces a file
+    EXPECT_EQ(filesInFolder(), 1u);
+}
+
 // --- reading files ---------------------------------------------------------------
 
 TEST_F(KvnTest, BadFilesAndCommandsAreRefused) {
