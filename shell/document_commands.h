@@ -11,6 +11,7 @@
 
 #include "accounts/account_editing.h"
 
+#include "document/command_router.h"
 #include "document/document.h"
 #include "document/file_system.h"
 
@@ -113,9 +114,9 @@ class DocumentCommands {
   public:
     DocumentCommands(Document& doc, Settings& settings, ShellUi& ui, FileSystem& fileSystem);
 
-    // Runs a command of the " Fichier ", " Compte " and " Outils" menus or an
-    // account item. False when `id` is none of them.
-    bool dispatch(unsigned id);
+    // The commands of the " Fichier ", " Compte ", " Opération " and " Outils"
+    // menus and the account items, with the states of their items.
+    void addCommands(CommandRouter& router);
 
     void showWelcome();
     void newFile();
@@ -136,6 +137,7 @@ class DocumentCommands {
     void newThird();
     void chooseAccount(unsigned id);
     void toggleAlerts();
+    void togglePointingMode();
 
     // The save question; false when the user cancels (the caller stops).
     bool askSaveChanges();
