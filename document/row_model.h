@@ -1,30 +1,35 @@
 // What a list on the screen shows, decided in the core: how many rows, the
-// text of each cell and how each row is marked. A list view asks only for the
-// rows it paints, so a model answers from its records without copying them.
+// text of each cell and the colours of each row. A list view asks only for
+// the rows it paints, so a model answers from its records without copying
+// them. What a row is (ticked, split, masked...) stays the model's own
+// business: it says it through the colours and its own flags.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace kolvane {
 
-// How a row is drawn; the flags combine.
-enum RowFlag : unsigned {
-    kRowPlain = 0,
-    kRowGreyed = 1u << 0,   // shown, but out of use (a masked account, a refused user)
-    kRowWarning = 1u << 1,  // drawn in red (an amount below zero, an overdraft)
-    kRowEmphasis = 1u << 2, // drawn in bold (a total, a split's head)
-    kRowShaded = 1u << 3,   // a tinted background (a future operation)
+// A colour as the Win32 COLORREF holds it (0x00BBGGRR), or the list's own.
+inline constexpr std::uint32_t kListColour = 0xFF000000;
+
+struct RowLook {
+    std::uint32_t background = kListColour; // the window colour
+    std::uint32_t text = kListColour;       // the list's text colour
+    bool bold = false;                      // every cell of the row in bold
 };
 
 class RowModel {
   public:
     virtual ~RowModel() = default;
     virtual int rowCount() const = 0;
-    // UTF-8 text of a cell; empty past the last row or column.
+    // The cell's text as drawn, in Windows-1252; empty past the last row or column.
     virtual std::string cellText(int row, int column) const = 0;
-    virtual unsigned rowFlags(int row) const {
+    // The row's colours when it is not selected (a selected row takes the
+    // system's highlight colours).
+    virtual RowLook rowLook(int row) const {
         (void)row;
-        return kRowPlain;
+        return {};
     }
 };
 

@@ -9,32 +9,31 @@ namespace kolvane::win {
 namespace {
 
 constexpr int kCellPadding = 6; // text inset from a cell's sides, as the list's own
-constexpr COLORREF kShadedBackground = RGB(0xF0, 0xF5, 0xFF);
-constexpr COLORREF kWarningText = RGB(0xFF, 0, 0);
 
-COLORREF rowTextColour(unsigned flags, bool selected, COLORREF plain) {
-    if (selected)
-        return GetSysColor(COLOR_HIGHLIGHTTEXT);
-    if (flags & kRowWarning)
-        return kWarningText;
-    if (flags & kRowGreyed)
-        return GetSysColor(COLOR_GRAYTEXT);
-    return plain;
+COLORREF chosen(std::uint32_t colour, COLORREF listColour) {
+    return colour == kListColour ? listColour : static_cast<COLORREF>(colour);
 }
 
-COLORREF rowBackground(unsigned flags, bool selected) {
-    if (selected)
-        return GetSysColor(COLOR_HIGHLIGHT);
-    return (flags & kRowShaded) ? kShadedBackground : GetSysColor(COLOR_WINDOW);
+UINT drawAlignment(ListAlign align) {
+    switch (align) {
+    case ListAlign::Centre:
+        return DT_CENTER;
+    case ListAlign::Right:
+        return DT_RIGHT;
+    default:
+        return DT_LEFT;
+    }
 }
 
-HFONT boldVersion(HFONT font) {
-    LOGFONTW description{};
-    if (font == nullptr ||
-        GetObjectW(font, sizeof description, &description) != static_cast<int>(sizeof description))
-        return nullptr;
-    description.lfWeight = FW_BOLD;
-    return CreateFontIndirectW(&description);
+int headerFormat(ListAlign align) {
+    switch (align) {
+    case ListAlign::Centre:
+        return LVCFMT_CENTER;
+    case ListAlign::Right:
+        return LVCFMT_RIGHT;
+    default:
+        return LVCFMT_LEFT;
+    }
 }
 
 } // namespace
@@ -50,13 +49,20 @@ void ListView::attach(HWND list, const RowModel& model, std::span<const ListColu
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT |
                                                  (look_.gridLines ? LVS_EX_GRIDLINES : 0));
     ListView_SetTextColor(list_, look_.textColour);
+    if (look_.rowHeight > 0) {
+        // A report list's rows are as tall as its small images, and one
+        // pixel more for the grid line.
+        const int imageHeight = std::max(1, look_.rowHeight - (look_.gridLines ? 1 : 0));
+        rowHeightImages_.reset(ImageList_Create(1, imageHeight, ILC_COLOR, 1, 0));
+        ListView_SetImageList(list_, rowHeightImages_.get(), LVSIL_SMALL);
+    }
     RECT client{};
     GetClientRect(list_, &client);
     const std::vector<int> widths = tableWidths(client.right);
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         LVCOLUMNW column{};
         column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
-        column.fmt = columns_[i].alignRight && i > 0 ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        column.fmt = i > 0 ? headerFormat(columns_[i].headerAlign) : LVCFMT_LEFT;
         column.cx = widths[i];
         column.pszText = const_cast<wchar_t*>(columns_[i].title);
         ListView_InsertColumn(list_, static_cast<int>(i), &column);
@@ -137,7 +143,7 @@ std::optional<LRESULT> ListView::notify(const NMHDR& header) {
         // The list's own text requests (accessibility, LVM_GETITEMTEXT).
         LVITEMW& cell = reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header)).item;
         if (cell.mask & LVIF_TEXT) {
-            handedOut_ = utf8ToWide(model_->cellText(cell.iItem, cell.iSubItem));
+            handedOut_ = cp1252ToWide(model_->cellText(cell.iItem, cell.iSubItem));
             cell.pszText = handedOut_.data();
         }
         return 0;
@@ -155,23 +161,37 @@ bool ListView::drawItem(const DRAWITEMSTRUCT& draw) const {
     return true;
 }
 
+HFONT ListView::boldFont(HFONT font) const {
+    if (font == nullptr)
+        return nullptr;
+    if (boldOf_ != font || !bold_) {
+        LOGFONTW description{};
+        if (GetObjectW(font, sizeof description, &description) != sizeof description)
+            return font;
+        description.lfWeight = FW_BOLD;
+        bold_.reset(CreateFontIndirectW(&description));
+        boldOf_ = font;
+    }
+    return bold_ ? bold_.get() : font;
+}
+
 void ListView::paintRow(HDC dc, const RECT& rect, int row, bool selected) const {
     if (model_ == nullptr)
         return;
-    const unsigned flags = model_->rowFlags(row);
+    const RowLook look = model_->rowLook(row);
     SavedDC saved(dc);
     HFONT font = list_ ? reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0))
                        : static_cast<HFONT>(GetCurrentObject(dc, OBJ_FONT));
-    GdiObject<HFONT> bold;
-    if (flags & kRowEmphasis)
-        bold.reset(boldVersion(font));
-    if (HFONT chosen = bold ? bold.get() : font)
-        SelectObject(dc, chosen);
+    if (font != nullptr)
+        SelectObject(dc, font);
 
-    GdiObject<HBRUSH> background(CreateSolidBrush(rowBackground(flags, selected)));
-    FillRect(dc, &rect, background.get());
+    const COLORREF background = selected ? GetSysColor(COLOR_HIGHLIGHT)
+                                         : chosen(look.background, GetSysColor(COLOR_WINDOW));
+    SetBkColor(dc, background);
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr); // fills without a brush
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, rowTextColour(flags, selected, look_.textColour));
+    SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT)
+                              : chosen(look.text, look_.textColour));
 
     const std::vector<int> widths = columnWidths();
     int left = rect.left;
@@ -181,10 +201,13 @@ void ListView::paintRow(HDC dc, const RECT& rect, int row, bool selected) const 
         left += widths[column];
         if (cell.right <= cell.left)
             continue;
-        const std::wstring text = utf8ToWide(model_->cellText(row, static_cast<int>(column)));
+        const ListColumn& spec = columns_[column];
+        if (HFONT cellFont = (look.bold || spec.bold) ? boldFont(font) : font)
+            SelectObject(dc, cellFont);
+        const std::wstring text = cp1252ToWide(model_->cellText(row, static_cast<int>(column)));
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &cell,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
-                      (columns_[column].alignRight ? DT_RIGHT : DT_LEFT));
+                      drawAlignment(spec.align));
     }
 }
 

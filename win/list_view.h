@@ -22,6 +22,7 @@
 #pragma once
 
 #include "document/row_model.h"
+#include "win/gdi_handles.h"
 
 #include <windows.h>
 
@@ -34,17 +35,22 @@
 
 namespace kolvane::win {
 
+enum class ListAlign { Left, Centre, Right };
+
 struct ListColumn {
     const wchar_t* title = L"";
     // Width in pixels; 0 shares what the fixed columns leave of the client
     // width equally between the columns of width 0.
     int width = 0;
-    bool alignRight = false; // amounts
+    ListAlign align = ListAlign::Left;       // the cells'
+    ListAlign headerAlign = ListAlign::Left; // the title's (the first column's is always left)
+    bool bold = false;
 };
 
 struct ListLook {
     COLORREF textColour = RGB(0, 0, 0);
     bool gridLines = true;
+    int rowHeight = 0; // pixels; 0: the font's
 };
 
 class ListView {
@@ -89,12 +95,16 @@ class ListView {
 
   private:
     std::vector<int> tableWidths(int clientWidth) const;
+    HFONT boldFont(HFONT font) const;
 
     HWND list_ = nullptr;
     const RowModel* model_ = nullptr;
     std::vector<ListColumn> columns_;
     ListLook look_;
     std::wstring handedOut_; // the text given for LVN_GETDISPINFO, kept until the next
+    ImageListHandle rowHeightImages_; // sets the row height of a report list
+    mutable GdiObject<HFONT> bold_;   // the list font in bold, made when first needed
+    mutable HFONT boldOf_ = nullptr;
 };
 
 } // namespace kolvane::win

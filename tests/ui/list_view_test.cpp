@@ -13,7 +13,7 @@
 namespace kolvane::win {
 namespace {
 
-// Row i: "Ligne i" and an amount; row 1 below zero, row 2 greyed on a tint.
+// Row i: "Ligne i" and an amount; row 1 in red, row 2 grey on a tint.
 class SampleRows : public RowModel {
   public:
     int count = 3;
@@ -21,12 +21,14 @@ class SampleRows : public RowModel {
     std::string cellText(int row, int column) const override {
         return column == 0 ? "Ligne " + std::to_string(row) : "-12,50";
     }
-    unsigned rowFlags(int row) const override {
-        return row == 1 ? kRowWarning : row == 2 ? kRowGreyed | kRowShaded : kRowPlain;
+    RowLook rowLook(int row) const override {
+        if (row == 1)
+            return {kListColour, RGB(255, 0, 0)};
+        return row == 2 ? RowLook{RGB(0xF0, 0xF5, 0xFF), RGB(128, 128, 128)} : RowLook{};
     }
 };
 
-constexpr ListColumn kColumns[] = {{L"Nom", 80}, {L"Montant", 70, true}};
+constexpr ListColumn kColumns[] = {{L"Nom", 80}, {L"Montant", 70, ListAlign::Right}};
 constexpr COLORREF kBlue = RGB(0, 0, 240);
 constexpr int kWidth = 150, kHeight = 18;
 
@@ -87,7 +89,7 @@ TEST(ListViewTest, RowPainterDrawsEachRowsColoursAndAlignsTheAmountsRight) {
         {0, false, GetSysColor(COLOR_WINDOW), kBlue},
         {0, true, GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT)},
         {1, false, GetSysColor(COLOR_WINDOW), RGB(255, 0, 0)},
-        {2, false, RGB(0xF0, 0xF5, 0xFF), GetSysColor(COLOR_GRAYTEXT)},
+        {2, false, RGB(0xF0, 0xF5, 0xFF), RGB(128, 128, 128)},
     };
     for (const Case& c : cases) {
         const PaintedRow painted(list, c.row, c.selected);
@@ -112,9 +114,13 @@ TEST(ListViewTest, OwnerDataListSelectsAndScrollsToARow) {
                                   nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(parent, nullptr);
     ListView list;
-    ASSERT_NE(list.create(parent, 7, RECT{0, 0, 300, 200}, rows, kColumns), nullptr);
+    ASSERT_NE(list.create(parent, 7, RECT{0, 0, 300, 200}, rows, kColumns, {kBlue, true, 20}),
+              nullptr);
     EXPECT_EQ(ListView_GetItemCount(list.handle()), 200);
     EXPECT_EQ(list.columnWidths(), (std::vector<int>{80, 70}));
+    RECT row{};
+    ListView_GetItemRect(list.handle(), 0, &row, LVIR_BOUNDS);
+    EXPECT_EQ(row.bottom - row.top, 20);
     EXPECT_EQ(list.selectedRow(), -1);
     list.select(150);
     list.ensureVisible(150);
