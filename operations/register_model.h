@@ -118,6 +118,12 @@ inline constexpr const char* kDeleteQuestion = "Voulez-vous supprimer vraiment c
 // What a click on a cell does besides selecting the row: tick or untick it.
 bool clickTicks(const Document& doc, int rowCount, int row, int column);
 
+// A row and its sort key, while the rows are sorted.
+struct SortItem {
+    std::uint64_t key;
+    OperationRecord* record;
+};
+
 class RegisterModel {
   public:
     explicit RegisterModel(Document& doc) : doc_(doc) {}
@@ -186,13 +192,6 @@ class RegisterModel {
 
   private:
     bool isOwn(const OperationRecord& record) const { return record.partyId == account_->id; }
-    // The rows' records lie all over the operation list: ask for the one a
-    // few rows ahead while this one is worked on.
-    void prefetchRow(std::size_t row) const {
-        constexpr std::size_t kAhead = 16;
-        if (row + kAhead < rows_.size())
-            __builtin_prefetch(rows_[row + kAhead]);
-    }
     double& balanceField(OperationRecord& record) const {
         return isOwn(record) ? record.balanceAfterParty : record.balanceAfterCounterparty;
     }
@@ -201,6 +200,7 @@ class RegisterModel {
     AccountRecord* account_ = nullptr;
     std::vector<OperationRecord*> rows_;
     bool chained_ = false;
+    std::vector<SortItem> sortInitial_, sortOthers_, sortBuffer_;
 };
 
 } // namespace kolvane
