@@ -1,4 +1,5 @@
 #include "kvn_commands.h"
+#include "kvn_support.h"
 
 #include "document/account_file.h"
 #include "document/amounts.h"
@@ -19,11 +20,36 @@
 #include <vector>
 
 namespace kolvane {
+namespace kvn {
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitDifferences = 1;
-constexpr int kExitBadInput = 2;
+std::string twoDigits(int value, int width) {
+    std::string text = std::to_string(value);
+    if (text.size() < static_cast<std::size_t>(width))
+        text.insert(0, static_cast<std::size_t>(width) - text.size(), '0');
+    return text;
+}
+
+} // namespace
+
+bool loadFile(Document& doc, const std::string& path, std::ostream& err) {
+    documentInit(doc);
+    LoadStatus status = loadDocument(doc, path, platformFileSystem());
+    if (status == LoadStatus::Ok)
+        return true;
+    refuse(err, path, ": ", describeLoadStatus(status));
+    return false;
+}
+
+// Local calendar time, as the file holds it: "YYYY-MM-DDTHH:MM:SS.mmm".
+std::string dateText(FileTime fileTime) {
+    CalendarTime t = toCalendarTime(fileTime);
+    return twoDigits(t.year, 4) + '-' + twoDigits(t.month, 2) + '-' + twoDigits(t.day, 2) + 'T' +
+           twoDigits(t.hour, 2) + ':' + twoDigits(t.minute, 2) + ':' + twoDigits(t.second, 2) +
+           '.' + twoDigits(t.millisecond, 3);
+}
+
+namespace {
 
 // The longest account name the record holds (its array keeps a terminator).
 constexpr std::size_t kMaxAccountName = sizeof(AccountRecord::name) - 1;
@@ -35,6 +61,7 @@ constexpr const char* kUsage =
     "       kvn check FILE\n"
     "       kvn generate FILE --operations N [--accounts A] [--thirds T] [--splits PCT]\n"
     "                         [--seed S]\n"
+    "       kvn totals FILE --period month|quarter|half|year [--at YYYY-MM-DD]\n"
     "\n"
     "  new    makes an account file with one account, the default user,\n"
     "         modes and categories (an existing FILE is never replaced);\n"
@@ -46,164 +73,13 @@ constexpr const char* kUsage =
     "         exit 1 when they differ from the recorded ones\n"
     "  generate  makes a file of N operations over several years (3 accounts,\n"
     "         20 third parties and 10 % split operations unless told), the same\n"
-    "         for the same seed; an existing FILE is never replaced\n";
+    "         for the same seed; an existing FILE is never replaced\n"
+    "  totals the graph's expenses per category over the month, quarter,\n"
+    "         half-year or year that holds the date (today unless told),\n"
+    "         as JSON: the period, then the chart (null when no expense\n"
+    "         category is shown)\n";
 
-// Reports bad input: one line on the error stream, and the exit code to return.
-template <class... Parts> int refuse(std::ostream& err, const Parts&... parts) {
-    err << "kvn: ";
-    (err << ... << parts);
-    err << '\n';
-    return kExitBadInput;
-}
-
-// Record texts are Windows-1252; the console and the JSON get UTF-8.
-template <std::size_t N> std::string utf8Field(const char (&field)[N]) {
-    return cp1252ToUtf8(fieldText(field));
-}
-
-bool loadFile(Document& doc, const std::string& path, std::ostream& err) {
-    documentInit(doc);
-    LoadStatus status = loadDocument(doc, path, platformFileSystem());
-    if (status == LoadStatus::Ok)
-        return true;
-    refuse(err, path, ": ", describeLoadStatus(status));
-    return false;
-}
-
-// --- JSON ------------------------------------------------------------------
-
-// Writes pretty-printed JSON (two spaces per level) straight to a stream.
-// Callers pair begin/end calls and give a key before each member of an object.
-class JsonWriter {
-  public:
-    explicit JsonWriter(std::ostream& out) : out_(out) {}
-
-    void beginObject() { open('{'); }
-    void endObject() { close('}'); }
-    void beginArray() { open('['); }
-    void endArray() { close(']'); }
-
-    void key(std::string_view name) {
-        separate();
-        writeString(name);
-        out_ << ": ";
-        afterKey_ = true;
-    }
-
-    void string(std::string_view utf8) {
-        beforeValue();
-        writeString(utf8);
-    }
-    void number(std::uint64_t value) {
-        beforeValue();
-        char buffer[24];
-        auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-        out_.write(buffer, result.ptr - buffer);
-    }
-    // Shortest text that reads back as the same double; JSON has no
-    // infinities nor NaN, so those become null.
-    void number(double value) {
-        beforeValue();
-        if (!std::isfinite(value)) {
-            out_ << "null";
-            return;
-        }
-        char buffer[32];
-        auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-        out_.write(buffer, result.ptr - buffer);
-    }
-    void boolean(bool value) {
-        beforeValue();
-        out_ << (value ? "true" : "false");
-    }
-
-    template <class Value> void member(std::string_view name, Value value) {
-        key(name);
-        if constexpr (std::is_same_v<Value, double>)
-            number(value);
-        else if constexpr (std::is_same_v<Value, bool>)
-            boolean(value);
-        else if constexpr (std::is_integral_v<Value>)
-            number(static_cast<std::uint64_t>(value));
-        else
-            string(value);
-    }
-
-    void finish() { out_ << '\n'; }
-
-  private:
-    struct Level {
-        bool empty = true;
-    };
-
-    void indent() {
-        for (std::size_t i = 0; i < levels_.size(); ++i)
-            out_ << "  ";
-    }
-    // Starts a new member or element: a comma after the previous one, then a
-    // new line at the current depth.
-    void separate() {
-        if (levels_.empty())
-            return;
-        out_ << (levels_.back().empty ? "\n" : ",\n");
-        levels_.back().empty = false;
-        indent();
-    }
-    void beforeValue() {
-        if (afterKey_)
-            afterKey_ = false;
-        else
-            separate();
-    }
-    void open(char bracket) {
-        beforeValue();
-        out_ << bracket;
-        levels_.push_back(Level{});
-    }
-    void close(char bracket) {
-        bool empty = levels_.back().empty;
-        levels_.pop_back();
-        if (!empty) {
-            out_ << '\n';
-            indent();
-        }
-        out_ << bracket;
-    }
-    void writeString(std::string_view utf8) {
-        static constexpr char kHex[] = "0123456789abcdef";
-        out_ << '"';
-        for (char c : utf8) {
-            auto byte = static_cast<unsigned char>(c);
-            if (c == '"' || c == '\\') {
-                out_ << '\\' << c;
-            } else if (byte < 0x20) {
-                out_ << "\\u00" << kHex[byte >> 4] << kHex[byte & 15];
-            } else {
-                out_ << c;
-            }
-        }
-        out_ << '"';
-    }
-
-    std::ostream& out_;
-    std::vector<Level> levels_;
-    bool afterKey_ = false;
-};
-
-std::string twoDigits(int value, int width) {
-    std::string text = std::to_string(value);
-    if (text.size() < static_cast<std::size_t>(width))
-        text.insert(0, static_cast<std::size_t>(width) - text.size(), '0');
-    return text;
-}
-
-// Local calendar time, as the file holds it: "YYYY-MM-DDTHH:MM:SS.mmm".
-std::string dateText(FileTime fileTime) {
-    CalendarTime t = toCalendarTime(fileTime);
-    return twoDigits(t.year, 4) + '-' + twoDigits(t.month, 2) + '-' + twoDigits(t.day, 2) + 'T' +
-           twoDigits(t.hour, 2) + ':' + twoDigits(t.minute, 2) + ':' + twoDigits(t.second, 2) +
-           '.' + twoDigits(t.millisecond, 3);
-}
+// --- dump ------------------------------------------------------------------
 
 std::string hexText(const std::uint8_t* bytes, std::size_t size) {
     static constexpr char kHex[] = "0123456789abcdef";
@@ -756,8 +632,10 @@ int commandOnFile(const std::vector<std::string>& args, std::ostream& out, std::
 }
 
 } // namespace
+} // namespace kvn
 
 int runKvn(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    using namespace kvn;
     if (args.empty()) {
         err << kUsage;
         return kExitBadInput;
@@ -773,6 +651,8 @@ int runKvn(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return commandGenerate(args, out, err);
     if (command == "info" || command == "dump" || command == "check")
         return commandOnFile(args, out, err);
+    if (command == "totals")
+        return commandTotals(args, out, err);
     return refuse(err, "unknown command \"", command, "\" (try kvn --help)");
 }
 

@@ -125,12 +125,12 @@ TEST_F(PeriodTotals, EachKindOfOperationAddsWhereItBelongs) {
     category(0x0500).shown = 0; // "Santé" hidden
     category(0x0101).shown = 0; // "Loyer" hidden, "Logement" shown
     // Alimentation: 12.50 + 0.10 + 0.20 + 7.00 - 20.00 = -0.20
-    add(kAccount, Category | 0x0001, -12.50, march.start);     // the first moment counts
-    add(kAccount, Category | 0x0002, -0.10, at(2024, 3, 10));  // sub-categories fold
-    add(kAccount, Category | 0x0000, -0.20, march.end - 1);    // the last tick counts
-    add(Category | 0x0003, kAccount, 7.00, at(2024, 3, 5));    // category as the party
-    add(kAccount, Category | 0x0004, 20.00, at(2024, 3, 6));   // a refund lowers the total
-    add(kAccount, Category | 0x0001, -1000.00, march.end);     // the end is the next period
+    add(kAccount, Category | 0x0001, -12.50, march.start);    // the first moment counts
+    add(kAccount, Category | 0x0002, -0.10, at(2024, 3, 10)); // sub-categories fold
+    add(kAccount, Category | 0x0000, -0.20, march.end - 1);   // the last tick counts
+    add(Category | 0x0003, kAccount, 7.00, at(2024, 3, 5));   // category as the party
+    add(kAccount, Category | 0x0004, 20.00, at(2024, 3, 6));  // a refund lowers the total
+    add(kAccount, Category | 0x0001, -1000.00, march.end);    // the end is the next period
     add(kAccount, Category | 0x0001, -1000.00, march.start - 1);
     // Logement: 650.00 through the hidden sub-category "Loyer".
     add(kAccount, Category | 0x0101, -650.00, at(2024, 3, 2, 9));
