@@ -1,26 +1,28 @@
 #include "kvn_commands.h"
-#include "kvn_support.h"
 
 #include "document/account_file.h"
 #include "document/amounts.h"
 #include "document/calendar.h"
 #include "document/document.h"
+#include "document/document_check.h"
 #include "document/generator.h"
 #include "document/passwords.h"
 #include "document/text.h"
+#include "tools/json_writer.h"
+#include "tools/kvn_register.h"
+#include "tools/kvn_totals.h"
+#include "tools/kvn_support.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <vector>
 
 namespace kolvane {
-namespace kvn {
 namespace {
 
 std::string twoDigits(int value, int width) {
@@ -31,15 +33,6 @@ std::string twoDigits(int value, int width) {
 }
 
 } // namespace
-
-bool loadFile(Document& doc, const std::string& path, std::ostream& err) {
-    documentInit(doc);
-    LoadStatus status = loadDocument(doc, path, platformFileSystem());
-    if (status == LoadStatus::Ok)
-        return true;
-    refuse(err, path, ": ", describeLoadStatus(status));
-    return false;
-}
 
 // Local calendar time, as the file holds it: "YYYY-MM-DDTHH:MM:SS.mmm".
 std::string dateText(FileTime fileTime) {
@@ -61,6 +54,7 @@ constexpr const char* kUsage =
     "       kvn check FILE\n"
     "       kvn generate FILE --operations N [--accounts A] [--thirds T] [--splits PCT]\n"
     "                         [--seed S]\n"
+    "       kvn register FILE --account NAME|N [--order entry|date]\n"
     "       kvn totals FILE --period month|quarter|half|year [--at YYYY-MM-DD]\n"
     "\n"
     "  new    makes an account file with one account, the default user,\n"
@@ -74,12 +68,12 @@ constexpr const char* kUsage =
     "  generate  makes a file of N operations over several years (3 accounts,\n"
     "         20 third parties and 10 % split operations unless told), the same\n"
     "         for the same seed; an existing FILE is never replaced\n"
+    "  register  the register of one account (named, or its position from 1)\n"
+    "         as the operations tab shows it, rows and balance strip, as JSON\n"
     "  totals the graph's expenses per category over the month, quarter,\n"
-    "         half-year or year that holds the date (today unless told),\n"
-    "         as JSON: the period, then the chart (null when no expense\n"
-    "         category is shown)\n";
-
-// --- dump ------------------------------------------------------------------
+    "         half-year or year that holds the date (today unless told), as\n"
+    "         JSON: the period, then the chart (null when no expense category\n"
+    "         is shown)\n";
 
 std::string hexText(const std::uint8_t* bytes, std::size_t size) {
     static constexpr char kHex[] = "0123456789abcdef";
@@ -245,124 +239,11 @@ void dumpDocument(const Document& doc, std::ostream& out) {
 
 // --- check -----------------------------------------------------------------
 
-struct PartyTotals {
-    double balance = 0.0;
-    double pointedBalance = 0.0;
-    std::uint64_t operationCount = 0;
-};
-
-// Rebuilds every account's and third party's balance, ticked balance and
-// operation count from the operations alone.
-//
-// An operation moves `amount` from `counterpartyId` to `partyId`: the party
-// gains `amount` and the counterparty loses it. A split operation names Split
-// as its counterparty, so its party takes the whole amount and Split (no
-// record) nothing; each ventilation line then carries Split as its party and
-// the receiving category, third party or account as its counterparty, which
-// loses the line's `amount` -- the same as if the line had been booked on its
-// own against Split. Only lines of a split operation count, as the booking
-// only attaches lines to those.
-//
-// Every side (operation or line) that names a party counts one operation for
-// it, as booking an operation adds one on each side it books; the initial
-// operation names its owner, so a new account or third party counts 1.
-//
-// A ticked record books its amount into the ticked balances of the accounts
-// it names, the same way. The initial-balance operation of an account is
-// ticked when the account's `initialPointed` says so.
-std::map<PartyId, PartyTotals> computeTotals(const Document& doc) {
-    std::map<PartyId, PartyTotals> totals;
-    for (const AccountRecord& account : doc.accounts)
-        totals[account.id];
-    for (const ThirdRecord& third : doc.thirds)
-        totals[third.id];
-
-    auto book = [&](PartyId party, double amount, bool pointed) {
-        auto found = totals.find(party);
-        if (found == totals.end())
-            return; // categories, Split, InitialBalance, deleted accounts
-        found->second.balance += amount;
-        found->second.operationCount += 1;
-        if (pointed && isAccount(party))
-            found->second.pointedBalance += amount;
-    };
-
-    for (const OperationRecord& operation : doc.operations) {
-        bool pointed = operation.pointed != 0;
-        if (isInitialBalance(operation.counterpartyId))
-            if (const AccountRecord* owner = findAccountByAccountId(doc, operation.partyId))
-                pointed = owner->initialPointed != 0;
-        book(operation.partyId, operation.amount, pointed);
-        book(operation.counterpartyId, -operation.amount, pointed);
-        if (isSplit(operation.counterpartyId) && operation.lineCount != 0 && operation.lines)
-            for (const VentilationLine& line : *operation.lines)
-                book(line.counterpartyId, -line.amount, line.pointed != 0);
-    }
-    return totals;
-}
-
-class Differences {
-  public:
-    explicit Differences(std::ostream& out) : out_(out) {}
-
-    void amount(const std::string& owner, const char* field, double recorded, double computed) {
-        // Balances are kept step by step, so rounding may leave crumbs below
-        // the smallest amount that counts.
-        if (std::isfinite(recorded) && std::isfinite(computed) &&
-            std::fabs(recorded - computed) < 0.001)
-            return;
-        out_ << owner << ": " << field << ' ' << formatAmount(recorded) << " recorded, "
-             << formatAmount(computed) << " computed\n";
-        ++count_;
-    }
-    void count(const std::string& owner, const char* field, std::uint64_t recorded,
-               std::uint64_t computed) {
-        if (recorded == computed)
-            return;
-        out_ << owner << ": " << field << ' ' << recorded << " recorded, " << computed
-             << " computed\n";
-        ++count_;
-    }
-    void note(const std::string& owner, const std::string& text) {
-        out_ << owner << ": " << text << '\n';
-        ++count_;
-    }
-    int total() const { return count_; }
-
-  private:
-    std::ostream& out_;
-    int count_ = 0;
-};
-
-int checkDocument(const Document& doc, std::ostream& out) {
-    std::map<PartyId, PartyTotals> totals = computeTotals(doc);
-    Differences differences(out);
-    for (const AccountRecord& account : doc.accounts) {
-        const PartyTotals& computed = totals[account.id];
-        std::string owner = utf8Field(account.name);
-        differences.amount(owner, "balance", account.balance, computed.balance);
-        differences.amount(owner, "pointedBalance", account.pointedBalance,
-                           computed.pointedBalance);
-        differences.count(owner, "operationCount", account.operationCount, computed.operationCount);
-    }
-    for (const ThirdRecord& third : doc.thirds) {
-        const PartyTotals& computed = totals[third.id];
-        std::string owner = std::string("Tiers : ") + utf8Field(third.name);
-        differences.amount(owner, "balance", third.balance, computed.balance);
-        differences.count(owner, "operationCount", third.operationCount, computed.operationCount);
-    }
-    // The reader takes exactly `lineCount` lines after each operation, so the
-    // first test only guards against a reader that one day stops at the end
-    // of a short file; lines under an operation that is not split are real
-    // damage (their amounts are booked nowhere).
-    for (const OperationRecord& operation : doc.operations) {
-        std::uint64_t lines = operation.lines ? operation.lines->count() : 0;
-        std::string owner = std::string("Operation ") + std::to_string(operation.id);
-        differences.count(owner, "lineCount", operation.lineCount, lines);
-        if (lines != 0 && !isSplit(operation.counterpartyId))
-            differences.note(owner, "has ventilation lines but is not split");
-    }
-    if (differences.total() != 0)
+int printCheck(const Document& doc, std::ostream& out) {
+    const std::vector<std::string> differences = checkDocument(doc);
+    for (const std::string& line : differences)
+        out << line << '\n';
+    if (!differences.empty())
         return kExitDifferences;
     out << "OK\n";
     return kExitOk;
@@ -628,14 +509,21 @@ int commandOnFile(const std::vector<std::string>& args, std::ostream& out, std::
         dumpDocument(doc, out);
         return kExitOk;
     }
-    return checkDocument(doc, out);
+    return printCheck(doc, out);
 }
 
 } // namespace
-} // namespace kvn
+
+bool loadFile(Document& doc, const std::string& path, std::ostream& err) {
+    documentInit(doc);
+    LoadStatus status = loadDocument(doc, path, platformFileSystem());
+    if (status == LoadStatus::Ok)
+        return true;
+    refuse(err, path, ": ", describeLoadStatus(status));
+    return false;
+}
 
 int runKvn(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    using namespace kvn;
     if (args.empty()) {
         err << kUsage;
         return kExitBadInput;
@@ -649,10 +537,12 @@ int runKvn(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return commandNew(args, out, err);
     if (command == "generate")
         return commandGenerate(args, out, err);
-    if (command == "info" || command == "dump" || command == "check")
-        return commandOnFile(args, out, err);
+    if (command == "register")
+        return commandRegister(args, out, err);
     if (command == "totals")
         return commandTotals(args, out, err);
+    if (command == "info" || command == "dump" || command == "check")
+        return commandOnFile(args, out, err);
     return refuse(err, "unknown command \"", command, "\" (try kvn --help)");
 }
 

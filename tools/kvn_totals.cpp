@@ -1,4 +1,6 @@
-// kvn totals: the graph view's period and chart, as JSON.
+#include "kvn_totals.h"
+
+#include "json_writer.h"
 #include "kvn_support.h"
 
 #include "document/dates.h"
@@ -7,7 +9,7 @@
 
 #include <charconv>
 
-namespace kolvane::kvn {
+namespace kolvane {
 namespace {
 
 // The "Mois :" choice that covers `month` for each length of period.
@@ -132,4 +134,4 @@ int commandTotals(const std::vector<std::string>& args, std::ostream& out, std::
     return kExitOk;
 }
 
-} // namespace kolvane::kvn
+} // namespace kolvane
