@@ -110,6 +110,9 @@ TEST_F(Register, TheOtherSideAndAnAccountWithOnlyItsInitialBalance) {
     doc.currentAccount = s.c;
     model.fill();
     expectRows(model, {{"", "", "", "Solde initial", "", "20.00", "", "- 20.00"}});
+    doc.currentAccount = createAccount(doc, "Compte D", 0.40);
+    model.fill();
+    expectRows(model, {{"", "", "", "Solde initial", "", "", "0.40", "0.40"}});
 
     doc.currentAccount = nullptr;
     model.fill();
@@ -138,6 +141,13 @@ TEST_F(Register, EqualDatesKeepTheirOrderAndAreFoundAmongTheirEquals) {
     // A new equal goes after them; a changed one may stop at its own row.
     EXPECT_EQ(model.insertPosition(*same[0], -1), 11);
     EXPECT_EQ(model.insertPosition(*same[0], 8), 8);
+
+    // Entered in the reverse order of their dates: far from sorted.
+    for (int i = 0; i < 40; ++i)
+        sample::addRecord(doc, s.a->id, Category | 0x0001, -1.0, day + DAY * (40 - i), 1, "Pain");
+    model.fill();
+    for (int row = 12; row < model.rowCount(); ++row)
+        EXPECT_LT(model.record(row - 1)->operationDate, model.record(row)->operationDate) << row;
 }
 
 TEST_F(Register, RowMovesFollowTheirIndices) {
