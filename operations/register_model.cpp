@@ -193,7 +193,7 @@ std::string RegisterModel::cellText(int row, int column) const {
             return formatAmount(-r->amount);
         return std::string();
     case kColumnBalance:
-        return formatAmount(balanceField(*const_cast<OperationRecord*>(r)));
+        return formatAmount(runningBalance(row));
     default:
         return std::string();
     }
