@@ -16,6 +16,10 @@
 //     running balances up to date and says which row to repaint from. The
 //     view never changes records itself.
 //   - `balanceStrip()` gives the three values of the strip under the list.
+//   - after anything outside the booking core changed accounts or operations
+//     (the account dialog, a deletion of an account or a third party), the
+//     rows may point at records that are gone: clear the history and show
+//     the account again.
 #pragma once
 
 #include "document/document.h"
