@@ -6,7 +6,7 @@
 //
 // For the register view (an owner-data list view over this model):
 //   - `rowCount()` is the item count; `cellText(row, column)` gives a cell as
-//     drawn (Windows-1252), `rowFlags(row)` what kind of row it is and what
+//     drawn (UTF-8), `registerFlags(row)` what kind of row it is and what
 //     the menus allow on it, `rowColours(flags)` its brush and text colour
 //     when not selected; `kRegisterColumns` is the column table. Ask only for
 //     the rows being painted: nothing here walks the rows to answer.
@@ -110,7 +110,7 @@ RowColours rowColours(std::uint32_t flags);
 
 // The strip's values: the account's name, its ticked and its current balance.
 struct BalanceStripTexts {
-    std::string accountName; // Windows-1252
+    std::string accountName; // UTF-8
     std::string pointedText;
     std::string balanceText;
 };
@@ -145,8 +145,8 @@ class RegisterModel {
     // The row of `record`, or -1.
     int findRow(const OperationRecord* record) const;
 
-    std::uint32_t rowFlags(int row) const;
-    // The row's text in `column`, as drawn (Windows-1252); empty out of range.
+    std::uint32_t registerFlags(int row) const;
+    // The row's text in `column`, as drawn (UTF-8); empty out of range.
     std::string cellText(int row, int column) const;
     // What the row moves into the account (negative: out of it).
     double movement(int row) const;
@@ -195,6 +195,7 @@ class RegisterModel {
     bool balancesChained() const { return chained_; }
 
   private:
+    std::string recordText(int row, int column) const; // Windows-1252
     bool isOwn(const OperationRecord& record) const { return record.partyId == account_->id; }
     double& balanceField(OperationRecord& record) const {
         return isOwn(record) ? record.balanceAfterParty : record.balanceAfterCounterparty;
