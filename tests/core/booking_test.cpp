@@ -107,6 +107,26 @@ TEST_F(Booking, AnIncomingTransferChangedFromTheReceivingAccountKeepsItsParty) {
     EXPECT_EQ(cell(5, kColumnBalance), "1 142.50");
 }
 
+// The change of an incoming row takes the chosen party as the operation's
+// party, "Opération ventillée" included, and books the lines: the lines then
+// hang under an operation that is not split, which the books do not count.
+TEST_F(Booking, AnIncomingRowTurnedIntoASplitBooksLinesThatNoSplitCarries) {
+    OperationEntry split = entry(100.0, Split, "Virement", s.transfer->operationDate);
+    split.useLines = true;
+    split.lines = {line(s.third->id, 100.0)};
+    ASSERT_EQ(change(s.transfer, split), BookingStatus::Done);
+    EXPECT_EQ(s.transfer->partyId, Split);
+    EXPECT_EQ(s.transfer->counterpartyId, s.a->id);
+    EXPECT_DOUBLE_EQ(s.third->balance, -145.0);
+    EXPECT_DOUBLE_EQ(s.b->balance, 420.0);
+    EXPECT_DOUBLE_EQ(s.a->balance, 1162.50);
+    const std::vector<std::string> problems = checkDocument(doc);
+    EXPECT_NE(std::find(problems.begin(), problems.end(),
+                        "Operation 5: has ventilation lines but is not split"),
+              problems.end());
+    EXPECT_TRUE(history.undo());
+}
+
 TEST_F(Booking, ChangesKeepTheRowInEntryOrderAndShiftTheBalancesAfterIt) {
     std::vector<std::string> before;
     for (int row = 0; row < 6; ++row)
