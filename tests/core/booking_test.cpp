@@ -250,6 +250,22 @@ TEST_F(Booking, TicksFollowTheTickRuleBothWays) {
     EXPECT_EQ(history.perform(makeToggleTick(s.split, kNow)), BookingStatus::NotARow);
 }
 
+// A file may say on the account that the initial balance is ticked while its
+// operation is not ("P" not shown). The click follows the operation, as the
+// tick rule says, and ticks the amount a second time.
+TEST_F(Booking, AnInitialBalanceTickedOnlyOnTheAccountIsTickedAgain) {
+    s.a->initialPointed = 1;
+    s.a->pointedBalance = 987.50;
+    ASSERT_EQ(checkDocument(doc), std::vector<std::string>{});
+    ASSERT_EQ(history.perform(makeToggleTick(doc.operations.first(), kNow)), BookingStatus::Done);
+    EXPECT_EQ(doc.operations.first()->pointed, 1);
+    EXPECT_DOUBLE_EQ(s.a->pointedBalance, 1987.50);
+    EXPECT_EQ(
+        checkDocument(doc),
+        std::vector<std::string>{"Compte A: pointedBalance 1 987.50 recorded, 987.50 computed"});
+    EXPECT_TRUE(history.undo());
+}
+
 TEST_F(Booking, UndoTakesBackTheViewChangesWithTheStepBeforeThem) {
     EXPECT_FALSE(history.canUndo());
     ASSERT_EQ(book(entry(-5.0, kCanteen, "Café")), BookingStatus::Done);
