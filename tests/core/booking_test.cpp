@@ -3,6 +3,7 @@
 #include "document/account_file.h"
 #include "document/document_check.h"
 #include "document/generator.h"
+#include "document/register_order.h"
 #include "operations/entry_rules.h"
 #include "register_sample.h"
 
@@ -409,10 +410,14 @@ void expectRegisterConsistent(const RegisterModel& model) {
     std::sort(held.begin(), held.end());
     std::sort(found.begin(), found.end());
     ASSERT_EQ(held, found);
+    const OperationCompare compare = compareForSortOrder(model.document().sortOrder);
     double running = 0.0;
     for (int row = 0; row < model.rowCount(); ++row) {
         running += model.movement(row);
         ASSERT_NEAR(model.runningBalance(row), running, 1e-6) << "row " << row;
+        if (row > 0) {
+            ASSERT_LE(compare(*model.record(row - 1), *model.record(row)), 0) << "row " << row;
+        }
     }
 }
 

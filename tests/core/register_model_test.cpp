@@ -150,19 +150,6 @@ TEST_F(Register, EqualDatesKeepTheirOrderAndAreFoundAmongTheirEquals) {
         EXPECT_LT(model.record(row - 1)->operationDate, model.record(row)->operationDate) << row;
 }
 
-TEST_F(Register, RowMovesFollowTheirIndices) {
-    model.fill();
-    std::vector<OperationRecord*> before = model.rows();
-    model.moveRow(1, 4);
-    EXPECT_EQ(model.record(4), before[1]);
-    EXPECT_EQ(model.record(1), before[2]);
-    model.moveRow(4, 1);
-    EXPECT_EQ(model.rows(), before);
-    model.moveRow(5, 0);
-    EXPECT_EQ(model.record(0), before[5]);
-    EXPECT_EQ(model.record(1), before[0]);
-}
-
 // Running balances are a cache written to the file: undoing a change must
 // put back the very bytes, also where they were not running sums (a file
 // from elsewhere, a negative zero).
