@@ -447,6 +447,8 @@ LoadStatus readOperations(Reader& r, Document& doc) {
 }
 
 LoadStatus parseDocument(Reader& r, Document& doc) {
+    if (r.remaining() == 0)
+        return LoadStatus::Empty;
     if (!r.has(9))
         return r.has(8) ? LoadStatus::Truncated : LoadStatus::NotAnAccountFile;
     char magic[8];
@@ -491,6 +493,8 @@ const char* describeLoadStatus(LoadStatus status) {
         return "the file cannot be opened";
     case LoadStatus::TooLarge:
         return "the file is too large to be an account file";
+    case LoadStatus::Empty:
+        return "the file is empty";
     case LoadStatus::NotAnAccountFile:
         return "not a Kolvane account file";
     case LoadStatus::Truncated:
@@ -546,18 +550,22 @@ int saveDocument(Document& doc, const std::string& path) {
     return saveDocument(doc, path, platformFileSystem());
 }
 
-int saveDocument(Document& doc, const std::string& path, FileSystem& fileSystem) {
+int saveDocument(Document& doc, const std::string& path, FileSystem& fileSystem,
+                 std::string* reason) {
     if (path.empty())
         return 0;
     std::vector<std::uint8_t> image;
     try {
         image = serializeDocument(doc);
     } catch (const std::bad_alloc&) {
+        image.clear();
+    }
+    if (image.empty()) {
+        if (reason)
+            *reason = "mémoire insuffisante";
         return 0;
     }
-    if (image.empty())
-        return 0;
-    if (!replaceFileContent(fileSystem, path, image, path + ".bak"))
+    if (!replaceFileContent(fileSystem, path, image, path + ".bak", reason))
         return 0;
     doc.filePath = path;
     doc.isModified = 0;

@@ -39,6 +39,9 @@ class FileSystem {
     // Replaces `to` by `from` in one step, writing through to the disk.
     virtual bool replace(const std::string& from, const std::string& to) = 0;
     virtual bool remove(const std::string& path) = 0;
+    // The system's own words for the last step that failed (UTF-8, in the
+    // system's language, without a final period); empty when it gave none.
+    virtual std::string lastError() const = 0;
 };
 
 // Paths are UTF-8.
@@ -46,8 +49,10 @@ FileSystem& platformFileSystem();
 
 // Writes `bytes` to PATH.tmp in the same folder, flushes it, optionally keeps
 // the current PATH as `backupPath`, then replaces PATH in one step. On any
-// failure the temporary file is removed, PATH is untouched and false returned.
+// failure the temporary file is removed, PATH is untouched and false returned;
+// `reason`, when given, receives the system's words for the step that failed.
 bool replaceFileContent(FileSystem& fileSystem, const std::string& path,
-                        const std::vector<std::uint8_t>& bytes, const std::string& backupPath = {});
+                        const std::vector<std::uint8_t>& bytes, const std::string& backupPath = {},
+                        std::string* reason = nullptr);
 
 } // namespace kolvane

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,24 +25,32 @@ bool writeFully(int fd, const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
+// Keeps the words of errno for the caller and passes `succeeded` on.
+bool noteFailure(bool succeeded, std::string& lastError) {
+    if (!succeeded)
+        lastError = std::strerror(errno);
+    return succeeded;
+}
+
 class PosixOutputFile : public OutputFile {
   public:
-    explicit PosixOutputFile(int fd) : fd_(fd) {}
+    PosixOutputFile(int fd, std::string& lastError) : fd_(fd), lastError_(lastError) {}
     ~PosixOutputFile() override { close(); }
     bool write(const std::uint8_t* data, std::size_t size) override {
-        return fd_ >= 0 && writeFully(fd_, data, size);
+        return fd_ >= 0 && noteFailure(writeFully(fd_, data, size), lastError_);
     }
-    bool flush() override { return fd_ >= 0 && ::fsync(fd_) == 0; }
+    bool flush() override { return fd_ >= 0 && noteFailure(::fsync(fd_) == 0, lastError_); }
     bool close() override {
         if (fd_ < 0)
             return true;
         int result = ::close(fd_);
         fd_ = -1;
-        return result == 0;
+        return noteFailure(result == 0, lastError_);
     }
 
   private:
     int fd_;
+    std::string& lastError_;
 };
 
 class PosixFileSystem : public FileSystem {
@@ -49,10 +58,12 @@ class PosixFileSystem : public FileSystem {
     ReadResult readAll(const std::string& path, std::vector<std::uint8_t>& out,
                        std::uint64_t maxSize) override {
         int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
+        if (!noteFailure(fd >= 0, lastError_))
             return ReadResult::CannotOpen;
         struct stat info {};
         if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            const int error = info.st_mode == 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+            lastError_ = std::strerror(error);
             ::close(fd);
             return ReadResult::CannotOpen;
         }
@@ -66,8 +77,10 @@ class PosixFileSystem : public FileSystem {
             ssize_t got = ::read(fd, out.data() + done, out.size() - done);
             if (got < 0 && errno == EINTR)
                 continue;
-            if (got <= 0)
+            if (got <= 0) {
+                lastError_ = std::strerror(got == 0 ? EIO : errno); // 0: the file shrank
                 break;
+            }
             done += static_cast<std::size_t>(got);
         }
         ::close(fd);
@@ -78,9 +91,9 @@ class PosixFileSystem : public FileSystem {
 
     std::unique_ptr<OutputFile> create(const std::string& path) override {
         int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd < 0)
+        if (!noteFailure(fd >= 0, lastError_))
             return nullptr;
-        return std::make_unique<PosixOutputFile>(fd);
+        return std::make_unique<PosixOutputFile>(fd, lastError_);
     }
 
     bool exists(const std::string& path) override {
@@ -100,7 +113,7 @@ class PosixFileSystem : public FileSystem {
     }
 
     bool replace(const std::string& from, const std::string& to) override {
-        if (std::rename(from.c_str(), to.c_str()) != 0)
+        if (!noteFailure(std::rename(from.c_str(), to.c_str()) == 0, lastError_))
             return false;
         // Make the rename itself durable.
         std::string folder = to.substr(0, to.find_last_of('/') + 1);
@@ -112,7 +125,14 @@ class PosixFileSystem : public FileSystem {
         return true;
     }
 
-    bool remove(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
+    bool remove(const std::string& path) override {
+        return noteFailure(::unlink(path.c_str()) == 0, lastError_);
+    }
+
+    std::string lastError() const override { return lastError_; }
+
+  private:
+    std::string lastError_;
 };
 
 } // namespace

@@ -21,12 +21,14 @@ class MemoryFileSystem : public FileSystem {
     std::set<std::string> unreadable; // present but refusing to be read
     FailStep failAt = FailStep::None;
 
+    std::string lastError() const override { return lastError_; }
+
     ReadResult readAll(const std::string& path, Bytes& out, std::uint64_t maxSize) override {
         if (unreadable.count(path))
-            return ReadResult::ReadError;
+            return fail("accès refusé"), ReadResult::ReadError;
         auto found = files.find(path);
         if (found == files.end())
-            return ReadResult::CannotOpen;
+            return fail("fichier introuvable"), ReadResult::CannotOpen;
         if (found->second.size() > maxSize)
             return ReadResult::TooLarge;
         out = found->second;
@@ -34,7 +36,7 @@ class MemoryFileSystem : public FileSystem {
     }
     std::unique_ptr<OutputFile> create(const std::string& path) override {
         if (failAt == FailStep::Create)
-            return nullptr;
+            return fail("accès refusé"), nullptr;
         files[path].clear();
         return std::make_unique<File>(*this, path);
     }
@@ -44,22 +46,30 @@ class MemoryFileSystem : public FileSystem {
     bool keepBackup(const std::string& path, const std::string& backup) override {
         auto found = files.find(path);
         if (failAt == FailStep::KeepBackup || found == files.end())
-            return false;
+            return fail("copie impossible");
         files[backup] = found->second;
         return true;
     }
     bool replace(const std::string& from, const std::string& to) override {
         auto found = files.find(from);
         if (failAt == FailStep::Replace || found == files.end())
-            return false;
+            return fail("fichier verrouillé");
         Bytes moved = std::move(found->second);
         files.erase(found);
         files[to] = std::move(moved);
         return true;
     }
-    bool remove(const std::string& path) override { return files.erase(path) != 0; }
+    bool remove(const std::string& path) override {
+        return files.erase(path) != 0 || fail("fichier introuvable");
+    }
 
   private:
+    std::string lastError_;
+    bool fail(const char* reason) {
+        lastError_ = reason;
+        return false;
+    }
+
     class File : public OutputFile {
       public:
         File(MemoryFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
@@ -67,17 +77,19 @@ class MemoryFileSystem : public FileSystem {
             Bytes& content = owner_.files[path_];
             if (owner_.failAt == FailStep::Write) {
                 content.insert(content.end(), data, data + size / 2); // disk full halfway
-                return false;
+                return owner_.fail("disque plein");
             }
             content.insert(content.end(), data, data + size);
             return true;
         }
-        bool flush() override { return owner_.failAt != FailStep::Flush; }
+        bool flush() override {
+            return owner_.failAt != FailStep::Flush || owner_.fail("erreur d'écriture");
+        }
         bool close() override {
             if (closed_)
                 return true;
             closed_ = true;
-            return owner_.failAt != FailStep::Close;
+            return owner_.failAt != FailStep::Close || owner_.fail("erreur à la fermeture");
         }
 
       private:
