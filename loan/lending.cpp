@@ -87,6 +87,7 @@ LendingSchedule computeLending(const LendingParameters& parameters) {
     }
     LendingRow& last = schedule.rows.back();
     if (count > 0 && !isZeroAmount(last.remainingCapital)) {
+        schedule.remainder = last.remainingCapital;
         last.interest -= last.remainingCapital;
         last.principal += last.remainingCapital;
         last.remainingCapital = 0.0;

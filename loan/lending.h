@@ -42,6 +42,9 @@ struct LendingSchedule {
     double instalmentWithInsurance = 0.0; // rounded to the cent
     double instalmentWithoutInsurance = 0.0;
     std::vector<LendingRow> rows; // count + 1 rows
+    // The capital the last row left before it absorbed it: a few cents when
+    // the instalment's rounding compounds over the loan as it should.
+    double remainder = 0.0;
 };
 
 // Months per period: 1, 3, 6 or 12; 0 for a value outside the enumeration.

@@ -53,11 +53,17 @@ LendingDecision decideLending(const LendingForm& form) {
     if (decision.problem != LendingProblem::None)
         return decision;
     decision.schedule = computeLending(decision.parameters);
+    const LendingSchedule& schedule = decision.schedule;
+    // Over many periods at a high rate the cent lost in rounding the
+    // instalment compounds like the capital: past one instalment left over
+    // (or past what a double holds) the table means nothing.
+    if (!(std::fabs(schedule.remainder) <= schedule.instalmentWithInsurance))
+        decision.problem = LendingProblem::RoundingDiverges;
     // A short loan at a high rate can ask for more than one instalment can hold.
-    if (!(decision.schedule.instalmentWithInsurance <= kLargestLoanAmount)) {
+    else if (!(schedule.instalmentWithInsurance <= kLargestLoanAmount))
         decision.problem = LendingProblem::InstalmentTooLarge;
+    if (decision.problem != LendingProblem::None)
         decision.schedule = {};
-    }
     return decision;
 }
 
@@ -85,6 +91,9 @@ std::string_view lendingProblemText(LendingProblem problem) {
         return "Le taux d'assurance ne peut pas dépasser 100 % .";
     case LendingProblem::InstalmentTooLarge:
         return "L'échéance dépasserait 2 147 483.64 : diminuez le montant de crédit .";
+    case LendingProblem::RoundingDiverges:
+        return "Avec autant d'échéances à ce taux, les arrondis au centime dépassent une "
+               "échéance : réduisez le nombre d'échéances .";
     }
     return {};
 }
@@ -100,6 +109,7 @@ LendingField lendingProblemField(LendingProblem problem) {
         return LendingField::Amount;
     case LendingProblem::MissingCount:
     case LendingProblem::TooManyInstalments:
+    case LendingProblem::RoundingDiverges:
         return LendingField::Count;
     case LendingProblem::MissingRate:
     case LendingProblem::RateTooHigh:

@@ -41,6 +41,7 @@ enum class LendingProblem {
     InsuranceTooLarge,
     InsuranceRateTooHigh,
     InstalmentTooLarge,
+    RoundingDiverges,
 };
 
 // The field that gets the focus after the message.

@@ -75,6 +75,7 @@ TEST(Lending, TwelveMonthsAtTwelvePercentEndWithTheLastRowCorrected) {
     expectRow(schedule.rows[2], 11.05, 95.57, 0, 106.62, 1009.81); // 11.0538
     // Row 12 would end at -0.02: its interest 1.06 becomes 1.08.
     expectRow(schedule.rows[12], 1.08, 105.54, 0, 106.62, 0);
+    EXPECT_NEAR(schedule.remainder, -0.02, 1e-9);
     for (int k = 0; k <= 12; ++k)
         EXPECT_EQ(schedule.rows[static_cast<std::size_t>(k)].number, k);
     EXPECT_EQ(schedule.rows[12].date, day(2025, 12, 15));
@@ -87,6 +88,17 @@ TEST(Lending, WithoutInterestTheLastRowTakesTheCentLeftOver) {
     expectRow(schedule.rows[1], 0, 333.33, 0, 333.33, 666.67);
     expectRow(schedule.rows[2], 0, 333.33, 0, 333.33, 333.34);
     expectRow(schedule.rows[3], -0.01, 333.34, 0, 333.33, 0);
+    EXPECT_NEAR(schedule.remainder, 0.01, 1e-9);
+
+    // No instalment at all: the opening row alone, nothing divided by zero.
+    for (std::int32_t count : {0, -3}) {
+        LendingParameters none = loan(1200, count, 12);
+        none.insurance = 120;
+        const LendingSchedule empty = computeLending(none);
+        ASSERT_EQ(empty.rows.size(), 1u);
+        EXPECT_EQ(empty.rows[0].remainingCapital, 1200);
+        EXPECT_EQ(empty.instalmentWithInsurance, 1200);
+    }
 }
 
 TEST(Lending, InsuranceByValueFixedPercentOrOnTheRemainingCapital) {
@@ -232,6 +244,8 @@ TEST(LendingRules, RefusalsComeInTheOrderOfTheFormWithTheirField) {
              f.periodicity = Periodicity::Yearly;
          },
          "1", LendingProblem::InstalmentTooLarge, LendingField::Amount, nullptr},
+        {"100 years at 100 %", [](LendingForm& f) { f.annualRate = 100; }, "1200",
+         LendingProblem::RoundingDiverges, LendingField::Count, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -255,13 +269,14 @@ TEST(LendingRules, TheLimitsThemselvesAreAccepted) {
     form.amount = 2147483.64;
     form.countText = "1200";
     form.annualRate = 1;
+    EXPECT_EQ(decideLending(form).problem, LendingProblem::None);
+    form = validForm();
+    form.annualRate = 100;
     form.insurance = 100;
     form.insuranceType = InsuranceType::ProportionalPercent;
     EXPECT_EQ(decideLending(form).problem, LendingProblem::None);
-    form.annualRate = 100;
     form.insurance = 2147483.64;
     form.insuranceType = InsuranceType::Value;
-    form.amount = 1000;
     EXPECT_EQ(decideLending(form).problem, LendingProblem::None);
 }
 
