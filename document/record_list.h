@@ -166,10 +166,13 @@ template <class Record> class RecordList {
         ++count_;
     }
 
-    // Releases a record taken out by `unlink`.
+    // Releases a record taken out by `unlink`; through `remove`, so that its
+    // node is given back the way every node of the list is.
     void dispose(Record* record) {
-        if (record)
-            delete nodeOf(record);
+        if (!record)
+            return;
+        linkAfter(last(), record);
+        remove(record);
     }
 
     // Range-for support: `for (Record& r : list)`.

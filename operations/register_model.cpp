@@ -32,6 +32,27 @@ constexpr int kFixedColumnsWidth = 708;
 
 constexpr std::string_view kWaitingSuffix = " (en attente)";
 
+// Sorts `items` by insertion while the elements moved stay within `budget`;
+// false (the items left as a permutation of themselves) beyond it.
+template <class T> bool insertionSortWithin(std::vector<T>& items, std::size_t budget) {
+    std::size_t moved = 0;
+    for (std::size_t i = 1; i < items.size(); ++i) {
+        if (!(items[i] < items[i - 1]))
+            continue;
+        T item = items[i];
+        std::size_t j = i;
+        do {
+            items[j] = items[j - 1];
+            --j;
+        } while (j > 0 && item < items[j - 1]);
+        items[j] = item;
+        moved += i - j;
+        if (moved > budget)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 RegisterLayout registerLayout(int width, int height, bool paneShown) {
@@ -219,6 +240,7 @@ void RegisterModel::sortRows() {
     std::vector<Key> keys;
     keys.reserve(rows_.size());
     for (std::size_t i = 0; i < rows_.size(); ++i) {
+        prefetchRow(i);
         const OperationRecord& r = *rows_[i];
         const bool initial = isInitialBalance(r.counterpartyId);
         keys.push_back(Key{initial || !byDate ? r.id : r.operationDate, initial ? 0u : 1u,
@@ -226,7 +248,11 @@ void RegisterModel::sortRows() {
     }
     if (std::is_sorted(keys.begin(), keys.end()))
         return;
-    std::sort(keys.begin(), keys.end());
+    // Registers are nearly sorted in either order (operations are entered
+    // about when they happen): insertion sort puts them right in one pass,
+    // unless it has to move too much, then the general sort takes over.
+    if (!insertionSortWithin(keys, 8 * keys.size()))
+        std::sort(keys.begin(), keys.end());
     std::vector<OperationRecord*> sorted;
     sorted.reserve(rows_.size());
     for (const Key& key : keys)
@@ -275,6 +301,7 @@ void RegisterModel::recomputeFrom(int row) {
         return;
     double balance = from == 0 ? 0.0 : balanceField(*rows_[from - 1]);
     for (std::size_t i = from; i < rows_.size(); ++i) {
+        prefetchRow(i);
         OperationRecord& r = *rows_[i];
         if (r.partyId == current) {
             balance += r.amount;

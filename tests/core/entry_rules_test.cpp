@@ -144,5 +144,25 @@ TEST(VentilationDraft, LinesBringTheRemainderToZero) {
     EXPECT_FALSE(VentilationDraft::canAdd(0.0));
 }
 
+TEST(VentilationLists, TheConsultRowsBalanceDebitAndCredit) {
+    Document doc;
+    const sample::RegisterSample s = sample::buildRegisterSample(doc);
+    const std::vector<ConsultRow> rows = ventilationConsultRows(doc, *s.split);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].party, "Inter-compte : Compte B");
+    EXPECT_EQ(rows[0].debit, "80.00");
+    EXPECT_EQ(rows[0].credit, "");
+    EXPECT_EQ(rows[0].background, kRowLightBlue);
+    EXPECT_EQ(rows[1].party, "Inter-compte : Compte A");
+    EXPECT_EQ(rows[1].debit, "");
+    EXPECT_EQ(rows[1].credit, "60.00");
+    EXPECT_EQ(rows[2].credit, "20.00");
+    EXPECT_EQ(rows[2].text, rgb(0, 0, 150));
+    EXPECT_EQ(ventilationConsultRows(doc, *s.waiting).size(), 1u);
+    EXPECT_EQ(ventilationLineText(doc, *s.split->lines->first(), 1), "- 60.00");
+    EXPECT_EQ(cp1252ToUtf8(ventilationLineText(doc, *s.split->lines->last(), 0)),
+              "Alimentation : Cantine");
+}
+
 } // namespace
 } // namespace kolvane
