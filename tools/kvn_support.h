@@ -36,4 +36,7 @@ bool loadFile(Document& doc, const std::string& path, std::ostream& err);
 // is refused rather than guessed at.
 bool parseTypedAmount(std::string_view text, double& value);
 
+// Local calendar time, as the file holds it: "YYYY-MM-DDTHH:MM:SS.mmm".
+std::string dateText(FileTime fileTime);
+
 } // namespace kolvane
