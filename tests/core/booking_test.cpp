@@ -51,7 +51,7 @@ class Booking : public ::testing::Test {
     BookingStatus change(OperationRecord* r, OperationEntry e) {
         return history.perform(makeChangeOperation(r, -1, std::move(e)));
     }
-    std::string cell(int row, int column) { return model.cellText(row, column); }
+    std::string cell(int row, int column) { return cp1252ToUtf8(model.cellText(row, column)); }
 
     Document doc;
     sample::RegisterSample s;
@@ -367,7 +367,7 @@ class RandomBooking {
         const RegisterModel& model = history_.model();
         for (int attempt = 0; attempt < 8; ++attempt) {
             row = model.rowCount() ? below(model.rowCount()) : -1;
-            if (!modifiable || (model.registerFlags(row) & kRowCanModify))
+            if (!modifiable || (model.rowFlags(row) & kRowCanModify))
                 break;
         }
         return model.record(row);
@@ -382,7 +382,7 @@ class RandomBooking {
             return false;
         // An incoming row turned into a split would carry lines that no
         // split books: the pane allows it, the invariants do not.
-        const bool incoming = history_.model().registerFlags(row) & kRowIncoming;
+        const bool incoming = history_.model().rowFlags(row) & kRowIncoming;
         return done(makeChangeOperation(r, below(4) ? row : -1, randomEntry(!incoming, r)));
     }
     bool remove() {
