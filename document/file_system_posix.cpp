@@ -44,36 +44,42 @@ class PosixOutputFile : public OutputFile {
     int fd_;
 };
 
-class PosixFileSystem : public FileSystem {
+class PosixInputFile : public InputFile {
   public:
-    ReadResult readAll(const std::string& path, std::vector<std::uint8_t>& out,
-                       std::uint64_t maxSize) override {
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            return ReadResult::CannotOpen;
-        struct stat info {};
-        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-            ::close(fd);
-            return ReadResult::CannotOpen;
-        }
-        if (static_cast<std::uint64_t>(info.st_size) > maxSize) {
-            ::close(fd);
-            return ReadResult::TooLarge;
-        }
-        out.resize(static_cast<std::size_t>(info.st_size));
-        std::size_t done = 0;
-        while (done < out.size()) {
-            ssize_t got = ::read(fd, out.data() + done, out.size() - done);
+    PosixInputFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+    ~PosixInputFile() override { ::close(fd_); }
+    std::uint64_t size() const override { return size_; }
+    bool read(std::uint8_t* data, std::size_t size) override {
+        while (size > 0) {
+            ssize_t got = ::read(fd_, data, size);
             if (got < 0 && errno == EINTR)
                 continue;
             if (got <= 0)
-                break;
-            done += static_cast<std::size_t>(got);
+                return false;
+            data += got;
+            size -= static_cast<std::size_t>(got);
         }
-        ::close(fd);
-        if (done != out.size())
-            return ReadResult::ReadError;
-        return ReadResult::Ok;
+        return true;
+    }
+
+  private:
+    int fd_;
+    std::uint64_t size_;
+};
+
+class PosixFileSystem : public FileSystem {
+  public:
+    std::unique_ptr<InputFile> open(const std::string& path) override {
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return nullptr;
+        struct stat info {};
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            ::close(fd);
+            return nullptr;
+        }
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        return std::make_unique<PosixInputFile>(fd, static_cast<std::uint64_t>(info.st_size));
     }
 
     std::unique_ptr<OutputFile> create(const std::string& path) override {

@@ -41,34 +41,41 @@ class Win32OutputFile : public OutputFile {
     HANDLE handle_;
 };
 
+class Win32InputFile : public InputFile {
+  public:
+    Win32InputFile(HANDLE handle, std::uint64_t size) : handle_(handle), size_(size) {}
+    ~Win32InputFile() override { CloseHandle(handle_); }
+    std::uint64_t size() const override { return size_; }
+    bool read(std::uint8_t* data, std::size_t size) override {
+        while (size > 0) {
+            DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+            DWORD got = 0;
+            if (!ReadFile(handle_, data, chunk, &got, nullptr) || got == 0)
+                return false;
+            data += got;
+            size -= got;
+        }
+        return true;
+    }
+
+  private:
+    HANDLE handle_;
+    std::uint64_t size_;
+};
+
 class Win32FileSystem : public FileSystem {
   public:
-    ReadResult readAll(const std::string& path, std::vector<std::uint8_t>& out,
-                       std::uint64_t maxSize) override {
+    std::unique_ptr<InputFile> open(const std::string& path) override {
         HANDLE file = CreateFileW(widePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (file == INVALID_HANDLE_VALUE)
-            return ReadResult::CannotOpen;
+            return nullptr;
         LARGE_INTEGER size{};
         if (!GetFileSizeEx(file, &size)) {
             CloseHandle(file);
-            return ReadResult::CannotOpen;
+            return nullptr;
         }
-        if (static_cast<std::uint64_t>(size.QuadPart) > maxSize) {
-            CloseHandle(file);
-            return ReadResult::TooLarge;
-        }
-        out.resize(static_cast<std::size_t>(size.QuadPart));
-        std::size_t done = 0;
-        while (done < out.size()) {
-            DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(out.size() - done, 1u << 30));
-            DWORD got = 0;
-            if (!ReadFile(file, out.data() + done, chunk, &got, nullptr) || got == 0)
-                break;
-            done += got;
-        }
-        CloseHandle(file);
-        return done == out.size() ? ReadResult::Ok : ReadResult::ReadError;
+        return std::make_unique<Win32InputFile>(file, static_cast<std::uint64_t>(size.QuadPart));
     }
 
     std::unique_ptr<OutputFile> create(const std::string& path) override {

@@ -4,6 +4,8 @@
 
 #include "document/file_system.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -20,17 +22,17 @@ class MemoryFileSystem : public FileSystem {
     std::map<std::string, Bytes> files;
     std::set<std::string> unreadable; // present but refusing to be read
     FailStep failAt = FailStep::None;
+    std::size_t readableBytes = SIZE_MAX; // reads beyond fail, like a disk going away
+    std::size_t largestWrite = 0;
 
-    ReadResult readAll(const std::string& path, Bytes& out, std::uint64_t maxSize) override {
+    // An unreadable file opens, then fails at its first read.
+    std::unique_ptr<InputFile> open(const std::string& path) override {
         if (unreadable.count(path))
-            return ReadResult::ReadError;
+            return std::make_unique<Input>(Bytes(16), 0);
         auto found = files.find(path);
         if (found == files.end())
-            return ReadResult::CannotOpen;
-        if (found->second.size() > maxSize)
-            return ReadResult::TooLarge;
-        out = found->second;
-        return ReadResult::Ok;
+            return nullptr;
+        return std::make_unique<Input>(found->second, readableBytes);
     }
     std::unique_ptr<OutputFile> create(const std::string& path) override {
         if (failAt == FailStep::Create)
@@ -60,11 +62,31 @@ class MemoryFileSystem : public FileSystem {
     bool remove(const std::string& path) override { return files.erase(path) != 0; }
 
   private:
+    class Input : public InputFile {
+      public:
+        Input(Bytes bytes, std::size_t readable)
+            : bytes_(std::move(bytes)), readable_(std::min(readable, bytes_.size())) {}
+        std::uint64_t size() const override { return bytes_.size(); }
+        bool read(std::uint8_t* data, std::size_t size) override {
+            if (size > readable_ - position_)
+                return false;
+            std::copy_n(bytes_.data() + position_, size, data);
+            position_ += size;
+            return true;
+        }
+
+      private:
+        Bytes bytes_;
+        std::size_t readable_;
+        std::size_t position_ = 0;
+    };
+
     class File : public OutputFile {
       public:
         File(MemoryFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
         bool write(const std::uint8_t* data, std::size_t size) override {
             Bytes& content = owner_.files[path_];
+            owner_.largestWrite = std::max(owner_.largestWrite, size);
             if (owner_.failAt == FailStep::Write) {
                 content.insert(content.end(), data, data + size / 2); // disk full halfway
                 return false;
