@@ -49,6 +49,10 @@ inline constexpr const char* kMissingBankNameMessage =
     "Vous devez saisir le nom de l'établissement avant de valider.";
 inline constexpr const char* kMissingBankLogoMessage =
     "Vous devez ajouter un logo pour cet établissement.";
+// Follows the name of a picture file that could not be decoded.
+inline constexpr const char* kUnreadablePictureMessage =
+    " ne peut pas être lue : ce n'est pas une image BMP, JPEG ou GIF, ou elle est endommagée.\n"
+    "Choisissez une autre image.";
 inline constexpr const char* kReplaceBankQuestion =
     "Cet établissement bancaire existe déjà.\nVoulez-vous le remplacer ?";
 

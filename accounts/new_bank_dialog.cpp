@@ -276,8 +276,16 @@ void NewBankDialog::browse() {
 }
 
 void NewBankDialog::usePictureFile(const std::wstring& path) {
+    HBITMAP chosen = loadPicture(path);
+    if (!chosen) {
+        // Said at once, not at "OK"; the picture shown so far stays.
+        const std::size_t slash = path.find_last_of(L"\\/");
+        const std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+        win::showMessage(window, L"L'image " + name + utf8ToWide(kUnreadablePictureMessage));
+        return;
+    }
     releasePicture();
-    picture = loadPicture(path);
+    picture = chosen;
     InvalidateRect(item(IDC_BANK_LOGO), nullptr, TRUE);
 }
 

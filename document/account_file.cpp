@@ -563,6 +563,8 @@ LoadStatus readOperations(Reader& r, Document& doc) {
 }
 
 LoadStatus parseDocument(Reader& r, Document& doc) {
+    if (r.remaining() == 0)
+        return LoadStatus::Empty;
     if (!r.has(9))
         return r.has(8) ? LoadStatus::Truncated : LoadStatus::NotAnAccountFile;
     if (!r.ensure(9))
@@ -653,6 +655,8 @@ const char* describeLoadStatus(LoadStatus status) {
         return "the file cannot be opened or read";
     case LoadStatus::TooLarge:
         return "the file is too large to be an account file";
+    case LoadStatus::Empty:
+        return "the file is empty";
     case LoadStatus::NotAnAccountFile:
         return "not a Kolvane account file";
     case LoadStatus::Truncated:
@@ -701,13 +705,19 @@ int saveDocument(Document& doc, const std::string& path) {
     return saveDocument(doc, path, platformFileSystem());
 }
 
-int saveDocument(Document& doc, const std::string& path, FileSystem& fileSystem) {
+int saveDocument(Document& doc, const std::string& path, FileSystem& fileSystem,
+                 std::string* reason) {
     if (path.empty())
         return 0;
+    auto outOfMemory = [reason] {
+        if (reason)
+            *reason = "mémoire insuffisante";
+        return 0;
+    };
     // One buffer of a chunk's size, refilled and written out again and again.
     std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[kFileChunkBytes]);
     if (!buffer)
-        return 0;
+        return outOfMemory();
     auto writeContent = [&](OutputFile& file) {
         FileSink sink(file);
         Writer w({buffer.get(), kFileChunkBytes}, sink);
@@ -715,11 +725,11 @@ int saveDocument(Document& doc, const std::string& path, FileSystem& fileSystem)
         return w.finish();
     };
     try {
-        if (!replaceFileContent(fileSystem, path, writeContent, path + ".bak"))
+        if (!replaceFileContent(fileSystem, path, writeContent, path + ".bak", reason))
             return 0;
         doc.filePath = path;
     } catch (const std::bad_alloc&) {
-        return 0;
+        return outOfMemory();
     }
     doc.isModified = 0;
     return 1;

@@ -23,6 +23,7 @@ enum class LoadStatus {
     Ok,
     CannotOpen, // missing, not a regular file, or a read failed
     TooLarge,
+    Empty,            // no byte at all
     NotAnAccountFile, // the first eight bytes are not the magic
     Truncated,        // a count, a length or a record runs past the end
     BadLogoLength,    // a logo block whose length is neither 0 nor its size
@@ -36,9 +37,11 @@ const char* describeLoadStatus(LoadStatus status);
 // Saves through a temporary file in the same folder, keeps the previous file
 // as PATH.bak, then replaces PATH in one rename. On any failure the previous
 // file is untouched, `filePath` and `isModified` are unchanged and 0 is
-// returned. Paths are UTF-8.
+// returned, with the system's words for the failure in `reason` when given.
+// Paths are UTF-8.
 int saveDocument(Document& doc, const std::string& path);
-int saveDocument(Document& doc, const std::string& path, FileSystem& fileSystem);
+int saveDocument(Document& doc, const std::string& path, FileSystem& fileSystem,
+                 std::string* reason = nullptr);
 
 // `doc` must be empty (initialised or closed). On failure it is left empty.
 int loadDocument(Document& doc, const std::string& path);

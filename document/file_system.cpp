@@ -14,32 +14,45 @@ ReadResult FileSystem::readAll(const std::string& path, std::vector<std::uint8_t
 }
 
 bool replaceFileContent(FileSystem& fileSystem, const std::string& path,
-                        const std::vector<std::uint8_t>& bytes, const std::string& backupPath) {
+                        const std::vector<std::uint8_t>& bytes, const std::string& backupPath,
+                        std::string* reason) {
     return replaceFileContent(
         fileSystem, path,
-        [&bytes](OutputFile& file) { return file.write(bytes.data(), bytes.size()); }, backupPath);
+        [&bytes](OutputFile& file) { return file.write(bytes.data(), bytes.size()); },
+        backupPath, reason);
 }
 
 bool replaceFileContent(FileSystem& fileSystem, const std::string& path,
-                        const ContentWriter& writeContent, const std::string& backupPath) {
+                        const ContentWriter& writeContent, const std::string& backupPath,
+                        std::string* reason) {
     const std::string temporary = path + ".tmp";
+    // The reason is read before the clean-up, which may fail in its own way.
+    auto fail = [&](bool removeTemporary) {
+        if (reason)
+            *reason = fileSystem.lastError();
+        if (removeTemporary)
+            fileSystem.remove(temporary);
+        return false;
+    };
     {
         std::unique_ptr<OutputFile> file = fileSystem.create(temporary);
         if (!file)
-            return false;
+            return fail(false);
         const bool written = writeContent(*file) && file->flush();
-        const bool closed = file->close();
-        if (!written || !closed) {
+        if (!written) {
+            if (reason)
+                *reason = fileSystem.lastError();
+            file->close();
             fileSystem.remove(temporary);
             return false;
         }
+        if (!file->close())
+            return fail(true);
     }
     const bool backedUp =
         backupPath.empty() || !fileSystem.exists(path) || fileSystem.keepBackup(path, backupPath);
-    if (!backedUp || !fileSystem.replace(temporary, path)) {
-        fileSystem.remove(temporary);
-        return false;
-    }
+    if (!backedUp || !fileSystem.replace(temporary, path))
+        return fail(true);
     return true;
 }
 

@@ -53,6 +53,9 @@ class FileSystem {
     // Replaces `to` by `from` in one step, writing through to the disk.
     virtual bool replace(const std::string& from, const std::string& to) = 0;
     virtual bool remove(const std::string& path) = 0;
+    // The system's own words for the last step that failed (UTF-8, in the
+    // system's language, without a final period); empty when it gave none.
+    virtual std::string lastError() const = 0;
 };
 
 // Paths are UTF-8.
@@ -61,13 +64,16 @@ FileSystem& platformFileSystem();
 // Has `writeContent` write PATH.tmp in the same folder, flushes it, optionally
 // keeps the current PATH as `backupPath`, then replaces PATH in one step. On
 // any failure (`writeContent` returning false among them) the temporary file
-// is removed, PATH is untouched and false returned.
+// is removed, PATH is untouched and false returned; `reason`, when given,
+// receives the system's words for the step that failed.
 using ContentWriter = std::function<bool(OutputFile& file)>;
 [[nodiscard]] bool replaceFileContent(FileSystem& fileSystem, const std::string& path,
                                       const ContentWriter& writeContent,
-                                      const std::string& backupPath = {});
+                                      const std::string& backupPath = {},
+                                      std::string* reason = nullptr);
 [[nodiscard]] bool replaceFileContent(FileSystem& fileSystem, const std::string& path,
                                       const std::vector<std::uint8_t>& bytes,
-                                      const std::string& backupPath = {});
+                                      const std::string& backupPath = {},
+                                      std::string* reason = nullptr);
 
 } // namespace kolvane

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,29 +25,38 @@ bool writeFully(int fd, const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
+// Keeps the words of errno for the caller and passes `succeeded` on.
+bool noteFailure(bool succeeded, std::string& lastError) {
+    if (!succeeded)
+        lastError = std::strerror(errno);
+    return succeeded;
+}
+
 class PosixOutputFile : public OutputFile {
   public:
-    explicit PosixOutputFile(int fd) : fd_(fd) {}
+    PosixOutputFile(int fd, std::string& lastError) : fd_(fd), lastError_(lastError) {}
     ~PosixOutputFile() override { close(); }
     bool write(const std::uint8_t* data, std::size_t size) override {
-        return fd_ >= 0 && writeFully(fd_, data, size);
+        return fd_ >= 0 && noteFailure(writeFully(fd_, data, size), lastError_);
     }
-    bool flush() override { return fd_ >= 0 && ::fsync(fd_) == 0; }
+    bool flush() override { return fd_ >= 0 && noteFailure(::fsync(fd_) == 0, lastError_); }
     bool close() override {
         if (fd_ < 0)
             return true;
         int result = ::close(fd_);
         fd_ = -1;
-        return result == 0;
+        return noteFailure(result == 0, lastError_);
     }
 
   private:
     int fd_;
+    std::string& lastError_;
 };
 
 class PosixInputFile : public InputFile {
   public:
-    PosixInputFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+    PosixInputFile(int fd, std::uint64_t size, std::string& lastError)
+        : fd_(fd), size_(size), lastError_(lastError) {}
     ~PosixInputFile() override { ::close(fd_); }
     std::uint64_t size() const override { return size_; }
     bool read(std::uint8_t* data, std::size_t size) override {
@@ -54,8 +64,10 @@ class PosixInputFile : public InputFile {
             ssize_t got = ::read(fd_, data, size);
             if (got < 0 && errno == EINTR)
                 continue;
-            if (got <= 0)
+            if (got <= 0) {
+                lastError_ = std::strerror(got == 0 ? EIO : errno); // 0: the file shrank
                 return false;
+            }
             data += got;
             size -= static_cast<std::size_t>(got);
         }
@@ -65,28 +77,32 @@ class PosixInputFile : public InputFile {
   private:
     int fd_;
     std::uint64_t size_;
+    std::string& lastError_;
 };
 
 class PosixFileSystem : public FileSystem {
   public:
     std::unique_ptr<InputFile> open(const std::string& path) override {
         int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
+        if (!noteFailure(fd >= 0, lastError_))
             return nullptr;
         struct stat info {};
         if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            const int error = info.st_mode == 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+            lastError_ = std::strerror(error);
             ::close(fd);
             return nullptr;
         }
         ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-        return std::make_unique<PosixInputFile>(fd, static_cast<std::uint64_t>(info.st_size));
+        return std::make_unique<PosixInputFile>(fd, static_cast<std::uint64_t>(info.st_size),
+                                                lastError_);
     }
 
     std::unique_ptr<OutputFile> create(const std::string& path) override {
         int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd < 0)
+        if (!noteFailure(fd >= 0, lastError_))
             return nullptr;
-        return std::make_unique<PosixOutputFile>(fd);
+        return std::make_unique<PosixOutputFile>(fd, lastError_);
     }
 
     bool exists(const std::string& path) override {
@@ -106,7 +122,7 @@ class PosixFileSystem : public FileSystem {
     }
 
     bool replace(const std::string& from, const std::string& to) override {
-        if (std::rename(from.c_str(), to.c_str()) != 0)
+        if (!noteFailure(std::rename(from.c_str(), to.c_str()) == 0, lastError_))
             return false;
         // Make the rename itself durable.
         std::string folder = to.substr(0, to.find_last_of('/') + 1);
@@ -118,7 +134,14 @@ class PosixFileSystem : public FileSystem {
         return true;
     }
 
-    bool remove(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
+    bool remove(const std::string& path) override {
+        return noteFailure(::unlink(path.c_str()) == 0, lastError_);
+    }
+
+    std::string lastError() const override { return lastError_; }
+
+  private:
+    std::string lastError_;
 };
 
 } // namespace

@@ -204,6 +204,8 @@ class Generator {
             if (!initial)
                 return false;
             added->initialOperationId = initial->id;
+            // Ticked on both sides, as ticking the initial-balance row does.
+            initial->pointed = 1;
             ledger_.book(added->id, account.initialBalance, true);
         }
         doc_.currentAccount = doc_.accounts.first();

@@ -156,6 +156,51 @@ template <class Record> class RecordList {
             --count_;
     }
 
+    // Takes `record` out of the list without releasing it: the pointer stays
+    // valid and can be linked back with `linkAfter` (undo keeps removed
+    // records so, and every pointer to them stays good) or released with
+    // `dispose`. An unlinked record must be linked back or disposed of before
+    // its list is cleared or destroyed.
+    void unlink(Record* record) {
+        if (!record)
+            return;
+        Node* node = nodeOf(record);
+        if (node->prev)
+            node->prev->next = node->next;
+        else
+            head_ = node->next;
+        if (node->next)
+            node->next->prev = node->prev;
+        else
+            tail_ = node->prev;
+        node->prev = node->next = nullptr;
+        if (count_ > 0)
+            --count_;
+    }
+
+    // Links an unlinked `record` back right after `previous`, or at the front
+    // when `previous` is null.
+    void linkAfter(Record* previous, Record* record) {
+        Node* node = nodeOf(record);
+        node->prev = previous ? nodeOf(previous) : nullptr;
+        node->next = previous ? node->prev->next : head_;
+        if (node->next)
+            node->next->prev = node;
+        else
+            tail_ = node;
+        if (node->prev)
+            node->prev->next = node;
+        else
+            head_ = node;
+        ++count_;
+    }
+
+    // Releases a record taken out by `unlink`.
+    void dispose(Record* record) {
+        if (record)
+            nodePool().release(nodeOf(record));
+    }
+
     // Range-for support: `for (Record& r : list)`.
     class iterator {
       public:

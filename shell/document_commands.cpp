@@ -1,11 +1,14 @@
 #include "document_commands.h"
 
+#include "file_messages.h"
 #include "menu_rules.h"
 
 #include "document/account_file.h"
 #include "document/text.h"
 #include "resources/resource_ids.h"
 #include "users/user_rules.h"
+
+#include <cstring>
 
 namespace kolvane {
 namespace {
@@ -58,9 +61,8 @@ SaveAsStep firstSaveAsStep(const Document& doc) {
 SaveAsTransition nextSaveAsStep(SaveAsStep step, bool confirmed) {
     switch (step) {
     case SaveAsStep::UserIdentity:
-        // Without a new pseudo the save goes on with the user as it was.
         return confirmed ? SaveAsTransition{SaveAsStep::UserPassword, false}
-                         : SaveAsTransition{SaveAsStep::ChooseFile, true};
+                         : SaveAsTransition{SaveAsStep::Stop, false};
     case SaveAsStep::UserPassword:
         return confirmed ? SaveAsTransition{SaveAsStep::ChooseFile, true}
                          : SaveAsTransition{SaveAsStep::Stop, false};
@@ -180,8 +182,7 @@ bool DocumentCommands::askSaveChanges() {
         return true;
     switch (ui_.askSaveChanges()) {
     case SaveAnswer::Yes:
-        saveFile(); // the command goes on whatever the save did
-        return true;
+        return saveFile(); // a cancelled or failed save keeps the file open
     case SaveAnswer::No:
         return true;
     case SaveAnswer::Cancel:
@@ -214,20 +215,37 @@ void DocumentCommands::markModified() {
 }
 
 void DocumentCommands::showWelcome() {
-    const WelcomeChoice choice = welcomeChoice(ui_.runWelcome(), settings_.recentCount);
-    switch (choice.action) {
-    case WelcomeChoice::NewFile:
-        newFile();
-        break;
-    case WelcomeChoice::OpenFile:
-        openFile();
-        break;
-    case WelcomeChoice::OpenRecent:
-        openRecent(choice.recentIndex);
-        break;
-    case WelcomeChoice::Nothing:
-        break;
+    for (;;) {
+        const WelcomeChoice choice = welcomeChoice(ui_.runWelcome(), settings_.recentCount);
+        switch (choice.action) {
+        case WelcomeChoice::NewFile:
+            newFile();
+            break;
+        case WelcomeChoice::OpenFile:
+            openFile();
+            break;
+        case WelcomeChoice::OpenRecent:
+            openRecent(choice.recentIndex);
+            break;
+        case WelcomeChoice::Nothing:
+            return;
+        }
+        // Whatever did not end with an open file brings the user back here.
+        if (doc_.isOpen)
+            return;
     }
+}
+
+DocumentCommands::LoadOutcome DocumentCommands::load(const std::string& path) {
+    const LoadStatus status = loadDocument(doc_, path, fileSystem_);
+    if (status == LoadStatus::Ok)
+        return LoadOutcome::Loaded;
+    const std::string reason = fileSystem_.lastError();
+    documentClose(doc_);
+    if (status == LoadStatus::CannotOpen && !fileSystem_.exists(path))
+        return LoadOutcome::Missing;
+    ui_.showMessage(openFailureMessage(path, status, reason));
+    return LoadOutcome::Refused;
 }
 
 void DocumentCommands::logInLoadedDocument() {
@@ -241,14 +259,24 @@ void DocumentCommands::logInLoadedDocument() {
     ui_.buildAccountsMenu();
     ui_.updateTitle();
     ui_.updateStatusBar();
+    // A file whose only user never got a password opened without one: give
+    // it one now, so that the file is protected from the next save on.
+    if (doc_.currentUser && doc_.currentUser->password[0] == '\0' &&
+        ui_.runPasswordDialog(doc_.currentUser, kNewPasswordTitle))
+        markModified();
 }
 
 void DocumentCommands::openStartupFile(const std::string& path) {
-    if (loadDocument(doc_, path, fileSystem_) != LoadStatus::Ok) {
-        documentClose(doc_);
+    switch (load(path)) {
+    case LoadOutcome::Loaded:
+        logInLoadedDocument();
+        return;
+    case LoadOutcome::Missing:
+        ui_.showMessage(missingFileMessage(path));
+        return;
+    case LoadOutcome::Refused:
         return;
     }
-    logInLoadedDocument();
 }
 
 void DocumentCommands::openRecent(int index) {
@@ -256,7 +284,18 @@ void DocumentCommands::openRecent(int index) {
         return;
     if (doc_.isOpen && !closeFile())
         return;
-    openStartupFile(settings_.recentFiles[static_cast<std::size_t>(index)]);
+    const std::string path = settings_.recentFiles[static_cast<std::size_t>(index)];
+    switch (load(path)) {
+    case LoadOutcome::Loaded:
+        logInLoadedDocument();
+        return;
+    case LoadOutcome::Missing:
+        if (ui_.askYesNo(missingRecentFileQuestion(path)))
+            removeRecentFile(settings_, index);
+        return;
+    case LoadOutcome::Refused:
+        return;
+    }
 }
 
 void DocumentCommands::newFile() {
@@ -286,20 +325,26 @@ void DocumentCommands::openFile() {
     openStartupFile(*path);
 }
 
-void DocumentCommands::saveFile() {
-    if (!doc_.isOpen)
-        return;
-    if (doc_.filePath.empty()) {
-        saveFileAs();
-        return;
-    }
-    if (saveDocument(doc_, doc_.filePath, fileSystem_))
-        ui_.updateMenus();
+bool DocumentCommands::writeTo(const std::string& path) {
+    std::string reason;
+    if (saveDocument(doc_, path, fileSystem_, &reason))
+        return true;
+    ui_.showMessage(saveFailureMessage(path, reason));
+    return false;
 }
 
-void DocumentCommands::saveFileAs() {
+bool DocumentCommands::saveFile() {
     if (!doc_.isOpen)
-        return;
+        return false;
+    if (doc_.filePath.empty())
+        return saveFileAs();
+    if (!writeTo(doc_.filePath))
+        return false;
+    ui_.updateMenus();
+    return true;
+}
+
+bool DocumentCommands::completeUserBeforeSave() {
     SaveAsStep step = firstSaveAsStep(doc_);
     while (step == SaveAsStep::UserIdentity || step == SaveAsStep::UserPassword) {
         const bool confirmed = step == SaveAsStep::UserIdentity
@@ -310,16 +355,32 @@ void DocumentCommands::saveFileAs() {
             ui_.updateStatusBar();
         step = transition.next;
     }
-    if (step == SaveAsStep::Stop)
-        return;
-    std::optional<std::string> path = ui_.chooseFileToSave();
-    if (!path)
-        return;
-    if (!saveDocument(doc_, *path, fileSystem_))
-        return;
-    addRecentFile(settings_, *path);
+    return step != SaveAsStep::Stop;
+}
+
+bool DocumentCommands::saveFileAs() {
+    if (!doc_.isOpen)
+        return false;
+    // A save that does not happen leaves the user as it was, pseudo included.
+    UserRecord* user = doc_.currentUser;
+    const UserRecord userBefore = user ? *user : UserRecord{};
+    bool saved = false;
+    if (completeUserBeforeSave()) {
+        std::optional<std::string> path = ui_.chooseFileToSave();
+        saved = path && writeTo(*path);
+        if (saved)
+            addRecentFile(settings_, *path);
+    }
+    if (!saved) {
+        if (user && std::memcmp(user, &userBefore, sizeof userBefore) != 0) {
+            *user = userBefore;
+            ui_.updateStatusBar();
+        }
+        return false;
+    }
     ui_.updateMenus();
     ui_.updateTitle();
+    return true;
 }
 
 bool DocumentCommands::closeFile() {
@@ -395,8 +456,10 @@ void DocumentCommands::newUser() {
     if (!doc_.isOpen || !requireAdministrator())
         return;
     // A user without password (a new file's) must first give itself one.
-    if (!doc_.currentUser || doc_.currentUser->password[0] == '\0')
+    if (!doc_.currentUser || doc_.currentUser->password[0] == '\0') {
+        ui_.showMessage(kPasswordFirstText);
         return;
+    }
     UserRecord user{};
     if (!ui_.runUserIdentity(&user))
         return;
@@ -420,8 +483,8 @@ void DocumentCommands::changePassword() {
     if (!doc_.isOpen || !ui_.runLogin())
         return;
     ui_.updateStatusBar();
-    ui_.runPasswordDialog(doc_.currentUser, kChangePasswordTitle);
-    markModified();
+    if (ui_.runPasswordDialog(doc_.currentUser, kChangePasswordTitle))
+        markModified();
 }
 
 void DocumentCommands::listUsers() {

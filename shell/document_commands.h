@@ -37,6 +37,9 @@ class ShellUi {
     // Questions, messages and dialogs.
     virtual SaveAnswer askSaveChanges() = 0; // string 20025
     virtual void showNotAllowed() = 0;       // string 20402
+    // A message (UTF-8) with the information icon, and a Yes/No question.
+    virtual void showMessage(std::string_view text) = 0;
+    virtual bool askYesNo(std::string_view text) = 0;
     virtual std::optional<std::string> chooseFileToOpen() = 0;
     virtual std::optional<std::string> chooseFileToSave() = 0;
     virtual int runWelcome() = 0;
@@ -83,7 +86,8 @@ struct WelcomeChoice {
 WelcomeChoice welcomeChoice(int result, int recentCount);
 
 // The steps of "Enregistrer sous" while the current user still needs a pseudo
-// and a password (a new file's default user).
+// and a password (a new file's default user). Any step cancelled stops the
+// whole save: a file is never written with a user who could not log in.
 enum class SaveAsStep { UserIdentity, UserPassword, ChooseFile, Stop };
 struct SaveAsTransition {
     SaveAsStep next;
@@ -117,15 +121,17 @@ class DocumentCommands {
     // account item. False when `id` is none of them.
     bool dispatch(unsigned id);
 
+    // The welcome dialog comes back until a file is open or it is cancelled.
     void showWelcome();
     void newFile();
     void openFile();
     void openRecent(int index);
     // A file named on the command line: load and log in.
     void openStartupFile(const std::string& path);
-    void saveFile();
-    void saveFileAs();
-    bool closeFile(); // false when the save question was cancelled
+    // True when the file was written; a failure is told with its reason.
+    bool saveFile();
+    bool saveFileAs();
+    bool closeFile(); // false when the save question was cancelled or the save failed
     void editAccounts();
     void editCategories();
     void editLabels();
@@ -137,15 +143,23 @@ class DocumentCommands {
     void chooseAccount(unsigned id);
     void toggleAlerts();
 
-    // The save question; false when the user cancels (the caller stops).
+    // The save question; false when the user cancels, or answers Yes and the
+    // save is cancelled or fails (the caller stops: nothing is lost).
     bool askSaveChanges();
     // The rights check: false, after the message, for a limited user.
     bool requireAdministrator();
     void markModified();
 
   private:
+    // Loads `path`; a refusal is told, except a missing file (false, the
+    // caller words it). True when the document was loaded.
+    enum class LoadOutcome { Loaded, Missing, Refused };
+    LoadOutcome load(const std::string& path);
     // After a successful load: the login, then the views and the frame.
     void logInLoadedDocument();
+    // The identity and password steps of a first save; false when cancelled.
+    bool completeUserBeforeSave();
+    bool writeTo(const std::string& path);
 
     Document& doc_;
     Settings& settings_;

@@ -111,6 +111,13 @@ class MainWindow::Ui : public ShellUi {
         }
     }
     void showNotAllowed() override { showStringMessage(main_.window, IDS_NOT_ALLOWED); }
+    void showMessage(std::string_view text) override {
+        win::showMessage(main_.window, utf8ToWide(text));
+    }
+    bool askYesNo(std::string_view text) override {
+        return win::showMessage(main_.window, utf8ToWide(text), MB_YESNO | MB_ICONQUESTION) ==
+               IDYES;
+    }
     std::optional<std::string> chooseFileToOpen() override {
         return main_.chooseFileToOpen(main_.window);
     }

@@ -87,6 +87,18 @@ bool addRecentFile(Settings& settings, std::string_view path) {
     return true;
 }
 
+bool removeRecentFile(Settings& settings, int index) {
+    const int count = std::clamp(settings.recentCount, 0, kMaxRecentFiles);
+    if (index < 0 || index >= count)
+        return false;
+    for (int i = index; i + 1 < count; ++i)
+        settings.recentFiles[static_cast<std::size_t>(i)] =
+            std::move(settings.recentFiles[static_cast<std::size_t>(i + 1)]);
+    settings.recentFiles[static_cast<std::size_t>(count - 1)].clear();
+    settings.recentCount = count - 1;
+    return true;
+}
+
 std::string settingsPath(std::string_view executablePath) {
     std::size_t nameStart = executablePath.find_last_of("\\/");
     nameStart = nameStart == std::string_view::npos ? 0 : nameStart + 1;

@@ -40,6 +40,10 @@ inline constexpr const char* kFileSection = "Fichier";
 // oldest entry drops out. False (nothing changed) for an empty path.
 bool addRecentFile(Settings& settings, std::string_view path);
 
+// Removes entry `index`; the later entries move up. False for an index
+// outside the list.
+bool removeRecentFile(Settings& settings, int index);
+
 // True when the two paths name the same file for Windows: equal without
 // regard to case.
 bool samePathNoCase(std::string_view a, std::string_view b);

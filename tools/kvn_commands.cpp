@@ -4,15 +4,18 @@
 #include "document/amounts.h"
 #include "document/calendar.h"
 #include "document/document.h"
+#include "document/document_check.h"
 #include "document/generator.h"
 #include "document/passwords.h"
 #include "document/text.h"
+#include "tools/json_writer.h"
+#include "tools/kvn_register.h"
+#include "tools/kvn_support.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -20,10 +23,6 @@
 
 namespace kolvane {
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitDifferences = 1;
-constexpr int kExitBadInput = 2;
 
 // The longest account name the record holds (its array keeps a terminator).
 constexpr std::size_t kMaxAccountName = sizeof(AccountRecord::name) - 1;
@@ -35,6 +34,7 @@ constexpr const char* kUsage =
     "       kvn check FILE\n"
     "       kvn generate FILE --operations N [--accounts A] [--thirds T] [--splits PCT]\n"
     "                         [--seed S]\n"
+    "       kvn register FILE --account NAME|N [--order entry|date]\n"
     "\n"
     "  new    makes an account file with one account, the default user,\n"
     "         modes and categories (an existing FILE is never replaced);\n"
@@ -46,149 +46,9 @@ constexpr const char* kUsage =
     "         exit 1 when they differ from the recorded ones\n"
     "  generate  makes a file of N operations over several years (3 accounts,\n"
     "         20 third parties and 10 % split operations unless told), the same\n"
-    "         for the same seed; an existing FILE is never replaced\n";
-
-// Reports bad input: one line on the error stream, and the exit code to return.
-template <class... Parts> int refuse(std::ostream& err, const Parts&... parts) {
-    err << "kvn: ";
-    (err << ... << parts);
-    err << '\n';
-    return kExitBadInput;
-}
-
-// Record texts are Windows-1252; the console and the JSON get UTF-8.
-template <std::size_t N> std::string utf8Field(const char (&field)[N]) {
-    return cp1252ToUtf8(fieldText(field));
-}
-
-bool loadFile(Document& doc, const std::string& path, std::ostream& err) {
-    documentInit(doc);
-    LoadStatus status = loadDocument(doc, path, platformFileSystem());
-    if (status == LoadStatus::Ok)
-        return true;
-    refuse(err, path, ": ", describeLoadStatus(status));
-    return false;
-}
-
-// --- JSON ------------------------------------------------------------------
-
-// Writes pretty-printed JSON (two spaces per level) straight to a stream.
-// Callers pair begin/end calls and give a key before each member of an object.
-class JsonWriter {
-  public:
-    explicit JsonWriter(std::ostream& out) : out_(out) {}
-
-    void beginObject() { open('{'); }
-    void endObject() { close('}'); }
-    void beginArray() { open('['); }
-    void endArray() { close(']'); }
-
-    void key(std::string_view name) {
-        separate();
-        writeString(name);
-        out_ << ": ";
-        afterKey_ = true;
-    }
-
-    void string(std::string_view utf8) {
-        beforeValue();
-        writeString(utf8);
-    }
-    void number(std::uint64_t value) {
-        beforeValue();
-        char buffer[24];
-        auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-        out_.write(buffer, result.ptr - buffer);
-    }
-    // Shortest text that reads back as the same double; JSON has no
-    // infinities nor NaN, so those become null.
-    void number(double value) {
-        beforeValue();
-        if (!std::isfinite(value)) {
-            out_ << "null";
-            return;
-        }
-        char buffer[32];
-        auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-        out_.write(buffer, result.ptr - buffer);
-    }
-    void boolean(bool value) {
-        beforeValue();
-        out_ << (value ? "true" : "false");
-    }
-
-    template <class Value> void member(std::string_view name, Value value) {
-        key(name);
-        if constexpr (std::is_same_v<Value, double>)
-            number(value);
-        else if constexpr (std::is_same_v<Value, bool>)
-            boolean(value);
-        else if constexpr (std::is_integral_v<Value>)
-            number(static_cast<std::uint64_t>(value));
-        else
-            string(value);
-    }
-
-    void finish() { out_ << '\n'; }
-
-  private:
-    struct Level {
-        bool empty = true;
-    };
-
-    void indent() {
-        for (std::size_t i = 0; i < levels_.size(); ++i)
-            out_ << "  ";
-    }
-    // Starts a new member or element: a comma after the previous one, then a
-    // new line at the current depth.
-    void separate() {
-        if (levels_.empty())
-            return;
-        out_ << (levels_.back().empty ? "\n" : ",\n");
-        levels_.back().empty = false;
-        indent();
-    }
-    void beforeValue() {
-        if (afterKey_)
-            afterKey_ = false;
-        else
-            separate();
-    }
-    void open(char bracket) {
-        beforeValue();
-        out_ << bracket;
-        levels_.push_back(Level{});
-    }
-    void close(char bracket) {
-        bool empty = levels_.back().empty;
-        levels_.pop_back();
-        if (!empty) {
-            out_ << '\n';
-            indent();
-        }
-        out_ << bracket;
-    }
-    void writeString(std::string_view utf8) {
-        static constexpr char kHex[] = "0123456789abcdef";
-        out_ << '"';
-        for (char c : utf8) {
-            auto byte = static_cast<unsigned char>(c);
-            if (c == '"' || c == '\\') {
-                out_ << '\\' << c;
-            } else if (byte < 0x20) {
-                out_ << "\\u00" << kHex[byte >> 4] << kHex[byte & 15];
-            } else {
-                out_ << c;
-            }
-        }
-        out_ << '"';
-    }
-
-    std::ostream& out_;
-    std::vector<Level> levels_;
-    bool afterKey_ = false;
-};
+    "         for the same seed; an existing FILE is never replaced\n"
+    "  register  the register of one account (named, or its position from 1)\n"
+    "         as the operations tab shows it, rows and balance strip, as JSON\n";
 
 std::string twoDigits(int value, int width) {
     std::string text = std::to_string(value);
@@ -369,124 +229,11 @@ void dumpDocument(const Document& doc, std::ostream& out) {
 
 // --- check -----------------------------------------------------------------
 
-struct PartyTotals {
-    double balance = 0.0;
-    double pointedBalance = 0.0;
-    std::uint64_t operationCount = 0;
-};
-
-// Rebuilds every account's and third party's balance, ticked balance and
-// operation count from the operations alone.
-//
-// An operation moves `amount` from `counterpartyId` to `partyId`: the party
-// gains `amount` and the counterparty loses it. A split operation names Split
-// as its counterparty, so its party takes the whole amount and Split (no
-// record) nothing; each ventilation line then carries Split as its party and
-// the receiving category, third party or account as its counterparty, which
-// loses the line's `amount` -- the same as if the line had been booked on its
-// own against Split. Only lines of a split operation count, as the booking
-// only attaches lines to those.
-//
-// Every side (operation or line) that names a party counts one operation for
-// it, as booking an operation adds one on each side it books; the initial
-// operation names its owner, so a new account or third party counts 1.
-//
-// A ticked record books its amount into the ticked balances of the accounts
-// it names, the same way. The initial-balance operation of an account is
-// ticked when the account's `initialPointed` says so.
-std::map<PartyId, PartyTotals> computeTotals(const Document& doc) {
-    std::map<PartyId, PartyTotals> totals;
-    for (const AccountRecord& account : doc.accounts)
-        totals[account.id];
-    for (const ThirdRecord& third : doc.thirds)
-        totals[third.id];
-
-    auto book = [&](PartyId party, double amount, bool pointed) {
-        auto found = totals.find(party);
-        if (found == totals.end())
-            return; // categories, Split, InitialBalance, deleted accounts
-        found->second.balance += amount;
-        found->second.operationCount += 1;
-        if (pointed && isAccount(party))
-            found->second.pointedBalance += amount;
-    };
-
-    for (const OperationRecord& operation : doc.operations) {
-        bool pointed = operation.pointed != 0;
-        if (isInitialBalance(operation.counterpartyId))
-            if (const AccountRecord* owner = findAccountByAccountId(doc, operation.partyId))
-                pointed = owner->initialPointed != 0;
-        book(operation.partyId, operation.amount, pointed);
-        book(operation.counterpartyId, -operation.amount, pointed);
-        if (isSplit(operation.counterpartyId) && operation.lineCount != 0 && operation.lines)
-            for (const VentilationLine& line : *operation.lines)
-                book(line.counterpartyId, -line.amount, line.pointed != 0);
-    }
-    return totals;
-}
-
-class Differences {
-  public:
-    explicit Differences(std::ostream& out) : out_(out) {}
-
-    void amount(const std::string& owner, const char* field, double recorded, double computed) {
-        // Balances are kept step by step, so rounding may leave crumbs below
-        // the smallest amount that counts.
-        if (std::isfinite(recorded) && std::isfinite(computed) &&
-            std::fabs(recorded - computed) < 0.001)
-            return;
-        out_ << owner << ": " << field << ' ' << formatAmount(recorded) << " recorded, "
-             << formatAmount(computed) << " computed\n";
-        ++count_;
-    }
-    void count(const std::string& owner, const char* field, std::uint64_t recorded,
-               std::uint64_t computed) {
-        if (recorded == computed)
-            return;
-        out_ << owner << ": " << field << ' ' << recorded << " recorded, " << computed
-             << " computed\n";
-        ++count_;
-    }
-    void note(const std::string& owner, const std::string& text) {
-        out_ << owner << ": " << text << '\n';
-        ++count_;
-    }
-    int total() const { return count_; }
-
-  private:
-    std::ostream& out_;
-    int count_ = 0;
-};
-
-int checkDocument(const Document& doc, std::ostream& out) {
-    std::map<PartyId, PartyTotals> totals = computeTotals(doc);
-    Differences differences(out);
-    for (const AccountRecord& account : doc.accounts) {
-        const PartyTotals& computed = totals[account.id];
-        std::string owner = utf8Field(account.name);
-        differences.amount(owner, "balance", account.balance, computed.balance);
-        differences.amount(owner, "pointedBalance", account.pointedBalance,
-                           computed.pointedBalance);
-        differences.count(owner, "operationCount", account.operationCount, computed.operationCount);
-    }
-    for (const ThirdRecord& third : doc.thirds) {
-        const PartyTotals& computed = totals[third.id];
-        std::string owner = std::string("Tiers : ") + utf8Field(third.name);
-        differences.amount(owner, "balance", third.balance, computed.balance);
-        differences.count(owner, "operationCount", third.operationCount, computed.operationCount);
-    }
-    // The reader takes exactly `lineCount` lines after each operation, so the
-    // first test only guards against a reader that one day stops at the end
-    // of a short file; lines under an operation that is not split are real
-    // damage (their amounts are booked nowhere).
-    for (const OperationRecord& operation : doc.operations) {
-        std::uint64_t lines = operation.lines ? operation.lines->count() : 0;
-        std::string owner = std::string("Operation ") + std::to_string(operation.id);
-        differences.count(owner, "lineCount", operation.lineCount, lines);
-        if (lines != 0 && !isSplit(operation.counterpartyId))
-            differences.note(owner, "has ventilation lines but is not split");
-    }
-    if (differences.total() != 0)
+int printCheck(const Document& doc, std::ostream& out) {
+    const std::vector<std::string> differences = checkDocument(doc);
+    for (const std::string& line : differences)
+        out << line << '\n';
+    if (!differences.empty())
         return kExitDifferences;
     out << "OK\n";
     return kExitOk;
@@ -752,10 +499,19 @@ int commandOnFile(const std::vector<std::string>& args, std::ostream& out, std::
         dumpDocument(doc, out);
         return kExitOk;
     }
-    return checkDocument(doc, out);
+    return printCheck(doc, out);
 }
 
 } // namespace
+
+bool loadFile(Document& doc, const std::string& path, std::ostream& err) {
+    documentInit(doc);
+    LoadStatus status = loadDocument(doc, path, platformFileSystem());
+    if (status == LoadStatus::Ok)
+        return true;
+    refuse(err, path, ": ", describeLoadStatus(status));
+    return false;
+}
 
 int runKvn(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {
@@ -771,6 +527,8 @@ int runKvn(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return commandNew(args, out, err);
     if (command == "generate")
         return commandGenerate(args, out, err);
+    if (command == "register")
+        return commandRegister(args, out, err);
     if (command == "info" || command == "dump" || command == "check")
         return commandOnFile(args, out, err);
     return refuse(err, "unknown command \"", command, "\" (try kvn --help)");

@@ -36,7 +36,7 @@ struct UserIdentityDialog : win::DialogObject<UserIdentityDialog> {
 
     void next() {
         const IdentityDecision decision =
-            decideIdentity(*document, win::windowTextUtf8(item(IDC_USER_PSEUDO)),
+            decideIdentity(*document, *user, win::windowTextUtf8(item(IDC_USER_PSEUDO)),
                            IsDlgButtonChecked(window, IDC_USER_LIMITED) == BST_CHECKED);
         if (decision.refusal) {
             win::refuseEntry(window, decision.refusal.message, decision.refusal.focus);

@@ -23,6 +23,25 @@ bool mayAdminister(const Document& doc) {
     return doc.currentUser && isAdministrator(doc.currentUser->flags);
 }
 
+bool keepsAnAdministrator(const Document& doc, const UserRecord& changed, std::uint32_t newFlags) {
+    auto manages = [](std::uint32_t flags) { return isAdministrator(flags) && mayLogIn(flags); };
+    if (manages(newFlags))
+        return true;
+    for (const UserRecord* user = doc.users.first(); user; user = doc.users.next(user))
+        if (user != &changed && manages(user->flags))
+            return true;
+    return false;
+}
+
+namespace {
+
+// The one user of a file that has never been given a password.
+bool onlyUserWithoutPassword(const Document& doc, const UserRecord& user) {
+    return doc.users.count() == 1 && user.password[0] == '\0';
+}
+
+} // namespace
+
 LoginDecision decideLogin(const Document& doc, std::string_view pseudo, std::string_view password) {
     LoginDecision decision;
     const std::string name = recordText(pseudo, kLoginPseudoMaxLength);
@@ -31,13 +50,13 @@ LoginDecision decideLogin(const Document& doc, std::string_view pseudo, std::str
         decision.refusal = {kEnterPseudoText, IDC_USER_PSEUDO};
         return decision;
     }
-    if (typed.empty()) {
-        decision.refusal = {kEnterLoginPasswordText, IDC_USER_PASSWORD};
-        return decision;
-    }
     UserRecord* user = doc.users.first();
     while (user && fieldText(user->name) != name)
         user = doc.users.next(user);
+    if (typed.empty() && !(user && onlyUserWithoutPassword(doc, *user))) {
+        decision.refusal = {kEnterLoginPasswordText, IDC_USER_PASSWORD};
+        return decision;
+    }
     if (!user) {
         decision.refusal = {kUnknownPseudoText, IDC_USER_PSEUDO};
         return decision;
@@ -54,7 +73,8 @@ LoginDecision decideLogin(const Document& doc, std::string_view pseudo, std::str
     return decision;
 }
 
-IdentityDecision decideIdentity(const Document& doc, std::string_view pseudo, bool limited) {
+IdentityDecision decideIdentity(const Document& doc, const UserRecord& edited,
+                                std::string_view pseudo, bool limited) {
     IdentityDecision decision;
     const std::string name = recordText(pseudo, kUserNameMaxLength);
     if (name.empty()) {
@@ -62,13 +82,18 @@ IdentityDecision decideIdentity(const Document& doc, std::string_view pseudo, bo
         return decision;
     }
     for (const UserRecord* user = doc.users.first(); user; user = doc.users.next(user)) {
-        if (fieldText(user->name) == name) {
+        if (user != &edited && fieldText(user->name) == name) {
             decision.refusal = {kUserNameTakenText, IDC_USER_PSEUDO};
             return decision;
         }
     }
+    const std::uint32_t flags = limited ? kUserLimited : 0;
+    if (!keepsAnAdministrator(doc, edited, flags)) {
+        decision.refusal = {kKeepOneAdministratorText, IDC_USER_ADMINISTRATOR};
+        return decision;
+    }
     decision.name = name;
-    decision.flags = limited ? kUserLimited : 0;
+    decision.flags = flags;
     return decision;
 }
 
@@ -102,7 +127,13 @@ AccessToggle toggleUserAccess(const Document& doc, UserRecord& user) {
         result.message = std::move(message);
         return result;
     }
-    setAccess(user, !mayLogIn(user.flags));
+    const bool allowed = !mayLogIn(user.flags);
+    const std::uint32_t flags = allowed ? user.flags & ~kUserRefused : user.flags | kUserRefused;
+    if (!keepsAnAdministrator(doc, user, flags)) {
+        result.message = kKeepOneAdministratorText;
+        return result;
+    }
+    setAccess(user, allowed);
     result.toggled = true;
     return result;
 }

@@ -32,6 +32,14 @@ inline constexpr const char* kEnterPasswordText = " Saisissez votre mot de passe
 inline constexpr const char* kConfirmPasswordText = " Confirmez votre mot de passe . ";
 inline constexpr const char* kReconfirmPasswordText = " Reconfirmez votre mot de passe . ";
 inline constexpr const char* kChangePasswordTitle = "Modifier mot de passe";
+inline constexpr const char* kNewPasswordTitle = "Choisissez un mot de passe";
+inline constexpr const char* kKeepOneAdministratorText =
+    " Le fichier doit garder au moins un administrateur . \n"
+    " Sans administrateur, personne ne pourrait plus gérer ses comptes ni ses utilisateurs. ";
+inline constexpr const char* kPasswordFirstText =
+    " L'utilisateur courant n'a pas encore de mot de passe . \n"
+    " Choisissez-en un avec \"Changer mot de passe\" (menu Outils) ou en enregistrant le fichier, "
+    "puis créez les autres utilisateurs. ";
 
 inline constexpr const char* kAdministratorRole = "Administrateur";
 inline constexpr const char* kLimitedRole = "Utilisateur";
@@ -49,22 +57,31 @@ struct Refusal {
 // one, and it is not "Limité").
 bool mayAdminister(const Document& doc);
 
+// True while at least one user other than `changed` is an administrator who
+// may log in, or `changed` stays one with `newFlags`: a file always keeps
+// someone able to manage it.
+bool keepsAnAdministrator(const Document& doc, const UserRecord& changed, std::uint32_t newFlags);
+
 // Login: the user found, or the refusal. Passwords are compared on their first
-// 15 characters, as they were stored.
+// 15 characters, as they were stored. A file whose only user has no password
+// (written before passwords were asked at the first save) opens with an empty
+// password; the caller then asks for one.
 struct LoginDecision {
     UserRecord* user = nullptr;
     Refusal refusal;
 };
 LoginDecision decideLogin(const Document& doc, std::string_view pseudo, std::string_view password);
 
-// Identity: the name and flags to store, or the refusal. Every user of the
-// list counts, the edited one included.
+// Identity of `edited`: the name and flags to store, or the refusal. A name
+// that another user of the list holds is refused; the edited user may keep
+// its own. Making the file's last administrator limited is refused.
 struct IdentityDecision {
     Refusal refusal;
     std::string name; // Windows-1252, at most 39 characters
     std::uint32_t flags = 0;
 };
-IdentityDecision decideIdentity(const Document& doc, std::string_view pseudo, bool limited);
+IdentityDecision decideIdentity(const Document& doc, const UserRecord& edited,
+                                std::string_view pseudo, bool limited);
 void applyIdentity(UserRecord& user, const IdentityDecision& decision);
 
 // Password and its confirmation, both cut to 15 characters.
@@ -73,7 +90,8 @@ Refusal decidePassword(std::string_view password, std::string_view confirmation)
 void applyPassword(UserRecord& user, std::string_view password);
 
 // "Supprimer" in the user list: the current user cannot lose its access (the
-// message names it); any other user has its access toggled. Nothing is removed.
+// message names it), nor the last administrator; any other user has its
+// access toggled. Nothing is removed.
 struct AccessToggle {
     bool toggled = false;
     std::string message; // UTF-8, when refused

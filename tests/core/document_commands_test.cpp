@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <string>
@@ -18,6 +19,7 @@
 namespace kolvane {
 namespace {
 
+using shelltest::Bytes;
 using shelltest::MemoryFiles;
 using Calls = std::vector<std::string>;
 
@@ -27,7 +29,8 @@ class ScriptedUi : public ShellUi {
     Calls calls;
     std::deque<SaveAnswer> saveAnswers;
     std::deque<std::optional<std::string>> openPaths, savePaths;
-    int welcomeResult = 0;
+    std::deque<int> welcomeResults; // then 0: cancelled
+    bool yesToQuestions = false;
     std::function<bool()> login = [] { return false; };
     std::function<bool(UserRecord*)> identity = [](UserRecord*) { return false; };
     std::function<bool(UserRecord*)> password = [](UserRecord*) { return false; };
@@ -48,7 +51,11 @@ class ScriptedUi : public ShellUi {
     std::optional<std::string> chooseFileToSave() override {
         return log("chooseFileToSave"), take(savePaths, {});
     }
-    int runWelcome() override { return log("runWelcome"), welcomeResult; }
+    int runWelcome() override { return log("runWelcome"), take(welcomeResults, 0); }
+    void showMessage(std::string_view text) override { log("showMessage:" + std::string(text)); }
+    bool askYesNo(std::string_view text) override {
+        return log("askYesNo:" + std::string(text)), yesToQuestions;
+    }
     bool runLogin() override { return log("runLogin"), login(); }
     bool runUserIdentity(UserRecord* u) override { return log("runUserIdentity"), identity(u); }
     bool runPasswordDialog(UserRecord* user, std::string_view title) override {
@@ -188,12 +195,10 @@ TEST_F(DocumentCommandsTest, OpeningLogsInThenShowsTheFile) {
     EXPECT_EQ(settings.recentCount, 0); // opening does not add to the recent files
 }
 
-TEST_F(DocumentCommandsTest, CancelledDialogForeignFileOrRefusedLoginOpensNothing) {
-    files.files["C:\\notes.kvn"] = {'h', 'e', 'l', 'l', 'o'};
+TEST_F(DocumentCommandsTest, CancelledDialogOrRefusedLoginOpensNothing) {
     writeSampleFile("C:\\Comptes\\famille.kvn");
     const std::pair<std::optional<std::string>, Calls> cases[] = {
         {std::nullopt, {"chooseFileToOpen"}},
-        {"C:\\notes.kvn", {"chooseFileToOpen"}},
         {"C:\\Comptes\\famille.kvn", {"chooseFileToOpen", "runLogin"}}};
     for (const auto& [path, calls] : cases) {
         ui.calls.clear();
@@ -202,6 +207,32 @@ TEST_F(DocumentCommandsTest, CancelledDialogForeignFileOrRefusedLoginOpensNothin
         EXPECT_EQ(doc.isOpen, 0u);
         EXPECT_EQ(doc.users.count() + doc.accounts.count(), 0);
         EXPECT_EQ(ui.calls, calls);
+    }
+}
+
+TEST_F(DocumentCommandsTest, RefusedFileIsNamedWithItsReasonAndNothingIsLoaded) {
+    writeSampleFile("C:\\Comptes\\famille.kvn");
+    Bytes cut = files.files["C:\\Comptes\\famille.kvn"];
+    cut.pop_back();
+    files.files["C:\\vide.kvn"] = {};
+    files.files["C:\\notes.kvn"] = {'h', 'e', 'l', 'l', 'o'};
+    files.files["C:\\coupe.kvn"] = cut;
+    files.unreadable.insert("C:\\verrou.kvn");
+    const std::pair<const char*, const char*> cases[] = {
+        {"C:\\vide.kvn", "Le fichier C:\\vide.kvn n'est pas un fichier compte Kolvane ou il est "
+                          "endommagé (fichier vide)."},
+        {"C:\\notes.kvn", "Le fichier C:\\notes.kvn n'est pas un fichier compte Kolvane ou il "
+                           "est endommagé (en-tête inconnu)."},
+        {"C:\\coupe.kvn", "Le fichier C:\\coupe.kvn n'est pas un fichier compte Kolvane ou il "
+                           "est endommagé (fichier tronqué)."},
+        {"C:\\verrou.kvn", "Le fichier C:\\verrou.kvn ne peut pas être ouvert (accès refusé)."},
+        {"C:\\absent.kvn", "Le fichier C:\\absent.kvn est introuvable."}};
+    for (const auto& [path, message] : cases) {
+        ui.calls.clear();
+        commands.openStartupFile(path);
+        EXPECT_EQ(ui.calls, (Calls{std::string("showMessage:") + message}));
+        EXPECT_EQ(doc.isOpen, 0u);
+        EXPECT_EQ(doc.users.count() + doc.accounts.count() + doc.operations.count(), 0);
     }
 }
 
@@ -214,26 +245,58 @@ TEST_F(DocumentCommandsTest, WelcomeOpensTheChosenRecentFile) {
     addRecentFile(settings, "C:\\B.kvn");
     addRecentFile(settings, "C:\\A.kvn");
     loginAs("Paul");
-    ui.welcomeResult = 11; // second line: C:\B.kvn
+    ui.welcomeResults = {11}; // second line: C:\B.kvn
     commands.showWelcome();
     EXPECT_EQ(doc.isOpen, 1u);
     EXPECT_EQ(doc.filePath, "C:\\B.kvn");
     EXPECT_EQ(cp1252ToUtf8(fieldText(doc.currentUser->name)), "Paul");
 }
 
-TEST_F(DocumentCommandsTest, MissingFileOpensNothingAndLeavesNoPartialData) {
+TEST_F(DocumentCommandsTest, WelcomeComesBackUntilAFileIsOpenAndOffersToForgetAMissingOne) {
+    writeSampleFile("C:\\B.kvn");
+    addRecentFile(settings, "C:\\B.kvn");
     addRecentFile(settings, "C:\\Disparu.kvn");
+    addRecentFile(settings, "C:\\Autre.kvn");
     loginAs("Marie");
-    ui.welcomeResult = 10;
+    ui.yesToQuestions = true;
+    // Browse cancelled, then the missing second line, then the line that moved up.
+    ui.welcomeResults = {1001, 11, 11};
     commands.showWelcome();
-    EXPECT_EQ(doc.isOpen, 0u);
-    EXPECT_EQ(doc.users.count() + doc.accounts.count() + doc.operations.count(), 0);
-    EXPECT_EQ(ui.calls, (Calls{"runWelcome"}));
+    EXPECT_EQ(ui.calls, (Calls{"runWelcome", "chooseFileToOpen", "runWelcome",
+                               "askYesNo:Le fichier C:\\Disparu.kvn est introuvable.\nLe retirer "
+                               "de la liste des fichiers récents ?",
+                               "runWelcome", "runLogin", "openViews", "updateMenus",
+                               "buildAccountsMenu", "updateTitle", "updateStatusBar"}));
+    EXPECT_EQ(doc.filePath, "C:\\B.kvn");
+    ASSERT_EQ(settings.recentCount, 2);
+    EXPECT_EQ(settings.recentFiles[1], "C:\\B.kvn");
 
-    ui.calls.clear();
-    commands.openStartupFile("C:\\absent.kvn");
+    // Kept in the list when the user says No; Annuler ends the welcome.
+    ASSERT_TRUE(commands.closeFile());
+    addRecentFile(settings, "C:\\Disparu.kvn");
+    ui.yesToQuestions = false;
+    ui.welcomeResults = {10};
+    commands.showWelcome();
+    EXPECT_EQ(settings.recentCount, 3);
     EXPECT_EQ(doc.isOpen, 0u);
-    EXPECT_TRUE(ui.calls.empty());
+}
+
+TEST_F(DocumentCommandsTest, OnlyUserWithoutPasswordLogsInThenIsAskedForOne) {
+    openNewFile();
+    // Saved as older builds did, without asking for a password.
+    ASSERT_EQ(saveDocument(doc, "C:\\Ancien.kvn", files), 1);
+    ASSERT_TRUE(commands.closeFile());
+    ui.login = [this] {
+        return doc.currentUser = decideLogin(doc, "Nouvel utilisateur", "").user, true;
+    };
+    ui.password = [](UserRecord* user) { return storePassword(*user, "neuf"), true; };
+    ui.calls.clear();
+    commands.openStartupFile("C:\\Ancien.kvn");
+    ASSERT_EQ(doc.isOpen, 1u);
+    EXPECT_EQ(ui.calls.back(), "updateMenus");
+    EXPECT_TRUE(ui.called("runPasswordDialog:Choisissez un mot de passe"));
+    EXPECT_EQ(doc.isModified, 1u);
+    EXPECT_TRUE(decideLogin(doc, "Nouvel utilisateur", "neuf").user);
 }
 
 // --- New file, closing and the save question ---------------------------------------------
@@ -298,29 +361,61 @@ TEST_F(DocumentCommandsTest, SaveQuestionNoClosesWithoutSavingAndYesSavesFirst) 
         reload("C:\\Comptes\\famille.kvn", reloaded);
         EXPECT_EQ(reloaded.accounts.count(), answer == SaveAnswer::Yes ? 3 : 2);
     }
-    // Yes on a never-saved file, then cancelling the save dialog: still closes.
+}
+
+TEST_F(DocumentCommandsTest, YesThenACancelledOrFailedSaveKeepsTheFileOpen) {
+    openSample();
+    doc.isModified = 1;
+    files.failAt = FailStep::Replace;
+    ui.saveAnswers.push_back(SaveAnswer::Yes);
+    EXPECT_FALSE(commands.closeFile());
+    EXPECT_EQ(ui.calls,
+              (Calls{"askSaveChanges",
+                     "showMessage:Le fichier C:\\Comptes\\famille.kvn n'a pas pu être enregistré "
+                     "(fichier verrouillé).\nVos modifications sont conservées : enregistrez-les "
+                     "ailleurs avec « Enregistrer sous »."}));
+    EXPECT_EQ(doc.isOpen, 1u);
+    EXPECT_EQ(doc.isModified, 1u);
+
+    files.failAt = FailStep::None;
+    ui.saveAnswers.push_back(SaveAnswer::No);
+    ASSERT_TRUE(commands.closeFile());
     files.files.clear();
     openNewFile();
     storePassword(*doc.currentUser, "mdp"); // no user step before the save dialog
-    ui.saveAnswers.push_back(SaveAnswer::Yes);
-    ui.savePaths.push_back(std::nullopt);
-    EXPECT_TRUE(commands.closeFile());
-    EXPECT_EQ(doc.isOpen, 0u);
+    for (const auto& run : std::vector<std::function<bool()>>{
+             [&] { return commands.closeFile(); }, [&] { return commands.askSaveChanges(); }}) {
+        ui.saveAnswers.push_back(SaveAnswer::Yes);
+        ui.savePaths.push_back(std::nullopt);
+        EXPECT_FALSE(run());
+        EXPECT_EQ(doc.isOpen, 1u);
+        EXPECT_EQ(doc.isModified, 1u);
+    }
     EXPECT_TRUE(files.files.empty());
-    EXPECT_EQ(ui.calls.front(), "askSaveChanges");
-    EXPECT_TRUE(ui.called("chooseFileToSave"));
-    EXPECT_TRUE(ui.called("closeViews"));
 }
 
 // --- Saving ----------------------------------------------------------------------------
 
 TEST_F(DocumentCommandsTest, SaveClearsTheModifiedFlagOnlyWhenTheWriteSucceeded) {
     openSample();
+    const Bytes before = files.files["C:\\Comptes\\famille.kvn"];
     doc.isModified = 1;
-    files.failAt = FailStep::Create;
-    commands.saveFile();
-    EXPECT_EQ(doc.isModified, 1u);
-    EXPECT_TRUE(ui.calls.empty());
+    // Each failing step is told with the system's words for it.
+    const std::pair<FailStep, const char*> failures[] = {
+        {FailStep::Create, "accès refusé"},         {FailStep::Write, "disque plein"},
+        {FailStep::Flush, "erreur d'écriture"},     {FailStep::Close, "erreur à la fermeture"},
+        {FailStep::KeepBackup, "copie impossible"}, {FailStep::Replace, "fichier verrouillé"}};
+    for (const auto& [step, reason] : failures) {
+        ui.calls.clear();
+        files.failAt = step;
+        EXPECT_FALSE(commands.saveFile());
+        ASSERT_EQ(ui.calls.size(), 1u);
+        EXPECT_NE(ui.calls[0].find(std::string(" enregistré (") + reason + ")."), std::string::npos)
+            << ui.calls[0];
+        EXPECT_EQ(doc.isModified, 1u);
+        EXPECT_EQ(files.files["C:\\Comptes\\famille.kvn"], before);
+    }
+    ui.calls.clear();
 
     files.failAt = FailStep::None;
     commands.dispatch(CMD_SAVE);
@@ -373,22 +468,33 @@ TEST_F(DocumentCommandsTest, SaveAsOnANewFileAsksForPseudoAndPasswordFirst) {
     EXPECT_EQ(decideLogin(reloaded, "Marie", "secret").user, reloaded.users.first());
 }
 
-TEST_F(DocumentCommandsTest, CancellingThePasswordStepSavesNothingButTheIdentityStepGoesOn) {
+TEST_F(DocumentCommandsTest, AnyCancelledStepOfAFirstSaveWritesNothingAndKeepsTheUser) {
     openNewFile();
-    ui.identity = [](UserRecord*) { return true; };
-    ui.savePaths.push_back("C:\\Famille.kvn");
-    commands.saveFileAs();
-    EXPECT_EQ(ui.calls, (Calls{"runUserIdentity", "runPasswordDialog:"}));
-    EXPECT_TRUE(files.files.empty());
-    EXPECT_EQ(doc.isModified, 1u);
-    EXPECT_EQ(settings.recentCount, 0);
-
-    ui.calls.clear();
-    ui.identity = [](UserRecord*) { return false; };
-    commands.saveFileAs();
-    EXPECT_EQ(ui.calls, (Calls{"runUserIdentity", "updateStatusBar", "chooseFileToSave",
-                               "updateMenus", "updateTitle"}));
-    EXPECT_EQ(files.files.count("C:\\Famille.kvn"), 1u);
+    const UserRecord before = *doc.currentUser;
+    ui.identity = [](UserRecord* user) { return setFieldUtf8(user->name, "Marie"), true; };
+    ui.password = [](UserRecord* user) { return storePassword(*user, "secret"), true; };
+    const std::pair<std::function<void()>, Calls> cases[] = {
+        {[&] { ui.identity = [](UserRecord*) { return false; }; }, {"runUserIdentity"}},
+        {[&] {
+             ui.identity = [](UserRecord* user) { return setFieldUtf8(user->name, "Marie"), true; };
+             ui.password = [](UserRecord*) { return false; };
+         },
+         {"runUserIdentity", "runPasswordDialog:", "updateStatusBar"}},
+        {[&] { ui.password = [](UserRecord* u) { return storePassword(*u, "secret"), true; }; },
+         {"runUserIdentity", "runPasswordDialog:", "updateStatusBar", "chooseFileToSave",
+          "updateStatusBar"}}};
+    for (const auto& [answer, calls] : cases) {
+        answer();
+        ui.calls.clear();
+        ui.savePaths.push_back(std::nullopt); // the last case cancels the file step
+        EXPECT_FALSE(commands.saveFileAs());
+        EXPECT_EQ(ui.calls, calls);
+        EXPECT_TRUE(files.files.empty());
+        EXPECT_EQ(doc.isModified, 1u);
+        EXPECT_EQ(std::memcmp(doc.currentUser, &before, sizeof before), 0);
+    }
+    // The pseudo the identity step offers (the user's own) is accepted.
+    EXPECT_FALSE(decideIdentity(doc, *doc.currentUser, "Nouvel utilisateur", false).refusal);
 }
 
 // --- Rights and users ------------------------------------------------------------------
@@ -439,6 +545,16 @@ TEST_F(DocumentCommandsTest, NewLimitedUserTakesTheNextIdAndIsThenRefused) {
     EXPECT_EQ(ui.calls, (Calls{"showNotAllowed"}));
 }
 
+TEST_F(DocumentCommandsTest, NewUserOnAFileWhoseUserHasNoPasswordSaysWhy) {
+    openNewFile();
+    commands.newUser();
+    ASSERT_EQ(ui.calls.size(), 1u);
+    EXPECT_EQ(ui.calls[0].rfind("showMessage: L'utilisateur courant n'a pas encore de mot de passe",
+                                0),
+              0u);
+    EXPECT_EQ(doc.users.count(), 1);
+}
+
 TEST_F(DocumentCommandsTest, ChangeUserAndPasswordRefreshOnlyOnSuccess) {
     openSample();
     ui.login = [] { return false; };
@@ -446,6 +562,9 @@ TEST_F(DocumentCommandsTest, ChangeUserAndPasswordRefreshOnlyOnSuccess) {
     EXPECT_EQ(ui.calls, (Calls{"runLogin"}));
     ui.calls.clear();
     loginAs("Paul");
+    commands.changePassword(); // the password dialog cancelled: nothing changed
+    EXPECT_EQ(doc.isModified, 0u);
+    ui.calls.clear();
     UserRecord* asked = nullptr;
     ui.password = [&](UserRecord* user) { return asked = user, true; };
     commands.dispatch(CMD_CHANGE_PASSWORD);

@@ -10,6 +10,7 @@
 #include "document/document.h"
 #include "document/passwords.h"
 #include "document/text.h"
+#include "register_sample.h"
 
 #include <gtest/gtest.h>
 
@@ -462,6 +463,59 @@ TEST_F(KvnCheckTest, LinesOfAnOperationThatIsNotSplitAreReported) {
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.out, "Operation " + std::to_string(operation->id) +
                            ": has ventilation lines but is not split\n");
+}
+
+TEST_F(KvnCheckTest, LinesThatDoNotAddUpToTheirOperationAreReported) {
+    doc_.operations.last()->lines->last()->amount = -15; // B gains 15, not 10
+    setRecorded({790, 870, 4, 315, 115, 3, 100, 3});
+    KvnRun run = checkSaved();
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.out, "Operation 5: lines add up to - 85.00, the operation moves - 80.00\n");
+}
+
+// --- register ----------------------------------------------------------------------
+
+TEST_F(KvnTest, RegisterPrintsTheRowsAndTheStripAsDrawn) {
+    Document doc;
+    sample::buildRegisterSample(doc);
+    ASSERT_EQ(saveDocument(doc, file("r.kvn")), 1);
+    KvnRun run = kvn({"register", file("r.kvn"), "--account", "Compte A", "--order", "date"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_HAS(run.out, "\"order\": \"date\"");
+    // The second row in date order: the split waiting for its ventilation.
+    const std::string waiting = R"json({
+      "kind": "own",
+      "date": " 20/02/2024",
+      "mode": "Carte de paiement",
+      "category": "Opération ventillée (en attente)",
+      "label": "Divers",
+      "ticked": "",
+      "debit": "30.00",
+      "credit": "",
+      "balance": "970.00"
+    })json";
+    EXPECT_HAS(run.out, waiting);
+    EXPECT_HAS(run.out, R"("kind": "line")");
+    EXPECT_HAS(run.out, R"("kind": "incoming")");
+    const std::string strip = R"("strip": {
+    "account": "Compte A",
+    "pointedBalance": "- 12.50",
+    "balance": "1 162.50"
+  })";
+    EXPECT_HAS(run.out, strip);
+    // By position, entry order by default.
+    run = kvn({"register", file("r.kvn"), "--account", "3"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_HAS(run.out, "\"account\": \"Compte C\"");
+    EXPECT_HAS(run.out, "\"order\": \"entry\"");
+
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"register", file("r.kvn")},
+          {"register", file("r.kvn"), "--account", "Compte Z"},
+          {"register", file("r.kvn"), "--account", "4"},
+          {"register", file("r.kvn"), "--account", "A", "--order", "id"},
+          {"register", file("none.kvn"), "--account", "1"}})
+        expectRefused(kvn(args));
 }
 
 // --- dump details ----------------------------------------------------------------

@@ -72,6 +72,16 @@ TEST_F(UserRules, RefusedUserIsToldSoOnlyAfterPseudoAndPasswordWereRight) {
     EXPECT_EQ(d.user, nullptr);
 }
 
+TEST_F(UserRules, OnlyTheSoleUserOfAFileWithoutPasswordLogsInWithAnEmptyOne) {
+    applyPassword(*paul, ""); // two users: an empty password is refused even for him
+    EXPECT_STREQ(decideLogin(doc, "Paul", "").refusal.message, " Saisissez votre mot de passe .   ");
+    doc.users.remove(marie);
+    EXPECT_EQ(decideLogin(doc, "Paul", "").user, paul);
+    EXPECT_STREQ(decideLogin(doc, "Paul", "x").refusal.message, " Mot de passe érroné !   ");
+    EXPECT_STREQ(decideLogin(doc, "Pierre", "").refusal.message,
+                 " Saisissez votre mot de passe .   ");
+}
+
 TEST_F(UserRules, LongPasswordsAreCutTo15WhenSetAndWhenTyped) {
     applyPassword(*marie, "abcdefghijklmnopqrst"); // 20 characters, 15 kept
     EXPECT_EQ(decideLogin(doc, "Marie", "abcdefghijklmnoXYZ").user, marie);
@@ -81,20 +91,43 @@ TEST_F(UserRules, LongPasswordsAreCutTo15WhenSetAndWhenTyped) {
 
 // --- Identity ----------------------------------------------------------------------
 
-TEST_F(UserRules, IdentityRefusesAnEmptyNameAndAnyNameInUse) {
-    IdentityDecision d = decideIdentity(doc, "", false);
+TEST_F(UserRules, IdentityRefusesAnEmptyNameAndAnotherUsersName) {
+    UserRecord newcomer{};
+    IdentityDecision d = decideIdentity(doc, newcomer, "", false);
     EXPECT_STREQ(d.refusal.message, " Saisissez le nom de l'utilisateur .  ");
     EXPECT_EQ(d.refusal.focus, 1150);
 
-    d = decideIdentity(doc, "Paul", false);
-    EXPECT_STREQ(d.refusal.message, " Ce nom utilisateur existe déjà . \n Saisissez un autre. ");
-    EXPECT_EQ(d.refusal.focus, 1150);
+    for (UserRecord* edited : {&newcomer, marie}) {
+        d = decideIdentity(doc, *edited, "Paul", false);
+        EXPECT_STREQ(d.refusal.message, " Ce nom utilisateur existe déjà . \n Saisissez un autre. ");
+        EXPECT_EQ(d.refusal.focus, 1150);
+    }
+    // One's own name may be kept; another spelling is another name.
+    d = decideIdentity(doc, *marie, "Marie", false);
+    EXPECT_FALSE(d.refusal);
+    EXPECT_EQ(d.name, "Marie");
+    EXPECT_FALSE(decideIdentity(doc, newcomer, "marie", false).refusal);
+    EXPECT_EQ(decideIdentity(doc, newcomer, "Léa", true).flags, kUserLimited);
+}
 
-    // Keeping one's own name is refused as well.
-    EXPECT_STREQ(decideIdentity(doc, "Marie", false).refusal.message,
-                 " Ce nom utilisateur existe déjà . \n Saisissez un autre. ");
-    // Another spelling is another name.
-    EXPECT_FALSE(decideIdentity(doc, "marie", false).refusal);
+TEST_F(UserRules, TheLastAdministratorCannotBeMadeLimitedOrRefused) {
+    // Marie is the only administrator: limited, she would leave nobody in charge.
+    IdentityDecision d = decideIdentity(doc, *marie, "Marie", true);
+    EXPECT_EQ(std::string(d.refusal.message).rfind(" Le fichier doit garder au moins un "
+                                                   "administrateur . ",
+                                                   0),
+              0u);
+    EXPECT_EQ(d.refusal.focus, 1153);
+    EXPECT_EQ(decideIdentity(doc, *paul, "Paul", false).flags, 0u); // a second one is welcome
+    doc.currentUser = paul;
+    EXPECT_FALSE(toggleUserAccess(doc, *marie).toggled);
+    EXPECT_TRUE(mayLogIn(marie->flags));
+    // With a second administrator who may log in, either may step down.
+    paul->flags = 0;
+    EXPECT_FALSE(decideIdentity(doc, *marie, "Marie", true).refusal);
+    EXPECT_TRUE(toggleUserAccess(doc, *marie).toggled);
+    // Marie, refused now, no longer counts: Paul stays in charge.
+    EXPECT_TRUE(decideIdentity(doc, *paul, "Paul", true).refusal);
 }
 
 // --- Password ----------------------------------------------------------------------

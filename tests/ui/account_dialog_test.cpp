@@ -485,18 +485,32 @@ TEST_F(AccountDialogTest, PngLogoAndReplacingABankNamedInAnotherCase) {
     int newBankResult = -2;
     BankDirectory banks;
     ASSERT_EQ(loadBankDirectory(banks, wideToUtf8(directory)), 1);
+    // Not a picture: told at once, by name.
+    const std::wstring notAPicture = temporaryPath(L"kolvane_pas_une_image.bmp");
+    HANDLE file = CreateFileW(notAPicture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                              nullptr);
+    DWORD written = 0;
+    WriteFile(file, "ceci n'est pas une image", 24, &written, nullptr);
+    CloseHandle(file);
     NewBankDialog dialog(&banks);
     DialogDriver driver;
     driver.expectDialog(IDD_NEW_BANK)
         .setText(IDC_BANK_NAME, L"BANQUE VERTE")
         .setText(IDC_BANK_WEB, L"https://verte.example")
+        .then([&](HWND) { dialog.usePictureFile(notAPicture); })
+        .then([&](HWND) { EXPECT_EQ(dialog.picture, nullptr); })
         .then([&](HWND) { dialog.usePictureFile(picture); })
         .click(IDOK);
+    driver.expectMessageBox(L"L'image kolvane_pas_une_image.bmp ne peut pas être lue : ce n'est "
+                            L"pas une image BMP, JPEG ou GIF, ou elle est endommagée.\nChoisissez "
+                            L"une autre image.")
+        .press(IDOK);
     driver.expectMessageBox(kReplaceBank).press(IDNO);
     driver.expectDialog(IDD_NEW_BANK).click(IDOK);
     driver.expectMessageBox(kReplaceBank).press(IDYES);
     EXPECT_TRUE(driver.run([&] { newBankResult = runNewBankDialog(dialog, nullptr); }));
     DeleteFileW(picture.c_str());
+    DeleteFileW(notAPicture.c_str());
 
     EXPECT_EQ(newBankResult, 0); // replaced in place
     ASSERT_EQ(banks.count(), 2);

@@ -327,6 +327,7 @@ TEST_F(ShellTest, WelcomeOkWithoutSelectionWaitsAndDoubleClickOpens) {
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_WELCOME_FILES)));
     });
     driver.expectDialog(IDD_LOGIN).click(IDCANCEL);
+    driver.expectDialog(IDD_WELCOME).click(IDCANCEL); // back after the refused login
     ASSERT_TRUE(driver.run([&] { SendMessageW(main.window, WM_SHOW_WELCOME, 0, 0); }));
     EXPECT_EQ(doc.isOpen, 0u); // refused login: nothing left open
     EXPECT_EQ(main.tabControl, nullptr);
@@ -336,6 +337,7 @@ TEST_F(ShellTest, WelcomeButtonsRunNewFileAndBrowse) {
     DialogDriver driver;
     driver.expectDialog(IDD_WELCOME).click(IDC_WELCOME_NEW_FILE);
     driver.expectDialog(IDD_ACCOUNT).click(IDCANCEL);
+    driver.expectDialog(IDD_WELCOME).click(IDCANCEL);
     ASSERT_TRUE(driver.run([&] { SendMessageW(main.window, WM_SHOW_WELCOME, 0, 0); }));
     EXPECT_EQ(doc.isOpen, 0u);
 
@@ -348,6 +350,45 @@ TEST_F(ShellTest, WelcomeButtonsRunNewFileAndBrowse) {
         .click(IDOK);
     ASSERT_TRUE(driver.run([&] { SendMessageW(main.window, WM_SHOW_WELCOME, 0, 0); }));
     EXPECT_EQ(doc.isOpen, 1u);
+}
+
+TEST_F(ShellTest, MissingRecentDamagedOrUnreadableFilesAreToldByName) {
+    const std::string missing = temporaryPath("kolvane_shell_disparu.kvn");
+    addRecentFile(main.settings, missing);
+    DialogDriver driver;
+    driver.expectDialog(IDD_WELCOME).click(IDOK);
+    driver.expectMessageBox(L"Le fichier " + utf8ToWide(missing) +
+                            L" est introuvable.\nLe retirer de la liste des fichiers récents ?")
+        .press(IDYES);
+    driver.expectDialog(IDD_WELCOME)
+        .then([](HWND dialog) {
+            EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_WELCOME_FILES, LB_GETCOUNT, 0, 0), 0);
+        })
+        .click(IDCANCEL);
+    ASSERT_TRUE(driver.run([&] { SendMessageW(main.window, WM_SHOW_WELCOME, 0, 0); }));
+    EXPECT_EQ(main.settings.recentCount, 0);
+
+    HANDLE file = CreateFileW(utf8ToWide(filePath).c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, "bonjour", 7, &written, nullptr);
+    CloseHandle(file);
+    openAnswers.push_back(filePath);
+    driver.expectMessageBox(L"Le fichier " + utf8ToWide(filePath) +
+                            L" n'est pas un fichier compte Kolvane ou il est endommagé "
+                            L"(en-tête inconnu).")
+        .press(IDOK);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_OPEN));
+    // A folder cannot be read: the system says why.
+    std::wstring text;
+    openAnswers.push_back(temporaryPath(""));
+    driver.expectMessageBox().readText(0, &text).press(IDOK);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_OPEN));
+    const std::wstring start = L"Le fichier " + utf8ToWide(temporaryPath("")) +
+                               L" ne peut pas être ouvert (";
+    EXPECT_EQ(text.rfind(start, 0), 0u) << wideToUtf8(text);
+    EXPECT_GT(text.size(), start.size() + 3);
+    EXPECT_EQ(doc.isOpen, 0u);
 }
 
 TEST_F(ShellTest, OpenDialogIsTheStandardOneWithItsTitle) {

@@ -143,8 +143,8 @@ TEST_F(UserDialogsTest, IdentityShowsTheUserAndRefusesAnEmptyOrTakenName) {
         .expectText(IDC_USER_PSEUDO, L"Paul")
         .expectChecked(IDC_USER_LIMITED)
         .expectChecked(IDC_USER_ADMINISTRATOR, false)
+        .type(IDC_USER_PSEUDO, L"Marie")
         .click(IDOK);
-    // Keeping one's own name is refused too.
     driver.expectMessageBox(L" Ce nom utilisateur existe déjà . \n Saisissez un autre. ")
         .press(IDOK);
     driver.expectDialog(IDD_USER_IDENTITY)

@@ -1,0 +1,810 @@
+#include "booking.h"
+
+#include "document/choice_lists.h"
+#include "document/text.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <type_traits>
+
+namespace kolvane {
+namespace {
+
+// The former bytes of every field a command changes, put back in reverse
+// order: a field saved twice ends with its first value.
+class Journal {
+  public:
+    template <class T> void save(T& field) {
+        static_assert(std::is_trivially_copyable_v<T>);
+        const auto* bytes = reinterpret_cast<const unsigned char*>(&field);
+        entries_.push_back(Entry{&field, sizeof(T), bytes_.size()});
+        bytes_.insert(bytes_.end(), bytes, bytes + sizeof(T));
+    }
+    void restore() {
+        for (auto entry = entries_.rbegin(); entry != entries_.rend(); ++entry)
+            std::memcpy(entry->address, bytes_.data() + entry->offset, entry->size);
+        entries_.clear();
+        bytes_.clear();
+    }
+    // Room for what one apply saves, taken before anything changes so that
+    // running out of memory never leaves a change half made.
+    void reserve(std::size_t entries, std::size_t bytes) {
+        entries_.reserve(entries);
+        bytes_.reserve(bytes);
+    }
+
+  private:
+    struct Entry {
+        void* address;
+        std::size_t size;
+        std::size_t offset;
+    };
+    std::vector<Entry> entries_;
+    std::vector<unsigned char> bytes_;
+};
+
+// The account or third party that an identifier names, when it exists.
+struct Party {
+    AccountRecord* account = nullptr;
+    ThirdRecord* third = nullptr;
+
+    explicit operator bool() const { return account || third; }
+    double& balance() const { return account ? account->balance : third->balance; }
+    std::uint32_t& count() const {
+        return account ? account->operationCount : third->operationCount;
+    }
+};
+
+Party findParty(const Document& doc, PartyId id) {
+    if (isAccount(id))
+        return Party{findAccountById(doc, id), nullptr};
+    if (isThird(id))
+        return Party{nullptr, findThirdById(doc, id)};
+    return Party{};
+}
+
+// Room for the fields one party and one record take in a journal.
+constexpr std::size_t kPartyEntries = 3;
+constexpr std::size_t kPartyBytes = 2 * sizeof(double) + sizeof(std::uint32_t);
+constexpr std::size_t kRecordBytes = sizeof(OperationRecord);
+
+// The register rows of a change that the row arithmetic cannot follow (a
+// line of the operation booked on the register's own account): the rows are
+// collected again, and put back as they were on revert.
+struct RowsSnapshot {
+    std::vector<OperationRecord*> rows;
+    AccountRecord* account = nullptr;
+    bool chained = false;
+    bool taken = false;
+
+    void take(const RegisterModel& model) {
+        rows = model.rows();
+        account = model.account();
+        chained = model.balancesChained();
+        taken = true;
+    }
+    void putBack(RegisterModel& model) {
+        model.restoreRows(account, std::move(rows), chained);
+        rows.clear();
+        taken = false;
+    }
+};
+
+bool linesTouch(const OperationList* lines, PartyId party) {
+    if (!lines)
+        return false;
+    for (const VentilationLine& line : *lines)
+        if (line.counterpartyId == party)
+            return true;
+    return false;
+}
+
+bool linesTouch(const std::vector<VentilationLine>& lines, PartyId party) {
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const VentilationLine& line) { return line.counterpartyId == party; });
+}
+
+// The register must show the document's current account.
+bool registerReady(const RegisterModel& model) {
+    return model.account() && model.account() == model.document().currentAccount;
+}
+
+int locateRow(const RegisterModel& model, const OperationRecord* record, int hint) {
+    if (hint >= 0 && model.record(hint) == record)
+        return hint;
+    return model.findRow(record);
+}
+
+// The fields a ventilation line takes from its operation when attached.
+void copyOperationFields(VentilationLine& line, const OperationRecord& operation) {
+    line.modeId = operation.modeId;
+    std::memcpy(line.label, operation.label, sizeof line.label);
+    line.creatorUserId = operation.creatorUserId;
+    line.modifierUserId = operation.modifierUserId;
+    line.id = operation.id;
+    line.pointed = operation.pointed;
+    line.operationDate = operation.operationDate;
+    line.entryDate = operation.entryDate;
+    line.modifiedDate = operation.modifiedDate;
+}
+
+// A new list holding copies of `lines`, or null when memory runs out.
+OperationList* makeLineList(const std::vector<VentilationLine>& lines) {
+    auto* list = new (std::nothrow) OperationList;
+    if (!list)
+        return nullptr;
+    for (const VentilationLine& line : lines) {
+        VentilationLine* added = list->append(line);
+        if (!added) {
+            delete list;
+            return nullptr;
+        }
+        added->lineCount = 0;
+        added->lines = nullptr;
+    }
+    return list;
+}
+
+// A label added by a command, taken out again on revert.
+class LabelAddition {
+  public:
+    void add(Document& doc, std::string_view text, CategoryId category) {
+        added_ = insertLabel(doc, text, category) == 1;
+        if (added_)
+            text_ = std::string(text);
+    }
+    void takeBack(Document& doc) {
+        if (!added_)
+            return;
+        LabelRecord probe{};
+        setFieldText(probe.text, text_);
+        for (LabelRecord& label : doc.labels)
+            if (equalNoCase(fieldText(label.text), fieldText(probe.text))) {
+                doc.labels.remove(&label);
+                break;
+            }
+        added_ = false;
+    }
+
+  private:
+    bool added_ = false;
+    std::string text_;
+};
+
+class CommandBase : public BookingCommand {
+  protected:
+    void markModified(Document& doc) {
+        journal_.save(doc.isModified);
+        doc.isModified = 1;
+    }
+    // Moves a party's balance and count, saving both first.
+    void bookOn(const Party& party, double balanceChange, int countChange) {
+        if (!party)
+            return;
+        journal_.save(party.balance());
+        journal_.save(party.count());
+        party.balance() += balanceChange;
+        party.count() += static_cast<std::uint32_t>(countChange);
+    }
+    std::uint32_t userId(const Document& doc) {
+        if (!userKnown_) {
+            userId_ = currentUserId(doc);
+            userKnown_ = true;
+        }
+        return userId_;
+    }
+
+    Journal journal_;
+    RegisterModel::BalanceTrail trail_;
+    RowsSnapshot snapshot_;
+
+  private:
+    std::uint32_t userId_ = 1;
+    bool userKnown_ = false;
+};
+
+// --- New operation ------------------------------------------------------------
+
+class NewOperation : public CommandBase {
+  public:
+    explicit NewOperation(OperationEntry entry) : entry_(std::move(entry)) {}
+    ~NewOperation() override {
+        if (record_ && !applied_) {
+            releaseLines(*record_);
+            operations_->dispose(record_);
+        }
+    }
+    const char* name() const override { return "saisie d'une opération"; }
+
+    BookingStatus apply(RegisterModel& model) override {
+        if (!registerReady(model))
+            return BookingStatus::NoAccount;
+        Document& doc = model.document();
+        AccountRecord& account = *model.account();
+        const bool attach = entry_.useLines && !entry_.lines.empty();
+        const bool refill = attach && linesTouch(entry_.lines, account.id);
+        try {
+            journal_.reserve(16 + 5 * entry_.lines.size(),
+                             256 + (kPartyBytes + kRecordBytes) * entry_.lines.size());
+            model.reserveRows(model.rowCount() + 1);
+            if (refill)
+                snapshot_.take(model);
+        } catch (const std::bad_alloc&) {
+            return BookingStatus::OutOfMemory;
+        }
+        if (!record_) {
+            operations_ = &doc.operations;
+            record_ = doc.operations.appendEmpty();
+            if (!record_)
+                return BookingStatus::OutOfMemory;
+            if (attach && !(record_->lines = makeLineList(entry_.lines))) {
+                doc.operations.remove(record_);
+                record_ = nullptr;
+                return BookingStatus::OutOfMemory;
+            }
+        } else {
+            doc.operations.linkAfter(doc.operations.last(), record_);
+        }
+        applied_ = true;
+
+        OperationRecord& r = *record_;
+        const double a = entry_.amount;
+        const PartyId p = entry_.party;
+        r.amount = a;
+        setFieldText(r.label, entry_.label);
+        r.creatorUserId = r.modifierUserId = userId(doc);
+        r.id = doc.nextOperationId;
+        r.pointed = 0;
+        r.counterpartyId = p;
+        if (const Party counterparty = findParty(doc, p)) {
+            bookOn(counterparty, -a, 1);
+            r.balanceAfterCounterparty = counterparty.balance();
+        }
+        if (!entry_.labelChosen)
+            label_.add(doc, entry_.label, p);
+        r.modeId = entry_.modeId;
+        r.operationDate = entry_.operationDate;
+        r.entryDate = r.modifiedDate = entry_.now;
+        journal_.save(doc.nextOperationId);
+        doc.nextOperationId += 1;
+        bookOn(Party{&account, nullptr}, a, 1);
+        r.balanceAfterParty = account.balance;
+        r.partyId = account.id;
+        r.lineCount = 0;
+        if (r.lines) {
+            r.lineCount = static_cast<std::uint32_t>(r.lines->count());
+            for (VentilationLine& line : *r.lines) {
+                journal_.save(line);
+                copyOperationFields(line, r);
+                if (const Party counterparty = findParty(doc, line.counterpartyId)) {
+                    bookOn(counterparty, -line.amount, 1);
+                    line.balanceAfterCounterparty = counterparty.balance();
+                }
+            }
+        }
+        markModified(doc);
+
+        if (refill) {
+            trail_ = model.captureBalances(0);
+            model.collectRows();
+            model.recomputeFrom(0);
+            row_ = model.findRow(record_);
+            return BookingStatus::Done;
+        }
+        const int row = model.insertPosition(r, -1);
+        trail_ = model.captureBalances(row);
+        model.insertRow(row, record_);
+        model.recomputeFrom(row);
+        row_ = row;
+        return BookingStatus::Done;
+    }
+
+    void revert(RegisterModel& model) override {
+        Document& doc = model.document();
+        if (snapshot_.taken)
+            snapshot_.putBack(model);
+        else
+            model.removeRow(row_);
+        model.restoreBalances(trail_);
+        journal_.restore();
+        label_.takeBack(doc);
+        doc.operations.unlink(record_);
+        applied_ = false;
+        row_ = -1;
+    }
+
+  private:
+    OperationEntry entry_;
+    OperationRecord* record_ = nullptr;
+    OperationList* operations_ = nullptr;
+    LabelAddition label_;
+    bool applied_ = false;
+};
+
+// --- Change -------------------------------------------------------------------
+
+class ChangeOperation : public CommandBase {
+  public:
+    ChangeOperation(OperationRecord* record, int row, OperationEntry entry)
+        : record_(record), hint_(row), entry_(std::move(entry)) {}
+    ~ChangeOperation() override {
+        // The list the document does not hold: the former lines while the
+        // change is applied, the new ones while it is taken back.
+        OperationList* unused = applied_ ? oldLines_ : newLines_;
+        delete unused;
+    }
+    const char* name() const override { return "modification d'une opération"; }
+
+    BookingStatus apply(RegisterModel& model) override {
+        if (!registerReady(model))
+            return BookingStatus::NoAccount;
+        const int i = locateRow(model, record_, hint_);
+        if (i < 0)
+            return BookingStatus::NotARow;
+        OperationRecord& r = *record_;
+        if (r.pointed)
+            return BookingStatus::Ticked;
+        if (isInitialBalance(r.counterpartyId))
+            return BookingStatus::InitialBalance;
+        if (isSplit(r.partyId))
+            return BookingStatus::VentilationLine;
+        Document& doc = model.document();
+        AccountRecord& account = *model.account();
+        const bool attach = entry_.useLines && !entry_.lines.empty();
+        const bool hadLines = r.lines && r.lineCount;
+        const bool refill = (attach && linesTouch(entry_.lines, account.id)) ||
+                            (hadLines && linesTouch(r.lines, account.id));
+        const std::size_t oldLineCount = hadLines ? static_cast<std::size_t>(r.lines->count()) : 0;
+        try {
+            const std::size_t lines = entry_.lines.size() + oldLineCount;
+            journal_.reserve(24 + 5 * lines, 512 + (kPartyBytes + kRecordBytes) * lines);
+            if (refill)
+                snapshot_.take(model);
+        } catch (const std::bad_alloc&) {
+            return BookingStatus::OutOfMemory;
+        }
+        if (attach && !newLines_ && !(newLines_ = makeLineList(entry_.lines)))
+            return BookingStatus::OutOfMemory;
+        applied_ = true;
+
+        const bool own = r.partyId == account.id;
+        journal_.save(r);
+        OperationRecord t = r;
+        const double a = entry_.amount;
+        const double n = own ? a : -a;
+        const double delta = own ? a - r.amount : r.amount + a;
+        const PartyId p = entry_.party;
+        t.amount = n;
+        setFieldText(t.label, entry_.label);
+        t.modifierUserId = userId(doc);
+        (own ? t.counterpartyId : t.partyId) = p;
+        // The new party takes the operation...
+        if (const Party newSide = findParty(doc, p)) {
+            bookOn(newSide, own ? -n : n, 1);
+            (own ? t.balanceAfterCounterparty : t.balanceAfterParty) += own ? -n : n;
+        }
+        // ...and the former one gives it back.
+        const PartyId q = own ? r.counterpartyId : r.partyId;
+        if (const Party oldSide = findParty(doc, q)) {
+            bookOn(oldSide, own ? r.amount : -r.amount, -1);
+            (own ? t.balanceAfterCounterparty : t.balanceAfterParty) += own ? r.amount : -r.amount;
+        }
+        // The former ventilation is booked back and dropped.
+        oldLines_ = nullptr;
+        if (t.lines && t.lineCount) {
+            for (const VentilationLine& line : *t.lines) {
+                const Party side = findParty(doc, line.counterpartyId);
+                if (!side)
+                    continue;
+                bookOn(side, own ? line.amount : -line.amount, -1);
+                if (line.pointed && side.account) {
+                    journal_.save(side.account->pointedBalance);
+                    side.account->pointedBalance += line.amount;
+                }
+            }
+            oldLines_ = t.lines;
+            t.lines = nullptr;
+            t.lineCount = 0;
+        }
+        if (!entry_.labelChosen)
+            label_.add(doc, entry_.label, t.counterpartyId);
+        t.modeId = entry_.modeId;
+        t.operationDate = entry_.operationDate;
+        t.modifiedDate = entry_.now;
+        bookOn(Party{&account, nullptr}, delta, 0);
+        (own ? t.balanceAfterParty : t.balanceAfterCounterparty) += delta;
+        if (attach) {
+            t.lineCount = static_cast<std::uint32_t>(newLines_->count());
+            for (VentilationLine& line : *newLines_) {
+                journal_.save(line);
+                copyOperationFields(line, t);
+                if (const Party side = findParty(doc, line.counterpartyId)) {
+                    bookOn(side, -line.amount, 1);
+                    line.balanceAfterCounterparty -= line.amount;
+                }
+            }
+            t.lines = newLines_;
+        }
+        markModified(doc);
+
+        refilled_ = refill;
+        if (refill) {
+            trail_ = model.captureBalances(0);
+            r = t;
+            model.collectRows();
+            model.recomputeFrom(0);
+            row_ = model.findRow(record_);
+            return BookingStatus::Done;
+        }
+        const int j = model.insertPosition(t, i);
+        from_ = std::min(i, j);
+        trail_ = model.captureBalances(from_);
+        r = t;
+        oldRow_ = i;
+        row_ = i < j ? j - 1 : j;
+        model.moveRow(i, row_);
+        model.recomputeFrom(from_);
+        return BookingStatus::Done;
+    }
+
+    void revert(RegisterModel& model) override {
+        if (snapshot_.taken)
+            snapshot_.putBack(model);
+        else
+            model.moveRow(row_, oldRow_);
+        journal_.restore();
+        model.restoreBalances(trail_);
+        label_.takeBack(model.document());
+        applied_ = false;
+        row_ = refilled_ ? model.findRow(record_) : oldRow_;
+    }
+
+  private:
+    OperationRecord* record_;
+    int hint_;
+    OperationEntry entry_;
+    OperationList* oldLines_ = nullptr;
+    OperationList* newLines_ = nullptr;
+    LabelAddition label_;
+    int oldRow_ = -1;
+    int from_ = 0;
+    bool refilled_ = false;
+    bool applied_ = false;
+};
+
+// --- Deletion -----------------------------------------------------------------
+
+class DeleteOperation : public CommandBase {
+  public:
+    DeleteOperation(OperationRecord* record, int row) : record_(record), hint_(row) {}
+    ~DeleteOperation() override {
+        if (applied_) {
+            releaseLines(*record_);
+            operations_->dispose(record_);
+        }
+    }
+    const char* name() const override { return "suppression d'une opération"; }
+
+    BookingStatus apply(RegisterModel& model) override {
+        if (!registerReady(model))
+            return BookingStatus::NoAccount;
+        const int i = locateRow(model, record_, hint_);
+        if (i < 0)
+            return BookingStatus::NotARow;
+        OperationRecord& r = *record_;
+        if (r.pointed)
+            return BookingStatus::Ticked;
+        if (isInitialBalance(r.counterpartyId))
+            return BookingStatus::InitialBalance;
+        if (isSplit(r.partyId))
+            return BookingStatus::VentilationLine;
+        Document& doc = model.document();
+        AccountRecord& account = *model.account();
+        const bool own = r.partyId == account.id;
+        const bool splitLines = own && isSplit(r.counterpartyId) && r.lines;
+        const bool refill = splitLines && linesTouch(r.lines, account.id);
+        try {
+            const std::size_t lines = splitLines ? static_cast<std::size_t>(r.lines->count()) : 0;
+            journal_.reserve(16 + 4 * lines, 256 + kPartyBytes * 2 * lines);
+            if (refill)
+                snapshot_.take(model);
+        } catch (const std::bad_alloc&) {
+            return BookingStatus::OutOfMemory;
+        }
+        operations_ = &doc.operations;
+        applied_ = true;
+
+        double d = 0.0;
+        if (own) {
+            d = r.amount;
+            if (const Party counterparty = findParty(doc, r.counterpartyId)) {
+                bookOn(counterparty, d, -1);
+            } else if (splitLines) {
+                for (const VentilationLine& line : *r.lines) {
+                    const Party side = findParty(doc, line.counterpartyId);
+                    if (!side)
+                        continue;
+                    bookOn(side, line.amount, -1);
+                    if (line.pointed && side.account) {
+                        journal_.save(side.account->pointedBalance);
+                        side.account->pointedBalance += line.amount;
+                    }
+                }
+            }
+        } else {
+            d = -r.amount;
+            bookOn(findParty(doc, r.partyId), d, -1);
+        }
+        bookOn(Party{&account, nullptr}, -d, -1);
+        markModified(doc);
+        previous_ = doc.operations.previous(record_);
+
+        if (refill) {
+            trail_ = model.captureBalances(0);
+            doc.operations.unlink(record_);
+            model.collectRows();
+            model.recomputeFrom(0);
+            row_ = std::min(i, model.rowCount() - 1);
+            return BookingStatus::Done;
+        }
+        trail_ = model.captureBalances(i);
+        doc.operations.unlink(record_);
+        model.removeRow(i);
+        model.recomputeFrom(i);
+        row_ = std::min(i, model.rowCount() - 1);
+        oldRow_ = i;
+        return BookingStatus::Done;
+    }
+
+    void revert(RegisterModel& model) override {
+        model.document().operations.linkAfter(previous_, record_);
+        if (snapshot_.taken)
+            snapshot_.putBack(model);
+        else
+            model.insertRow(oldRow_, record_);
+        journal_.restore();
+        model.restoreBalances(trail_);
+        applied_ = false;
+        row_ = model.findRow(record_);
+    }
+
+  private:
+    OperationRecord* record_;
+    int hint_;
+    OperationRecord* previous_ = nullptr;
+    OperationList* operations_ = nullptr;
+    int oldRow_ = -1;
+    bool applied_ = false;
+};
+
+// --- Tick ---------------------------------------------------------------------
+
+class ToggleTick : public CommandBase {
+  public:
+    ToggleTick(OperationRecord* record, FileTime now) : record_(record), now_(now) {}
+    const char* name() const override { return "pointage d'une opération"; }
+
+    BookingStatus apply(RegisterModel& model) override {
+        if (!registerReady(model))
+            return BookingStatus::NoAccount;
+        const int row = model.findRow(record_);
+        if (row < 0)
+            return BookingStatus::NotARow;
+        try {
+            journal_.reserve(8, 256);
+        } catch (const std::bad_alloc&) {
+            return BookingStatus::OutOfMemory;
+        }
+        Document& doc = model.document();
+        AccountRecord& account = *model.account();
+        OperationRecord& r = *record_;
+        // The fields the tick rule may move (see setPointed).
+        const PartyId other = r.partyId == account.id ? r.counterpartyId : r.partyId;
+        journal_.save(r.pointed);
+        journal_.save(r.modifierUserId);
+        journal_.save(r.modifiedDate);
+        journal_.save(account.pointedBalance);
+        journal_.save(account.initialPointed);
+        if (AccountRecord* otherAccount = findAccountByAccountId(doc, other))
+            journal_.save(otherAccount->pointedBalance);
+        setPointed(doc, r, r.pointed ? 0 : 1);
+        r.modifierUserId = userId(doc);
+        r.modifiedDate = now_;
+        markModified(doc);
+        row_ = row;
+        return BookingStatus::Done;
+    }
+
+    void revert(RegisterModel&) override { journal_.restore(); }
+
+  private:
+    OperationRecord* record_;
+    FileTime now_;
+};
+
+// --- What the register shows --------------------------------------------------
+
+class SelectAccount : public CommandBase {
+  public:
+    explicit SelectAccount(AccountRecord* account) : account_(account) {}
+    bool changesDocument() const override { return false; }
+    const char* name() const override { return "choix du compte"; }
+
+    BookingStatus apply(RegisterModel& model) override {
+        Document& doc = model.document();
+        try {
+            snapshot_.take(model);
+            journal_.reserve(2, 16);
+        } catch (const std::bad_alloc&) {
+            return BookingStatus::OutOfMemory;
+        }
+        journal_.save(doc.currentAccount);
+        doc.currentAccount = account_;
+        model.collectRows();
+        trail_ = model.captureBalances(0);
+        model.recomputeFrom(0);
+        row_ = model.rowCount() - 1;
+        return BookingStatus::Done;
+    }
+
+    void revert(RegisterModel& model) override {
+        model.restoreBalances(trail_);
+        journal_.restore();
+        snapshot_.putBack(model);
+        row_ = model.rowCount() - 1;
+    }
+
+  private:
+    AccountRecord* account_;
+};
+
+class SortOrder : public CommandBase {
+  public:
+    explicit SortOrder(std::uint32_t order) : order_(order) {}
+    bool changesDocument() const override { return false; }
+    const char* name() const override { return "ordre du registre"; }
+
+    BookingStatus apply(RegisterModel& model) override {
+        Document& doc = model.document();
+        try {
+            snapshot_.take(model);
+            journal_.reserve(2, 16);
+        } catch (const std::bad_alloc&) {
+            return BookingStatus::OutOfMemory;
+        }
+        trail_ = model.captureBalances(0);
+        journal_.save(doc.sortOrder);
+        doc.sortOrder = order_;
+        model.sortRows();
+        model.recomputeFrom(0);
+        row_ = model.rowCount() - 1;
+        return BookingStatus::Done;
+    }
+
+    void revert(RegisterModel& model) override {
+        journal_.restore();
+        snapshot_.putBack(model);
+        model.restoreBalances(trail_);
+        row_ = model.rowCount() - 1;
+    }
+
+  private:
+    std::uint32_t order_;
+};
+
+} // namespace
+
+std::unique_ptr<BookingCommand> makeNewOperation(OperationEntry entry) {
+    return std::make_unique<NewOperation>(std::move(entry));
+}
+std::unique_ptr<BookingCommand> makeChangeOperation(OperationRecord* record, int row,
+                                                    OperationEntry entry) {
+    return std::make_unique<ChangeOperation>(record, row, std::move(entry));
+}
+std::unique_ptr<BookingCommand> makeDeleteOperation(OperationRecord* record, int row) {
+    return std::make_unique<DeleteOperation>(record, row);
+}
+std::unique_ptr<BookingCommand> makeToggleTick(OperationRecord* record, FileTime now) {
+    return std::make_unique<ToggleTick>(record, now);
+}
+std::unique_ptr<BookingCommand> makeSelectAccount(AccountRecord* account) {
+    return std::make_unique<SelectAccount>(account);
+}
+std::unique_ptr<BookingCommand> makeSortOrder(std::uint32_t sortOrder) {
+    return std::make_unique<SortOrder>(sortOrder);
+}
+
+// --- History ------------------------------------------------------------------
+
+BookingStatus BookingHistory::perform(std::unique_ptr<BookingCommand> command) {
+    if (!command)
+        return BookingStatus::OutOfMemory;
+    try {
+        done_.reserve(done_.size() + 1);
+    } catch (const std::bad_alloc&) {
+        return BookingStatus::OutOfMemory;
+    }
+    const BookingStatus status = command->apply(model_);
+    if (status != BookingStatus::Done)
+        return status;
+    lastRow_ = command->row();
+    done_.push_back(std::move(command));
+    while (!undone_.empty())
+        undone_.pop_back();
+    return status;
+}
+
+bool BookingHistory::stepBack() {
+    if (done_.empty())
+        return false;
+    std::unique_ptr<BookingCommand> command = std::move(done_.back());
+    done_.pop_back();
+    command->revert(model_);
+    lastRow_ = command->row();
+    undone_.push_back(std::move(command));
+    return true;
+}
+
+bool BookingHistory::stepForward() {
+    if (undone_.empty())
+        return false;
+    std::unique_ptr<BookingCommand> command = std::move(undone_.back());
+    undone_.pop_back();
+    // It was applied to this very state before: it applies again.
+    command->apply(model_);
+    lastRow_ = command->row();
+    done_.push_back(std::move(command));
+    return true;
+}
+
+const BookingCommand* BookingHistory::nextUndo() const {
+    for (auto it = done_.rbegin(); it != done_.rend(); ++it)
+        if ((*it)->changesDocument())
+            return it->get();
+    return nullptr;
+}
+
+const BookingCommand* BookingHistory::nextRedo() const {
+    for (auto it = undone_.rbegin(); it != undone_.rend(); ++it)
+        if ((*it)->changesDocument())
+            return it->get();
+    return nullptr;
+}
+
+bool BookingHistory::canUndo() const {
+    return nextUndo() != nullptr;
+}
+
+bool BookingHistory::canRedo() const {
+    return nextRedo() != nullptr;
+}
+
+bool BookingHistory::undo() {
+    if (!canUndo())
+        return false;
+    while (!done_.back()->changesDocument())
+        stepBack();
+    return stepBack();
+}
+
+bool BookingHistory::redo() {
+    if (!canRedo())
+        return false;
+    while (!undone_.back()->changesDocument())
+        stepForward();
+    stepForward();
+    while (!undone_.empty() && !undone_.back()->changesDocument())
+        stepForward();
+    return true;
+}
+
+void BookingHistory::clear() {
+    while (!undone_.empty())
+        undone_.pop_back();
+    while (!done_.empty())
+        done_.pop_back();
+    lastRow_ = -1;
+}
+
+} // namespace kolvane

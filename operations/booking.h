@@ -1,0 +1,130 @@
+// Booking: every change to the operations of the document is a command that
+// applies it completely -- the balances and operation counts of the accounts
+// and third parties on both sides and of every ventilation line, ticked
+// balances, the register's rows and running balances, the identifier
+// counter, the label list and the modified flag -- and can take it back
+// exactly: after a revert the document saves to the very same bytes.
+//
+// Commands act on a `RegisterModel` (and through it on its `Document`); the
+// current account is the register's account. A `BookingHistory` applies
+// them and keeps them for undo and redo. All changes of operations go
+// through it; anything else that changes operations, accounts or third
+// parties (or logs another user in) must clear the history first, and the
+// history must be cleared before the document is closed.
+//
+// Records stay at their address for as long as a command may need them: a
+// deleted operation is unlinked, not released, and linked back in place on
+// undo, so a pointer held by a later command (or by the view) stays good.
+#pragma once
+
+#include "operations/register_model.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kolvane {
+
+enum class BookingStatus {
+    Done,
+    NoAccount,       // no current account, or the register shows another one
+    NotARow,         // the record is not a row of the register
+    Ticked,          // a ticked operation cannot be changed or deleted
+    InitialBalance,  // nor can an initial balance
+    VentilationLine, // lines are changed through their operation
+    OutOfMemory,     // string 20401; nothing was changed
+};
+
+// What "Valider" books, read from the entry pane.
+struct OperationEntry {
+    double amount = 0.0; // signed, seen from the current account (debit < 0)
+    PartyId party = 0;   // the chosen category, third party, account or Split
+    std::uint16_t modeId = 0;
+    FileTime operationDate = 0;
+    std::string label;        // Windows-1252
+    bool labelChosen = false; // picked from the label list: not added to it
+    // The ventilation to attach (its lines carry `partyId` Split, their
+    // counterparty and their part of the amount). Attached only when
+    // `useLines` is set and there is at least one line.
+    bool useLines = false;
+    std::vector<VentilationLine> lines;
+    FileTime now = 0; // entry and change date
+};
+
+class BookingCommand {
+  public:
+    virtual ~BookingCommand() = default;
+    // Applies the command; on anything but Done nothing was changed. A
+    // reverted command can be applied again (redo).
+    virtual BookingStatus apply(RegisterModel& model) = 0;
+    virtual void revert(RegisterModel& model) = 0;
+    // False for a change of what the register shows (its account, its
+    // order), which rewrites only running balances.
+    virtual bool changesDocument() const { return true; }
+    // What the step is, for "Annuler : ..." (UTF-8).
+    virtual const char* name() const = 0;
+    // The row of the operation concerned after the last apply or revert,
+    // -1 when it has none; the view makes it visible.
+    int row() const { return row_; }
+
+  protected:
+    int row_ = -1;
+};
+
+// "Valider" of a new operation: appended to the operations, booked on the
+// current account and on the counterparty, its lines on theirs, the label
+// added when typed, the row inserted after its equals.
+std::unique_ptr<BookingCommand> makeNewOperation(OperationEntry entry);
+// "Valider" of a change of `record`, shown at register row `row` (-1: look
+// it up). An own row changes its counterparty, an incoming one its party.
+std::unique_ptr<BookingCommand> makeChangeOperation(OperationRecord* record, int row,
+                                                    OperationEntry entry);
+// Deletion of an own or incoming row, with everything it booked.
+std::unique_ptr<BookingCommand> makeDeleteOperation(OperationRecord* record, int row);
+// Ticks the row's record when it is not ticked, unticks it otherwise.
+std::unique_ptr<BookingCommand> makeToggleTick(OperationRecord* record, FileTime now);
+// Shows another account in the register (its running balances recomputed).
+std::unique_ptr<BookingCommand> makeSelectAccount(AccountRecord* account);
+// Sorts the register by entry (0) or by operation date (1).
+std::unique_ptr<BookingCommand> makeSortOrder(std::uint32_t sortOrder);
+
+class BookingHistory {
+  public:
+    explicit BookingHistory(RegisterModel& model) : model_(model) {}
+    ~BookingHistory() { clear(); }
+    BookingHistory(const BookingHistory&) = delete;
+    BookingHistory& operator=(const BookingHistory&) = delete;
+
+    RegisterModel& model() const { return model_; }
+
+    // Applies the command and, when it is done, keeps it for undo (the steps
+    // that were undone can no longer be redone).
+    BookingStatus perform(std::unique_ptr<BookingCommand> command);
+
+    // A user's undo: takes back the changes of view made since the last step
+    // that changed the document, then that step. Redo brings back one step
+    // and the changes of view that followed it.
+    bool canUndo() const;
+    bool canRedo() const;
+    bool undo();
+    bool redo();
+    // One command back or forward, of any kind.
+    bool stepBack();
+    bool stepForward();
+    // The command that the next undo or redo takes back or brings back.
+    const BookingCommand* nextUndo() const;
+    const BookingCommand* nextRedo() const;
+    // The row to make visible after the last perform, undo or redo.
+    int lastRow() const { return lastRow_; }
+
+    void clear();
+
+  private:
+    RegisterModel& model_;
+    std::vector<std::unique_ptr<BookingCommand>> done_;
+    std::vector<std::unique_ptr<BookingCommand>> undone_;
+    int lastRow_ = -1;
+};
+
+} // namespace kolvane

@@ -1,0 +1,218 @@
+#include "operations/register_model.h"
+
+#include "register_sample.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+
+namespace kolvane {
+namespace {
+
+using Cells = std::array<const char*, kRegisterColumnCount>;
+
+std::vector<std::string> cellsOf(const RegisterModel& model, int row) {
+    std::vector<std::string> cells;
+    for (int column = 0; column < kRegisterColumnCount; ++column)
+        cells.push_back(cp1252ToUtf8(model.cellText(row, column)));
+    return cells;
+}
+
+void expectRows(const RegisterModel& model, const std::vector<Cells>& rows) {
+    ASSERT_EQ(model.rowCount(), static_cast<int>(rows.size()));
+    for (std::size_t row = 0; row < rows.size(); ++row)
+        EXPECT_EQ(cellsOf(model, static_cast<int>(row)),
+                  std::vector<std::string>(rows[row].begin(), rows[row].end()))
+            << "row " << row;
+}
+
+class Register : public ::testing::Test {
+  protected:
+    void SetUp() override { s = sample::buildRegisterSample(doc); }
+    Document doc;
+    sample::RegisterSample s;
+    RegisterModel model{doc};
+};
+
+TEST_F(Register, EveryKindOfRowInEntryOrder) {
+    model.fill();
+    expectRows(model, {
+                          {"", "", "", "Solde initial", "", "", "1 000.00", "1 000.00"},
+                          {" 05/03/2024", "Carte de paiement", "Alimentation : Supermarché",
+                           "Courses", "P", "12.50", "", "987.50"},
+                          {" 01/03/2024", "Virement émis", "Inter-compte : Compte B", "Virement",
+                           "", "", "100.00", "1 087.50"},
+                          {" 10/03/2024", "Carte de paiement", "Opération ventillée", "Partage", "",
+                           "", "60.00", "1 147.50"},
+                          {" 20/02/2024", "Carte de paiement", "Opération ventillée (en attente)",
+                           "Divers", "", "30.00", "", "1 117.50"},
+                          {" 07/03/2024", "Remise de chèque", "Tiers : Martin", "Avoir", "", "",
+                           "45.00", "1 162.50"},
+                      });
+    struct Expected {
+        std::uint32_t set;
+        std::uint32_t clear;
+    };
+    const Expected flags[] = {
+        {kRowInitialBalance | kRowMoneyIn, kRowOdd | kRowIncoming | kRowCanModify},
+        {kRowTicked | kRowOdd, kRowMoneyIn | kRowCanModify},
+        {kRowIncoming | kRowMoneyIn | kRowCanModify, kRowOdd | kRowLine | kRowCanConsult},
+        {kRowIncoming | kRowLine | kRowMoneyIn | kRowOdd, kRowCanModify | kRowCanConsult},
+        {kRowWaiting | kRowCanModify, kRowMoneyIn | kRowCanConsult | kRowOdd},
+        {kRowMoneyIn | kRowCanModify | kRowOdd, kRowIncoming | kRowWaiting},
+    };
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const std::uint32_t f = model.rowFlags(row);
+        EXPECT_EQ(f & flags[row].set, flags[row].set) << "row " << row;
+        EXPECT_EQ(f & flags[row].clear, 0u) << "row " << row;
+    }
+    EXPECT_EQ(rowColours(model.rowFlags(0)).background, kRowLightBlue);
+    EXPECT_EQ(rowColours(model.rowFlags(0)).text, kMoneyInColour);
+    EXPECT_EQ(rowColours(model.rowFlags(1)).background, kRowWhite);
+    EXPECT_EQ(rowColours(model.rowFlags(1)).text, kMoneyOutColour);
+    EXPECT_EQ(model.record(3), &*s.split->lines->begin());
+    EXPECT_EQ(model.record(6), nullptr);
+    EXPECT_EQ(model.cellText(6, kColumnLabel), "");
+}
+
+TEST_F(Register, DateOrderKeepsTheInitialBalanceFirstAndEndsOnTheBalance) {
+    doc.sortOrder = 1;
+    model.fill();
+    const OperationRecord* expectedOrder[] = {
+        doc.operations.first(),   s.waiting, s.transfer, s.ticked, s.refund,
+        &*s.split->lines->begin()};
+    const double balances[] = {1000.0, 970.0, 1070.0, 1057.5, 1102.5, 1162.5};
+    for (int row = 0; row < 6; ++row) {
+        EXPECT_EQ(model.record(row), expectedOrder[row]) << "row " << row;
+        EXPECT_DOUBLE_EQ(model.runningBalance(row), balances[row]) << "row " << row;
+    }
+    // The cache lives in the records: A's side of each.
+    EXPECT_DOUBLE_EQ(s.waiting->balanceAfterParty, 970.0);
+    EXPECT_DOUBLE_EQ(s.transfer->balanceAfterCounterparty, 1070.0);
+    EXPECT_EQ(model.findRow(s.refund), 4);
+    EXPECT_EQ(model.findRow(s.split), -1);
+}
+
+TEST_F(Register, TheOtherSideAndAnAccountWithOnlyItsInitialBalance) {
+    doc.currentAccount = s.b;
+    model.fill();
+    expectRows(model, {
+                          {"", "", "", "Solde initial", "", "", "500.00", "500.00"},
+                          {" 01/03/2024", "Virement émis", "Inter-compte : Compte A", "Virement",
+                           "", "100.00", "", "400.00"},
+                          {" 10/03/2024", "Carte de paiement", "Opération ventillée", "Partage", "",
+                           "80.00", "", "320.00"},
+                      });
+    EXPECT_TRUE(model.rowFlags(2) & kRowCanConsult);
+    EXPECT_FALSE(model.rowFlags(1) & kRowMoneyIn);
+
+    doc.currentAccount = s.c;
+    model.fill();
+    expectRows(model, {{"", "", "", "Solde initial", "", "20.00", "", "- 20.00"}});
+
+    doc.currentAccount = nullptr;
+    model.fill();
+    EXPECT_EQ(model.rowCount(), 0);
+    const BalanceStripTexts empty = model.balanceStrip();
+    EXPECT_EQ(empty.accountName, "");
+    EXPECT_EQ(empty.balanceText, "0.00");
+    EXPECT_EQ(empty.pointedText, "0.00");
+    const BalanceStripTexts strip = balanceStripTexts(s.a);
+    EXPECT_EQ(strip.accountName, "Compte A");
+    EXPECT_EQ(strip.pointedText, "- 12.50");
+    EXPECT_EQ(strip.balanceText, "1 162.50");
+}
+
+TEST_F(Register, EqualDatesKeepTheirOrderAndAreFoundAmongTheirEquals) {
+    const FileTime day = sample::date(2024, 4, 1);
+    std::vector<OperationRecord*> same;
+    for (int i = 0; i < 5; ++i)
+        same.push_back(sample::addRecord(doc, s.a->id, Category | 0x0001, -1.0, day, 1, "Pain"));
+    doc.sortOrder = 1;
+    model.fill();
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(model.record(6 + i), same[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(model.findRow(same[static_cast<std::size_t>(i)]), 6 + i);
+    }
+    // A new equal goes after them; a changed one may stop at its own row.
+    EXPECT_EQ(model.insertPosition(*same[0], -1), 11);
+    EXPECT_EQ(model.insertPosition(*same[0], 8), 8);
+}
+
+TEST_F(Register, RowMovesFollowTheirIndices) {
+    model.fill();
+    std::vector<OperationRecord*> before = model.rows();
+    model.moveRow(1, 4);
+    EXPECT_EQ(model.record(4), before[1]);
+    EXPECT_EQ(model.record(1), before[2]);
+    model.moveRow(4, 1);
+    EXPECT_EQ(model.rows(), before);
+    model.moveRow(5, 0);
+    EXPECT_EQ(model.record(0), before[5]);
+    EXPECT_EQ(model.record(1), before[0]);
+}
+
+// Running balances are a cache written to the file: undoing a change must
+// put back the very bytes, also where they were not running sums (a file
+// from elsewhere, a negative zero).
+TEST_F(Register, BalanceTrailsPutBackTheVeryBytes) {
+    model.collectRows();
+    const double odd[] = {-0.0, 5.0, 1005.0, 0.1 + 0.2, 7.0, 1e300};
+    for (int row = 0; row < 6; ++row) {
+        OperationRecord& r = *model.record(row);
+        (r.partyId == s.a->id ? r.balanceAfterParty : r.balanceAfterCounterparty) = odd[row];
+    }
+    for (int from : {0, 2, 5, 6}) {
+        const RegisterModel::BalanceTrail trail = model.captureBalances(from);
+        model.recomputeFrom(from);
+        model.restoreBalances(trail);
+        for (int row = 0; row < 6; ++row) {
+            const double value = model.runningBalance(row);
+            EXPECT_EQ(std::memcmp(&value, &odd[row], sizeof value), 0) << from << ' ' << row;
+        }
+        EXPECT_FALSE(model.balancesChained());
+    }
+    // Running sums need no copy.
+    model.recomputeFrom(0);
+    EXPECT_TRUE(model.captureBalances(0).exceptions.empty());
+    EXPECT_TRUE(model.balancesChained());
+}
+
+TEST(RegisterLayout, NeverNarrowerThan800NorLowerThan195) {
+    struct Case {
+        int width, height;
+        bool pane;
+        RegisterLayout expected;
+    };
+    const Case cases[] = {
+        {1000, 600, false, {1000, 574, 574, 600}},
+        {1000, 600, true, {1000, 449, 449, 475}},
+        {600, 300, false, {800, 274, 274, 300}},
+        {600, 300, true, {800, 195, 195, 221}},
+    };
+    for (const Case& c : cases) {
+        const RegisterLayout layout = registerLayout(c.width, c.height, c.pane);
+        EXPECT_EQ(layout.listWidth, c.expected.listWidth);
+        EXPECT_EQ(layout.listHeight, c.expected.listHeight);
+        EXPECT_EQ(layout.stripY, c.expected.stripY);
+        EXPECT_EQ(layout.paneY, c.expected.paneY);
+    }
+    EXPECT_EQ(registerColumnWidths(900).label, 192);
+    EXPECT_EQ(registerColumnWidths(708).balance, -1);
+    EXPECT_EQ(registerColumnWidths(707).balance, 95);
+}
+
+TEST(RegisterClicks, OnlyTheTickColumnInPointingModeTicks) {
+    Document doc;
+    doc.pointingMode = 1;
+    EXPECT_TRUE(clickTicks(doc, 3, 2, kColumnTicked));
+    EXPECT_FALSE(clickTicks(doc, 3, 3, kColumnTicked));
+    EXPECT_FALSE(clickTicks(doc, 3, -1, kColumnTicked));
+    EXPECT_FALSE(clickTicks(doc, 3, 0, kColumnDebit));
+    doc.pointingMode = 0;
+    EXPECT_FALSE(clickTicks(doc, 3, 0, kColumnTicked));
+}
+
+} // namespace
+} // namespace kolvane

@@ -1,0 +1,106 @@
+#include "kvn_register.h"
+
+#include "operations/register_model.h"
+#include "tools/json_writer.h"
+#include "tools/kvn_support.h"
+
+#include <charconv>
+
+namespace kolvane {
+namespace {
+
+// The account named `wanted` (UTF-8), else the one at position `wanted`
+// counted from 1 in the file, masked ones included.
+AccountRecord* findAccount(const Document& doc, const std::string& wanted) {
+    for (AccountRecord& account : doc.accounts)
+        if (utf8Field(account.name) == wanted)
+            return &account;
+    int position = 0;
+    auto [end, error] = std::from_chars(wanted.data(), wanted.data() + wanted.size(), position);
+    if (error != std::errc() || end != wanted.data() + wanted.size() || position < 1)
+        return nullptr;
+    for (AccountRecord& account : doc.accounts)
+        if (--position == 0)
+            return &account;
+    return nullptr;
+}
+
+const char* rowKind(std::uint32_t flags) {
+    if (flags & kRowInitialBalance)
+        return "initial";
+    if (flags & kRowLine)
+        return "line";
+    if (flags & kRowIncoming)
+        return "incoming";
+    return "own";
+}
+
+void printRegister(const RegisterModel& model, std::ostream& out) {
+    static constexpr const char* kCells[kRegisterColumnCount] = {
+        "date", "mode", "category", "label", "ticked", "debit", "credit", "balance"};
+    JsonWriter json(out);
+    json.beginObject();
+    json.member("account", utf8Field(model.account()->name));
+    json.member("order", model.document().sortOrder == 0 ? "entry" : "date");
+    json.key("rows");
+    json.beginArray();
+    for (int row = 0; row < model.rowCount(); ++row) {
+        json.beginObject();
+        json.member("kind", rowKind(model.rowFlags(row)));
+        for (int column = 0; column < kRegisterColumnCount; ++column)
+            json.member(kCells[column], cp1252ToUtf8(model.cellText(row, column)));
+        json.endObject();
+    }
+    json.endArray();
+    const BalanceStripTexts strip = model.balanceStrip();
+    json.key("strip");
+    json.beginObject();
+    json.member("account", cp1252ToUtf8(strip.accountName));
+    json.member("pointedBalance", strip.pointedText);
+    json.member("balance", strip.balanceText);
+    json.endObject();
+    json.endObject();
+    json.finish();
+}
+
+} // namespace
+
+int commandRegister(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::string path;
+    const std::string* account = nullptr;
+    const std::string* order = nullptr;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--account" || arg == "--order") {
+            const std::string*& slot = arg == "--account" ? account : order;
+            if (slot)
+                return refuse(err, arg, " is given twice");
+            if (i + 1 >= args.size())
+                return refuse(err, arg, " needs a value");
+            slot = &args[++i];
+        } else if (arg.starts_with("--")) {
+            return refuse(err, "unknown option ", arg, " (try kvn --help)");
+        } else if (path.empty()) {
+            path = arg;
+        } else {
+            return refuse(err, "register takes one FILE, got also ", arg);
+        }
+    }
+    if (path.empty() || !account)
+        return refuse(err, "register needs a FILE and --account NAME");
+    if (order && *order != "entry" && *order != "date")
+        return refuse(err, "--order is entry or date, not \"", *order, "\"");
+    Document doc;
+    if (!loadFile(doc, path, err))
+        return kExitBadInput;
+    doc.currentAccount = findAccount(doc, *account);
+    if (!doc.currentAccount)
+        return refuse(err, path, ": no account named \"", *account, "\"");
+    doc.sortOrder = order && *order == "date" ? 1 : 0;
+    RegisterModel model(doc);
+    model.fill();
+    printRegister(model, out);
+    return kExitOk;
+}
+
+} // namespace kolvane

@@ -1,0 +1,33 @@
+// What the `kvn` commands share: exit codes, the one-line refusal of bad
+// input, loading the file named on the command line, record texts in UTF-8.
+#pragma once
+
+#include "document/document.h"
+#include "document/text.h"
+
+#include <ostream>
+#include <string>
+
+namespace kolvane {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitDifferences = 1;
+inline constexpr int kExitBadInput = 2;
+
+// Reports bad input: one line on the error stream, and the exit code to return.
+template <class... Parts> int refuse(std::ostream& err, const Parts&... parts) {
+    err << "kvn: ";
+    (err << ... << parts);
+    err << '\n';
+    return kExitBadInput;
+}
+
+// Record texts are Windows-1252; the console and the JSON get UTF-8.
+template <std::size_t N> std::string utf8Field(const char (&field)[N]) {
+    return cp1252ToUtf8(fieldText(field));
+}
+
+// Loads `path` into `doc`; on failure says why on `err` and returns false.
+bool loadFile(Document& doc, const std::string& path, std::ostream& err);
+
+} // namespace kolvane
