@@ -43,7 +43,10 @@ std::atomic<bool> gMeterArmed{false};
 std::atomic<std::size_t> gMeterBytes{0};   // ordinary allocations
 std::atomic<std::size_t> gMeterAligned{0}; // over-aligned ones (the record blocks)
 std::atomic<std::size_t> gMeterLimit{SIZE_MAX};
+} // namespace
 
+#if KOLVANE_ALLOCATION_METER
+namespace {
 // Counts `size` into `counter`; false when the limit refuses it.
 bool meter(std::atomic<std::size_t>& counter, std::size_t size) {
     if (!gMeterArmed.load(std::memory_order_relaxed))
@@ -55,7 +58,6 @@ bool meter(std::atomic<std::size_t>& counter, std::size_t size) {
 }
 } // namespace
 
-#if KOLVANE_ALLOCATION_METER
 // The replacement pairs malloc with free on purpose; GCC cannot see that the
 // two halves belong together.
 #if defined(__GNUC__) && !defined(__clang__)
