@@ -195,7 +195,7 @@ template <class Record> class RecordList {
         ++count_;
     }
 
-    // Releases a record taken out by `unlink`.
+    // Releases a record taken out by `unlink`: its node goes back to the pool.
     void dispose(Record* record) {
         if (record)
             nodePool().release(nodeOf(record));

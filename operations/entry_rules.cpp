@@ -1,6 +1,8 @@
 #include "entry_rules.h"
 
 #include "document/amounts.h"
+#include "document/operation_texts.h"
+#include "operations/register_model.h"
 #include "document/text.h"
 #include "resources/resource_ids.h"
 
@@ -189,6 +191,33 @@ VentilationDraft::Closing VentilationDraft::close() const {
     if (!hasList_)
         return Closing::NoLines;
     return isZeroAmount(remaining_) ? Closing::KeepLines : Closing::AskAmountsLeft;
+}
+
+// --- Ventilation lists ----------------------------------------------------------
+
+std::string ventilationLineText(const Document& doc, const VentilationLine& line, int column) {
+    if (column == 0)
+        return cp1252ToUtf8(partyText(doc, line.counterpartyId));
+    return column == 1 ? formatAmount(line.amount) : std::string();
+}
+
+std::vector<ConsultRow> ventilationConsultRows(const Document& doc,
+                                               const OperationRecord& operation) {
+    std::vector<ConsultRow> rows;
+    const double a = operation.amount;
+    rows.push_back(ConsultRow{
+        cp1252ToUtf8(partyText(doc, operation.partyId)), a < 0 ? formatAmount(-a) : std::string(),
+        a >= 0 ? formatAmount(a) : std::string(), kRowLightBlue, rgb(90, 90, 200)});
+    if (!operation.lines || !operation.lineCount)
+        return rows;
+    for (const VentilationLine& line : *operation.lines) {
+        const double part = line.amount;
+        rows.push_back(ConsultRow{cp1252ToUtf8(partyText(doc, line.counterpartyId)),
+                                  part >= 0 ? formatAmount(part) : std::string(),
+                                  part <= 0 ? formatAmount(-part) : std::string(), kRowWhite,
+                                  rgb(0, 0, 150)});
+    }
+    return rows;
 }
 
 } // namespace kolvane

@@ -10,6 +10,7 @@
 #include "document/text.h"
 #include "tools/json_writer.h"
 #include "tools/kvn_register.h"
+#include "tools/kvn_totals.h"
 #include "tools/kvn_support.h"
 
 #include <charconv>
@@ -24,6 +25,25 @@
 namespace kolvane {
 namespace {
 
+std::string twoDigits(int value, int width) {
+    std::string text = std::to_string(value);
+    if (text.size() < static_cast<std::size_t>(width))
+        text.insert(0, static_cast<std::size_t>(width) - text.size(), '0');
+    return text;
+}
+
+} // namespace
+
+// Local calendar time, as the file holds it: "YYYY-MM-DDTHH:MM:SS.mmm".
+std::string dateText(FileTime fileTime) {
+    CalendarTime t = toCalendarTime(fileTime);
+    return twoDigits(t.year, 4) + '-' + twoDigits(t.month, 2) + '-' + twoDigits(t.day, 2) + 'T' +
+           twoDigits(t.hour, 2) + ':' + twoDigits(t.minute, 2) + ':' + twoDigits(t.second, 2) +
+           '.' + twoDigits(t.millisecond, 3);
+}
+
+namespace {
+
 // The longest account name the record holds (its array keeps a terminator).
 constexpr std::size_t kMaxAccountName = sizeof(AccountRecord::name) - 1;
 
@@ -35,6 +55,7 @@ constexpr const char* kUsage =
     "       kvn generate FILE --operations N [--accounts A] [--thirds T] [--splits PCT]\n"
     "                         [--seed S]\n"
     "       kvn register FILE --account NAME|N [--order entry|date]\n"
+    "       kvn totals FILE --period month|quarter|half|year [--at YYYY-MM-DD]\n"
     "\n"
     "  new    makes an account file with one account, the default user,\n"
     "         modes and categories (an existing FILE is never replaced);\n"
@@ -48,22 +69,11 @@ constexpr const char* kUsage =
     "         20 third parties and 10 % split operations unless told), the same\n"
     "         for the same seed; an existing FILE is never replaced\n"
     "  register  the register of one account (named, or its position from 1)\n"
-    "         as the operations tab shows it, rows and balance strip, as JSON\n";
-
-std::string twoDigits(int value, int width) {
-    std::string text = std::to_string(value);
-    if (text.size() < static_cast<std::size_t>(width))
-        text.insert(0, static_cast<std::size_t>(width) - text.size(), '0');
-    return text;
-}
-
-// Local calendar time, as the file holds it: "YYYY-MM-DDTHH:MM:SS.mmm".
-std::string dateText(FileTime fileTime) {
-    CalendarTime t = toCalendarTime(fileTime);
-    return twoDigits(t.year, 4) + '-' + twoDigits(t.month, 2) + '-' + twoDigits(t.day, 2) + 'T' +
-           twoDigits(t.hour, 2) + ':' + twoDigits(t.minute, 2) + ':' + twoDigits(t.second, 2) +
-           '.' + twoDigits(t.millisecond, 3);
-}
+    "         as the operations tab shows it, rows and balance strip, as JSON\n"
+    "  totals the graph's expenses per category over the month, quarter,\n"
+    "         half-year or year that holds the date (today unless told), as\n"
+    "         JSON: the period, then the chart (null when no expense category\n"
+    "         is shown)\n";
 
 std::string hexText(const std::uint8_t* bytes, std::size_t size) {
     static constexpr char kHex[] = "0123456789abcdef";
@@ -529,6 +539,8 @@ int runKvn(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return commandGenerate(args, out, err);
     if (command == "register")
         return commandRegister(args, out, err);
+    if (command == "totals")
+        return commandTotals(args, out, err);
     if (command == "info" || command == "dump" || command == "check")
         return commandOnFile(args, out, err);
     return refuse(err, "unknown command \"", command, "\" (try kvn --help)");

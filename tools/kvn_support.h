@@ -30,4 +30,7 @@ template <std::size_t N> std::string utf8Field(const char (&field)[N]) {
 // Loads `path` into `doc`; on failure says why on `err` and returns false.
 bool loadFile(Document& doc, const std::string& path, std::ostream& err);
 
+// Local calendar time, as the file holds it: "YYYY-MM-DDTHH:MM:SS.mmm".
+std::string dateText(FileTime fileTime);
+
 } // namespace kolvane
