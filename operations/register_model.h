@@ -5,20 +5,26 @@
 // accounts' splits); the model never owns them.
 //
 // For the register view (an owner-data list view over this model):
-//   - `rowCount()` is the item count; `cellText(row, column)` gives a cell as
-//     drawn (Windows-1252), `rowFlags(row)` what kind of row it is and what
-//     the menus allow on it, `rowColours(flags)` its brush and text colour
-//     when not selected; `kRegisterColumns` is the column table. Ask only for
-//     the rows being painted: nothing here walks the rows to answer.
+//   - it is the `RowModel` of the toolkit's list: `rowCount()`, `cellText(row,
+//     column)` as drawn (Windows-1252) and `rowLook(row)` (brush and text
+//     colour when not selected); `rowFlags(row)` says what kind of row it is
+//     and what the menus allow on it; `kRegisterColumns` is the column table
+//     (the balance column is bold). Ask only for the rows being painted:
+//     nothing here walks the rows to answer.
 //   - `record(row)` is the row's record, the "item data" of the row.
 //   - every change (account chosen, order, new, change, delete, tick) goes
 //     through the booking core (booking.h), which keeps the rows and their
 //     running balances up to date and says which row to repaint from. The
 //     view never changes records itself.
 //   - `balanceStrip()` gives the three values of the strip under the list.
+//   - after anything outside the booking core changed accounts or operations
+//     (the account dialog, a deletion of an account or a third party), the
+//     rows may point at records that are gone: clear the history and show
+//     the account again.
 #pragma once
 
 #include "document/document.h"
+#include "document/row_model.h"
 
 #include <cstdint>
 #include <string>
@@ -96,13 +102,9 @@ enum RegisterRowFlag : std::uint32_t {
     kRowCanConsult = 1u << 8, // "Consulter la ventillation"
 };
 
-struct RowColours {
-    std::uint32_t background;
-    std::uint32_t text;
-};
 // Colours of a row that is not selected (a selected row takes the system's
 // highlight colours).
-RowColours rowColours(std::uint32_t flags);
+RowLook rowColours(std::uint32_t flags);
 
 // The strip's values: the account's name, its ticked and its current balance.
 struct BalanceStripTexts {
@@ -118,7 +120,13 @@ inline constexpr const char* kDeleteQuestion = "Voulez-vous supprimer vraiment c
 // What a click on a cell does besides selecting the row: tick or untick it.
 bool clickTicks(const Document& doc, int rowCount, int row, int column);
 
-class RegisterModel {
+// A row and its sort key, while the rows are sorted.
+struct SortItem {
+    std::uint64_t key;
+    OperationRecord* record;
+};
+
+class RegisterModel : public RowModel {
   public:
     explicit RegisterModel(Document& doc) : doc_(doc) {}
     RegisterModel(const RegisterModel&) = delete;
@@ -129,7 +137,7 @@ class RegisterModel {
     AccountRecord* account() const { return account_; }
 
     // --- Reading the rows -------------------------------------------------
-    int rowCount() const { return static_cast<int>(rows_.size()); }
+    int rowCount() const override { return static_cast<int>(rows_.size()); }
     OperationRecord* record(int row) const;
     const std::vector<OperationRecord*>& rows() const { return rows_; }
     // The row of `record`, or -1.
@@ -137,7 +145,8 @@ class RegisterModel {
 
     std::uint32_t rowFlags(int row) const;
     // The row's text in `column`, as drawn (Windows-1252); empty out of range.
-    std::string cellText(int row, int column) const;
+    std::string cellText(int row, int column) const override;
+    RowLook rowLook(int row) const override { return rowColours(rowFlags(row)); }
     // What the row moves into the account (negative: out of it).
     double movement(int row) const;
     // The running balance cached in the row's record.
@@ -186,13 +195,6 @@ class RegisterModel {
 
   private:
     bool isOwn(const OperationRecord& record) const { return record.partyId == account_->id; }
-    // The rows' records lie all over the operation list: ask for the one a
-    // few rows ahead while this one is worked on.
-    void prefetchRow(std::size_t row) const {
-        constexpr std::size_t kAhead = 16;
-        if (row + kAhead < rows_.size())
-            __builtin_prefetch(rows_[row + kAhead]);
-    }
     double& balanceField(OperationRecord& record) const {
         return isOwn(record) ? record.balanceAfterParty : record.balanceAfterCounterparty;
     }
@@ -201,6 +203,7 @@ class RegisterModel {
     AccountRecord* account_ = nullptr;
     std::vector<OperationRecord*> rows_;
     bool chained_ = false;
+    std::vector<SortItem> sortInitial_, sortOthers_, sortBuffer_;
 };
 
 } // namespace kolvane
