@@ -3,7 +3,9 @@
 #include "document/calendar.h"
 #include "operations/amount_edit_control.h"
 #include "resources/resource_ids.h"
+#include "win/combo_box.h"
 #include "win/fonts.h"
+#include "win/gui_resources.h"
 #include "win/message_filters.h"
 #include "win/window_text.h"
 
@@ -152,17 +154,6 @@ int clientWidth(HWND parent) {
     return client.right;
 }
 
-std::uint32_t selectedValue(HWND combo) {
-    const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    if (index == CB_ERR)
-        return 0;
-    return static_cast<std::uint32_t>(SendMessageW(combo, CB_GETITEMDATA, index, 0));
-}
-
-void selectEntry(HWND combo, int index) {
-    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
-
 bool isPushButton(HWND control) {
     wchar_t name[16] = {};
     GetClassNameW(control, name, 16);
@@ -221,9 +212,14 @@ bool OperationEntryPane::create(HWND parent, int y, Document* doc, BookingHistor
 
 bool OperationEntryPane::createControls(int width) {
     HFONT guiFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    if (!titleFont_)
-        titleFont_.reset(win::createBoldFont(L"MS Shell Dlg", 8));
-    HFONT boldFont = titleFont_ ? titleFont_.get() : guiFont;
+    HFONT boldFont = nullptr;
+    if (const win::GuiResources* shared = win::guiResources())
+        boldFont = shared->shellFont.get();
+    if (!boldFont) {
+        if (!titleFont_)
+            titleFont_.reset(win::createBoldFont(L"MS Shell Dlg", 8));
+        boldFont = titleFont_ ? titleFont_.get() : guiFont;
+    }
     for (const ControlSpec& spec : kControls) {
         const Place place = placeOf(spec.id, width);
         HWND made = CreateWindowExW(spec.exStyle, spec.className, controlText(spec.id).c_str(),
@@ -239,7 +235,7 @@ bool OperationEntryPane::createControls(int width) {
     }
     attachAmountEdit(control(IDC_ENTRY_DEBIT), false);
     attachAmountEdit(control(IDC_ENTRY_CREDIT), false);
-    SendMessageW(control(IDC_ENTRY_LABEL), CB_LIMITTEXT, kLabelLimit, 0);
+    win::ComboBox(control(IDC_ENTRY_LABEL)).limitText(kLabelLimit);
     SendMessageW(control(IDC_ENTRY_PARTY), CB_SETDROPPEDWIDTH, kPartyDropWidth, 0);
     return true;
 }
@@ -264,17 +260,7 @@ void OperationEntryPane::refillChoices() {
 }
 
 void OperationEntryPane::fillCombo(int id, const ChoiceList& list) {
-    HWND combo = control(id);
-    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-    for (const ChoiceRow& row : list.rows) {
-        const std::wstring text = cp1252ToWide(row.text);
-        const LRESULT index =
-            SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        if (index >= 0)
-            SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), row.itemData);
-    }
-    if (list.selected >= 0)
-        selectEntry(combo, list.selected);
+    win::ComboBox(control(id)).fill(list);
 }
 
 void OperationEntryPane::fillModes(bool debitSide) {
@@ -453,11 +439,11 @@ void OperationEntryPane::onAmountsChanged() {
 
 void OperationEntryPane::onPartyChosen() {
     HWND partyBox = control(IDC_ENTRY_PARTY);
-    const int index = static_cast<int>(SendMessageW(partyBox, CB_GETCURSEL, 0, 0));
+    const int index = win::ComboBox(partyBox).selectedIndex();
     const PartyChoice choice = chooseParty(parties_, index, lastPartyIndex);
     if (choice.refused) {
         win::showStringMessage(window, IDS_CHOOSE_SUBCATEGORY);
-        selectEntry(partyBox, choice.select);
+        win::ComboBox(partyBox).select(choice.select);
         SetFocus(partyBox);
         SendMessageW(partyBox, CB_SHOWDROPDOWN, TRUE, 0);
         return;
@@ -468,7 +454,7 @@ void OperationEntryPane::onPartyChosen() {
 
 void OperationEntryPane::onLabelPicked(bool fromCompletion) {
     HWND labelBox = control(IDC_ENTRY_LABEL);
-    int index = static_cast<int>(SendMessageW(labelBox, CB_GETCURSEL, 0, 0));
+    int index = win::ComboBox(labelBox).selectedIndex();
     if (fromCompletion)
         index = findLabelEntry(labels_, win::windowText1252(labelBox));
     if (index < 0 || index >= static_cast<int>(labels_.rows.size()))
@@ -477,7 +463,7 @@ void OperationEntryPane::onLabelPicked(bool fromCompletion) {
         pickLabel(parties_, labels_.rows[static_cast<std::size_t>(index)].itemData);
     if (pick.party < 0)
         return;
-    selectEntry(control(IDC_ENTRY_PARTY), pick.party);
+    win::ComboBox(control(IDC_ENTRY_PARTY)).select(pick.party);
     lastPartyIndex = pick.party;
     EnableWindow(control(IDC_ENTRY_VENTILATION), pick.splitEditor);
 }
@@ -522,14 +508,10 @@ void OperationEntryPane::selectEditChoices() {
         return;
     const EntryFields fields = *pendingChoices_;
     pendingChoices_.reset();
-    const int mode = findByItemData(&modes_, fields.modeId);
-    if (mode >= 0)
-        selectEntry(control(IDC_ENTRY_MODE), mode);
-    const int party = findByItemData(&parties_, fields.party);
-    if (party >= 0) {
-        selectEntry(control(IDC_ENTRY_PARTY), party);
-        lastPartyIndex = party;
-    }
+    win::ComboBox(control(IDC_ENTRY_MODE)).selectData(fields.modeId);
+    win::ComboBox parties(control(IDC_ENTRY_PARTY));
+    if (parties.selectData(fields.party))
+        lastPartyIndex = parties.selectedIndex();
     EnableWindow(control(IDC_ENTRY_VENTILATION), fields.splitEditor);
 }
 
@@ -539,7 +521,7 @@ void OperationEntryPane::clearFields() {
     setAmount(control(IDC_ENTRY_CREDIT), 0.0);
     setAmount(control(IDC_ENTRY_DEBIT), 0.0);
     HWND labelBox = control(IDC_ENTRY_LABEL);
-    selectEntry(labelBox, -1);
+    win::ComboBox(labelBox).select(-1);
     win::setWindowText(labelBox, L"");
     labelCompletion.close();
     enableChoices(false);
@@ -589,8 +571,8 @@ void OperationEntryPane::validate() {
     // A typed text equal to an entry (ignoring case) counts as that entry.
     labelIndex = findLabelEntry(labels_, form.label.substr(0, kEntryLabelLength));
     form.labelIndex = labelIndex;
-    form.party = selectedValue(control(IDC_ENTRY_PARTY));
-    form.modeId = static_cast<std::uint16_t>(selectedValue(control(IDC_ENTRY_MODE)));
+    form.party = static_cast<PartyId>(win::ComboBox(control(IDC_ENTRY_PARTY)).selectedData());
+    form.modeId = static_cast<std::uint16_t>(win::ComboBox(control(IDC_ENTRY_MODE)).selectedData());
     form.operationDate = pickedDate();
     ValidationResult result = validateEntry(
         form, editedOperation, workingLines ? &*workingLines : nullptr, localNowFileTime());

@@ -2,6 +2,7 @@
 
 #include "operations/amount_edit_control.h"
 #include "resources/resource_ids.h"
+#include "win/combo_box.h"
 #include "win/window_text.h"
 
 #include <commctrl.h>
@@ -13,18 +14,6 @@ namespace {
 
 constexpr int kPartyDropWidth = 300;
 constexpr int kLinePartyWidth = 260;
-
-void fillPartyCombo(HWND combo, const ChoiceList& list) {
-    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-    for (const ChoiceRow& row : list.rows) {
-        const std::wstring text = cp1252ToWide(row.text);
-        const LRESULT index =
-            SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        if (index >= 0)
-            SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), row.itemData);
-    }
-    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(list.selected), 0);
-}
 
 } // namespace
 
@@ -92,7 +81,7 @@ void VentilationEditor::onInit() {
     parties_ = fillCounterparties(0, *document);
     HWND partyBox = item(IDC_VENTILATION_PARTY);
     SendMessageW(partyBox, CB_SETDROPPEDWIDTH, kPartyDropWidth, 0);
-    fillPartyCombo(partyBox, parties_);
+    win::ComboBox(partyBox).fill(parties_);
     lastPartyIndex = parties_.selected;
     selectedRow = -1;
 
@@ -135,25 +124,22 @@ void VentilationEditor::onCommand(int id, int code) {
 
 void VentilationEditor::onPartyChosen() {
     HWND partyBox = item(IDC_VENTILATION_PARTY);
-    const int index = static_cast<int>(SendMessageW(partyBox, CB_GETCURSEL, 0, 0));
+    const int index = win::ComboBox(partyBox).selectedIndex();
     const PartyChoice choice = chooseParty(parties_, index, lastPartyIndex);
     if (!choice.refused) {
         lastPartyIndex = choice.select;
         return;
     }
     win::showStringMessage(window, IDS_CHOOSE_SUBCATEGORY);
-    SendMessageW(partyBox, CB_SETCURSEL, static_cast<WPARAM>(choice.select), 0);
+    win::ComboBox(partyBox).select(choice.select);
     SetFocus(partyBox);
     SendMessageW(partyBox, CB_SHOWDROPDOWN, TRUE, 0);
 }
 
 void VentilationEditor::add() {
     HWND amountBox = item(IDC_VENTILATION_AMOUNT);
-    const int index =
-        static_cast<int>(SendMessageW(item(IDC_VENTILATION_PARTY), CB_GETCURSEL, 0, 0));
-    const PartyId party = index >= 0 && index < static_cast<int>(parties_.rows.size())
-                              ? parties_.rows[static_cast<std::size_t>(index)].itemData
-                              : 0;
+    const auto party =
+        static_cast<PartyId>(win::ComboBox(item(IDC_VENTILATION_PARTY)).selectedData());
     const EntryRefusal refusal = draft_->add(getAmount(amountBox), party);
     if (refusal) {
         win::refuseEntry(window, refusal.text, IDC_VENTILATION_AMOUNT);
