@@ -179,15 +179,8 @@ std::string barTip(const Diagram& diagram, const DiagramBar& bar) {
     return text + formatAmount(value.value);
 }
 
-int barAt(const DiagramLayout& layout, int x, int y) {
-    if (y < layout.plot.top || y >= layout.height)
-        return -1;
-    for (std::size_t i = 0; i < layout.bars.size(); ++i) {
-        const DiagramRect& rect = layout.bars[i].rect;
-        if (x >= rect.left && x < rect.right)
-            return static_cast<int>(i);
-    }
-    return -1;
+DiagramRect barColumn(const DiagramLayout& layout, const DiagramBar& bar) {
+    return {bar.rect.left, layout.plot.top, bar.rect.right, layout.height};
 }
 
 BitmapPlace placeBitmap(int bitmapWidth, int bitmapHeight, int clientWidth, int clientHeight) {
@@ -202,16 +195,15 @@ BitmapPlace placeBitmap(int bitmapWidth, int bitmapHeight, int clientWidth, int 
     return place;
 }
 
-bool clientToBitmap(const BitmapPlace& place, int bitmapWidth, int bitmapHeight, int clientX,
-                    int clientY, int& x, int& y) {
-    if (place.width <= 0 || place.height <= 0)
-        return false;
-    if (clientX < place.x || clientX >= place.x + place.width || clientY < place.y ||
-        clientY >= place.y + place.height)
-        return false;
-    x = static_cast<int>(static_cast<long long>(clientX - place.x) * bitmapWidth / place.width);
-    y = static_cast<int>(static_cast<long long>(clientY - place.y) * bitmapHeight / place.height);
-    return true;
+DiagramRect bitmapRectToClient(const BitmapPlace& place, int bitmapWidth, int bitmapHeight,
+                               const DiagramRect& rect) {
+    const auto across = [&](int x) {
+        return place.x + static_cast<int>(static_cast<long long>(x) * place.width / bitmapWidth);
+    };
+    const auto down = [&](int y) {
+        return place.y + static_cast<int>(static_cast<long long>(y) * place.height / bitmapHeight);
+    };
+    return {across(rect.left), down(rect.top), across(rect.right), down(rect.bottom)};
 }
 
 } // namespace kolvane

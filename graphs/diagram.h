@@ -115,9 +115,9 @@ std::vector<std::string> barValueTexts(double value);
 // "label : amount" of a bar, for its tool-tip (Windows-1252).
 std::string barTip(const Diagram& diagram, const DiagramBar& bar);
 
-// The bar under a point of the bitmap: anywhere in its column between the
-// plot's top and the bitmap's bottom edge. -1 when none.
-int barAt(const DiagramLayout& layout, int x, int y);
+// The part of the bitmap where a bar shows its tool-tip: its width, from
+// the plot's top down to the bitmap's bottom edge (its name included).
+DiagramRect barColumn(const DiagramLayout& layout, const DiagramBar& bar);
 
 // Where a bitmap is drawn in a client area: scaled to fit with its
 // proportions kept, centred.
@@ -125,8 +125,8 @@ struct BitmapPlace {
     int x, y, width, height;
 };
 BitmapPlace placeBitmap(int bitmapWidth, int bitmapHeight, int clientWidth, int clientHeight);
-// The bitmap point under a client point; false outside the drawn bitmap.
-bool clientToBitmap(const BitmapPlace& place, int bitmapWidth, int bitmapHeight, int clientX,
-                    int clientY, int& x, int& y);
+// Where a rectangle of the bitmap shows in the client area.
+DiagramRect bitmapRectToClient(const BitmapPlace& place, int bitmapWidth, int bitmapHeight,
+                               const DiagramRect& rect);
 
 } // namespace kolvane

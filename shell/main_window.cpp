@@ -2,6 +2,7 @@
 
 #include "accounts/account_dialog.h"
 #include "accounts/link_control.h"
+#include "graphs/graph_view.h"
 #include "document/calendar.h"
 #include "resources/resource_ids.h"
 #include "document/app_title.h"
@@ -78,8 +79,10 @@ bool registerWindowClasses(HINSTANCE instance) {
     if (!registerDropBuddyClass(instance) || !registerEntryPaneClass(instance))
         return false;
     for (const wchar_t* viewClass : kViewClasses)
-        if (!EmptyView::registerClass(instance, viewClass))
+        if (viewClass != kGraphViewClass && !EmptyView::registerClass(instance, viewClass))
             return false;
+    if (!GraphView::registerClass(instance))
+        return false;
     return registerLinkControlClass(instance);
 }
 
@@ -201,10 +204,11 @@ MainWindow::MainWindow(Document* doc)
       commands_(std::make_unique<DocumentCommands>(*doc, settings, *ui_, *fileSystem)) {
     commands_->addCommands(router);
     addFrameCommands();
-    for (int i = 0; i < kTabCount; ++i) {
-        emptyViews_[static_cast<std::size_t>(i)] = std::make_unique<EmptyView>(kViewClasses[i]);
-        views[static_cast<std::size_t>(i)] = emptyViews_[static_cast<std::size_t>(i)].get();
-    }
+    for (int i = 0; i < kTabCount; ++i)
+        ownedViews_[static_cast<std::size_t>(i)] = std::make_unique<EmptyView>(kViewClasses[i]);
+    ownedViews_[kGraphTab] = std::make_unique<GraphView>(doc);
+    for (int i = 0; i < kTabCount; ++i)
+        views[static_cast<std::size_t>(i)] = ownedViews_[static_cast<std::size_t>(i)].get();
 }
 
 MainWindow::~MainWindow() {

@@ -56,7 +56,7 @@ struct MainWindow : WindowObject<MainWindow> {
     HWND statusBar = nullptr;
     Toolbars toolbars;
     HWND tabControl = nullptr;
-    // The views in tab order; empty views until the real ones are given.
+    // The views in tab order; empty views stand in for those not written yet.
     std::array<TabView*, kTabCount> views{};
 
     // The file dialogs; tests put their own in place.
@@ -113,7 +113,7 @@ struct MainWindow : WindowObject<MainWindow> {
 
     std::unique_ptr<Ui> ui_;
     std::unique_ptr<DocumentCommands> commands_;
-    std::array<std::unique_ptr<TabView>, kTabCount> emptyViews_;
+    std::array<std::unique_ptr<TabView>, kTabCount> ownedViews_;
 };
 
 // Gets, translates and dispatches messages until WM_QUIT; returns its wParam.

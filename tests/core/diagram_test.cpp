@@ -41,6 +41,8 @@ TEST(Diagram, OneSeriesOfTenValuesSpansThePlot) {
     EXPECT_EQ(layout.minimumText, "0.00");
     EXPECT_EQ(layout.maximumBox, (DiagramRect{0, 72, 95, 92}));
     EXPECT_EQ(layout.minimumBox, (DiagramRect{0, 728, 95, 748}));
+    // The value over bar 0, centred on its 9-unit (80-pixel) group.
+    EXPECT_EQ(barValueBox(layout, layout.bars[0], 14), (DiagramRect{94, 656, 174, 670}));
 }
 
 TEST(Diagram, TwoSeriesWithNegativeValuesHangFromTheZeroLine) {
@@ -69,6 +71,7 @@ TEST(Diagram, TwoSeriesWithNegativeValuesHangFromTheZeroLine) {
     // Values over rising bars, under hanging ones, centred on 80-pixel columns.
     EXPECT_EQ(barValueBox(layout, layout.bars[0], 14), (DiagramRect{100, 66, 180, 80}));
     EXPECT_EQ(barValueBox(layout, layout.bars[3], 14), (DiagramRect{580, 740, 660, 754}));
+    EXPECT_EQ(barValueBox(layout, layout.bars[2], 14), (DiagramRect{420, 503, 500, 517})); // 0
 }
 
 TEST(Diagram, EdgeCasesOfTheScale) {
@@ -113,6 +116,11 @@ TEST(Diagram, TitleValuesAndClearing) {
     EXPECT_EQ(diagram.title.size(), 254u);
     diagramSetTitle(diagram, nullptr);
     EXPECT_EQ(diagram.title, "");
+    diagramSetTitle(diagram, "Titre");
+    diagramInit(diagram, 640, 480); // a reused diagram starts afresh
+    EXPECT_EQ(diagram.title, "");
+    EXPECT_TRUE(diagram.series.empty());
+    diagram = chart({{1}, {2, 3}}, 640, 480);
     diagramAddValue(nullptr, "ignored", 1.0);
     diagramAddValue(&diagram.series[0], nullptr, 4.0);
     EXPECT_FALSE(diagram.series[0][1].label.has_value());
@@ -151,15 +159,7 @@ TEST(Diagram, NamesUnderTheBarsStayInsideTheBitmap) {
     EXPECT_EQ(barValueTexts(-0.4), (std::vector<std::string>{"- 0.40", "0"}));
 }
 
-TEST(Diagram, PointsFindTheirBarThroughTheScaledPicture) {
-    const DiagramLayout layout = layoutDiagram(chart({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}));
-    struct Hit {
-        int x, y, bar;
-    };
-    for (const Hit& hit : {Hit{108, 82, 0}, Hit{160, 819, 0}, Hit{161, 400, -1}, Hit{107, 400, -1},
-                           Hit{130, 81, -1}, Hit{828, 500, 9}, Hit{130, 820, -1}})
-        EXPECT_EQ(barAt(layout, hit.x, hit.y), hit.bar) << hit.x << "," << hit.y;
-
+TEST(Diagram, TheScaledPictureAndItsBarColumns) {
     struct Fit {
         int clientWidth, clientHeight;
         BitmapPlace expected;
@@ -177,16 +177,39 @@ TEST(Diagram, PointsFindTheirBarThroughTheScaledPicture) {
         EXPECT_EQ(place.width, fit.expected.width);
         EXPECT_EQ(place.height, fit.expected.height);
     }
-    const BitmapPlace half{0, 205, 500, 410};
-    int x = 0, y = 0;
-    EXPECT_TRUE(clientToBitmap(half, 1000, 820, 250, 410, x, y));
-    EXPECT_EQ(x, 500);
-    EXPECT_EQ(y, 410);
-    EXPECT_TRUE(clientToBitmap(half, 1000, 820, 499, 614, x, y));
-    EXPECT_EQ(x, 998);
-    EXPECT_EQ(y, 818);
-    EXPECT_FALSE(clientToBitmap(half, 1000, 820, 250, 204, x, y));
-    EXPECT_FALSE(clientToBitmap(half, 1000, 820, 500, 300, x, y));
+    // Bar 9 of ten, 828-881, from the plot's top (82) to the bottom (820),
+    // at half size 205 pixels down.
+    const DiagramLayout layout = layoutDiagram(chart({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}));
+    const DiagramRect column = barColumn(layout, layout.bars[9]);
+    EXPECT_EQ(column, (DiagramRect{828, 82, 881, 820}));
+    EXPECT_EQ(bitmapRectToClient({0, 205, 500, 410}, 1000, 820, column),
+              (DiagramRect{414, 246, 440, 615}));
+    EXPECT_EQ(bitmapRectToClient({45, 0, 609, 500}, 1000, 820, column),
+              (DiagramRect{45 + 504, 50, 45 + 536, 500}));
+}
+
+TEST(GraphPage, AtLeastEightHundredByFiveHundredAndTheChoicesOfItsLists) {
+    struct Case {
+        int width, height;
+        DiagramRect chart;
+    };
+    for (const Case& c : {Case{1200, 400, {300, 0, 1200, 500}}, Case{801, 500, {300, 0, 801, 500}},
+                          Case{800, 620, {300, 0, 800, 620}}, Case{600, 300, {300, 0, 800, 500}}}) {
+        const GraphViewLayout layout = graphViewLayout(c.width, c.height);
+        EXPECT_EQ(layout.chart, c.chart);
+        EXPECT_EQ(layout.panel, (DiagramRect{0, 0, 300, c.chart.bottom}));
+    }
+    const ChoiceList years = graphYearChoices(2026);
+    ASSERT_EQ(years.rows.size(), 10u);
+    EXPECT_EQ(years.selected, 0);
+    EXPECT_EQ(years.rows.front().text, "2026");
+    EXPECT_EQ(years.rows.back().text, "2017");
+    EXPECT_EQ(years.rows.back().itemData, 2017u);
+    const ChoiceList periods = graphPeriodChoices();
+    ASSERT_EQ(periods.rows.size(), 19u);
+    EXPECT_EQ(periods.selected, 0);
+    EXPECT_EQ(periods.rows[13].text, "1\xE8re Trimestre"); // Windows-1252
+    EXPECT_EQ(periods.rows[18].itemData, 18u);
 }
 
 } // namespace

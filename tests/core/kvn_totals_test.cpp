@@ -117,6 +117,8 @@ TEST_F(KvnTotals, BadInputIsRefusedOnOneLine) {
         {path_, "--period", "month", "--period", "year"},
         {path_, "--period", "month", "--at", "2023-02-29"},
         {path_, "--period", "month", "--at", "2024-5-17"},
+        {path_, "--period", "month", "--at", "2024-05-00"},
+        {path_, "--period", "month", "--at", ""},
         {path_, "--period", "month", "--at", "1600-12-31"},
         {path_, "--period", "month", "--colour", "red"},
         {path_, path_, "--period", "month"},

@@ -1,0 +1,111 @@
+#include "graphs/totals_progress_dialog.h"
+
+#include "resources/resource_ids.h"
+#include "win/window_object.h"
+
+#include <commctrl.h>
+
+namespace kolvane::win {
+namespace {
+
+constexpr WORD kStartCommand = 1000;
+constexpr UINT kWorkerEnded = WM_USER + 1;
+
+// What the dialog and the worker share. The worker reads the document and
+// writes the totals and the flags, nothing else.
+struct TotalsJob {
+    HANDLE thread = nullptr;
+    HWND dialog = nullptr;
+    TotalsFlags flags;
+    const Document* document = nullptr;
+    Period period;
+    CategoryTotalList* totals = nullptr;
+};
+
+DWORD WINAPI totalsWorker(void* parameter) {
+    auto* job = static_cast<TotalsJob*>(parameter);
+    addPeriodTotals(*job->document, job->period, *job->totals, job->flags);
+    // The last touch of the job: the dialog may release it once this arrives.
+    PostMessageW(job->dialog, kWorkerEnded, 0, 0);
+    return 0;
+}
+
+class TotalsProgressDialog : public DialogObject<TotalsProgressDialog> {
+  public:
+    explicit TotalsProgressDialog(TotalsJob& job) : job_(job) {}
+
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM) {
+        switch (message) {
+        case WM_INITDIALOG:
+            job_.dialog = window;
+            PostMessageW(window, WM_COMMAND, kStartCommand, 0);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == kStartCommand)
+                start();
+            else if (LOWORD(wParam) == IDCANCEL)
+                job_.flags.running = 0;
+            return TRUE;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) != SC_CLOSE)
+                return FALSE;
+            job_.flags.running = 0; // the close box cancels, the worker closes
+            return setMessageResult(0);
+        case kWorkerEnded:
+            waitForWorker();
+            endDialog(job_.flags.completed == 1 ? 1 : 0);
+            return TRUE;
+        case WM_DESTROY:
+            // Destroyed from outside (its owner went): stop the worker before
+            // the job goes, and drop its message to this window.
+            job_.flags.running = 0;
+            waitForWorker();
+            for (MSG late; PeekMessageW(&late, window, kWorkerEnded, kWorkerEnded, PM_REMOVE);)
+                ;
+            return FALSE;
+        default:
+            return FALSE;
+        }
+    }
+
+  private:
+    void start() {
+        if (job_.thread)
+            return;
+        HWND bar = item(IDC_PROGRESS_BAR);
+        SendMessageW(bar, PBM_SETRANGE32, 0, 100);
+        SendMessageW(bar, PBM_SETBKCOLOR, 0, RGB(255, 255, 255));
+        SendMessageW(bar, PBM_SETPOS, 0, 0);
+        job_.flags.completed = 0;
+        job_.thread = CreateThread(nullptr, 0, totalsWorker, &job_, 0, nullptr);
+        if (!job_.thread) {
+            job_.flags.running = 0;
+            endDialog(0);
+        }
+    }
+    void waitForWorker() {
+        if (!job_.thread)
+            return;
+        WaitForSingleObject(job_.thread, INFINITE);
+        CloseHandle(job_.thread);
+        job_.thread = nullptr;
+    }
+
+    TotalsJob& job_;
+};
+
+} // namespace
+
+bool runTotalsJob(HWND owner, const Document& doc, const Period& period,
+                  CategoryTotalList& totals) {
+    TotalsJob job;
+    job.document = &doc;
+    job.period = period;
+    job.totals = &totals;
+    // Raised before the dialog exists, so that a cancel at any moment counts.
+    job.flags.running = 1;
+    TotalsProgressDialog dialog(job);
+    return dialog.runModal(owner, IDD_PROGRESS) == 1;
+}
+
+} // namespace kolvane::win

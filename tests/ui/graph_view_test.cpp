@@ -1,0 +1,231 @@
+// The graph view's wiring: "Afficher image" runs the computation behind the
+// progress dialog and shows its picture; "Annuler" keeps the previous one;
+// the chart is painted where its layout says, in the given colours; the
+// control scales it, gives each bar a tool-tip and copies it.
+#include "graphs/diagram_render_win32.h"
+#include "graphs/expense_chart.h"
+#include "graphs/graph_view.h"
+
+#include "document/calendar.h"
+#include "document/generator.h"
+#include "resources/resource_ids.h"
+#include "tests/ui/dialog_driver.h"
+#include "win/combo_box.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace kolvane::win {
+namespace {
+
+// The pixels of a bitmap, top-down, as 0x00RRGGBB.
+std::vector<std::uint32_t> pixelsOf(HBITMAP bitmap, int& width, int& height) {
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof info, &info);
+    width = info.bmWidth;
+    height = info.bmHeight;
+    BITMAPINFO header{};
+    header.bmiHeader.biSize = sizeof header.bmiHeader;
+    header.bmiHeader.biWidth = width;
+    header.bmiHeader.biHeight = -height;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &header, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    for (std::uint32_t& pixel : pixels)
+        pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+constexpr std::uint32_t rgb(int r, int g, int b) {
+    return static_cast<std::uint32_t>(r << 16 | g << 8 | b);
+}
+
+TEST(DiagramPainting, EveryPieceWhereTheLayoutPutsIt) {
+    // Two series of five in 1000 x 820: u = 10, zero row 519 (see the core tests).
+    Diagram diagram;
+    diagramInit(diagram, 1000, 820);
+    diagramSetTitle(diagram, "Titre");
+    for (const std::vector<double>& values :
+         {std::vector<double>{100, 50, 0, -50, 25}, std::vector<double>{10, 20, 30, 40, -25}}) {
+        DiagramSeries* series = diagramAddSeries(diagram);
+        for (double value : values)
+            diagramAddValue(series, "Nom", value);
+    }
+    GdiObject<HBITMAP> bitmap(renderDiagram(diagram, {{200, 100, 50}, {60, 180, 90}}));
+    ASSERT_TRUE(bitmap);
+    int width = 0, height = 0;
+    const std::vector<std::uint32_t> pixels = pixelsOf(bitmap.get(), width, height);
+    ASSERT_EQ(width, 1000);
+    ASSERT_EQ(height, 820);
+    const auto at = [&](int x, int y) { return pixels[static_cast<std::size_t>(y * width + x)]; };
+
+    EXPECT_EQ(at(5, 300), rgb(255, 255, 255));
+    EXPECT_EQ(at(899, 300), rgb(192, 192, 192)); // the frame's right edge
+    EXPECT_EQ(at(100, 300), 0u);                 // the value axis
+    EXPECT_EQ(at(895, 519), 0u);                 // the zero line, right of the last bar
+    EXPECT_EQ(at(110, 300), 0u);                 // bar 0's outline
+    EXPECT_EQ(at(140, 300), rgb(200, 100, 50));  // series 0 (110-170, 82-519)
+    EXPECT_EQ(at(620, 700), rgb(200, 100, 50));  // hanging from the zero line
+    EXPECT_EQ(at(210, 500), rgb(60, 180, 90));   // series 1 (180-240, 475-519)
+    EXPECT_EQ(at(210, 440), rgb(255, 255, 255)); // above it and its value
+
+    // Texts: the title in its colour; the rest dark grey, smoothed.
+    const auto count = [&](int left, int top, int right, int bottom, auto match) {
+        int found = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+                found += match(at(x, y));
+        return found;
+    };
+    const auto dark = [](std::uint32_t pixel) {
+        return (pixel >> 16) < 128 && ((pixel >> 8) & 255) < 128 && (pixel & 255) < 128;
+    };
+    EXPECT_GT(count(400, 0, 600, 20, [](std::uint32_t p) { return p == rgb(242, 156, 142); }), 10);
+    EXPECT_GT(count(0, 72, 95, 92, dark), 10);     // "100.00" left of the axis
+    EXPECT_GT(count(101, 60, 180, 81, dark), 10);  // the value over bar 0
+    EXPECT_GT(count(60, 742, 200, 820, dark), 10); // the name under bar 0
+}
+
+class GraphViewTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        documentInit(document);
+        ASSERT_EQ(generateDocument(document, {3000, 2, 10, 10, 7}), GeneratorStatus::Ok);
+        year = toCalendarTime(document.operations.last()->operationDate).year;
+        host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 1000, 700, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+        tabs = CreateWindowExW(0, WC_TABCONTROLW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 1000, 700,
+                               host, nullptr, GetModuleHandleW(nullptr), nullptr);
+        TCITEMW tab{};
+        tab.mask = TCIF_TEXT;
+        tab.pszText = const_cast<wchar_t*>(L"Graphique");
+        SendMessageW(tabs, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tab));
+        ASSERT_NE(view.createWindow(tabs, RECT{}, true), nullptr);
+        ASSERT_TRUE(ComboBox(GetDlgItem(view.window, kGraphYearList)).selectData(year));
+    }
+    void TearDown() override {
+        DestroyWindow(host);
+        documentDestroy(document);
+    }
+
+    void pressShow() {
+        SendMessageW(view.window, WM_COMMAND, MAKEWPARAM(kGraphShowButton, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(view.window, kGraphShowButton)));
+    }
+    // The period's totals as the core computes them, in list order.
+    std::vector<double> expectedTotals() {
+        Period period;
+        EXPECT_TRUE(periodOfYear(kWholeYear, year, period));
+        CategoryTotalList totals;
+        EXPECT_TRUE(listExpenseCategories(document, totals));
+        TotalsFlags flags;
+        flags.running = 1;
+        addPeriodTotals(document, period, totals, flags);
+        std::vector<double> values;
+        for (const CategoryTotal& line : totals)
+            values.push_back(line.total);
+        return values;
+    }
+    std::vector<double> viewTotals() {
+        std::vector<double> values;
+        for (const CategoryTotal& line : view.totals())
+            values.push_back(line.total);
+        return values;
+    }
+
+    Document document;
+    int year = 0;
+    HWND host = nullptr, tabs = nullptr;
+    GraphView view{&document};
+};
+
+// Cancels dialog 206 as soon as it has started, from inside its modal loop.
+HHOOK cancelHook = nullptr;
+int cancels = 0;
+LRESULT CALLBACK cancelAtStart(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_INITDIALOG &&
+        uitest::dialogTemplateId(call->hwnd) == IDD_PROGRESS) {
+        SendMessageW(call->hwnd, WM_COMMAND, IDCANCEL, 0);
+        ++cancels;
+    }
+    return CallNextHookEx(cancelHook, code, wParam, lParam);
+}
+
+TEST_F(GraphViewTest, ShowComputesInTheBackgroundAndCancelKeepsThePicture) {
+    EXPECT_EQ(view.diagramControl().bitmap(), nullptr); // a new window starts empty
+    pressShow();
+    const HBITMAP first = view.diagramControl().bitmap();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(viewTotals(), expectedTotals());
+    EXPECT_GT(viewTotals()[0], 0.0);
+
+    cancelHook = SetWindowsHookExW(WH_CALLWNDPROCRET, cancelAtStart, nullptr, GetCurrentThreadId());
+    pressShow();
+    UnhookWindowsHookEx(cancelHook);
+    EXPECT_EQ(cancels, 1);
+    EXPECT_EQ(view.diagramControl().bitmap(), first);
+    for (double total : viewTotals())
+        EXPECT_EQ(total, 0.0); // stopped before the first operation
+
+    pressShow(); // the next computation starts again from zero
+    EXPECT_NE(view.diagramControl().bitmap(), nullptr);
+    EXPECT_EQ(viewTotals(), expectedTotals());
+}
+
+TEST_F(GraphViewTest, TheControlScalesTipsAndCopiesThePicture) {
+    pressShow();
+    DiagramControl& control = view.diagramControl();
+    ASSERT_NE(control.bitmap(), nullptr);
+    // One tool-tip per category, over the control.
+    struct Found {
+        HWND control;
+        LRESULT tools = 0;
+    } found{control.window};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM parameter) {
+            auto* found = reinterpret_cast<Found*>(parameter);
+            TOOLINFOW tool{};
+            tool.cbSize = sizeof tool;
+            if (SendMessageW(window, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)) &&
+                tool.hwnd == found->control)
+                found->tools = SendMessageW(window, TTM_GETTOOLCOUNT, 0, 0);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    EXPECT_EQ(found.tools, static_cast<LRESULT>(view.totals().count()));
+
+    // Painted at half size in a 500 x 820 client: white above and below.
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    GdiObject<HBITMAP> canvas(CreateCompatibleBitmap(screen, 500, 820));
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ previous = SelectObject(memory, canvas.get());
+    RECT all{0, 0, 500, 820};
+    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    control.paint(memory, 500, 820);
+    EXPECT_EQ(GetPixel(memory, 25, 204), RGB(0, 0, 0));       // not drawn over
+    EXPECT_EQ(GetPixel(memory, 25, 206), RGB(255, 255, 255)); // the picture's white margin
+    EXPECT_EQ(GetPixel(memory, 25, 614), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(memory, 25, 616), RGB(0, 0, 0));
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+
+    ASSERT_TRUE(control.copyToClipboard());
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    BITMAP copied{};
+    GetObjectW(GetClipboardData(CF_BITMAP), sizeof copied, &copied);
+    CloseClipboard();
+    EXPECT_EQ(copied.bmWidth, kExpenseChartWidth);
+    EXPECT_EQ(copied.bmHeight, kExpenseChartHeight);
+}
+
+} // namespace
+} // namespace kolvane::win
