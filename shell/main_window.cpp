@@ -3,6 +3,7 @@
 #include "accounts/account_dialog.h"
 #include "accounts/link_control.h"
 #include "document/calendar.h"
+#include "loan/lending_view.h"
 #include "resources/resource_ids.h"
 #include "shell/app_title.h"
 #include "shell/file_chooser_win32.h"
@@ -73,8 +74,10 @@ bool registerWindowClasses(HINSTANCE instance) {
     // The drop-down completion list registers "CDropBuddyClass" here once it
     // is part of the program; then come the five views and the link control.
     for (const wchar_t* viewClass : kViewClasses)
-        if (!EmptyView::registerClass(instance, viewClass))
+        if (viewClass != kLendingViewClass && !EmptyView::registerClass(instance, viewClass))
             return false;
+    if (!LendingView::registerClass(instance))
+        return false;
     return registerLinkControlClass(instance);
 }
 
@@ -191,11 +194,13 @@ class MainWindow::Ui : public ShellUi {
 MainWindow::MainWindow(Document* doc)
     : document(doc), fileSystem(&platformFileSystem()), chooseFileToOpen(chooseAccountFileToOpen),
       chooseFileToSave(chooseAccountFileToSave), ui_(std::make_unique<Ui>(*this)),
-      commands_(std::make_unique<DocumentCommands>(*doc, settings, *ui_, *fileSystem)) {
+      commands_(std::make_unique<DocumentCommands>(*doc, settings, *ui_, *fileSystem)),
+      lendingView_(doc) {
     for (int i = 0; i < kTabCount; ++i) {
         emptyViews_[static_cast<std::size_t>(i)] = std::make_unique<EmptyView>(kViewClasses[i]);
         views[static_cast<std::size_t>(i)] = emptyViews_[static_cast<std::size_t>(i)].get();
     }
+    views[kLoanTab] = &lendingView_;
 }
 
 MainWindow::~MainWindow() {

@@ -6,6 +6,7 @@
 
 #include "document/document.h"
 #include "document/file_system.h"
+#include "loan/lending_view.h"
 #include "shell/document_commands.h"
 #include "shell/settings.h"
 #include "shell/tab_view.h"
@@ -108,6 +109,7 @@ struct MainWindow : WindowObject<MainWindow> {
     std::unique_ptr<Ui> ui_;
     std::unique_ptr<DocumentCommands> commands_;
     std::array<std::unique_ptr<TabView>, kTabCount> emptyViews_;
+    LendingView lendingView_;
 };
 
 // Gets, translates and dispatches messages until WM_QUIT; returns its wParam.
