@@ -165,4 +165,23 @@ bool isDecemberRow(const LendingRow& row) {
     return toCalendarTime(row.date).month == 12; // date 0 is in January
 }
 
+std::string LendingRows::cellText(int row, int column) const {
+    if (row < 0 || row >= rowCount())
+        return {};
+    return lendingCellText(schedule_.rows[static_cast<std::size_t>(row)], column);
+}
+
+RowLook LendingRows::rowLook(int row) const {
+    if (row >= 0 && row < rowCount() &&
+        isDecemberRow(schedule_.rows[static_cast<std::size_t>(row)]))
+        return {kDecemberRowBackground, kDecemberRowText, false};
+    return {kLendingRowBackground, kLendingRowText, false};
+}
+
+int lendingLastColumnWidth(int listClientWidth) {
+    // The six other columns take 60 + 90 + 4 x 100 pixels.
+    constexpr int kOtherColumns = 550;
+    return listClientWidth > 659 ? listClientWidth - kOtherColumns : 110;
+}
+
 } // namespace kolvane

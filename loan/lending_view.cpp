@@ -6,7 +6,8 @@
 #include "loan/lending_rules.h"
 #include "operations/amount_edit_control.h"
 #include "resources/resource_ids.h"
-#include "shell/window_text_win32.h"
+#include "win/combo_box.h"
+#include "win/window_text.h"
 
 #include <commctrl.h>
 
@@ -23,6 +24,8 @@ constexpr int kPageWidth = 800;
 constexpr int kPageHeight = 500;
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+// A label too long for its 150 pixels is cut, not wrapped out of sight.
+constexpr DWORD kLabel = WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP;
 constexpr DWORD kDropDownList = kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
 
 struct ControlSpec {
@@ -44,39 +47,52 @@ const ControlSpec kForm[] = {
      IDC_LOAN_REMOVE_LINK},
     {kLinkControlClassName, L"Ajouter dans la liste", kChild, 187, 53, 90, 16, IDC_LOAN_ADD_LINK},
     {WC_BUTTONW, L"Propriétés", kChild | BS_GROUPBOX, 10, 80, 280, 280, -1},
-    {WC_STATICW, L"Date de déblocage des fonds :", kChild, 20, 100, 150, 14, -1},
+    {WC_STATICW, L"Date de déblocage des fonds :", kLabel, 20, 100, 150, 14, -1},
     {DATETIMEPICK_CLASSW, L"", kChild | WS_TABSTOP | DTS_SHORTDATEFORMAT, 175, 98, 105, 20,
      IDC_LOAN_RELEASE_DATE},
-    {WC_STATICW, L"Date de la 1ère échéance :", kChild, 20, 125, 150, 14, -1},
+    {WC_STATICW, L"Date de la 1ère échéance :", kLabel, 20, 125, 150, 14, -1},
     {DATETIMEPICK_CLASSW, L"", kChild | WS_TABSTOP | DTS_SHORTDATEFORMAT, 175, 123, 105, 20,
      IDC_LOAN_FIRST_DATE},
-    {WC_STATICW, L"Montant de l'emprunt :", kChild, 20, 150, 150, 14, -1},
+    {WC_STATICW, L"Montant de l'emprunt :", kLabel, 20, 150, 150, 14, -1},
     {WC_EDITW, L"", kChild | WS_TABSTOP | ES_AUTOHSCROLL, 175, 148, 105, 20, IDC_LOAN_AMOUNT,
      WS_EX_CLIENTEDGE},
-    {WC_STATICW, L"Nombre des échéances :", kChild, 20, 175, 150, 14, -1},
+    {WC_STATICW, L"Nombre des échéances :", kLabel, 20, 175, 150, 14, -1},
     {WC_EDITW, L"", kChild | WS_TABSTOP | ES_AUTOHSCROLL | ES_NUMBER | ES_RIGHT, 175, 173, 105, 20,
      IDC_LOAN_COUNT, WS_EX_CLIENTEDGE},
-    {WC_STATICW, L"Périodicité d'échéance :", kChild, 20, 200, 150, 14, -1},
+    {WC_STATICW, L"Périodicité d'échéance :", kLabel, 20, 200, 150, 14, -1},
     {WC_COMBOBOXW, L"", kDropDownList, 175, 198, 105, 80, IDC_LOAN_PERIODICITY},
-    {WC_STATICW, L"Taux d'intérêt annuel (%):", kChild, 20, 225, 150, 14, -1},
+    {WC_STATICW, L"Taux d'intérêt annuel (%):", kLabel, 20, 225, 150, 14, -1},
     {WC_EDITW, L"", kChild | WS_TABSTOP | ES_AUTOHSCROLL, 175, 223, 105, 20, IDC_LOAN_RATE,
      WS_EX_CLIENTEDGE},
-    {WC_STATICW, L"Taux périodique utilisé :", kChild, 20, 250, 150, 14, -1},
+    {WC_STATICW, L"Taux périodique utilisé :", kLabel, 20, 250, 150, 14, -1},
     {WC_COMBOBOXW, L"", kDropDownList, 175, 248, 105, 80, IDC_LOAN_RATE_MODE},
-    {WC_STATICW, L"Assurance :", kChild, 20, 275, 150, 14, -1},
+    {WC_STATICW, L"Assurance :", kLabel, 20, 275, 150, 14, -1},
     {WC_EDITW, L"", kChild | WS_TABSTOP | ES_AUTOHSCROLL, 175, 273, 105, 20, IDC_LOAN_INSURANCE,
      WS_EX_CLIENTEDGE},
-    {WC_STATICW, L"Type d'assurance :", kChild, 20, 300, 100, 14, -1},
+    {WC_STATICW, L"Type d'assurance :", kLabel, 20, 300, 100, 14, -1},
     {WC_COMBOBOXW, L"", kDropDownList, 125, 298, 155, 80, IDC_LOAN_INSURANCE_TYPE},
     {WC_BUTTONW, L"Calculer", kChild | WS_TABSTOP | BS_PUSHBUTTON, 95, 330, 110, 22, IDOK},
     {WC_BUTTONW, L"Détails", kChild | BS_GROUPBOX, 10, 365, 280, 100, -1},
-    {WC_STATICW, L"Echéance avec assurance :", kChild | WS_DISABLED, 20, 385, 150, 14, -1},
+    {WC_STATICW, L"Echéance avec assurance :", kLabel | WS_DISABLED, 20, 385, 150, 14, -1},
     {WC_EDITW, L"", kChild | WS_DISABLED | ES_AUTOHSCROLL, 175, 383, 105, 20,
      IDC_LOAN_WITH_INSURANCE, WS_EX_CLIENTEDGE},
-    {WC_STATICW, L"Echéance sans assurance :", kChild | WS_DISABLED, 20, 410, 150, 14, -1},
+    {WC_STATICW, L"Echéance sans assurance :", kLabel | WS_DISABLED, 20, 410, 150, 14, -1},
     {WC_EDITW, L"", kChild | WS_DISABLED | ES_AUTOHSCROLL, 175, 408, 105, 20,
      IDC_LOAN_WITHOUT_INSURANCE, WS_EX_CLIENTEDGE},
 };
+
+// The table's columns: the number centred, the rest right-aligned under
+// centred titles; the last one is widened with the list.
+const win::ListColumn kColumns[] = {
+    {L"Numéro", 60, win::ListAlign::Centre, win::ListAlign::Left},
+    {L"Date", 90, win::ListAlign::Right, win::ListAlign::Centre},
+    {L"Intérêt", 100, win::ListAlign::Right, win::ListAlign::Centre},
+    {L"Principal", 100, win::ListAlign::Right, win::ListAlign::Centre},
+    {L"Assurance", 100, win::ListAlign::Right, win::ListAlign::Centre},
+    {L"Echéance", 100, win::ListAlign::Right, win::ListAlign::Centre},
+    {L"Capital dû", 110, win::ListAlign::Right, win::ListAlign::Centre},
+};
+constexpr int kRowHeight = 20;
 
 // The two icons beside the links, scaled to 20 x 20.
 constexpr POINT kIcons[] = {{20, 48}, {165, 48}};
@@ -113,14 +129,8 @@ void setPickerDate(HWND picker, FileTime fileTime) {
     SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
 }
 
-template <std::size_t N> void fillChoices(HWND combo, const wchar_t* const (&texts)[N]) {
-    for (const wchar_t* text : texts)
-        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    SendMessageW(combo, CB_SETCURSEL, 0, 0);
-}
-
 std::uint8_t choice(HWND combo) {
-    const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    const int index = win::ComboBox(combo).selected();
     return index < 0 ? 0 : static_cast<std::uint8_t>(index);
 }
 
@@ -205,9 +215,15 @@ void LendingView::createControls() {
     attachAmountEdit(control(IDC_LOAN_INSURANCE), false);
     attachAmountEdit(control(IDC_LOAN_WITH_INSURANCE), false);
     attachAmountEdit(control(IDC_LOAN_WITHOUT_INSURANCE), false);
-    fillChoices(control(IDC_LOAN_PERIODICITY), kPeriodicityTexts);
-    fillChoices(control(IDC_LOAN_RATE_MODE), kRateModeTexts);
-    fillChoices(control(IDC_LOAN_INSURANCE_TYPE), kInsuranceTypeTexts);
+    win::ComboBox(control(IDC_LOAN_PERIODICITY)).fill(kPeriodicityTexts);
+    win::ComboBox(control(IDC_LOAN_RATE_MODE)).fill(kRateModeTexts);
+    win::ComboBox(control(IDC_LOAN_INSURANCE_TYPE)).fill(kInsuranceTypeTexts);
+
+    table_.create(window, IDC_LOAN_TABLE, {kStripWidth, 0, kPageWidth, kPageHeight}, rows_,
+                  kColumns, {kLendingRowText, true, kRowHeight, false});
+    scrolling.horizontal.line = 1;
+    scrolling.vertical.line = 1;
+    setPageSize(kPageWidth, kPageHeight);
 }
 
 void LendingView::layout() {
@@ -215,9 +231,14 @@ void LendingView::layout() {
     GetClientRect(window, &client);
     const int width = client.right >= kPageWidth + 1 ? client.right : kPageWidth;
     const int height = client.bottom > kPageHeight ? client.bottom : kPageHeight;
-    MoveWindow(control(IDC_LOAN_PANEL), 0, 0, kStripWidth, height, TRUE);
-    if (HWND list = control(IDC_LOAN_TABLE))
-        MoveWindow(list, kStripWidth, 0, width - kStripWidth, height, TRUE);
+    // The children move with the page: place them at its scrolled origin.
+    const POINT origin = scrollPosition();
+    MoveWindow(control(IDC_LOAN_PANEL), -origin.x, -origin.y, kStripWidth, height, TRUE);
+    MoveWindow(table_.handle(), kStripWidth - origin.x, -origin.y, width - kStripWidth, height,
+               TRUE);
+    RECT listClient{};
+    GetClientRect(table_.handle(), &listClient);
+    table_.setColumnWidth(kLendingColumnCount - 1, lendingLastColumnWidth(listClient.right));
 }
 
 void LendingView::calculate() {
@@ -242,15 +263,15 @@ void LendingView::calculate() {
     }
     parameters_ = decision.parameters;
     schedule_ = std::move(decision.schedule);
-    showResults();
-}
-
-void LendingView::showResults() {
     setAmount(control(IDC_LOAN_WITH_INSURANCE), schedule_.instalmentWithInsurance);
     setAmount(control(IDC_LOAN_WITHOUT_INSURANCE), schedule_.instalmentWithoutInsurance);
+    table_.reload();
+    layout(); // the list's scroll bar may come or go
 }
 
 LRESULT LendingView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (auto answer = handleScrolling(message, wParam, lParam))
+        return *answer;
     switch (message) {
     case WM_CREATE:
         createControls();
@@ -262,6 +283,14 @@ LRESULT LendingView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED)
             calculate();
         return 0;
+    case WM_NOTIFY:
+        if (auto answer = table_.notify(*reinterpret_cast<const NMHDR*>(lParam)))
+            return *answer;
+        break;
+    case WM_DRAWITEM:
+        if (table_.drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+            return TRUE;
+        break;
     case WM_DESTROY:
         schedule_ = {};
         return 0;

@@ -4,14 +4,16 @@
 // document.
 #pragma once
 
+#include "document/command_router.h"
 #include "document/document.h"
 #include "document/file_system.h"
 #include "loan/lending_view.h"
 #include "shell/document_commands.h"
+#include "shell/menu_rules.h"
 #include "shell/settings.h"
 #include "shell/tab_view.h"
 #include "shell/toolbars_win32.h"
-#include "shell/window_object.h"
+#include "win/window_object.h"
 
 #include <windows.h>
 
@@ -62,6 +64,9 @@ struct MainWindow : WindowObject<MainWindow> {
     std::function<std::optional<std::string>(HWND)> chooseFileToOpen;
     std::function<std::optional<std::string>(HWND)> chooseFileToSave;
 
+    // Every menu and toolbar command, with the states of its items.
+    CommandRouter router;
+
     explicit MainWindow(Document* doc);
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
@@ -78,7 +83,7 @@ struct MainWindow : WindowObject<MainWindow> {
 
     // Menus, title and status bar.
     void updateMenus();
-    void onMenuPopup(HMENU menu, int position);
+    void onMenuPopup(HMENU menu);
     void updateTitle();
     void updateStatusBar();
     void buildAccountsMenu();
@@ -103,6 +108,7 @@ struct MainWindow : WindowObject<MainWindow> {
     class Ui;
 
     LRESULT onCommand(unsigned id);
+    void addFrameCommands();
     void onSize(int width, int height);
     HMENU accountMenu() const;
 
