@@ -4,6 +4,8 @@
 #include "document/dates.h"
 
 #include <cmath>
+#include <initializer_list>
+#include <utility>
 
 namespace kolvane {
 namespace {
@@ -137,6 +139,38 @@ std::int32_t parseInstalmentCount(std::string_view text) {
             count = count * 10 + (c - '0');
     }
     return count > kMaxInstalments ? kMaxInstalments + 1 : count;
+}
+
+namespace {
+
+template <class Value>
+ChoiceList choices(std::initializer_list<std::pair<const char*, Value>> entries) {
+    ChoiceList list;
+    for (const auto& [text, value] : entries)
+        list.rows.push_back({text, static_cast<std::uint32_t>(value)});
+    list.selected = 0;
+    return list;
+}
+
+} // namespace
+
+ChoiceList periodicityChoices() {
+    return choices<Periodicity>({{"Mensuel", Periodicity::Monthly},
+                                 {"Trimestriel", Periodicity::Quarterly},
+                                 {"Semestriel", Periodicity::HalfYearly},
+                                 {"Annuel", Periodicity::Yearly}});
+}
+
+ChoiceList rateModeChoices() {
+    return choices<RateMode>(
+        {{"Proportionnel", RateMode::Proportional}, {"Equivalent", RateMode::Equivalent}});
+}
+
+ChoiceList insuranceTypeChoices() {
+    return choices<InsuranceType>(
+        {{"En valeur", InsuranceType::Value},
+         {"En pourcentage fixe", InsuranceType::FixedPercent},
+         {"En pourcentage proportionnel", InsuranceType::ProportionalPercent}});
 }
 
 std::string lendingCellText(const LendingRow& row, int column) {

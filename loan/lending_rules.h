@@ -2,6 +2,7 @@
 // reads the form, and the texts of the amortisation table's cells.
 #pragma once
 
+#include "document/choice_lists.h"
 #include "document/row_model.h"
 #include "loan/lending.h"
 
@@ -65,6 +66,11 @@ LendingField lendingProblemField(LendingProblem problem);
 // The count typed in the instalments field: 0 when it is empty or not a
 // whole number, kMaxInstalments + 1 for anything larger than allowed.
 std::int32_t parseInstalmentCount(std::string_view text);
+
+// The form's drop-down lists, the first entry selected; item data = the value.
+ChoiceList periodicityChoices();   // "Mensuel" ... "Annuel"
+ChoiceList rateModeChoices();      // "Proportionnel", "Equivalent"
+ChoiceList insuranceTypeChoices(); // "En valeur", "En pourcentage fixe", "... proportionnel"
 
 // --- The table as the view draws it -----------------------------------------
 

@@ -97,11 +97,6 @@ constexpr int kRowHeight = 20;
 // The two icons beside the links, scaled to 20 x 20.
 constexpr POINT kIcons[] = {{20, 48}, {165, 48}};
 
-const wchar_t* const kPeriodicityTexts[] = {L"Mensuel", L"Trimestriel", L"Semestriel", L"Annuel"};
-const wchar_t* const kRateModeTexts[] = {L"Proportionnel", L"Equivalent"};
-const wchar_t* const kInsuranceTypeTexts[] = {L"En valeur", L"En pourcentage fixe",
-                                              L"En pourcentage proportionnel"};
-
 FileTime pickerDate(HWND picker) {
     SYSTEMTIME time{};
     if (SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) != GDT_VALID)
@@ -129,9 +124,8 @@ void setPickerDate(HWND picker, FileTime fileTime) {
     SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
 }
 
-std::uint8_t choice(HWND combo) {
-    const int index = win::ComboBox(combo).selected();
-    return index < 0 ? 0 : static_cast<std::uint8_t>(index);
+std::uint32_t choice(HWND combo) {
+    return static_cast<std::uint32_t>(win::ComboBox(combo).selectedData());
 }
 
 int controlIdOf(LendingField field) {
@@ -215,9 +209,9 @@ void LendingView::createControls() {
     attachAmountEdit(control(IDC_LOAN_INSURANCE), false);
     attachAmountEdit(control(IDC_LOAN_WITH_INSURANCE), false);
     attachAmountEdit(control(IDC_LOAN_WITHOUT_INSURANCE), false);
-    win::ComboBox(control(IDC_LOAN_PERIODICITY)).fill(kPeriodicityTexts);
-    win::ComboBox(control(IDC_LOAN_RATE_MODE)).fill(kRateModeTexts);
-    win::ComboBox(control(IDC_LOAN_INSURANCE_TYPE)).fill(kInsuranceTypeTexts);
+    win::ComboBox(control(IDC_LOAN_PERIODICITY)).fill(periodicityChoices());
+    win::ComboBox(control(IDC_LOAN_RATE_MODE)).fill(rateModeChoices());
+    win::ComboBox(control(IDC_LOAN_INSURANCE_TYPE)).fill(insuranceTypeChoices());
 
     table_.create(window, IDC_LOAN_TABLE, {kStripWidth, 0, kPageWidth, kPageHeight}, rows_,
                   kColumns, {kLendingRowText, true, kRowHeight, false});

@@ -8,7 +8,7 @@
 #include "document/document.h"
 #include "loan/lending.h"
 #include "loan/lending_rules.h"
-#include "shell/tab_view.h"
+#include "win/tab_view.h"
 #include "win/list_view.h"
 #include "win/scrolled_page.h"
 
