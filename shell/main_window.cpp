@@ -6,6 +6,8 @@
 #include "loan/lending_view.h"
 #include "resources/resource_ids.h"
 #include "document/app_title.h"
+#include "operations/drop_buddy_control.h"
+#include "operations/entry_pane_view.h"
 #include "win/command_menu.h"
 #include "win/file_chooser.h"
 #include "shell/frame_texts.h"
@@ -72,8 +74,10 @@ bool registerWindowClasses(HINSTANCE instance) {
     main.lpszClassName = kMainWindowClass;
     if (!registerClass(main))
         return false;
-    // The drop-down completion list registers "CDropBuddyClass" here once it
-    // is part of the program; then come the five views and the link control.
+    // The drop-down completion list (and its click filter), the entry pane,
+    // then the five views and the link control.
+    if (!registerDropBuddyClass(instance) || !registerEntryPaneClass(instance))
+        return false;
     for (const wchar_t* viewClass : kViewClasses)
         if (viewClass != kLendingViewClass && !EmptyView::registerClass(instance, viewClass))
             return false;
@@ -469,9 +473,12 @@ int runMessageLoop(HWND mainWindow, HACCEL accelerators) {
         if (accelerators != nullptr && mainWindow != nullptr &&
             TranslateAcceleratorW(mainWindow, accelerators, &message))
             continue;
-        TranslateMessage(&message);
         // The drop-down completion lists see every message before it is dispatched.
         forwardToMessageFilters(message);
+        // Tab, Enter and Escape move through the entry pane as in a dialog.
+        if (navigateKeyboard(message))
+            continue;
+        TranslateMessage(&message);
         DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
