@@ -4,6 +4,8 @@
 #include "document/dates.h"
 
 #include <cmath>
+#include <initializer_list>
+#include <utility>
 
 namespace kolvane {
 namespace {
@@ -139,6 +141,38 @@ std::int32_t parseInstalmentCount(std::string_view text) {
     return count > kMaxInstalments ? kMaxInstalments + 1 : count;
 }
 
+namespace {
+
+template <class Value>
+ChoiceList choices(std::initializer_list<std::pair<const char*, Value>> entries) {
+    ChoiceList list;
+    for (const auto& [text, value] : entries)
+        list.rows.push_back({text, static_cast<std::uint32_t>(value)});
+    list.selected = 0;
+    return list;
+}
+
+} // namespace
+
+ChoiceList periodicityChoices() {
+    return choices<Periodicity>({{"Mensuel", Periodicity::Monthly},
+                                 {"Trimestriel", Periodicity::Quarterly},
+                                 {"Semestriel", Periodicity::HalfYearly},
+                                 {"Annuel", Periodicity::Yearly}});
+}
+
+ChoiceList rateModeChoices() {
+    return choices<RateMode>(
+        {{"Proportionnel", RateMode::Proportional}, {"Equivalent", RateMode::Equivalent}});
+}
+
+ChoiceList insuranceTypeChoices() {
+    return choices<InsuranceType>(
+        {{"En valeur", InsuranceType::Value},
+         {"En pourcentage fixe", InsuranceType::FixedPercent},
+         {"En pourcentage proportionnel", InsuranceType::ProportionalPercent}});
+}
+
 std::string lendingCellText(const LendingRow& row, int column) {
     if (column == 0)
         return std::to_string(row.number);
@@ -163,6 +197,25 @@ std::string lendingCellText(const LendingRow& row, int column) {
 
 bool isDecemberRow(const LendingRow& row) {
     return toCalendarTime(row.date).month == 12; // date 0 is in January
+}
+
+std::string LendingRows::cellText(int row, int column) const {
+    if (row < 0 || row >= rowCount())
+        return {};
+    return lendingCellText(schedule_.rows[static_cast<std::size_t>(row)], column);
+}
+
+RowLook LendingRows::rowLook(int row) const {
+    if (row >= 0 && row < rowCount() &&
+        isDecemberRow(schedule_.rows[static_cast<std::size_t>(row)]))
+        return {kDecemberRowBackground, kDecemberRowText, false};
+    return {kLendingRowBackground, kLendingRowText, false};
+}
+
+int lendingLastColumnWidth(int listClientWidth) {
+    // The six other columns take 60 + 90 + 4 x 100 pixels.
+    constexpr int kOtherColumns = 550;
+    return listClientWidth > 659 ? listClientWidth - kOtherColumns : 110;
 }
 
 } // namespace kolvane

@@ -2,6 +2,8 @@
 // reads the form, and the texts of the amortisation table's cells.
 #pragma once
 
+#include "document/choice_lists.h"
+#include "document/row_model.h"
 #include "loan/lending.h"
 
 #include <cstdint>
@@ -65,6 +67,11 @@ LendingField lendingProblemField(LendingProblem problem);
 // whole number, kMaxInstalments + 1 for anything larger than allowed.
 std::int32_t parseInstalmentCount(std::string_view text);
 
+// The form's drop-down lists, the first entry selected; item data = the value.
+ChoiceList periodicityChoices();   // "Mensuel" ... "Annuel"
+ChoiceList rateModeChoices();      // "Proportionnel", "Equivalent"
+ChoiceList insuranceTypeChoices(); // "En valeur", "En pourcentage fixe", "... proportionnel"
+
 // --- The table as the view draws it -----------------------------------------
 
 inline constexpr int kLendingColumnCount = 7;
@@ -76,5 +83,27 @@ std::string lendingCellText(const LendingRow& row, int column);
 
 // December rows are drawn on a pale blue; the opening row never is.
 bool isDecemberRow(const LendingRow& row);
+
+// Row colours (0x00BBGGRR): December rows, then the others.
+inline constexpr std::uint32_t kDecemberRowBackground = 0xFFF5F0; // 240, 245, 255
+inline constexpr std::uint32_t kDecemberRowText = 0xC85A5A;       // 90, 90, 200
+inline constexpr std::uint32_t kLendingRowBackground = 0xFFFFFF;
+inline constexpr std::uint32_t kLendingRowText = 0x960000; // 0, 0, 150
+
+// The table for a list view; the schedule must outlive it.
+class LendingRows : public RowModel {
+  public:
+    explicit LendingRows(const LendingSchedule& schedule) : schedule_(schedule) {}
+    int rowCount() const override { return static_cast<int>(schedule_.rows.size()); }
+    std::string cellText(int row, int column) const override;
+    RowLook rowLook(int row) const override;
+
+  private:
+    const LendingSchedule& schedule_;
+};
+
+// The last column ("Capital dû") fills a list whose client area is wider
+// than 659 pixels; otherwise it keeps 110.
+int lendingLastColumnWidth(int listClientWidth);
 
 } // namespace kolvane

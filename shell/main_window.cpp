@@ -4,6 +4,7 @@
 #include "accounts/link_control.h"
 #include "graphs/graph_view.h"
 #include "document/calendar.h"
+#include "loan/lending_view.h"
 #include "resources/resource_ids.h"
 #include "document/app_title.h"
 #include "operations/drop_buddy_control.h"
@@ -79,9 +80,10 @@ bool registerWindowClasses(HINSTANCE instance) {
     if (!registerDropBuddyClass(instance) || !registerEntryPaneClass(instance))
         return false;
     for (const wchar_t* viewClass : kViewClasses)
-        if (viewClass != kGraphViewClass && !EmptyView::registerClass(instance, viewClass))
+        if (viewClass != kGraphViewClass && viewClass != kLendingViewClass &&
+            !EmptyView::registerClass(instance, viewClass))
             return false;
-    if (!GraphView::registerClass(instance))
+    if (!GraphView::registerClass(instance) || !LendingView::registerClass(instance))
         return false;
     return registerLinkControlClass(instance);
 }
@@ -206,6 +208,7 @@ MainWindow::MainWindow(Document* doc)
     addFrameCommands();
     for (int i = 0; i < kTabCount; ++i)
         ownedViews_[static_cast<std::size_t>(i)] = std::make_unique<EmptyView>(kViewClasses[i]);
+    ownedViews_[kLoanTab] = std::make_unique<LendingView>(doc);
     ownedViews_[kGraphTab] = std::make_unique<GraphView>(doc);
     for (int i = 0; i < kTabCount; ++i)
         views[static_cast<std::size_t>(i)] = ownedViews_[static_cast<std::size_t>(i)].get();

@@ -72,12 +72,12 @@ void ListView::attach(HWND list, const RowModel& model, std::span<const ListColu
 
 HWND ListView::create(HWND parent, int id, const RECT& area, const RowModel& model,
                       std::span<const ListColumn> columns, ListLook look) {
-    HWND list = CreateWindowExW(
-        WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr,
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_OWNERDRAWFIXED |
-            LVS_SHOWSELALWAYS | LVS_SINGLESEL,
-        area.left, area.top, area.right - area.left, area.bottom - area.top, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr,
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
+                                    LVS_OWNERDRAWFIXED | LVS_SHOWSELALWAYS | LVS_SINGLESEL,
+                                area.left, area.top, area.right - area.left, area.bottom - area.top,
+                                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                GetModuleHandleW(nullptr), nullptr);
     if (list != nullptr)
         attach(list, model, columns, look);
     return list;
@@ -104,6 +104,11 @@ std::vector<int> ListView::columnWidths() const {
     for (std::size_t i = 0; i < columns_.size(); ++i)
         widths.push_back(ListView_GetColumnWidth(list_, static_cast<int>(i)));
     return widths;
+}
+
+void ListView::setColumnWidth(int column, int width) {
+    if (list_ != nullptr)
+        ListView_SetColumnWidth(list_, column, width);
 }
 
 void ListView::reload() {
@@ -156,7 +161,7 @@ bool ListView::drawItem(const DRAWITEMSTRUCT& draw) const {
         return false;
     const int row = static_cast<int>(draw.itemID);
     paintRow(draw.hDC, draw.rcItem, row, (draw.itemState & ODS_SELECTED) != 0);
-    if (draw.itemState & ODS_FOCUS)
+    if ((draw.itemState & ODS_FOCUS) && look_.showSelection)
         DrawFocusRect(draw.hDC, &draw.rcItem);
     return true;
 }
@@ -179,6 +184,7 @@ void ListView::paintRow(HDC dc, const RECT& rect, int row, bool selected) const 
     if (model_ == nullptr)
         return;
     const RowLook look = model_->rowLook(row);
+    selected = selected && look_.showSelection;
     SavedDC saved(dc);
     HFONT font = list_ ? reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0))
                        : static_cast<HFONT>(GetCurrentObject(dc, OBJ_FONT));
@@ -190,14 +196,13 @@ void ListView::paintRow(HDC dc, const RECT& rect, int row, bool selected) const 
     SetBkColor(dc, background);
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr); // fills without a brush
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT)
-                              : chosen(look.text, look_.textColour));
+    SetTextColor(dc,
+                 selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : chosen(look.text, look_.textColour));
 
     const std::vector<int> widths = columnWidths();
     int left = rect.left;
     for (std::size_t column = 0; column < columns_.size(); ++column) {
-        RECT cell{left + kCellPadding, rect.top, left + widths[column] - kCellPadding,
-                  rect.bottom};
+        RECT cell{left + kCellPadding, rect.top, left + widths[column] - kCellPadding, rect.bottom};
         left += widths[column];
         if (cell.right <= cell.left)
             continue;

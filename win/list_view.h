@@ -50,7 +50,8 @@ struct ListColumn {
 struct ListLook {
     COLORREF textColour = RGB(0, 0, 0);
     bool gridLines = true;
-    int rowHeight = 0; // pixels; 0: the font's
+    int rowHeight = 0;         // pixels; 0: the font's
+    bool showSelection = true; // false: a selected row is painted like the others
 };
 
 class ListView {
@@ -92,6 +93,7 @@ class ListView {
 
     // Column widths in pixels as drawn: those of the control once it exists.
     std::vector<int> columnWidths() const;
+    void setColumnWidth(int column, int width);
 
   private:
     std::vector<int> tableWidths(int clientWidth) const;
@@ -101,7 +103,7 @@ class ListView {
     const RowModel* model_ = nullptr;
     std::vector<ListColumn> columns_;
     ListLook look_;
-    std::wstring handedOut_; // the text given for LVN_GETDISPINFO, kept until the next
+    std::wstring handedOut_;          // the text given for LVN_GETDISPINFO, kept until the next
     ImageListHandle rowHeightImages_; // sets the row height of a report list
     mutable GdiObject<HFONT> bold_;   // the list font in bold, made when first needed
     mutable HFONT boldOf_ = nullptr;

@@ -70,8 +70,11 @@ void PageScrolling::resize(HWND window, int contentWidth, int contentHeight) {
         vertical = resizedAxis(vertical, contentHeight, after.bottom);
         updateBars(window);
     }
+    // A position pulled back into range moves the children with the page.
     if (before.x != horizontal.position || before.y != vertical.position)
-        InvalidateRect(window, nullptr, TRUE);
+        ScrollWindowEx(window, before.x - horizontal.position, before.y - vertical.position,
+                       nullptr, nullptr, nullptr, nullptr,
+                       SW_INVALIDATE | SW_ERASE | SW_SCROLLCHILDREN);
 }
 
 void PageScrolling::scrollTo(HWND window, int x, int y) {

@@ -293,5 +293,19 @@ TEST(LendingRules, CellTextsAsTheTableDrawsThem) {
     EXPECT_TRUE(isDecemberRow(schedule.rows[12]));
 }
 
+TEST(LendingRules, DropDownListsCarryTheirValues) {
+    const auto texts = [](const ChoiceList& list) {
+        std::string joined;
+        for (const ChoiceRow& row : list.rows)
+            joined += row.text + "=" + std::to_string(row.itemData) + ";";
+        return joined + "selected " + std::to_string(list.selected);
+    };
+    EXPECT_EQ(texts(periodicityChoices()),
+              "Mensuel=0;Trimestriel=1;Semestriel=2;Annuel=3;selected 0");
+    EXPECT_EQ(texts(rateModeChoices()), "Proportionnel=0;Equivalent=1;selected 0");
+    EXPECT_EQ(texts(insuranceTypeChoices()),
+              "En valeur=0;En pourcentage fixe=1;En pourcentage proportionnel=2;selected 0");
+}
+
 } // namespace
 } // namespace kolvane

@@ -1,0 +1,295 @@
+#include "loan/lending_view.h"
+
+#include "accounts/link_rules.h"
+#include "document/calendar.h"
+#include "document/dates.h"
+#include "loan/lending_rules.h"
+#include "operations/amount_edit_control.h"
+#include "resources/resource_ids.h"
+#include "win/combo_box.h"
+#include "win/window_text.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace kolvane {
+namespace {
+
+constexpr const wchar_t* kClassName = L"WndLendingClass";
+
+// The form's strip and the page the scroll bars move over.
+constexpr int kStripWidth = 300;
+constexpr int kPageWidth = 800;
+constexpr int kPageHeight = 500;
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+// A label too long for its 150 pixels is cut, not wrapped out of sight.
+constexpr DWORD kLabel = WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP;
+constexpr DWORD kDropDownList = kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+
+struct ControlSpec {
+    const wchar_t* className;
+    const wchar_t* text;
+    DWORD style;
+    int x, y, width, height;
+    int id;
+    DWORD exStyle = 0;
+};
+
+// The form, top to bottom; each field's label sits at x 20, two pixels below
+// the field's top.
+const ControlSpec kForm[] = {
+    {WC_BUTTONW, L"Simulation", kChild | BS_GROUPBOX, 10, 5, 280, 70, -1},
+    {WC_COMBOBOXW, L"", kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN, 20, 25, 260, 80,
+     IDC_LOAN_SIMULATIONS},
+    {kLinkControlClassName, L"Supprimer dans la liste", kChild, 42, 53, 115, 16,
+     IDC_LOAN_REMOVE_LINK},
+    {kLinkControlClassName, L"Ajouter dans la liste", kChild, 187, 53, 90, 16, IDC_LOAN_ADD_LINK},
+    {WC_BUTTONW, L"Propriétés", kChild | BS_GROUPBOX, 10, 80, 280, 280, -1},
+    {WC_STATICW, L"Date de déblocage des fonds :", kLabel, 20, 100, 150, 14, -1},
+    {DATETIMEPICK_CLASSW, L"", kChild | WS_TABSTOP | DTS_SHORTDATEFORMAT, 175, 98, 105, 20,
+     IDC_LOAN_RELEASE_DATE},
+    {WC_STATICW, L"Date de la 1ère échéance :", kLabel, 20, 125, 150, 14, -1},
+    {DATETIMEPICK_CLASSW, L"", kChild | WS_TABSTOP | DTS_SHORTDATEFORMAT, 175, 123, 105, 20,
+     IDC_LOAN_FIRST_DATE},
+    {WC_STATICW, L"Montant de l'emprunt :", kLabel, 20, 150, 150, 14, -1},
+    {WC_EDITW, L"", kChild | WS_TABSTOP | ES_AUTOHSCROLL, 175, 148, 105, 20, IDC_LOAN_AMOUNT,
+     WS_EX_CLIENTEDGE},
+    {WC_STATICW, L"Nombre des échéances :", kLabel, 20, 175, 150, 14, -1},
+    {WC_EDITW, L"", kChild | WS_TABSTOP | ES_AUTOHSCROLL | ES_NUMBER | ES_RIGHT, 175, 173, 105, 20,
+     IDC_LOAN_COUNT, WS_EX_CLIENTEDGE},
+    {WC_STATICW, L"Périodicité d'échéance :", kLabel, 20, 200, 150, 14, -1},
+    {WC_COMBOBOXW, L"", kDropDownList, 175, 198, 105, 80, IDC_LOAN_PERIODICITY},
+    {WC_STATICW, L"Taux d'intérêt annuel (%):", kLabel, 20, 225, 150, 14, -1},
+    {WC_EDITW, L"", kChild | WS_TABSTOP | ES_AUTOHSCROLL, 175, 223, 105, 20, IDC_LOAN_RATE,
+     WS_EX_CLIENTEDGE},
+    {WC_STATICW, L"Taux périodique utilisé :", kLabel, 20, 250, 150, 14, -1},
+    {WC_COMBOBOXW, L"", kDropDownList, 175, 248, 105, 80, IDC_LOAN_RATE_MODE},
+    {WC_STATICW, L"Assurance :", kLabel, 20, 275, 150, 14, -1},
+    {WC_EDITW, L"", kChild | WS_TABSTOP | ES_AUTOHSCROLL, 175, 273, 105, 20, IDC_LOAN_INSURANCE,
+     WS_EX_CLIENTEDGE},
+    {WC_STATICW, L"Type d'assurance :", kLabel, 20, 300, 100, 14, -1},
+    {WC_COMBOBOXW, L"", kDropDownList, 125, 298, 155, 80, IDC_LOAN_INSURANCE_TYPE},
+    {WC_BUTTONW, L"Calculer", kChild | WS_TABSTOP | BS_PUSHBUTTON, 95, 330, 110, 22, IDOK},
+    {WC_BUTTONW, L"Détails", kChild | BS_GROUPBOX, 10, 365, 280, 100, -1},
+    {WC_STATICW, L"Echéance avec assurance :", kLabel | WS_DISABLED, 20, 385, 150, 14, -1},
+    {WC_EDITW, L"", kChild | WS_DISABLED | ES_AUTOHSCROLL, 175, 383, 105, 20,
+     IDC_LOAN_WITH_INSURANCE, WS_EX_CLIENTEDGE},
+    {WC_STATICW, L"Echéance sans assurance :", kLabel | WS_DISABLED, 20, 410, 150, 14, -1},
+    {WC_EDITW, L"", kChild | WS_DISABLED | ES_AUTOHSCROLL, 175, 408, 105, 20,
+     IDC_LOAN_WITHOUT_INSURANCE, WS_EX_CLIENTEDGE},
+};
+
+// The table's columns: the number centred, the rest right-aligned under
+// centred titles; the last one is widened with the list.
+const win::ListColumn kColumns[] = {
+    {L"Numéro", 60, win::ListAlign::Centre, win::ListAlign::Left},
+    {L"Date", 90, win::ListAlign::Right, win::ListAlign::Centre},
+    {L"Intérêt", 100, win::ListAlign::Right, win::ListAlign::Centre},
+    {L"Principal", 100, win::ListAlign::Right, win::ListAlign::Centre},
+    {L"Assurance", 100, win::ListAlign::Right, win::ListAlign::Centre},
+    {L"Echéance", 100, win::ListAlign::Right, win::ListAlign::Centre},
+    {L"Capital dû", 110, win::ListAlign::Right, win::ListAlign::Centre},
+};
+constexpr int kRowHeight = 20;
+
+// The two icons beside the links, scaled to 20 x 20.
+constexpr POINT kIcons[] = {{20, 48}, {165, 48}};
+
+FileTime pickerDate(HWND picker) {
+    SYSTEMTIME time{};
+    if (SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) != GDT_VALID)
+        return 0;
+    CalendarTime date;
+    date.year = time.wYear;
+    date.month = time.wMonth;
+    date.day = time.wDay;
+    date.hour = time.wHour;
+    date.minute = time.wMinute;
+    date.second = time.wSecond;
+    return toFileTime(date);
+}
+
+void setPickerDate(HWND picker, FileTime fileTime) {
+    const CalendarTime date = toCalendarTime(fileTime);
+    SYSTEMTIME time{};
+    time.wYear = static_cast<WORD>(date.year);
+    time.wMonth = static_cast<WORD>(date.month);
+    time.wDay = static_cast<WORD>(date.day);
+    time.wDayOfWeek = static_cast<WORD>(date.dayOfWeek);
+    time.wHour = static_cast<WORD>(date.hour);
+    time.wMinute = static_cast<WORD>(date.minute);
+    time.wSecond = static_cast<WORD>(date.second);
+    SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+}
+
+std::uint32_t choice(HWND combo) {
+    return static_cast<std::uint32_t>(win::ComboBox(combo).selectedData());
+}
+
+int controlIdOf(LendingField field) {
+    switch (field) {
+    case LendingField::ReleaseDate:
+        return IDC_LOAN_RELEASE_DATE;
+    case LendingField::Amount:
+        return IDC_LOAN_AMOUNT;
+    case LendingField::Count:
+        return IDC_LOAN_COUNT;
+    case LendingField::Rate:
+        return IDC_LOAN_RATE;
+    case LendingField::Insurance:
+        return IDC_LOAN_INSURANCE;
+    }
+    return IDC_LOAN_RELEASE_DATE;
+}
+
+// Where the view goes in the tab control: under the tab items, 4 pixels in
+// from the left and 5 from the other sides.
+RECT placementIn(HWND tabControl) {
+    RECT client{}, item{};
+    GetClientRect(tabControl, &client);
+    TabCtrl_GetItemRect(tabControl, 0, &item);
+    const int top = item.bottom + 5;
+    return {4, top, 4 + client.right - 10, top + client.bottom - item.bottom - 10};
+}
+
+} // namespace
+
+bool LendingView::registerClass(HINSTANCE instance) {
+    WNDCLASSEXW viewClass{};
+    viewClass.cbSize = sizeof viewClass;
+    viewClass.style = CS_HREDRAW | CS_VREDRAW;
+    viewClass.lpfnWndProc = procedure;
+    viewClass.hInstance = instance;
+    viewClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    viewClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    viewClass.lpszClassName = kClassName;
+    return RegisterClassExW(&viewClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+HWND LendingView::createWindow(HWND tabControl, const RECT&, bool visible) {
+    const RECT place = placementIn(tabControl);
+    return create(0, kClassName, nullptr,
+                  WS_CHILD | WS_BORDER | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN |
+                      (visible ? WS_VISIBLE : 0),
+                  place.left, place.top, place.right - place.left, place.bottom - place.top,
+                  tabControl, nullptr);
+}
+
+void LendingView::fitTo(const RECT&) {
+    if (!window)
+        return;
+    const RECT place = placementIn(GetParent(window));
+    MoveWindow(window, place.left, place.top, place.right - place.left, place.bottom - place.top,
+               TRUE);
+}
+
+void LendingView::createControls() {
+    HINSTANCE instance = win::resourceInstance();
+    const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
+    CreateWindowExW(WS_EX_STATICEDGE, WC_STATICW, nullptr, kChild | SS_SUNKEN, 0, 0, kStripWidth,
+                    kPageHeight, window, reinterpret_cast<HMENU>(IDC_LOAN_PANEL), instance,
+                    nullptr);
+    for (const ControlSpec& spec : kForm) {
+        HWND made = CreateWindowExW(spec.exStyle, spec.className, spec.text, spec.style, spec.x,
+                                    spec.y, spec.width, spec.height, window,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                                    instance, nullptr);
+        SendMessageW(made, WM_SETFONT, font, FALSE);
+    }
+    for (POINT at : kIcons)
+        CreateWindowExW(0, WC_STATICW, L"#102", kChild | SS_ICON | SS_REALSIZECONTROL, at.x, at.y,
+                        20, 20, window, nullptr, instance, nullptr);
+
+    setPickerDate(control(IDC_LOAN_RELEASE_DATE), localNowFileTime());
+    setPickerDate(control(IDC_LOAN_FIRST_DATE), addMonths(localNowFileTime(), 1));
+    attachAmountEdit(control(IDC_LOAN_AMOUNT), true);
+    attachAmountEdit(control(IDC_LOAN_RATE), false);
+    attachAmountEdit(control(IDC_LOAN_INSURANCE), false);
+    attachAmountEdit(control(IDC_LOAN_WITH_INSURANCE), false);
+    attachAmountEdit(control(IDC_LOAN_WITHOUT_INSURANCE), false);
+    win::ComboBox(control(IDC_LOAN_PERIODICITY)).fill(periodicityChoices());
+    win::ComboBox(control(IDC_LOAN_RATE_MODE)).fill(rateModeChoices());
+    win::ComboBox(control(IDC_LOAN_INSURANCE_TYPE)).fill(insuranceTypeChoices());
+
+    table_.create(window, IDC_LOAN_TABLE, {kStripWidth, 0, kPageWidth, kPageHeight}, rows_,
+                  kColumns, {kLendingRowText, true, kRowHeight, false});
+    scrolling.horizontal.line = 1;
+    scrolling.vertical.line = 1;
+    setPageSize(kPageWidth, kPageHeight);
+}
+
+void LendingView::layout() {
+    RECT client{};
+    GetClientRect(window, &client);
+    const int width = client.right >= kPageWidth + 1 ? client.right : kPageWidth;
+    const int height = client.bottom > kPageHeight ? client.bottom : kPageHeight;
+    // The children move with the page: place them at its scrolled origin.
+    const POINT origin = scrollPosition();
+    MoveWindow(control(IDC_LOAN_PANEL), -origin.x, -origin.y, kStripWidth, height, TRUE);
+    MoveWindow(table_.handle(), kStripWidth - origin.x, -origin.y, width - kStripWidth, height,
+               TRUE);
+    RECT listClient{};
+    GetClientRect(table_.handle(), &listClient);
+    table_.setColumnWidth(kLendingColumnCount - 1, lendingLastColumnWidth(listClient.right));
+}
+
+void LendingView::calculate() {
+    if (!document)
+        return;
+    LendingForm form;
+    form.releaseDate = pickerDate(control(IDC_LOAN_RELEASE_DATE));
+    form.firstInstalmentDate = pickerDate(control(IDC_LOAN_FIRST_DATE));
+    form.amount = getAmount(control(IDC_LOAN_AMOUNT));
+    form.countText = win::windowTextUtf8(control(IDC_LOAN_COUNT));
+    form.annualRate = getAmount(control(IDC_LOAN_RATE));
+    form.insurance = getAmount(control(IDC_LOAN_INSURANCE));
+    form.periodicity = static_cast<Periodicity>(choice(control(IDC_LOAN_PERIODICITY)));
+    form.rateMode = static_cast<RateMode>(choice(control(IDC_LOAN_RATE_MODE)));
+    form.insuranceType = static_cast<InsuranceType>(choice(control(IDC_LOAN_INSURANCE_TYPE)));
+
+    LendingDecision decision = decideLending(form);
+    if (decision.problem != LendingProblem::None) {
+        win::showMessage(window, utf8ToWide(lendingProblemText(decision.problem)));
+        SetFocus(control(controlIdOf(lendingProblemField(decision.problem))));
+        return;
+    }
+    parameters_ = decision.parameters;
+    schedule_ = std::move(decision.schedule);
+    setAmount(control(IDC_LOAN_WITH_INSURANCE), schedule_.instalmentWithInsurance);
+    setAmount(control(IDC_LOAN_WITHOUT_INSURANCE), schedule_.instalmentWithoutInsurance);
+    table_.reload();
+    layout(); // the list's scroll bar may come or go
+}
+
+LRESULT LendingView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (auto answer = handleScrolling(message, wParam, lParam))
+        return *answer;
+    switch (message) {
+    case WM_CREATE:
+        createControls();
+        return 0;
+    case WM_SIZE:
+        layout();
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED)
+            calculate();
+        return 0;
+    case WM_NOTIFY:
+        if (auto answer = table_.notify(*reinterpret_cast<const NMHDR*>(lParam)))
+            return *answer;
+        break;
+    case WM_DRAWITEM:
+        if (table_.drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+            return TRUE;
+        break;
+    case WM_DESTROY:
+        schedule_ = {};
+        return 0;
+    }
+    return defaultProcedure(message, wParam, lParam);
+}
+
+} // namespace kolvane

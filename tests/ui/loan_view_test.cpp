@@ -1,0 +1,137 @@
+// The loan simulator on the screen: "Calculer" reaches the form's checks and
+// shows both instalments and the table, a refusal keeps the previous results
+// and puts the focus on its field, and a narrow view scrolls its strip and
+// table together. The arithmetic itself is tested in the core.
+#include "loan/lending_view.h"
+
+#include "document/calendar.h"
+#include "resources/resource_ids.h"
+#include "tests/ui/dialog_driver.h"
+#include "win/gdi_handles.h"
+#include "win/window_text.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+namespace kolvane {
+namespace {
+
+using uitest::DialogDriver;
+
+class LoanViewTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        documentInit(doc);
+        // The view sits in a tab control, as in the main window.
+        tabs = CreateWindowExW(0, WC_TABCONTROLW, nullptr, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                               1000, 700, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        TCITEMW tab{};
+        tab.mask = TCIF_TEXT;
+        tab.pszText = const_cast<wchar_t*>(L"Simulation");
+        SendMessageW(tabs, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tab));
+        ASSERT_TRUE(view.createWindow(tabs, {}, true));
+    }
+    void TearDown() override {
+        DestroyWindow(tabs);
+        documentClose(doc);
+    }
+
+    HWND item(int id) const { return GetDlgItem(view.window, id); }
+    void setDate(int id, int year, int month, int day) {
+        SYSTEMTIME time{};
+        time.wYear = static_cast<WORD>(year);
+        time.wMonth = static_cast<WORD>(month);
+        time.wDay = static_cast<WORD>(day);
+        SendMessageW(item(id), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+    }
+    // Twelve months of 1200.00 at 12 %, first paid on 15 January 2025.
+    void fillWorkedExample() {
+        setDate(IDC_LOAN_RELEASE_DATE, 2024, 12, 15);
+        setDate(IDC_LOAN_FIRST_DATE, 2025, 1, 15);
+        SetWindowTextW(item(IDC_LOAN_AMOUNT), L"1200");
+        SetWindowTextW(item(IDC_LOAN_COUNT), L"12");
+        SetWindowTextW(item(IDC_LOAN_RATE), L"12");
+    }
+    void pressCalculer() {
+        SendMessageW(view.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(item(IDOK)));
+    }
+    std::wstring cell(int row, int column) const {
+        wchar_t text[40] = {};
+        ListView_GetItemText(item(IDC_LOAN_TABLE), row, column, text, 40);
+        return text;
+    }
+    // The background of a row as the table paints it, selected.
+    COLORREF rowBackground(int row) const {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), 40, -20, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        win::GdiObject<HBITMAP> bitmap(
+            CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        win::MemoryDC dc(CreateCompatibleDC(nullptr));
+        win::SelectedObject keep(dc.get(), bitmap.get());
+        view.table().paintRow(dc.get(), RECT{0, 0, 40, 20}, row, true);
+        GdiFlush();
+        const DWORD pixel = static_cast<const DWORD*>(bits)[1]; // 0x00RRGGBB
+        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+    }
+
+    Document doc;
+    LendingView view{&doc};
+    HWND tabs = nullptr;
+};
+
+TEST_F(LoanViewTest, CalculerShowsTheInstalmentsAndTheTable) {
+    fillWorkedExample();
+    pressCalculer();
+    EXPECT_EQ(win::windowText(item(IDC_LOAN_WITH_INSURANCE)), L"106.62");
+    EXPECT_EQ(win::windowText(item(IDC_LOAN_WITHOUT_INSURANCE)), L"106.62");
+    EXPECT_EQ(ListView_GetItemCount(item(IDC_LOAN_TABLE)), 13);
+    EXPECT_EQ(cell(0, 6), L"1 200.00");
+    EXPECT_EQ(cell(12, 1), L" 15/12/2025");
+    EXPECT_EQ(cell(12, 2), L"1.08");
+    // December on pale blue, selected or not; the other months on white.
+    EXPECT_EQ(rowBackground(12), RGB(240, 245, 255));
+    EXPECT_EQ(rowBackground(11), RGB(255, 255, 255));
+}
+
+TEST_F(LoanViewTest, ARefusalKeepsTheResultsAndFocusesItsField) {
+    fillWorkedExample();
+    pressCalculer();
+    SetWindowTextW(item(IDC_LOAN_COUNT), L"");
+    DialogDriver driver;
+    driver.expectMessageBox(L"Saisissez le nombre d'échéances .").press(IDOK);
+    EXPECT_TRUE(driver.run([&] { pressCalculer(); }));
+    EXPECT_EQ(GetFocus(), item(IDC_LOAN_COUNT));
+    EXPECT_EQ(win::windowText(item(IDC_LOAN_WITH_INSURANCE)), L"106.62");
+    EXPECT_EQ(ListView_GetItemCount(item(IDC_LOAN_TABLE)), 13);
+}
+
+TEST_F(LoanViewTest, ANarrowViewScrollsTheStripAndTheTableTogether) {
+    RECT client{};
+    GetClientRect(view.window, &client);
+    RECT list{};
+    GetClientRect(item(IDC_LOAN_TABLE), &list);
+    EXPECT_EQ(ListView_GetColumnWidth(item(IDC_LOAN_TABLE), 6), list.right - 550);
+
+    MoveWindow(tabs, 0, 0, 600, 400, TRUE);
+    view.fitTo({});
+    EXPECT_TRUE(GetWindowLongPtrW(view.window, GWL_STYLE) & WS_HSCROLL);
+    EXPECT_EQ(ListView_GetColumnWidth(item(IDC_LOAN_TABLE), 6), 110);
+    SendMessageW(view.window, WM_HSCROLL, SB_PAGEDOWN, 0);
+    const int shift = view.scrollPosition().x;
+    EXPECT_GT(shift, 0);
+    const auto leftOf = [&](int id) {
+        RECT frame{};
+        GetWindowRect(item(id), &frame);
+        POINT corner{frame.left, frame.top};
+        ScreenToClient(view.window, &corner);
+        return corner.x;
+    };
+    EXPECT_EQ(leftOf(IDC_LOAN_PANEL), -shift);
+    EXPECT_EQ(leftOf(IDC_LOAN_TABLE), 300 - shift);
+}
+
+} // namespace
+} // namespace kolvane
