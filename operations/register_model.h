@@ -4,22 +4,26 @@
 // document's own records (operations, or ventilation lines of other
 // accounts' splits); the model never owns them.
 //
-// For the register view (an owner-data list view over this model):
+// For the register view (an owner-data list view over this model, which is
+// its RowModel):
 //   - `rowCount()` is the item count; `cellText(row, column)` gives a cell as
 //     drawn (Windows-1252), `rowFlags(row)` what kind of row it is and what
-//     the menus allow on it, `rowColours(flags)` its brush and text colour
-//     when not selected; `kRegisterColumns` is the column table. Ask only for
+//     the menus allow on it, `rowLook(row)` its brush and text colour when
+//     not selected; `kRegisterColumns` is the column table. Ask only for
 //     the rows being painted: nothing here walks the rows to answer.
 //   - `record(row)` is the row's record, the "item data" of the row.
 //   - every change (account chosen, order, new, change, delete, tick) goes
 //     through the booking core (booking.h), which keeps the rows and their
 //     running balances up to date and says which row to repaint from. The
 //     view never changes records itself.
-//   - `balanceStrip()` gives the three values of the strip under the list.
+//   - `balanceStrip()` gives the three values of the strip under the list,
+//     `balanceStripCells` where they go.
 #pragma once
 
 #include "document/document.h"
+#include "document/row_model.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -112,13 +116,29 @@ struct BalanceStripTexts {
 };
 BalanceStripTexts balanceStripTexts(const AccountRecord* account);
 
+// The strip under the list, cut into seven equal cells: captions
+// right-aligned in the bold dialog font, values left-aligned in the large one.
+enum class StripPiece { AccountCaption, AccountName, PointedCaption, PointedText, BalanceCaption, BalanceText };
+struct StripCell {
+    StripPiece piece;
+    int left;
+    int right;
+    bool caption; // right-aligned caption; otherwise a left-aligned value
+};
+inline constexpr int kStripCellCount = 6;
+// The cells of a strip `width` pixels wide, from left to right (the account
+// name takes two of the seven).
+std::array<StripCell, kStripCellCount> balanceStripCells(int width);
+// A piece as drawn: " Compte : ", " Solde pointé :  ", " 1 162.50 "...
+std::string stripPieceText(StripPiece piece, std::string_view text);
+
 // The question asked before a deletion.
 inline constexpr const char* kDeleteQuestion = "Voulez-vous supprimer vraiment cette opération?";
 
 // What a click on a cell does besides selecting the row: tick or untick it.
 bool clickTicks(const Document& doc, int rowCount, int row, int column);
 
-class RegisterModel {
+class RegisterModel : public RowModel {
   public:
     explicit RegisterModel(Document& doc) : doc_(doc) {}
     RegisterModel(const RegisterModel&) = delete;
@@ -129,7 +149,7 @@ class RegisterModel {
     AccountRecord* account() const { return account_; }
 
     // --- Reading the rows -------------------------------------------------
-    int rowCount() const { return static_cast<int>(rows_.size()); }
+    int rowCount() const override { return static_cast<int>(rows_.size()); }
     OperationRecord* record(int row) const;
     const std::vector<OperationRecord*>& rows() const { return rows_; }
     // The row of `record`, or -1.
@@ -137,7 +157,9 @@ class RegisterModel {
 
     std::uint32_t rowFlags(int row) const;
     // The row's text in `column`, as drawn (Windows-1252); empty out of range.
-    std::string cellText(int row, int column) const;
+    std::string cellText(int row, int column) const override;
+    // The row's colours (`rowColours` of its flags); the list's own past the end.
+    RowLook rowLook(int row) const override;
     // What the row moves into the account (negative: out of it).
     double movement(int row) const;
     // The running balance cached in the row's record.

@@ -125,8 +125,9 @@ DocumentCommands::DocumentCommands(Document& doc, Settings& settings, ShellUi& u
     : doc_(doc), settings_(settings), ui_(ui), fileSystem_(fileSystem) {}
 
 void DocumentCommands::addCommands(CommandRouter& router) {
-    auto run = [this](void (DocumentCommands::*member)()) {
-        return [this, member](unsigned) { (this->*member)(); };
+    // What a command answers (saved or not...) is for its callers: the menu drops it.
+    auto run = [this](auto member) {
+        return [this, member](unsigned) { (void)(this->*member)(); };
     };
     const CommandPredicate open = [](const CommandContext& c) { return c.document.isOpen != 0; };
     const CommandPredicate administrator = [](const CommandContext& c) {
@@ -138,7 +139,7 @@ void DocumentCommands::addCommands(CommandRouter& router) {
                           return c.document.isOpen && c.document.isModified;
                       }});
     router.add(this, {CMD_SAVE_AS, run(&DocumentCommands::saveFileAs), open});
-    router.add(this, {CMD_CLOSE, [this](unsigned) { closeFile(); }, open});
+    router.add(this, {CMD_CLOSE, run(&DocumentCommands::closeFile), open});
 
     router.add(this, {CMD_EDIT_ACCOUNTS, run(&DocumentCommands::editAccounts), administrator});
     router.add(this, {CMD_ACCOUNT_FIRST, [this](unsigned id) { chooseAccount(id); }, {},

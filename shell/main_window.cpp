@@ -2,13 +2,15 @@
 
 #include "accounts/account_dialog.h"
 #include "accounts/link_control.h"
+#include "accounts/synthesis_view.h"
 #include "document/calendar.h"
 #include "resources/resource_ids.h"
 #include "document/app_title.h"
+#include "operations/operation_view.h"
 #include "win/command_menu.h"
 #include "win/file_chooser.h"
 #include "shell/frame_texts.h"
-#include "shell/gui_resources_win32.h"
+#include "win/gui_resources.h"
 #include "shell/menu_rules.h"
 #include "win/message_filters.h"
 #include "shell/welcome_dialog.h"
@@ -26,9 +28,6 @@ bool registerClass(const WNDCLASSEXW& windowClass) {
 }
 
 constexpr const wchar_t* kAboutText = L"Kolvane v.Alpha\nTenue de comptes bancaires personnels.";
-
-constexpr const wchar_t* kViewClasses[kTabCount] = {
-    kSynthesisViewClass, kOperationViewClass, kThirdViewClass, kLendingViewClass, kGraphViewClass};
 
 constexpr UINT kTabLabels[kTabCount] = {IDS_TAB_ACCOUNTS, IDS_TAB_OPERATIONS, IDS_TAB_THIRDS,
                                         IDS_TAB_LOAN, IDS_TAB_GRAPH};
@@ -73,7 +72,9 @@ bool registerWindowClasses(HINSTANCE instance) {
         return false;
     // The drop-down completion list registers "CDropBuddyClass" here once it
     // is part of the program; then come the five views and the link control.
-    for (const wchar_t* viewClass : kViewClasses)
+    if (!SynthesisView::registerClass(instance) || !OperationView::registerClasses(instance))
+        return false;
+    for (const wchar_t* viewClass : {kThirdViewClass, kLendingViewClass, kGraphViewClass})
         if (!EmptyView::registerClass(instance, viewClass))
             return false;
     return registerLinkControlClass(instance);
@@ -126,7 +127,10 @@ class MainWindow::Ui : public ShellUi {
         return main_.chooseFileToSave(main_.window);
     }
     int runWelcome() override { return kolvane::runWelcome(main_.settings, main_.window); }
-    bool runLogin() override { return kolvane::runLogin(doc(), main_.window) != 0; }
+    bool runLogin() override {
+        // Another user's steps are not this one's to take back.
+        return changedOutsideRegister(kolvane::runLogin(doc(), main_.window) != 0);
+    }
     bool runUserIdentity(UserRecord* user) override {
         return kolvane::runUserIdentity(doc(), user, main_.window) != 0;
     }
@@ -143,13 +147,15 @@ class MainWindow::Ui : public ShellUi {
         if (result.code < 0)
             result.code = kAccountUnchanged; // the dialog could not be shown
         result.deletePosition = deletePosition;
+        // Before an account goes with its operations, the register lets go of them.
+        changedOutsideRegister(result.code != kAccountUnchanged);
         return result;
     }
     // The category, label and third party editors are not part of the
     // program yet: their commands change nothing.
-    bool runCategoryEditor() override { return false; }
-    bool runLabelEditor() override { return false; }
-    bool runThirdDialog() override { return false; }
+    bool runCategoryEditor() override { return changedOutsideRegister(false); }
+    bool runLabelEditor() override { return changedOutsideRegister(false); }
+    bool runThirdDialog() override { return changedOutsideRegister(false); }
 
     void openViews() override { main_.openViews(); }
     void closeViews() override { main_.closeViews(); }
@@ -179,6 +185,13 @@ class MainWindow::Ui : public ShellUi {
 
   private:
     Document& doc() { return *main_.document; }
+    // A dialog that changed the document outside the booking history makes
+    // the register drop its history; returns `changed`.
+    bool changedOutsideRegister(bool changed) {
+        if (changed)
+            main_.operationView().forgetHistory();
+        return changed;
+    }
     void refresh(int tab, int argument) {
         if (TabView* view = main_.views[static_cast<std::size_t>(tab)])
             view->refresh(argument);
@@ -197,9 +210,18 @@ MainWindow::MainWindow(Document* doc)
       commands_(std::make_unique<DocumentCommands>(*doc, settings, *ui_, *fileSystem)) {
     commands_->addCommands(router);
     addFrameCommands();
-    for (int i = 0; i < kTabCount; ++i) {
-        emptyViews_[static_cast<std::size_t>(i)] = std::make_unique<EmptyView>(kViewClasses[i]);
-        views[static_cast<std::size_t>(i)] = emptyViews_[static_cast<std::size_t>(i)].get();
+    synthesisView_ = std::make_unique<SynthesisView>(doc);
+    operationView_ = std::make_unique<OperationView>(doc);
+    operationView_->documentChanged = [this] {
+        updateMenus();
+        updateTitle();
+    };
+    views[kAccountsTab] = synthesisView_.get();
+    views[kOperationsTab] = operationView_.get();
+    const wchar_t* emptyClasses[] = {kThirdViewClass, kLendingViewClass, kGraphViewClass};
+    for (int i = 0; i < 3; ++i) {
+        emptyViews_[static_cast<std::size_t>(i)] = std::make_unique<EmptyView>(emptyClasses[i]);
+        views[static_cast<std::size_t>(kThirdsTab + i)] = emptyViews_[static_cast<std::size_t>(i)].get();
     }
 }
 
