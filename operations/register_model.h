@@ -4,13 +4,13 @@
 // document's own records (operations, or ventilation lines of other
 // accounts' splits); the model never owns them.
 //
-// For the register view (an owner-data list view over this model, which is
-// its RowModel):
-//   - `rowCount()` is the item count; `cellText(row, column)` gives a cell as
-//     drawn (Windows-1252), `rowFlags(row)` what kind of row it is and what
-//     the menus allow on it, `rowLook(row)` its brush and text colour when
-//     not selected; `kRegisterColumns` is the column table. Ask only for
-//     the rows being painted: nothing here walks the rows to answer.
+// For the register view (an owner-data list view over this model):
+//   - it is the `RowModel` of the toolkit's list: `rowCount()`, `cellText(row,
+//     column)` as drawn (Windows-1252) and `rowLook(row)` (brush and text
+//     colour when not selected); `rowFlags(row)` says what kind of row it is
+//     and what the menus allow on it; `kRegisterColumns` is the column table
+//     (the balance column is bold). Ask only for the rows being painted:
+//     nothing here walks the rows to answer.
 //   - `record(row)` is the row's record, the "item data" of the row.
 //   - every change (account chosen, order, new, change, delete, tick) goes
 //     through the booking core (booking.h), which keeps the rows and their
@@ -18,6 +18,10 @@
 //     view never changes records itself.
 //   - `balanceStrip()` gives the three values of the strip under the list,
 //     `balanceStripCells` where they go.
+//   - after anything outside the booking core changed accounts or operations
+//     (the account dialog, a deletion of an account or a third party), the
+//     rows may point at records that are gone: clear the history and show
+//     the account again.
 #pragma once
 
 #include "document/document.h"
@@ -100,13 +104,9 @@ enum RegisterRowFlag : std::uint32_t {
     kRowCanConsult = 1u << 8, // "Consulter la ventillation"
 };
 
-struct RowColours {
-    std::uint32_t background;
-    std::uint32_t text;
-};
 // Colours of a row that is not selected (a selected row takes the system's
 // highlight colours).
-RowColours rowColours(std::uint32_t flags);
+RowLook rowColours(std::uint32_t flags);
 
 // The strip's values: the account's name, its ticked and its current balance.
 struct BalanceStripTexts {
@@ -138,6 +138,12 @@ inline constexpr const char* kDeleteQuestion = "Voulez-vous supprimer vraiment c
 // What a click on a cell does besides selecting the row: tick or untick it.
 bool clickTicks(const Document& doc, int rowCount, int row, int column);
 
+// A row and its sort key, while the rows are sorted.
+struct SortItem {
+    std::uint64_t key;
+    OperationRecord* record;
+};
+
 class RegisterModel : public RowModel {
   public:
     explicit RegisterModel(Document& doc) : doc_(doc) {}
@@ -158,8 +164,7 @@ class RegisterModel : public RowModel {
     std::uint32_t rowFlags(int row) const;
     // The row's text in `column`, as drawn (Windows-1252); empty out of range.
     std::string cellText(int row, int column) const override;
-    // The row's colours (`rowColours` of its flags); the list's own past the end.
-    RowLook rowLook(int row) const override;
+    RowLook rowLook(int row) const override { return rowColours(rowFlags(row)); }
     // What the row moves into the account (negative: out of it).
     double movement(int row) const;
     // The running balance cached in the row's record.
@@ -208,13 +213,6 @@ class RegisterModel : public RowModel {
 
   private:
     bool isOwn(const OperationRecord& record) const { return record.partyId == account_->id; }
-    // The rows' records lie all over the operation list: ask for the one a
-    // few rows ahead while this one is worked on.
-    void prefetchRow(std::size_t row) const {
-        constexpr std::size_t kAhead = 16;
-        if (row + kAhead < rows_.size())
-            __builtin_prefetch(rows_[row + kAhead]);
-    }
     double& balanceField(OperationRecord& record) const {
         return isOwn(record) ? record.balanceAfterParty : record.balanceAfterCounterparty;
     }
@@ -223,6 +221,7 @@ class RegisterModel : public RowModel {
     AccountRecord* account_ = nullptr;
     std::vector<OperationRecord*> rows_;
     bool chained_ = false;
+    std::vector<SortItem> sortInitial_, sortOthers_, sortBuffer_;
 };
 
 } // namespace kolvane

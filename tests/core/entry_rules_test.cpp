@@ -67,6 +67,19 @@ TEST(EntryRules, AnOperationLoadedForAChangeIsSeenFromTheCurrentAccount) {
     EXPECT_TRUE(incoming.debitFirst);
     EXPECT_EQ(incoming.party, s.b->id);
     EXPECT_TRUE(entryFieldsFor(doc, *s.waiting).splitEditor);
+    OperationRecord small = *s.refund;
+    small.amount = 0.40;
+    EXPECT_EQ(entryFieldsFor(doc, small).credit, 0.40);
+    EXPECT_EQ(entryFieldsFor(doc, small).debit, 0.0);
+}
+
+TEST(EntryRules, TheVentilationEditorGetsOneAmount) {
+    const VentilationStart both = startVentilation(5.0, 1.0);
+    EXPECT_EQ(both.refusal.messageId, IDS_DEBIT_AND_CREDIT);
+    EXPECT_EQ(both.refusal.focus, EntryField::Credit);
+    EXPECT_FALSE(startVentilation(5.0, 0.0).refusal);
+    EXPECT_EQ(startVentilation(5.0, 0.0).amount, -5.0);
+    EXPECT_EQ(startVentilation(0.0, 7.0).amount, 7.0);
 }
 
 TEST(EntryRules, ValiderRefusesThenBooksWhatThePaneHolds) {
@@ -115,7 +128,7 @@ TEST(VentilationDraft, LinesBringTheRemainderToZero) {
     VentilationDraft debit(-100.0, nullptr);
     EXPECT_EQ(debit.total(), 100.0);
     EXPECT_EQ(debit.close(), VentilationDraft::Closing::NoLines);
-    EXPECT_EQ(debit.add(0.0009, Category | 1).text, kEnterLineAmount);
+    EXPECT_STREQ(debit.add(0.0009, Category | 1).text, kEnterLineAmount);
     EXPECT_FALSE(debit.hasLines());
     EXPECT_FALSE(debit.add(60.0, Category | 1));
     EXPECT_DOUBLE_EQ(debit.remaining(), 40.0);
