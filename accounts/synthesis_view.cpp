@@ -54,12 +54,12 @@ bool SynthesisView::registerClass(HINSTANCE instance) {
     view.hInstance = instance;
     view.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     view.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    view.lpszClassName = kSynthesisViewClass;
+    view.lpszClassName = win::kSynthesisViewClass;
     return RegisterClassExW(&view) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 HWND SynthesisView::createWindow(HWND tabControl, const RECT& area, bool visible) {
-    return create(0, kSynthesisViewClass, nullptr,
+    return create(0, win::kSynthesisViewClass, nullptr,
                   WS_CHILD | WS_BORDER | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN |
                       (visible ? WS_VISIBLE : 0),
                   area.left, area.top, area.right - area.left, area.bottom - area.top, tabControl,

@@ -14,7 +14,6 @@
 
 namespace kolvane {
 
-inline constexpr const wchar_t* kSynthesisViewClass = L"WndSynthesisClass";
 inline constexpr int kSynthesisPanelId = 4000;
 inline constexpr int kSynthesisListId = 5000;
 // The links, in order: open the operations, change the account, its web

@@ -47,12 +47,12 @@ bool OperationView::registerClasses(HINSTANCE instance) {
     view.hInstance = instance;
     view.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     view.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    view.lpszClassName = kOperationViewClass;
+    view.lpszClassName = win::kOperationViewClass;
     return RegisterClassExW(&view) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 HWND OperationView::createWindow(HWND tabControl, const RECT& area, bool visible) {
-    return create(0, kOperationViewClass, nullptr,
+    return create(0, win::kOperationViewClass, nullptr,
                   WS_CHILD | WS_BORDER | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN |
                       (visible ? WS_VISIBLE : 0),
                   area.left, area.top, area.right - area.left, area.bottom - area.top, tabControl,

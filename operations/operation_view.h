@@ -20,7 +20,6 @@
 
 namespace kolvane {
 
-inline constexpr const wchar_t* kOperationViewClass = L"WndOperationClass";
 inline constexpr int kRegisterListId = 5000;
 
 // Messages of the entry pane to the register.

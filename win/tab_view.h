@@ -1,4 +1,5 @@
-// What the main window needs from each of the five views it hosts in its tab
+// What the main window needs from each of the five views (each view
+// implements it in its own folder) it hosts in its tab
 // control: make the view's window, fit it to the tab's display area, reload
 // it and let it add its commands to the frame's command table.
 #pragma once
@@ -28,5 +29,12 @@ class TabView {
     // away, by the view as owner, when it closes the views).
     virtual void addCommands(CommandRouter& router) { (void)router; }
 };
+
+// The classes of the five views, in tab order.
+inline constexpr const wchar_t* kSynthesisViewClass = L"WndSynthesisClass";
+inline constexpr const wchar_t* kOperationViewClass = L"WndOperationClass";
+inline constexpr const wchar_t* kThirdViewClass = L"WndThirdClass";
+inline constexpr const wchar_t* kLendingViewClass = L"WndLendingClass";
+inline constexpr const wchar_t* kGraphViewClass = L"WndGraphClass";
 
 } // namespace kolvane::win

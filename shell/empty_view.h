@@ -1,4 +1,4 @@
-// The stand-in views and the window classes of the five tabs.
+// The stand-in for a view that has not been written into the program yet.
 #pragma once
 
 #include "win/tab_view.h"
@@ -22,11 +22,5 @@ class EmptyView : public TabView {
     const wchar_t* className_;
     HWND window_ = nullptr;
 };
-
-// The classes of the views still shown empty (the accounts overview's and
-// the register's are with their views).
-inline constexpr const wchar_t* kThirdViewClass = L"WndThirdClass";
-inline constexpr const wchar_t* kLendingViewClass = L"WndLendingClass";
-inline constexpr const wchar_t* kGraphViewClass = L"WndGraphClass";
 
 } // namespace kolvane::win
