@@ -74,6 +74,8 @@ LRESULT onChar(HWND field, WPARAM wParam, LPARAM lParam) {
     switch (decision.action) {
     case AmountKey::PassOn:
         return passOn(field, WM_CHAR, wParam, lParam);
+    case AmountKey::TypePoint:
+        return passOn(field, WM_CHAR, L'.', lParam);
     case AmountKey::DropWithBeep:
         beep();
         return 0;

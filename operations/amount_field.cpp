@@ -91,6 +91,10 @@ double parseAmount(std::string_view text, std::string* normalised) {
 }
 
 AmountKeyDecision decideAmountKey(std::string_view text, int selStart, int selEnd, wchar_t key) {
+    // A French keyboard's decimal comma is typed as the point.
+    const bool comma = key == L',';
+    if (comma)
+        key = L'.';
     const int length = static_cast<int>(text.size());
     const bool startsWithMinus = !text.empty() && text.front() == '-';
     const bool isBackspace = key == L'\b';
@@ -125,7 +129,7 @@ AmountKeyDecision decideAmountKey(std::string_view text, int selStart, int selEn
         !isBackspace)
         return {AmountKey::DropWithBeep, 0, 0};
 
-    return {AmountKey::PassOn, 0, 0};
+    return {comma ? AmountKey::TypePoint : AmountKey::PassOn, 0, 0};
 }
 
 std::string amountTextOnFocusLoss(std::string_view text, bool showZero) {

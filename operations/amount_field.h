@@ -21,6 +21,7 @@ enum class AmountKey {
     DropWithBeep,   // refused, the user hears it
     DropSilently,   // refused without a sound
     SelectDecimals, // a second point: the decimals get selected instead
+    TypePoint,      // a comma where a point may go: the point is typed instead
 };
 
 struct AmountKeyDecision {
@@ -30,7 +31,8 @@ struct AmountKeyDecision {
 };
 
 // What a character typed into an amount box does, given the box's text and
-// its selection [selStart, selEnd). Backspace is L'\b'.
+// its selection [selStart, selEnd). Backspace is L'\b'. A comma counts as the
+// decimal point.
 AmountKeyDecision decideAmountKey(std::string_view text, int selStart, int selEnd, wchar_t key);
 
 // The text a box shows once the focus has left it: exactly 0 is empty, or

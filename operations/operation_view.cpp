@@ -29,7 +29,7 @@ win::ListAlign listAlign(TextAlign align) {
 
 } // namespace
 
-OperationView::OperationView(Document* doc) : document_(doc), model_(*doc) {}
+OperationView::OperationView(Document* doc) : document_(doc), model_(*doc), consult_(doc) {}
 
 OperationView::~OperationView() {
     if (window != nullptr)
@@ -37,8 +37,7 @@ OperationView::~OperationView() {
 }
 
 bool OperationView::registerClasses(HINSTANCE instance) {
-    // The entry pane's class ("WndCtlNewOperationClass") is registered by the pane.
-    if (!BalanceStrip::registerClass(instance))
+    if (!BalanceStrip::registerClass(instance) || !registerEntryPaneClass(instance))
         return false;
     WNDCLASSEXW view{};
     view.cbSize = sizeof view;
@@ -63,13 +62,14 @@ void OperationView::addCommands(CommandRouter& router) {
     const auto selectionModifiable = [this](const CommandContext&) {
         return canModifySelection();
     };
-    if (entryPane_ != nullptr)
-        router.add(this, {CMD_TOGGLE_ENTRY_PANE, [this](unsigned) { toggleEntryPane(); }, {},
-                          [this](const CommandContext&) { return isEntryPaneShown(); }});
+    router.add(this, {CMD_TOGGLE_ENTRY_PANE, [this](unsigned) { toggleEntryPane(); }, {},
+                      [this](const CommandContext&) { return isEntryPaneShown(); }});
     router.add(this, {CMD_DELETE_OPERATION, [this](unsigned) { deleteSelection(); },
                       selectionModifiable});
     router.add(this, {CMD_EDIT_OPERATION, [this](unsigned) { modifySelection(); },
                       selectionModifiable});
+    router.add(this, {CMD_SHOW_VENTILATION, [this](unsigned) { consultSelection(); },
+                      [this](const CommandContext&) { return canConsultSelection(); }});
     router.add(this, {CMD_SORT_BY_ENTRY, [this](unsigned) { setSortOrder(0); }, {},
                       [](const CommandContext& c) { return c.document.sortOrder == 0; }});
     router.add(this, {CMD_SORT_BY_OPERATION_DATE, [this](unsigned) { setSortOrder(1); }, {},
@@ -116,8 +116,6 @@ LRESULT OperationView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         history_.clear();
         model_.restoreRows(nullptr, {}, false);
         list_.attach(nullptr, model_, {});
-        if (entryPane_ != nullptr)
-            entryPane_->destroyPane();
         return 0;
     default:
         return defaultProcedure(message, wParam, lParam);
@@ -147,6 +145,7 @@ void OperationView::onCreate() {
     list_.ensureVisible(model_.rowCount() - 1);
     strip_.create(window, listHeight);
     strip_.refresh(document_->currentAccount);
+    entryPane_.create(window, listHeight + BalanceStrip::height(), document_, &history_);
     setPageSize(kPageWidth, kPageHeight);
 }
 
@@ -166,8 +165,8 @@ void OperationView::layout() {
     }
     strip_.moveTo(-scrolled.x, place.stripY - scrolled.y, place.listWidth);
     if (isEntryPaneShown())
-        MoveWindow(entryPane_->paneWindow(), -scrolled.x, place.paneY - scrolled.y,
-                   place.listWidth, kEntryPaneHeight, TRUE);
+        MoveWindow(entryPane_.window, -scrolled.x, place.paneY - scrolled.y, place.listWidth,
+                   OperationEntryPane::height(), TRUE);
 }
 
 // --- Refreshing ----------------------------------------------------------------------
@@ -178,8 +177,7 @@ void OperationView::refresh(int refill) {
     if (refill)
         this->refill();
     strip_.refresh(document_->currentAccount);
-    if (isEntryPaneShown())
-        entryPane_->refillChoices();
+    entryPane_.refillChoices();
 }
 
 void OperationView::refill() {
@@ -230,21 +228,19 @@ void OperationView::afterBooking(BookingStatus status) {
 // --- Commands ------------------------------------------------------------------------
 
 void OperationView::toggleEntryPane() {
-    if (window == nullptr || entryPane_ == nullptr)
+    if (window == nullptr)
         return;
-    if (entryPane_->paneWindow() != nullptr) {
-        entryPane_->destroyPane();
-    } else {
-        const RegisterLayout place = registerLayout(0, 0, true);
-        entryPane_->createPane(window, place.paneY);
-    }
+    if (entryPane_.window != nullptr)
+        DestroyWindow(entryPane_.window);
+    else
+        entryPane_.create(window, 0, document_, &history_); // placed by the layout
     RECT client{};
     GetClientRect(window, &client);
     PostMessageW(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
 }
 
 bool OperationView::isEntryPaneShown() const {
-    return window != nullptr && entryPane_ != nullptr && entryPane_->paneWindow() != nullptr;
+    return window != nullptr && entryPane_.window != nullptr;
 }
 
 bool OperationView::canModifySelection() const {
@@ -276,7 +272,13 @@ int OperationView::modifySelection() {
     const int row = selectedRow();
     if (!canModifySelection() || !isEntryPaneShown())
         return 0;
-    return entryPane_->loadForEdit(model_.record(row), row) ? 1 : 0;
+    entryPane_.loadForEdit(row, model_.record(row));
+    return 1;
+}
+
+void OperationView::consultSelection() {
+    if (canConsultSelection())
+        runVentilationConsult(consult_, window, selectedRecord());
 }
 
 void OperationView::setSortOrder(std::uint32_t order) {

@@ -1,13 +1,15 @@
 // The register of the "Opérations" tab, window class "WndOperationClass":
 // the owner-data list of the current account's rows over the register model,
 // the balance strip under it and, when shown, the entry pane under the strip.
-// Every change (tick, deletion, order, account) goes through the booking
-// history; the view only asks and shows.
+// Every change (tick, deletion, order, account, and the pane's bookings) goes
+// through the register's booking history; the view only asks and shows.
 #pragma once
 
 #include "operations/balance_strip_control.h"
 #include "operations/booking.h"
+#include "operations/entry_pane_view.h"
 #include "operations/register_model.h"
+#include "operations/ventilation_dialogs.h"
 #include "win/list_view.h"
 #include "win/scrolled_page.h"
 #include "win/tab_view.h"
@@ -21,26 +23,6 @@
 namespace kolvane {
 
 inline constexpr int kRegisterListId = 5000;
-
-// Messages of the entry pane to the register.
-inline constexpr UINT WM_OPERATION_SAVED = WM_USER + 1;   // an operation was booked
-inline constexpr UINT WM_TOGGLE_ENTRY_PANE = WM_USER + 2; // its close button
-
-// The entry pane as the register hosts it, 125 pixels high below the strip.
-// The pane books through the register's `history()` and then sends
-// WM_OPERATION_SAVED to the register.
-class EntryPaneSlot {
-  public:
-    virtual ~EntryPaneSlot() = default;
-    // Makes the pane's window, a child of `registerWindow`, at (0, y).
-    virtual HWND createPane(HWND registerWindow, int y) = 0;
-    virtual void destroyPane() = 0;
-    virtual HWND paneWindow() const = 0;
-    // The party and label choices again (the lists changed).
-    virtual void refillChoices() = 0;
-    // Loads an operation for "Modifier opération"; false when it cannot be changed.
-    virtual bool loadForEdit(OperationRecord* record, int row) = 0;
-};
 
 class OperationView : public win::ScrolledPage<OperationView>, public win::TabView {
   public:
@@ -62,6 +44,7 @@ class OperationView : public win::ScrolledPage<OperationView>, public win::TabVi
     bool canConsultSelection() const;
     int deleteSelection(); // 1 when an operation was deleted
     int modifySelection(); // 1 when the pane took the operation
+    void consultSelection();
     void setSortOrder(std::uint32_t order);
     // Ticks or unticks the record of `row` (pointing mode is the caller's check).
     bool toggleTick(int row);
@@ -75,10 +58,9 @@ class OperationView : public win::ScrolledPage<OperationView>, public win::TabVi
     BookingHistory& history() { return history_; }
     win::ListView& list() { return list_; }
     BalanceStrip& strip() { return strip_; }
+    OperationEntryPane& entryPane() { return entryPane_; }
     int selectedRow() const { return list_.selectedRow(); }
 
-    // The host's entry pane; null leaves menu 1300 to the frame.
-    void setEntryPane(EntryPaneSlot* pane) { entryPane_ = pane; }
     // Called after every change that may have set the modified flag: the
     // frame's menus and title follow.
     std::function<void()> documentChanged;
@@ -104,7 +86,8 @@ class OperationView : public win::ScrolledPage<OperationView>, public win::TabVi
     win::ListView list_;
     std::array<std::wstring, kRegisterColumnCount> titles_;
     BalanceStrip strip_;
-    EntryPaneSlot* entryPane_ = nullptr;
+    OperationEntryPane entryPane_;
+    VentilationConsult consult_;
 };
 
 } // namespace kolvane

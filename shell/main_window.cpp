@@ -6,6 +6,7 @@
 #include "document/calendar.h"
 #include "resources/resource_ids.h"
 #include "document/app_title.h"
+#include "operations/drop_buddy_control.h"
 #include "operations/operation_view.h"
 #include "win/command_menu.h"
 #include "win/file_chooser.h"
@@ -70,9 +71,10 @@ bool registerWindowClasses(HINSTANCE instance) {
     main.lpszClassName = kMainWindowClass;
     if (!registerClass(main))
         return false;
-    // The drop-down completion list registers "CDropBuddyClass" here once it
-    // is part of the program; then come the five views and the link control.
-    if (!SynthesisView::registerClass(instance) || !OperationView::registerClasses(instance))
+    // The drop-down completion list (and its click filter), the five views
+    // (the register with its strip and entry pane) and the link control.
+    if (!registerDropBuddyClass(instance) || !SynthesisView::registerClass(instance) ||
+        !OperationView::registerClasses(instance))
         return false;
     for (const wchar_t* viewClass : {kThirdViewClass, kLendingViewClass, kGraphViewClass})
         if (!EmptyView::registerClass(instance, viewClass))
@@ -486,9 +488,12 @@ int runMessageLoop(HWND mainWindow, HACCEL accelerators) {
         if (accelerators != nullptr && mainWindow != nullptr &&
             TranslateAcceleratorW(mainWindow, accelerators, &message))
             continue;
-        TranslateMessage(&message);
         // The drop-down completion lists see every message before it is dispatched.
         forwardToMessageFilters(message);
+        // Tab, Enter and Escape move through the entry pane as in a dialog.
+        if (navigateKeyboard(message))
+            continue;
+        TranslateMessage(&message);
         DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);

@@ -3,6 +3,7 @@
 // after the message loop.
 #pragma once
 
+#include "win/fonts.h"
 #include "win/gdi_handles.h"
 
 #include <windows.h>
@@ -28,8 +29,5 @@ void createGuiResources(GuiResources& resources);
 // The resources of the running program, for the views; null before start-up.
 GuiResources* guiResources();
 void setGuiResources(GuiResources* resources);
-
-// A bold font made from the system's message font with another face and size.
-HFONT createBoldFont(const wchar_t* face, int points);
 
 } // namespace kolvane::win

@@ -11,6 +11,15 @@ std::vector<MessageFilter>& filters() {
     return registered;
 }
 
+std::vector<HWND>& navigated() {
+    static std::vector<HWND> registered;
+    return registered;
+}
+
+bool isKeyMessage(UINT message) {
+    return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR;
+}
+
 } // namespace
 
 void addMessageFilter(MessageFilter filter) {
@@ -29,6 +38,26 @@ void forwardToMessageFilters(const MSG& message) {
     const std::vector<MessageFilter> current = filters();
     for (MessageFilter filter : current)
         filter(message);
+}
+
+void addKeyboardNavigation(HWND container) {
+    auto& all = navigated();
+    if (container && std::find(all.begin(), all.end(), container) == all.end())
+        all.push_back(container);
+}
+
+void removeKeyboardNavigation(HWND container) {
+    auto& all = navigated();
+    all.erase(std::remove(all.begin(), all.end(), container), all.end());
+}
+
+bool navigateKeyboard(MSG& message) {
+    if (!isKeyMessage(message.message) || message.hwnd == nullptr)
+        return false;
+    for (HWND container : navigated())
+        if (IsChild(container, message.hwnd))
+            return IsDialogMessageW(container, &message) != FALSE;
+    return false;
 }
 
 } // namespace kolvane::win

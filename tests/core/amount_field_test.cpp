@@ -65,7 +65,7 @@ AmountKey action(std::string_view text, int selStart, int selEnd, wchar_t k) {
 }
 
 TEST(AmountKeys, OnlyDigitsPointMinusAndBackspaceAreTyped) {
-    for (wchar_t k : {L'a', L',', L'+', L'\x16', L'\x3000'})
+    for (wchar_t k : {L'a', L';', L'+', L'\x16', L'\x3000'})
         EXPECT_EQ(action("12", 2, 2, k), AmountKey::DropWithBeep) << int(k);
     for (wchar_t k : {L'0', L'9', L'\b'})
         EXPECT_EQ(action("12", 2, 2, k), AmountKey::PassOn) << int(k);
@@ -97,6 +97,10 @@ TEST(AmountKeys, ASecondPointSelectsTheDecimals) {
     // Even a selection holding the point does not let a second one in.
     EXPECT_EQ(action("1.5", 0, 3, L'.'), AmountKey::SelectDecimals);
     EXPECT_EQ(action("125", 1, 1, L'.'), AmountKey::PassOn);
+    // A decimal comma types the point, and is a second point like any other.
+    EXPECT_EQ(action("12", 2, 2, L','), AmountKey::TypePoint);
+    EXPECT_EQ(action("12.5", 1, 1, L','), AmountKey::SelectDecimals);
+    EXPECT_EQ(action("-", 0, 0, L','), AmountKey::DropSilently);
 }
 
 TEST(AmountKeys, TheMinusSignGoesOnlyInFront) {

@@ -7,6 +7,7 @@
 #include "document/text.h"
 #include "resources/resource_ids.h"
 #include "tests/ui/dialog_driver.h"
+#include "tests/ui/screenshot_support.h"
 
 #include <commctrl.h>
 
@@ -122,29 +123,6 @@ void writeSamplePicture(const std::wstring& path) {
     DeleteObject(canvas);
 }
 
-bool fileExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Tells the script where the dialog is, then waits until it has taken the
-// picture named `name`.
-void waitForShot(HWND dialog, const std::wstring& folder, const wchar_t* name) {
-    RedrawWindow(dialog, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    RECT frame{};
-    GetWindowRect(dialog, &frame);
-    const std::wstring ready = folder + L"\\ready-" + name;
-    FILE* out = _wfopen((ready + L".tmp").c_str(), L"w");
-    ASSERT_NE(out, nullptr);
-    std::fprintf(out, "%ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left,
-                 frame.bottom - frame.top);
-    std::fclose(out);
-    MoveFileW((ready + L".tmp").c_str(), ready.c_str());
-    const std::wstring done = folder + L"\\done-" + name;
-    EXPECT_TRUE(uitest::pumpMessagesUntil([&] { return fileExists(done); }, 60000ms)) << "no "
-                                                                                         "picture";
-}
-
 void showTab(HWND dialog, int index) {
     HWND tabs = GetDlgItem(dialog, IDC_ACCOUNT_TABS);
     SendMessageW(tabs, TCM_SETCURSEL, index, 0);
@@ -153,10 +131,9 @@ void showTab(HWND dialog, int index) {
 }
 
 TEST(AccountDialogScreenshots, DISABLED_Pages) {
-    const wchar_t* folderVariable = _wgetenv(L"KOLVANE_SHOT_DIR");
-    if (!folderVariable)
+    const std::wstring folder = uitest::shotFolder();
+    if (folder.empty())
         GTEST_SKIP() << "KOLVANE_SHOT_DIR is not set";
-    const std::wstring folder = folderVariable;
     installLogoBitmapFunctions();
 
     const std::string directory = wideToUtf8(folder) + "\\etabid.kvb";
@@ -201,18 +178,18 @@ TEST(AccountDialogScreenshots, DISABLED_Pages) {
     DialogDriver driver(120000ms);
     driver.expectDialog(IDD_ACCOUNT)
         .selectCombo(IDC_ACCOUNT_NAME, 0)
-        .then([&](HWND window) { waitForShot(window, folder, L"general"); })
+        .then([&](HWND window) { uitest::waitForShot(folder, L"general", window); })
         .then([&](HWND window) {
             showTab(window, 1);
-            waitForShot(window, folder, L"personal");
+            uitest::waitForShot(folder, L"personal", window);
         })
         .then([&](HWND window) {
             showTab(window, 2);
-            waitForShot(window, folder, L"bank");
+            uitest::waitForShot(folder, L"bank", window);
         })
         .click(IDC_ACCOUNT_DELETE);
     driver.expectDialog(IDD_ACCOUNT_DELETE)
-        .then([&](HWND window) { waitForShot(window, folder, L"delete"); })
+        .then([&](HWND window) { uitest::waitForShot(folder, L"delete", window); })
         .click(IDCANCEL);
     const std::wstring picture = folder + L"\\rubis.bmp";
     writeSamplePicture(picture);
@@ -223,7 +200,7 @@ TEST(AccountDialogScreenshots, DISABLED_Pages) {
         .then([&](HWND window) {
             auto* self = reinterpret_cast<NewBankDialog*>(GetWindowLongPtrW(window, DWLP_USER));
             self->usePictureFile(picture);
-            waitForShot(window, folder, L"new_bank");
+            uitest::waitForShot(folder, L"new_bank", window);
         })
         .click(IDCANCEL);
     driver.expectDialog(IDD_ACCOUNT).click(IDCANCEL);

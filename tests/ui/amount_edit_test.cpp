@@ -90,7 +90,8 @@ TEST_F(AmountEdit, TypedKeysFollowTheRules) {
         {L"12.34", 1, 1, L"7", L"172.34", 0}, // a digit before the point still goes in
         {L"12.34", 3, 5, L"9", L"12.9", 0},   // over selected decimals
         {L"12.34", 5, 5, L"\b", L"12.3", 0},  // backspace after two decimals
-        {L"1", 1, 1, L"a, \x16", L"1", 4},    // letters, comma, space, Ctrl+V beep
+        {L"1", 1, 1, L"a; \x16", L"1", 4},    // letters, semicolon, space, Ctrl+V beep
+        {L"1", 1, 1, L",5", L"1.5", 0},       // the decimal comma types the point
         {L"", 0, 0, L"-5", L"-5", 0},
         {L"-5", 2, 2, L"-", L"-5", 0},   // a second sign, silently
         {L"-5", 0, 0, L"-3", L"-5", 0},  // nothing in front of the sign, silently

@@ -10,6 +10,7 @@
 #include "resources/resource_ids.h"
 #include "win/gui_resources.h"
 #include "tests/ui/dialog_driver.h"
+#include "tests/ui/screenshot_support.h"
 
 #include <commctrl.h>
 
@@ -25,22 +26,6 @@ namespace {
 using uitest::DialogDriver;
 using namespace std::chrono_literals;
 
-bool fileExists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Tells the script that the picture `name` may be taken, then waits for it.
-void waitForShot(const std::wstring& folder, const wchar_t* name) {
-    uitest::pumpMessagesUntil([] { return false; }, 300ms); // let everything paint
-    const std::wstring ready = folder + L"\\ready-" + name;
-    FILE* out = _wfopen(ready.c_str(), L"w");
-    ASSERT_NE(out, nullptr);
-    std::fclose(out);
-    const std::wstring done = folder + L"\\done-" + name;
-    EXPECT_TRUE(uitest::pumpMessagesUntil([&] { return fileExists(done); }, 60000ms))
-        << "no picture";
-}
-
 void addUser(Document& doc, const char* name, const char* password, std::uint32_t id,
              std::uint32_t flags) {
     UserRecord user{};
@@ -52,10 +37,9 @@ void addUser(Document& doc, const char* name, const char* password, std::uint32_
 }
 
 TEST(ShellScreenshots, DISABLED_Session) {
-    const wchar_t* folderVariable = _wgetenv(L"KOLVANE_SHOT_DIR");
-    if (!folderVariable)
+    const std::wstring folder = uitest::shotFolder();
+    if (folder.empty())
         GTEST_SKIP() << "KOLVANE_SHOT_DIR is not set";
-    const std::wstring folder = folderVariable;
     const std::string samplePath = wideToUtf8(folder) + "\\Comptes famille.kvn";
     {
         Document sample;
@@ -84,39 +68,39 @@ TEST(ShellScreenshots, DISABLED_Session) {
 
     DialogDriver driver(120000ms);
     driver.expectDialog(IDD_WELCOME)
-        .then([&](HWND) { waitForShot(folder, L"welcome"); })
+        .then([&](HWND) { uitest::waitForShot(folder, L"welcome"); })
         .click(IDOK);
     driver.expectDialog(IDD_LOGIN)
         .type(IDC_USER_PSEUDO, L"Marie")
         .type(IDC_USER_PASSWORD, L"secret")
-        .then([&](HWND) { waitForShot(folder, L"login"); })
+        .then([&](HWND) { uitest::waitForShot(folder, L"login"); })
         .click(IDOK);
     ASSERT_TRUE(driver.run([&] { SendMessageW(main.window, WM_SHOW_WELCOME, 0, 0); }));
-    waitForShot(folder, L"file_open");
+    uitest::waitForShot(folder, L"file_open");
 
     SendMessageW(main.window, WM_COMMAND, MAKEWPARAM(4001, 0), 0); // "Livret A", "Opérations"
-    waitForShot(folder, L"operations_tab");
+    uitest::waitForShot(folder, L"operations_tab");
 
     driver.expectDialog(IDD_USER_LIST)
         .clickListViewRow(IDC_LIST_VIEW, 1)
-        .then([&](HWND) { waitForShot(folder, L"user_list"); })
+        .then([&](HWND) { uitest::waitForShot(folder, L"user_list"); })
         .click(IDCANCEL);
     ASSERT_TRUE(driver.runCommand(main.window, CMD_LIST_USERS));
 
     driver.expectDialog(IDD_USER_IDENTITY)
         .type(IDC_USER_PSEUDO, L"Léa")
         .tickRadio(IDC_USER_LIMITED)
-        .then([&](HWND) { waitForShot(folder, L"user_identity"); })
+        .then([&](HWND) { uitest::waitForShot(folder, L"user_identity"); })
         .click(IDOK);
     driver.expectDialog(IDD_PASSWORD)
         .type(IDC_USER_PASSWORD, L"lea")
         .type(IDC_USER_CONFIRMATION, L"lea")
-        .then([&](HWND) { waitForShot(folder, L"password"); })
+        .then([&](HWND) { uitest::waitForShot(folder, L"password"); })
         .click(IDOK);
     ASSERT_TRUE(driver.runCommand(main.window, CMD_NEW_USER));
 
     driver.expectMessageBox(L" Enregistrer les modifications ? ")
-        .then([&](HWND) { waitForShot(folder, L"save_question"); })
+        .then([&](HWND) { uitest::waitForShot(folder, L"save_question"); })
         .press(IDCANCEL);
     ASSERT_TRUE(driver.runCommand(main.window, CMD_CLOSE));
 
@@ -125,7 +109,7 @@ TEST(ShellScreenshots, DISABLED_Session) {
         .type(IDC_USER_PASSWORD, L"paul")
         .click(IDOK);
     ASSERT_TRUE(driver.runCommand(main.window, CMD_CHANGE_USER));
-    driver.expectMessageBox().then([&](HWND) { waitForShot(folder, L"not_allowed"); }).press(IDOK);
+    driver.expectMessageBox().then([&](HWND) { uitest::waitForShot(folder, L"not_allowed"); }).press(IDOK);
     ASSERT_TRUE(driver.runCommand(main.window, CMD_LIST_USERS));
 
     doc.isModified = 0;

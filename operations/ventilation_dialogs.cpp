@@ -1,0 +1,262 @@
+#include "operations/ventilation_dialogs.h"
+
+#include "operations/amount_edit_control.h"
+#include "resources/resource_ids.h"
+#include "win/combo_box.h"
+#include "win/window_text.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace kolvane {
+namespace {
+
+constexpr int kPartyDropWidth = 300;
+constexpr int kLinePartyWidth = 260;
+
+} // namespace
+
+// --- Dialog 211 -----------------------------------------------------------------
+
+int VentilationEditor::LineRows::rowCount() const {
+    return editor.draft_ ? static_cast<int>(editor.draft_->lines().size()) : 0;
+}
+
+std::string VentilationEditor::LineRows::cellText(int row, int column) const {
+    if (row < 0 || row >= rowCount())
+        return {};
+    return ventilationLineText(*editor.document,
+                               editor.draft_->lines()[static_cast<std::size_t>(row)], column);
+}
+
+int runVentilationEditor(VentilationEditor& editor, HWND owner, OperationRecord* operation,
+                         WorkingLines* linesSlot) {
+    if (!operation || !linesSlot || !editor.document)
+        return 0;
+    editor.operation = operation;
+    editor.linesSlot = linesSlot;
+    const int result = editor.runModal(owner, IDD_VENTILATION_EDITOR);
+    return result == 1 ? 1 : 0;
+}
+
+INT_PTR VentilationEditor::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        onInit();
+        // The line being added comes first: its party, then its amount.
+        SetFocus(item(IDC_VENTILATION_PARTY));
+        return FALSE;
+    case WM_COMMAND:
+        onCommand(LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (!header)
+            return FALSE;
+        if (auto answer = list_.notify(*header))
+            return setMessageResult(*answer);
+        if (header->idFrom == IDC_LIST_VIEW && header->code == NM_CLICK) {
+            const auto* click = reinterpret_cast<const NMITEMACTIVATE*>(lParam);
+            selectedRow = click->iItem >= 0 && click->iItem < rows_.rowCount() ? click->iItem : -1;
+            EnableWindow(item(IDC_VENTILATION_REMOVE), selectedRow != -1);
+        }
+        return FALSE;
+    }
+    case WM_DRAWITEM:
+        return list_.drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void VentilationEditor::onInit() {
+    attachAmountEdit(item(IDC_VENTILATION_TOTAL), true);
+    attachAmountEdit(item(IDC_VENTILATION_REMAINING), true);
+    attachAmountEdit(item(IDC_VENTILATION_AMOUNT), false);
+    draft_.emplace(operation->amount, linesSlot->has_value() ? &**linesSlot : nullptr);
+    setAmount(item(IDC_VENTILATION_TOTAL), draft_->total());
+    showRemaining();
+
+    parties_ = fillCounterparties(0, *document);
+    HWND partyBox = item(IDC_VENTILATION_PARTY);
+    SendMessageW(partyBox, CB_SETDROPPEDWIDTH, kPartyDropWidth, 0);
+    win::ComboBox(partyBox).fill(parties_);
+    lastPartyIndex = parties_.selected;
+    selectedRow = -1;
+
+    static const std::wstring partyTitle = win::loadString(IDS_COLUMN_CATEGORY);
+    static const std::wstring amountTitle = win::loadString(IDS_COLUMN_AMOUNT);
+    const win::ListColumn columns[] = {
+        {partyTitle.c_str(), kLinePartyWidth, win::ListAlign::Left, win::ListAlign::Left},
+        {amountTitle.c_str(), 0, win::ListAlign::Right, win::ListAlign::Right},
+    };
+    list_.attach(item(IDC_LIST_VIEW), rows_, columns);
+}
+
+void VentilationEditor::onCommand(int id, int code) {
+    switch (id) {
+    case IDC_VENTILATION_AMOUNT:
+        if (code == EN_CHANGE)
+            EnableWindow(item(IDC_VENTILATION_ADD),
+                         VentilationDraft::canAdd(getAmount(item(IDC_VENTILATION_AMOUNT))));
+        return;
+    case IDC_VENTILATION_PARTY:
+        if (code == CBN_SELCHANGE)
+            onPartyChosen();
+        return;
+    case IDC_VENTILATION_ADD:
+        add();
+        return;
+    case IDC_VENTILATION_REMOVE:
+        removeSelected();
+        return;
+    case IDOK:
+        validate();
+        return;
+    case IDCANCEL:
+        dropLines(0);
+        return;
+    default:
+        return;
+    }
+}
+
+void VentilationEditor::onPartyChosen() {
+    HWND partyBox = item(IDC_VENTILATION_PARTY);
+    const int index = win::ComboBox(partyBox).selectedIndex();
+    const PartyChoice choice = chooseParty(parties_, index, lastPartyIndex);
+    if (!choice.refused) {
+        lastPartyIndex = choice.select;
+        return;
+    }
+    win::showStringMessage(window, IDS_CHOOSE_SUBCATEGORY);
+    win::ComboBox(partyBox).select(choice.select);
+    SetFocus(partyBox);
+    SendMessageW(partyBox, CB_SHOWDROPDOWN, TRUE, 0);
+}
+
+void VentilationEditor::add() {
+    HWND amountBox = item(IDC_VENTILATION_AMOUNT);
+    const auto party =
+        static_cast<PartyId>(win::ComboBox(item(IDC_VENTILATION_PARTY)).selectedData());
+    const EntryRefusal refusal = draft_->add(getAmount(amountBox), party);
+    if (refusal) {
+        win::refuseEntry(window, refusal.text, IDC_VENTILATION_AMOUNT);
+        return;
+    }
+    showRemaining();
+    setAmount(amountBox, 0.0);
+    list_.reload();
+    list_.ensureVisible(rows_.rowCount() - 1);
+}
+
+void VentilationEditor::removeSelected() {
+    if (selectedRow < 0 || selectedRow >= rows_.rowCount())
+        return;
+    EnableWindow(item(IDC_VENTILATION_REMOVE), FALSE);
+    if (!draft_->remove(selectedRow))
+        return; // a ticked line stays
+    selectedRow = -1;
+    list_.select(-1);
+    list_.reload();
+    showRemaining();
+}
+
+void VentilationEditor::validate() {
+    switch (draft_->close()) {
+    case VentilationDraft::Closing::KeepLines:
+        *linesSlot = draft_->lines();
+        endDialog(1);
+        return;
+    case VentilationDraft::Closing::AskAmountsLeft:
+        if (win::showMessage(window, utf8ToWide(kAmountsLeftQuestion),
+                             MB_OKCANCEL | MB_ICONINFORMATION) == IDOK)
+            return; // back to the lines
+        dropLines(0);
+        return;
+    case VentilationDraft::Closing::NoLines:
+        endDialog(0);
+        return;
+    }
+}
+
+void VentilationEditor::dropLines(int result) {
+    linesSlot->reset();
+    endDialog(result);
+}
+
+void VentilationEditor::showRemaining() {
+    setAmount(item(IDC_VENTILATION_REMAINING), draft_->remaining());
+}
+
+// --- Dialog 216 -----------------------------------------------------------------
+
+std::string VentilationConsult::ConsultRows::cellText(int row, int column) const {
+    if (row < 0 || row >= rowCount())
+        return {};
+    const ConsultRow& cells = rows[static_cast<std::size_t>(row)];
+    switch (column) {
+    case 0:
+        return cells.party;
+    case 1:
+        return cells.debit;
+    case 2:
+        return cells.credit;
+    default:
+        return {};
+    }
+}
+
+RowLook VentilationConsult::ConsultRows::rowLook(int row) const {
+    if (row < 0 || row >= rowCount())
+        return {};
+    const ConsultRow& cells = rows[static_cast<std::size_t>(row)];
+    return RowLook{cells.background, cells.text, false};
+}
+
+void runVentilationConsult(VentilationConsult& consult, HWND owner, OperationRecord* operation) {
+    if (!operation || !consult.document)
+        return;
+    consult.operation = operation;
+    consult.runModal(owner, IDD_VENTILATION_CONSULT);
+}
+
+INT_PTR VentilationConsult::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        onInit();
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK)
+            endDialog(0);
+        return TRUE;
+    case WM_NOTIFY:
+        if (const auto* header = reinterpret_cast<const NMHDR*>(lParam))
+            if (auto answer = list_.notify(*header))
+                return setMessageResult(*answer);
+        return FALSE;
+    case WM_DRAWITEM:
+        return list_.drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void VentilationConsult::onInit() {
+    rows_.rows = ventilationConsultRows(*document, *operation);
+    HWND list = item(IDC_LIST_VIEW);
+    RECT client{};
+    GetClientRect(list, &client);
+    const int unit = client.right / 5;
+    static const std::wstring debitTitle = win::loadString(IDS_COLUMN_DEBIT);
+    static const std::wstring creditTitle = win::loadString(IDS_COLUMN_CREDIT);
+    const win::ListColumn columns[] = {
+        {L"Compte/Catégorie/Tiers", 3 * unit, win::ListAlign::Left, win::ListAlign::Left},
+        {debitTitle.c_str(), unit, win::ListAlign::Right, win::ListAlign::Centre},
+        {creditTitle.c_str(), 0, win::ListAlign::Right, win::ListAlign::Centre}, // the rest
+    };
+    list_.attach(list, rows_, columns);
+}
+
+} // namespace kolvane

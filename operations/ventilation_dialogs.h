@@ -1,0 +1,93 @@
+// The two dialogs of a split operation's lines: the ventilation editor (211),
+// opened from the entry pane, which edits the pane's working lines for the
+// amount typed there, and the read-only consult dialog (216), opened from the
+// register. Their rules live in entry_rules.h (VentilationDraft,
+// ventilationLineText, ventilationConsultRows).
+#pragma once
+
+#include "document/choice_lists.h"
+#include "document/row_model.h"
+#include "operations/entry_rules.h"
+#include "win/list_view.h"
+#include "win/window_object.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <vector>
+
+namespace kolvane {
+
+// The lines being entered for the operation in the entry pane; no value
+// while it has none.
+using WorkingLines = std::optional<std::vector<VentilationLine>>;
+
+struct VentilationEditor : win::DialogObject<VentilationEditor> {
+    WorkingLines* linesSlot = nullptr;
+    Document* document = nullptr;
+    OperationRecord* operation = nullptr; // only its amount is read
+    int lastPartyIndex = -1;
+    int selectedRow = -1;
+
+    explicit VentilationEditor(Document* doc) : document(doc), rows_(*this) {}
+    // What is left to ventilate.
+    double remaining() const { return draft_ ? draft_->remaining() : 0.0; }
+
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  private:
+    struct LineRows : RowModel {
+        explicit LineRows(const VentilationEditor& editor) : editor(editor) {}
+        int rowCount() const override;
+        std::string cellText(int row, int column) const override;
+        const VentilationEditor& editor;
+    };
+
+    void onInit();
+    void onCommand(int id, int code);
+    void onPartyChosen();
+    void add();
+    void removeSelected();
+    void validate();
+    void dropLines(int result);
+    void showRemaining();
+
+    std::optional<VentilationDraft> draft_;
+    ChoiceList parties_;
+    LineRows rows_;
+    win::ListView list_;
+};
+
+// Runs dialog 211 over `owner` on the operation's amount and the lines in
+// `linesSlot`; the slot holds the lines kept, or no value when they were
+// dropped. Returns 1 after "Valider" with nothing left to ventilate, else 0
+// (and 0 without an operation or a slot).
+int runVentilationEditor(VentilationEditor& editor, HWND owner, OperationRecord* operation,
+                         WorkingLines* linesSlot);
+
+struct VentilationConsult : win::DialogObject<VentilationConsult> {
+    Document* document = nullptr;
+    OperationRecord* operation = nullptr;
+
+    explicit VentilationConsult(Document* doc) : document(doc) {}
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  private:
+    struct ConsultRows : RowModel {
+        std::vector<ConsultRow> rows;
+        int rowCount() const override { return static_cast<int>(rows.size()); }
+        std::string cellText(int row, int column) const override;
+        RowLook rowLook(int row) const override;
+    };
+
+    void onInit();
+
+    ConsultRows rows_;
+    win::ListView list_;
+};
+
+// Shows the operation and its lines in dialog 216 over `owner`; nothing
+// without an operation.
+void runVentilationConsult(VentilationConsult& consult, HWND owner, OperationRecord* operation);
+
+} // namespace kolvane
