@@ -272,4 +272,8 @@ void setLinkOpener(LinkOpener opener) {
     currentOpener = opener ? opener : openWithShell;
 }
 
+void openAddress(HWND owner, const wchar_t* target) {
+    currentOpener(owner, target);
+}
+
 } // namespace kolvane

@@ -49,5 +49,7 @@ bool registerLinkControlClass(HINSTANCE instance);
 // Null puts back the shell's "open".
 using LinkOpener = void (*)(HWND control, const wchar_t* target);
 void setLinkOpener(LinkOpener opener);
+// Hands `target` to the desktop the way a link does (through the opener above).
+void openAddress(HWND owner, const wchar_t* target);
 
 } // namespace kolvane

@@ -12,10 +12,18 @@ std::vector<SynthesisRow> synthesisRows(const Document& doc) {
         if (!isAccount(account.id) || !account.active)
             continue;
         rows.push_back(SynthesisRow{&account, accountIndex(doc, &account, 1),
-                                    std::string(fieldText(account.name)),
-                                    formatAmount(account.balance)});
+                                    std::string(fieldText(account.name))});
     }
     return rows;
+}
+
+std::string SynthesisRows::cellText(int row, int column) const {
+    if (row < 0 || row >= rowCount())
+        return std::string();
+    const SynthesisRow& shown = rows_[static_cast<std::size_t>(row)];
+    if (column == 1)
+        return formatAmount(shown.account->balance);
+    return column == 0 ? shown.name : std::string();
 }
 
 SynthesisCells synthesisCells(int rowLeft, int rowTop, int logoWidth, int textWidth) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "document/document.h"
+#include "document/row_model.h"
 
 #include <string>
 #include <vector>
@@ -18,11 +19,24 @@ namespace kolvane {
 struct SynthesisRow {
     AccountRecord* account;
     int position;            // in the accounts menu, masked accounts counted: 4000 + position
-    std::string name;        // Windows-1252
-    std::string balanceText; // as drawn
+    std::string name; // Windows-1252
 };
 // The active accounts, in list order.
 std::vector<SynthesisRow> synthesisRows(const Document& doc);
+
+// The rows as the overview's owner-data list sees them: the name, then the
+// balance as drawn (read when asked, so that it follows every booking). The
+// rows are pictures, drawn from these texts, the logo and `synthesisCells`.
+class SynthesisRows : public RowModel {
+  public:
+    void refill(const Document& doc) { rows_ = synthesisRows(doc); }
+    const std::vector<SynthesisRow>& rows() const { return rows_; }
+    int rowCount() const override { return static_cast<int>(rows_.size()); }
+    std::string cellText(int row, int column) const override;
+
+  private:
+    std::vector<SynthesisRow> rows_;
+};
 
 inline constexpr int kSynthesisRowHeight = 52;
 inline constexpr int kOpenAccountCommand = 4000; // + position

@@ -89,6 +89,25 @@ BalanceStripTexts balanceStripTexts(const AccountRecord* account) {
                              formatAmount(account->pointedBalance), formatAmount(account->balance)};
 }
 
+std::array<StripCell, kStripCellCount> balanceStripCells(int width) {
+    const int c = width / 7;
+    return {{
+        {StripPiece::AccountCaption, 0, c, true},
+        {StripPiece::AccountName, c, 3 * c, false},
+        {StripPiece::PointedCaption, 3 * c, 4 * c, true},
+        {StripPiece::PointedText, 4 * c, 5 * c, false},
+        {StripPiece::BalanceCaption, 5 * c, 6 * c, true},
+        {StripPiece::BalanceText, 6 * c, 7 * c, false},
+    }};
+}
+
+std::string stripPieceText(StripPiece piece, std::string_view text) {
+    std::string drawn = " ";
+    drawn += text;
+    drawn += piece == StripPiece::AccountCaption ? " : " : " ";
+    return drawn;
+}
+
 bool clickTicks(const Document& doc, int rowCount, int row, int column) {
     return row >= 0 && row < rowCount && column == kColumnTicked && doc.pointingMode == 1;
 }

@@ -16,7 +16,8 @@
 //     through the booking core (booking.h), which keeps the rows and their
 //     running balances up to date and says which row to repaint from. The
 //     view never changes records itself.
-//   - `balanceStrip()` gives the three values of the strip under the list.
+//   - `balanceStrip()` gives the three values of the strip under the list,
+//     `balanceStripCells` where they go.
 //   - after anything outside the booking core changed accounts or operations
 //     (the account dialog, a deletion of an account or a third party), the
 //     rows may point at records that are gone: clear the history and show
@@ -26,6 +27,7 @@
 #include "document/document.h"
 #include "document/row_model.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -113,6 +115,22 @@ struct BalanceStripTexts {
     std::string balanceText;
 };
 BalanceStripTexts balanceStripTexts(const AccountRecord* account);
+
+// The strip under the list, cut into seven equal cells: captions
+// right-aligned in the bold dialog font, values left-aligned in the large one.
+enum class StripPiece { AccountCaption, AccountName, PointedCaption, PointedText, BalanceCaption, BalanceText };
+struct StripCell {
+    StripPiece piece;
+    int left;
+    int right;
+    bool caption; // right-aligned caption; otherwise a left-aligned value
+};
+inline constexpr int kStripCellCount = 6;
+// The cells of a strip `width` pixels wide, from left to right (the account
+// name takes two of the seven).
+std::array<StripCell, kStripCellCount> balanceStripCells(int width);
+// A piece as drawn: " Compte : ", " Solde pointé :  ", " 1 162.50 "...
+std::string stripPieceText(StripPiece piece, std::string_view text);
 
 // The question asked before a deletion.
 inline constexpr const char* kDeleteQuestion = "Voulez-vous supprimer vraiment cette opération?";

@@ -3,12 +3,13 @@
 #include "accounts/account_dialog.h"
 #include "accounts/link_control.h"
 #include "graphs/graph_view.h"
+#include "accounts/synthesis_view.h"
 #include "document/calendar.h"
 #include "loan/lending_view.h"
 #include "resources/resource_ids.h"
 #include "document/app_title.h"
 #include "operations/drop_buddy_control.h"
-#include "operations/entry_pane_view.h"
+#include "operations/operation_view.h"
 #include "win/command_menu.h"
 #include "win/file_chooser.h"
 #include "shell/frame_texts.h"
@@ -30,9 +31,6 @@ bool registerClass(const WNDCLASSEXW& windowClass) {
 }
 
 constexpr const wchar_t* kAboutText = L"Kolvane v.Alpha\nTenue de comptes bancaires personnels.";
-
-constexpr const wchar_t* kViewClasses[kTabCount] = {
-    kSynthesisViewClass, kOperationViewClass, kThirdViewClass, kLendingViewClass, kGraphViewClass};
 
 constexpr UINT kTabLabels[kTabCount] = {IDS_TAB_ACCOUNTS, IDS_TAB_OPERATIONS, IDS_TAB_THIRDS,
                                         IDS_TAB_LOAN, IDS_TAB_GRAPH};
@@ -75,13 +73,12 @@ bool registerWindowClasses(HINSTANCE instance) {
     main.lpszClassName = kMainWindowClass;
     if (!registerClass(main))
         return false;
-    // The drop-down completion list (and its click filter), the entry pane,
-    // then the five views and the link control.
-    if (!registerDropBuddyClass(instance) || !registerEntryPaneClass(instance))
+    // The drop-down completion list (and its click filter), the five views
+    // (the register with its strip and entry pane) and the link control.
+    if (!registerDropBuddyClass(instance) || !SynthesisView::registerClass(instance) ||
+        !OperationView::registerClasses(instance))
         return false;
-    for (const wchar_t* viewClass : kViewClasses)
-        if (viewClass != kGraphViewClass && viewClass != kLendingViewClass &&
-            !EmptyView::registerClass(instance, viewClass))
+    if (!EmptyView::registerClass(instance, kThirdViewClass))
             return false;
     if (!GraphView::registerClass(instance) || !LendingView::registerClass(instance))
         return false;
@@ -135,7 +132,10 @@ class MainWindow::Ui : public ShellUi {
         return main_.chooseFileToSave(main_.window);
     }
     int runWelcome() override { return kolvane::runWelcome(main_.settings, main_.window); }
-    bool runLogin() override { return kolvane::runLogin(doc(), main_.window) != 0; }
+    bool runLogin() override {
+        // Another user's steps are not this one's to take back.
+        return changedOutsideRegister(kolvane::runLogin(doc(), main_.window) != 0);
+    }
     bool runUserIdentity(UserRecord* user) override {
         return kolvane::runUserIdentity(doc(), user, main_.window) != 0;
     }
@@ -152,13 +152,15 @@ class MainWindow::Ui : public ShellUi {
         if (result.code < 0)
             result.code = kAccountUnchanged; // the dialog could not be shown
         result.deletePosition = deletePosition;
+        // Before an account goes with its operations, the register lets go of them.
+        changedOutsideRegister(result.code != kAccountUnchanged);
         return result;
     }
     // The category, label and third party editors are not part of the
     // program yet: their commands change nothing.
-    bool runCategoryEditor() override { return false; }
-    bool runLabelEditor() override { return false; }
-    bool runThirdDialog() override { return false; }
+    bool runCategoryEditor() override { return changedOutsideRegister(false); }
+    bool runLabelEditor() override { return changedOutsideRegister(false); }
+    bool runThirdDialog() override { return changedOutsideRegister(false); }
 
     void openViews() override { main_.openViews(); }
     void closeViews() override { main_.closeViews(); }
@@ -188,6 +190,13 @@ class MainWindow::Ui : public ShellUi {
 
   private:
     Document& doc() { return *main_.document; }
+    // A dialog that changed the document outside the booking history makes
+    // the register drop its history; returns `changed`.
+    bool changedOutsideRegister(bool changed) {
+        if (changed)
+            main_.operationView().forgetHistory();
+        return changed;
+    }
     void refresh(int tab, int argument) {
         if (TabView* view = main_.views[static_cast<std::size_t>(tab)])
             view->refresh(argument);
@@ -206,12 +215,17 @@ MainWindow::MainWindow(Document* doc)
       commands_(std::make_unique<DocumentCommands>(*doc, settings, *ui_, *fileSystem)) {
     commands_->addCommands(router);
     addFrameCommands();
-    for (int i = 0; i < kTabCount; ++i)
-        ownedViews_[static_cast<std::size_t>(i)] = std::make_unique<EmptyView>(kViewClasses[i]);
-    ownedViews_[kLoanTab] = std::make_unique<LendingView>(doc);
-    ownedViews_[kGraphTab] = std::make_unique<GraphView>(doc);
-    for (int i = 0; i < kTabCount; ++i)
-        views[static_cast<std::size_t>(i)] = ownedViews_[static_cast<std::size_t>(i)].get();
+    synthesisView_ = std::make_unique<SynthesisView>(doc);
+    operationView_ = std::make_unique<OperationView>(doc);
+    operationView_->documentChanged = [this] {
+        updateMenus();
+        updateTitle();
+    };
+    thirdView_ = std::make_unique<EmptyView>(kThirdViewClass);
+    lendingView_ = std::make_unique<LendingView>(doc);
+    graphView_ = std::make_unique<GraphView>(doc);
+    views = {synthesisView_.get(), operationView_.get(), thirdView_.get(), lendingView_.get(),
+             graphView_.get()};
 }
 
 MainWindow::~MainWindow() {

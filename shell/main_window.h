@@ -22,6 +22,11 @@
 #include <optional>
 #include <string>
 
+namespace kolvane {
+class OperationView;
+class SynthesisView;
+} // namespace kolvane
+
 namespace kolvane::win {
 
 inline constexpr const wchar_t* kMainWindowClass = L"KolvaneClassApp";
@@ -79,6 +84,8 @@ struct MainWindow : WindowObject<MainWindow> {
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     DocumentCommands& commands() { return *commands_; }
+    SynthesisView& synthesisView() { return *synthesisView_; }
+    OperationView& operationView() { return *operationView_; }
 
     // Menus, title and status bar.
     void updateMenus();
@@ -113,7 +120,9 @@ struct MainWindow : WindowObject<MainWindow> {
 
     std::unique_ptr<Ui> ui_;
     std::unique_ptr<DocumentCommands> commands_;
-    std::array<std::unique_ptr<TabView>, kTabCount> ownedViews_;
+    std::unique_ptr<SynthesisView> synthesisView_;
+    std::unique_ptr<OperationView> operationView_;
+    std::unique_ptr<TabView> thirdView_, lendingView_, graphView_;
 };
 
 // Gets, translates and dispatches messages until WM_QUIT; returns its wParam.

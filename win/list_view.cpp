@@ -8,7 +8,9 @@
 namespace kolvane::win {
 namespace {
 
-constexpr int kCellPadding = 6; // text inset from a cell's sides, as the list's own
+// A cell's text runs from its left edge + 6 to its right edge - 4.
+constexpr int kCellPaddingLeft = 6;
+constexpr int kCellPaddingRight = 4;
 
 COLORREF chosen(std::uint32_t colour, COLORREF listColour) {
     return colour == kListColour ? listColour : static_cast<COLORREF>(colour);
@@ -49,6 +51,8 @@ void ListView::attach(HWND list, const RowModel& model, std::span<const ListColu
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT |
                                                  (look_.gridLines ? LVS_EX_GRIDLINES : 0));
     ListView_SetTextColor(list_, look_.textColour);
+    if (look_.background != CLR_DEFAULT)
+        ListView_SetBkColor(list_, look_.background);
     if (look_.rowHeight > 0) {
         // A report list's rows are as tall as its small images, and one
         // pixel more for the grid line.
@@ -106,16 +110,33 @@ std::vector<int> ListView::columnWidths() const {
     return widths;
 }
 
-void ListView::setColumnWidth(int column, int width) {
-    if (list_ != nullptr)
-        ListView_SetColumnWidth(list_, column, width);
-}
-
-void ListView::reload() {
+void ListView::reload(bool keepPosition) {
     if (list_ == nullptr || model_ == nullptr)
         return;
-    ListView_SetItemCountEx(list_, model_->rowCount(), 0);
+    ListView_SetItemCountEx(list_, model_->rowCount(), keepPosition ? LVSICF_NOSCROLL : 0);
     InvalidateRect(list_, nullptr, TRUE);
+}
+
+void ListView::redrawAll() {
+    if (list_ != nullptr)
+        InvalidateRect(list_, nullptr, FALSE);
+}
+
+void ListView::setColumnWidth(int column, int width) {
+    if (list_ == nullptr)
+        return;
+    if (width == kFillToEdge) {
+        // What the other columns leave of the client area (the list's own
+        // automatic width may run under the vertical scroll bar).
+        RECT client{};
+        GetClientRect(list_, &client);
+        width = client.right;
+        for (std::size_t i = 0; i < columns_.size(); ++i)
+            if (static_cast<int>(i) != column)
+                width -= ListView_GetColumnWidth(list_, static_cast<int>(i));
+        width = std::max(width, 0);
+    }
+    ListView_SetColumnWidth(list_, column, width);
 }
 
 void ListView::redrawRow(int row) {
@@ -156,11 +177,29 @@ std::optional<LRESULT> ListView::notify(const NMHDR& header) {
     return std::nullopt;
 }
 
+std::optional<ListClick> ListView::clickOf(const NMHDR& header) const {
+    if (list_ == nullptr || header.hwndFrom != list_ ||
+        (header.code != NM_CLICK && header.code != NM_DBLCLK))
+        return std::nullopt;
+    const auto& activate = reinterpret_cast<const NMITEMACTIVATE&>(header);
+    return ListClick{activate.iItem, activate.iSubItem, header.code == NM_DBLCLK};
+}
+
+std::optional<WORD> ListView::keyOf(const NMHDR& header) const {
+    if (list_ == nullptr || header.hwndFrom != list_ || header.code != LVN_KEYDOWN)
+        return std::nullopt;
+    return reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
+}
+
 bool ListView::drawItem(const DRAWITEMSTRUCT& draw) const {
     if (list_ == nullptr || draw.hwndItem != list_ || draw.CtlType != ODT_LISTVIEW)
         return false;
     const int row = static_cast<int>(draw.itemID);
-    paintRow(draw.hDC, draw.rcItem, row, (draw.itemState & ODS_SELECTED) != 0);
+    const bool selected = (draw.itemState & ODS_SELECTED) != 0;
+    if (painter_)
+        painter_(draw.hDC, draw.rcItem, row, selected);
+    else
+        paintRow(draw.hDC, draw.rcItem, row, selected);
     if ((draw.itemState & ODS_FOCUS) && look_.showSelection)
         DrawFocusRect(draw.hDC, &draw.rcItem);
     return true;
@@ -202,7 +241,8 @@ void ListView::paintRow(HDC dc, const RECT& rect, int row, bool selected) const 
     const std::vector<int> widths = columnWidths();
     int left = rect.left;
     for (std::size_t column = 0; column < columns_.size(); ++column) {
-        RECT cell{left + kCellPadding, rect.top, left + widths[column] - kCellPadding, rect.bottom};
+        RECT cell{left + kCellPaddingLeft, rect.top, left + widths[column] - kCellPaddingRight,
+                  rect.bottom};
         left += widths[column];
         if (cell.right <= cell.left)
             continue;

@@ -28,6 +28,7 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -50,9 +51,24 @@ struct ListColumn {
 struct ListLook {
     COLORREF textColour = RGB(0, 0, 0);
     bool gridLines = true;
-    int rowHeight = 0;         // pixels; 0: the font's
-    bool showSelection = true; // false: a selected row is painted like the others
+    int rowHeight = 0;                 // pixels; 0: the font's
+    COLORREF background = CLR_DEFAULT; // below the rows; CLR_DEFAULT: the window colour
+    bool showSelection = true;         // false: a selected row is painted like the others
 };
+
+// A click on the list: the row (-1 below the rows) and the column hit.
+struct ListClick {
+    int row = -1;
+    int column = -1;
+    bool doubleClick = false;
+};
+
+// A width for setColumnWidth: the column runs to the list's right edge.
+inline constexpr int kFillToEdge = -1;
+
+// Draws a row in place of the column painter (rows that are pictures more
+// than cells).
+using RowPainter = std::function<void(HDC dc, const RECT& rect, int row, bool selected)>;
 
 class ListView {
   public:
@@ -72,9 +88,14 @@ class ListView {
     HWND handle() const { return list_; }
     const RowModel* model() const { return model_; }
 
-    // The model's row count changed: the rows are asked again.
-    void reload();
+    // The model's row count changed: the rows are asked again. With
+    // `keepPosition` the list stays scrolled where it was.
+    void reload(bool keepPosition = false);
     void redrawRow(int row);
+    // Every visible row again (their texts changed, not their number).
+    void redrawAll();
+    void setColumnWidth(int column, int width); // kFillToEdge: up to the right edge
+    void setRowPainter(RowPainter painter) { painter_ = std::move(painter); }
 
     int selectedRow() const; // -1: none
     void select(int row);    // -1 clears the selection
@@ -84,6 +105,10 @@ class ListView {
     // back, or nothing when the notification is not this list's or needs no
     // answer (the parent goes on with it).
     std::optional<LRESULT> notify(const NMHDR& header);
+    // NM_CLICK and NM_DBLCLK of this list, read from a WM_NOTIFY.
+    std::optional<ListClick> clickOf(const NMHDR& header) const;
+    // The virtual key of an LVN_KEYDOWN of this list.
+    std::optional<WORD> keyOf(const NMHDR& header) const;
     // WM_DRAWITEM forwarded by the parent; false when it is not this list's.
     bool drawItem(const DRAWITEMSTRUCT& draw) const;
 
@@ -93,7 +118,6 @@ class ListView {
 
     // Column widths in pixels as drawn: those of the control once it exists.
     std::vector<int> columnWidths() const;
-    void setColumnWidth(int column, int width);
 
   private:
     std::vector<int> tableWidths(int clientWidth) const;
@@ -107,6 +131,7 @@ class ListView {
     ImageListHandle rowHeightImages_; // sets the row height of a report list
     mutable GdiObject<HFONT> bold_;   // the list font in bold, made when first needed
     mutable HFONT boldOf_ = nullptr;
+    RowPainter painter_;
 };
 
 } // namespace kolvane::win

@@ -67,10 +67,18 @@ TEST_F(Register, EveryKindOfRowInEntryOrder) {
         EXPECT_EQ(f & flags[row].set, flags[row].set) << "row " << row;
         EXPECT_EQ(f & flags[row].clear, 0u) << "row " << row;
     }
-    EXPECT_EQ(model.rowLook(0).background, kRowLightBlue);
-    EXPECT_EQ(model.rowLook(0).text, kMoneyInColour);
-    EXPECT_EQ(model.rowLook(1).background, kRowWhite);
-    EXPECT_EQ(model.rowLook(1).text, kMoneyOutColour);
+    // What the list asks: even rows light blue, odd ones white; money in
+    // orange (an own credit, an incoming debit of the other side), out blue.
+    const RowModel& list = model;
+    const std::uint32_t looks[][2] = {
+        {kRowLightBlue, kMoneyInColour}, {kRowWhite, kMoneyOutColour},
+        {kRowLightBlue, kMoneyInColour}, {kRowWhite, kMoneyInColour},
+        {kRowLightBlue, kMoneyOutColour}, {kRowWhite, kMoneyInColour},
+    };
+    for (int row = 0; row < 6; ++row) {
+        EXPECT_EQ(list.rowLook(row).background, looks[row][0]) << "row " << row;
+        EXPECT_EQ(list.rowLook(row).text, looks[row][1]) << "row " << row;
+    }
     EXPECT_EQ(model.record(3), &*s.split->lines->begin());
     EXPECT_EQ(model.record(6), nullptr);
     EXPECT_EQ(model.cellText(6, kColumnLabel), "");
@@ -200,6 +208,22 @@ TEST(RegisterLayout, NeverNarrowerThan800NorLowerThan195) {
     EXPECT_EQ(registerColumnWidths(900).label, 192);
     EXPECT_EQ(registerColumnWidths(708).balance, -1);
     EXPECT_EQ(registerColumnWidths(707).balance, 95);
+}
+
+TEST(BalanceStrip, SevenEqualCellsWithTheNameOverTwo) {
+    // 800 / 7 = 114: the pixels left over stay blank at the right.
+    const std::array<StripCell, kStripCellCount> cells = balanceStripCells(800);
+    const int edges[][2] = {{0, 114}, {114, 342}, {342, 456}, {456, 570}, {570, 684}, {684, 798}};
+    for (int i = 0; i < kStripCellCount; ++i) {
+        EXPECT_EQ(cells[i].left, edges[i][0]) << i;
+        EXPECT_EQ(cells[i].right, edges[i][1]) << i;
+        EXPECT_EQ(cells[i].caption, i % 2 == 0) << i;
+    }
+    EXPECT_EQ(cells[1].piece, StripPiece::AccountName);
+    EXPECT_EQ(cells[4].piece, StripPiece::BalanceCaption);
+    EXPECT_EQ(stripPieceText(StripPiece::AccountCaption, "Compte"), " Compte : ");
+    EXPECT_EQ(stripPieceText(StripPiece::PointedCaption, "Solde pointé : "), " Solde pointé :  ");
+    EXPECT_EQ(stripPieceText(StripPiece::BalanceText, "- 20.00"), " - 20.00 ");
 }
 
 TEST(RegisterClicks, OnlyTheTickColumnInPointingModeTicks) {

@@ -96,13 +96,13 @@ TEST(ListViewTest, RowPainterDrawsEachRowsColoursAndAlignsTheAmountsRight) {
         SCOPED_TRACE(testing::Message() << "row " << c.row << (c.selected ? " selected" : ""));
         EXPECT_EQ(painted.at(0, 0), c.background);
         EXPECT_EQ(painted.at(kWidth - 1, kHeight - 1), c.background);
-        // The name starts at the padding of the first column; the amount
-        // ends at the padding of the second.
+        // The name starts 6 pixels into the first column; the amount ends 4
+        // pixels before the end of the second.
         const auto [left, right] = painted.span(c.text);
         EXPECT_GE(left, 6);
         EXPECT_LE(left, 9);
-        EXPECT_LE(right, kWidth - 6);
-        EXPECT_GE(right, kWidth - 9);
+        EXPECT_LE(right, kWidth - 4);
+        EXPECT_GE(right, kWidth - 7);
         EXPECT_EQ(painted.count(c.text, 50, 80 + 6), 0) << "text where neither cell draws";
     }
 }

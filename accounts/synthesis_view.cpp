@@ -1,0 +1,261 @@
+#include "accounts/synthesis_view.h"
+
+#include "accounts/link_control.h"
+#include "accounts/logo_drawing_win32.h"
+#include "resources/resource_ids.h"
+#include "win/gdi_handles.h"
+#include "win/gui_resources.h"
+#include "win/window_text.h"
+
+#include <algorithm>
+
+namespace kolvane {
+namespace {
+
+constexpr int kPageWidth = 800;
+constexpr int kPageHeight = 400;
+constexpr int kPanelWidth = 280;
+constexpr int kLogoColumnWidth = 116;
+constexpr int kTextColumnWidth = 200;
+constexpr COLORREF kListBackground = RGB(255, 250, 240);
+constexpr COLORREF kLabelColour = RGB(0, 0, 127);
+constexpr COLORREF kValueColour = RGB(120, 120, 192);
+
+constexpr UINT kLinkTexts[kSynthesisLinkCount] = {IDS_LINK_OPEN_OPERATIONS,
+                                                  IDS_LINK_ACCOUNT_SETTINGS, IDS_LINK_ACCOUNT_WEB,
+                                                  IDS_LINK_PRINT_RIB};
+
+void drawText(HDC dc, const std::wstring& text, const SynthesisText& box, int top, int bottom) {
+    RECT rect{box.left, top, box.right, bottom};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
+                  (box.rightAligned ? DT_RIGHT : DT_LEFT));
+}
+
+HWND createChild(HWND parent, DWORD exStyle, const wchar_t* className, const wchar_t* text,
+                 DWORD style, int x, int y, int width, int height, int id) {
+    return CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width,
+                           height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           win::resourceInstance(), nullptr);
+}
+
+} // namespace
+
+SynthesisView::~SynthesisView() {
+    if (window != nullptr)
+        DestroyWindow(window);
+}
+
+bool SynthesisView::registerClass(HINSTANCE instance) {
+    WNDCLASSEXW view{};
+    view.cbSize = sizeof view;
+    view.style = CS_HREDRAW | CS_VREDRAW;
+    view.lpfnWndProc = procedure;
+    view.hInstance = instance;
+    view.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    view.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    view.lpszClassName = win::kSynthesisViewClass;
+    return RegisterClassExW(&view) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+HWND SynthesisView::createWindow(HWND tabControl, const RECT& area, bool visible) {
+    return create(0, win::kSynthesisViewClass, nullptr,
+                  WS_CHILD | WS_BORDER | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN |
+                      (visible ? WS_VISIBLE : 0),
+                  area.left, area.top, area.right - area.left, area.bottom - area.top, tabControl,
+                  nullptr);
+}
+
+void SynthesisView::refill() {
+    selectedRow_ = -1;
+    enableLinks(false);
+    rows_.refill(*document_);
+    for (const SynthesisRow& row : rows_.rows())
+        makeAccountLogoBitmaps(*row.account);
+    list_.reload();
+}
+
+// --- The window ---------------------------------------------------------------------
+
+LRESULT SynthesisView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (auto answer = handleScrolling(message, wParam, lParam))
+        return *answer;
+    switch (message) {
+    case WM_CREATE:
+        onCreate();
+        return 0;
+    case WM_SIZE:
+        layout();
+        return 0;
+    case WM_NOTIFY: {
+        const NMHDR& header = *reinterpret_cast<const NMHDR*>(lParam);
+        if (auto answer = list_.notify(header))
+            return *answer;
+        if (auto click = list_.clickOf(header))
+            onClick(click->row, click->doubleClick);
+        return 0;
+    }
+    case WM_MEASUREITEM: {
+        auto& measure = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (measure.CtlType == ODT_LISTVIEW)
+            measure.itemHeight = kSynthesisRowHeight;
+        return TRUE;
+    }
+    case WM_DRAWITEM:
+        return list_.drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == LINK_CLICKED)
+            onLink(LOWORD(wParam));
+        return 0;
+    case WM_DESTROY:
+        list_.attach(nullptr, rows_, {});
+        panel_ = nullptr;
+        return 0;
+    default:
+        return defaultProcedure(message, wParam, lParam);
+    }
+}
+
+void SynthesisView::onCreate() {
+    panel_ = createChild(window, WS_EX_CLIENTEDGE, L"STATIC", nullptr, WS_CLIPSIBLINGS, 0, 0,
+                         kPanelWidth, kPageHeight, kSynthesisPanelId);
+    HWND list = createChild(window, WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr,
+                            WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_OWNERDRAWFIXED |
+                                LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS | LVS_SINGLESEL,
+                            kPanelWidth, 0, kPageWidth - kPanelWidth, kPageHeight,
+                            kSynthesisListId);
+    static const win::ListColumn columns[] = {{L"", kLogoColumnWidth}, {L"", kTextColumnWidth}};
+    list_.attach(list, rows_, columns,
+                 {RGB(0, 0, 0), false, kSynthesisRowHeight, kListBackground});
+    list_.setRowPainter([this](HDC dc, const RECT& rect, int row, bool selected) {
+        paintRow(dc, rect, row, selected);
+    });
+
+    win::GuiResources* resources = win::guiResources();
+    const HICON icon = resources ? resources->applicationIcon : nullptr;
+    const HFONT linkFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    for (int i = 0; i < kSynthesisLinkCount; ++i) {
+        HWND picture = createChild(window, 0, L"STATIC", nullptr,
+                                   SS_ICON | SS_REALSIZECONTROL | WS_CLIPSIBLINGS, 15, 14 + 25 * i,
+                                   20, 20, -1);
+        if (picture != nullptr && icon != nullptr)
+            SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+        HWND link = createChild(window, 0, kLinkControlClassName,
+                                win::loadString(kLinkTexts[i]).c_str(), WS_CLIPSIBLINGS, 40,
+                                20 + 25 * i, 100, 16, kSynthesisFirstLinkId + i);
+        if (link != nullptr) {
+            SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont), FALSE);
+            // Drawn on the panel's own colour: a transparent link cannot have
+            // its old text wiped, the panel being a sibling, not its parent.
+            SendMessageW(link, LINK_SET_BACK_COLOR, FALSE, GetSysColor(COLOR_BTNFACE));
+            SendMessageW(link, LINK_SET_TRANSPARENT, 0, 0);
+            EnableWindow(link, FALSE);
+        }
+    }
+    // The panel lies behind the icons and the links.
+    SetWindowPos(panel_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    refill();
+    setPageSize(kPageWidth, kPageHeight);
+}
+
+void SynthesisView::layout() {
+    RECT client{};
+    GetClientRect(window, &client);
+    const POINT scrolled = scrollPosition();
+    const int height = std::max(static_cast<int>(client.bottom), kPageHeight);
+    if (panel_ != nullptr)
+        MoveWindow(panel_, -scrolled.x, -scrolled.y, kPanelWidth, height, TRUE);
+    if (HWND list = list_.handle()) {
+        MoveWindow(list, kPanelWidth - scrolled.x, -scrolled.y,
+                   std::max(static_cast<int>(client.right), kPageWidth) - kPanelWidth, height,
+                   TRUE);
+        list_.setColumnWidth(1, win::kFillToEdge);
+    }
+}
+
+// --- Rows ----------------------------------------------------------------------------
+
+void SynthesisView::paintRow(HDC dc, const RECT& rect, int row, bool selected) const {
+    if (row < 0 || row >= rows_.rowCount())
+        return;
+    const SynthesisRow& shown = rows_.rows()[static_cast<std::size_t>(row)];
+    win::SavedDC saved(dc);
+    SetBkColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHT) : RGB(255, 255, 255));
+    ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    FrameRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+
+    const std::vector<int> widths = list_.columnWidths();
+    const int logoWidth = widths.size() > 0 ? widths[0] : kLogoColumnWidth;
+    const int textWidth = widths.size() > 1 ? widths[1] : kTextColumnWidth;
+    const SynthesisCells cells = synthesisCells(rect.left, rect.top, logoWidth, textWidth);
+    const AccountRecord& account = *shown.account;
+    if (account.logoBitmap && account.logoMaskBitmap)
+        drawLogo(dc, cells.logoX, cells.logoY, static_cast<HBITMAP>(account.logoBitmap),
+                 static_cast<HBITMAP>(account.logoMaskBitmap));
+
+    win::GuiResources* resources = win::guiResources();
+    if (resources && resources->verdanaFont)
+        SelectObject(dc, resources->verdanaFont.get());
+    SetBkMode(dc, TRANSPARENT);
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    SetTextColor(dc, selected ? highlight : kLabelColour);
+    drawText(dc, cp1252ToWide(std::string(win::loadString1252(IDS_ACCOUNT)) + ":  "),
+             cells.caption, rect.top, rect.bottom);
+    drawText(dc, win::loadString(IDS_CURRENT_BALANCE), cells.balanceCaption, rect.top,
+             rect.bottom);
+    SetTextColor(dc, selected ? highlight : kValueColour);
+    drawText(dc, cp1252ToWide(shown.name), cells.name, rect.top, rect.bottom);
+    drawText(dc, cp1252ToWide(rows_.cellText(row, 1)), cells.balance, rect.top, rect.bottom);
+}
+
+// --- Clicks and links ----------------------------------------------------------------
+
+void SynthesisView::onClick(int row, bool doubleClick) {
+    const SynthesisClick click = synthesisClick(rows_.rows(), row, doubleClick);
+    selectedRow_ = click.selectedRow;
+    enableLinks(click.linksEnabled);
+    if (click.command != 0)
+        postToFrame(click.command);
+}
+
+void SynthesisView::onLink(int id) {
+    if (document_ == nullptr)
+        return;
+    switch (id) {
+    case kSynthesisFirstLinkId: // the operations of the selected account
+        if (selectedRow_ >= 0)
+            onClick(selectedRow_, true);
+        break;
+    case kSynthesisFirstLinkId + 1:
+        postToFrame(kAccountDialogCommand);
+        break;
+    case kSynthesisFirstLinkId + 2: {
+        if (selectedRow_ < 0 || selectedRow_ >= rows_.rowCount())
+            break;
+        const WebPage page = openWebPage(rows_.rows()[static_cast<std::size_t>(selectedRow_)]);
+        if (page.messageId != 0)
+            win::showStringMessage(window, static_cast<UINT>(page.messageId));
+        else
+            openAddress(window, cp1252ToWide(page.address).c_str());
+        break;
+    }
+    default: // printing the RIB has no action
+        break;
+    }
+}
+
+void SynthesisView::enableLinks(bool enabled) {
+    if (window == nullptr)
+        return;
+    // The fourth link, the RIB, stays disabled.
+    for (int i = 0; i < kSynthesisLinkCount - 1; ++i)
+        if (HWND link = GetDlgItem(window, kSynthesisFirstLinkId + i))
+            EnableWindow(link, enabled);
+}
+
+void SynthesisView::postToFrame(int command) const {
+    if (HWND frame = GetAncestor(window, GA_ROOT))
+        PostMessageW(frame, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+}
+
+} // namespace kolvane

@@ -1,0 +1,257 @@
+// The "Comptes" and "Opérations" tabs in the main window, on the register
+// sample of the core tests: what reaches the booking core from clicks, keys
+// and menus, and what the list, the strip and the links show afterwards. The
+// rules themselves (rows, balances, ticks) are the core tests' business.
+#include "accounts/synthesis_view.h"
+#include "document/account_file.h"
+#include "operations/operation_view.h"
+#include "resources/resource_ids.h"
+#include "shell/main_window.h"
+#include "tests/core/register_sample.h"
+#include "tests/ui/dialog_driver.h"
+#include "win/gdi_handles.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+namespace kolvane::win {
+namespace {
+
+using uitest::DialogDriver;
+using uitest::pumpMessagesUntil;
+
+class RegisterViewTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        s = sample::buildRegisterSample(doc);
+        ASSERT_NE(main.open(RECT{0, 0, 1000, 700}, false, true), nullptr);
+        main.openViews();
+    }
+    void TearDown() override {
+        doc.isModified = 0; // no question on the way out
+        DestroyWindow(main.window);
+        pumpMessagesUntil([] { return true; }, std::chrono::milliseconds(0));
+        documentDestroy(doc);
+    }
+
+    OperationView& view() { return main.operationView(); }
+    HWND registerList() { return view().list().handle(); }
+    HWND overviewList() { return main.synthesisView().list().handle(); }
+
+    // What the list sends its parent for a mouse click on a cell.
+    static void click(HWND list, int row, int column, UINT code = NM_CLICK) {
+        NMITEMACTIVATE activate{};
+        activate.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), code};
+        activate.iItem = row;
+        activate.iSubItem = column;
+        SendMessageW(GetParent(list), WM_NOTIFY, activate.hdr.idFrom,
+                     reinterpret_cast<LPARAM>(&activate));
+    }
+    void pressKey(WORD key) {
+        NMLVKEYDOWN down{};
+        down.hdr = {registerList(), kRegisterListId, LVN_KEYDOWN};
+        down.wVKey = key;
+        SendMessageW(view().window, WM_NOTIFY, kRegisterListId, reinterpret_cast<LPARAM>(&down));
+    }
+    bool linkEnabled(int i) {
+        return IsWindowEnabled(GetDlgItem(main.synthesisView().window, kSynthesisFirstLinkId + i));
+    }
+
+    Document doc;
+    sample::RegisterSample s;
+    MainWindow main{&doc};
+};
+
+std::wstring headerText(HWND list, int column) {
+    wchar_t text[32] = {};
+    LVCOLUMNW info{};
+    info.mask = LVCF_TEXT | LVCF_FMT;
+    info.pszText = text;
+    info.cchTextMax = 32;
+    ListView_GetColumn(list, column, &info);
+    return std::wstring(text) + ((info.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT    ? L">"
+                                 : (info.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_CENTER ? L"|"
+                                                                                    : L"");
+}
+
+TEST_F(RegisterViewTest, ListColumnsAndStripOfTheCurrentAccount) {
+    HWND list = registerList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(GetDlgCtrlID(list), kRegisterListId);
+    EXPECT_EQ(ListView_GetItemCount(list), 6);
+    const wchar_t* headers[] = {L"Date",  L"Mode",    L"Catégorie", L"Libéllé",
+                                L"P|",    L"Débit>", L"Crédit>",   L"Solde>"};
+    for (int column = 0; column < kRegisterColumnCount; ++column)
+        EXPECT_EQ(headerText(list, column), headers[column]) << column;
+    // The label column takes what the others leave; the balance fills the end.
+    RECT client{};
+    GetClientRect(list, &client);
+    const int fixed[] = {80, 110, 210, 0, 20, 95, 95};
+    for (int column : {0, 1, 2, 4, 5, 6})
+        EXPECT_EQ(ListView_GetColumnWidth(list, column), fixed[column]) << column;
+    EXPECT_EQ(ListView_GetColumnWidth(list, kColumnLabel), client.right - 708);
+    EXPECT_GE(ListView_GetColumnWidth(list, kColumnBalance), 95);
+    RECT row{};
+    ListView_GetItemRect(list, 0, &row, LVIR_BOUNDS);
+    EXPECT_EQ(row.bottom - row.top, 20);
+
+    // The strip sits right under the list, 26 pixels high.
+    RECT listRect{}, stripRect{};
+    GetWindowRect(list, &listRect);
+    GetWindowRect(view().strip().window, &stripRect);
+    EXPECT_EQ(stripRect.top, listRect.bottom);
+    EXPECT_EQ(stripRect.bottom - stripRect.top, 26);
+    EXPECT_EQ(view().strip().texts.accountName, "Compte A");
+    EXPECT_EQ(view().strip().texts.pointedText, "- 12.50");
+    EXPECT_EQ(view().strip().texts.balanceText, "1 162.50");
+}
+
+TEST_F(RegisterViewTest, TheTickCellAndSpaceTickOnlyInPointingMode) {
+    click(registerList(), 2, kColumnTicked); // the transfer from B
+    EXPECT_EQ(s.transfer->pointed, 0);
+    main.router.run(CMD_TOGGLE_POINTING);
+    ASSERT_EQ(doc.pointingMode, 1u);
+    click(registerList(), 2, kColumnDebit);
+    EXPECT_EQ(s.transfer->pointed, 0);
+
+    click(registerList(), 2, kColumnTicked);
+    EXPECT_EQ(s.transfer->pointed, 1);
+    EXPECT_DOUBLE_EQ(s.a->pointedBalance, 87.50);
+    EXPECT_DOUBLE_EQ(s.b->pointedBalance, -100.0);
+    EXPECT_EQ(view().strip().texts.pointedText, "87.50");
+    EXPECT_EQ(doc.isModified, 1);
+
+    view().list().select(2);
+    pressKey(VK_SPACE);
+    EXPECT_EQ(s.transfer->pointed, 0);
+    EXPECT_DOUBLE_EQ(s.a->pointedBalance, -12.50);
+    EXPECT_EQ(view().strip().texts.pointedText, "- 12.50");
+    EXPECT_EQ(view().selectedRow(), 2);
+}
+
+TEST_F(RegisterViewTest, DeletionAsksFirstAndOnlyForRowsThatMayGo) {
+    // "Supprimer opération" follows the selected row.
+    const std::pair<int, bool> rows[] = {{-1, false}, {1, false}, {3, false}, {5, true}};
+    for (auto [row, enabled] : rows) {
+        view().list().select(row);
+        EXPECT_EQ(main.router.state(CMD_DELETE_OPERATION).enabled, enabled) << row;
+    }
+    const wchar_t* question = L"Voulez-vous supprimer vraiment cette opération?";
+    DialogDriver driver;
+    driver.expectMessageBox(question).press(IDNO);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_DELETE_OPERATION));
+    EXPECT_EQ(ListView_GetItemCount(registerList()), 6);
+
+    driver.expectMessageBox(question).press(IDYES);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_DELETE_OPERATION));
+    EXPECT_EQ(ListView_GetItemCount(registerList()), 5);
+    EXPECT_DOUBLE_EQ(s.a->balance, 1117.50);
+    EXPECT_DOUBLE_EQ(s.third->balance, 0.0);
+    EXPECT_EQ(view().strip().texts.balanceText, "1 117.50");
+    EXPECT_EQ(view().selectedRow(), 4);
+    EXPECT_EQ(doc.isModified, 1);
+
+    // The Delete key on a ticked row asks nothing and deletes nothing.
+    view().list().select(1);
+    EXPECT_TRUE(driver.run([&] { pressKey(VK_DELETE); }));
+    EXPECT_EQ(ListView_GetItemCount(registerList()), 5);
+}
+
+TEST_F(RegisterViewTest, BothOrdersFromTheMenuKeepTheSelectedOperation) {
+    view().list().select(5); // the refund of 07/03/2024
+    main.router.run(CMD_SORT_BY_OPERATION_DATE);
+    EXPECT_EQ(doc.sortOrder, 1u);
+    EXPECT_EQ(view().model().record(1), s.waiting);
+    EXPECT_EQ(view().selectedRow(), 4);
+    EXPECT_EQ(main.router.state(CMD_SORT_BY_OPERATION_DATE).checked, true);
+    EXPECT_EQ(main.router.state(CMD_SORT_BY_ENTRY).checked, false);
+    EXPECT_EQ(doc.isModified, 0);
+    main.router.run(CMD_SORT_BY_ENTRY);
+    EXPECT_EQ(view().model().record(1), s.ticked);
+    EXPECT_EQ(view().selectedRow(), 5);
+}
+
+TEST_F(RegisterViewTest, OverviewRowsLinksAndDoubleClickOpenTheOperations) {
+    HWND list = overviewList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(ListView_GetItemCount(list), 3);
+    for (int i = 0; i < kSynthesisLinkCount; ++i)
+        EXPECT_FALSE(linkEnabled(i)) << i;
+    click(list, 1, 1);
+    EXPECT_EQ(main.synthesisView().selectedRow(), 1);
+    EXPECT_TRUE(linkEnabled(0) && linkEnabled(1) && linkEnabled(2));
+    EXPECT_FALSE(linkEnabled(3));
+    click(list, -1, 0);
+    EXPECT_EQ(main.synthesisView().selectedRow(), -1);
+    EXPECT_FALSE(linkEnabled(0));
+
+    // "Compte A" has no web address.
+    click(list, 0, 1);
+    DialogDriver driver;
+    driver.expectMessageBox(L"Ce compte n'a pas de lien internet .").press(IDOK);
+    ASSERT_TRUE(driver.run([&] {
+        SendMessageW(main.synthesisView().window, WM_COMMAND, MAKEWPARAM(4003, 0), 0);
+    }));
+
+    // A double click on "Compte B" opens its operations on the second tab.
+    click(list, 1, 1, NM_DBLCLK);
+    EXPECT_TRUE(pumpMessagesUntil([&] { return doc.currentAccount == s.b; }));
+    EXPECT_EQ(main.selectedTab(), 1);
+    EXPECT_EQ(ListView_GetItemCount(registerList()), 3);
+    EXPECT_EQ(view().strip().texts.accountName, "Compte B");
+    EXPECT_EQ(view().strip().texts.balanceText, "320.00");
+}
+
+// How long the "Opérations" tab takes on a large file, in milliseconds:
+// opening the views (the register of the current account filled), showing
+// the tab painted, then another account chosen from the menu and painted.
+// Run by hand: KOLVANE_LARGE_FILE=FILE ui_tests --gtest_also_run_disabled_tests
+//              --gtest_filter=RegisterTiming.*
+TEST(RegisterTiming, DISABLED_OperationsTabOnALargeFile) {
+    const char* path = std::getenv("KOLVANE_LARGE_FILE");
+    if (!path)
+        GTEST_SKIP() << "KOLVANE_LARGE_FILE is not set";
+    using Clock = std::chrono::steady_clock;
+    const auto since = [](Clock::time_point start) {
+        return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    };
+    Document doc;
+    documentInit(doc);
+    ASSERT_EQ(loadDocument(doc, path), 1);
+    doc.isOpen = 1;
+    MainWindow main(&doc);
+    ASSERT_NE(main.open(RECT{0, 0, 1024, 768}, false, true), nullptr);
+    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(200));
+
+    auto start = Clock::now();
+    main.openViews();
+    const double open = since(start);
+    start = Clock::now();
+    main.showTab(kOperationsTab, true);
+    UpdateWindow(main.window);
+    RedrawWindow(main.operationView().window, nullptr, nullptr,
+                 RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const double shown = since(start);
+    const int rows = main.operationView().model().rowCount();
+    start = Clock::now();
+    SendMessageW(main.window, WM_COMMAND, CMD_ACCOUNT_FIRST + 1, 0);
+    RedrawWindow(main.operationView().window, nullptr, nullptr,
+                 RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const double chosen = since(start);
+    std::printf("rows %d: open views %.1f ms, tab shown and painted %.1f ms, "
+                "other account (%d rows) painted %.1f ms\n",
+                rows, open, shown,
+                main.operationView().model().rowCount(), chosen);
+    doc.isModified = 0;
+    DestroyWindow(main.window);
+    pumpMessagesUntil([] { return true; }, std::chrono::milliseconds(0));
+    documentDestroy(doc);
+}
+
+} // namespace
+} // namespace kolvane::win
