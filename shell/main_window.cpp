@@ -1,8 +1,11 @@
 #include "shell/main_window.h"
 
 #include "accounts/account_dialog.h"
+#include "accounts/account_editing.h"
 #include "accounts/link_control.h"
 #include "document/calendar.h"
+#include "operations/amount_edit_control.h"
+#include "operations/calculator_dialog.h"
 #include "resources/resource_ids.h"
 #include "shell/app_title.h"
 #include "shell/file_chooser_win32.h"
@@ -10,6 +13,7 @@
 #include "shell/gui_resources_win32.h"
 #include "shell/menu_rules.h"
 #include "shell/message_filters_win32.h"
+#include "shell/toolbar_layout.h"
 #include "shell/welcome_dialog.h"
 #include "shell/window_text_win32.h"
 #include "users/user_dialogs.h"
@@ -233,12 +237,8 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (!HIWORD(lParam))
             onMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam));
         return 0;
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->hwndFrom == tabControl && header->code == TCN_SELCHANGE)
-            showTab(TabCtrl_GetCurSel(tabControl), false);
-        return 0;
-    }
+    case WM_NOTIFY:
+        return onNotify(*reinterpret_cast<NMHDR*>(lParam));
     case WM_SHOW_WELCOME:
         commands_->showWelcome();
         return 0;
@@ -261,10 +261,40 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+LRESULT MainWindow::onNotify(NMHDR& header) {
+    if (header.hwndFrom == tabControl && header.code == TCN_SELCHANGE) {
+        showTab(TabCtrl_GetCurSel(tabControl), false);
+    } else if (header.code == TTN_GETDISPINFOW) {
+        // The toolbars' tool-tips: the texts of the menu items.
+        auto& tip = reinterpret_cast<NMTTDISPINFOW&>(header);
+        const char* text = toolTipText(static_cast<unsigned>(header.idFrom));
+        toolTip_ = text ? utf8ToWide(text) : std::wstring();
+        tip.lpszText = toolTip_.data();
+        tip.hinst = nullptr;
+    } else if (header.hwndFrom == toolbars.rebar && header.code == RBN_HEIGHTCHANGE) {
+        // Bands that wrap onto a second row push the tabs down.
+        RECT client{};
+        GetClientRect(window, &client);
+        onSize(client.right, client.bottom);
+    }
+    return 0;
+}
+
 LRESULT MainWindow::onCommand(unsigned id) {
     switch (id) {
     case CMD_QUIT:
         PostMessageW(window, WM_CLOSE, 0, 0);
+        return 0;
+    case CMD_CALCULATOR: {
+        // The amount box that had the focus receives the result of "Insérer".
+        HWND focus = GetFocus();
+        runCalculator(window, isAmountEdit(focus) ? focus : nullptr);
+        return 0;
+    }
+    case CMD_NEXT_TAB:
+    case CMD_PREVIOUS_TAB:
+        if (tabControl)
+            showTab(nextPageIndex(selectedTab(), kTabCount, id == CMD_PREVIOUS_TAB), true);
         return 0;
     case CMD_TOGGLE_POINTING:
         if (!document->isOpen)

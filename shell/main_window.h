@@ -102,12 +102,14 @@ struct MainWindow : WindowObject<MainWindow> {
     class Ui;
 
     LRESULT onCommand(unsigned id);
+    LRESULT onNotify(NMHDR& header);
     void onSize(int width, int height);
     HMENU accountMenu() const;
 
     std::unique_ptr<Ui> ui_;
     std::unique_ptr<DocumentCommands> commands_;
     std::array<std::unique_ptr<TabView>, kTabCount> emptyViews_;
+    std::wstring toolTip_; // the text handed to the tool-tip being shown
 };
 
 // Gets, translates and dispatches messages until WM_QUIT; returns its wParam.

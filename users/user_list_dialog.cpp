@@ -72,6 +72,16 @@ struct UserListDialog : win::DialogObject<UserListDialog> {
             showCell(info->item);
             return TRUE;
         }
+        if (header.code == LVN_ITEMCHANGED) {
+            // A row chosen with the arrows counts as a click on it.
+            const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+            if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED) &&
+                !(change->uOldState & LVIS_SELECTED) && change->iItem >= 0) {
+                selectedRow = change->iItem;
+                EnableWindow(item(IDC_DELETE_BUTTON), TRUE);
+            }
+            return TRUE;
+        }
         if (header.code == NM_CLICK) {
             const auto* click = reinterpret_cast<const NMITEMACTIVATE*>(lParam);
             selectedRow = click->iItem;
