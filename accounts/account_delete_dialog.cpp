@@ -1,7 +1,7 @@
 #include "accounts/account_delete_dialog.h"
 
 #include "resources/resource_ids.h"
-#include "shell/app_title.h"
+#include "document/app_title.h"
 
 namespace kolvane {
 

@@ -1,7 +1,7 @@
 // Dialog 213: what to do with the account the user wants to remove.
 #pragma once
 
-#include "shell/window_object.h"
+#include "win/window_object.h"
 
 #include <windows.h>
 

@@ -7,7 +7,7 @@
 #include "document/calendar.h"
 #include "operations/amount_edit_control.h"
 #include "resources/resource_ids.h"
-#include "shell/window_text_win32.h"
+#include "win/window_text.h"
 
 #include <commctrl.h>
 

@@ -5,7 +5,7 @@
 
 #include "accounts/account_editing.h"
 #include "accounts/bank_directory.h"
-#include "shell/window_object.h"
+#include "win/window_object.h"
 
 #include <windows.h>
 

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "accounts/link_rules.h"
-#include "shell/gdi_handles_win32.h"
-#include "shell/window_object.h"
+#include "win/gdi_handles.h"
+#include "win/window_object.h"
 
 #include <windows.h>
 

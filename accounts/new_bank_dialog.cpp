@@ -2,10 +2,10 @@
 
 #include "accounts/logo_fitting.h"
 #include "resources/resource_ids.h"
-#include "shell/gdi_handles_win32.h"
-#include "shell/window_text_win32.h"
+#include "win/file_chooser.h"
+#include "win/gdi_handles.h"
+#include "win/window_text.h"
 
-#include <commdlg.h>
 #include <objbase.h>
 #include <ocidl.h>
 #include <olectl.h>
@@ -261,18 +261,8 @@ INT_PTR NewBankDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 void NewBankDialog::browse() {
-    wchar_t path[MAX_PATH] = {};
-    OPENFILENAMEW choice{};
-    choice.lStructSize = sizeof choice;
-    choice.hwndOwner = window;
-    choice.lpstrFilter = L"Fichier image (*.bmp;*.jpg;*.gif)\0*.bmp;*.jpg;*.gif\0";
-    choice.lpstrFile = path;
-    choice.nMaxFile = MAX_PATH;
-    choice.lpstrDefExt = L"bmp";
-    choice.lpstrTitle = L"Ouvrir un fichier image...";
-    choice.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (GetOpenFileNameW(&choice))
-        usePictureFile(path);
+    if (const std::optional<std::string> path = win::chooseFile(window, win::kOpenPicture))
+        usePictureFile(utf8ToWide(*path));
 }
 
 void NewBankDialog::usePictureFile(const std::wstring& path) {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "accounts/bank_directory.h"
-#include "shell/window_object.h"
+#include "win/window_object.h"
 
 #include <windows.h>
 

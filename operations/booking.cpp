@@ -187,21 +187,10 @@ class CommandBase : public BookingCommand {
         party.balance() += balanceChange;
         party.count() += static_cast<std::uint32_t>(countChange);
     }
-    std::uint32_t userId(const Document& doc) {
-        if (!userKnown_) {
-            userId_ = currentUserId(doc);
-            userKnown_ = true;
-        }
-        return userId_;
-    }
 
     Journal journal_;
     RegisterModel::BalanceTrail trail_;
     RowsSnapshot snapshot_;
-
-  private:
-    std::uint32_t userId_ = 1;
-    bool userKnown_ = false;
 };
 
 // --- New operation ------------------------------------------------------------
@@ -253,7 +242,7 @@ class NewOperation : public CommandBase {
         const PartyId p = entry_.party;
         r.amount = a;
         setFieldText(r.label, entry_.label);
-        r.creatorUserId = r.modifierUserId = userId(doc);
+        r.creatorUserId = r.modifierUserId = currentUserId(doc);
         r.id = doc.nextOperationId;
         r.pointed = 0;
         r.counterpartyId = p;
@@ -275,7 +264,6 @@ class NewOperation : public CommandBase {
         if (r.lines) {
             r.lineCount = static_cast<std::uint32_t>(r.lines->count());
             for (VentilationLine& line : *r.lines) {
-                journal_.save(line);
                 copyOperationFields(line, r);
                 if (const Party counterparty = findParty(doc, line.counterpartyId)) {
                     bookOn(counterparty, -line.amount, 1);
@@ -377,7 +365,7 @@ class ChangeOperation : public CommandBase {
         const PartyId p = entry_.party;
         t.amount = n;
         setFieldText(t.label, entry_.label);
-        t.modifierUserId = userId(doc);
+        t.modifierUserId = currentUserId(doc);
         (own ? t.counterpartyId : t.partyId) = p;
         // The new party takes the operation...
         if (const Party newSide = findParty(doc, p)) {
@@ -609,7 +597,7 @@ class ToggleTick : public CommandBase {
         if (AccountRecord* otherAccount = findAccountByAccountId(doc, other))
             journal_.save(otherAccount->pointedBalance);
         setPointed(doc, r, r.pointed ? 0 : 1);
-        r.modifierUserId = userId(doc);
+        r.modifierUserId = currentUserId(doc);
         r.modifiedDate = now_;
         markModified(doc);
         row_ = row;

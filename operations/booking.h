@@ -15,6 +15,22 @@
 // Records stay at their address for as long as a command may need them: a
 // deleted operation is unlinked, not released, and linked back in place on
 // undo, so a pointer held by a later command (or by the view) stays good.
+//
+// How the register view and the entry pane use it (one RegisterModel and one
+// BookingHistory over the open document):
+//   - showing an account (file opened, accounts menu, the overview's double
+//     click): perform(makeSelectAccount(account)); menus 1320 and 1321:
+//     perform(makeSortOrder(0 or 1));
+//   - a click that `clickTicks`: perform(makeToggleTick(record, now));
+//   - menu 1301, once `kDeleteQuestion` is answered Yes:
+//     perform(makeDeleteOperation(record, row));
+//   - "Valider": `validateEntry` (entry_rules.h), string 20410 asked when it
+//     says so, then perform(makeNewOperation(entry)) or
+//     perform(makeChangeOperation(editedRecord, editRow, entry));
+//   - after each perform, undo or redo: the row count may have changed
+//     (reload the list), make `lastRow()` visible, refresh the strip from
+//     `model.balanceStrip()`, and the menus and title from `isModified`;
+//   - closing the file: clear() before the document is closed.
 #pragma once
 
 #include "operations/register_model.h"

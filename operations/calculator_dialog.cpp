@@ -3,8 +3,8 @@
 #include "operations/amount_edit_control.h"
 #include "operations/calculator.h"
 #include "resources/resource_ids.h"
-#include "shell/window_object.h"
-#include "shell/window_text_win32.h"
+#include "win/window_object.h"
+#include "win/window_text.h"
 
 #include <cstring>
 #include <string>

@@ -32,25 +32,30 @@ constexpr int kFixedColumnsWidth = 708;
 
 constexpr std::string_view kWaitingSuffix = " (en attente)";
 
-// Sorts `items` by insertion while the elements moved stay within `budget`;
-// false (the items left as a permutation of themselves) beyond it.
-template <class T> bool insertionSortWithin(std::vector<T>& items, std::size_t budget) {
-    std::size_t moved = 0;
-    for (std::size_t i = 1; i < items.size(); ++i) {
-        if (!(items[i] < items[i - 1]))
+// Stable LSD radix sort by `key`, one byte at a time, skipping the bytes in
+// which every key agrees; `buffer` is scratch room.
+void radixSort(std::vector<SortItem>& items, std::vector<SortItem>& buffer) {
+    if (items.size() < 2)
+        return;
+    std::size_t counts[8][256] = {};
+    for (const SortItem& item : items)
+        for (int digit = 0; digit < 8; ++digit)
+            ++counts[digit][(item.key >> (8 * digit)) & 0xFF];
+    buffer.resize(items.size());
+    for (int digit = 0; digit < 8; ++digit) {
+        std::size_t* count = counts[digit];
+        if (count[(items.front().key >> (8 * digit)) & 0xFF] == items.size())
             continue;
-        T item = items[i];
-        std::size_t j = i;
-        do {
-            items[j] = items[j - 1];
-            --j;
-        } while (j > 0 && item < items[j - 1]);
-        items[j] = item;
-        moved += i - j;
-        if (moved > budget)
-            return false;
+        std::size_t start = 0;
+        for (int value = 0; value < 256; ++value) {
+            const std::size_t n = count[value];
+            count[value] = start;
+            start += n;
+        }
+        for (const SortItem& item : items)
+            buffer[count[(item.key >> (8 * digit)) & 0xFF]++] = item;
+        items.swap(buffer);
     }
-    return true;
 }
 
 } // namespace
@@ -80,7 +85,7 @@ RowColours rowColours(std::uint32_t flags) {
 BalanceStripTexts balanceStripTexts(const AccountRecord* account) {
     if (!account)
         return BalanceStripTexts{std::string(), formatAmount(0.0), formatAmount(0.0)};
-    return BalanceStripTexts{std::string(fieldText(account->name)),
+    return BalanceStripTexts{cp1252ToUtf8(fieldText(account->name)),
                              formatAmount(account->pointedBalance), formatAmount(account->balance)};
 }
 
@@ -113,7 +118,7 @@ int RegisterModel::findRow(const OperationRecord* wanted) const {
     return found == rows_.end() ? -1 : static_cast<int>(found - rows_.begin());
 }
 
-std::uint32_t RegisterModel::rowFlags(int row) const {
+std::uint32_t RegisterModel::registerFlags(int row) const {
     const OperationRecord* r = record(row);
     if (!r)
         return 0;
@@ -151,6 +156,10 @@ double RegisterModel::runningBalance(int row) const {
 }
 
 std::string RegisterModel::cellText(int row, int column) const {
+    return cp1252ToUtf8(recordText(row, column));
+}
+
+std::string RegisterModel::recordText(int row, int column) const {
     const OperationRecord* r = record(row);
     if (!r)
         return std::string();
@@ -188,7 +197,7 @@ std::string RegisterModel::cellText(int row, int column) const {
             return formatAmount(-r->amount);
         return std::string();
     case kColumnBalance:
-        return formatAmount(balanceField(*const_cast<OperationRecord*>(r)));
+        return formatAmount(runningBalance(row));
     default:
         return std::string();
     }
@@ -220,44 +229,32 @@ void RegisterModel::collectRows() {
 }
 
 void RegisterModel::sortRows() {
-    // One key per row, read once: the comparisons then never chase the
-    // record pointers. Initial balances come first (among themselves by
-    // identifier), then the rows by identifier or by date; the position in
-    // the walk breaks ties, so equal rows keep their order.
-    struct Key {
-        std::uint64_t value;
-        std::uint32_t group; // 0 initial balances, 1 the others
-        std::uint32_t position;
-        bool operator<(const Key& other) const {
-            if (group != other.group)
-                return group < other.group;
-            if (value != other.value)
-                return value < other.value;
-            return position < other.position;
-        }
-    };
+    // Initial balances first, among themselves by identifier; then the other
+    // rows by identifier or by date. Each row's key is read once, and a
+    // stable radix sort orders them without chasing the record pointers
+    // again: equal rows keep their order.
     const bool byDate = doc_.sortOrder != 0;
-    std::vector<Key> keys;
-    keys.reserve(rows_.size());
+    // The scratch vectors stay with the model: fresh memory of that size
+    // would cost more in page faults than the sort itself.
+    std::vector<SortItem>& initial = sortInitial_;
+    std::vector<SortItem>& others = sortOthers_;
+    initial.clear();
+    others.clear();
+    others.reserve(rows_.size());
     for (std::size_t i = 0; i < rows_.size(); ++i) {
-        prefetchRow(i);
-        const OperationRecord& r = *rows_[i];
-        const bool initial = isInitialBalance(r.counterpartyId);
-        keys.push_back(Key{initial || !byDate ? r.id : r.operationDate, initial ? 0u : 1u,
-                           static_cast<std::uint32_t>(i)});
+        OperationRecord* r = rows_[i];
+        if (isInitialBalance(r->counterpartyId))
+            initial.push_back(SortItem{r->id, r});
+        else
+            others.push_back(SortItem{byDate ? r->operationDate : r->id, r});
     }
-    if (std::is_sorted(keys.begin(), keys.end()))
-        return;
-    // Registers are nearly sorted in either order (operations are entered
-    // about when they happen): insertion sort puts them right in one pass,
-    // unless it has to move too much, then the general sort takes over.
-    if (!insertionSortWithin(keys, 8 * keys.size()))
-        std::sort(keys.begin(), keys.end());
-    std::vector<OperationRecord*> sorted;
-    sorted.reserve(rows_.size());
-    for (const Key& key : keys)
-        sorted.push_back(rows_[key.position]);
-    rows_.swap(sorted);
+    radixSort(initial, sortBuffer_);
+    radixSort(others, sortBuffer_);
+    std::size_t row = 0;
+    for (const SortItem& item : initial)
+        rows_[row++] = item.record;
+    for (const SortItem& item : others)
+        rows_[row++] = item.record;
 }
 
 void RegisterModel::restoreRows(AccountRecord* account, std::vector<OperationRecord*> rows,
@@ -301,7 +298,6 @@ void RegisterModel::recomputeFrom(int row) {
         return;
     double balance = from == 0 ? 0.0 : balanceField(*rows_[from - 1]);
     for (std::size_t i = from; i < rows_.size(); ++i) {
-        prefetchRow(i);
         OperationRecord& r = *rows_[i];
         if (r.partyId == current) {
             balance += r.amount;

@@ -6,7 +6,7 @@
 //
 // For the register view (an owner-data list view over this model):
 //   - `rowCount()` is the item count; `cellText(row, column)` gives a cell as
-//     drawn (Windows-1252), `rowFlags(row)` what kind of row it is and what
+//     drawn (UTF-8), `registerFlags(row)` what kind of row it is and what
 //     the menus allow on it, `rowColours(flags)` its brush and text colour
 //     when not selected; `kRegisterColumns` is the column table. Ask only for
 //     the rows being painted: nothing here walks the rows to answer.
@@ -16,6 +16,10 @@
 //     running balances up to date and says which row to repaint from. The
 //     view never changes records itself.
 //   - `balanceStrip()` gives the three values of the strip under the list.
+//   - after anything outside the booking core changed accounts or operations
+//     (the account dialog, a deletion of an account or a third party), the
+//     rows may point at records that are gone: clear the history and show
+//     the account again.
 #pragma once
 
 #include "document/document.h"
@@ -106,7 +110,7 @@ RowColours rowColours(std::uint32_t flags);
 
 // The strip's values: the account's name, its ticked and its current balance.
 struct BalanceStripTexts {
-    std::string accountName; // Windows-1252
+    std::string accountName; // UTF-8
     std::string pointedText;
     std::string balanceText;
 };
@@ -117,6 +121,12 @@ inline constexpr const char* kDeleteQuestion = "Voulez-vous supprimer vraiment c
 
 // What a click on a cell does besides selecting the row: tick or untick it.
 bool clickTicks(const Document& doc, int rowCount, int row, int column);
+
+// A row and its sort key, while the rows are sorted.
+struct SortItem {
+    std::uint64_t key;
+    OperationRecord* record;
+};
 
 class RegisterModel {
   public:
@@ -135,8 +145,8 @@ class RegisterModel {
     // The row of `record`, or -1.
     int findRow(const OperationRecord* record) const;
 
-    std::uint32_t rowFlags(int row) const;
-    // The row's text in `column`, as drawn (Windows-1252); empty out of range.
+    std::uint32_t registerFlags(int row) const;
+    // The row's text in `column`, as drawn (UTF-8); empty out of range.
     std::string cellText(int row, int column) const;
     // What the row moves into the account (negative: out of it).
     double movement(int row) const;
@@ -185,14 +195,8 @@ class RegisterModel {
     bool balancesChained() const { return chained_; }
 
   private:
+    std::string recordText(int row, int column) const; // Windows-1252
     bool isOwn(const OperationRecord& record) const { return record.partyId == account_->id; }
-    // The rows' records lie all over the operation list: ask for the one a
-    // few rows ahead while this one is worked on.
-    void prefetchRow(std::size_t row) const {
-        constexpr std::size_t kAhead = 16;
-        if (row + kAhead < rows_.size())
-            __builtin_prefetch(rows_[row + kAhead]);
-    }
     double& balanceField(OperationRecord& record) const {
         return isOwn(record) ? record.balanceAfterParty : record.balanceAfterCounterparty;
     }
@@ -201,6 +205,7 @@ class RegisterModel {
     AccountRecord* account_ = nullptr;
     std::vector<OperationRecord*> rows_;
     bool chained_ = false;
+    std::vector<SortItem> sortInitial_, sortOthers_, sortBuffer_;
 };
 
 } // namespace kolvane

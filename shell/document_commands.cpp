@@ -125,57 +125,54 @@ DocumentCommands::DocumentCommands(Document& doc, Settings& settings, ShellUi& u
                                    FileSystem& fileSystem)
     : doc_(doc), settings_(settings), ui_(ui), fileSystem_(fileSystem) {}
 
-bool DocumentCommands::dispatch(unsigned id) {
-    if (isAccountItemId(id)) {
-        chooseAccount(id);
-        return true;
-    }
-    switch (id) {
-    case CMD_NEW_FILE:
-        newFile();
-        return true;
-    case CMD_OPEN:
-        openFile();
-        return true;
-    case CMD_SAVE:
-        saveFile();
-        return true;
-    case CMD_SAVE_AS:
-        saveFileAs();
-        return true;
-    case CMD_CLOSE:
-        closeFile();
-        return true;
-    case CMD_EDIT_ACCOUNTS:
-        editAccounts();
-        return true;
-    case CMD_EDIT_CATEGORIES:
-        editCategories();
-        return true;
-    case CMD_EDIT_LABELS:
-        editLabels();
-        return true;
-    case CMD_NEW_USER:
-        newUser();
-        return true;
-    case CMD_CHANGE_USER:
-        changeUser();
-        return true;
-    case CMD_CHANGE_PASSWORD:
-        changePassword();
-        return true;
-    case CMD_LIST_USERS:
-        listUsers();
-        return true;
-    case CMD_NEW_THIRD:
-        newThird();
-        return true;
-    case CMD_TOGGLE_ALERTS:
-        toggleAlerts();
-        return true;
-    default:
-        return false;
-    }
+void DocumentCommands::addCommands(CommandRouter& router) {
+    // What a command answers (saved or not...) is for its callers: the menu drops it.
+    auto run = [this](auto member) {
+        return [this, member](unsigned) { (void)(this->*member)(); };
+    };
+    const CommandPredicate open = [](const CommandContext& c) { return c.document.isOpen != 0; };
+    const CommandPredicate administrator = [](const CommandContext& c) {
+        return !isLimited(c.document);
+    };
+    router.add(this, {CMD_NEW_FILE, run(&DocumentCommands::newFile)});
+    router.add(this, {CMD_OPEN, run(&DocumentCommands::openFile)});
+    router.add(this, {CMD_SAVE, run(&DocumentCommands::saveFile), [](const CommandContext& c) {
+                          return c.document.isOpen && c.document.isModified;
+                      }});
+    router.add(this, {CMD_SAVE_AS, run(&DocumentCommands::saveFileAs), open});
+    router.add(this, {CMD_CLOSE, run(&DocumentCommands::closeFile), open});
+
+    router.add(this, {CMD_EDIT_ACCOUNTS, run(&DocumentCommands::editAccounts), administrator});
+    router.add(this, {CMD_ACCOUNT_FIRST, [this](unsigned id) { chooseAccount(id); }, {},
+                      [](const CommandContext& c) {
+                          return static_cast<int>(c.id - CMD_ACCOUNT_FIRST) ==
+                                 currentAccountIndex(c.document);
+                      },
+                      CMD_ACCOUNT_LAST});
+
+    // The register adds its own commands over these once it is shown; until
+    // then its items are greyed or unchecked.
+    const CommandPredicate no = [](const CommandContext&) { return false; };
+    router.add(this, {CMD_TOGGLE_ENTRY_PANE, {}, {}, no});
+    router.add(this, {CMD_TOGGLE_POINTING, run(&DocumentCommands::togglePointingMode), {},
+                      [](const CommandContext& c) { return c.document.pointingMode != 0; }});
+    for (unsigned id : {CMD_DELETE_OPERATION, CMD_EDIT_OPERATION, CMD_SHOW_VENTILATION})
+        router.add(this, {id, {}, no});
+    router.add(this, {CMD_SORT_BY_ENTRY, {}, {},
+                      [](const CommandContext& c) { return c.document.sortOrder == 0; }});
+    router.add(this, {CMD_SORT_BY_OPERATION_DATE, {}, {},
+                      [](const CommandContext& c) { return c.document.sortOrder == 1; }});
+
+    router.add(this, {CMD_EDIT_MODES, {}, administrator});
+    router.add(this, {CMD_EDIT_CATEGORIES, run(&DocumentCommands::editCategories), administrator});
+    router.add(this, {CMD_EDIT_LABELS, run(&DocumentCommands::editLabels)});
+    router.add(this, {CMD_NEW_USER, run(&DocumentCommands::newUser), administrator});
+    router.add(this, {CMD_CHANGE_USER, run(&DocumentCommands::changeUser)});
+    router.add(this, {CMD_CHANGE_PASSWORD, run(&DocumentCommands::changePassword)});
+    router.add(this, {CMD_LIST_USERS, run(&DocumentCommands::listUsers), administrator});
+    router.add(this, {CMD_TOGGLE_ALERTS, run(&DocumentCommands::toggleAlerts), {},
+                      [](const CommandContext& c) { return c.document.alertsEnabled != 0; }});
+    router.add(this, {CMD_NEW_THIRD, run(&DocumentCommands::newThird)});
 }
 
 bool DocumentCommands::askSaveChanges() {
@@ -206,6 +203,13 @@ void DocumentCommands::toggleAlerts() {
         return;
     doc_.alertsEnabled = doc_.alertsEnabled ? 0 : 1;
     markModified();
+}
+
+void DocumentCommands::togglePointingMode() {
+    if (!doc_.isOpen)
+        return;
+    doc_.pointingMode = doc_.pointingMode ? 0 : 1;
+    ui_.refreshRegister(1);
 }
 
 void DocumentCommands::markModified() {

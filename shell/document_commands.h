@@ -11,6 +11,7 @@
 
 #include "accounts/account_editing.h"
 
+#include "document/command_router.h"
 #include "document/document.h"
 #include "document/file_system.h"
 
@@ -117,9 +118,9 @@ class DocumentCommands {
   public:
     DocumentCommands(Document& doc, Settings& settings, ShellUi& ui, FileSystem& fileSystem);
 
-    // Runs a command of the " Fichier ", " Compte " and " Outils" menus or an
-    // account item. False when `id` is none of them.
-    bool dispatch(unsigned id);
+    // The commands of the " Fichier ", " Compte ", " Opération " and " Outils"
+    // menus and the account items, with the states of their items.
+    void addCommands(CommandRouter& router);
 
     // The welcome dialog comes back until a file is open or it is cancelled.
     void showWelcome();
@@ -142,6 +143,7 @@ class DocumentCommands {
     void newThird();
     void chooseAccount(unsigned id);
     void toggleAlerts();
+    void togglePointingMode();
 
     // The save question; false when the user cancels, or answers Yes and the
     // save is cancelled or fails (the caller stops: nothing is lost).

@@ -2,7 +2,7 @@
 // bar. All texts are UTF-8; the Win32 layer converts them when it shows them.
 #pragma once
 
-#include "app_title.h"
+#include "document/app_title.h"
 
 #include "document/calendar.h"
 #include "document/document.h"

@@ -3,7 +3,7 @@
 // after the message loop.
 #pragma once
 
-#include "shell/gdi_handles_win32.h"
+#include "win/gdi_handles.h"
 
 #include <windows.h>
 

@@ -7,15 +7,16 @@
 #include "operations/amount_edit_control.h"
 #include "operations/calculator_dialog.h"
 #include "resources/resource_ids.h"
-#include "shell/app_title.h"
-#include "shell/file_chooser_win32.h"
+#include "document/app_title.h"
+#include "win/command_menu.h"
+#include "win/file_chooser.h"
 #include "shell/frame_texts.h"
 #include "shell/gui_resources_win32.h"
 #include "shell/menu_rules.h"
-#include "shell/message_filters_win32.h"
 #include "shell/toolbar_layout.h"
+#include "win/message_filters.h"
 #include "shell/welcome_dialog.h"
-#include "shell/window_text_win32.h"
+#include "win/window_text.h"
 #include "users/user_dialogs.h"
 
 #include <commctrl.h>
@@ -193,9 +194,13 @@ class MainWindow::Ui : public ShellUi {
 // --- The window ------------------------------------------------------------------
 
 MainWindow::MainWindow(Document* doc)
-    : document(doc), fileSystem(&platformFileSystem()), chooseFileToOpen(chooseAccountFileToOpen),
-      chooseFileToSave(chooseAccountFileToSave), ui_(std::make_unique<Ui>(*this)),
+    : document(doc), fileSystem(&platformFileSystem()),
+      chooseFileToOpen([](HWND owner) { return chooseFile(owner, kOpenAccountFile); }),
+      chooseFileToSave([](HWND owner) { return chooseFile(owner, kSaveAccountFile); }),
+      router(*doc), ui_(std::make_unique<Ui>(*this)),
       commands_(std::make_unique<DocumentCommands>(*doc, settings, *ui_, *fileSystem)) {
+    commands_->addCommands(router);
+    addFrameCommands();
     for (int i = 0; i < kTabCount; ++i) {
         emptyViews_[static_cast<std::size_t>(i)] = std::make_unique<EmptyView>(kViewClasses[i]);
         views[static_cast<std::size_t>(i)] = emptyViews_[static_cast<std::size_t>(i)].get();
@@ -235,7 +240,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return onCommand(LOWORD(wParam));
     case WM_INITMENUPOPUP:
         if (!HIWORD(lParam))
-            onMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam));
+            onMenuPopup(reinterpret_cast<HMENU>(wParam));
         return 0;
     case WM_NOTIFY:
         return onNotify(*reinterpret_cast<NMHDR*>(lParam));
@@ -281,47 +286,30 @@ LRESULT MainWindow::onNotify(NMHDR& header) {
 }
 
 LRESULT MainWindow::onCommand(unsigned id) {
-    switch (id) {
-    case CMD_QUIT:
-        PostMessageW(window, WM_CLOSE, 0, 0);
-        return 0;
-    case CMD_CALCULATOR: {
-        // The amount box that had the focus receives the result of "Insérer".
-        HWND focus = GetFocus();
-        runCalculator(window, isAmountEdit(focus) ? focus : nullptr);
-        return 0;
-    }
-    case CMD_NEXT_TAB:
-    case CMD_PREVIOUS_TAB:
-        if (tabControl)
-            showTab(nextPageIndex(selectedTab(), kTabCount, id == CMD_PREVIOUS_TAB), true);
-        return 0;
-    case CMD_TOGGLE_POINTING:
-        if (!document->isOpen)
-            return 0;
-        document->pointingMode = document->pointingMode ? 0 : 1;
-        SendMessageW(toolbars.toolbars[2], TB_CHECKBUTTON, CMD_TOGGLE_POINTING,
-                     MAKELPARAM(document->pointingMode != 0, 0));
-        views[kOperationsTab]->command(id);
-        return 0;
-    case CMD_TOGGLE_ENTRY_PANE:
-    case CMD_EDIT_OPERATION:
-    case CMD_SHOW_VENTILATION:
-    case CMD_SORT_BY_ENTRY:
-    case CMD_SORT_BY_OPERATION_DATE:
-        views[kOperationsTab]->command(id);
-        return 0;
-    case CMD_DELETE_OPERATION:
-        views[kOperationsTab]->command(id);
-        updateMenus();
-        return 0;
-    case CMD_ABOUT:
-        showMessage(window, kAboutText, MB_OK | MB_ICONINFORMATION);
-        return 0;
-    default:
-        commands_->dispatch(id);
-        return 0;
-    }
+    router.run(id);
+    // The toolbars' check buttons follow the states the command changed.
+    for (HWND toolbar : toolbars.toolbars)
+        applyToolbarChecks(router, toolbar);
+    return 0;
+}
+
+void MainWindow::addFrameCommands() {
+    router.add(this, {CMD_QUIT, [this](unsigned) { PostMessageW(window, WM_CLOSE, 0, 0); }});
+    router.add(this, {CMD_ABOUT, [this](unsigned) {
+                          showMessage(window, kAboutText, MB_OK | MB_ICONINFORMATION);
+                      }});
+    // The amount box that had the focus receives the result of "Insérer".
+    router.add(this, {CMD_CALCULATOR, [this](unsigned) {
+                          HWND focus = GetFocus();
+                          runCalculator(window, isAmountEdit(focus) ? focus : nullptr);
+                      }});
+    router.add(this, {CMD_NEXT_TAB, [this](unsigned id) {
+                          if (tabControl)
+                              showTab(nextPageIndex(selectedTab(), kTabCount,
+                                                    id == CMD_PREVIOUS_TAB),
+                                      true);
+                      },
+                      {}, {}, CMD_PREVIOUS_TAB});
 }
 
 void MainWindow::onSize(int width, int height) {
@@ -371,15 +359,8 @@ void MainWindow::updateMenus() {
         SendMessageW(toolbars.rebar, RB_SHOWBAND, kFileBand, state.band1Visible);
 }
 
-void MainWindow::onMenuPopup(HMENU menu, int position) {
-    const RegisterMenuFacts facts = views[kOperationsTab]->menuFacts();
-    for (const MenuItemState& item : popupItemStates(*document, position, facts)) {
-        if (item.enabled)
-            EnableMenuItem(menu, item.id, MF_BYCOMMAND | (*item.enabled ? MF_ENABLED : MF_GRAYED));
-        if (item.checked)
-            CheckMenuItem(menu, item.id,
-                          MF_BYCOMMAND | (*item.checked ? MF_CHECKED : MF_UNCHECKED));
-    }
+void MainWindow::onMenuPopup(HMENU menu) {
+    applyCommandStates(router, menu);
 }
 
 void MainWindow::updateTitle() {
@@ -444,10 +425,14 @@ void MainWindow::openViews() {
     for (int tab : {kOperationsTab, kThirdsTab, kLoanTab, kGraphTab})
         views[static_cast<std::size_t>(tab)]->createWindow(tabControl, area, false);
     views[kAccountsTab]->createWindow(tabControl, area, true);
+    for (TabView* view : views)
+        view->addCommands(router);
     TabCtrl_SetCurSel(tabControl, kAccountsTab);
 }
 
 void MainWindow::closeViews() {
+    for (TabView* view : views)
+        router.removeOwner(view);
     if (tabControl)
         DestroyWindow(tabControl); // the views' windows go with it
     tabControl = nullptr;

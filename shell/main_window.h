@@ -4,13 +4,15 @@
 // document.
 #pragma once
 
+#include "document/command_router.h"
 #include "document/document.h"
 #include "document/file_system.h"
 #include "shell/document_commands.h"
+#include "shell/menu_rules.h"
 #include "shell/settings.h"
 #include "shell/tab_view.h"
 #include "shell/toolbars_win32.h"
-#include "shell/window_object.h"
+#include "win/window_object.h"
 
 #include <windows.h>
 
@@ -61,6 +63,9 @@ struct MainWindow : WindowObject<MainWindow> {
     std::function<std::optional<std::string>(HWND)> chooseFileToOpen;
     std::function<std::optional<std::string>(HWND)> chooseFileToSave;
 
+    // Every menu and toolbar command, with the states of its items.
+    CommandRouter router;
+
     explicit MainWindow(Document* doc);
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
@@ -77,7 +82,7 @@ struct MainWindow : WindowObject<MainWindow> {
 
     // Menus, title and status bar.
     void updateMenus();
-    void onMenuPopup(HMENU menu, int position);
+    void onMenuPopup(HMENU menu);
     void updateTitle();
     void updateStatusBar();
     void buildAccountsMenu();
@@ -103,6 +108,7 @@ struct MainWindow : WindowObject<MainWindow> {
 
     LRESULT onCommand(unsigned id);
     LRESULT onNotify(NMHDR& header);
+    void addFrameCommands();
     void onSize(int width, int height);
     HMENU accountMenu() const;
 

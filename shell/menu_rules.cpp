@@ -20,40 +20,6 @@ MenuState menuState(const Document& doc, int selectedTab) {
     return state;
 }
 
-std::vector<MenuItemState> popupItemStates(const Document& doc, int position,
-                                           const RegisterMenuFacts& facts) {
-    const bool open = doc.isOpen != 0;
-    const bool limited = isLimited(doc);
-    switch (position) {
-    case MENU_POS_FILE:
-        return {{CMD_SAVE, open && doc.isModified, std::nullopt},
-                {CMD_SAVE_AS, open, std::nullopt},
-                {CMD_CLOSE, open, std::nullopt}};
-    case MENU_POS_ACCOUNT: {
-        std::vector<MenuItemState> items = {{CMD_EDIT_ACCOUNTS, !limited, std::nullopt}};
-        if (int k = currentAccountIndex(doc); k >= 0)
-            items.push_back({accountItemId(k), std::nullopt, true});
-        return items;
-    }
-    case MENU_POS_OPERATION:
-        return {{CMD_TOGGLE_ENTRY_PANE, std::nullopt, facts.entryPaneShown},
-                {CMD_TOGGLE_POINTING, std::nullopt, doc.pointingMode != 0},
-                {CMD_DELETE_OPERATION, facts.hasSelection, std::nullopt},
-                {CMD_EDIT_OPERATION, facts.hasSelection, std::nullopt},
-                {CMD_SHOW_VENTILATION, facts.hasSelection && facts.selectionIsSplit, std::nullopt},
-                {CMD_SORT_BY_ENTRY, std::nullopt, doc.sortOrder == 0},
-                {CMD_SORT_BY_OPERATION_DATE, std::nullopt, doc.sortOrder == 1}};
-    case MENU_POS_TOOLS:
-        return {{CMD_EDIT_MODES, !limited, std::nullopt},
-                {CMD_EDIT_CATEGORIES, !limited, std::nullopt},
-                {CMD_NEW_USER, !limited, std::nullopt},
-                {CMD_LIST_USERS, !limited, std::nullopt},
-                {CMD_TOGGLE_ALERTS, std::nullopt, doc.alertsEnabled != 0}};
-    default:
-        return {};
-    }
-}
-
 unsigned accountItemId(int index) {
     return CMD_ACCOUNT_FIRST + static_cast<unsigned>(index);
 }

@@ -32,24 +32,6 @@ struct MenuState {
 };
 MenuState menuState(const Document& doc, int selectedTab);
 
-// A change to one popup item; a field left empty is not touched.
-struct MenuItemState {
-    unsigned id = 0;
-    std::optional<bool> enabled;
-    std::optional<bool> checked;
-};
-
-// What the register tells about itself for the " Opération " popup.
-struct RegisterMenuFacts {
-    bool entryPaneShown = false;
-    bool hasSelection = false;
-    bool selectionIsSplit = false;
-};
-
-// The item changes for the popup at `position` of the menu bar.
-std::vector<MenuItemState> popupItemStates(const Document& doc, int position,
-                                           const RegisterMenuFacts& facts = {});
-
 // Account items of the " Compte " popup: one per record of kind Account, in
 // list order, masked ones included (greyed) so that every account keeps the
 // number `accountAt` and `accountIndex` give it.

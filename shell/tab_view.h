@@ -1,9 +1,9 @@
 // What the main window needs from each of the five views it hosts in its tab
 // control: make the view's window, fit it to the tab's display area, reload
-// it, pass it the " Opération " commands and ask it what that menu shows.
+// it and let it add its commands to the frame's command table.
 #pragma once
 
-#include "shell/menu_rules.h"
+#include "document/command_router.h"
 
 #include <windows.h>
 
@@ -24,13 +24,9 @@ class TabView {
     }
     // 1: reload from the document; 0: refresh the choice lists only.
     virtual void refresh(int argument) { (void)argument; }
-    // A menu command meant for this view; false when it has none.
-    virtual bool command(unsigned id) {
-        (void)id;
-        return false;
-    }
-    // The register's answers for the " Opération " popup.
-    virtual RegisterMenuFacts menuFacts() const { return {}; }
+    // Adds the view's commands to the frame's table (the frame takes them
+    // away, by the view as owner, when it closes the views).
+    virtual void addCommands(CommandRouter& router) { (void)router; }
 };
 
 // A view that shows an empty window of its class: the stand-in for a view

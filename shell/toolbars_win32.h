@@ -2,7 +2,7 @@
 // and 5 are ever shown; 3 and 4 wait in hidden bands.
 #pragma once
 
-#include "shell/gdi_handles_win32.h"
+#include "win/gdi_handles.h"
 #include "shell/toolbar_layout.h"
 
 #include <windows.h>

@@ -3,8 +3,8 @@
 #include "resources/resource_ids.h"
 #include "shell/document_commands.h"
 #include "shell/frame_texts.h"
-#include "shell/window_object.h"
-#include "shell/window_text_win32.h"
+#include "win/window_object.h"
+#include "win/window_text.h"
 
 #include <algorithm>
 

@@ -52,6 +52,10 @@ class JsonWriter {
         auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
         out_.write(buffer, result.ptr - buffer);
     }
+    void null() {
+        beforeValue();
+        out_ << "null";
+    }
     void boolean(bool value) {
         beforeValue();
         out_ << (value ? "true" : "false");

@@ -9,7 +9,9 @@
 #include "document/passwords.h"
 #include "document/text.h"
 #include "tools/json_writer.h"
+#include "tools/kvn_loan.h"
 #include "tools/kvn_register.h"
+#include "tools/kvn_totals.h"
 #include "tools/kvn_support.h"
 
 #include <charconv>
@@ -24,6 +26,25 @@
 namespace kolvane {
 namespace {
 
+std::string twoDigits(int value, int width) {
+    std::string text = std::to_string(value);
+    if (text.size() < static_cast<std::size_t>(width))
+        text.insert(0, static_cast<std::size_t>(width) - text.size(), '0');
+    return text;
+}
+
+} // namespace
+
+// Local calendar time, as the file holds it: "YYYY-MM-DDTHH:MM:SS.mmm".
+std::string dateText(FileTime fileTime) {
+    CalendarTime t = toCalendarTime(fileTime);
+    return twoDigits(t.year, 4) + '-' + twoDigits(t.month, 2) + '-' + twoDigits(t.day, 2) + 'T' +
+           twoDigits(t.hour, 2) + ':' + twoDigits(t.minute, 2) + ':' + twoDigits(t.second, 2) +
+           '.' + twoDigits(t.millisecond, 3);
+}
+
+namespace {
+
 // The longest account name the record holds (its array keeps a terminator).
 constexpr std::size_t kMaxAccountName = sizeof(AccountRecord::name) - 1;
 
@@ -35,6 +56,11 @@ constexpr const char* kUsage =
     "       kvn generate FILE --operations N [--accounts A] [--thirds T] [--splits PCT]\n"
     "                         [--seed S]\n"
     "       kvn register FILE --account NAME|N [--order entry|date]\n"
+    "       kvn loan --amount A --count N --rate R --first YYYY-MM-DD [--release YYYY-MM-DD]\n"
+    "                [--periodicity mensuel|trimestriel|semestriel|annuel]\n"
+    "                [--rate-mode proportionnel|equivalent] [--insurance I\n"
+    "                 --insurance-type valeur|pourcentage-fixe|pourcentage-proportionnel]\n"
+    "       kvn totals FILE --period month|quarter|half|year [--at YYYY-MM-DD]\n"
     "\n"
     "  new    makes an account file with one account, the default user,\n"
     "         modes and categories (an existing FILE is never replaced);\n"
@@ -48,22 +74,14 @@ constexpr const char* kUsage =
     "         20 third parties and 10 % split operations unless told), the same\n"
     "         for the same seed; an existing FILE is never replaced\n"
     "  register  the register of one account (named, or its position from 1)\n"
-    "         as the operations tab shows it, rows and balance strip, as JSON\n";
-
-std::string twoDigits(int value, int width) {
-    std::string text = std::to_string(value);
-    if (text.size() < static_cast<std::size_t>(width))
-        text.insert(0, static_cast<std::size_t>(width) - text.size(), '0');
-    return text;
-}
-
-// Local calendar time, as the file holds it: "YYYY-MM-DDTHH:MM:SS.mmm".
-std::string dateText(FileTime fileTime) {
-    CalendarTime t = toCalendarTime(fileTime);
-    return twoDigits(t.year, 4) + '-' + twoDigits(t.month, 2) + '-' + twoDigits(t.day, 2) + 'T' +
-           twoDigits(t.hour, 2) + ':' + twoDigits(t.minute, 2) + ':' + twoDigits(t.second, 2) +
-           '.' + twoDigits(t.millisecond, 3);
-}
+    "         as the operations tab shows it, rows and balance strip, as JSON\n"
+    "  loan   the loan simulator's two instalments and amortisation table as\n"
+    "         JSON; the funds are released a month before the first instalment\n"
+    "         unless --release says otherwise\n"
+    "  totals the graph's expenses per category over the month, quarter,\n"
+    "         half-year or year that holds the date (today unless told), as\n"
+    "         JSON: the period, then the chart (null when no expense category\n"
+    "         is shown)\n";
 
 std::string hexText(const std::uint8_t* bytes, std::size_t size) {
     static constexpr char kHex[] = "0123456789abcdef";
@@ -267,34 +285,6 @@ void printInfo(const Document& doc, std::ostream& out) {
 
 // --- new -------------------------------------------------------------------
 
-// Amounts as a user types them: an optional minus, digits, and at most two
-// decimals after a point. Anything else (a comma, an exponent, spaces, "inf")
-// is refused rather than guessed at.
-bool parseAmount(std::string_view text, double& value) {
-    std::size_t pos = text.starts_with('-') ? 1 : 0;
-    std::size_t digits = 0;
-    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9')
-        ++pos, ++digits;
-    if (digits == 0)
-        return false;
-    if (pos < text.size() && text[pos] == '.') {
-        std::size_t decimals = 0;
-        for (++pos; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos)
-            ++decimals;
-        if (decimals == 0 || decimals > 2)
-            return false;
-    }
-    if (pos != text.size())
-        return false;
-    auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (result.ec != std::errc() || result.ptr != text.data() + text.size() ||
-        !std::isfinite(value))
-        return false;
-    if (value == 0.0)
-        value = 0.0; // "-0" is no debit; a negative zero would show as "- 0.00"
-    return true;
-}
-
 // The account name as the record will hold it, or an explanation of why it
 // cannot be held.
 bool accountNameCp1252(std::string_view utf8, std::string& name, std::string& problem) {
@@ -382,7 +372,7 @@ int commandNew(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (!accountNameCp1252(*accountName, name, problem))
         return refuse(err, problem);
     double initialBalance = 0.0;
-    if (initialText && !parseAmount(*initialText, initialBalance))
+    if (initialText && !parseTypedAmount(*initialText, initialBalance))
         return refuse(err, "invalid initial amount \"", *initialText,
                       "\" (write it like 1234.56 or -12.5)");
     std::string pseudo;
@@ -504,6 +494,31 @@ int commandOnFile(const std::vector<std::string>& args, std::ostream& out, std::
 
 } // namespace
 
+bool parseTypedAmount(std::string_view text, double& value) {
+    std::size_t pos = text.starts_with('-') ? 1 : 0;
+    std::size_t digits = 0;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9')
+        ++pos, ++digits;
+    if (digits == 0)
+        return false;
+    if (pos < text.size() && text[pos] == '.') {
+        std::size_t decimals = 0;
+        for (++pos; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos)
+            ++decimals;
+        if (decimals == 0 || decimals > 2)
+            return false;
+    }
+    if (pos != text.size())
+        return false;
+    auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size() ||
+        !std::isfinite(value))
+        return false;
+    if (value == 0.0)
+        value = 0.0; // "-0" is no debit; a negative zero would show as "- 0.00"
+    return true;
+}
+
 bool loadFile(Document& doc, const std::string& path, std::ostream& err) {
     documentInit(doc);
     LoadStatus status = loadDocument(doc, path, platformFileSystem());
@@ -529,6 +544,10 @@ int runKvn(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return commandGenerate(args, out, err);
     if (command == "register")
         return commandRegister(args, out, err);
+    if (command == "loan")
+        return commandLoan(args, out, err);
+    if (command == "totals")
+        return commandTotals(args, out, err);
     if (command == "info" || command == "dump" || command == "check")
         return commandOnFile(args, out, err);
     return refuse(err, "unknown command \"", command, "\" (try kvn --help)");

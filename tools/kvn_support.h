@@ -7,6 +7,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 
 namespace kolvane {
 
@@ -29,5 +30,13 @@ template <std::size_t N> std::string utf8Field(const char (&field)[N]) {
 
 // Loads `path` into `doc`; on failure says why on `err` and returns false.
 bool loadFile(Document& doc, const std::string& path, std::ostream& err);
+
+// Amounts as a user types them: an optional minus, digits, and at most two
+// decimals after a point. Anything else (a comma, an exponent, spaces, "inf")
+// is refused rather than guessed at.
+bool parseTypedAmount(std::string_view text, double& value);
+
+// Local calendar time, as the file holds it: "YYYY-MM-DDTHH:MM:SS.mmm".
+std::string dateText(FileTime fileTime);
 
 } // namespace kolvane

@@ -2,8 +2,8 @@
 #include "users/user_dialogs.h"
 
 #include "resources/resource_ids.h"
-#include "shell/window_object.h"
-#include "shell/window_text_win32.h"
+#include "win/window_object.h"
+#include "win/window_text.h"
 #include "users/user_rules.h"
 
 namespace kolvane {

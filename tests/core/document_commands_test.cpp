@@ -178,6 +178,11 @@ class DocumentCommandsTest : public ::testing::Test {
     ScriptedUi ui;
     MemoryFiles files;
     DocumentCommands commands{doc, settings, ui, files};
+    CommandRouter router = [this] {
+        CommandRouter table(doc);
+        commands.addCommands(table);
+        return table;
+    }();
 };
 
 // --- Opening and start-up --------------------------------------------------------------
@@ -186,7 +191,7 @@ TEST_F(DocumentCommandsTest, OpeningLogsInThenShowsTheFile) {
     writeSampleFile("C:\\Comptes\\famille.kvn");
     loginAs("Marie");
     ui.openPaths.push_back("C:\\Comptes\\famille.kvn");
-    commands.dispatch(CMD_OPEN);
+    router.run(CMD_OPEN);
     EXPECT_EQ(doc.isOpen, 1u);
     EXPECT_EQ(doc.isModified, 0u);
     EXPECT_EQ(doc.accounts.count(), 2);
@@ -302,7 +307,7 @@ TEST_F(DocumentCommandsTest, OnlyUserWithoutPasswordLogsInThenIsAskedForOne) {
 // --- New file, closing and the save question ---------------------------------------------
 
 TEST_F(DocumentCommandsTest, NewFileGetsItsDefaultsAndIsModified) {
-    commands.dispatch(CMD_NEW_FILE);
+    router.run(CMD_NEW_FILE);
     EXPECT_EQ(doc.isOpen, 1u);
     EXPECT_EQ(doc.isModified, 1u);
     EXPECT_TRUE(doc.filePath.empty());
@@ -418,7 +423,7 @@ TEST_F(DocumentCommandsTest, SaveClearsTheModifiedFlagOnlyWhenTheWriteSucceeded)
     ui.calls.clear();
 
     files.failAt = FailStep::None;
-    commands.dispatch(CMD_SAVE);
+    router.run(CMD_SAVE);
     EXPECT_EQ(doc.isModified, 0u);
     EXPECT_FALSE(menuState(doc, kAccountsTab).saveButtonEnabled);
     EXPECT_EQ(ui.calls, (Calls{"updateMenus"}));
@@ -426,18 +431,18 @@ TEST_F(DocumentCommandsTest, SaveClearsTheModifiedFlagOnlyWhenTheWriteSucceeded)
 }
 
 TEST_F(DocumentCommandsTest, AlertsCommandFlipsTheFlagThatTheFileKeeps) {
-    commands.dispatch(CMD_TOGGLE_ALERTS); // no file: nothing to change
+    router.run(CMD_TOGGLE_ALERTS); // no file: nothing to change
     EXPECT_EQ(doc.alertsEnabled, 1u);
     EXPECT_TRUE(ui.calls.empty());
 
     openSample();
-    commands.dispatch(CMD_TOGGLE_ALERTS);
+    router.run(CMD_TOGGLE_ALERTS);
     EXPECT_EQ(doc.alertsEnabled, 0u);
     EXPECT_EQ(doc.isModified, 1u);
     EXPECT_EQ(ui.calls, (Calls{"updateMenus"}));
-    commands.dispatch(CMD_SAVE);
+    router.run(CMD_SAVE);
     EXPECT_EQ(files.files["C:\\Comptes\\famille.kvn"][8], 0); // the flag byte
-    commands.dispatch(CMD_TOGGLE_ALERTS);
+    router.run(CMD_TOGGLE_ALERTS);
     EXPECT_EQ(doc.alertsEnabled, 1u);
 }
 
@@ -459,7 +464,7 @@ TEST_F(DocumentCommandsTest, SaveAsOnANewFileAsksForPseudoAndPasswordFirst) {
     ui.identity = [](UserRecord* user) { return setFieldUtf8(user->name, "Marie"), true; };
     ui.password = [](UserRecord* user) { return storePassword(*user, "secret"), true; };
     ui.savePaths.push_back("C:\\Famille.kvn");
-    commands.dispatch(CMD_SAVE_AS);
+    router.run(CMD_SAVE_AS);
     EXPECT_EQ(ui.calls, (Calls{"runUserIdentity", "runPasswordDialog:", "updateStatusBar",
                                "chooseFileToSave", "updateMenus", "updateTitle"}));
     // The saved file lets its new user log in.
@@ -504,13 +509,13 @@ TEST_F(DocumentCommandsTest, LimitedUserIsRefusedOnlyTheAdministratorCommands) {
     ui.editorChanges = ui.userListChanges = ui.thirdAdded = true;
     for (unsigned id : {1010u, 1022u, 1023u, 1024u, 1027u}) {
         ui.calls.clear();
-        commands.dispatch(id);
+        router.run(id);
         EXPECT_EQ(ui.calls, (Calls{"showNotAllowed"})) << id;
     }
     EXPECT_EQ(doc.isModified, 0u);
     EXPECT_EQ(doc.users.count(), 2);
     ui.calls.clear();
-    commands.dispatch(CMD_NEW_THIRD);
+    router.run(CMD_NEW_THIRD);
     EXPECT_EQ(ui.calls,
               (Calls{"runThirdDialog", "refreshRegister:0", "refreshThirdView:1", "updateMenus"}));
     EXPECT_EQ(doc.isModified, 1u);
@@ -530,7 +535,7 @@ TEST_F(DocumentCommandsTest, NewLimitedUserTakesTheNextIdAndIsThenRefused) {
         return true;
     };
     ui.password = [](UserRecord* user) { return storePassword(*user, "lea"), true; };
-    commands.dispatch(CMD_NEW_USER);
+    router.run(CMD_NEW_USER);
     ASSERT_EQ(doc.users.count(), 3);
     EXPECT_EQ(doc.users.last()->id, 5u); // one more than the largest, not the count
     EXPECT_EQ(doc.isModified, 1u);
@@ -541,7 +546,7 @@ TEST_F(DocumentCommandsTest, NewLimitedUserTakesTheNextIdAndIsThenRefused) {
     commands.changeUser();
     ASSERT_EQ(doc.currentUser, doc.users.last());
     ui.calls.clear();
-    commands.dispatch(CMD_EDIT_ACCOUNTS);
+    router.run(CMD_EDIT_ACCOUNTS);
     EXPECT_EQ(ui.calls, (Calls{"showNotAllowed"}));
 }
 
@@ -567,7 +572,7 @@ TEST_F(DocumentCommandsTest, ChangeUserAndPasswordRefreshOnlyOnSuccess) {
     ui.calls.clear();
     UserRecord* asked = nullptr;
     ui.password = [&](UserRecord* user) { return asked = user, true; };
-    commands.dispatch(CMD_CHANGE_PASSWORD);
+    router.run(CMD_CHANGE_PASSWORD);
     EXPECT_EQ(ui.calls, (Calls{"runLogin", "updateStatusBar",
                                "runPasswordDialog:Modifier mot de passe", "updateMenus"}));
     EXPECT_EQ(asked, doc.currentUser);
@@ -598,7 +603,7 @@ TEST_F(DocumentCommandsTest, CreatedAccountIsAppendedCheckedAfterTheMaskedOnes) 
         doc.currentAccount = createAccount(doc, "Vacances", 0.0);
         return AccountDialogResult{kAccountCreated, -1};
     };
-    commands.dispatch(CMD_EDIT_ACCOUNTS);
+    router.run(CMD_EDIT_ACCOUNTS);
     EXPECT_EQ(ui.calls, (Calls{"runAccountDialog", "updateMenus", "uncheck:4000",
                                "append:4002:Vacances:checked", "refreshOverview",
                                "refreshRegister:1", "updateStatusBar"}));
@@ -640,14 +645,65 @@ TEST_F(DocumentCommandsTest, AccountToDeleteIsRemovedAndTheMenuRebuilt) {
 
 TEST_F(DocumentCommandsTest, ChoosingAnAccountItemMakesItCurrent) {
     openSample();
-    commands.dispatch(4001);
+    router.run(4001);
     EXPECT_EQ(doc.currentAccount, accountAt(doc, 1, 1));
     EXPECT_EQ(ui.calls, (Calls{"uncheck:4000", "check:4001", "refreshRegister:1", "showTab:1",
                                "updateStatusBar"}));
     ui.calls.clear();
-    commands.dispatch(4001);
+    router.run(4001);
     EXPECT_EQ(ui.calls, (Calls{"showTab:1"}));
-    EXPECT_FALSE(commands.dispatch(CMD_QUIT)); // left to the caller
+    EXPECT_FALSE(router.run(CMD_QUIT)); // left to the frame
+}
+
+// --- What the menu items show ---------------------------------------------------------
+
+TEST_F(DocumentCommandsTest, ItemStatesFollowTheFileTheUserAndTheDocumentFlags) {
+    auto enabled = [&](unsigned id) { return router.state(id).enabled; };
+    auto checked = [&](unsigned id) { return router.state(id).checked; };
+    for (unsigned id : {CMD_SAVE, CMD_SAVE_AS, CMD_CLOSE})
+        EXPECT_EQ(enabled(id), false) << id; // no file
+    EXPECT_EQ(router.run(CMD_TOGGLE_POINTING), true);
+    EXPECT_EQ(doc.pointingMode, 0u); // no file: nothing to point
+
+    openSample(); // Marie, administrator; the first account current
+    EXPECT_EQ(enabled(CMD_SAVE), false);
+    EXPECT_EQ(enabled(CMD_SAVE_AS), true);
+    EXPECT_EQ(enabled(CMD_CLOSE), true);
+    doc.isModified = 1;
+    EXPECT_EQ(enabled(CMD_SAVE), true);
+    EXPECT_EQ(checked(accountItemId(0)), true);
+    EXPECT_EQ(checked(accountItemId(1)), false);
+
+    const unsigned administrative[] = {CMD_EDIT_ACCOUNTS, CMD_EDIT_MODES, CMD_EDIT_CATEGORIES,
+                                       CMD_NEW_USER, CMD_LIST_USERS};
+    // A refused user keeps the administrator's rights once logged in.
+    for (std::uint32_t flags : {0u, kUserRefused})
+        for (unsigned id : administrative) {
+            doc.currentUser->flags = flags;
+            EXPECT_EQ(enabled(id), true) << id << " " << flags;
+        }
+    doc.currentUser->flags = kUserLimited;
+    for (unsigned id : administrative)
+        EXPECT_EQ(enabled(id), false) << id;
+    // The label editor, change of user and of password stay as they are.
+    for (unsigned id : {CMD_EDIT_LABELS, CMD_CHANGE_USER, CMD_CHANGE_PASSWORD})
+        EXPECT_EQ(enabled(id), std::nullopt) << id;
+
+    // Without the register its items are greyed or unchecked.
+    EXPECT_EQ(checked(CMD_TOGGLE_ENTRY_PANE), false);
+    for (unsigned id : {CMD_DELETE_OPERATION, CMD_EDIT_OPERATION, CMD_SHOW_VENTILATION})
+        EXPECT_EQ(enabled(id), false) << id;
+
+    doc.sortOrder = 1;
+    doc.alertsEnabled = 0;
+    ui.calls.clear();
+    router.run(CMD_TOGGLE_POINTING);
+    EXPECT_EQ(doc.pointingMode, 1u);
+    EXPECT_EQ(ui.calls, (Calls{"refreshRegister:1"}));
+    EXPECT_EQ(checked(CMD_TOGGLE_POINTING), true);
+    EXPECT_EQ(checked(CMD_SORT_BY_ENTRY), false);
+    EXPECT_EQ(checked(CMD_SORT_BY_OPERATION_DATE), true);
+    EXPECT_EQ(checked(CMD_TOGGLE_ALERTS), false);
 }
 
 } // namespace

@@ -67,6 +67,19 @@ TEST(EntryRules, AnOperationLoadedForAChangeIsSeenFromTheCurrentAccount) {
     EXPECT_TRUE(incoming.debitFirst);
     EXPECT_EQ(incoming.party, s.b->id);
     EXPECT_TRUE(entryFieldsFor(doc, *s.waiting).splitEditor);
+    OperationRecord small = *s.refund;
+    small.amount = 0.40;
+    EXPECT_EQ(entryFieldsFor(doc, small).credit, 0.40);
+    EXPECT_EQ(entryFieldsFor(doc, small).debit, 0.0);
+}
+
+TEST(EntryRules, TheVentilationEditorGetsOneAmount) {
+    const VentilationStart both = startVentilation(5.0, 1.0);
+    EXPECT_EQ(both.refusal.messageId, IDS_DEBIT_AND_CREDIT);
+    EXPECT_EQ(both.refusal.focus, EntryField::Credit);
+    EXPECT_FALSE(startVentilation(5.0, 0.0).refusal);
+    EXPECT_EQ(startVentilation(5.0, 0.0).amount, -5.0);
+    EXPECT_EQ(startVentilation(0.0, 7.0).amount, 7.0);
 }
 
 TEST(EntryRules, ValiderRefusesThenBooksWhatThePaneHolds) {
@@ -160,8 +173,7 @@ TEST(VentilationLists, TheConsultRowsBalanceDebitAndCredit) {
     EXPECT_EQ(rows[2].text, rgb(0, 0, 150));
     EXPECT_EQ(ventilationConsultRows(doc, *s.waiting).size(), 1u);
     EXPECT_EQ(ventilationLineText(doc, *s.split->lines->first(), 1), "- 60.00");
-    EXPECT_EQ(cp1252ToUtf8(ventilationLineText(doc, *s.split->lines->last(), 0)),
-              "Alimentation : Cantine");
+    EXPECT_EQ(ventilationLineText(doc, *s.split->lines->last(), 0), "Alimentation : Cantine");
 }
 
 } // namespace

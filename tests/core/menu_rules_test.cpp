@@ -33,12 +33,6 @@ class MenuRules : public ::testing::Test {
         return doc.accounts.append(account);
     }
 
-    const MenuItemState* find(const std::vector<MenuItemState>& items, unsigned id) {
-        auto found = std::find_if(items.begin(), items.end(),
-                                  [&](const MenuItemState& item) { return item.id == id; });
-        return found == items.end() ? nullptr : &*found;
-    }
-
     Document doc;
     AccountRecord* courant = nullptr;
     AccountRecord* livret = nullptr;
@@ -66,78 +60,11 @@ TEST_F(MenuRules, OperationMenuOnlyOnTheOperationsTab) {
     EXPECT_TRUE(menuState(doc, kOperationsTab).operationEnabled);
 }
 
-TEST_F(MenuRules, SaveFollowsTheModifiedFlagAndFileItemsTheOpenFile) {
-    auto items = popupItemStates(doc, 0);
-    EXPECT_EQ(find(items, 1002)->enabled, false); // open, unchanged
-    EXPECT_EQ(find(items, 1003)->enabled, true);
-    EXPECT_EQ(find(items, 1004)->enabled, true);
-    doc.isModified = 1;
-    EXPECT_EQ(find(popupItemStates(doc, 0), 1002)->enabled, true);
-    EXPECT_TRUE(menuState(doc, kAccountsTab).saveButtonEnabled);
-
-    documentClose(doc);
-    items = popupItemStates(doc, 0);
-    EXPECT_EQ(find(items, 1002)->enabled, false);
-    EXPECT_EQ(find(items, 1003)->enabled, false);
-    EXPECT_EQ(find(items, 1004)->enabled, false);
-}
-
-TEST_F(MenuRules, AccountPopupChecksTheCurrentAccountCountingMaskedOnes) {
+TEST_F(MenuRules, CurrentAccountIndexCountsMaskedAccounts) {
     doc.currentAccount = epargne; // third of all accounts, second of the shown ones
-    auto items = popupItemStates(doc, 1);
-    EXPECT_EQ(find(items, 1010)->enabled, true);
-    ASSERT_NE(find(items, 4002), nullptr);
-    EXPECT_EQ(find(items, 4002)->checked, true);
-    EXPECT_EQ(find(items, 4001), nullptr);
-
-    doc.currentUser->flags = kUserRefused; // refused to log in, but still administrator
-    EXPECT_EQ(find(popupItemStates(doc, 1), 1010)->enabled, true);
-    doc.currentUser->flags = kUserLimited;
-    EXPECT_EQ(find(popupItemStates(doc, 1), 1010)->enabled, false);
+    EXPECT_EQ(currentAccountIndex(doc), 2);
     doc.currentAccount = nullptr;
-    EXPECT_EQ(popupItemStates(doc, 1).size(), 1u);
-}
-
-TEST_F(MenuRules, OperationPopupReflectsTheRegisterAndTheDocument) {
-    doc.sortOrder = 1;
-    doc.pointingMode = 1;
-    RegisterMenuFacts facts;
-    facts.entryPaneShown = true;
-    auto items = popupItemStates(doc, 2, facts);
-    EXPECT_EQ(find(items, 1300)->checked, true);
-    EXPECT_EQ(find(items, 1082)->checked, true);
-    EXPECT_EQ(find(items, 1301)->enabled, false);
-    EXPECT_EQ(find(items, 1303)->enabled, false);
-    EXPECT_EQ(find(items, 1320)->checked, false);
-    EXPECT_EQ(find(items, 1321)->checked, true);
-
-    facts.hasSelection = true;
-    items = popupItemStates(doc, 2, facts);
-    EXPECT_EQ(find(items, 1302)->enabled, true);
-    EXPECT_EQ(find(items, 1303)->enabled, false); // not a split
-    facts.selectionIsSplit = true;
-    EXPECT_EQ(find(popupItemStates(doc, 2, facts), 1303)->enabled, true);
-
-    doc.sortOrder = 0;
-    EXPECT_EQ(find(popupItemStates(doc, 2, facts), 1320)->checked, true);
-}
-
-TEST_F(MenuRules, ToolsPopupGreysOnlyTheAdministratorCommandsForALimitedUser) {
-    doc.alertsEnabled = 1;
-    auto items = popupItemStates(doc, 3);
-    for (unsigned id : {1021u, 1022u, 1024u, 1027u})
-        EXPECT_EQ(find(items, id)->enabled, true) << id;
-    EXPECT_EQ(find(items, 1028)->checked, true);
-
-    doc.currentUser->flags = kUserLimited;
-    doc.alertsEnabled = 0;
-    items = popupItemStates(doc, 3);
-    for (unsigned id : {1021u, 1022u, 1024u, 1027u})
-        EXPECT_EQ(find(items, id)->enabled, false) << id;
-    // The label editor, change of user and of password stay available.
-    for (unsigned id : {1023u, 1025u, 1026u})
-        EXPECT_EQ(find(items, id), nullptr) << id;
-    EXPECT_EQ(find(items, 1028)->checked, false);
+    EXPECT_EQ(currentAccountIndex(doc), -1);
 }
 
 TEST_F(MenuRules, AccountItemsNumberEveryAccountAndGreyTheMasked) {

@@ -15,7 +15,7 @@ using Cells = std::array<const char*, kRegisterColumnCount>;
 std::vector<std::string> cellsOf(const RegisterModel& model, int row) {
     std::vector<std::string> cells;
     for (int column = 0; column < kRegisterColumnCount; ++column)
-        cells.push_back(cp1252ToUtf8(model.cellText(row, column)));
+        cells.push_back(model.cellText(row, column));
     return cells;
 }
 
@@ -63,14 +63,14 @@ TEST_F(Register, EveryKindOfRowInEntryOrder) {
         {kRowMoneyIn | kRowCanModify | kRowOdd, kRowIncoming | kRowWaiting},
     };
     for (int row = 0; row < model.rowCount(); ++row) {
-        const std::uint32_t f = model.rowFlags(row);
+        const std::uint32_t f = model.registerFlags(row);
         EXPECT_EQ(f & flags[row].set, flags[row].set) << "row " << row;
         EXPECT_EQ(f & flags[row].clear, 0u) << "row " << row;
     }
-    EXPECT_EQ(rowColours(model.rowFlags(0)).background, kRowLightBlue);
-    EXPECT_EQ(rowColours(model.rowFlags(0)).text, kMoneyInColour);
-    EXPECT_EQ(rowColours(model.rowFlags(1)).background, kRowWhite);
-    EXPECT_EQ(rowColours(model.rowFlags(1)).text, kMoneyOutColour);
+    EXPECT_EQ(rowColours(model.registerFlags(0)).background, kRowLightBlue);
+    EXPECT_EQ(rowColours(model.registerFlags(0)).text, kMoneyInColour);
+    EXPECT_EQ(rowColours(model.registerFlags(1)).background, kRowWhite);
+    EXPECT_EQ(rowColours(model.registerFlags(1)).text, kMoneyOutColour);
     EXPECT_EQ(model.record(3), &*s.split->lines->begin());
     EXPECT_EQ(model.record(6), nullptr);
     EXPECT_EQ(model.cellText(6, kColumnLabel), "");
@@ -104,12 +104,15 @@ TEST_F(Register, TheOtherSideAndAnAccountWithOnlyItsInitialBalance) {
                           {" 10/03/2024", "Carte de paiement", "Opération ventillée", "Partage", "",
                            "80.00", "", "320.00"},
                       });
-    EXPECT_TRUE(model.rowFlags(2) & kRowCanConsult);
-    EXPECT_FALSE(model.rowFlags(1) & kRowMoneyIn);
+    EXPECT_TRUE(model.registerFlags(2) & kRowCanConsult);
+    EXPECT_FALSE(model.registerFlags(1) & kRowMoneyIn);
 
     doc.currentAccount = s.c;
     model.fill();
     expectRows(model, {{"", "", "", "Solde initial", "", "20.00", "", "- 20.00"}});
+    doc.currentAccount = createAccount(doc, "Compte D", 0.40);
+    model.fill();
+    expectRows(model, {{"", "", "", "Solde initial", "", "", "0.40", "0.40"}});
 
     doc.currentAccount = nullptr;
     model.fill();
@@ -138,6 +141,13 @@ TEST_F(Register, EqualDatesKeepTheirOrderAndAreFoundAmongTheirEquals) {
     // A new equal goes after them; a changed one may stop at its own row.
     EXPECT_EQ(model.insertPosition(*same[0], -1), 11);
     EXPECT_EQ(model.insertPosition(*same[0], 8), 8);
+
+    // Entered in the reverse order of their dates: far from sorted.
+    for (int i = 0; i < 40; ++i)
+        sample::addRecord(doc, s.a->id, Category | 0x0001, -1.0, day + DAY * (40 - i), 1, "Pain");
+    model.fill();
+    for (int row = 12; row < model.rowCount(); ++row)
+        EXPECT_LT(model.record(row - 1)->operationDate, model.record(row)->operationDate) << row;
 }
 
 TEST_F(Register, RowMovesFollowTheirIndices) {

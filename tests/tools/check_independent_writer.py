@@ -10,10 +10,14 @@ launcher followed by kvn.exe); WORKDIR receives the files. Checks:
     balance changed in the file;
   - `kvn info` shows the balances in French format;
   - truncated, overlong and wrongly marked copies are refused (exit 2, one
-    line of explanation, nothing on the output).
+    line of explanation, nothing on the output);
+  - `kvn totals` gives the expenses per category that the rule, applied here
+    to the values written, gives.
 Exit status 0 when everything agrees, 1 otherwise.
 """
 
+import datetime
+import decimal
 import json
 import math
 import os
@@ -72,6 +76,62 @@ def expect_refused(report, kvn, what, *args):
     report.expect(out == "", "%s: nothing expected on the output, got %r" % (what, out))
     report.expect(err.count("\n") == 1 and err.endswith("\n"),
                   "%s: one line expected on the error output, got %r" % (what, err))
+
+
+def french_amount(value):
+    """Two decimals, thousands apart, "- " before a negative amount."""
+    text = "{:,.2f}".format(abs(value)).replace(",", " ")
+    return "- " + text if value < 0 and text != "0.00" else text
+
+
+def expected_totals(document, name, start, end):
+    """The graph's chart: each shown expense category (sub-category byte 0,
+    no income bit) adds the operations of the period booked to it or to one of
+    its sub-categories, +amount on the party side, -amount on the other."""
+    bars = []
+    for category in document["categories"]:
+        if category["id"] & 0x80FF or not category["shown"]:
+            continue
+        total = decimal.Decimal(0)
+        for o in document["operations"]:
+            if not start <= o["operationDate"] < end:
+                continue
+            for side, sign in (("partyId", 1), ("counterpartyId", -1)):
+                if o[side] & 0xFF0000 == write_kvn.CATEGORY:
+                    if o[side] & 0xFFFFFF00 == write_kvn.CATEGORY | category["id"]:
+                        total += sign * decimal.Decimal(repr(o["amount"]))
+                    break
+        bars.append({"name": category["name"], "total": float(total),
+                     "text": french_amount(total)})
+    totals = [bar["total"] for bar in bars]
+    return {
+        "period": {"name": name, "year": start.year, "start": write_kvn.date_text(start),
+                   "end": write_kvn.date_text(end)},
+        "chart": {"title": "Dépenses par Catégorie", "maximum": "%.2f" % max(totals + [0.0]),
+                  "minimum": "%.2f" % min(totals + [0.0]), "bars": bars} if bars else None,
+    }
+
+
+def check_totals(report, kvn, workdir):
+    day = datetime.datetime
+    document = write_kvn.sample_document()
+    account, food = document["accounts"][0]["id"], write_kvn.CATEGORY | 0x0000
+    template = document["operations"][1]
+    for n, (party, counterparty, amount, when) in enumerate([
+            (account, food | 0x01, -12.35, day(2024, 1, 1)),
+            (account, food, -0.1, day(2024, 3, 31, 23, 59, 59, 999000)),
+            (food | 0x01, account, 0.2, day(2024, 2, 10)),
+            (account, food | 0x01, -99.0, day(2024, 4, 1)),
+            (account, write_kvn.CATEGORY | 0x8000, 1000.0, day(2024, 2, 1))]):
+        document["operations"].append(dict(template, partyId=party, counterpartyId=counterparty,
+                                           amount=amount, operationDate=when, id=20 + n))
+    path = os.path.join(workdir, "totals.kvn")
+    with open(path, "wb") as f:
+        f.write(write_kvn.encode(document))
+    code, out, err = run(kvn, "totals", path, "--period", "quarter", "--at", "2024-03-10")
+    if report.expect(code == 0, "totals: exit code %d (%s)" % (code, err.strip())):
+        expected = expected_totals(document, "1ère Trimestre", day(2024, 1, 1), day(2024, 4, 1))
+        compare(report, "totals", expected, json.loads(out))
 
 
 def main(argv):
@@ -135,6 +195,8 @@ def main(argv):
         for command in ("dump", "check"):
             expect_refused(report, kvn, "%s of a file %s" % (command, what), command, path)
     expect_refused(report, kvn, "dump of a missing file", "dump", os.path.join(workdir, "absent.kvn"))
+
+    check_totals(report, kvn, workdir)
 
     total = report.passed + len(report.failures)
     for failure in report.failures:

@@ -1,6 +1,6 @@
 #include "operations/amount_edit_control.h"
 
-#include "shell/window_object.h"
+#include "win/window_object.h"
 #include "tests/ui/dialog_driver.h"
 
 #include <gtest/gtest.h>

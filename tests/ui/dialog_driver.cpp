@@ -1,9 +1,9 @@
 #include "tests/ui/dialog_driver.h"
 
 #include "document/text.h"
-#include "shell/app_title.h"
-#include "shell/window_object.h"
-#include "shell/window_text_win32.h"
+#include "document/app_title.h"
+#include "win/window_object.h"
+#include "win/window_text.h"
 
 #include <commctrl.h>
 

@@ -1,7 +1,7 @@
 // The dialog driver itself: that it finds, fills and answers real dialogs and
 // message boxes, and that every way of going wrong ends in a failed run, not
 // in a hung test.
-#include "shell/window_text_win32.h"
+#include "win/window_text.h"
 #include "tests/ui/dialog_driver.h"
 #include "tests/ui/test_form.h"
 

@@ -1,7 +1,7 @@
 #include "accounts/link_control.h"
 
-#include "shell/gdi_handles_win32.h"
-#include "shell/window_object.h"
+#include "win/gdi_handles.h"
+#include "win/window_object.h"
 #include "tests/ui/dialog_driver.h"
 
 #include <gtest/gtest.h>

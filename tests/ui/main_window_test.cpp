@@ -3,8 +3,8 @@
 // table, and "Quitter".
 #include "resources/resource_ids.h"
 #include "shell/main_window.h"
-#include "shell/message_filters_win32.h"
-#include "shell/window_text_win32.h"
+#include "win/message_filters.h"
+#include "win/window_text.h"
 #include "tests/ui/dialog_driver.h"
 
 #include <gtest/gtest.h>

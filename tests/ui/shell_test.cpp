@@ -11,10 +11,10 @@
 #include "document/passwords.h"
 #include "document/text.h"
 #include "resources/resource_ids.h"
-#include "shell/file_chooser_win32.h"
+#include "win/file_chooser.h"
 #include "shell/frame_texts.h"
 #include "shell/settings.h"
-#include "shell/window_text_win32.h"
+#include "win/window_text.h"
 #include "tests/ui/dialog_driver.h"
 
 #include <commctrl.h>
@@ -473,7 +473,7 @@ TEST_F(ShellTest, MissingRecentDamagedOrUnreadableFilesAreToldByName) {
 }
 
 TEST_F(ShellTest, OpenDialogIsTheStandardOneWithItsTitle) {
-    main.chooseFileToOpen = chooseAccountFileToOpen;
+    main.chooseFileToOpen = [](HWND owner) { return chooseFile(owner, kOpenAccountFile); };
     DialogDriver driver;
     driver.expectDialogTitled(L"Ouvrir un fichier Kolvane...").click(IDCANCEL);
     ASSERT_TRUE(driver.runCommand(main.window, CMD_OPEN));

@@ -2,8 +2,8 @@
 // its controls send and what it shows when "OK" is pressed.
 #pragma once
 
-#include "shell/window_object.h"
-#include "shell/window_text_win32.h"
+#include "win/window_object.h"
+#include "win/window_text.h"
 #include "tests/ui/test_dialog_ids.h"
 
 #include <string>

@@ -6,7 +6,7 @@
 #include "document/passwords.h"
 #include "document/text.h"
 #include "resources/resource_ids.h"
-#include "shell/window_text_win32.h"
+#include "win/window_text.h"
 #include "tests/ui/dialog_driver.h"
 #include "users/user_rules.h"
 

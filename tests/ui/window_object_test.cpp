@@ -1,8 +1,8 @@
 // The window-object helper and the GDI owners (the text helpers are used by
 // every dialog test).
-#include "shell/gdi_handles_win32.h"
-#include "shell/window_object.h"
-#include "shell/window_text_win32.h"
+#include "win/gdi_handles.h"
+#include "win/window_object.h"
+#include "win/window_text.h"
 #include "tests/ui/dialog_driver.h"
 #include "tests/ui/test_form.h"
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "document/text.h"
-#include "shell/app_title.h"
+#include "document/app_title.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "message_filters_win32.h"
+#include "win/message_filters.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,0 +1,135 @@
+// kvn totals: which period a date and a length choose, the chart's texts, and
+// the refusals. The totals themselves are checked against an independent
+// implementation by tests/tools/check_independent_writer.py.
+#include "tools/kvn_commands.h"
+
+#include "document/account_file.h"
+#include "document/calendar.h"
+#include "document/document.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <sstream>
+
+namespace kolvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TotalsRun {
+    int code;
+    std::string out, err;
+};
+
+TotalsRun kvnTotals(std::vector<std::string> args) {
+    args.insert(args.begin(), "totals");
+    std::ostringstream out, err;
+    const int code = runKvn(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+#define EXPECT_HAS(text, part) EXPECT_NE((text).find(part), std::string::npos) << (text)
+
+class KvnTotals : public testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("kvn_totals_" + std::to_string(std::random_device{}()));
+        fs::create_directories(dir_);
+        path_ = (dir_ / "comptes.kvn").string();
+        documentInit(doc_);
+        ASSERT_TRUE(addDefaultUser(doc_) && addDefaultModes(doc_) && addDefaultCategories(doc_));
+        AccountRecord* account = createAccount(doc_, "Compte", 0.0);
+        ASSERT_NE(account, nullptr);
+        CalendarTime may;
+        may.year = 2024;
+        may.month = 5;
+        may.day = 17;
+        for (auto [category, amount] : {std::pair{0x010002u, -1234.5}, {0x010101u, -0.25}}) {
+            OperationRecord* operation = doc_.operations.appendEmpty();
+            operation->partyId = account->id;
+            operation->counterpartyId = category;
+            operation->amount = amount;
+            operation->operationDate = toFileTime(may);
+        }
+        save();
+    }
+    void TearDown() override {
+        documentDestroy(doc_);
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+    void save() { ASSERT_EQ(saveDocument(doc_, path_), 1); }
+
+    fs::path dir_;
+    std::string path_;
+    Document doc_;
+};
+
+TEST_F(KvnTotals, TheDateChoosesThePeriodOfEachLength) {
+    struct Case {
+        const char *length, *at, *name, *year, *start, *end;
+    };
+    const Case cases[] = {
+        {"month", "2024-05-17", "Mai", "2024", "2024-05-01", "2024-06-01"},
+        {"quarter", "2024-05-17", "2e Trimestre", "2024", "2024-04-01", "2024-07-01"},
+        {"quarter", "2024-10-01", "4e Trimestre", "2024", "2024-10-01", "2025-01-01"},
+        {"half", "2024-06-30", "1ère Semestre", "2024", "2024-01-01", "2024-07-01"},
+        {"half", "2023-12-31", "2e Semestre", "2023", "2023-07-01", "2024-01-01"},
+        {"year", "2024-02-29", "Tous", "2024", "2024-01-01", "2025-01-01"},
+    };
+    for (const Case& c : cases) {
+        const TotalsRun run = kvnTotals({path_, "--period", c.length, "--at", c.at});
+        EXPECT_EQ(run.code, 0) << run.err;
+        EXPECT_HAS(run.out, std::string("\"period\": {\n    \"name\": \"") + c.name +
+                                "\",\n    \"year\": " + c.year + ",\n    \"start\": \"" + c.start +
+                                "T00:00:00.000\",\n    \"end\": \"" + c.end +
+                                "T00:00:00.000\"\n  },");
+    }
+}
+
+TEST_F(KvnTotals, TheChartAsDrawn) {
+    const TotalsRun run = kvnTotals({path_, "--period", "month", "--at", "2024-05-01"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_HAS(run.out, "\"chart\": {\n    \"title\": \"Dépenses par Catégorie\",\n"
+                        "    \"maximum\": \"1234.50\",\n    \"minimum\": \"0.00\",\n");
+    EXPECT_HAS(run.out, "{\n        \"name\": \"Alimentation\",\n        \"total\": 1234.5,\n"
+                        "        \"text\": \"1 234.50\"\n      },\n      {\n"
+                        "        \"name\": \"Logement\",\n        \"total\": 0.25,\n");
+    EXPECT_HAS(run.out, "\"name\": \"Frais financiers\",\n        \"total\": 0,\n"
+                        "        \"text\": \"0.00\"\n      }\n    ]\n  }\n}\n");
+
+    // Nothing is shown for another month, and no chart without expense category.
+    EXPECT_HAS(kvnTotals({path_, "--period", "month", "--at", "2024-04-30"}).out,
+               "\"maximum\": \"0.00\"");
+    for (CategoryRecord& category : doc_.categories)
+        category.shown = 0;
+    save();
+    EXPECT_HAS(kvnTotals({path_, "--period", "year"}).out, "\n  \"chart\": null\n}\n");
+}
+
+TEST_F(KvnTotals, BadInputIsRefusedOnOneLine) {
+    const std::vector<std::vector<std::string>> refused = {
+        {path_},
+        {path_, "--period", "week"},
+        {path_, "--period"},
+        {path_, "--period", "month", "--period", "year"},
+        {path_, "--period", "month", "--at", "2023-02-29"},
+        {path_, "--period", "month", "--at", "2024-5-17"},
+        {path_, "--period", "month", "--at", "1600-12-31"},
+        {path_, "--period", "month", "--colour", "red"},
+        {path_, path_, "--period", "month"},
+        {"--period", "month"},
+        {(dir_ / "absent.kvn").string(), "--period", "month"},
+    };
+    for (const std::vector<std::string>& args : refused) {
+        const TotalsRun run = kvnTotals(args);
+        EXPECT_EQ(run.code, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    }
+}
+
+} // namespace
+} // namespace kolvane

@@ -1,0 +1,297 @@
+// The loan arithmetic and the checks of "Calculer". Every expected figure was
+// worked out by hand (or with a spreadsheet's PMT) from the rules: interest and
+// insurance of a row rounded to the cent on the previous capital, principal =
+// instalment - interest - insurance, the last row absorbing the remainder.
+#include "loan/lending.h"
+#include "loan/lending_rules.h"
+
+#include "document/calendar.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace kolvane {
+namespace {
+
+FileTime day(int year, int month, int dayOfMonth, int hour = 0) {
+    CalendarTime time;
+    time.year = year;
+    time.month = month;
+    time.day = dayOfMonth;
+    time.hour = hour;
+    return toFileTime(time);
+}
+
+LendingParameters loan(double amount, std::int32_t count, double annualRate,
+                       Periodicity periodicity = Periodicity::Monthly) {
+    LendingParameters parameters;
+    parameters.firstInstalmentDate = day(2025, 1, 15);
+    parameters.amount = amount;
+    parameters.count = count;
+    parameters.annualRate = annualRate;
+    parameters.periodicity = periodicity;
+    return parameters;
+}
+
+void expectRow(const LendingRow& row, double interest, double principal, double insurance,
+               double instalment, double remaining) {
+    SCOPED_TRACE(row.number);
+    EXPECT_NEAR(row.interest, interest, 1e-9);
+    EXPECT_NEAR(row.principal, principal, 1e-9);
+    EXPECT_NEAR(row.insurance, insurance, 1e-9);
+    EXPECT_NEAR(row.instalment, instalment, 1e-9);
+    EXPECT_NEAR(row.remainingCapital, remaining, 1e-9);
+}
+
+TEST(Lending, PeriodicRateAndAnnuity) {
+    EXPECT_DOUBLE_EQ(periodicRate(12, periodMonths(Periodicity::Monthly), RateMode::Proportional),
+                     0.01);
+    EXPECT_DOUBLE_EQ(
+        periodicRate(12, periodMonths(Periodicity::HalfYearly), RateMode::Proportional), 0.06);
+    // 1.12^(1/4) - 1 = 2.8737345 %; a year is the annual rate itself.
+    EXPECT_NEAR(periodicRate(12, periodMonths(Periodicity::Quarterly), RateMode::Equivalent),
+                0.028737345, 1e-9);
+    EXPECT_NEAR(periodicRate(12, periodMonths(Periodicity::Yearly), RateMode::Equivalent), 0.12,
+                1e-15);
+    EXPECT_EQ(periodMonths(static_cast<Periodicity>(4)), 0);
+
+    // PMT(1 %, 12, 1200) = 106.6185; PMT(3 %, 3, 10000) = 3535.3036.
+    EXPECT_NEAR(annuity(1200, 0.01, 12), 106.618546, 1e-6);
+    EXPECT_NEAR(annuity(10000, 0.03, 3), 3535.303633, 1e-6);
+    EXPECT_DOUBLE_EQ(annuity(1000, 0.05, 1), 1050);
+    EXPECT_DOUBLE_EQ(annuity(1000, 0.0, 4), 250); // no interest: a plain division
+    EXPECT_DOUBLE_EQ(annuity(500, 0.05, 0), 500);
+}
+
+TEST(Lending, TwelveMonthsAtTwelvePercentEndWithTheLastRowCorrected) {
+    const LendingSchedule schedule = computeLending(loan(1200, 12, 12));
+    EXPECT_NEAR(schedule.instalmentWithoutInsurance, 106.618546, 1e-6);
+    EXPECT_DOUBLE_EQ(schedule.instalmentWithInsurance, 106.62);
+    ASSERT_EQ(schedule.rows.size(), 13u);
+    expectRow(schedule.rows[0], 0, 0, 0, 0, 1200);
+    EXPECT_EQ(schedule.rows[0].date, 0u);
+    expectRow(schedule.rows[1], 12.00, 94.62, 0, 106.62, 1105.38);
+    expectRow(schedule.rows[2], 11.05, 95.57, 0, 106.62, 1009.81); // 11.0538
+    // Row 12 would end at -0.02: its interest 1.06 becomes 1.08.
+    expectRow(schedule.rows[12], 1.08, 105.54, 0, 106.62, 0);
+    EXPECT_NEAR(schedule.remainder, -0.02, 1e-9);
+    for (int k = 0; k <= 12; ++k)
+        EXPECT_EQ(schedule.rows[static_cast<std::size_t>(k)].number, k);
+    EXPECT_EQ(schedule.rows[12].date, day(2025, 12, 15));
+}
+
+TEST(Lending, WithoutInterestTheLastRowTakesTheCentLeftOver) {
+    // 1000 / 3 = 333.33 each; 0.01 is left after row 3.
+    const LendingSchedule schedule = computeLending(loan(1000, 3, 0));
+    EXPECT_DOUBLE_EQ(schedule.instalmentWithInsurance, 333.33);
+    expectRow(schedule.rows[1], 0, 333.33, 0, 333.33, 666.67);
+    expectRow(schedule.rows[2], 0, 333.33, 0, 333.33, 333.34);
+    expectRow(schedule.rows[3], -0.01, 333.34, 0, 333.33, 0);
+    EXPECT_NEAR(schedule.remainder, 0.01, 1e-9);
+
+    // No instalment at all: the opening row alone, nothing divided by zero.
+    for (std::int32_t count : {0, -3}) {
+        LendingParameters none = loan(1200, count, 12);
+        none.insurance = 120;
+        const LendingSchedule empty = computeLending(none);
+        ASSERT_EQ(empty.rows.size(), 1u);
+        EXPECT_EQ(empty.rows[0].remainingCapital, 1200);
+        EXPECT_EQ(empty.instalmentWithInsurance, 1200);
+    }
+}
+
+TEST(Lending, InsuranceByValueFixedPercentOrOnTheRemainingCapital) {
+    // A total of 120.00 over 12 instalments: 10.00 each.
+    LendingParameters byValue = loan(1200, 12, 12);
+    byValue.insurance = 120;
+    LendingSchedule schedule = computeLending(byValue);
+    EXPECT_DOUBLE_EQ(schedule.instalmentWithInsurance, 116.62);
+    EXPECT_NEAR(schedule.instalmentWithoutInsurance, 106.618546, 1e-6);
+    expectRow(schedule.rows[1], 12.00, 94.62, 10.00, 116.62, 1105.38);
+
+    // 1.2 % of 10 000.00 over 120 instalments: 1.00 each; PMT(0.5 %, 120) = 111.0205.
+    LendingParameters fixed = loan(10000, 120, 6);
+    fixed.insurance = 1.2;
+    fixed.insuranceType = InsuranceType::FixedPercent;
+    schedule = computeLending(fixed);
+    EXPECT_DOUBLE_EQ(schedule.instalmentWithInsurance, 112.02);
+    expectRow(schedule.rows[1], 50.00, 61.02, 1.00, 112.02, 9938.98);
+    expectRow(schedule.rows[2], 49.69, 61.33, 1.00, 112.02, 9877.65);
+    // 0.02 would be left: interest 0.55 becomes 0.53.
+    expectRow(schedule.rows[120], 0.53, 110.49, 1.00, 112.02, 0);
+
+    // 0.36 % a year on the capital: 0.03 % a month, added to the rate of the
+    // instalment, PMT(1.03 %, 12, 1200) = 106.8207.
+    LendingParameters proportional = loan(1200, 12, 12);
+    proportional.insurance = 0.36;
+    proportional.insuranceType = InsuranceType::ProportionalPercent;
+    schedule = computeLending(proportional);
+    EXPECT_DOUBLE_EQ(schedule.instalmentWithInsurance, 106.82);
+    expectRow(schedule.rows[1], 12.00, 94.46, 0.36, 106.82, 1105.54);
+    expectRow(schedule.rows[2], 11.06, 95.43, 0.33, 106.82, 1010.11); // 0.331662
+}
+
+TEST(Lending, DatesStepFromThePreviousRowAndStayClamped) {
+    struct Case {
+        Periodicity periodicity;
+        FileTime first;
+        FileTime expected[3];
+    };
+    const Case cases[] = {
+        {Periodicity::Monthly,
+         day(2024, 1, 31),
+         {day(2024, 2, 29), day(2024, 3, 29), day(2024, 4, 29)}},
+        {Periodicity::Quarterly,
+         day(2024, 11, 30, 9),
+         {day(2025, 2, 28, 9), day(2025, 5, 28, 9), day(2025, 8, 28, 9)}},
+        {Periodicity::HalfYearly,
+         day(2023, 8, 31),
+         {day(2024, 2, 29), day(2024, 8, 29), day(2025, 2, 28)}},
+        {Periodicity::Yearly,
+         day(2024, 2, 29),
+         {day(2025, 2, 28), day(2026, 2, 28), day(2027, 2, 28)}},
+    };
+    for (const Case& c : cases) {
+        LendingParameters parameters = loan(1000, 4, 5, c.periodicity);
+        parameters.firstInstalmentDate = c.first;
+        const LendingSchedule schedule = computeLending(parameters);
+        EXPECT_EQ(schedule.rows[1].date, c.first);
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(schedule.rows[static_cast<std::size_t>(k) + 2].date, c.expected[k]);
+    }
+}
+
+// --- "Calculer" --------------------------------------------------------------
+
+LendingForm validForm() {
+    LendingForm form;
+    form.releaseDate = day(2025, 1, 10, 23);
+    form.firstInstalmentDate = day(2025, 1, 11, 1); // one midnight later is enough
+    form.amount = 1200;
+    form.countText = "12";
+    form.annualRate = 12;
+    return form;
+}
+
+TEST(LendingRules, AValidFormIsComputedFromItsAbsoluteValues) {
+    LendingForm form = validForm();
+    form.amount = -1200;
+    form.annualRate = -12;
+    form.insurance = -120;
+    form.countText = " 12 ";
+    form.periodicity = Periodicity::Quarterly;
+    form.rateMode = RateMode::Equivalent;
+    const LendingDecision decision = decideLending(form);
+    ASSERT_EQ(decision.problem, LendingProblem::None);
+    EXPECT_EQ(decision.parameters.releaseDate, form.releaseDate);
+    EXPECT_EQ(decision.parameters.firstInstalmentDate, form.firstInstalmentDate);
+    EXPECT_EQ(decision.parameters.amount, 1200);
+    EXPECT_EQ(decision.parameters.count, 12);
+    EXPECT_EQ(decision.parameters.annualRate, 12);
+    EXPECT_EQ(decision.parameters.insurance, 120);
+    EXPECT_EQ(decision.parameters.periodicity, Periodicity::Quarterly);
+    EXPECT_EQ(decision.parameters.rateMode, RateMode::Equivalent);
+    ASSERT_EQ(decision.schedule.rows.size(), 13u);
+    // 1200 x 2.8737345 % = 34.48 of interest in the first quarter.
+    EXPECT_DOUBLE_EQ(decision.schedule.rows[1].interest, 34.48);
+    EXPECT_DOUBLE_EQ(decision.schedule.rows[1].insurance, 10.00);
+}
+
+TEST(LendingRules, RefusalsComeInTheOrderOfTheFormWithTheirField) {
+    struct Case {
+        const char* what;
+        void (*change)(LendingForm&);
+        const char* countText; // replaces "12" when given
+        LendingProblem problem;
+        LendingField field;
+        const char* message; // when the text is a fixed one
+    };
+    const auto keep = [](LendingForm&) {};
+    const Case cases[] = {
+        {"same day", [](LendingForm& f) { f.firstInstalmentDate = day(2025, 1, 10, 23) + 1; },
+         nullptr, LendingProblem::InvalidDates, LendingField::ReleaseDate,
+         "Date de la 1ère échéance ou celle de déblocage de Fonds n'est pas valide ."},
+        {"first before release", [](LendingForm& f) { f.firstInstalmentDate = day(2025, 1, 1); },
+         nullptr, LendingProblem::InvalidDates, LendingField::ReleaseDate, nullptr},
+        {"no amount, no count", [](LendingForm& f) { f.amount = 0.0009; }, "",
+         LendingProblem::MissingAmount, LendingField::Amount, "Saisissez le montant de crédit ."},
+        {"amount too large", [](LendingForm& f) { f.amount = -2147483.65; }, nullptr,
+         LendingProblem::AmountTooLarge, LendingField::Amount, nullptr},
+        {"no count", keep, "0", LendingProblem::MissingCount, LendingField::Count,
+         "Saisissez le nombre d'échéances ."},
+        {"count not a number", keep, "1 2", LendingProblem::MissingCount, LendingField::Count,
+         nullptr},
+        {"1201 instalments", keep, "1201", LendingProblem::TooManyInstalments, LendingField::Count,
+         nullptr},
+        {"a count beyond any integer", keep, "99999999999999999999",
+         LendingProblem::TooManyInstalments, LendingField::Count, nullptr},
+        {"no rate", [](LendingForm& f) { f.annualRate = 0; }, nullptr, LendingProblem::MissingRate,
+         LendingField::Rate, "Saisissez le taux d'intérêt ."},
+        {"rate above 100 %", [](LendingForm& f) { f.annualRate = 100.01; }, nullptr,
+         LendingProblem::RateTooHigh, LendingField::Rate, nullptr},
+        {"insurance value too large", [](LendingForm& f) { f.insurance = 2147483.65; }, nullptr,
+         LendingProblem::InsuranceTooLarge, LendingField::Insurance, nullptr},
+        {"insurance percent above 100",
+         [](LendingForm& f) {
+             f.insurance = 100.01;
+             f.insuranceType = InsuranceType::FixedPercent;
+         },
+         nullptr, LendingProblem::InsuranceRateTooHigh, LendingField::Insurance, nullptr},
+        {"a year at 12 % on 2 000 000.00",
+         [](LendingForm& f) {
+             f.amount = 2000000;
+             f.periodicity = Periodicity::Yearly;
+         },
+         "1", LendingProblem::InstalmentTooLarge, LendingField::Amount, nullptr},
+        {"100 years at 100 %", [](LendingForm& f) { f.annualRate = 100; }, "1200",
+         LendingProblem::RoundingDiverges, LendingField::Count, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LendingForm form = validForm();
+        c.change(form);
+        if (c.countText)
+            form.countText = c.countText;
+        const LendingDecision decision = decideLending(form);
+        EXPECT_EQ(decision.problem, c.problem);
+        EXPECT_EQ(lendingProblemField(decision.problem), c.field);
+        EXPECT_TRUE(decision.schedule.rows.empty());
+        if (c.message)
+            EXPECT_EQ(lendingProblemText(decision.problem), c.message);
+        else
+            EXPECT_FALSE(lendingProblemText(decision.problem).empty());
+    }
+}
+
+TEST(LendingRules, TheLimitsThemselvesAreAccepted) {
+    LendingForm form = validForm();
+    form.amount = 2147483.64;
+    form.countText = "1200";
+    form.annualRate = 1;
+    EXPECT_EQ(decideLending(form).problem, LendingProblem::None);
+    form = validForm();
+    form.annualRate = 100;
+    form.insurance = 100;
+    form.insuranceType = InsuranceType::ProportionalPercent;
+    EXPECT_EQ(decideLending(form).problem, LendingProblem::None);
+    form.insurance = 2147483.64;
+    form.insuranceType = InsuranceType::Value;
+    EXPECT_EQ(decideLending(form).problem, LendingProblem::None);
+}
+
+TEST(LendingRules, CellTextsAsTheTableDrawsThem) {
+    const LendingSchedule schedule = computeLending(loan(1200, 12, 12));
+    const char* opening[] = {"0", "", "", "", "", "", "1 200.00"};
+    const char* first[] = {"1", " 15/01/2025", "12.00", "94.62", "0.00", "106.62", "1 105.38"};
+    for (int column = 0; column < kLendingColumnCount; ++column) {
+        EXPECT_EQ(lendingCellText(schedule.rows[0], column), opening[column]);
+        EXPECT_EQ(lendingCellText(schedule.rows[1], column), first[column]);
+    }
+    EXPECT_FALSE(isDecemberRow(schedule.rows[0]));
+    EXPECT_FALSE(isDecemberRow(schedule.rows[11]));
+    EXPECT_TRUE(isDecemberRow(schedule.rows[12]));
+}
+
+} // namespace
+} // namespace kolvane

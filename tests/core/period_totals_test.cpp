@@ -1,0 +1,197 @@
+#include "graphs/period_totals.h"
+
+#include "document/calendar.h"
+#include "document/text.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace kolvane {
+namespace {
+
+FileTime at(int year, int month, int day, int hour = 0) {
+    CalendarTime time;
+    time.year = year;
+    time.month = month;
+    time.day = day;
+    time.hour = hour;
+    return toFileTime(time);
+}
+
+TEST(PeriodOfYear, FirstDayOfTheFirstMonthUpToTheNextPeriod) {
+    struct Case {
+        int index, year;
+        FileTime start, end;
+    };
+    const Case cases[] = {
+        // 2000-01-01 is day 145 731 after 1601-01-01; 2000 has 366 days.
+        {0, 2000, 125911584000000000ull, 126227808000000000ull},
+        {2, 2024, at(2024, 2, 1), at(2024, 3, 1)},
+        {12, 2023, at(2023, 12, 1), at(2024, 1, 1)},
+        {13, 2024, at(2024, 1, 1), at(2024, 4, 1)},
+        {16, 2024, at(2024, 10, 1), at(2025, 1, 1)},
+        {17, 2024, at(2024, 1, 1), at(2024, 7, 1)},
+        {18, 2024, at(2024, 7, 1), at(2025, 1, 1)},
+        {18, 30826, at(30826, 7, 1), at(30827, 1, 1)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.index << " " << c.year);
+        Period period;
+        ASSERT_TRUE(periodOfYear(c.index, c.year, period));
+        EXPECT_EQ(period.start, c.start);
+        EXPECT_EQ(period.end, c.end);
+    }
+    Period untouched{7, 9};
+    for (auto [index, year] : {std::pair{-1, 2024}, {19, 2024}, {0, 1600}, {0, 30827}})
+        EXPECT_FALSE(periodOfYear(index, year, untouched));
+    EXPECT_EQ(untouched.start, 7u);
+    EXPECT_EQ(untouched.end, 9u);
+}
+
+class PeriodTotals : public testing::Test {
+  protected:
+    static constexpr PartyId kAccount = 0x080000;
+    static constexpr PartyId kOtherAccount = 0x080001;
+
+    void SetUp() override {
+        documentInit(doc);
+        ASSERT_TRUE(addDefaultCategories(doc));
+        ASSERT_TRUE(periodOfYear(3, 2024, march)); // "Mars" 2024
+    }
+    void TearDown() override { documentDestroy(doc); }
+
+    OperationRecord& add(PartyId party, PartyId counterparty, double amount, FileTime date) {
+        OperationRecord* operation = doc.operations.appendEmpty();
+        operation->partyId = party;
+        operation->counterpartyId = counterparty;
+        operation->amount = amount;
+        operation->operationDate = date;
+        return *operation;
+    }
+    CategoryRecord& category(std::uint16_t id) {
+        for (CategoryRecord& record : doc.categories)
+            if (record.id == id)
+                return record;
+        throw std::logic_error("no such category");
+    }
+    // Totals of the period as (category id, name, total), all run to the end.
+    std::vector<CategoryTotal> compute(const Period& period) {
+        CategoryTotalList totals;
+        EXPECT_TRUE(listExpenseCategories(doc, totals));
+        TotalsFlags flags;
+        flags.running = 1;
+        addPeriodTotals(doc, period, totals, flags);
+        EXPECT_EQ(flags.running, 0u);
+        EXPECT_EQ(flags.completed, 1u);
+        std::vector<CategoryTotal> lines;
+        for (const CategoryTotal& line : totals)
+            lines.push_back(line);
+        return lines;
+    }
+
+    Document doc;
+    Period march;
+};
+
+TEST_F(PeriodTotals, ShownExpenseCategoriesInDocumentOrder) {
+    category(0x0300).shown = 0; // "Assurance" hidden
+    category(0x0101).shown = 0; // a hidden sub-category leaves its category listed
+    const std::vector<CategoryTotal> lines = compute(march);
+    const std::vector<std::pair<CategoryId, std::string>> expected = {
+        {0x010000, "Alimentation"}, {0x010100, "Logement"}, {0x010200, "Automobile"},
+        {0x010400, "Impôts"},       {0x010500, "Santé"},    {0x010600, "Transport"},
+        {0x010700, "Soins"},        {0x010800, "Loisirs"},  {0x010900, "Frais financiers"},
+    };
+    ASSERT_EQ(lines.size(), expected.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].categoryId, expected[i].first);
+        EXPECT_EQ(cp1252ToUtf8(fieldText(lines[i].name)), expected[i].second);
+        EXPECT_EQ(lines[i].total, 0.0);
+    }
+
+    for (CategoryRecord& record : doc.categories)
+        if ((record.id & kCreditBit) == 0)
+            record.shown = 0;
+    CategoryTotalList totals;
+    totals.appendEmpty(); // emptied first
+    EXPECT_TRUE(listExpenseCategories(doc, totals));
+    EXPECT_TRUE(totals.empty()); // income categories only: nothing to draw
+}
+
+TEST_F(PeriodTotals, EachKindOfOperationAddsWhereItBelongs) {
+    category(0x0500).shown = 0; // "Santé" hidden
+    category(0x0101).shown = 0; // "Loyer" hidden, "Logement" shown
+    // Alimentation: 12.50 + 0.10 + 0.20 + 7.00 - 20.00 = -0.20
+    add(kAccount, Category | 0x0001, -12.50, march.start);    // the first moment counts
+    add(kAccount, Category | 0x0002, -0.10, at(2024, 3, 10)); // sub-categories fold
+    add(kAccount, Category | 0x0000, -0.20, march.end - 1);   // the last tick counts
+    add(Category | 0x0003, kAccount, 7.00, at(2024, 3, 5));   // category as the party
+    add(kAccount, Category | 0x0004, 20.00, at(2024, 3, 6));  // a refund lowers the total
+    add(kAccount, Category | 0x0001, -1000.00, march.end);    // the end is the next period
+    add(kAccount, Category | 0x0001, -1000.00, march.start - 1);
+    // Logement: 650.00 through the hidden sub-category "Loyer".
+    add(kAccount, Category | 0x0101, -650.00, at(2024, 3, 2, 9));
+    // Nothing: hidden category, income, split, third party, transfer, a
+    // category id with stray high bits.
+    add(kAccount, Category | 0x0502, -30.00, at(2024, 3, 3));
+    add(kAccount, Category | 0x8001, 2500.00, at(2024, 3, 3));
+    OperationRecord& split = add(kAccount, Split, -90.00, at(2024, 3, 4));
+    split.lines = new OperationList;
+    OperationRecord line = split;
+    line.partyId = Split;
+    line.counterpartyId = Category | 0x0001;
+    split.lines->append(line);
+    split.lineCount = 1;
+    add(kAccount, Third | 3, -45.00, at(2024, 3, 4));
+    add(kAccount, kOtherAccount, -300.00, at(2024, 3, 4));
+    add(kAccount, 0x01010001, -5.00, at(2024, 3, 4));
+
+    const std::vector<CategoryTotal> lines = compute(march);
+    ASSERT_EQ(lines.size(), 9u);
+    EXPECT_EQ(lines[0].total, -0.2); // exact: whole cents, not 0.1 + 0.2 in binary
+    EXPECT_EQ(lines[1].total, 650.0);
+    for (std::size_t i = 2; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i].total, 0.0) << i;
+
+    // Over the whole year the two operations just outside March count too.
+    Period year;
+    ASSERT_TRUE(periodOfYear(kWholeYear, 2024, year));
+    EXPECT_EQ(compute(year)[0].total, 1999.8);
+}
+
+TEST_F(PeriodTotals, TheFirstOfTwoTotalsOfOneCategoryTakesItsOperations) {
+    add(kAccount, Category | 0x0203, -40.00, at(2024, 3, 8));
+    CategoryTotalList totals;
+    for (int i = 0; i < 2; ++i)
+        totals.appendEmpty()->categoryId = Category | 0x0200;
+    TotalsFlags flags;
+    flags.running = 1;
+    addPeriodTotals(doc, march, totals, flags);
+    EXPECT_EQ(totals.first()->total, 40.0);
+    EXPECT_EQ(totals.last()->total, 0.0);
+}
+
+TEST_F(PeriodTotals, ACancelledComputationLeavesTheTotalsAsTheyWere) {
+    add(kAccount, Category | 0x0001, -12.50, at(2024, 3, 8));
+    CategoryTotalList totals;
+    ASSERT_TRUE(listExpenseCategories(doc, totals));
+    TotalsFlags flags; // never raised: cancelled before it began
+    addPeriodTotals(doc, march, totals, flags);
+    EXPECT_EQ(flags.completed, 0u);
+    EXPECT_EQ(totals.first()->total, 0.0);
+}
+
+TEST_F(PeriodTotals, AmountsBeyondCentsAreSummedAsTheyAre) {
+    add(kAccount, Category | 0x0001, -2.5e8, at(2024, 3, 8));
+    add(kAccount, Category | 0x0001, -0.25, at(2024, 3, 8));
+    add(kAccount, Category | 0x0101, 1e300, at(2024, 3, 8));
+    const std::vector<CategoryTotal> lines = compute(march);
+    EXPECT_EQ(lines[0].total, 250000000.25);
+    EXPECT_EQ(lines[1].total, -1e300);
+}
+
+} // namespace
+} // namespace kolvane

@@ -1,0 +1,138 @@
+// The list view wrapper: its row painter drawn into a memory bitmap, and the
+// selection of an owner-data list.
+#include "win/gdi_handles.h"
+#include "win/list_view.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kolvane::win {
+namespace {
+
+// Row i: "Ligne i" and an amount; row 1 in red, row 2 grey on a tint.
+class SampleRows : public RowModel {
+  public:
+    int count = 3;
+    int rowCount() const override { return count; }
+    std::string cellText(int row, int column) const override {
+        return column == 0 ? "Ligne " + std::to_string(row) : "-12,50";
+    }
+    RowLook rowLook(int row) const override {
+        if (row == 1)
+            return {kListColour, RGB(255, 0, 0)};
+        return row == 2 ? RowLook{RGB(0xF0, 0xF5, 0xFF), RGB(128, 128, 128)} : RowLook{};
+    }
+};
+
+constexpr ListColumn kColumns[] = {{L"Nom", 80}, {L"Montant", 70, ListAlign::Right}};
+constexpr COLORREF kBlue = RGB(0, 0, 240);
+constexpr int kWidth = 150, kHeight = 18;
+
+// A row painted into a 32-bit memory bitmap, read back pixel by pixel.
+class PaintedRow {
+  public:
+    PaintedRow(const ListView& list, int row, bool selected) {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        pixels_ = static_cast<const DWORD*>(bits);
+        SelectedObject keepBitmap(dc_.get(), bitmap_.get());
+        SelectedObject keepFont(dc_.get(), GetStockObject(DEFAULT_GUI_FONT));
+        list.paintRow(dc_.get(), RECT{0, 0, kWidth, kHeight}, row, selected);
+        GdiFlush();
+    }
+    COLORREF at(int x, int y) const {
+        const DWORD pixel = pixels_[y * kWidth + x];
+        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF); // 0x00RRGGBB
+    }
+    // The columns [left, right) that hold a pixel of `colour`.
+    std::pair<int, int> span(COLORREF colour) const {
+        int left = kWidth, right = 0;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                if (at(x, y) == colour) {
+                    left = std::min(left, x);
+                    right = std::max(right, x + 1);
+                }
+        return {left, right};
+    }
+    // Pixels of `colour` in the columns [from, to).
+    int count(COLORREF colour, int from, int to) const {
+        int found = 0;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = from; x < to; ++x)
+                found += at(x, y) == colour ? 1 : 0;
+        return found;
+    }
+
+  private:
+    MemoryDC dc_{CreateCompatibleDC(nullptr)};
+    GdiObject<HBITMAP> bitmap_;
+    const DWORD* pixels_ = nullptr;
+};
+
+TEST(ListViewTest, RowPainterDrawsEachRowsColoursAndAlignsTheAmountsRight) {
+    SampleRows rows;
+    ListView list;
+    list.attach(nullptr, rows, kColumns, {kBlue, true});
+    struct Case {
+        int row;
+        bool selected;
+        COLORREF background, text;
+    };
+    const Case cases[] = {
+        {0, false, GetSysColor(COLOR_WINDOW), kBlue},
+        {0, true, GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT)},
+        {1, false, GetSysColor(COLOR_WINDOW), RGB(255, 0, 0)},
+        {2, false, RGB(0xF0, 0xF5, 0xFF), RGB(128, 128, 128)},
+    };
+    for (const Case& c : cases) {
+        const PaintedRow painted(list, c.row, c.selected);
+        SCOPED_TRACE(testing::Message() << "row " << c.row << (c.selected ? " selected" : ""));
+        EXPECT_EQ(painted.at(0, 0), c.background);
+        EXPECT_EQ(painted.at(kWidth - 1, kHeight - 1), c.background);
+        // The name starts at the padding of the first column; the amount
+        // ends at the padding of the second.
+        const auto [left, right] = painted.span(c.text);
+        EXPECT_GE(left, 6);
+        EXPECT_LE(left, 9);
+        EXPECT_LE(right, kWidth - 6);
+        EXPECT_GE(right, kWidth - 9);
+        EXPECT_EQ(painted.count(c.text, 50, 80 + 6), 0) << "text where neither cell draws";
+    }
+}
+
+TEST(ListViewTest, OwnerDataListSelectsAndScrollsToARow) {
+    SampleRows rows;
+    rows.count = 200;
+    HWND parent = CreateWindowExW(0, L"STATIC", nullptr, WS_POPUP, 0, 0, 300, 200, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(parent, nullptr);
+    ListView list;
+    ASSERT_NE(list.create(parent, 7, RECT{0, 0, 300, 200}, rows, kColumns, {kBlue, true, 20}),
+              nullptr);
+    EXPECT_EQ(ListView_GetItemCount(list.handle()), 200);
+    EXPECT_EQ(list.columnWidths(), (std::vector<int>{80, 70}));
+    RECT row{};
+    ListView_GetItemRect(list.handle(), 0, &row, LVIR_BOUNDS);
+    EXPECT_EQ(row.bottom - row.top, 20);
+    EXPECT_EQ(list.selectedRow(), -1);
+    list.select(150);
+    list.ensureVisible(150);
+    EXPECT_EQ(list.selectedRow(), 150);
+    EXPECT_GT(ListView_GetTopIndex(list.handle()), 100);
+    list.select(-1);
+    EXPECT_EQ(list.selectedRow(), -1);
+    rows.count = 2;
+    list.reload();
+    EXPECT_EQ(ListView_GetItemCount(list.handle()), 2);
+    DestroyWindow(parent);
+}
+
+} // namespace
+} // namespace kolvane::win
