@@ -12,7 +12,7 @@ std::vector<SynthesisRow> synthesisRows(const Document& doc) {
         if (!isAccount(account.id) || !account.active)
             continue;
         rows.push_back(SynthesisRow{&account, accountIndex(doc, &account, 1),
-                                    cp1252ToUtf8(fieldText(account.name)),
+                                    std::string(fieldText(account.name)),
                                     formatAmount(account.balance)});
     }
     return rows;

@@ -18,7 +18,7 @@ namespace kolvane {
 struct SynthesisRow {
     AccountRecord* account;
     int position;            // in the accounts menu, masked accounts counted: 4000 + position
-    std::string name;        // UTF-8
+    std::string name;        // Windows-1252
     std::string balanceText; // as drawn
 };
 // The active accounts, in list order.

@@ -50,7 +50,7 @@ struct LargeRegister {
     // operations are ticked).
     int middleRow() const {
         for (int row = model.rowCount() / 2; row < model.rowCount(); ++row)
-            if (model.registerFlags(row) & kRowCanModify && !(model.registerFlags(row) & kRowIncoming))
+            if (model.rowFlags(row) & kRowCanModify && !(model.rowFlags(row) & kRowIncoming))
                 return row;
         return -1;
     }

@@ -1,8 +1,10 @@
 #include "account_file.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace kolvane {
@@ -12,103 +14,159 @@ namespace {
 // 32-bit but real files stay far below this) and are refused unread.
 constexpr std::uint64_t kMaxFileSize = std::uint64_t{1} << 32;
 
-// Writes fields into a buffer sized beforehand by documentFileSize. A write
-// that would run past the end is dropped and remembered, so a size mismatch
-// can never overrun the buffer and is refused by the caller.
+// The largest run of bytes read or written in one piece: a logo's pixels.
+constexpr std::size_t kLargestPiece = kLogoPixelBytes;
+static_assert(kFileChunkBytes >= kLargestPiece);
+
+template <class Value> void storeLittleEndian(std::uint8_t* out, Value v) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out, &v, sizeof v);
+    } else {
+        for (std::size_t i = 0; i < sizeof v; ++i)
+            out[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
+}
+
+template <class Value> Value loadLittleEndian(const std::uint8_t* in) {
+    Value v;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&v, in, sizeof v);
+    } else {
+        v = 0;
+        for (std::size_t i = 0; i < sizeof v; ++i)
+            v |= static_cast<Value>(static_cast<Value>(in[i]) << (8 * i));
+    }
+    return v;
+}
+
+// Where the writer's full buffers go.
+class ByteSink {
+  public:
+    virtual ~ByteSink() = default;
+    [[nodiscard]] virtual bool put(const std::uint8_t* data, std::size_t size) = 0;
+};
+
+// Writes fields into one buffer, handed to the sink each time it fills up and
+// then reused. Each record first reserves its size; the fields that follow
+// need no checks. The first failure of the sink is kept: nothing more is
+// handed on, and finish() reports it.
 class Writer {
   public:
-    explicit Writer(std::span<std::uint8_t> out)
-        : next_(out.data()), end_(out.data() + out.size()) {}
-    bool complete() const { return !overrun_ && next_ == end_; }
+    Writer(std::span<std::uint8_t> buffer, ByteSink& sink)
+        : begin_(buffer.data()), next_(buffer.data()), end_(buffer.data() + buffer.size()),
+          sink_(sink) {}
+    bool failed() const { return failed_; }
 
-    void u8(std::uint8_t v) { bytes(&v, 1); }
-    void u16(std::uint16_t v) {
-        const std::uint8_t b[2] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)};
-        bytes(b, 2);
-    }
-    void u32(std::uint32_t v) {
-        std::uint8_t b[4];
-        for (int i = 0; i < 4; ++i)
-            b[i] = static_cast<std::uint8_t>(v >> (8 * i));
-        bytes(b, 4);
-    }
-    void u64(std::uint64_t v) {
-        std::uint8_t b[8];
-        for (int i = 0; i < 8; ++i)
-            b[i] = static_cast<std::uint8_t>(v >> (8 * i));
-        bytes(b, 8);
-    }
-    void f64(double v) {
-        std::uint64_t bits;
-        std::memcpy(&bits, &v, 8);
-        u64(bits);
-    }
-    void bytes(const void* data, std::size_t size) {
-        if (size > static_cast<std::size_t>(end_ - next_)) {
-            overrun_ = true;
+    void reserve(std::size_t size) {
+        if (size <= static_cast<std::size_t>(end_ - next_))
             return;
-        }
+        drain();
+        if (size > static_cast<std::size_t>(end_ - next_))
+            failed_ = true; // cannot happen: every piece fits the buffer
+    }
+    [[nodiscard]] bool finish() {
+        drain();
+        return !failed_;
+    }
+
+    void u8(std::uint8_t v) { *next_++ = v; }
+    void u16(std::uint16_t v) { put(v); }
+    void u32(std::uint32_t v) { put(v); }
+    void u64(std::uint64_t v) { put(v); }
+    void f64(double v) { put(std::bit_cast<std::uint64_t>(v)); }
+    void bytes(const void* data, std::size_t size) {
         std::memcpy(next_, data, size);
         next_ += size;
     }
     void zeros(std::size_t size) {
-        if (size > static_cast<std::size_t>(end_ - next_)) {
-            overrun_ = true;
-            return;
-        }
         std::memset(next_, 0, size);
         next_ += size;
     }
 
   private:
+    template <class Value> void put(Value v) {
+        storeLittleEndian(next_, v);
+        next_ += sizeof v;
+    }
+    void drain() {
+        if (!failed_ && next_ != begin_ &&
+            !sink_.put(begin_, static_cast<std::size_t>(next_ - begin_)))
+            failed_ = true;
+        next_ = begin_;
+    }
+
+    std::uint8_t* begin_;
     std::uint8_t* next_;
     std::uint8_t* end_;
-    bool overrun_ = false;
+    ByteSink& sink_;
+    bool failed_ = false;
 };
 
-// Reads fields from a buffer whose size the caller has checked beforehand.
+// Reads fields from the file image in memory, or from a file through one
+// buffer refilled chunk by chunk. The file's size is known from the start, so
+// `has` tells whether the file still holds some bytes before anything is
+// allocated for them; `ensure` then brings them into the buffer. The first
+// read failure is kept and every later `ensure` fails.
 class Reader {
   public:
-    explicit Reader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-    std::uint64_t remaining() const { return bytes_.size() - pos_; }
-    bool has(std::uint64_t size) const { return size <= remaining(); }
-    std::size_t position() const { return pos_; }
+    explicit Reader(std::span<const std::uint8_t> bytes)
+        : next_(bytes.data()), end_(bytes.data() + bytes.size()), size_(bytes.size()),
+          fetched_(bytes.size()) {}
+    Reader(InputFile& file, std::span<std::uint8_t> buffer)
+        : next_(buffer.data()), end_(buffer.data()), size_(file.size()), file_(&file),
+          buffer_(buffer) {}
 
-    std::uint8_t u8() { return bytes_[pos_++]; }
-    std::uint16_t u16() {
-        std::uint16_t v = static_cast<std::uint16_t>(bytes_[pos_] | (bytes_[pos_ + 1] << 8));
-        pos_ += 2;
-        return v;
-    }
-    std::uint32_t u32() {
-        std::uint32_t v = 0;
-        for (int i = 0; i < 4; ++i)
-            v |= static_cast<std::uint32_t>(bytes_[pos_ + i]) << (8 * i);
-        pos_ += 4;
-        return v;
-    }
-    std::uint64_t u64() {
-        std::uint64_t v = 0;
-        for (int i = 0; i < 8; ++i)
-            v |= static_cast<std::uint64_t>(bytes_[pos_ + i]) << (8 * i);
-        pos_ += 8;
-        return v;
-    }
-    double f64() {
-        std::uint64_t bits = u64();
-        double v;
-        std::memcpy(&v, &bits, 8);
-        return v;
-    }
+    std::uint64_t remaining() const { return size_ - fetched_ + buffered(); }
+    bool has(std::uint64_t size) const { return size <= remaining(); }
+    bool failed() const { return failed_; }
+
+    // Makes the next `size` bytes readable; `has(size)` must hold.
+    [[nodiscard]] bool ensure(std::size_t size) { return size <= buffered() || refill(size); }
+
+    std::uint8_t u8() { return *next_++; }
+    std::uint16_t u16() { return get<std::uint16_t>(); }
+    std::uint32_t u32() { return get<std::uint32_t>(); }
+    std::uint64_t u64() { return get<std::uint64_t>(); }
+    double f64() { return std::bit_cast<double>(get<std::uint64_t>()); }
     void bytes(void* out, std::size_t size) {
-        std::memcpy(out, bytes_.data() + pos_, size);
-        pos_ += size;
+        std::memcpy(out, next_, size);
+        next_ += size;
     }
-    void skip(std::size_t size) { pos_ += size; }
+    void skip(std::size_t size) { next_ += size; }
 
   private:
-    std::span<const std::uint8_t> bytes_;
-    std::size_t pos_ = 0;
+    std::size_t buffered() const { return static_cast<std::size_t>(end_ - next_); }
+    template <class Value> Value get() {
+        Value v = loadLittleEndian<Value>(next_);
+        next_ += sizeof v;
+        return v;
+    }
+    bool refill(std::size_t size) {
+        const std::size_t kept = buffered();
+        if (failed_ || !file_ || size > buffer_.size()) {
+            failed_ = true;
+            return false;
+        }
+        std::memmove(buffer_.data(), next_, kept);
+        const std::size_t wanted = static_cast<std::size_t>(
+            std::min<std::uint64_t>(buffer_.size() - kept, size_ - fetched_));
+        if (kept + wanted < size || !file_->read(buffer_.data() + kept, wanted)) {
+            failed_ = true;
+            return false;
+        }
+        fetched_ += wanted;
+        next_ = buffer_.data();
+        end_ = next_ + kept + wanted;
+        return true;
+    }
+
+    const std::uint8_t* next_;
+    const std::uint8_t* end_;
+    std::uint64_t size_;
+    std::uint64_t fetched_ = 0; // bytes taken from the file so far
+    InputFile* file_ = nullptr;
+    std::span<std::uint8_t> buffer_;
+    bool failed_ = false;
 };
 
 // --- one pair of functions per record type ---------------------------------
@@ -300,23 +358,43 @@ void readRecord(Reader& r, OperationRecord& o) {
     o.lines = nullptr;
 }
 
-template <class Record> void writeSection(Writer& w, const RecordList<Record>& list) {
+// A read that the file could not deliver after all.
+constexpr LoadStatus kReadFailure = LoadStatus::CannotOpen;
+
+// Reads a 32-bit count and checks that the file holds at least `count`
+// entries of `smallestEntry` bytes, before anything is allocated for them.
+LoadStatus readCount(Reader& r, std::size_t smallestEntry, std::uint32_t& count) {
+    if (!r.has(4))
+        return LoadStatus::Truncated;
+    if (!r.ensure(4))
+        return kReadFailure;
+    count = r.u32();
+    if (!r.has(std::uint64_t{count} * smallestEntry))
+        return LoadStatus::Truncated;
+    return LoadStatus::Ok;
+}
+
+template <class Record>
+void writeSection(Writer& w, const RecordList<Record>& list, std::size_t recordSize) {
+    w.reserve(4);
     w.u32(static_cast<std::uint32_t>(list.count()));
-    for (const Record& record : list)
+    for (const Record& record : list) {
+        w.reserve(recordSize);
         writeRecord(w, record);
+    }
 }
 
 template <class Record>
 LoadStatus readSection(Reader& r, RecordList<Record>& list, std::size_t recordSize) {
-    if (!r.has(4))
-        return LoadStatus::Truncated;
-    std::uint32_t count = r.u32();
-    if (!r.has(std::uint64_t{count} * recordSize))
-        return LoadStatus::Truncated;
+    std::uint32_t count = 0;
+    if (LoadStatus status = readCount(r, recordSize, count); status != LoadStatus::Ok)
+        return status;
     for (std::uint32_t i = 0; i < count; ++i) {
         Record* record = list.appendEmpty();
         if (!record)
             return LoadStatus::OutOfMemory;
+        if (!r.ensure(recordSize))
+            return kReadFailure;
         readRecord(r, *record);
     }
     return LoadStatus::Ok;
@@ -329,35 +407,64 @@ std::uint32_t linesToWrite(const OperationRecord& operation) {
 }
 
 void writeAccounts(Writer& w, const AccountList& accounts) {
+    w.reserve(4);
     w.u32(static_cast<std::uint32_t>(accounts.count()));
     for (const AccountRecord& account : accounts) {
+        w.reserve(kAccountFileSize + 4);
         writeRecord(w, account);
         if (account.logoPixels && account.logoMask) {
             w.u32(kLogoPixelBytes);
+            w.reserve(kLogoPixelBytes + 4);
             w.bytes(account.logoPixels, kLogoPixelBytes);
             w.u32(kLogoMaskBytes);
+            w.reserve(kLogoMaskBytes);
             w.bytes(account.logoMask, kLogoMaskBytes);
         } else {
             w.u32(0);
+            w.reserve(4);
             w.u32(0);
         }
     }
 }
 
 void writeOperations(Writer& w, const OperationList& operations) {
+    w.reserve(4);
     w.u32(static_cast<std::uint32_t>(operations.count()));
     for (const OperationRecord& operation : operations) {
+        if (w.failed())
+            return; // the disk refused a chunk: the rest would go nowhere
         std::uint32_t lineCount = linesToWrite(operation);
+        w.reserve(kOperationFileSize);
         writeRecord(w, operation, lineCount);
         if (lineCount)
-            for (const VentilationLine& line : *operation.lines)
+            for (const VentilationLine& line : *operation.lines) {
+                w.reserve(kOperationFileSize);
                 writeRecord(w, line, 0);
+            }
     }
+}
+
+void writeDocument(Writer& w, const Document& doc) {
+    w.reserve(9);
+    w.bytes(kAccountFileMagic, 8);
+    w.u8(doc.alertsEnabled ? 1 : 0);
+    writeSection(w, doc.users, kUserFileSize);
+    writeSection(w, doc.modes, kModeFileSize);
+    writeSection(w, doc.categories, kCategoryFileSize);
+    w.reserve(64);
+    w.zeros(64);
+    writeSection(w, doc.labels, kLabelFileSize);
+    writeSection(w, doc.reserved, kReservedFileSize);
+    writeAccounts(w, doc.accounts);
+    writeSection(w, doc.thirds, kThirdFileSize);
+    writeOperations(w, doc.operations);
 }
 
 LoadStatus readLogoBlock(Reader& r, std::uint32_t expected, std::uint8_t*& block) {
     if (!r.has(4))
         return LoadStatus::Truncated;
+    if (!r.ensure(4))
+        return kReadFailure;
     std::uint32_t length = r.u32();
     if (length == 0)
         return LoadStatus::Ok;
@@ -368,23 +475,25 @@ LoadStatus readLogoBlock(Reader& r, std::uint32_t expected, std::uint8_t*& block
     block = static_cast<std::uint8_t*>(std::malloc(length));
     if (!block)
         return LoadStatus::OutOfMemory;
+    if (!r.ensure(length))
+        return kReadFailure;
     r.bytes(block, length);
     return LoadStatus::Ok;
 }
 
 LoadStatus readAccounts(Reader& r, Document& doc) {
     constexpr std::uint64_t kSmallestEntry = kAccountFileSize + 8;
-    if (!r.has(4))
-        return LoadStatus::Truncated;
-    std::uint32_t count = r.u32();
-    if (!r.has(std::uint64_t{count} * kSmallestEntry))
-        return LoadStatus::Truncated;
+    std::uint32_t count = 0;
+    if (LoadStatus status = readCount(r, kSmallestEntry, count); status != LoadStatus::Ok)
+        return status;
     for (std::uint32_t i = 0; i < count; ++i) {
         if (!r.has(kSmallestEntry))
             return LoadStatus::Truncated;
         AccountRecord* account = doc.accounts.appendEmpty();
         if (!account)
             return LoadStatus::OutOfMemory;
+        if (!r.ensure(kAccountFileSize))
+            return kReadFailure;
         readRecord(r, *account);
         std::uint32_t next =
             std::max<std::uint32_t>(doc.nextAccountNumber, partyNumber(account->id) + 1);
@@ -413,35 +522,42 @@ LoadStatus readThirds(Reader& r, Document& doc) {
     return LoadStatus::Ok;
 }
 
+LoadStatus readLines(Reader& r, OperationRecord& operation) {
+    if (!r.has(std::uint64_t{operation.lineCount} * kOperationFileSize))
+        return LoadStatus::Truncated;
+    operation.lines = new (std::nothrow) OperationList;
+    if (!operation.lines)
+        return LoadStatus::OutOfMemory;
+    for (std::uint32_t l = 0; l < operation.lineCount; ++l) {
+        VentilationLine* line = operation.lines->appendEmpty();
+        if (!line)
+            return LoadStatus::OutOfMemory;
+        if (!r.ensure(kOperationFileSize))
+            return kReadFailure;
+        readRecord(r, *line);
+        // A line has no lines of its own; its count word carries nothing.
+        line->lineCount = 0;
+    }
+    return LoadStatus::Ok;
+}
+
 LoadStatus readOperations(Reader& r, Document& doc) {
-    if (!r.has(4))
-        return LoadStatus::Truncated;
-    std::uint32_t count = r.u32();
-    if (!r.has(std::uint64_t{count} * kOperationFileSize))
-        return LoadStatus::Truncated;
+    std::uint32_t count = 0;
+    if (LoadStatus status = readCount(r, kOperationFileSize, count); status != LoadStatus::Ok)
+        return status;
     for (std::uint32_t i = 0; i < count; ++i) {
         if (!r.has(kOperationFileSize))
             return LoadStatus::Truncated;
         OperationRecord* operation = doc.operations.appendEmpty();
         if (!operation)
             return LoadStatus::OutOfMemory;
+        if (!r.ensure(kOperationFileSize))
+            return kReadFailure;
         readRecord(r, *operation);
         doc.nextOperationId = std::max(doc.nextOperationId, operation->id + 1);
-        if (operation->lineCount == 0)
-            continue;
-        if (!r.has(std::uint64_t{operation->lineCount} * kOperationFileSize))
-            return LoadStatus::Truncated;
-        operation->lines = new (std::nothrow) OperationList;
-        if (!operation->lines)
-            return LoadStatus::OutOfMemory;
-        for (std::uint32_t l = 0; l < operation->lineCount; ++l) {
-            VentilationLine* line = operation->lines->appendEmpty();
-            if (!line)
-                return LoadStatus::OutOfMemory;
-            readRecord(r, *line);
-            // A line has no lines of its own; its count word carries nothing.
-            line->lineCount = 0;
-        }
+        if (operation->lineCount != 0)
+            if (LoadStatus status = readLines(r, *operation); status != LoadStatus::Ok)
+                return status;
     }
     return LoadStatus::Ok;
 }
@@ -451,6 +567,8 @@ LoadStatus parseDocument(Reader& r, Document& doc) {
         return LoadStatus::Empty;
     if (!r.has(9))
         return r.has(8) ? LoadStatus::Truncated : LoadStatus::NotAnAccountFile;
+    if (!r.ensure(9))
+        return kReadFailure;
     char magic[8];
     r.bytes(magic, 8);
     if (std::memcmp(magic, kAccountFileMagic, 8) != 0)
@@ -466,6 +584,8 @@ LoadStatus parseDocument(Reader& r, Document& doc) {
         return status;
     if (!r.has(64))
         return LoadStatus::Truncated;
+    if (!r.ensure(64))
+        return kReadFailure;
     r.skip(64);
     if ((status = readSection(r, doc.labels, kLabelFileSize)) != LoadStatus::Ok)
         return status;
@@ -483,6 +603,48 @@ LoadStatus parseDocument(Reader& r, Document& doc) {
     return LoadStatus::Ok;
 }
 
+// Loads all or nothing: on failure the document is left empty, with its sort
+// order as it was.
+LoadStatus loadFrom(Document& doc, Reader& reader) {
+    const std::uint32_t sortOrder = doc.sortOrder;
+    LoadStatus status;
+    try {
+        status = parseDocument(reader, doc);
+    } catch (const std::bad_alloc&) {
+        status = LoadStatus::OutOfMemory;
+    }
+    if (status != LoadStatus::Ok) {
+        documentClose(doc);
+        doc.sortOrder = sortOrder;
+        return status;
+    }
+    doc.isOpen = 1;
+    return LoadStatus::Ok;
+}
+
+class VectorSink : public ByteSink {
+  public:
+    explicit VectorSink(std::vector<std::uint8_t>& out) : out_(out) {}
+    bool put(const std::uint8_t* data, std::size_t size) override {
+        out_.insert(out_.end(), data, data + size);
+        return true;
+    }
+
+  private:
+    std::vector<std::uint8_t>& out_;
+};
+
+class FileSink : public ByteSink {
+  public:
+    explicit FileSink(OutputFile& file) : file_(file) {}
+    bool put(const std::uint8_t* data, std::size_t size) override {
+        return file_.write(data, size);
+    }
+
+  private:
+    OutputFile& file_;
+};
+
 } // namespace
 
 const char* describeLoadStatus(LoadStatus status) {
@@ -490,7 +652,7 @@ const char* describeLoadStatus(LoadStatus status) {
     case LoadStatus::Ok:
         return "loaded";
     case LoadStatus::CannotOpen:
-        return "the file cannot be opened";
+        return "the file cannot be opened or read";
     case LoadStatus::TooLarge:
         return "the file is too large to be an account file";
     case LoadStatus::Empty:
@@ -528,21 +690,14 @@ std::uint64_t documentFileSize(const Document& doc) {
 }
 
 std::vector<std::uint8_t> serializeDocument(const Document& doc) {
-    std::vector<std::uint8_t> out(documentFileSize(doc));
-    Writer w(out);
-    w.bytes(kAccountFileMagic, 8);
-    w.u8(doc.alertsEnabled ? 1 : 0);
-    writeSection(w, doc.users);
-    writeSection(w, doc.modes);
-    writeSection(w, doc.categories);
-    w.zeros(64);
-    writeSection(w, doc.labels);
-    writeSection(w, doc.reserved);
-    writeAccounts(w, doc.accounts);
-    writeSection(w, doc.thirds);
-    writeOperations(w, doc.operations);
-    if (!w.complete())
-        return {}; // the lists changed under us; saveDocument refuses an empty image
+    std::vector<std::uint8_t> out;
+    out.reserve(documentFileSize(doc));
+    std::vector<std::uint8_t> buffer(kLargestPiece + kOperationFileSize);
+    VectorSink sink(out);
+    Writer w(buffer, sink);
+    writeDocument(w, doc);
+    if (!w.finish())
+        return {};
     return out;
 }
 
@@ -554,51 +709,68 @@ int saveDocument(Document& doc, const std::string& path, FileSystem& fileSystem,
                  std::string* reason) {
     if (path.empty())
         return 0;
-    std::vector<std::uint8_t> image;
-    try {
-        image = serializeDocument(doc);
-    } catch (const std::bad_alloc&) {
-        image.clear();
-    }
-    if (image.empty()) {
+    auto outOfMemory = [reason] {
         if (reason)
             *reason = "mémoire insuffisante";
         return 0;
+    };
+    // One buffer of a chunk's size, refilled and written out again and again.
+    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[kFileChunkBytes]);
+    if (!buffer)
+        return outOfMemory();
+    auto writeContent = [&](OutputFile& file) {
+        FileSink sink(file);
+        Writer w({buffer.get(), kFileChunkBytes}, sink);
+        writeDocument(w, doc);
+        return w.finish();
+    };
+    try {
+        if (!replaceFileContent(fileSystem, path, writeContent, path + ".bak", reason))
+            return 0;
+        doc.filePath = path;
+    } catch (const std::bad_alloc&) {
+        return outOfMemory();
     }
-    if (!replaceFileContent(fileSystem, path, image, path + ".bak", reason))
-        return 0;
-    doc.filePath = path;
     doc.isModified = 0;
     return 1;
 }
 
 LoadStatus loadDocumentFromBytes(Document& doc, std::span<const std::uint8_t> bytes) {
-    const std::uint32_t sortOrder = doc.sortOrder;
     Reader reader(bytes);
-    LoadStatus status = parseDocument(reader, doc);
-    if (status != LoadStatus::Ok) {
-        documentClose(doc);
-        doc.sortOrder = sortOrder;
-        return status;
-    }
-    doc.isOpen = 1;
-    return LoadStatus::Ok;
+    return loadFrom(doc, reader);
 }
 
 LoadStatus loadDocument(Document& doc, const std::string& path, FileSystem& fileSystem) {
-    std::vector<std::uint8_t> bytes;
-    switch (fileSystem.readAll(path, bytes, kMaxFileSize)) {
-    case ReadResult::Ok:
-        break;
-    case ReadResult::TooLarge:
-        return LoadStatus::TooLarge;
-    default:
-        return LoadStatus::CannotOpen;
+    std::unique_ptr<InputFile> file;
+    try {
+        file = fileSystem.open(path);
+    } catch (const std::bad_alloc&) {
+        return LoadStatus::OutOfMemory;
     }
-    LoadStatus status = loadDocumentFromBytes(doc, bytes);
-    if (status == LoadStatus::Ok)
+    if (!file)
+        return LoadStatus::CannotOpen;
+    if (file->size() > kMaxFileSize)
+        return LoadStatus::TooLarge;
+    // Small files get a buffer of their own size: every piece read at once
+    // lies within the file.
+    const std::size_t bufferSize =
+        static_cast<std::size_t>(std::min<std::uint64_t>(file->size(), kFileChunkBytes));
+    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[bufferSize]);
+    if (!buffer)
+        return LoadStatus::OutOfMemory;
+    Reader reader(*file, {buffer.get(), bufferSize});
+    LoadStatus status = loadFrom(doc, reader);
+    if (status != LoadStatus::Ok)
+        return status;
+    try {
         doc.filePath = path;
-    return status;
+    } catch (const std::bad_alloc&) {
+        const std::uint32_t sortOrder = doc.sortOrder;
+        documentClose(doc);
+        doc.sortOrder = sortOrder;
+        return LoadStatus::OutOfMemory;
+    }
+    return LoadStatus::Ok;
 }
 
 int loadDocument(Document& doc, const std::string& path) {

@@ -14,10 +14,14 @@ namespace kolvane {
 
 inline constexpr char kAccountFileMagic[8] = {'K', 'o', 'l', 'v', 'a', 'n', 'e', ' '};
 
+// Files are read and written through one buffer of this size, whatever their
+// size.
+inline constexpr std::size_t kFileChunkBytes = std::size_t{256} << 10;
+
 // Why a load was refused; `Ok` when it succeeded.
 enum class LoadStatus {
     Ok,
-    CannotOpen,
+    CannotOpen, // missing, not a regular file, or a read failed
     TooLarge,
     Empty,            // no byte at all
     NotAnAccountFile, // the first eight bytes are not the magic

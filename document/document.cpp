@@ -118,18 +118,14 @@ void documentInit(Document& doc) {
 }
 
 void documentClose(Document& doc) {
-    for (OperationRecord& operation : doc.operations)
-        releaseLines(operation);
-    for (AccountRecord& account : doc.accounts)
-        releaseLogo(account);
+    doc.operations.clear(releaseLines);
+    doc.accounts.clear(releaseLogo);
     doc.users.clear();
-    doc.operations.clear();
     doc.reserved.clear();
     doc.categories.clear();
     doc.labels.clear();
     doc.modes.clear();
     doc.thirds.clear();
-    doc.accounts.clear();
     doc.nextOperationId = 0;
     doc.nextAccountNumber = 0;
     doc.nextThirdNumber = 0;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,15 +22,28 @@ class OutputFile {
     virtual bool close() = 0;
 };
 
+class InputFile {
+  public:
+    virtual ~InputFile() = default;
+    // The size of the file when it was opened.
+    virtual std::uint64_t size() const = 0;
+    // Reads exactly `size` bytes from where the previous read stopped; false
+    // when the file cannot give them (a read error, a file that shrank).
+    [[nodiscard]] virtual bool read(std::uint8_t* data, std::size_t size) = 0;
+};
+
 enum class ReadResult { Ok, CannotOpen, TooLarge, ReadError };
 
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
+    // Opens a regular file for reading; null when it is missing or cannot be
+    // opened.
+    virtual std::unique_ptr<InputFile> open(const std::string& path) = 0;
     // Reads a whole file. Files larger than `maxSize` are refused before
     // anything is allocated.
-    virtual ReadResult readAll(const std::string& path, std::vector<std::uint8_t>& out,
-                               std::uint64_t maxSize) = 0;
+    [[nodiscard]] ReadResult readAll(const std::string& path, std::vector<std::uint8_t>& out,
+                                     std::uint64_t maxSize);
     // Creates (or truncates) a file that no one else may open meanwhile.
     virtual std::unique_ptr<OutputFile> create(const std::string& path) = 0;
     virtual bool exists(const std::string& path) = 0;
@@ -47,12 +61,19 @@ class FileSystem {
 // Paths are UTF-8.
 FileSystem& platformFileSystem();
 
-// Writes `bytes` to PATH.tmp in the same folder, flushes it, optionally keeps
-// the current PATH as `backupPath`, then replaces PATH in one step. On any
-// failure the temporary file is removed, PATH is untouched and false returned;
-// `reason`, when given, receives the system's words for the step that failed.
-bool replaceFileContent(FileSystem& fileSystem, const std::string& path,
-                        const std::vector<std::uint8_t>& bytes, const std::string& backupPath = {},
-                        std::string* reason = nullptr);
+// Has `writeContent` write PATH.tmp in the same folder, flushes it, optionally
+// keeps the current PATH as `backupPath`, then replaces PATH in one step. On
+// any failure (`writeContent` returning false among them) the temporary file
+// is removed, PATH is untouched and false returned; `reason`, when given,
+// receives the system's words for the step that failed.
+using ContentWriter = std::function<bool(OutputFile& file)>;
+[[nodiscard]] bool replaceFileContent(FileSystem& fileSystem, const std::string& path,
+                                      const ContentWriter& writeContent,
+                                      const std::string& backupPath = {},
+                                      std::string* reason = nullptr);
+[[nodiscard]] bool replaceFileContent(FileSystem& fileSystem, const std::string& path,
+                                      const std::vector<std::uint8_t>& bytes,
+                                      const std::string& backupPath = {},
+                                      std::string* reason = nullptr);
 
 } // namespace kolvane

@@ -53,40 +53,49 @@ class PosixOutputFile : public OutputFile {
     std::string& lastError_;
 };
 
+class PosixInputFile : public InputFile {
+  public:
+    PosixInputFile(int fd, std::uint64_t size, std::string& lastError)
+        : fd_(fd), size_(size), lastError_(lastError) {}
+    ~PosixInputFile() override { ::close(fd_); }
+    std::uint64_t size() const override { return size_; }
+    bool read(std::uint8_t* data, std::size_t size) override {
+        while (size > 0) {
+            ssize_t got = ::read(fd_, data, size);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                lastError_ = std::strerror(got == 0 ? EIO : errno); // 0: the file shrank
+                return false;
+            }
+            data += got;
+            size -= static_cast<std::size_t>(got);
+        }
+        return true;
+    }
+
+  private:
+    int fd_;
+    std::uint64_t size_;
+    std::string& lastError_;
+};
+
 class PosixFileSystem : public FileSystem {
   public:
-    ReadResult readAll(const std::string& path, std::vector<std::uint8_t>& out,
-                       std::uint64_t maxSize) override {
+    std::unique_ptr<InputFile> open(const std::string& path) override {
         int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (!noteFailure(fd >= 0, lastError_))
-            return ReadResult::CannotOpen;
+            return nullptr;
         struct stat info {};
         if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
             const int error = info.st_mode == 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
             lastError_ = std::strerror(error);
             ::close(fd);
-            return ReadResult::CannotOpen;
+            return nullptr;
         }
-        if (static_cast<std::uint64_t>(info.st_size) > maxSize) {
-            ::close(fd);
-            return ReadResult::TooLarge;
-        }
-        out.resize(static_cast<std::size_t>(info.st_size));
-        std::size_t done = 0;
-        while (done < out.size()) {
-            ssize_t got = ::read(fd, out.data() + done, out.size() - done);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0) {
-                lastError_ = std::strerror(got == 0 ? EIO : errno); // 0: the file shrank
-                break;
-            }
-            done += static_cast<std::size_t>(got);
-        }
-        ::close(fd);
-        if (done != out.size())
-            return ReadResult::ReadError;
-        return ReadResult::Ok;
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        return std::make_unique<PosixInputFile>(fd, static_cast<std::uint64_t>(info.st_size),
+                                                lastError_);
     }
 
     std::unique_ptr<OutputFile> create(const std::string& path) override {

@@ -72,39 +72,48 @@ class Win32OutputFile : public OutputFile {
     std::string& lastError_;
 };
 
+class Win32InputFile : public InputFile {
+  public:
+    Win32InputFile(HANDLE handle, std::uint64_t size, std::string& lastError)
+        : handle_(handle), size_(size), lastError_(lastError) {}
+    ~Win32InputFile() override { CloseHandle(handle_); }
+    std::uint64_t size() const override { return size_; }
+    bool read(std::uint8_t* data, std::size_t size) override {
+        while (size > 0) {
+            DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+            DWORD got = 0;
+            if (!noteFailure(ReadFile(handle_, data, chunk, &got, nullptr) != 0, lastError_))
+                return false;
+            if (got == 0) {
+                lastError_ = systemMessage(ERROR_HANDLE_EOF); // the file shrank
+                return false;
+            }
+            data += got;
+            size -= got;
+        }
+        return true;
+    }
+
+  private:
+    HANDLE handle_;
+    std::uint64_t size_;
+    std::string& lastError_;
+};
+
 class Win32FileSystem : public FileSystem {
   public:
-    ReadResult readAll(const std::string& path, std::vector<std::uint8_t>& out,
-                       std::uint64_t maxSize) override {
+    std::unique_ptr<InputFile> open(const std::string& path) override {
         HANDLE file = CreateFileW(widePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (!noteFailure(file != INVALID_HANDLE_VALUE, lastError_))
-            return ReadResult::CannotOpen;
+            return nullptr;
         LARGE_INTEGER size{};
         if (!noteFailure(GetFileSizeEx(file, &size) != 0, lastError_)) {
             CloseHandle(file);
-            return ReadResult::CannotOpen;
+            return nullptr;
         }
-        if (static_cast<std::uint64_t>(size.QuadPart) > maxSize) {
-            CloseHandle(file);
-            return ReadResult::TooLarge;
-        }
-        out.resize(static_cast<std::size_t>(size.QuadPart));
-        std::size_t done = 0;
-        while (done < out.size()) {
-            DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(out.size() - done, 1u << 30));
-            DWORD got = 0;
-            if (!noteFailure(ReadFile(file, out.data() + done, chunk, &got, nullptr) != 0,
-                             lastError_))
-                break;
-            if (got == 0) {
-                lastError_ = systemMessage(ERROR_HANDLE_EOF); // the file shrank
-                break;
-            }
-            done += got;
-        }
-        CloseHandle(file);
-        return done == out.size() ? ReadResult::Ok : ReadResult::ReadError;
+        return std::make_unique<Win32InputFile>(file, static_cast<std::uint64_t>(size.QuadPart),
+                                                lastError_);
     }
 
     std::unique_ptr<OutputFile> create(const std::string& path) override {

@@ -2,8 +2,12 @@
 // carries a copy of one record; the pointer handed back points at the record
 // inside its node and stays valid until that node is removed or the list is
 // cleared. The record comes first in the node, so a record pointer is also
-// the node handle.
+// the node handle. Nodes come from one slab pool per record type, shared by
+// every list of that type (the ventilation lines of all split operations
+// too), and so do the list objects made with `new`.
 #pragma once
+
+#include "slab_pool.h"
 
 #include <cstring>
 #include <new>
@@ -27,11 +31,36 @@ template <class Record> class RecordList {
     RecordList& operator=(const RecordList&) = delete;
     ~RecordList() { clear(); }
 
+    // Lists made with `new` (the lines of a split operation) share a pool too.
+    static void* operator new(std::size_t size) {
+        if (void* memory = operator new(size, std::nothrow))
+            return memory;
+        throw std::bad_alloc();
+    }
+    static void* operator new(std::size_t, const std::nothrow_t&) noexcept {
+        return listPool().allocate();
+    }
+    static void operator delete(void* memory) noexcept { listPool().release(memory); }
+
+    // The pool of this record type's nodes. Constant-initialised and never
+    // destroyed, so that a document destroyed late at exit still finds it.
+    static SlabPool& nodePool() {
+        static constinit SlabPool pool{sizeof(Node), alignof(Node)};
+        return pool;
+    }
+
     void clear() {
+        clear([](Record&) {});
+    }
+
+    // Empties the list, handing each record to `release` just before its node
+    // goes: one walk instead of two for records that own something.
+    template <class Release> void clear(Release release) {
         Node* node = head_;
         while (node) {
             Node* following = node->next;
-            delete node;
+            release(node->record);
+            nodePool().release(node);
             node = following;
         }
         head_ = tail_ = nullptr;
@@ -122,7 +151,7 @@ template <class Record> class RecordList {
             node->next->prev = node->prev;
         else
             tail_ = node->prev;
-        delete node;
+        nodePool().release(node);
         if (count_ > 0)
             --count_;
     }
@@ -166,13 +195,10 @@ template <class Record> class RecordList {
         ++count_;
     }
 
-    // Releases a record taken out by `unlink`; through `remove`, so that its
-    // node is given back the way every node of the list is.
+    // Releases a record taken out by `unlink`: its node goes back to the pool.
     void dispose(Record* record) {
-        if (!record)
-            return;
-        linkAfter(last(), record);
-        remove(record);
+        if (record)
+            nodePool().release(nodeOf(record));
     }
 
     // Range-for support: `for (Record& r : list)`.
@@ -200,7 +226,7 @@ template <class Record> class RecordList {
     }
 
     static Node* makeNode(const Record* source) {
-        Node* node = new (std::nothrow) Node;
+        Node* node = static_cast<Node*>(nodePool().allocate());
         if (!node)
             return nullptr;
         if (source)
@@ -209,6 +235,12 @@ template <class Record> class RecordList {
             std::memset(&node->record, 0, sizeof(Record));
         node->prev = node->next = nullptr;
         return node;
+    }
+
+    static_assert(alignof(Node) <= 64 && std::is_trivially_destructible_v<Node>);
+    static SlabPool& listPool() {
+        static constinit SlabPool pool{sizeof(RecordList), alignof(RecordList)};
+        return pool;
     }
 
     Node* head_ = nullptr;

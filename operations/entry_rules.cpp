@@ -197,7 +197,7 @@ VentilationDraft::Closing VentilationDraft::close() const {
 
 std::string ventilationLineText(const Document& doc, const VentilationLine& line, int column) {
     if (column == 0)
-        return cp1252ToUtf8(partyText(doc, line.counterpartyId));
+        return partyText(doc, line.counterpartyId);
     return column == 1 ? formatAmount(line.amount) : std::string();
 }
 
@@ -205,17 +205,16 @@ std::vector<ConsultRow> ventilationConsultRows(const Document& doc,
                                                const OperationRecord& operation) {
     std::vector<ConsultRow> rows;
     const double a = operation.amount;
-    rows.push_back(ConsultRow{
-        cp1252ToUtf8(partyText(doc, operation.partyId)), a < 0 ? formatAmount(-a) : std::string(),
-        a >= 0 ? formatAmount(a) : std::string(), kRowLightBlue, rgb(90, 90, 200)});
+    rows.push_back(
+        ConsultRow{partyText(doc, operation.partyId), a < 0 ? formatAmount(-a) : std::string(),
+                   a >= 0 ? formatAmount(a) : std::string(), kRowLightBlue, rgb(90, 90, 200)});
     if (!operation.lines || !operation.lineCount)
         return rows;
     for (const VentilationLine& line : *operation.lines) {
         const double part = line.amount;
-        rows.push_back(ConsultRow{cp1252ToUtf8(partyText(doc, line.counterpartyId)),
-                                  part >= 0 ? formatAmount(part) : std::string(),
-                                  part <= 0 ? formatAmount(-part) : std::string(), kRowWhite,
-                                  rgb(0, 0, 150)});
+        rows.push_back(ConsultRow{
+            partyText(doc, line.counterpartyId), part >= 0 ? formatAmount(part) : std::string(),
+            part <= 0 ? formatAmount(-part) : std::string(), kRowWhite, rgb(0, 0, 150)});
     }
     return rows;
 }

@@ -166,14 +166,14 @@ class VentilationDraft {
 };
 
 // The editor's line list: "Catégorie" and "Montant" (the amount as stored,
-// negative for the lines of a debit). UTF-8.
+// negative for the lines of a debit). Windows-1252.
 std::string ventilationLineText(const Document& doc, const VentilationLine& line, int column);
 
 // The consult dialog: the operation on the first row (its account), then one
 // row per line; a debit shows its total under "Débit" and its parts under
 // "Crédit", so that the two columns balance.
 struct ConsultRow {
-    std::string party; // UTF-8
+    std::string party; // Windows-1252
     std::string debit;
     std::string credit;
     std::uint32_t background; // COLORREF

@@ -77,15 +77,15 @@ RegisterColumnWidths registerColumnWidths(int listClientWidth) {
     return widths;
 }
 
-RowColours rowColours(std::uint32_t flags) {
-    return RowColours{(flags & kRowOdd) ? kRowWhite : kRowLightBlue,
-                      (flags & kRowMoneyIn) ? kMoneyInColour : kMoneyOutColour};
+RowLook rowColours(std::uint32_t flags) {
+    return RowLook{(flags & kRowOdd) ? kRowWhite : kRowLightBlue,
+                   (flags & kRowMoneyIn) ? kMoneyInColour : kMoneyOutColour, false};
 }
 
 BalanceStripTexts balanceStripTexts(const AccountRecord* account) {
     if (!account)
         return BalanceStripTexts{std::string(), formatAmount(0.0), formatAmount(0.0)};
-    return BalanceStripTexts{cp1252ToUtf8(fieldText(account->name)),
+    return BalanceStripTexts{std::string(fieldText(account->name)),
                              formatAmount(account->pointedBalance), formatAmount(account->balance)};
 }
 
@@ -118,7 +118,7 @@ int RegisterModel::findRow(const OperationRecord* wanted) const {
     return found == rows_.end() ? -1 : static_cast<int>(found - rows_.begin());
 }
 
-std::uint32_t RegisterModel::registerFlags(int row) const {
+std::uint32_t RegisterModel::rowFlags(int row) const {
     const OperationRecord* r = record(row);
     if (!r)
         return 0;
@@ -156,10 +156,6 @@ double RegisterModel::runningBalance(int row) const {
 }
 
 std::string RegisterModel::cellText(int row, int column) const {
-    return cp1252ToUtf8(recordText(row, column));
-}
-
-std::string RegisterModel::recordText(int row, int column) const {
     const OperationRecord* r = record(row);
     if (!r)
         return std::string();

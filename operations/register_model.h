@@ -5,11 +5,12 @@
 // accounts' splits); the model never owns them.
 //
 // For the register view (an owner-data list view over this model):
-//   - `rowCount()` is the item count; `cellText(row, column)` gives a cell as
-//     drawn (UTF-8), `registerFlags(row)` what kind of row it is and what
-//     the menus allow on it, `rowColours(flags)` its brush and text colour
-//     when not selected; `kRegisterColumns` is the column table. Ask only for
-//     the rows being painted: nothing here walks the rows to answer.
+//   - it is the `RowModel` of the toolkit's list: `rowCount()`, `cellText(row,
+//     column)` as drawn (Windows-1252) and `rowLook(row)` (brush and text
+//     colour when not selected); `rowFlags(row)` says what kind of row it is
+//     and what the menus allow on it; `kRegisterColumns` is the column table
+//     (the balance column is bold). Ask only for the rows being painted:
+//     nothing here walks the rows to answer.
 //   - `record(row)` is the row's record, the "item data" of the row.
 //   - every change (account chosen, order, new, change, delete, tick) goes
 //     through the booking core (booking.h), which keeps the rows and their
@@ -23,6 +24,7 @@
 #pragma once
 
 #include "document/document.h"
+#include "document/row_model.h"
 
 #include <cstdint>
 #include <string>
@@ -100,17 +102,13 @@ enum RegisterRowFlag : std::uint32_t {
     kRowCanConsult = 1u << 8, // "Consulter la ventillation"
 };
 
-struct RowColours {
-    std::uint32_t background;
-    std::uint32_t text;
-};
 // Colours of a row that is not selected (a selected row takes the system's
 // highlight colours).
-RowColours rowColours(std::uint32_t flags);
+RowLook rowColours(std::uint32_t flags);
 
 // The strip's values: the account's name, its ticked and its current balance.
 struct BalanceStripTexts {
-    std::string accountName; // UTF-8
+    std::string accountName; // Windows-1252
     std::string pointedText;
     std::string balanceText;
 };
@@ -128,7 +126,7 @@ struct SortItem {
     OperationRecord* record;
 };
 
-class RegisterModel {
+class RegisterModel : public RowModel {
   public:
     explicit RegisterModel(Document& doc) : doc_(doc) {}
     RegisterModel(const RegisterModel&) = delete;
@@ -139,15 +137,16 @@ class RegisterModel {
     AccountRecord* account() const { return account_; }
 
     // --- Reading the rows -------------------------------------------------
-    int rowCount() const { return static_cast<int>(rows_.size()); }
+    int rowCount() const override { return static_cast<int>(rows_.size()); }
     OperationRecord* record(int row) const;
     const std::vector<OperationRecord*>& rows() const { return rows_; }
     // The row of `record`, or -1.
     int findRow(const OperationRecord* record) const;
 
-    std::uint32_t registerFlags(int row) const;
-    // The row's text in `column`, as drawn (UTF-8); empty out of range.
-    std::string cellText(int row, int column) const;
+    std::uint32_t rowFlags(int row) const;
+    // The row's text in `column`, as drawn (Windows-1252); empty out of range.
+    std::string cellText(int row, int column) const override;
+    RowLook rowLook(int row) const override { return rowColours(rowFlags(row)); }
     // What the row moves into the account (negative: out of it).
     double movement(int row) const;
     // The running balance cached in the row's record.
@@ -195,7 +194,6 @@ class RegisterModel {
     bool balancesChained() const { return chained_; }
 
   private:
-    std::string recordText(int row, int column) const; // Windows-1252
     bool isOwn(const OperationRecord& record) const { return record.partyId == account_->id; }
     double& balanceField(OperationRecord& record) const {
         return isOwn(record) ? record.balanceAfterParty : record.balanceAfterCounterparty;

@@ -46,16 +46,16 @@ void printRegister(const RegisterModel& model, std::ostream& out) {
     json.beginArray();
     for (int row = 0; row < model.rowCount(); ++row) {
         json.beginObject();
-        json.member("kind", rowKind(model.registerFlags(row)));
+        json.member("kind", rowKind(model.rowFlags(row)));
         for (int column = 0; column < kRegisterColumnCount; ++column)
-            json.member(kCells[column], model.cellText(row, column));
+            json.member(kCells[column], cp1252ToUtf8(model.cellText(row, column)));
         json.endObject();
     }
     json.endArray();
     const BalanceStripTexts strip = model.balanceStrip();
     json.key("strip");
     json.beginObject();
-    json.member("account", strip.accountName);
+    json.member("account", cp1252ToUtf8(strip.accountName));
     json.member("pointedBalance", strip.pointedText);
     json.member("balance", strip.balanceText);
     json.endObject();

@@ -3,6 +3,7 @@
 #include "document/account_file.h"
 #include "document/document_check.h"
 #include "document/generator.h"
+#include "document/register_order.h"
 #include "operations/entry_rules.h"
 #include "register_sample.h"
 
@@ -50,7 +51,7 @@ class Booking : public ::testing::Test {
     BookingStatus change(OperationRecord* r, OperationEntry e) {
         return history.perform(makeChangeOperation(r, -1, std::move(e)));
     }
-    std::string cell(int row, int column) { return model.cellText(row, column); }
+    std::string cell(int row, int column) { return cp1252ToUtf8(model.cellText(row, column)); }
 
     Document doc;
     sample::RegisterSample s;
@@ -366,7 +367,7 @@ class RandomBooking {
         const RegisterModel& model = history_.model();
         for (int attempt = 0; attempt < 8; ++attempt) {
             row = model.rowCount() ? below(model.rowCount()) : -1;
-            if (!modifiable || (model.registerFlags(row) & kRowCanModify))
+            if (!modifiable || (model.rowFlags(row) & kRowCanModify))
                 break;
         }
         return model.record(row);
@@ -381,7 +382,7 @@ class RandomBooking {
             return false;
         // An incoming row turned into a split would carry lines that no
         // split books: the pane allows it, the invariants do not.
-        const bool incoming = history_.model().registerFlags(row) & kRowIncoming;
+        const bool incoming = history_.model().rowFlags(row) & kRowIncoming;
         return done(makeChangeOperation(r, below(4) ? row : -1, randomEntry(!incoming, r)));
     }
     bool remove() {
@@ -409,10 +410,14 @@ void expectRegisterConsistent(const RegisterModel& model) {
     std::sort(held.begin(), held.end());
     std::sort(found.begin(), found.end());
     ASSERT_EQ(held, found);
+    const OperationCompare compare = compareForSortOrder(model.document().sortOrder);
     double running = 0.0;
     for (int row = 0; row < model.rowCount(); ++row) {
         running += model.movement(row);
         ASSERT_NEAR(model.runningBalance(row), running, 1e-6) << "row " << row;
+        if (row > 0) {
+            ASSERT_LE(compare(*model.record(row - 1), *model.record(row)), 0) << "row " << row;
+        }
     }
 }
 

@@ -173,7 +173,8 @@ TEST(VentilationLists, TheConsultRowsBalanceDebitAndCredit) {
     EXPECT_EQ(rows[2].text, rgb(0, 0, 150));
     EXPECT_EQ(ventilationConsultRows(doc, *s.waiting).size(), 1u);
     EXPECT_EQ(ventilationLineText(doc, *s.split->lines->first(), 1), "- 60.00");
-    EXPECT_EQ(ventilationLineText(doc, *s.split->lines->last(), 0), "Alimentation : Cantine");
+    EXPECT_EQ(cp1252ToUtf8(ventilationLineText(doc, *s.split->lines->last(), 0)),
+              "Alimentation : Cantine");
 }
 
 } // namespace

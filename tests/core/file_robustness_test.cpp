@@ -6,11 +6,14 @@
 
 #include "document/account_file.h"
 #include "document/document.h"
+#include "document/generator.h"
+#include "memory_file_system.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -21,7 +24,8 @@
 
 // --- Allocation meter ---------------------------------------------------------
 // Every operator new of the test program goes through here; while a test arms
-// the meter it adds up what was asked for. Left out under the address
+// the meter it adds up what was asked for, and refuses whatever would go past
+// its limit, as a machine out of memory would. Left out under the address
 // sanitizer, whose own operator new checks that news and deletes match.
 #if defined(__SANITIZE_ADDRESS__)
 #define KOLVANE_ALLOCATION_METER 0
@@ -36,15 +40,21 @@
 
 namespace {
 std::atomic<bool> gMeterArmed{false};
-std::atomic<std::size_t> gMeterBytes{0};
+std::atomic<std::size_t> gMeterBytes{0};   // ordinary allocations
+std::atomic<std::size_t> gMeterAligned{0}; // over-aligned ones (the record blocks)
+std::atomic<std::size_t> gMeterLimit{SIZE_MAX};
 } // namespace
 
 #if KOLVANE_ALLOCATION_METER
 namespace {
-void* meteredAllocate(std::size_t size) {
-    if (gMeterArmed.load(std::memory_order_relaxed))
-        gMeterBytes += size;
-    return std::malloc(size ? size : 1);
+// Counts `size` into `counter`; false when the limit refuses it.
+bool meter(std::atomic<std::size_t>& counter, std::size_t size) {
+    if (!gMeterArmed.load(std::memory_order_relaxed))
+        return true;
+    if (gMeterBytes + gMeterAligned + size > gMeterLimit)
+        return false;
+    counter += size;
+    return true;
 }
 } // namespace
 
@@ -55,8 +65,9 @@ void* meteredAllocate(std::size_t size) {
 #endif
 // The library's array and nothrow forms call these.
 void* operator new(std::size_t size) {
-    if (void* p = meteredAllocate(size))
-        return p;
+    if (meter(gMeterBytes, size))
+        if (void* p = std::malloc(size ? size : 1))
+            return p;
     throw std::bad_alloc();
 }
 void operator delete(void* p) noexcept {
@@ -64,6 +75,28 @@ void operator delete(void* p) noexcept {
 }
 void operator delete(void* p, std::size_t) noexcept {
     std::free(p);
+}
+void* operator new(std::size_t size, std::align_val_t alignment) {
+    const auto align = static_cast<std::size_t>(alignment);
+    if (meter(gMeterAligned, size)) {
+#ifdef _WIN32
+        if (void* p = _aligned_malloc(size, align))
+#else
+        if (void* p = std::aligned_alloc(align, (size + align - 1) / align * align))
+#endif
+            return p;
+    }
+    throw std::bad_alloc();
+}
+void operator delete(void* p, std::align_val_t) noexcept {
+#ifdef _WIN32
+    _aligned_free(p);
+#else
+    std::free(p);
+#endif
+}
+void operator delete(void* p, std::size_t, std::align_val_t alignment) noexcept {
+    operator delete(p, alignment);
 }
 #endif
 
@@ -75,12 +108,18 @@ using namespace testing_samples;
 class AllocationMeter {
   public:
     static constexpr bool kAvailable = KOLVANE_ALLOCATION_METER != 0;
-    AllocationMeter() {
+    explicit AllocationMeter(std::size_t limit = SIZE_MAX) {
         gMeterBytes = 0;
+        gMeterAligned = 0;
+        gMeterLimit = limit;
         gMeterArmed = true;
     }
-    ~AllocationMeter() { gMeterArmed = false; }
+    ~AllocationMeter() {
+        gMeterArmed = false;
+        gMeterLimit = SIZE_MAX;
+    }
     std::size_t bytes() const { return gMeterBytes; }
+    std::size_t allBytes() const { return gMeterBytes + gMeterAligned; }
 };
 
 void setLe32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
@@ -353,6 +392,48 @@ TEST_F(FileRobustness, RandomDamageNeverCrashes) {
     // Both outcomes occur, so both checks above were exercised.
     EXPECT_GT(loaded, 100);
     EXPECT_GT(refused, 100);
+}
+
+// --- Memory running out -------------------------------------------------------
+
+// A file larger than the memory left: whichever allocation is refused, the
+// load refuses the file and keeps nothing; with the memory there, it loads.
+TEST(LoadWithoutEnoughMemory, IsRefusedAndLeavesNothing) {
+    if (!AllocationMeter::kAvailable)
+        GTEST_SKIP() << "the address sanitizer's operator new cannot be limited";
+    const std::string path = "C:/Comptes/grand.kvn";
+    MemoryFileSystem disk;
+    Document doc;
+    documentInit(doc);
+    ASSERT_EQ(generateDocument(doc, {40000, 3, 20, 10, 4}), GeneratorStatus::Ok);
+    ASSERT_EQ(saveDocument(doc, path, disk), 1);
+    documentClose(doc);
+    std::size_t needed;
+    {
+        AllocationMeter meter;
+        ASSERT_EQ(loadDocument(doc, path, disk), LoadStatus::Ok);
+        needed = meter.allBytes();
+    }
+    documentClose(doc);
+    // More than what the record pools keep between documents.
+    ASSERT_GT(needed, 2 * SlabPool::kBlockBytes);
+    doc.sortOrder = 0;
+    for (std::size_t limit : {std::size_t{0}, std::size_t{64} << 10, needed / 2, needed - 1}) {
+        LoadStatus status;
+        {
+            AllocationMeter meter(limit);
+            status = loadDocument(doc, path, disk);
+        }
+        EXPECT_EQ(status, LoadStatus::OutOfMemory) << limit;
+        EXPECT_TRUE(isEmpty(doc)) << limit;
+        EXPECT_EQ(doc.sortOrder, 0u);
+    }
+    {
+        AllocationMeter meter(needed);
+        ASSERT_EQ(loadDocument(doc, path, disk), LoadStatus::Ok);
+    }
+    EXPECT_EQ(serializeDocument(doc), disk.files.at(path));
+    EXPECT_EQ(doc.filePath, path);
 }
 
 // --- Replay of the fuzzing corpus ---------------------------------------------

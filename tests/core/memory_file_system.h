@@ -4,6 +4,8 @@
 
 #include "document/file_system.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -20,19 +22,19 @@ class MemoryFileSystem : public FileSystem {
     std::map<std::string, Bytes> files;
     std::set<std::string> unreadable; // present but refusing to be read
     FailStep failAt = FailStep::None;
+    std::size_t readableBytes = SIZE_MAX; // reads beyond fail, like a disk going away
+    std::size_t largestWrite = 0;
 
     std::string lastError() const override { return lastError_; }
 
-    ReadResult readAll(const std::string& path, Bytes& out, std::uint64_t maxSize) override {
+    // An unreadable file opens, then fails at its first read.
+    std::unique_ptr<InputFile> open(const std::string& path) override {
         if (unreadable.count(path))
-            return fail("accès refusé"), ReadResult::ReadError;
+            return std::make_unique<Input>(*this, Bytes(16), 0);
         auto found = files.find(path);
         if (found == files.end())
-            return fail("fichier introuvable"), ReadResult::CannotOpen;
-        if (found->second.size() > maxSize)
-            return ReadResult::TooLarge;
-        out = found->second;
-        return ReadResult::Ok;
+            return fail("fichier introuvable"), nullptr;
+        return std::make_unique<Input>(*this, found->second, readableBytes);
     }
     std::unique_ptr<OutputFile> create(const std::string& path) override {
         if (failAt == FailStep::Create)
@@ -70,11 +72,33 @@ class MemoryFileSystem : public FileSystem {
         return false;
     }
 
+    class Input : public InputFile {
+      public:
+        Input(MemoryFileSystem& owner, Bytes bytes, std::size_t readable)
+            : owner_(owner), bytes_(std::move(bytes)),
+              readable_(std::min(readable, bytes_.size())) {}
+        std::uint64_t size() const override { return bytes_.size(); }
+        bool read(std::uint8_t* data, std::size_t size) override {
+            if (size > readable_ - position_)
+                return owner_.fail("accès refusé");
+            std::copy_n(bytes_.data() + position_, size, data);
+            position_ += size;
+            return true;
+        }
+
+      private:
+        MemoryFileSystem& owner_;
+        Bytes bytes_;
+        std::size_t readable_;
+        std::size_t position_ = 0;
+    };
+
     class File : public OutputFile {
       public:
         File(MemoryFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
         bool write(const std::uint8_t* data, std::size_t size) override {
             Bytes& content = owner_.files[path_];
+            owner_.largestWrite = std::max(owner_.largestWrite, size);
             if (owner_.failAt == FailStep::Write) {
                 content.insert(content.end(), data, data + size / 2); // disk full halfway
                 return owner_.fail("disque plein");

@@ -9,6 +9,8 @@ checks the program's reader against an independent description of the format.
 `expected_dump(document)` what `kvn dump` must print for it (as parsed JSON).
 
     write_kvn.py FILE        writes the sample file
+    write_kvn.py FILE N      the same with N operations, the sample's own
+                             ones repeated under new numbers (for timings)
 """
 
 import datetime
@@ -390,12 +392,20 @@ def expected_dump(doc):
     }
 
 
+def repeated_document(count):
+    doc = sample_document()
+    pattern = doc["operations"]
+    doc["operations"] = [dict(pattern[i % len(pattern)], id=i) for i in range(count)]
+    return doc
+
+
 def main(argv):
-    if len(argv) != 2:
-        print("usage: write_kvn.py FILE", file=sys.stderr)
+    if len(argv) not in (2, 3) or (len(argv) == 3 and not argv[2].isdigit()):
+        print("usage: write_kvn.py FILE [OPERATIONS]", file=sys.stderr)
         return 2
+    doc = sample_document() if len(argv) == 2 else repeated_document(int(argv[2]))
     with open(argv[1], "wb") as f:
-        f.write(encode(sample_document()))
+        f.write(encode(doc))
     return 0
 
 
