@@ -7,6 +7,7 @@
 #include "document/calendar.h"
 #include "operations/amount_edit_control.h"
 #include "resources/resource_ids.h"
+#include "win/combo_box.h"
 #include "win/window_text.h"
 
 #include <commctrl.h>
@@ -206,7 +207,7 @@ void AccountDialog::onInit() {
     for (int id :
          {IDC_ACCOUNT_INITIAL_BALANCE, IDC_ACCOUNT_MINIMUM_ALLOWED, IDC_ACCOUNT_MINIMUM_WANTED})
         attachAmountEdit(control(id), true);
-    SendMessageW(control(IDC_ACCOUNT_NAME), CB_LIMITTEXT, kNameLimit, 0);
+    win::ComboBox(control(IDC_ACCOUNT_NAME)).limitText(kNameLimit);
     SendMessageW(control(IDC_ACCOUNT_NEW_NAME), EM_LIMITTEXT, kNameLimit, 0);
     fillAccountList();
 
@@ -219,8 +220,8 @@ void AccountDialog::onInit() {
     SetWindowPos(control(IDC_ACCOUNT_LOGO), nullptr, 0, 0, kLogoWidth, kLogoHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     fillBankList();
-    if (SendMessageW(control(IDC_ACCOUNT_BANK), CB_GETCOUNT, 0, 0) > 0) {
-        SendMessageW(control(IDC_ACCOUNT_BANK), CB_SETCURSEL, 0, 0);
+    if (win::ComboBox banksList(control(IDC_ACCOUNT_BANK)); banksList.count() > 0) {
+        banksList.select(0);
         chooseBank(0);
     }
     // Filling the boxes ran the refresh; nothing is to apply yet.
@@ -237,39 +238,30 @@ void AccountDialog::showPage(int index) {
 }
 
 void AccountDialog::fillAccountList() {
-    HWND list = control(IDC_ACCOUNT_NAME);
-    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    win::ComboBox list(control(IDC_ACCOUNT_NAME));
+    list.clear();
     if (!document)
         return;
-    for (AccountRecord& account : document->accounts) {
-        if (!isAccount(account.id))
-            continue;
-        const std::wstring name = cp1252ToWide(fieldText(account.name));
-        LRESULT index = SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        if (index >= 0)
-            SendMessageW(list, CB_SETITEMDATA, index, reinterpret_cast<LPARAM>(&account));
-    }
+    for (AccountRecord& account : document->accounts)
+        if (isAccount(account.id))
+            list.add(fieldText(account.name), reinterpret_cast<LPARAM>(&account));
 }
 
 // The rows come already in the list's order, so the list itself does not sort.
 void AccountDialog::fillBankList() {
-    HWND list = control(IDC_ACCOUNT_BANK);
-    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    win::ComboBox list(control(IDC_ACCOUNT_BANK));
+    list.clear();
     if (!document)
         return;
-    for (BankRecord* bank : bankListRows(banks, *document)) {
-        const std::wstring name = cp1252ToWide(fieldText(bank->name));
-        LRESULT index = SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        if (index >= 0)
-            SendMessageW(list, CB_SETITEMDATA, index, reinterpret_cast<LPARAM>(bank));
-    }
+    for (BankRecord* bank : bankListRows(banks, *document))
+        list.add(fieldText(bank->name), reinterpret_cast<LPARAM>(bank));
 }
 
 void AccountDialog::chooseBank(int index) {
-    HWND list = control(IDC_ACCOUNT_BANK);
-    if (index < 0 || index >= SendMessageW(list, CB_GETCOUNT, 0, 0))
+    const win::ComboBox list(control(IDC_ACCOUNT_BANK));
+    if (index < 0 || index >= list.count())
         return;
-    selectedBank = reinterpret_cast<BankRecord*>(SendMessageW(list, CB_GETITEMDATA, index, 0));
+    selectedBank = list.record<BankRecord>(index);
     InvalidateRect(control(IDC_ACCOUNT_LOGO), nullptr, TRUE);
     if (selectedBank)
         win::setWindowText1252(control(IDC_ACCOUNT_WEB), fieldText(selectedBank->webAddress));
@@ -281,12 +273,8 @@ void AccountDialog::refreshButtons() {
 }
 
 AccountRecord* AccountDialog::pickedAccount() const {
-    HWND list = control(IDC_ACCOUNT_NAME);
-    LRESULT index = SendMessageW(list, CB_GETCURSEL, 0, 0);
-    if (index == CB_ERR)
-        return nullptr;
-    LRESULT data = SendMessageW(list, CB_GETITEMDATA, index, 0);
-    return data == CB_ERR ? nullptr : reinterpret_cast<AccountRecord*>(data);
+    const win::ComboBox list(control(IDC_ACCOUNT_NAME));
+    return list.record<AccountRecord>(list.selectedIndex());
 }
 
 void AccountDialog::showForm(const AccountForm& form) {
@@ -325,18 +313,17 @@ void AccountDialog::showForm(const AccountForm& form) {
 // The list's bank of that name, or no bank at all: a bank the list showed for
 // another account must not stick to this one.
 void AccountDialog::selectBankNamed(std::string_view name) {
-    HWND banksList = control(IDC_ACCOUNT_BANK);
-    const int bankCount = static_cast<int>(SendMessageW(banksList, CB_GETCOUNT, 0, 0));
+    win::ComboBox banksList(control(IDC_ACCOUNT_BANK));
+    const int bankCount = banksList.count();
     for (int i = 0; i < bankCount; ++i) {
-        const auto* bank =
-            reinterpret_cast<const BankRecord*>(SendMessageW(banksList, CB_GETITEMDATA, i, 0));
+        const auto* bank = banksList.record<const BankRecord>(i);
         if (bank && !name.empty() && equalNoCase(fieldText(bank->name), name)) {
-            SendMessageW(banksList, CB_SETCURSEL, i, 0);
+            banksList.select(i);
             chooseBank(i);
             return;
         }
     }
-    SendMessageW(banksList, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    banksList.select(-1);
     selectedBank = nullptr;
     InvalidateRect(control(IDC_ACCOUNT_LOGO), nullptr, TRUE);
 }
@@ -354,8 +341,8 @@ void AccountDialog::fillFromAccount(const AccountRecord& account) {
 void AccountDialog::clearForm() {
     showForm(AccountForm{});
     // As when the dialog opens: the first bank of the list.
-    if (SendMessageW(control(IDC_ACCOUNT_BANK), CB_GETCOUNT, 0, 0) > 0) {
-        SendMessageW(control(IDC_ACCOUNT_BANK), CB_SETCURSEL, 0, 0);
+    if (win::ComboBox banksList(control(IDC_ACCOUNT_BANK)); banksList.count() > 0) {
+        banksList.select(0);
         chooseBank(0);
     } else {
         selectBankNamed({});
@@ -389,7 +376,7 @@ void AccountDialog::onPageCommand(int id, int code) {
     }
     if (id == IDC_ACCOUNT_BANK) {
         if (code == CBN_SELCHANGE) {
-            chooseBank(static_cast<int>(SendMessageW(control(id), CB_GETCURSEL, 0, 0)));
+            chooseBank(win::ComboBox(control(id)).selectedIndex());
             refreshButtons();
         }
         return;
@@ -514,16 +501,9 @@ void AccountDialog::addBank() {
     fillBankList();
     // The list was refilled: the bank it showed may have moved.
     const BankRecord* added = bankAt(banks, position);
-    HWND list = control(IDC_ACCOUNT_BANK);
-    const int count = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        if (reinterpret_cast<const BankRecord*>(SendMessageW(list, CB_GETITEMDATA, i, 0)) ==
-            added) {
-            SendMessageW(list, CB_SETCURSEL, i, 0);
-            chooseBank(i);
-            break;
-        }
-    }
+    win::ComboBox list(control(IDC_ACCOUNT_BANK));
+    if (list.selectData(reinterpret_cast<LPARAM>(added)))
+        chooseBank(list.selectedIndex());
     refreshButtons();
 }
 

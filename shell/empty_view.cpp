@@ -1,4 +1,4 @@
-#include "shell/tab_view.h"
+#include "shell/empty_view.h"
 
 namespace kolvane::win {
 

@@ -11,7 +11,7 @@
 #include "win/command_menu.h"
 #include "win/file_chooser.h"
 #include "shell/frame_texts.h"
-#include "shell/gui_resources_win32.h"
+#include "win/gui_resources.h"
 #include "shell/menu_rules.h"
 #include "shell/toolbar_layout.h"
 #include "win/message_filters.h"

@@ -5,7 +5,7 @@
 #include "document/document.h"
 #include "document/text.h"
 #include "resources/resource_ids.h"
-#include "shell/gui_resources_win32.h"
+#include "win/gui_resources.h"
 #include "shell/main_window.h"
 #include "shell/settings.h"
 

@@ -138,12 +138,29 @@ AccessToggle toggleUserAccess(const Document& doc, UserRecord& user) {
     return result;
 }
 
-std::string userRoleText(std::uint32_t flags) {
-    return isAdministrator(flags) ? kAdministratorRole : kLimitedRole;
+UserRecord* UserRows::user(int row) const {
+    if (row < 0)
+        return nullptr;
+    UserRecord* user = doc_.users.first();
+    for (; user && row > 0; --row)
+        user = doc_.users.next(user);
+    return user;
 }
 
-std::string userMaskText(std::uint32_t flags) {
-    return mayLogIn(flags) ? "" : kRefusedMark;
+std::string UserRows::cellText(int row, int column) const {
+    const UserRecord* shown = user(row);
+    if (!shown)
+        return {};
+    switch (column) {
+    case 0:
+        return std::string(fieldText(shown->name));
+    case 1:
+        return utf8ToCp1252(isAdministrator(shown->flags) ? kAdministratorRole : kLimitedRole);
+    case 2:
+        return mayLogIn(shown->flags) ? "" : utf8ToCp1252(kRefusedMark);
+    default:
+        return {};
+    }
 }
 
 std::uint32_t nextUserId(const Document& doc) {

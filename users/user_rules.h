@@ -4,6 +4,7 @@
 #pragma once
 
 #include "document/document.h"
+#include "document/row_model.h"
 #include "resources/resource_ids.h"
 
 #include <cstdint>
@@ -98,9 +99,18 @@ struct AccessToggle {
 };
 AccessToggle toggleUserAccess(const Document& doc, UserRecord& user);
 
-// Texts of the user list's columns.
-std::string userRoleText(std::uint32_t flags);
-std::string userMaskText(std::uint32_t flags);
+// The rows of the user list: every user in list order, with its pseudo, its
+// role and "supprimé" when its access is switched off.
+class UserRows : public RowModel {
+  public:
+    explicit UserRows(const Document& doc) : doc_(doc) {}
+    int rowCount() const override { return doc_.users.count(); }
+    std::string cellText(int row, int column) const override;
+    UserRecord* user(int row) const; // null out of range
+
+  private:
+    const Document& doc_;
+};
 
 // The identifier a new user gets: one more than the largest in the list.
 std::uint32_t nextUserId(const Document& doc);

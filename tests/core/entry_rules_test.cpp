@@ -172,6 +172,12 @@ TEST(VentilationLists, TheConsultRowsBalanceDebitAndCredit) {
     EXPECT_EQ(rows[2].credit, "20.00");
     EXPECT_EQ(rows[2].text, rgb(0, 0, 150));
     EXPECT_EQ(ventilationConsultRows(doc, *s.waiting).size(), 1u);
+    OperationRecord credit = *s.refund;
+    credit.amount = 0.40;
+    EXPECT_EQ(ventilationConsultRows(doc, credit)[0].credit, "0.40");
+    EXPECT_EQ(ventilationConsultRows(doc, credit)[0].debit, "");
+    credit.amount = 0.0;
+    EXPECT_EQ(ventilationConsultRows(doc, credit)[0].credit, "0.00");
     EXPECT_EQ(ventilationLineText(doc, *s.split->lines->first(), 1), "- 60.00");
     EXPECT_EQ(cp1252ToUtf8(ventilationLineText(doc, *s.split->lines->last(), 0)),
               "Alimentation : Cantine");

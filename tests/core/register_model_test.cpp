@@ -142,7 +142,9 @@ TEST_F(Register, EqualDatesKeepTheirOrderAndAreFoundAmongTheirEquals) {
     EXPECT_EQ(model.insertPosition(*same[0], -1), 11);
     EXPECT_EQ(model.insertPosition(*same[0], 8), 8);
 
-    // Entered in the reverse order of their dates: far from sorted.
+    // Entered in the reverse order of their dates: far from sorted; a damaged
+    // date beyond any calendar goes last.
+    sample::addRecord(doc, s.a->id, Category | 0x0001, -1.0, 0x8000000000000000ull, 1, "Pain");
     for (int i = 0; i < 40; ++i)
         sample::addRecord(doc, s.a->id, Category | 0x0001, -1.0, day + DAY * (40 - i), 1, "Pain");
     model.fill();

@@ -159,13 +159,21 @@ TEST_F(UserRules, OnlyOtherUsersAccessTogglesBackAndForth) {
     EXPECT_TRUE(t.toggled);
     EXPECT_TRUE(t.message.empty());
     EXPECT_EQ(paul->flags, 0xC0000000u);
-    EXPECT_EQ(userMaskText(paul->flags), "supprimé");
-    EXPECT_EQ(userRoleText(paul->flags), "Utilisateur");
+    const UserRows rows(doc);
+    auto cell = [&](int row, int column) { return cp1252ToUtf8(rows.cellText(row, column)); };
+    EXPECT_EQ(rows.user(1), paul);
+    EXPECT_EQ(cell(1, 0), "Paul");
+    EXPECT_EQ(cell(1, 1), "Utilisateur");
+    EXPECT_EQ(cell(1, 2), "supprimé");
     toggleUserAccess(doc, *paul);
     EXPECT_EQ(paul->flags, 0x80000000u);
-    EXPECT_EQ(userMaskText(paul->flags), "");
-    EXPECT_EQ(doc.users.count(), 2); // nobody is ever removed
-    EXPECT_EQ(userRoleText(kUserRefused), "Administrateur");
+    EXPECT_EQ(cell(1, 2), "");
+    EXPECT_EQ(rows.rowCount(), 2); // nobody is ever removed
+    marie->flags = kUserRefused;
+    EXPECT_EQ(cell(0, 1), "Administrateur");
+    EXPECT_EQ(cell(0, 2), "supprimé");
+    EXPECT_EQ(cell(2, 0), "");
+    EXPECT_EQ(rows.user(2), nullptr);
 }
 
 TEST_F(UserRules, NewUserIdIsOneMoreThanTheLargestNotTheCount) {

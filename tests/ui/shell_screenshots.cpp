@@ -8,7 +8,7 @@
 #include "document/passwords.h"
 #include "document/text.h"
 #include "resources/resource_ids.h"
-#include "shell/gui_resources_win32.h"
+#include "win/gui_resources.h"
 #include "tests/ui/dialog_driver.h"
 
 #include <commctrl.h>

@@ -1,4 +1,4 @@
-#include "shell/gui_resources_win32.h"
+#include "win/gui_resources.h"
 
 #include "resources/resource_ids.h"
 

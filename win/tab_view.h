@@ -1,4 +1,5 @@
-// What the main window needs from each of the five views it hosts in its tab
+// What the main window needs from each of the five views (each view
+// implements it in its own folder) it hosts in its tab
 // control: make the view's window, fit it to the tab's display area, reload
 // it and let it add its commands to the frame's command table.
 #pragma once
@@ -27,22 +28,6 @@ class TabView {
     // Adds the view's commands to the frame's table (the frame takes them
     // away, by the view as owner, when it closes the views).
     virtual void addCommands(CommandRouter& router) { (void)router; }
-};
-
-// A view that shows an empty window of its class: the stand-in for a view
-// that has not been written into the program yet.
-class EmptyView : public TabView {
-  public:
-    explicit EmptyView(const wchar_t* className) : className_(className) {}
-    HWND createWindow(HWND tabControl, const RECT& area, bool visible) override;
-    HWND viewWindow() const override;
-
-    // Registers the window class of an empty view.
-    static bool registerClass(HINSTANCE instance, const wchar_t* className);
-
-  private:
-    const wchar_t* className_;
-    HWND window_ = nullptr;
 };
 
 // The classes of the five views, in tab order.
