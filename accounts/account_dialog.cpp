@@ -67,6 +67,26 @@ void limitText(HWND page, const TextLimit& limit) {
     SendDlgItemMessageW(page, limit.id, EM_LIMITTEXT, static_cast<WPARAM>(limit.characters), 0);
 }
 
+// The account dialog whose keys the message hook watches (one at a time).
+thread_local AccountDialog* pageKeysDialog = nullptr;
+
+bool keyDown(int key) {
+    return (GetKeyState(key) & 0x8000) != 0;
+}
+
+// The dialog's own loop takes Ctrl+Tab for Tab; the hook sees it first.
+LRESULT CALLBACK watchPageKeys(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    AccountDialog* dialog = pageKeysDialog;
+    if (code == MSGF_DIALOGBOX && dialog && dialog->window && message &&
+        message->message == WM_KEYDOWN && message->wParam == VK_TAB && keyDown(VK_CONTROL) &&
+        (message->hwnd == dialog->window || IsChild(dialog->window, message->hwnd))) {
+        dialog->turnPage(keyDown(VK_SHIFT));
+        return TRUE;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 } // namespace
 
 INT_PTR AccountPage::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -116,8 +136,9 @@ INT_PTR AccountDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDOK:
-            apply();
+        case IDOK: // Enter too: nothing while "Appliquer" is greyed
+            if (IsWindowEnabled(item(IDOK)))
+                apply();
             return TRUE;
         case IDC_ACCOUNT_DELETE:
             removeAccount();
@@ -127,8 +148,26 @@ INT_PTR AccountDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
         break;
+    case WM_DESTROY:
+        if (pageKeys_)
+            UnhookWindowsHookEx(pageKeys_);
+        pageKeys_ = nullptr;
+        if (pageKeysDialog == this)
+            pageKeysDialog = nullptr;
+        break;
     }
     return FALSE;
+}
+
+void AccountDialog::turnPage(bool backwards) {
+    HWND tabs = item(IDC_ACCOUNT_TABS);
+    const int page = nextPageIndex(static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0)), 3,
+                                   backwards);
+    SendMessageW(tabs, TCM_SETCURSEL, page, 0);
+    showPage(page);
+    const HWND pageWindows[3] = {generalPage, personalPage, bankPage};
+    if (HWND first = GetNextDlgTabItem(pageWindows[page], nullptr, FALSE))
+        SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
 }
 
 void AccountDialog::onInit() {
@@ -188,6 +227,8 @@ void AccountDialog::onInit() {
     // Filling the boxes ran the refresh; nothing is to apply yet.
     EnableWindow(item(IDOK), FALSE);
     EnableWindow(item(IDC_ACCOUNT_DELETE), FALSE);
+    pageKeysDialog = this;
+    pageKeys_ = SetWindowsHookExW(WH_MSGFILTER, watchPageKeys, nullptr, GetCurrentThreadId());
 }
 
 void AccountDialog::showPage(int index) {
@@ -236,38 +277,18 @@ AccountRecord* AccountDialog::pickedAccount() const {
     return list.record<AccountRecord>(list.selectedIndex());
 }
 
-void AccountDialog::fillFromAccount(const AccountRecord& account) {
-    const AccountForm form = fillFormFromAccount(account);
+void AccountDialog::showForm(const AccountForm& form) {
     setAmount(control(IDC_ACCOUNT_INITIAL_BALANCE), form.initialBalance);
     setAmount(control(IDC_ACCOUNT_MINIMUM_ALLOWED), form.minimumAllowed);
     setAmount(control(IDC_ACCOUNT_MINIMUM_WANTED), form.minimumWanted);
 
-    const std::pair<int, const std::string*> personal[] = {
+    const std::pair<int, const std::string*> texts[] = {
         {IDC_ACCOUNT_HOLDER_NAME, &form.holderName},
         {IDC_ACCOUNT_HOLDER_FIRST_NAMES, &form.holderFirstNames},
         {IDC_ACCOUNT_ADDRESS, &form.address},
         {IDC_ACCOUNT_ADDRESS_COMPLEMENT, &form.addressComplement},
         {IDC_ACCOUNT_CITY, &form.city},
         {IDC_ACCOUNT_POST_CODE, &form.postCode},
-    };
-    for (const auto& [id, text] : personal)
-        win::setWindowText1252(control(id), *text);
-    for (int i = 0; i < 5; ++i)
-        CheckDlgButton(personalPage, kCivilityButtons[i],
-                       i == form.civility ? BST_CHECKED : BST_UNCHECKED);
-
-    // The account's bank when the list knows it; else the list stays as it is.
-    win::ComboBox banksList(control(IDC_ACCOUNT_BANK));
-    const int bankCount = banksList.count();
-    for (int i = 0; i < bankCount; ++i) {
-        const auto* bank = banksList.record<const BankRecord>(i);
-        if (bank && equalNoCase(fieldText(bank->name), form.bankName)) {
-            banksList.select(i);
-            chooseBank(i);
-            break;
-        }
-    }
-    const std::pair<int, const std::string*> bankTexts[] = {
         {IDC_ACCOUNT_NUMBER, &form.accountNumber},
         {IDC_ACCOUNT_BANK_CODE, &form.bankCode},
         {IDC_ACCOUNT_BRANCH_CODE, &form.branchCode},
@@ -276,21 +297,63 @@ void AccountDialog::fillFromAccount(const AccountRecord& account) {
         {IDC_ACCOUNT_BIC, &form.bic},
         {IDC_ACCOUNT_PHONE, &form.phone},
         {IDC_ACCOUNT_WEB, &form.webAddress},
+        {IDC_ACCOUNT_NEW_NAME, &form.newName},
     };
-    for (const auto& [id, text] : bankTexts)
+    for (const auto& [id, text] : texts)
         win::setWindowText1252(control(id), *text);
-
-    EnableWindow(item(IDOK), FALSE);
+    for (int i = 0; i < 5; ++i)
+        CheckDlgButton(personalPage, kCivilityButtons[i],
+                       i == form.civility ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(generalPage, IDC_ACCOUNT_RENAME, BST_UNCHECKED);
     EnableWindow(control(IDC_ACCOUNT_INITIAL_BALANCE), form.initialBalanceEnabled);
-    EnableWindow(control(IDC_ACCOUNT_RENAME), TRUE);
-    EnableWindow(control(IDC_ACCOUNT_NEW_NAME),
-                 IsDlgButtonChecked(generalPage, IDC_ACCOUNT_RENAME) == BST_CHECKED);
+    EnableWindow(control(IDC_ACCOUNT_RENAME), form.renameEnabled);
+    EnableWindow(control(IDC_ACCOUNT_NEW_NAME), FALSE);
+}
+
+// The list's bank of that name, or no bank at all: a bank the list showed for
+// another account must not stick to this one.
+void AccountDialog::selectBankNamed(std::string_view name) {
+    win::ComboBox banksList(control(IDC_ACCOUNT_BANK));
+    const int bankCount = banksList.count();
+    for (int i = 0; i < bankCount; ++i) {
+        const auto* bank = banksList.record<const BankRecord>(i);
+        if (bank && !name.empty() && equalNoCase(fieldText(bank->name), name)) {
+            banksList.select(i);
+            chooseBank(i);
+            return;
+        }
+    }
+    banksList.select(-1);
+    selectedBank = nullptr;
+    InvalidateRect(control(IDC_ACCOUNT_LOGO), nullptr, TRUE);
+}
+
+void AccountDialog::fillFromAccount(const AccountRecord& account) {
+    const AccountForm form = fillFormFromAccount(account);
+    // The bank first: choosing it writes its web address, which the
+    // account's own then replaces.
+    selectBankNamed(form.bankName);
+    showForm(form);
+    EnableWindow(item(IDOK), FALSE);
     EnableWindow(item(IDC_ACCOUNT_DELETE), deleteEnabledOnPick(account));
+}
+
+void AccountDialog::clearForm() {
+    showForm(AccountForm{});
+    // As when the dialog opens: the first bank of the list.
+    if (win::ComboBox banksList(control(IDC_ACCOUNT_BANK)); banksList.count() > 0) {
+        banksList.select(0);
+        chooseBank(0);
+    } else {
+        selectBankNamed({});
+    }
 }
 
 void AccountDialog::onPageCommand(int id, int code) {
     if (id == IDC_ACCOUNT_NAME) {
         if (code == CBN_EDITCHANGE) {
+            if (existingSelected)
+                clearForm();
             const std::string name = win::windowText1252(control(IDC_ACCOUNT_NAME));
             EnableWindow(item(IDOK), applyEnabled(name));
             EnableWindow(control(IDC_ACCOUNT_INITIAL_BALANCE), TRUE);

@@ -43,9 +43,12 @@ struct AccountDialog : win::DialogObject<AccountDialog> {
     // A notification from a control of a page.
     void onPageCommand(int id, int code);
     void onPageDrawItem(const DRAWITEMSTRUCT& item);
+    // Ctrl+Tab (Ctrl+Shift+Tab backwards): the next page, focus on its first field.
+    void turnPage(bool backwards);
 
   private:
     AccountPage pages_[3];
+    HHOOK pageKeys_ = nullptr;
 
     void onInit();
     void showPage(int index);
@@ -54,6 +57,11 @@ struct AccountDialog : win::DialogObject<AccountDialog> {
     void chooseBank(int index);
     void refreshButtons();
     void fillFromAccount(const AccountRecord& account);
+    // The fields as the form holds them; the bank list is left to the caller.
+    void showForm(const AccountForm& form);
+    // A new account typed over a picked one starts from the fields of a new one.
+    void clearForm();
+    void selectBankNamed(std::string_view name);
     AccountForm readForm() const;
     void apply();
     void removeAccount();

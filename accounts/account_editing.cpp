@@ -1,6 +1,7 @@
 #include "account_editing.h"
 
 #include "document/calendar.h"
+#include "document/operation_texts.h"
 #include "document/text.h"
 
 #include <cstdlib>
@@ -11,9 +12,9 @@ namespace {
 
 constexpr std::size_t kNameLength = sizeof(AccountRecord::name) - 1;
 
-// The name as the 39-character combo box can hold it.
-std::string_view boundedName(std::string_view name) {
-    return name.substr(0, kNameLength);
+// The name as the 39-character combo box can hold it, without outer spaces.
+std::string boundedName(std::string_view name) {
+    return trimSpaces(name.substr(0, kNameLength));
 }
 
 // The initial-balance operation of `account`. The identifier alone is not
@@ -60,7 +61,8 @@ void copyFormTexts(AccountRecord& account, const AccountForm& form) {
     setFieldText(account.addressComplement, form.addressComplement);
     setFieldText(account.city, form.city);
     setFieldText(account.postCode, form.postCode);
-    setFieldText(account.bankName, form.bankName);
+    if (form.selectedBank)
+        setFieldText(account.bankName, form.bankName);
     setFieldText(account.accountNumber, form.accountNumber);
     setFieldText(account.bankCode, form.bankCode);
     setFieldText(account.branchCode, form.branchCode);
@@ -72,8 +74,9 @@ void copyFormTexts(AccountRecord& account, const AccountForm& form) {
 }
 
 void modifyAccount(Document& doc, AccountRecord& account, const AccountForm& form, FileTime now) {
-    if (form.renameEnabled && form.renameChecked && !form.newName.empty())
-        setFieldText(account.name, form.newName);
+    const std::string newName = boundedName(form.newName);
+    if (form.renameEnabled && form.renameChecked && !newName.empty())
+        setFieldText(account.name, newName);
     // A ticked initial operation keeps its amount: the ticked balance holds
     // it, and 1121 is disabled for that reason.
     if (form.initialBalanceEnabled && !account.initialPointed)
@@ -84,8 +87,18 @@ void modifyAccount(Document& doc, AccountRecord& account, const AccountForm& for
 
 } // namespace
 
+int nextPageIndex(int current, int count, bool backwards) {
+    if (count <= 0 || current < 0 || current >= count)
+        return 0;
+    return (current + (backwards ? count - 1 : 1)) % count;
+}
+
+bool applyEnabled(std::string_view nameText) {
+    return !trimSpaces(nameText).empty();
+}
+
 AccountRecord* findAccountByName(const Document& doc, std::string_view nameCp1252) {
-    std::string_view name = boundedName(nameCp1252);
+    const std::string name = boundedName(nameCp1252);
     for (AccountRecord& account : doc.accounts)
         if (isAccount(account.id) && equalNoCase(fieldText(account.name), name))
             return &account;
@@ -94,7 +107,7 @@ AccountRecord* findAccountByName(const Document& doc, std::string_view nameCp125
 
 ApplyDecision decideApply(const Document& doc, const AccountForm& form) {
     ApplyDecision decision;
-    if (form.name.empty()) {
+    if (boundedName(form.name).empty()) {
         decision.action = ApplyAction::EmptyName;
         decision.message = kMessageEmptyAccountName;
         decision.focusControl = kAccountNameControl;

@@ -76,15 +76,18 @@ struct ApplyDecision {
     bool showGeneralPage = false;
 };
 
-// Step one of "Appliquer": refuse an empty name, else modify the first account
-// (masked ones included) whose name equals the typed one ignoring case, after
-// question 20800, else create one.
+// Step one of "Appliquer": refuse an empty name (spaces alone count as empty),
+// else modify the first account (masked ones included) whose name equals the
+// typed one without its outer spaces, ignoring case, after question 20800,
+// else create one.
 ApplyDecision decideApply(const Document& doc, const AccountForm& form);
 
 // The account that "Appliquer" would modify for `name`, or null.
 AccountRecord* findAccountByName(const Document& doc, std::string_view nameCp1252);
 
-// Applies the form to `target`, or creates an account when `target` is null.
+// Applies the form to `target`, or creates an account when `target` is null
+// (named without the outer spaces typed). The bank name is written only when
+// a bank is chosen in the list, so an account keeps the bank it had.
 // Returns kAccountCreated or kAccountModified; kAccountUnchanged when the
 // initial-balance operation of a new account could not be made (the account
 // stays, without operation); -1 when the account record itself could not be
@@ -132,10 +135,12 @@ inline bool maskOffered(const AccountRecord& account) {
 // state and the logo are the dialog's: selectedBank is null, renameChecked false.
 AccountForm fillFormFromAccount(const AccountRecord& account);
 
-// Button refresh.
-inline bool applyEnabled(std::string_view nameText) {
-    return !nameText.empty();
-}
+// The page (or tab) that Ctrl+Tab shows after `current` among `count`, or
+// Ctrl+Shift+Tab before it; both wrap around. Without a current one, the first.
+int nextPageIndex(int current, int count, bool backwards);
+
+// Button refresh: "Appliquer" needs a name that is not only spaces.
+bool applyEnabled(std::string_view nameText);
 // Picking an account offers its removal only when it is active; the refresh
 // after any later field change follows `existingSelected` alone, so a masked
 // account can still be deleted for good (the delete dialog then offers

@@ -135,7 +135,8 @@ void documentClose(Document& doc) {
     doc.isOpen = 0;
     doc.isModified = 0;
     doc.alertsEnabled = 1;
-    doc.sortOrder = 1;
+    // Each file opens in entry order, whatever the one before was showing.
+    doc.sortOrder = 0;
     doc.pointingMode = 0;
 }
 

@@ -73,9 +73,7 @@ LRESULT onChar(HWND field, WPARAM wParam, LPARAM lParam) {
                         static_cast<wchar_t>(wParam));
     switch (decision.action) {
     case AmountKey::PassOn:
-        return passOn(field, WM_CHAR, wParam, lParam);
-    case AmountKey::TypePoint:
-        return passOn(field, WM_CHAR, L'.', lParam);
+        return passOn(field, WM_CHAR, static_cast<WPARAM>(decision.typed), lParam);
     case AmountKey::DropWithBeep:
         beep();
         return 0;
@@ -138,7 +136,7 @@ LRESULT CALLBACK amountEditProcedure(HWND field, UINT message, WPARAM wParam, LP
 WNDPROC attachAmountEdit(HWND field, bool showZero) {
     if (!IsWindow(field) || !isEditControl(field))
         return nullptr;
-    writeFieldText(field, amountTextOnAttach(readFieldText(field), showZero));
+    writeFieldText(field, amountTextOnFocusLoss(readFieldText(field), showZero));
 
     LONG_PTR style = GetWindowLongPtrW(field, GWL_STYLE);
     style &= ~kMultiLineStyle;
@@ -152,6 +150,11 @@ WNDPROC attachAmountEdit(HWND field, bool showZero) {
         SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(amountEditProcedure));
     }
     return amountEditProcedure;
+}
+
+bool isAmountEdit(HWND field) {
+    return IsWindow(field) &&
+           reinterpret_cast<WNDPROC>(GetWindowLongPtrW(field, GWLP_WNDPROC)) == amountEditProcedure;
 }
 
 double getAmount(HWND field) {

@@ -6,16 +6,19 @@
 
 namespace kolvane {
 
-// Turns the edit control `field` into an amount box: rewrites its text with
-// two decimals (empty for 0 unless showZero), keeps showZero in the field's
+// Turns the edit control `field` into an amount box: rewrites its text as
+// amounts are shown (empty for 0 unless showZero), keeps showZero in the field's
 // style and replaces its window procedure. Returns the new procedure, or null
 // when `field` is not an edit control. Attaching twice is harmless.
 WNDPROC attachAmountEdit(HWND field, bool showZero);
 
+// True when `field` is an amount box.
+bool isAmountEdit(HWND field);
+
 // The value of the field's text rounded to two decimals; 0 for no window.
 double getAmount(HWND field);
 
-// Writes `value` with two decimals ("0.00" shows empty without showZero).
+// Writes `value` as amounts are shown ("1 234.50"; 0 shows empty without showZero).
 // The edit control's change notification follows as for any text change.
 void setAmount(HWND field, double value);
 

@@ -1,5 +1,7 @@
 #include "operations/amount_field.h"
 
+#include "document/amounts.h"
+
 #include <charconv>
 #include <cstddef>
 #include <system_error>
@@ -75,8 +77,14 @@ std::string amountTwoDecimals(double value) {
 }
 
 double parseAmount(std::string_view text, std::string* normalised) {
+    // Spaces group the thousands and the comma is the French decimal mark.
+    std::string plain;
+    plain.reserve(text.size());
+    for (char c : text)
+        if (c != ' ')
+            plain += c == ',' ? '.' : c;
     double value = 0.0;
-    readNumber(text, value);
+    readNumber(plain, value);
     std::string written = amountTwoDecimals(value);
     double rounded = 0.0;
     const auto result = std::from_chars(written.data(), written.data() + written.size(), rounded);
@@ -90,12 +98,32 @@ double parseAmount(std::string_view text, std::string* normalised) {
     return rounded;
 }
 
+namespace {
+
+// The digits before the point once `key` has replaced the selection.
+int integerDigitsAfterTyping(std::string_view text, int selStart, int selEnd, wchar_t key) {
+    std::string result(text.substr(0, static_cast<std::size_t>(selStart)));
+    result += static_cast<char>(key);
+    if (static_cast<std::size_t>(selEnd) < text.size())
+        result += text.substr(static_cast<std::size_t>(selEnd));
+    int digits = 0;
+    for (char c : result) {
+        if (c == '.')
+            break;
+        digits += isDigit(c) ? 1 : 0;
+    }
+    return digits;
+}
+
+} // namespace
+
 AmountKeyDecision decideAmountKey(std::string_view text, int selStart, int selEnd, wchar_t key) {
-    // A French keyboard's decimal comma is typed as the point.
-    const bool comma = key == L',';
-    if (comma)
-        key = L'.';
     const int length = static_cast<int>(text.size());
+    selStart = selStart < 0 ? 0 : selStart > length ? length : selStart;
+    selEnd = selEnd < selStart ? selStart : selEnd > length ? length : selEnd;
+    if (key == L',')
+        key = L'.';
+    const AmountKeyDecision passOn{AmountKey::PassOn, 0, 0, key};
     const bool startsWithMinus = !text.empty() && text.front() == '-';
     const bool isBackspace = key == L'\b';
     const bool isDigitKey = key >= L'0' && key <= L'9';
@@ -105,13 +133,18 @@ AmountKeyDecision decideAmountKey(std::string_view text, int selStart, int selEn
 
     if (key == L'.') {
         const std::size_t point = text.find('.');
-        if (point != std::string_view::npos)
-            return {AmountKey::SelectDecimals, static_cast<int>(point) + 1, length};
+        const int p = static_cast<int>(point);
+        // A point typed over a selection that holds the point replaces it.
+        if (point != std::string_view::npos && !(selStart <= p && p < selEnd))
+            return {AmountKey::SelectDecimals, p + 1, length};
+    } else if (isDigitKey &&
+               integerDigitsAfterTyping(text, selStart, selEnd, key) > kAmountIntegerDigits) {
+        return {AmountKey::DropWithBeep, 0, 0};
     } else if (key == L'-') {
         // A second sign only replaces the first, through a selection from 0.
         if (startsWithMinus) {
             if (selStart == 0 && selEnd != selStart)
-                return {AmountKey::PassOn, 0, 0};
+                return passOn;
             return {AmountKey::DropSilently, 0, 0};
         }
         if (selStart != 0)
@@ -129,27 +162,15 @@ AmountKeyDecision decideAmountKey(std::string_view text, int selStart, int selEn
         !isBackspace)
         return {AmountKey::DropWithBeep, 0, 0};
 
-    return {comma ? AmountKey::TypePoint : AmountKey::PassOn, 0, 0};
+    return passOn;
 }
 
 std::string amountTextOnFocusLoss(std::string_view text, bool showZero) {
-    std::string normalised;
-    const double value = parseAmount(text, &normalised);
-    if (value == 0.0)
-        return showZero ? "0.00" : "";
-    return normalised;
-}
-
-std::string amountTextOnAttach(std::string_view text, bool showZero) {
-    std::string normalised;
-    const double value = parseAmount(text, &normalised);
-    if (value == 0.0 && !showZero)
-        return "";
-    return normalised;
+    return amountTextForValue(parseAmount(text), showZero);
 }
 
 std::string amountTextForValue(double value, bool showZero) {
-    std::string text = amountTwoDecimals(value);
+    std::string text = formatAmount(value);
     if (text == "0.00" && !showZero)
         return "";
     return text;

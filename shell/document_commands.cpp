@@ -17,7 +17,8 @@ namespace {
 constexpr int kFirstAccountItemPosition = 2;
 
 std::string currentAccountName(const Document& doc) {
-    return doc.currentAccount ? cp1252ToUtf8(fieldText(doc.currentAccount->name)) : std::string();
+    return doc.currentAccount ? accountMenuText(fieldText(doc.currentAccount->name))
+                              : std::string();
 }
 
 } // namespace

@@ -1,11 +1,14 @@
 #include "shell/main_window.h"
 
 #include "accounts/account_dialog.h"
+#include "accounts/account_editing.h"
 #include "accounts/link_control.h"
 #include "graphs/graph_view.h"
 #include "accounts/synthesis_view.h"
 #include "document/calendar.h"
 #include "loan/lending_view.h"
+#include "operations/amount_edit_control.h"
+#include "operations/calculator_dialog.h"
 #include "resources/resource_ids.h"
 #include "document/app_title.h"
 #include "operations/drop_buddy_control.h"
@@ -15,6 +18,7 @@
 #include "shell/frame_texts.h"
 #include "win/gui_resources.h"
 #include "shell/menu_rules.h"
+#include "shell/toolbar_layout.h"
 #include "win/message_filters.h"
 #include "shell/welcome_dialog.h"
 #include "win/window_text.h"
@@ -263,12 +267,8 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (!HIWORD(lParam))
             onMenuPopup(reinterpret_cast<HMENU>(wParam));
         return 0;
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->hwndFrom == tabControl && header->code == TCN_SELCHANGE)
-            showTab(TabCtrl_GetCurSel(tabControl), false);
-        return 0;
-    }
+    case WM_NOTIFY:
+        return onNotify(*reinterpret_cast<NMHDR*>(lParam));
     case WM_SHOW_WELCOME:
         commands_->showWelcome();
         return 0;
@@ -291,6 +291,25 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+LRESULT MainWindow::onNotify(NMHDR& header) {
+    if (header.hwndFrom == tabControl && header.code == TCN_SELCHANGE) {
+        showTab(TabCtrl_GetCurSel(tabControl), false);
+    } else if (header.code == TTN_GETDISPINFOW) {
+        // The toolbars' tool-tips: the texts of the menu items.
+        auto& tip = reinterpret_cast<NMTTDISPINFOW&>(header);
+        const char* text = toolTipText(static_cast<unsigned>(header.idFrom));
+        toolTip_ = text ? utf8ToWide(text) : std::wstring();
+        tip.lpszText = toolTip_.data();
+        tip.hinst = nullptr;
+    } else if (header.hwndFrom == toolbars.rebar && header.code == RBN_HEIGHTCHANGE) {
+        // Bands that wrap onto a second row push the tabs down.
+        RECT client{};
+        GetClientRect(window, &client);
+        onSize(client.right, client.bottom);
+    }
+    return 0;
+}
+
 LRESULT MainWindow::onCommand(unsigned id) {
     router.run(id);
     // The toolbars' check buttons follow the states the command changed.
@@ -304,6 +323,18 @@ void MainWindow::addFrameCommands() {
     router.add(this, {CMD_ABOUT, [this](unsigned) {
                           showMessage(window, kAboutText, MB_OK | MB_ICONINFORMATION);
                       }});
+    // The amount box that had the focus receives the result of "Insérer".
+    router.add(this, {CMD_CALCULATOR, [this](unsigned) {
+                          HWND focus = GetFocus();
+                          runCalculator(window, isAmountEdit(focus) ? focus : nullptr);
+                      }});
+    router.add(this, {CMD_NEXT_TAB, [this](unsigned id) {
+                          if (tabControl)
+                              showTab(nextPageIndex(selectedTab(), kTabCount,
+                                                    id == CMD_PREVIOUS_TAB),
+                                      true);
+                      },
+                      {}, {}, CMD_PREVIOUS_TAB});
 }
 
 void MainWindow::onSize(int width, int height) {

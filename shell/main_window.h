@@ -114,6 +114,7 @@ struct MainWindow : WindowObject<MainWindow> {
     class Ui;
 
     LRESULT onCommand(unsigned id);
+    LRESULT onNotify(NMHDR& header);
     void addFrameCommands();
     void onSize(int width, int height);
     HMENU accountMenu() const;
@@ -123,6 +124,7 @@ struct MainWindow : WindowObject<MainWindow> {
     std::unique_ptr<SynthesisView> synthesisView_;
     std::unique_ptr<OperationView> operationView_;
     std::unique_ptr<TabView> thirdView_, lendingView_, graphView_;
+    std::wstring toolTip_; // the text handed to the tool-tip being shown
 };
 
 // Gets, translates and dispatches messages until WM_QUIT; returns its wParam.

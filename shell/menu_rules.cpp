@@ -32,6 +32,16 @@ int currentAccountIndex(const Document& doc) {
     return doc.currentAccount ? accountIndex(doc, doc.currentAccount, 1) : -1;
 }
 
+std::string accountMenuText(std::string_view nameCp1252) {
+    std::string text;
+    for (char c : nameCp1252) {
+        text += c;
+        if (c == '&')
+            text += '&';
+    }
+    return cp1252ToUtf8(text);
+}
+
 std::vector<AccountMenuItem> accountMenuItems(const Document& doc) {
     std::vector<AccountMenuItem> items;
     int n = 0;
@@ -39,7 +49,7 @@ std::vector<AccountMenuItem> accountMenuItems(const Document& doc) {
          account = doc.accounts.next(account)) {
         if (!isAccount(account->id))
             continue;
-        items.push_back({accountItemId(n++), cp1252ToUtf8(fieldText(account->name)),
+        items.push_back({accountItemId(n++), accountMenuText(fieldText(account->name)),
                          account == doc.currentAccount, account->active == 0});
     }
     return items;

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kolvane {
@@ -36,11 +37,15 @@ MenuState menuState(const Document& doc, int selectedTab);
 // number `accountAt` and `accountIndex` give it.
 struct AccountMenuItem {
     unsigned id = 0;
-    std::string text; // UTF-8
+    std::string text; // UTF-8, as the menu takes it (see accountMenuText)
     bool checked = false;
     bool greyed = false;
 };
 std::vector<AccountMenuItem> accountMenuItems(const Document& doc);
+
+// An account's name as a menu item shows it: '&' doubled, so that
+// "Pierre & Marie" is not read as a keyboard shortcut.
+std::string accountMenuText(std::string_view nameCp1252);
 
 unsigned accountItemId(int index);
 bool isAccountItemId(unsigned id);

@@ -6,27 +6,29 @@ namespace kolvane {
 namespace {
 
 constexpr ToolbarButton kFileButtons[] = {
-    {0, CMD_NEW_FILE, true, false},
-    {1, CMD_OPEN, true, false},
-    {2, CMD_SAVE, false, false},
+    {0, CMD_NEW_FILE, true, false, "Nouveau fichier compte"},
+    {1, CMD_OPEN, true, false, "Ouvrir"},
+    {2, CMD_SAVE, false, false, "Enregistrer"},
 };
 constexpr ToolbarButton kSessionButtons[] = {
-    {4, CMD_CLOSE, true, false},
-    {5, CMD_CHANGE_USER, true, false},
+    {4, CMD_CLOSE, true, false, "Fermer"},
+    {5, CMD_CHANGE_USER, true, false, "Changer utilisateur"},
 };
 // Toolbars 3 and 4 stay in hidden bands: their commands have no action yet.
 constexpr ToolbarButton kEditButtons[] = {
-    {6, CMD_TOOLBAR_1080, false, false},  {7, CMD_TOOLBAR_1081, false, false},
-    {8, CMD_TOGGLE_POINTING, true, true}, {9, CMD_TOOLBAR_1083, true, false},
-    {10, CMD_TOOLBAR_1084, false, false},
+    {6, CMD_TOOLBAR_1080, false, false, nullptr},
+    {7, CMD_TOOLBAR_1081, false, false, nullptr},
+    {8, CMD_TOGGLE_POINTING, true, true, "Pointer les opérations"},
+    {9, CMD_TOOLBAR_1083, true, false, nullptr},
+    {10, CMD_TOOLBAR_1084, false, false, nullptr},
 };
 constexpr ToolbarButton kPrintButtons[] = {
-    {11, CMD_TOOLBAR_1090, false, false},
-    {12, CMD_TOOLBAR_1091, true, false},
-    {13, CMD_TOOLBAR_1092, true, false},
+    {11, CMD_TOOLBAR_1090, false, false, nullptr},
+    {12, CMD_TOOLBAR_1091, true, false, nullptr},
+    {13, CMD_TOOLBAR_1092, true, false, nullptr},
 };
 constexpr ToolbarButton kCalculatorButtons[] = {
-    {3, CMD_CALCULATOR, true, false},
+    {3, CMD_CALCULATOR, true, false, "Calculatrice"},
 };
 
 constexpr std::span<const ToolbarButton> kToolbars[kToolbarCount] = {
@@ -38,6 +40,14 @@ std::span<const ToolbarButton> toolbarButtons(int index) {
     if (index < 0 || index >= kToolbarCount)
         return {};
     return kToolbars[index];
+}
+
+const char* toolTipText(unsigned command) {
+    for (std::span<const ToolbarButton> toolbar : kToolbars)
+        for (const ToolbarButton& button : toolbar)
+            if (button.command == command)
+                return button.toolTip;
+    return nullptr;
 }
 
 RebarBand rebarBand(int index, int buttonWidth, int buttonHeight) {

@@ -14,15 +14,20 @@ inline constexpr int kToolbarButtonWidth = 24;
 inline constexpr int kToolbarButtonHeight = 22;
 
 struct ToolbarButton {
-    int image;        // index in the bitmap
-    unsigned command; // the menu command it sends
+    int image;           // index in the bitmap
+    unsigned command;    // the menu command it sends
     bool enabled;
     bool checkButton;
+    const char* toolTip; // the text of its menu item (UTF-8), or null
 };
 
 // The buttons of toolbar `index` (0 to 4), in order; each toolbar also begins
 // with a separator, which is not listed.
 std::span<const ToolbarButton> toolbarButtons(int index);
+
+// The tool-tip of the button that sends `command`: the text of its menu item;
+// null for a button without a menu item.
+const char* toolTipText(unsigned command);
 
 struct RebarBand {
     int minWidth;

@@ -46,6 +46,16 @@ struct UserListDialog : win::DialogObject<UserListDialog> {
     INT_PTR onNotify(const NMHDR& header) {
         if (list.notify(header))
             return TRUE;
+        if (header.hwndFrom == list.handle() && header.code == LVN_ITEMCHANGED) {
+            // A row chosen with the arrows counts as a click on it.
+            const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+            if ((change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED) &&
+                !(change.uOldState & LVIS_SELECTED) && change.iItem >= 0) {
+                selectedRow = change.iItem;
+                EnableWindow(item(IDC_DELETE_BUTTON), TRUE);
+            }
+            return TRUE;
+        }
         if (header.hwndFrom == list.handle() && header.code == NM_CLICK) {
             selectedRow = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
             EnableWindow(item(IDC_DELETE_BUTTON), selectedRow >= 0);

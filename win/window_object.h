@@ -97,6 +97,28 @@ template <class Self> struct WindowObject {
     }
 };
 
+// Puts a dialog in the middle of its owner, inside the owner's screen.
+inline void centreOnOwner(HWND dialog) {
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    RECT box{}, frame{};
+    if (!owner || !GetWindowRect(dialog, &box) || !GetWindowRect(owner, &frame))
+        return;
+    const int width = box.right - box.left;
+    const int height = box.bottom - box.top;
+    int x = frame.left + (frame.right - frame.left - width) / 2;
+    int y = frame.top + (frame.bottom - frame.top - height) / 2;
+    MONITORINFO screen{};
+    screen.cbSize = sizeof screen;
+    if (GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &screen)) {
+        const RECT& work = screen.rcWork;
+        x = x + width > work.right ? work.right - width : x;
+        y = y + height > work.bottom ? work.bottom - height : y;
+        x = x < work.left ? work.left : x;
+        y = y < work.top ? work.top : y;
+    }
+    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 template <class Self> struct DialogObject {
     HWND window = nullptr;
 
@@ -115,6 +137,10 @@ template <class Self> struct DialogObject {
 
         INT_PTR result = FALSE;
         try {
+            // A modal dialog opens over the window it belongs to, not in the
+            // middle of the screen.
+            if (message == WM_INITDIALOG && self->isModal)
+                centreOnOwner(hwnd);
             result = self->handleMessage(message, wParam, lParam);
         } catch (...) {
             // A dialog that cannot open ends at once, as a failed DialogBox would.

@@ -54,11 +54,17 @@ class AccountEditing : public ::testing::Test {
 TEST_F(AccountEditing, EmptyNameIsRefusedAndAnotherCaseModifiesThatAccount) {
     addAccount("Courant", 0.0);
     AccountRecord* savings = addAccount("Épargne logement", 0.0, false);
-    ApplyDecision empty = decideApply(doc, formNamed(""));
-    EXPECT_EQ(empty.action, ApplyAction::EmptyName);
-    EXPECT_EQ(empty.message, 20400);
-    EXPECT_EQ(empty.focusControl, 1126);
-    EXPECT_TRUE(empty.showGeneralPage);
+    for (const char* blank : {"", "   "}) {
+        ApplyDecision empty = decideApply(doc, formNamed(blank));
+        EXPECT_EQ(empty.action, ApplyAction::EmptyName);
+        EXPECT_EQ(empty.message, 20400);
+        EXPECT_EQ(empty.focusControl, 1126);
+        EXPECT_TRUE(empty.showGeneralPage);
+        EXPECT_FALSE(applyEnabled(blank));
+    }
+    EXPECT_TRUE(applyEnabled(" A"));
+    // Outer spaces are not part of a name: " courant " is "Courant".
+    EXPECT_EQ(decideApply(doc, formNamed(" courant ")).action, ApplyAction::Modify);
 
     ApplyDecision decision = decideApply(doc, formNamed("éPARGNE LOGEMENT"));
     EXPECT_EQ(decision.action, ApplyAction::Modify);
@@ -69,6 +75,18 @@ TEST_F(AccountEditing, EmptyNameIsRefusedAndAnotherCaseModifiesThatAccount) {
     EXPECT_EQ(applyAccountForm(doc, form, decision.account, sampleNow()), kAccountModified);
     EXPECT_EQ(cp1252ToUtf8(fieldText(savings->name)), "Épargne logement");
     EXPECT_EQ(doc.accounts.count(), 2);
+}
+
+TEST(AccountPages, CtrlTabTurnsThePagesAroundBothWays) {
+    const struct {
+        int current, count;
+        bool backwards;
+        int expected;
+    } cases[] = {{0, 3, false, 1}, {2, 3, false, 0}, {0, 3, true, 2}, {1, 5, true, 0},
+                 {4, 5, false, 0}, {-1, 3, true, 0}, {3, 3, false, 0}, {0, 0, false, 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(nextPageIndex(c.current, c.count, c.backwards), c.expected)
+            << c.current << " of " << c.count << (c.backwards ? " back" : "");
 }
 
 TEST_F(AccountEditing, NewNameFromTheRenameBoxOnlyWhenEnabledTickedAndNotEmpty) {
@@ -225,8 +243,10 @@ TEST_F(AccountEditing, BankLogoIsCopiedIntoTheAccount) {
 
     AccountForm form = formNamed("Courant");
     form.selectedBank = &bank;
+    form.bankName = "Banque Bleue";
     AccountRecord* account = nullptr;
     applyAccountForm(doc, form, nullptr, sampleNow(), &account);
+    EXPECT_STREQ(account->bankName, "Banque Bleue");
     ASSERT_NE(account->logoPixels, nullptr);
     ASSERT_NE(account->logoMask, nullptr);
     EXPECT_NE(account->logoPixels, pixels.data());
@@ -249,11 +269,18 @@ TEST_F(AccountEditing, BankLogoIsCopiedIntoTheAccount) {
     EXPECT_EQ(account->logoMaskBitmap, nullptr);
     EXPECT_EQ(gReleasedBitmaps, 2);
 
-    // No bank chosen: the logo stays.
+    // No bank chosen (an account whose bank the list does not know): the
+    // account keeps its bank, name and logo, whatever the list last showed.
     form.selectedBank = nullptr;
+    form.bankName = "Banque Rouge";
     pixels[0] = 0x33;
     applyAccountForm(doc, form, account, sampleNow());
     EXPECT_EQ(account->logoPixels[0], 0x22);
+    EXPECT_STREQ(account->bankName, "Banque Bleue");
+    AccountRecord* bankless = nullptr;
+    applyAccountForm(doc, formNamed("Livret"), nullptr, sampleNow(), &bankless);
+    EXPECT_STREQ(bankless->bankName, "");
+    EXPECT_EQ(bankless->logoPixels, nullptr);
 }
 
 TEST_F(AccountEditing, DeletingNeedsTwoActiveAccountsAndReportsThePosition) {

@@ -19,12 +19,14 @@ Parsed parse(std::string_view text) {
     return parsed;
 }
 
-TEST(ParseAmount, ReadsTheNumberAtTheStartOfTheText) {
+TEST(ParseAmount, ReadsTheNumberAtTheStartOfTheTextAsAFrenchUserWritesIt) {
     EXPECT_EQ(parse("12.5").value, 12.5);
-    // The comma is not a decimal point: reading stops there.
-    EXPECT_EQ(parse("12,5").value, 12.0);
-    EXPECT_EQ(parse("12,5").text, "12.00");
+    EXPECT_EQ(parse("1234,5").value, 1234.5);
+    EXPECT_EQ(parse("1234,5").text, "1234.50");
+    // What the field shows reads back: grouped thousands, a spaced sign.
+    EXPECT_EQ(parse("- 1 234 567.89").value, -1234567.89);
     EXPECT_EQ(parse("  7.1 euros").text, "7.10");
+    EXPECT_EQ(parse(",5").text, "0.50");
     EXPECT_EQ(parse(".5").text, "0.50");
     // An exponent mark without digits is not part of the number.
     EXPECT_EQ(parse("4e+x").text, "4.00");
@@ -64,11 +66,25 @@ AmountKey action(std::string_view text, int selStart, int selEnd, wchar_t k) {
     return key(text, selStart, selEnd, k).action;
 }
 
-TEST(AmountKeys, OnlyDigitsPointMinusAndBackspaceAreTyped) {
-    for (wchar_t k : {L'a', L';', L'+', L'\x16', L'\x3000'})
+TEST(AmountKeys, OnlyDigitsMarksMinusAndBackspaceAreTyped) {
+    for (wchar_t k : {L'a', L' ', L'+', L'\x16', L'\x3000'})
         EXPECT_EQ(action("12", 2, 2, k), AmountKey::DropWithBeep) << int(k);
-    for (wchar_t k : {L'0', L'9', L'\b'})
+    for (wchar_t k : {L'0', L'9', L'\b', L'.'}) {
         EXPECT_EQ(action("12", 2, 2, k), AmountKey::PassOn) << int(k);
+        EXPECT_EQ(key("12", 2, 2, k).typed, k) << int(k);
+    }
+    // The comma is typed as the point, and counts as one.
+    EXPECT_EQ(key("12", 2, 2, L',').typed, L'.');
+    EXPECT_EQ(action("12.3", 4, 4, L','), AmountKey::SelectDecimals);
+}
+
+TEST(AmountKeys, TwelveDigitsBeforeThePointAtMost) {
+    const std::string twelve = "123 456 789 012";
+    EXPECT_EQ(action(twelve, 15, 15, L'3'), AmountKey::DropWithBeep);
+    EXPECT_EQ(action(twelve, 0, 0, L'9'), AmountKey::DropWithBeep);
+    EXPECT_EQ(action(twelve + ".5", 16, 16, L'1'), AmountKey::PassOn); // a decimal
+    EXPECT_EQ(action(twelve, 14, 15, L'3'), AmountKey::PassOn);       // replaces a digit
+    EXPECT_EQ(action("12345678901", 11, 11, L'2'), AmountKey::PassOn); // the twelfth
 }
 
 TEST(AmountKeys, AThirdDecimalIsRefused) {
@@ -94,13 +110,12 @@ TEST(AmountKeys, ASecondPointSelectsTheDecimals) {
     EXPECT_EQ(noDecimals.action, AmountKey::SelectDecimals);
     EXPECT_EQ(noDecimals.selectFrom, 3);
     EXPECT_EQ(noDecimals.selectTo, 3);
-    // Even a selection holding the point does not let a second one in.
-    EXPECT_EQ(action("1.5", 0, 3, L'.'), AmountKey::SelectDecimals);
+    // A selection holding the point is replaced: ".5" or ",5" over "12.00" is 0.50.
+    EXPECT_EQ(action("12.00", 0, 5, L'.'), AmountKey::PassOn);
+    EXPECT_EQ(key("12.00", 2, 3, L',').typed, L'.');
+    EXPECT_EQ(action("12.00", 3, 5, L'.'), AmountKey::SelectDecimals); // after the point
+    EXPECT_EQ(action("12.00", 0, 2, L'.'), AmountKey::SelectDecimals); // before it
     EXPECT_EQ(action("125", 1, 1, L'.'), AmountKey::PassOn);
-    // A decimal comma types the point, and is a second point like any other.
-    EXPECT_EQ(action("12", 2, 2, L','), AmountKey::TypePoint);
-    EXPECT_EQ(action("12.5", 1, 1, L','), AmountKey::SelectDecimals);
-    EXPECT_EQ(action("-", 0, 0, L','), AmountKey::DropSilently);
 }
 
 TEST(AmountKeys, TheMinusSignGoesOnlyInFront) {
@@ -120,26 +135,23 @@ TEST(AmountKeys, TheMinusSignGoesOnlyInFront) {
     EXPECT_EQ(action("-5", 0, 1, L'3'), AmountKey::PassOn);
 }
 
-TEST(AmountFieldTexts, FocusLossWritesTwoDecimalsOrHidesZero) {
+TEST(AmountFieldTexts, FocusLossWritesTheAmountAsTheProgramShowsAmounts) {
     EXPECT_EQ(amountTextOnFocusLoss("3", false), "3.00");
     EXPECT_EQ(amountTextOnFocusLoss("3", true), "3.00");
+    EXPECT_EQ(amountTextOnFocusLoss("1234,5", false), "1 234.50");
+    EXPECT_EQ(amountTextOnFocusLoss("-1234567", false), "- 1 234 567.00");
+    EXPECT_EQ(amountTextOnFocusLoss(".5", false), "0.50");
     for (const char* zero : {"", "0", "-0", "0.001"}) {
         EXPECT_EQ(amountTextOnFocusLoss(zero, false), "") << zero;
         EXPECT_EQ(amountTextOnFocusLoss(zero, true), "0.00") << zero;
     }
 }
 
-TEST(AmountFieldTexts, AttachingKeepsTheSignOfMinusZeroWhenZeroIsShown) {
-    EXPECT_EQ(amountTextOnAttach("-0", false), "");
-    EXPECT_EQ(amountTextOnAttach("-0", true), "-0.00");
-    EXPECT_EQ(amountTextOnAttach("8.5", false), "8.50");
-}
-
 TEST(AmountFieldTexts, WritingAValue) {
     EXPECT_EQ(amountTextForValue(0.0, false), "");
-    EXPECT_EQ(amountTextForValue(0.0, true), "0.00");
-    EXPECT_EQ(amountTextForValue(-0.0, false), "-0.00");
-    EXPECT_EQ(amountTextForValue(-1e6, false), "-1000000.00");
+    EXPECT_EQ(amountTextForValue(-0.0, true), "0.00");
+    EXPECT_EQ(amountTextForValue(-1e6, false), "- 1 000 000.00");
+    EXPECT_EQ(amountTextForValue(999999999999.99, false), "999 999 999 999.99");
 }
 
 } // namespace

@@ -175,6 +175,7 @@ TEST(DocumentLifecycle, InitThenCloseResetEverything) {
     doc.isOpen = doc.isModified = 1;
     doc.alertsEnabled = 0;
     doc.pointingMode = 1;
+    doc.sortOrder = 1;
     doc.nextThirdNumber = 9;
     doc.currentAccount = logo;
     ASSERT_EQ(doc.nextAccountNumber, 2);
@@ -194,7 +195,7 @@ TEST(DocumentLifecycle, InitThenCloseResetEverything) {
     EXPECT_EQ(doc.isOpen, 0u);
     EXPECT_EQ(doc.isModified, 0u);
     EXPECT_EQ(doc.alertsEnabled, 1u);
-    EXPECT_EQ(doc.sortOrder, 1u);
+    EXPECT_EQ(doc.sortOrder, 0u); // the next file starts in entry order, as at start-up
     EXPECT_EQ(doc.pointingMode, 0u);
 
     // The next file starts its numbering again.

@@ -79,6 +79,8 @@ TEST_F(MenuRules, AccountItemsNumberEveryAccountAndGreyTheMasked) {
     EXPECT_EQ(items[2].id, 4002u);
     EXPECT_EQ(items[2].text, "Épargne");
     EXPECT_TRUE(items[2].checked);
+    // An ampersand is shown, not taken for a shortcut.
+    EXPECT_EQ(accountMenuText("Pierre & Marie &&"), "Pierre && Marie &&&&");
 }
 
 TEST_F(MenuRules, AccountItemsThatNameNoAccountAreIgnored) {

@@ -26,6 +26,17 @@ TEST(ToolbarLayout, SaveStartsDisabledAndEveryPictureIsUsedOnce) {
     EXPECT_TRUE(toolbarButtons(5).empty());
 }
 
+TEST(ToolbarLayout, EveryButtonThatShowsHasItsMenuTextAsToolTip) {
+    const std::pair<unsigned, const char*> tips[] = {
+        {1000, "Nouveau fichier compte"}, {1001, "Ouvrir"}, {1002, "Enregistrer"},
+        {1004, "Fermer"}, {1025, "Changer utilisateur"}, {1020, "Calculatrice"},
+        {1082, "Pointer les opérations"}};
+    for (const auto& [command, text] : tips)
+        EXPECT_STREQ(toolTipText(command), text) << command;
+    EXPECT_EQ(toolTipText(1080), nullptr); // hidden, without a menu item
+    EXPECT_EQ(toolTipText(1003), nullptr); // no button
+}
+
 TEST(ToolbarLayout, OnlyTheFirstAndFifthBandsShowAtStartSizedFromTheButtons) {
     // Buttons of 24 x 22 pixels: width = buttons * 24 + 8.
     const int widths[] = {80, 56, 128, 80, 32};

@@ -96,7 +96,8 @@ def expected(amount, count, annual, periodicity, mode, insurance, kind, first):
                       "interest": amount_text(interest), "principal": amount_text(principal),
                       "insurance": amount_text(paid), "instalment": amount_text(instalment),
                       "remainingCapital": amount_text(remaining), "december": day.month == 12})
-    blank = lambda value: "" if "%.2f" % value == "0.00" else "%.2f" % value  # noqa: E731
+    # The amount fields write amounts as the rest of the program does, 0.00 left blank.
+    blank = lambda value: "" if amount_text(value) == "0.00" else amount_text(value)  # noqa: E731
     return {"instalmentWithInsurance": blank(instalment),
             "instalmentWithoutInsurance": blank(without), "rows": shown}
 

@@ -23,7 +23,6 @@ using uitest::DialogDriver;
 
 const wchar_t* const kModifyQuestion =
     L"Vous êtes en train de modifier un compte bancaire .\nVoulez-vous continuer ?";
-const wchar_t* const kEmptyName = L"Saisissez le nom du compte .";
 const wchar_t* const kKeepOneActive = L"Vous ne pouvez pas supprimer ce compte bancaire.\nLe "
                                       L"fichier doit contenir au moins un compte actif.";
 const wchar_t* const kMissingBankName =
@@ -297,7 +296,71 @@ TEST_F(AccountDialogTest, PickingShowsTheAccountAndRenamingChangesItsName) {
     EXPECT_EQ(doc.currentAccount, joint);
 }
 
-TEST_F(AccountDialogTest, EmptyNameBringsBackTheGeneralPage) {
+// A bank the list showed for another account does not stick to the one
+// picked; a new name typed over a picked account starts from a blank form.
+TEST_F(AccountDialogTest, PickedAccountKeepsItsOwnBankAndANewNameStartsBlank) {
+    writeDirectory({{"Alpha", 0xFF0000}});
+    AccountRecord* courant = addAccount("Courant", 100.0); // no bank
+    setFieldUtf8(courant->holderName, "Lefèvre");
+    setFieldText(courant->bankCode, "30004");
+    DialogDriver driver;
+    driver.expectDialog(IDD_ACCOUNT)
+        .expectText(IDC_ACCOUNT_BANK, L"Alpha")
+        .selectCombo(IDC_ACCOUNT_NAME, 0)
+        .expectText(IDC_ACCOUNT_BANK, L"")
+        .expectText(IDC_ACCOUNT_BANK_CODE, L"30004")
+        .type(IDC_ACCOUNT_NAME, L"Livret")
+        .expectText(IDC_ACCOUNT_HOLDER_NAME, L"")
+        .expectText(IDC_ACCOUNT_BANK_CODE, L"")
+        .expectText(IDC_ACCOUNT_BANK, L"Alpha")
+        .expectText(IDC_ACCOUNT_INITIAL_BALANCE, L"0.00")
+        .type(IDC_ACCOUNT_NAME, L"   ") // spaces alone are no name
+        .expectEnabled(IDOK, false)
+        .selectCombo(IDC_ACCOUNT_NAME, 0)
+        .setText(IDC_ACCOUNT_INITIAL_BALANCE, L"150,5") // only the balance changes
+        .click(IDOK);
+    driver.expectMessageBox(kModifyQuestion).press(IDYES);
+    EXPECT_EQ(run(driver, nullptr), kAccountModified);
+    EXPECT_DOUBLE_EQ(courant->initialBalance, 150.5);
+    EXPECT_STREQ(courant->bankName, "");
+    EXPECT_EQ(courant->logoPixels, nullptr);
+    EXPECT_EQ(doc.accounts.count(), 1);
+}
+
+TEST_F(AccountDialogTest, CtrlTabTurnsThePagesBothWays) {
+    auto press = [](bool shift) {
+        return [shift](HWND dialog) {
+            BYTE keys[256] = {};
+            GetKeyboardState(keys);
+            keys[VK_CONTROL] = 0x80;
+            keys[VK_SHIFT] = shift ? 0x80 : 0;
+            SetKeyboardState(keys);
+            PostMessageW(GetDlgItem(dialog, IDC_ACCOUNT_TABS), WM_KEYDOWN, VK_TAB, 0);
+        };
+    };
+    auto shownPage = [](int expected) {
+        return [expected](HWND dialog) {
+            BYTE keys[256] = {};
+            GetKeyboardState(keys);
+            keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+            SetKeyboardState(keys);
+            EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_ACCOUNT_TABS, TCM_GETCURSEL, 0, 0), expected);
+            const int onPage[3] = {IDC_ACCOUNT_INITIAL_BALANCE, IDC_ACCOUNT_CITY, IDC_ACCOUNT_BIC};
+            for (int page = 0; page < 3; ++page)
+                EXPECT_EQ(IsWindowVisible(uitest::findControl(dialog, onPage[page])) != 0,
+                          page == expected)
+                    << page;
+        };
+    };
+    DialogDriver driver;
+    driver.expectDialog(IDD_ACCOUNT).then(press(false));
+    driver.expectDialog(IDD_ACCOUNT).then(shownPage(1)).then(press(true));
+    driver.expectDialog(IDD_ACCOUNT).then(shownPage(0)).then(press(true));
+    driver.expectDialog(IDD_ACCOUNT).then(shownPage(2)).click(IDCANCEL);
+    EXPECT_EQ(run(driver, nullptr), kAccountUnchanged);
+}
+
+TEST_F(AccountDialogTest, EnterDoesNothingWhileAppliquerIsGreyed) {
     addAccount("Courant", 100.0);
     DialogDriver driver;
     driver.expectDialog(IDD_ACCOUNT).then([](HWND dialog) {
@@ -305,15 +368,9 @@ TEST_F(AccountDialogTest, EmptyNameBringsBackTheGeneralPage) {
         // Enter with no name: the default button's command.
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
-    driver.expectMessageBox(kEmptyName).press(IDOK);
     driver.expectDialog(IDD_ACCOUNT)
-        .then([](HWND dialog) {
-            HWND name = uitest::findControl(dialog, IDC_ACCOUNT_NAME);
-            EXPECT_TRUE(IsWindowVisible(name));
-            EXPECT_FALSE(IsWindowVisible(uitest::findControl(dialog, IDC_ACCOUNT_BANK)));
-            EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_ACCOUNT_TABS, TCM_GETCURSEL, 0, 0), 0);
-            HWND focus = GetFocus();
-            EXPECT_TRUE(focus == name || GetParent(focus) == name);
+        .then([](HWND dialog) { // no message, the page as it was
+            EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_ACCOUNT_TABS, TCM_GETCURSEL, 0, 0), 2);
         })
         .click(IDCANCEL);
     EXPECT_EQ(run(driver, nullptr), kAccountUnchanged);

@@ -90,8 +90,10 @@ TEST_F(AmountEdit, TypedKeysFollowTheRules) {
         {L"12.34", 1, 1, L"7", L"172.34", 0}, // a digit before the point still goes in
         {L"12.34", 3, 5, L"9", L"12.9", 0},   // over selected decimals
         {L"12.34", 5, 5, L"\b", L"12.3", 0},  // backspace after two decimals
-        {L"1", 1, 1, L"a; \x16", L"1", 4},    // letters, semicolon, space, Ctrl+V beep
-        {L"1", 1, 1, L",5", L"1.5", 0},       // the decimal comma types the point
+        {L"1", 1, 1, L"a \x16", L"1", 3},     // letters, space, Ctrl+V beep
+        {L"12", 2, 2, L",5", L"12.5", 0},     // the comma is the decimal point
+        {L"12.00", 0, -1, L",5", L".5", 0},   // over the whole value
+        {L"123456789012", 12, 12, L"3", L"123456789012", 1}, // a thirteenth digit
         {L"", 0, 0, L"-5", L"-5", 0},
         {L"-5", 2, 2, L"-", L"-5", 0},   // a second sign, silently
         {L"-5", 0, 0, L"-3", L"-5", 0},  // nothing in front of the sign, silently
@@ -124,7 +126,8 @@ TEST_F(AmountEdit, FocusLossWritesTwoDecimalsAndFocusGainSelectsAll) {
     };
     for (const Case& c : {Case{L"3", L"3.00", L"3.00"}, Case{L"", L"", L"0.00"},
                           Case{L"0", L"", L"0.00"}, Case{L"-0", L"", L"0.00"},
-                          Case{L"-12.5", L"-12.50", L"-12.50"}, Case{L"2.675", L"2.67", L"2.67"}}) {
+                          Case{L"-12.5", L"- 12.50", L"- 12.50"}, Case{L"2.675", L"2.67", L"2.67"},
+                          Case{L"1234,5", L"1 234.50", L"1 234.50"}, Case{L".5", L"0.50", L"0.50"}}) {
         for (HWND box : {hidden, shown}) {
             SetWindowTextW(box, c.text);
             SendMessageW(box, WM_KILLFOCUS, 0, 0);
@@ -147,9 +150,9 @@ TEST_F(AmountEdit, SetAmountWritesTwoDecimalsAndTellsTheParent) {
     setAmount(shown, 0.0);
     EXPECT_EQ(textOf(shown), L"0.00");
     setAmount(hidden, -0.0);
-    EXPECT_EQ(textOf(hidden), L"-0.00");
+    EXPECT_EQ(textOf(hidden), L"");
     setAmount(hidden, 1234.567);
-    EXPECT_EQ(textOf(hidden), L"1234.57");
+    EXPECT_EQ(textOf(hidden), L"1 234.57");
     EXPECT_EQ(getAmount(hidden), 1234.57);
     EXPECT_EQ(parent.changes, (std::vector<int>{101, 102, 101, 101}));
     setAmount(nullptr, 5.0); // no window: nothing
@@ -202,10 +205,10 @@ TEST_F(AmountEdit, AttachingRewritesTheTextAndCanBeDoneTwice) {
     HWND comma = makeEdit(L"12,5", 103);
     HWND minusZero = makeEdit(L"-0", 104, ES_MULTILINE);
     ASSERT_NE(attachAmountEdit(comma, false), nullptr);
-    EXPECT_EQ(textOf(comma), L"12.00");
+    EXPECT_EQ(textOf(comma), L"12.50");
     EXPECT_EQ(GetWindowLongPtrW(comma, GWL_STYLE) & 0x000C, 0);
     ASSERT_NE(attachAmountEdit(minusZero, true), nullptr);
-    EXPECT_EQ(textOf(minusZero), L"-0.00");
+    EXPECT_EQ(textOf(minusZero), L"0.00");
     EXPECT_EQ(GetWindowLongPtrW(minusZero, GWL_STYLE) & 0x000C, 0x0008); // showZero, not multi-line
 
     // Twice: the same procedure, keys still reach the plain edit control (a
@@ -214,7 +217,7 @@ TEST_F(AmountEdit, AttachingRewritesTheTextAndCanBeDoneTwice) {
     EXPECT_EQ(attachAmountEdit(comma, true), first);
     select(comma, 1, 1);
     type(comma, L"5");
-    EXPECT_EQ(textOf(comma), L"152.00");
+    EXPECT_EQ(textOf(comma), L"152.50");
     SetWindowTextW(comma, L"");
     SendMessageW(comma, WM_KILLFOCUS, 0, 0);
     EXPECT_EQ(textOf(comma), L"0.00");

@@ -91,7 +91,8 @@ TEST_F(MainWindowTest, MenuBarHasFivePositionsWithTheirTextsAndFirstStates) {
     HMENU bar = GetMenu(main.window);
     ASSERT_NE(bar, nullptr);
     ASSERT_EQ(GetMenuItemCount(bar), 5);
-    const wchar_t* texts[] = {L" Fichier ", L" Compte ", L" Opération ", L" Outils", L"Aide"};
+    // Each has its letter for Alt: F, C, P, O and A.
+    const wchar_t* texts[] = {L" &Fichier ", L" &Compte ", L" O&pération ", L" &Outils", L"&Aide"};
     const bool greyed[] = {false, true, true, true, false};
     for (UINT i = 0; i < 5; ++i) {
         EXPECT_EQ(menuText(bar, i), texts[i]) << "position " << i;
@@ -102,25 +103,33 @@ TEST_F(MainWindowTest, MenuBarHasFivePositionsWithTheirTextsAndFirstStates) {
 }
 
 TEST_F(MainWindowTest, FileMenuBeforeAnyFileWithItsKeyboardShortcuts) {
-    expectPopup(0, {{1000, L"Nouveau fichier compte\tCtrl+N", false},
-                    {1001, L"Ouvrir\tCtrl+O", false},
+    expectPopup(0, {{1000, L"&Nouveau fichier compte\tCtrl+N", false},
+                    {1001, L"&Ouvrir\tCtrl+O", false},
                     {0, nullptr, false},
-                    {1002, L"Enregistrer\tCtrl+S", true},
-                    {1003, L"Enregistrer sous", true},
+                    {1002, L"&Enregistrer\tCtrl+S", true},
+                    {1003, L"Enregistrer &sous", true},
                     {0, nullptr, false},
-                    {1004, L"Fermer", true},
+                    {1004, L"&Fermer", true},
                     {0, nullptr, false},
-                    {1005, L"Quitter", false}});
-    expectPopup(1, {{1010, L"Modifier ou créer un compte", false}, {0, nullptr, false}});
+                    {1005, L"&Quitter", false}});
+    expectPopup(1, {{1010, L"&Modifier ou créer un compte", false}, {0, nullptr, false}});
 
     HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_MAIN));
     ACCEL entries[8] = {};
-    ASSERT_EQ(CopyAcceleratorTableW(table, entries, 8), 3);
-    const std::pair<WORD, WORD> expected[] = {{'N', 1000}, {'O', 1001}, {'S', 1002}};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(entries[i].key, expected[i].first) << i;
-        EXPECT_EQ(entries[i].cmd, expected[i].second) << i;
-        EXPECT_EQ(entries[i].fVirt & (FVIRTKEY | FCONTROL | FSHIFT | FALT), FVIRTKEY | FCONTROL)
+    ASSERT_EQ(CopyAcceleratorTableW(table, entries, 8), 5);
+    const struct {
+        WORD key, command;
+        BYTE modifiers;
+    } expected[] = {{'N', 1000, FCONTROL},
+                    {'O', 1001, FCONTROL},
+                    {'S', 1002, FCONTROL},
+                    {VK_TAB, CMD_NEXT_TAB, FCONTROL},
+                    {VK_TAB, CMD_PREVIOUS_TAB, FCONTROL | FSHIFT}};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(entries[i].key, expected[i].key) << i;
+        EXPECT_EQ(entries[i].cmd, expected[i].command) << i;
+        EXPECT_EQ(entries[i].fVirt & (FVIRTKEY | FCONTROL | FSHIFT | FALT),
+                  FVIRTKEY | expected[i].modifiers)
             << i;
     }
 }

@@ -4,6 +4,8 @@
 // the settings written at the end.
 #include "shell/main_window.h"
 
+#include "operations/amount_edit_control.h"
+
 #include "document/account_file.h"
 #include "document/calendar.h"
 #include "document/passwords.h"
@@ -19,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <deque>
 #include <string>
 #include <vector>
@@ -269,6 +272,84 @@ TEST_F(ShellTest, TabControlFillsTheSpaceBetweenTheBars) {
     EXPECT_EQ(view.top, area.top);
     EXPECT_EQ(view.right, area.right);
     EXPECT_EQ(view.bottom, area.bottom);
+}
+
+TEST_F(ShellTest, CtrlTabTurnsTheTabsAndToolbarButtonsTellTheirMenuText) {
+    openSample();
+    HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_MAIN));
+    auto press = [&](bool shift) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0x80;
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        MSG key{viewWindow(TabCtrl_GetCurSel(main.tabControl)), WM_KEYDOWN, VK_TAB, 0x000F0001,
+                0, {}};
+        EXPECT_TRUE(TranslateAcceleratorW(main.window, table, &key));
+        keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+        return TabCtrl_GetCurSel(main.tabControl);
+    };
+    EXPECT_EQ(press(false), 1);
+    EXPECT_TRUE(IsWindowVisible(viewWindow(1)));
+    EXPECT_FALSE(barGreyed(2)); // the " Opération " menu follows the tab
+    EXPECT_EQ(press(true), 0);
+    EXPECT_EQ(press(true), 4);
+
+    for (const auto& [command, text] : {std::pair{CMD_OPEN, L"Ouvrir"},
+                                        std::pair{CMD_CHANGE_USER, L"Changer utilisateur"}}) {
+        NMTTDISPINFOW tip{};
+        tip.hdr = {reinterpret_cast<HWND>(
+                       SendMessageW(main.toolbars.toolbars[0], TB_GETTOOLTIPS, 0, 0)),
+                   static_cast<UINT_PTR>(command), UINT(TTN_GETDISPINFOW)};
+        SendMessageW(main.window, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+        ASSERT_NE(tip.lpszText, nullptr);
+        EXPECT_STREQ(tip.lpszText, text);
+    }
+}
+
+TEST_F(ShellTest, CalculatorInsertsItsResultIntoTheAmountBoxThatHadTheFocus) {
+    HWND box = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20,
+                               main.window, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(attachAmountEdit(box, false), nullptr);
+    SetFocus(box);
+    ASSERT_EQ(GetFocus(), box);
+    DialogDriver driver;
+    driver.expectDialog(IDD_CALCULATOR)
+        .then([&](HWND dialog) { // over the middle of the main window
+            RECT frame{}, shown{};
+            GetWindowRect(main.window, &frame);
+            GetWindowRect(dialog, &shown);
+            EXPECT_LE(std::abs((frame.left + frame.right) - (shown.left + shown.right)), 2);
+            EXPECT_LE(std::abs((frame.top + frame.bottom) - (shown.top + shown.bottom)), 2);
+        })
+        .expectText(IDC_CALCULATOR_RESULT, L"Saisissez un calcul, par exemple 12,50 + 7,25.")
+        .expectEnabled(IDC_CALCULATOR_INSERT, false)
+        .type(IDC_CALCULATOR_EXPRESSION, L"7 ÷ (1 - 1)")
+        .expectText(IDC_CALCULATOR_RESULT, L"Division par zéro.")
+        .expectEnabled(IDC_CALCULATOR_COPY, false)
+        .type(IDC_CALCULATOR_EXPRESSION, L"(1 234,5 + 0,5) × 2")
+        .expectText(IDC_CALCULATOR_RESULT, L"= 2 470.00")
+        .click(IDC_CALCULATOR_COPY)
+        .click(IDC_CALCULATOR_INSERT);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_CALCULATOR));
+    EXPECT_EQ(windowText(box), L"2 470.00");
+    ASSERT_TRUE(OpenClipboard(main.window));
+    HANDLE copied = GetClipboardData(CF_UNICODETEXT);
+    EXPECT_STREQ(copied ? static_cast<const wchar_t*>(GlobalLock(copied)) : L"", L"2 470.00");
+    if (copied)
+        GlobalUnlock(copied);
+    CloseClipboard();
+
+    // Without an amount box to write into, only "Copier" is offered.
+    SetFocus(main.window);
+    driver.expectDialog(IDD_CALCULATOR)
+        .type(IDC_CALCULATOR_EXPRESSION, L"2+2")
+        .expectEnabled(IDC_CALCULATOR_INSERT, false)
+        .expectEnabled(IDC_CALCULATOR_COPY)
+        .click(IDCANCEL);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_CALCULATOR));
+    DestroyWindow(box);
 }
 
 TEST_F(ShellTest, CancellingTheSaveQuestionOfOpenKeepsTheFile) {

@@ -257,6 +257,10 @@ TEST_F(UserDialogsTest, UserListShowsEveryUserAndSupprimerFollowsTheSelection) {
             SendMessageW(dialog, WM_NOTIFY, IDC_LIST_VIEW, reinterpret_cast<LPARAM>(&click));
         })
         .expectEnabled(IDC_DELETE_BUTTON, false)
+        .then([](HWND dialog) { // the down arrow chooses the next row
+            SendDlgItemMessageW(dialog, IDC_LIST_VIEW, WM_KEYDOWN, VK_DOWN, 0);
+        })
+        .expectEnabled(IDC_DELETE_BUTTON)
         .closeBox();
     int result = -1;
     ASSERT_TRUE(driver.run([&] { result = runUserList(doc, nullptr); }));

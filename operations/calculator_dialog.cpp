@@ -1,0 +1,105 @@
+#include "operations/calculator_dialog.h"
+
+#include "operations/amount_edit_control.h"
+#include "operations/calculator.h"
+#include "resources/resource_ids.h"
+#include "win/window_object.h"
+#include "win/window_text.h"
+
+#include <cstring>
+#include <string>
+
+namespace kolvane {
+namespace {
+
+bool copyToClipboard(HWND owner, const std::wstring& text) {
+    if (!OpenClipboard(owner))
+        return false;
+    EmptyClipboard();
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    bool placed = false;
+    if (memory) {
+        if (void* target = GlobalLock(memory)) {
+            std::memcpy(target, text.c_str(), bytes);
+            GlobalUnlock(memory);
+            placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        }
+        if (!placed)
+            GlobalFree(memory); // the clipboard owns it only once placed
+    }
+    CloseClipboard();
+    return placed;
+}
+
+struct CalculatorDialog : win::DialogObject<CalculatorDialog> {
+    HWND amountField = nullptr;
+    Calculation last;
+
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM) {
+        switch (message) {
+        case WM_INITDIALOG:
+            SendDlgItemMessageW(window, IDC_CALCULATOR_EXPRESSION, EM_LIMITTEXT, 200, 0);
+            // Enter inserts when there is somewhere to insert, else copies.
+            SendMessageW(window, DM_SETDEFID,
+                         amountField ? IDC_CALCULATOR_INSERT : IDC_CALCULATOR_COPY, 0);
+            evaluate();
+            SetFocus(item(IDC_CALCULATOR_EXPRESSION));
+            return FALSE; // the focus is set
+        case WM_COMMAND:
+            onCommand(LOWORD(wParam), HIWORD(wParam));
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    }
+
+    void onCommand(int id, int code) {
+        switch (id) {
+        case IDC_CALCULATOR_EXPRESSION:
+            if (code == EN_CHANGE)
+                evaluate();
+            break;
+        case IDOK: // Enter: the default button
+        case IDC_CALCULATOR_INSERT:
+            if (last.ok && amountField && IsWindow(amountField)) {
+                setAmount(amountField, last.value);
+                endDialog(1);
+            } else if (id == IDOK && last.ok) {
+                copy();
+            }
+            break;
+        case IDC_CALCULATOR_COPY:
+            copy();
+            break;
+        case IDCANCEL:
+            endDialog(0);
+            break;
+        default:
+            break;
+        }
+    }
+
+    void evaluate() {
+        last = calculate(win::windowTextUtf8(item(IDC_CALCULATOR_EXPRESSION)));
+        win::setWindowTextUtf8(item(IDC_CALCULATOR_RESULT),
+                               last.ok ? "= " + calculatorResultText(last.value) : last.error);
+        EnableWindow(item(IDC_CALCULATOR_COPY), last.ok);
+        EnableWindow(item(IDC_CALCULATOR_INSERT), last.ok && amountField != nullptr);
+    }
+
+    void copy() {
+        if (last.ok)
+            copyToClipboard(window, utf8ToWide(calculatorResultText(last.value)));
+    }
+};
+
+} // namespace
+
+int runCalculator(HWND owner, HWND amountField) {
+    CalculatorDialog dialog;
+    dialog.amountField = amountField;
+    return dialog.runModal(owner, IDD_CALCULATOR) == 1 ? 1 : 0;
+}
+
+} // namespace kolvane
