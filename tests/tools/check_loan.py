@@ -26,8 +26,9 @@ MONTHS = {"mensuel": 1, "trimestriel": 3, "semestriel": 6, "annuel": 12}
 
 def cents(value):
     # repr() is the shortest text that reads back as the same float.
-    kept = float(decimal.Decimal(repr(value)).quantize(decimal.Decimal("0.01"),
-                                                       rounding=decimal.ROUND_HALF_UP))
+    written = decimal.Decimal(repr(value))
+    kept = float(written.quantize(decimal.Decimal("0.01"), rounding=decimal.ROUND_HALF_UP,
+                                  context=decimal.Context(prec=400)))
     return kept if kept != 0 else 0.0
 
 
