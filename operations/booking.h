@@ -52,6 +52,7 @@ enum class BookingStatus {
     OutOfMemory,     // string 20401; nothing was changed
     NoTarget,        // a transfer of third-party operations needs a party to go to...
     SameThird,       // ...other than the third party being deleted
+    ModeInUse,       // operations use the mode and none may take them (or a header)
 };
 
 // What "Valider" books, read from the entry pane.
@@ -130,6 +131,30 @@ std::unique_ptr<BookingCommand> makeDeleteThird(ThirdRecord* third);
 // category, a third party or an account), then removes `third` and its
 // initial-balance operation.
 std::unique_ptr<BookingCommand> makeTransferThird(ThirdRecord* third, PartyId target);
+
+// --- The reference lists (category, label and mode editors) ---------------
+// Records added stay at their address through undo and redo, and records
+// taken out are kept until the command goes, so pointers held by later
+// commands and by the editors stay good.
+
+// Inserts `records` (one sub-category, or a category and its first
+// sub-category) right after `after`, or at the front when null.
+std::unique_ptr<BookingCommand> makeAddCategories(CategoryRecord* after,
+                                                  std::vector<CategoryRecord> records);
+// "Supprimer" / "Activer": flips `shown` of one category row.
+std::unique_ptr<BookingCommand> makeToggleCategoryShown(CategoryRecord* category);
+// A new label after `after` (at the front when null).
+std::unique_ptr<BookingCommand> makeAddLabel(LabelRecord* after, const LabelRecord& label);
+// Binds an existing label to another party.
+std::unique_ptr<BookingCommand> makeRebindLabel(LabelRecord* label, CategoryId party);
+std::unique_ptr<BookingCommand> makeDeleteLabel(LabelRecord* label);
+// A new mode of transaction after `after` (at the front when null).
+std::unique_ptr<BookingCommand> makeAddMode(ModeRecord* after, const ModeRecord& mode);
+// Withdraws a mode; the operations that use it (and their ventilation lines)
+// take `replacement` first. Without a replacement no operation may use it.
+std::unique_ptr<BookingCommand> makeWithdrawMode(ModeRecord* mode, ModeRecord* replacement);
+// Moves a mode to right after `after` (to the front when null).
+std::unique_ptr<BookingCommand> makeMoveMode(ModeRecord* mode, ModeRecord* after);
 
 class BookingHistory {
   public:
