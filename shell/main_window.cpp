@@ -21,6 +21,8 @@
 #include "shell/toolbar_layout.h"
 #include "win/message_filters.h"
 #include "shell/welcome_dialog.h"
+#include "thirds/third_dialogs.h"
+#include "thirds/third_view.h"
 #include "win/window_text.h"
 #include "users/user_dialogs.h"
 
@@ -82,8 +84,8 @@ bool registerWindowClasses(HINSTANCE instance) {
     if (!registerDropBuddyClass(instance) || !SynthesisView::registerClass(instance) ||
         !OperationView::registerClasses(instance))
         return false;
-    if (!EmptyView::registerClass(instance, kThirdViewClass))
-            return false;
+    if (!ThirdView::registerClasses(instance))
+        return false;
     if (!GraphView::registerClass(instance) || !LendingView::registerClass(instance))
         return false;
     return registerLinkControlClass(instance);
@@ -164,7 +166,12 @@ class MainWindow::Ui : public ShellUi {
     // program yet: their commands change nothing.
     bool runCategoryEditor() override { return changedOutsideRegister(false); }
     bool runLabelEditor() override { return changedOutsideRegister(false); }
-    bool runThirdDialog() override { return changedOutsideRegister(false); }
+    bool runThirdDialog() override {
+        NewThirdDialog dialog;
+        dialog.document = main_.document;
+        dialog.history = &main_.operationView().history();
+        return runNewThirdDialog(dialog, main_.window) != 0;
+    }
 
     void openViews() override { main_.openViews(); }
     void closeViews() override { main_.closeViews(); }
@@ -225,7 +232,10 @@ MainWindow::MainWindow(Document* doc)
         updateMenus();
         updateTitle();
     };
-    thirdView_ = std::make_unique<EmptyView>(kThirdViewClass);
+    auto thirds = std::make_unique<ThirdView>(doc, operationView_->history());
+    thirds->documentChanged = operationView_->documentChanged;
+    thirds->currentAccountChanged = [this] { SendMessageW(window, WM_REFRESH_OPERATIONS, 1, 0); };
+    thirdView_ = std::move(thirds);
     lendingView_ = std::make_unique<LendingView>(doc);
     graphView_ = std::make_unique<GraphView>(doc);
     views = {synthesisView_.get(), operationView_.get(), thirdView_.get(), lendingView_.get(),

@@ -10,7 +10,7 @@
 #include "shell/document_commands.h"
 #include "shell/menu_rules.h"
 #include "shell/settings.h"
-#include "shell/empty_view.h"
+#include "win/tab_view.h"
 #include "shell/toolbars_win32.h"
 #include "win/window_object.h"
 

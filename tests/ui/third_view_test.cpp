@@ -1,0 +1,183 @@
+// The "Tiers" tab in the main window, on the register sample of the core
+// tests ("Martin", -45.00 over its initial balance and A's "Avoir"): what
+// reaches the booking core from the links, keys, the tree's label editing
+// and dialogs 214 and 215, and what the tree, list and strip show after.
+#include "document/document_check.h"
+#include "operations/operation_view.h"
+#include "resources/resource_ids.h"
+#include "shell/main_window.h"
+#include "tests/core/register_sample.h"
+#include "tests/ui/dialog_driver.h"
+#include "thirds/third_view.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace kolvane::win {
+namespace {
+
+using uitest::DialogDriver;
+using uitest::pumpMessagesUntil;
+
+class ThirdViewTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        s = sample::buildRegisterSample(doc);
+        ASSERT_NE(main.open(RECT{0, 0, 1000, 700}, false, true), nullptr);
+        main.openViews();
+        main.showTab(kThirdsTab, true);
+    }
+    void TearDown() override {
+        EXPECT_EQ(checkDocument(doc), std::vector<std::string>{});
+        doc.isModified = 0; // no question on the way out
+        DestroyWindow(main.window);
+        pumpMessagesUntil([] { return true; }, std::chrono::milliseconds(0));
+        documentDestroy(doc);
+    }
+
+    ThirdView& view() { return *static_cast<ThirdView*>(main.views[kThirdsTab]); }
+    std::vector<std::wstring> treeNames() {
+        std::vector<std::wstring> names;
+        HWND tree = view().tree();
+        for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item)) {
+            wchar_t text[64] = {};
+            TVITEMW data{};
+            data.mask = TVIF_TEXT;
+            data.hItem = item;
+            data.pszText = text;
+            data.cchTextMax = 64;
+            TreeView_GetItem(tree, &data);
+            names.push_back(text);
+        }
+        return names;
+    }
+    std::string cell(int row, int column) {
+        return cp1252ToUtf8(view().rows().cellText(row, column));
+    }
+    bool linkEnabled(int id) { return IsWindowEnabled(GetDlgItem(view().window, id)); }
+    void pressKey(WORD key) {
+        NMTVKEYDOWN down{};
+        down.hdr = {view().tree(), kThirdTreeId, TVN_KEYDOWN};
+        down.wVKey = key;
+        SendMessageW(view().window, WM_NOTIFY, kThirdTreeId, reinterpret_cast<LPARAM>(&down));
+    }
+    // Picks the target row carrying `party` in dialog 215, as a user does.
+    static std::function<void(HWND)> chooseTarget(PartyId party) {
+        return [party](HWND dialog) {
+            HWND list = GetDlgItem(dialog, IDC_THIRD_DELETE_TARGET);
+            const int count = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
+            for (int i = 0; i < count; ++i)
+                if (static_cast<PartyId>(SendMessageW(list, CB_GETITEMDATA, i, 0)) == party) {
+                    SendMessageW(list, CB_SETCURSEL, i, 0);
+                    SendMessageW(dialog, WM_COMMAND,
+                                 MAKEWPARAM(IDC_THIRD_DELETE_TARGET, CBN_SELCHANGE),
+                                 reinterpret_cast<LPARAM>(list));
+                }
+        };
+    }
+
+    Document doc;
+    sample::RegisterSample s;
+    MainWindow main{&doc};
+};
+
+TEST_F(ThirdViewTest, TheTabShowsTheNewestPartyWithItsRowsAndStrip) {
+    EXPECT_EQ(treeNames(), std::vector<std::wstring>{L"Martin"});
+    EXPECT_EQ(view().selectedThird(), s.third);
+    EXPECT_EQ(ListView_GetItemCount(view().list().handle()), 2);
+    EXPECT_EQ(cell(1, kThirdDebit), "45.00");
+    EXPECT_EQ(cp1252ToUtf8(view().strip().texts.balance), "- 45.00");
+    EXPECT_EQ(view().strip().partyLabel, L"Tiers");
+    for (int id : {kThirdLinkNew, kThirdLinkDelete, kThirdLinkRename, kThirdLinkSettings})
+        EXPECT_TRUE(linkEnabled(id)) << id;
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(view().window, kThirdInitialId)));
+    // "Modifier parametre Tiers.", a new initial balance, "Modifier".
+    SendMessageW(view().window, WM_COMMAND, kThirdLinkSettings, 0);
+    ASSERT_TRUE(IsWindowEnabled(GetDlgItem(view().window, kThirdInitialId)));
+    SetDlgItemTextW(view().window, kThirdInitialId, L"10.00");
+    SendMessageW(view().window, WM_COMMAND, IDOK, 0);
+    EXPECT_DOUBLE_EQ(s.third->balance, -35.0);
+    EXPECT_EQ(cell(1, kThirdBalance), "- 35.00");
+    EXPECT_EQ(doc.isModified, 1u);
+}
+
+TEST_F(ThirdViewTest, Command1029CreatesOrReplacesAndTheTreeFollows) {
+    DialogDriver driver;
+    driver.expectDialog(IDD_NEW_THIRD).click(IDOK);
+    driver.expectMessageBox(L"Vous devez saisir le nom du Tiers .").press(IDOK);
+    driver.expectDialog(IDD_NEW_THIRD)
+        .setText(IDC_THIRD_NAME, L"Élodie")
+        .setText(IDC_THIRD_INITIAL_BALANCE, L"25.00")
+        .click(IDOK);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_NEW_THIRD));
+    EXPECT_EQ(treeNames(), (std::vector<std::wstring>{L"Élodie", L"Martin"}));
+    ASSERT_EQ(view().rows().rowCount(), 1);
+    EXPECT_EQ(cell(0, kThirdCredit), "25.00");
+    ThirdRecord* elodie = view().selectedThird();
+
+    driver.expectDialog(IDD_NEW_THIRD)
+        .setText(IDC_THIRD_NAME, L"ÉLODIE")
+        .setText(IDC_THIRD_INITIAL_BALANCE, L"40.00")
+        .click(IDOK);
+    driver.expectMessageBox(L"Ce Tiers existe déjà .\nVoulez-vous le remplacer ?").press(IDYES);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_NEW_THIRD));
+    EXPECT_EQ(doc.thirds.count(), 2);
+    EXPECT_DOUBLE_EQ(elodie->balance, 40.0);
+    EXPECT_EQ(cell(0, kThirdCredit), "40.00");
+    // The whole of it is one step of the register's history.
+    ASSERT_TRUE(main.operationView().history().undo());
+    EXPECT_DOUBLE_EQ(elodie->balance, 25.0);
+}
+
+TEST_F(ThirdViewTest, RenamingInTheTreeSortsItAgain) {
+    HWND tree = view().tree();
+    pressKey(VK_F2);
+    HWND edit = TreeView_GetEditControl(tree);
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextW(edit, L"Albert");
+    TreeView_EndEditLabelNow(tree, FALSE);
+    EXPECT_EQ(fieldText(s.third->name), "Albert");
+    EXPECT_EQ(cp1252ToUtf8(view().strip().texts.name), "Albert");
+    pumpMessagesUntil([&] { return treeNames() == std::vector<std::wstring>{L"Albert"}; });
+    EXPECT_EQ(treeNames(), std::vector<std::wstring>{L"Albert"});
+}
+
+TEST_F(ThirdViewTest, DeletionMovesToTheChosenPartyOrMasksOrGoesAtOnce) {
+    // Martin itself is refused; then the operations go to account B: A's
+    // "Avoir" now comes from B.
+    DialogDriver driver;
+    driver.expectDialog(IDD_THIRD_DELETE)
+        .expectChecked(IDC_THIRD_DELETE_TRANSFER)
+        .then(chooseTarget(s.third->id))
+        .click(IDOK);
+    driver.expectMessageBox(utf8ToWide(kSameThirdMessage)).press(IDOK);
+    driver.expectDialog(IDD_THIRD_DELETE).then(chooseTarget(s.b->id)).click(IDOK);
+    ASSERT_TRUE(driver.run([&] { pressKey(VK_DELETE); }));
+    EXPECT_TRUE(treeNames().empty());
+    EXPECT_FALSE(linkEnabled(kThirdLinkDelete));
+    EXPECT_EQ(doc.thirds.count(), 0);
+    EXPECT_DOUBLE_EQ(s.b->balance, 275.0);
+    EXPECT_EQ(s.refund->counterpartyId, s.b->id);
+
+    // Back, then masked through the dialog.
+    ASSERT_TRUE(main.operationView().history().undo());
+    view().refresh(1);
+    driver.expectDialog(IDD_THIRD_DELETE).tickRadio(IDC_THIRD_DELETE_MASK).click(IDOK);
+    ASSERT_TRUE(driver.runCommand(view().window, kThirdLinkDelete));
+    EXPECT_EQ(s.third->active, 0u);
+    EXPECT_TRUE(treeNames().empty());
+
+    // A party that only its initial balance names goes without a question.
+    driver.expectDialog(IDD_NEW_THIRD).setText(IDC_THIRD_NAME, L"Seul").click(IDOK);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_NEW_THIRD));
+    ASSERT_EQ(treeNames(), std::vector<std::wstring>{L"Seul"});
+    pressKey(VK_DELETE);
+    EXPECT_TRUE(treeNames().empty());
+    EXPECT_EQ(doc.thirds.count(), 1);
+}
+
+} // namespace
+} // namespace kolvane::win

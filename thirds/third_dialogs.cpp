@@ -1,0 +1,146 @@
+#include "thirds/third_dialogs.h"
+
+#include "document/app_title.h"
+#include "document/calendar.h"
+#include "operations/amount_edit_control.h"
+#include "resources/resource_ids.h"
+#include "thirds/third_model.h"
+#include "win/combo_box.h"
+#include "win/window_text.h"
+
+namespace kolvane {
+
+// --- Nouveau Tiers -------------------------------------------------------------------
+
+INT_PTR NewThirdDialog::handleMessage(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        SendMessageW(item(IDC_THIRD_NAME), EM_LIMITTEXT, kThirdNameLength, 0);
+        SendMessageW(item(IDC_THIRD_NOTE), EM_LIMITTEXT, kThirdNoteLength, 0);
+        attachAmountEdit(item(IDC_THIRD_INITIAL_BALANCE), true);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            onValidate();
+            return TRUE;
+        case IDCANCEL:
+            endDialog(0);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+void NewThirdDialog::onValidate() {
+    ThirdEntry entry;
+    entry.name = win::windowText1252(item(IDC_THIRD_NAME));
+    if (entry.name.empty()) {
+        win::refuseEntry(window, kEmptyThirdNameMessage, IDC_THIRD_NAME);
+        return;
+    }
+    entry.initialBalance = getAmount(item(IDC_THIRD_INITIAL_BALANCE));
+    entry.note = win::windowText1252(item(IDC_THIRD_NOTE));
+    entry.now = localNowFileTime();
+    ThirdRecord* existing = findThirdByName(*document, entry.name);
+    if (existing && win::showStringMessage(window, IDS_CONFIRM_THIRD_REPLACE,
+                                           MB_YESNO | MB_ICONINFORMATION) != IDYES)
+        return;
+    const BookingStatus status = history->perform(
+        existing ? makeChangeThird(existing, std::move(entry)) : makeNewThird(std::move(entry)));
+    if (status != BookingStatus::Done) {
+        win::showStringMessage(window, IDS_THIRD_OUT_OF_MEMORY);
+        endDialog(0);
+        return;
+    }
+    endDialog(existing ? 2 : 1);
+}
+
+int runNewThirdDialog(NewThirdDialog& dialog, HWND owner) {
+    const int result = dialog.runModal(owner, IDD_NEW_THIRD);
+    return result < 0 ? 0 : result;
+}
+
+// --- Deletion ------------------------------------------------------------------------
+
+INT_PTR ThirdDeleteDialog::handleMessage(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        onInit();
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_THIRD_DELETE_TARGET:
+            if (HIWORD(wParam) == CBN_SELCHANGE)
+                onTargetChosen();
+            return TRUE;
+        case IDOK:
+            onValidate();
+            return TRUE;
+        case IDCANCEL:
+            endDialog(kThirdDeleteCancelled);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+void ThirdDeleteDialog::onInit() {
+    SetWindowTextW(window, kAppTitleWide);
+    SendDlgItemMessageW(window, IDC_WARNING_ICON, STM_SETICON,
+                        reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_WARNING)), 0);
+    targets_ = thirdTargets(*document, *third);
+    win::ComboBox(item(IDC_THIRD_DELETE_TARGET)).fill(targets_);
+    targetIndex = targets_.selected;
+    // With nothing to move the operations to, only masking is offered.
+    const bool transfer = targetIndex >= 0;
+    EnableWindow(item(IDC_THIRD_DELETE_TRANSFER), transfer);
+    EnableWindow(item(IDC_THIRD_DELETE_TARGET), transfer);
+    CheckRadioButton(window, IDC_THIRD_DELETE_TRANSFER, IDC_THIRD_DELETE_MASK,
+                     transfer ? IDC_THIRD_DELETE_TRANSFER : IDC_THIRD_DELETE_MASK);
+}
+
+void ThirdDeleteDialog::onTargetChosen() {
+    win::ComboBox targets(item(IDC_THIRD_DELETE_TARGET));
+    const int index = targets.selectedIndex();
+    if (checkThirdTarget(targets_, index, *third) == TargetCheck::Heading) {
+        win::showStringMessage(window, IDS_CHOOSE_SUBCATEGORY);
+        targets.select(targetIndex);
+        SendMessageW(targets.handle(), CB_SHOWDROPDOWN, TRUE, 0);
+        return;
+    }
+    targetIndex = index;
+}
+
+void ThirdDeleteDialog::onValidate() {
+    if (IsDlgButtonChecked(window, IDC_THIRD_DELETE_MASK) == BST_CHECKED) {
+        endDialog(kThirdMask);
+        return;
+    }
+    switch (checkThirdTarget(targets_, targetIndex, *third)) {
+    case TargetCheck::SameThird:
+        win::refuseEntry(window, kSameThirdMessage, IDC_THIRD_DELETE_TARGET);
+        return;
+    case TargetCheck::Heading: // nothing selectable: only masking was offered
+        return;
+    case TargetCheck::Accepted:
+        break;
+    }
+    const PartyId target = targets_.rows[static_cast<std::size_t>(targetIndex)].itemData;
+    const BookingStatus status = history->perform(makeTransferThird(third, target));
+    if (status != BookingStatus::Done) {
+        win::showStringMessage(window, IDS_OUT_OF_MEMORY);
+        return;
+    }
+    endDialog(transferResult(*document, target));
+}
+
+int runThirdDeleteDialog(ThirdDeleteDialog& dialog, HWND owner, ThirdRecord* third) {
+    dialog.third = third;
+    const int result = dialog.runModal(owner, IDD_THIRD_DELETE);
+    return result < 0 ? 0 : result;
+}
+
+} // namespace kolvane

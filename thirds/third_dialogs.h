@@ -1,0 +1,44 @@
+// Dialog 214 "Nouveau Tiers" and dialog 215, the deletion of a third party
+// that operations name. Both change the document through the booking
+// history, so that the change can be undone.
+#pragma once
+
+#include "document/choice_lists.h"
+#include "operations/booking.h"
+#include "win/window_object.h"
+
+#include <windows.h>
+
+namespace kolvane {
+
+// Ends with 0 (nothing done), 1 (a third party was created) or 2 (the one of
+// the same name got the new initial balance and note).
+struct NewThirdDialog : win::DialogObject<NewThirdDialog> {
+    Document* document = nullptr;
+    BookingHistory* history = nullptr;
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  private:
+    void onValidate();
+};
+int runNewThirdDialog(NewThirdDialog& dialog, HWND owner);
+
+// Ends with 0 (cancelled), kThirdMask (the caller masks the party), or, the
+// operations moved and the party removed, kThirdMoved or
+// kThirdMovedToCurrentAccount.
+struct ThirdDeleteDialog : win::DialogObject<ThirdDeleteDialog> {
+    int targetIndex = -1;
+    Document* document = nullptr;
+    ThirdRecord* third = nullptr;
+    BookingHistory* history = nullptr;
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  private:
+    void onInit();
+    void onTargetChosen();
+    void onValidate();
+    ChoiceList targets_;
+};
+int runThirdDeleteDialog(ThirdDeleteDialog& dialog, HWND owner, ThirdRecord* third);
+
+} // namespace kolvane
