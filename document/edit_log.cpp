@@ -2,13 +2,6 @@
 
 namespace kolvane {
 
-void FieldJournal::restore() {
-    for (auto entry = entries_.rbegin(); entry != entries_.rend(); ++entry)
-        std::memcpy(entry->address, bytes_.data() + entry->offset, entry->size);
-    entries_.clear();
-    bytes_.clear();
-}
-
 EditLog::~EditLog() {
     // The records the document no longer holds: those taken out while the
     // change stands, those put in while it is undone.

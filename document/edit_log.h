@@ -1,9 +1,6 @@
-// Two ways of keeping what a change did to the document, so that undo and
-// redo can take it back and bring it back exactly.
-//
-// `FieldJournal` keeps the former bytes of the fields a change is about to
-// write; `restore` puts them back. A change that computes its new values
-// again each time it is applied (the booking commands) needs no more.
+// A change to the document kept so that undo and redo can take it back and
+// bring it back exactly. (A change that computes its new values again each
+// time it is applied needs only its former bytes: see booking_journal.h.)
 //
 // `EditLog` makes the change itself and keeps both sides: each field's bytes
 // before and after, each record taken out of or put into a list. `undo`
@@ -22,37 +19,6 @@
 #include <vector>
 
 namespace kolvane {
-
-class FieldJournal {
-  public:
-    template <class T> void save(T& field) {
-        static_assert(std::is_trivially_copyable_v<T>);
-        const auto* bytes = reinterpret_cast<const unsigned char*>(&field);
-        entries_.push_back(Entry{&field, sizeof(T), bytes_.size()});
-        bytes_.insert(bytes_.end(), bytes, bytes + sizeof(T));
-    }
-    // Puts every saved field back, the last saved first (a field saved twice
-    // ends with its first value), and empties the journal.
-    void restore();
-    // Room for what one change saves, taken before anything changes so that
-    // running out of memory never leaves a change half made.
-    void reserve(std::size_t entries, std::size_t bytes) {
-        entries_.reserve(entries);
-        bytes_.reserve(bytes);
-    }
-    std::size_t memoryBytes() const {
-        return entries_.capacity() * sizeof(Entry) + bytes_.capacity();
-    }
-
-  private:
-    struct Entry {
-        void* address;
-        std::size_t size;
-        std::size_t offset;
-    };
-    std::vector<Entry> entries_;
-    std::vector<unsigned char> bytes_;
-};
 
 // What a record owns besides its node, released with it.
 inline void releaseOwned(OperationRecord& operation) {

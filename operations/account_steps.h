@@ -14,6 +14,7 @@
 #pragma once
 
 #include "operations/booking.h"
+#include "operations/booking_journal.h"
 
 #include "document/edit_log.h"
 
@@ -72,7 +73,7 @@ class AccountStep : public BookingCommand {
     AccountRecord* registerAccount_ = nullptr;
     std::vector<OperationRecord*> registerRows_;
     bool registerChained_ = false;
-    FieldJournal balances_;
+    Journal balances_;
 };
 
 } // namespace kolvane

@@ -1,7 +1,7 @@
 #include "booking.h"
+#include "booking_journal.h"
 
 #include "document/choice_lists.h"
-#include "document/edit_log.h"
 #include "document/text.h"
 
 #include <algorithm>
@@ -164,7 +164,7 @@ class CommandBase : public BookingCommand {
     }
 
   protected:
-    FieldJournal journal_;
+    Journal journal_;
     RegisterModel::BalanceTrail trail_;
     RowsSnapshot snapshot_;
 };
@@ -657,6 +657,248 @@ class SortOrder : public CommandBase {
     std::uint32_t order_;
 };
 
+
+// --- Reference lists ------------------------------------------------------------
+
+// Records a command adds: made on the first apply, taken out by revert and
+// linked back, at the same address, by a redo. Out of the list they belong
+// to the command.
+template <class Record> class Insertion {
+  public:
+    Insertion(Record* after, std::vector<Record> records)
+        : after_(after), records_(std::move(records)) {}
+    ~Insertion() {
+        if (list_ && !linked_)
+            for (Record* record : made_)
+                list_->dispose(record);
+    }
+    Insertion(const Insertion&) = delete;
+    Insertion& operator=(const Insertion&) = delete;
+
+    bool link(RecordList<Record>& list) {
+        list_ = &list;
+        Record* previous = after_;
+        if (!made_.empty()) {
+            for (Record* record : made_) {
+                list.linkAfter(previous, record);
+                previous = record;
+            }
+            linked_ = true;
+            return true;
+        }
+        try {
+            made_.reserve(records_.size());
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        for (const Record& source : records_) {
+            Record* made = list.insertAfter(previous, &source);
+            if (!made) {
+                for (Record* record : made_)
+                    list.remove(record);
+                made_.clear();
+                return false;
+            }
+            made_.push_back(made);
+            previous = made;
+        }
+        linked_ = true;
+        return true;
+    }
+    void unlink() {
+        for (auto record = made_.rbegin(); record != made_.rend(); ++record)
+            list_->unlink(*record);
+        linked_ = false;
+    }
+
+  private:
+    Record* after_;
+    std::vector<Record> records_;
+    std::vector<Record*> made_;
+    RecordList<Record>* list_ = nullptr;
+    bool linked_ = false;
+};
+
+// A record a command takes out of its list, kept for the revert.
+template <class Record> class Removal {
+  public:
+    explicit Removal(Record* record) : record_(record) {}
+    ~Removal() {
+        if (out_)
+            list_->dispose(record_);
+    }
+    Removal(const Removal&) = delete;
+    Removal& operator=(const Removal&) = delete;
+
+    void take(RecordList<Record>& list) {
+        list_ = &list;
+        previous_ = list.previous(record_);
+        list.unlink(record_);
+        out_ = true;
+    }
+    void putBack() {
+        list_->linkAfter(previous_, record_);
+        out_ = false;
+    }
+
+  private:
+    Record* record_;
+    Record* previous_ = nullptr;
+    RecordList<Record>* list_ = nullptr;
+    bool out_ = false;
+};
+
+template <class Record, RecordList<Record> Document::*List>
+class AddRecords : public CommandBase {
+  public:
+    AddRecords(const char* name, Record* after, std::vector<Record> records)
+        : name_(name), insertion_(after, std::move(records)) {}
+    const char* name() const override { return name_; }
+
+    BookingStatus apply(RegisterModel& model) override {
+        Document& doc = model.document();
+        if (!insertion_.link(doc.*List))
+            return BookingStatus::OutOfMemory;
+        markModified(doc);
+        return BookingStatus::Done;
+    }
+    void revert(RegisterModel&) override {
+        insertion_.unlink();
+        journal_.restore();
+    }
+
+  private:
+    const char* name_;
+    Insertion<Record> insertion_;
+};
+
+class ToggleCategoryShown : public CommandBase {
+  public:
+    explicit ToggleCategoryShown(CategoryRecord* category) : category_(category) {}
+    const char* name() const override { return "masquage de catégorie"; }
+
+    BookingStatus apply(RegisterModel& model) override {
+        journal_.save(category_->shown);
+        category_->shown = category_->shown ? 0 : 1;
+        markModified(model.document());
+        return BookingStatus::Done;
+    }
+    void revert(RegisterModel&) override { journal_.restore(); }
+
+  private:
+    CategoryRecord* category_;
+};
+
+class RebindLabel : public CommandBase {
+  public:
+    RebindLabel(LabelRecord* label, CategoryId party) : label_(label), party_(party) {}
+    const char* name() const override { return "modification de libellé"; }
+
+    BookingStatus apply(RegisterModel& model) override {
+        journal_.save(label_->categoryId);
+        label_->categoryId = party_;
+        markModified(model.document());
+        return BookingStatus::Done;
+    }
+    void revert(RegisterModel&) override { journal_.restore(); }
+
+  private:
+    LabelRecord* label_;
+    CategoryId party_;
+};
+
+class DeleteLabel : public CommandBase {
+  public:
+    explicit DeleteLabel(LabelRecord* label) : removal_(label) {}
+    const char* name() const override { return "suppression de libellé"; }
+
+    BookingStatus apply(RegisterModel& model) override {
+        Document& doc = model.document();
+        removal_.take(doc.labels);
+        markModified(doc);
+        return BookingStatus::Done;
+    }
+    void revert(RegisterModel&) override {
+        removal_.putBack();
+        journal_.restore();
+    }
+
+  private:
+    Removal<LabelRecord> removal_;
+};
+
+class WithdrawMode : public CommandBase {
+  public:
+    WithdrawMode(ModeRecord* mode, ModeRecord* replacement)
+        : mode_(mode), replacement_(replacement), removal_(mode) {}
+    const char* name() const override { return "suppression de mode de transaction"; }
+
+    BookingStatus apply(RegisterModel& model) override {
+        Document& doc = model.document();
+        if (mode_->kind != 1)
+            return BookingStatus::ModeInUse;
+        std::vector<std::uint16_t*> users;
+        try {
+            for (OperationRecord& operation : doc.operations) {
+                if (operation.modeId == mode_->id)
+                    users.push_back(&operation.modeId);
+                if (operation.lines)
+                    for (VentilationLine& line : *operation.lines)
+                        if (line.modeId == mode_->id)
+                            users.push_back(&line.modeId);
+            }
+            journal_.reserve(users.size() + 1, (users.size() + 1) * sizeof(std::uint32_t));
+        } catch (const std::bad_alloc&) {
+            return BookingStatus::OutOfMemory;
+        }
+        if (!users.empty() && (!replacement_ || replacement_ == mode_))
+            return BookingStatus::ModeInUse;
+        for (std::uint16_t* modeId : users) {
+            journal_.save(*modeId);
+            *modeId = replacement_->id;
+        }
+        removal_.take(doc.modes);
+        markModified(doc);
+        return BookingStatus::Done;
+    }
+    void revert(RegisterModel&) override {
+        removal_.putBack();
+        journal_.restore();
+    }
+
+  private:
+    ModeRecord* mode_;
+    ModeRecord* replacement_;
+    Removal<ModeRecord> removal_;
+};
+
+class MoveMode : public CommandBase {
+  public:
+    MoveMode(ModeRecord* mode, ModeRecord* after) : mode_(mode), after_(after) {}
+    const char* name() const override { return "classement des modes de transaction"; }
+
+    BookingStatus apply(RegisterModel& model) override {
+        Document& doc = model.document();
+        if (after_ == mode_)
+            return BookingStatus::NotARow;
+        previous_ = doc.modes.previous(mode_);
+        doc.modes.unlink(mode_);
+        doc.modes.linkAfter(after_, mode_);
+        markModified(doc);
+        return BookingStatus::Done;
+    }
+    void revert(RegisterModel& model) override {
+        Document& doc = model.document();
+        doc.modes.unlink(mode_);
+        doc.modes.linkAfter(previous_, mode_);
+        journal_.restore();
+    }
+
+  private:
+    ModeRecord* mode_;
+    ModeRecord* after_;
+    ModeRecord* previous_ = nullptr;
+};
 } // namespace
 
 std::unique_ptr<BookingCommand> makeNewOperation(OperationEntry entry) {
@@ -677,6 +919,35 @@ std::unique_ptr<BookingCommand> makeSelectAccount(AccountRecord* account) {
 }
 std::unique_ptr<BookingCommand> makeSortOrder(std::uint32_t sortOrder) {
     return std::make_unique<SortOrder>(sortOrder);
+}
+
+std::unique_ptr<BookingCommand> makeAddCategories(CategoryRecord* after,
+                                                  std::vector<CategoryRecord> records) {
+    return std::make_unique<AddRecords<CategoryRecord, &Document::categories>>(
+        "ajout de catégorie", after, std::move(records));
+}
+std::unique_ptr<BookingCommand> makeToggleCategoryShown(CategoryRecord* category) {
+    return std::make_unique<ToggleCategoryShown>(category);
+}
+std::unique_ptr<BookingCommand> makeAddLabel(LabelRecord* after, const LabelRecord& label) {
+    return std::make_unique<AddRecords<LabelRecord, &Document::labels>>(
+        "ajout de libellé", after, std::vector<LabelRecord>{label});
+}
+std::unique_ptr<BookingCommand> makeRebindLabel(LabelRecord* label, CategoryId party) {
+    return std::make_unique<RebindLabel>(label, party);
+}
+std::unique_ptr<BookingCommand> makeDeleteLabel(LabelRecord* label) {
+    return std::make_unique<DeleteLabel>(label);
+}
+std::unique_ptr<BookingCommand> makeAddMode(ModeRecord* after, const ModeRecord& mode) {
+    return std::make_unique<AddRecords<ModeRecord, &Document::modes>>(
+        "ajout de mode de transaction", after, std::vector<ModeRecord>{mode});
+}
+std::unique_ptr<BookingCommand> makeWithdrawMode(ModeRecord* mode, ModeRecord* replacement) {
+    return std::make_unique<WithdrawMode>(mode, replacement);
+}
+std::unique_ptr<BookingCommand> makeMoveMode(ModeRecord* mode, ModeRecord* after) {
+    return std::make_unique<MoveMode>(mode, after);
 }
 
 // --- History ------------------------------------------------------------------
