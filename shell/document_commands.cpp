@@ -562,10 +562,12 @@ void DocumentCommands::listUsers() {
 void DocumentCommands::newThird() {
     if (!doc_.isOpen)
         return;
+    // The dialog's change is a step of the history, which keeps the
+    // modified flag.
     if (ui_.runThirdDialog()) {
         ui_.refreshRegister(0);
         ui_.refreshThirdView(1);
-        markModified();
+        ui_.updateMenus();
     }
 }
 
