@@ -167,7 +167,7 @@ class MainWindow::Ui : public ShellUi {
     bool runThirdDialog() override {
         NewThirdDialog dialog;
         dialog.document = main_.document;
-        dialog.history = &main_.operationView().history();
+        dialog.history = &main_.history();
         return runNewThirdDialog(dialog, main_.window) != 0;
     }
 
@@ -237,7 +237,7 @@ MainWindow::MainWindow(Document* doc)
         updateMenus();
         updateTitle();
     };
-    auto thirds = std::make_unique<ThirdView>(doc, operationView_->history());
+    auto thirds = std::make_unique<ThirdView>(doc, *history_);
     thirds->documentChanged = operationView_->documentChanged;
     thirds->currentAccountChanged = [this] { SendMessageW(window, WM_REFRESH_OPERATIONS, 1, 0); };
     thirdView_ = std::move(thirds);

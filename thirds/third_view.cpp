@@ -144,8 +144,7 @@ HWND ThirdView::createWindow(HWND tabControl, const RECT& area, bool visible) {
 void ThirdView::refresh(int refillTree) {
     if (window == nullptr)
         return;
-    // A refill (a party created or deleted) shows the newest party.
-    fill(refillTree != 0, refillTree ? nullptr : selectedThird_);
+    fill(refillTree != 0, selectedThird_);
 }
 
 LRESULT ThirdView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -161,7 +160,7 @@ LRESULT ThirdView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SHOWWINDOW:
         // Undo and redo in another tab may have changed the parties.
         if (wParam)
-            fill(true, selectedThird_);
+            refresh(1);
         return 0;
     case WM_NOTIFY:
         return onNotify(*reinterpret_cast<const NMHDR*>(lParam));
@@ -305,7 +304,12 @@ void ThirdView::fill(bool refillTree, ThirdRecord* keep) {
         TreeView_DeleteAllItems(tree_);
         lastInserted_ = TVI_FIRST;
         HTREEITEM select = nullptr, fallback = nullptr;
+        // A party just created (or the newest one gone) shows the newest;
+        // otherwise the selected party stays when it is still there.
         ThirdRecord* newest = thirdSelectedAfterFill(*document_);
+        if (newest != newestShown_)
+            keep = nullptr;
+        newestShown_ = newest;
         for (ThirdRecord* third : thirdTree(*document_)) {
             TVINSERTSTRUCTW insert{};
             insert.hParent = TVI_ROOT;

@@ -54,9 +54,9 @@ class ThirdView : public win::ScrolledPage<ThirdView>, public win::TabView {
     // TabView
     HWND createWindow(HWND tabControl, const RECT& area, bool visible) override;
     HWND viewWindow() const override { return window; }
-    // The list, strip and property box again; with `refillTree` the tree too,
-    // the newest party selected. Showing the view refills the tree too (undo
-    // and redo elsewhere may have changed it), keeping the selected party.
+    // The list, strip and property box again; with `refillTree` the tree too
+    // (showing the view refills it: undo and redo elsewhere may have changed
+    // it), the selected party kept unless a newer one appeared.
     void refresh(int refillTree) override;
 
     // "Supprimer Tiers sélectionné.": at once when only its initial balance
@@ -93,6 +93,7 @@ class ThirdView : public win::ScrolledPage<ThirdView>, public win::TabView {
     ThirdRecord* selectedThird_ = nullptr;
     HWND tree_ = nullptr;
     HTREEITEM lastInserted_ = nullptr;
+    ThirdRecord* newestShown_ = nullptr; // the newest active party at the last refill
     win::ImageListHandle imageList_;
     bool filling_ = false;
     ThirdRows rows_;

@@ -128,7 +128,7 @@ TEST_F(ThirdViewTest, Command1029CreatesOrReplacesAndTheTreeFollows) {
     EXPECT_DOUBLE_EQ(elodie->balance, 40.0);
     EXPECT_EQ(cell(0, kThirdCredit), "40.00");
     // The whole of it is one step of the register's history.
-    ASSERT_TRUE(main.operationView().history().undo());
+    ASSERT_TRUE(main.history().undo());
     EXPECT_DOUBLE_EQ(elodie->balance, 25.0);
 }
 
@@ -163,7 +163,7 @@ TEST_F(ThirdViewTest, DeletionMovesToTheChosenPartyOrMasksOrGoesAtOnce) {
     EXPECT_EQ(s.refund->counterpartyId, s.b->id);
 
     // Back, then masked through the dialog.
-    ASSERT_TRUE(main.operationView().history().undo());
+    ASSERT_TRUE(main.history().undo());
     view().refresh(1);
     driver.expectDialog(IDD_THIRD_DELETE).tickRadio(IDC_THIRD_DELETE_MASK).click(IDOK);
     ASSERT_TRUE(driver.runCommand(view().window, kThirdLinkDelete));
