@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <string>
 
 namespace kolvane {
 
@@ -49,41 +50,44 @@ std::string formatAmount(double value) {
     return groupThousands(text);
 }
 
-namespace {
-
-// Exact for the small counts of decimals amounts use (up to 10^22), and the
-// same in every runtime, unlike pow().
-double powerOfTen(int exponent) {
-    double result = 1.0;
-    for (int i = 0; i < exponent; ++i)
-        result *= 10.0;
-    return result;
-}
-
-} // namespace
-
 bool isZeroAmount(double value) {
     return std::fabs(value) < 0.001;
 }
 
 double roundAmount(double value, int decimals) {
-    if (value == 0.0 || std::isnan(value))
+    if (value == 0.0 || !std::isfinite(value))
         return value;
-    // A negative count of decimals means none.
-    const double scale = powerOfTen(decimals < 0 ? 0 : decimals);
-    const double magnitude = std::fabs(value);
-    const double nextScaled = magnitude * scale * 10.0;
-    // The integer parts are 32-bit; beyond that there is no digit to read
-    // safely (and a double that large has no spare decimals to round anyway).
-    if (!(nextScaled < 2147483648.0))
+    decimals = decimals < 0 ? 0 : decimals;
+    // The shortest fixed form of the largest double has 309 digits.
+    char digits[400];
+    const auto written = std::to_chars(digits, digits + sizeof digits, std::fabs(value),
+                                       std::chars_format::fixed);
+    std::string text(digits, written.ptr);
+    const std::size_t point = text.find('.');
+    if (point == std::string::npos || text.size() - point - 1 <= static_cast<std::size_t>(decimals))
         return value;
-    std::int32_t truncated = static_cast<std::int32_t>(magnitude * scale);
-    const std::int32_t nextDigit = static_cast<std::int32_t>(nextScaled) % 10;
-    if (nextDigit >= 5)
-        truncated += 1;
-    if (truncated == 0)
+    const std::size_t decidingDigit = point + 1 + static_cast<std::size_t>(decimals);
+    const bool roundUp = text[decidingDigit] >= '5';
+    text.resize(decimals == 0 ? point : decidingDigit);
+    if (roundUp) {
+        std::size_t position = text.size();
+        while (position > 0) {
+            char& digit = text[--position];
+            if (digit == '.')
+                continue;
+            if (digit != '9') {
+                ++digit;
+                break;
+            }
+            digit = '0';
+            if (position == 0)
+                text.insert(text.begin(), '1');
+        }
+    }
+    double rounded = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), rounded);
+    if (rounded == 0.0)
         return 0.0;
-    const double rounded = truncated / scale;
     return value < 0 ? -rounded : rounded;
 }
 

@@ -16,13 +16,11 @@ std::string formatAmount(double value);
 std::string groupThousands(std::string_view text);
 // True when |value| < 0.001 (and not a NaN).
 bool isZeroAmount(double value);
-// Rounds half away from zero, the digit after `decimals` (read after
-// truncation) deciding: 2.125 -> 2.13. The digits are read as 32-bit
-// integers, so a value with |value| * 10^(decimals + 1) >= 2^31 is returned
-// unchanged; a negative `decimals` counts as 0. The deciding digit is read
-// from the scaled value |value| * 10^decimals times ten, not from
-// |value| * 10^(decimals + 1) computed afresh: the latter can disagree with
-// the truncated part and turn 4.1 into 4.09.
+// Rounds half away from zero as a person rounds the written number: the
+// value's shortest decimal form (the one that reads back as the same double)
+// is cut after `decimals` digits and the next digit decides: 0.145 -> 0.15,
+// 2.125 -> 2.13, 4.1 -> 4.10. A negative `decimals` counts as 0; NaN and
+// infinities are returned unchanged, a result of zero has no sign.
 double roundAmount(double value, int decimals);
 
 } // namespace kolvane

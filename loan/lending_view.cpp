@@ -214,7 +214,8 @@ void LendingView::createControls() {
     win::ComboBox(control(IDC_LOAN_INSURANCE_TYPE)).fill(insuranceTypeChoices());
 
     table_.create(window, IDC_LOAN_TABLE, {kStripWidth, 0, kPageWidth, kPageHeight}, rows_,
-                  kColumns, {kLendingRowText, true, kRowHeight, false});
+                  kColumns,
+                  {.textColour = kLendingRowText, .rowHeight = kRowHeight, .showSelection = false});
     scrolling.horizontal.line = 1;
     scrolling.vertical.line = 1;
     setPageSize(kPageWidth, kPageHeight);

@@ -1,4 +1,5 @@
 #include "booking.h"
+#include "booking_journal.h"
 
 #include "document/choice_lists.h"
 #include "document/text.h"
@@ -10,39 +11,6 @@
 
 namespace kolvane {
 namespace {
-
-// The former bytes of every field a command changes, put back in reverse
-// order: a field saved twice ends with its first value.
-class Journal {
-  public:
-    template <class T> void save(T& field) {
-        static_assert(std::is_trivially_copyable_v<T>);
-        const auto* bytes = reinterpret_cast<const unsigned char*>(&field);
-        entries_.push_back(Entry{&field, sizeof(T), bytes_.size()});
-        bytes_.insert(bytes_.end(), bytes, bytes + sizeof(T));
-    }
-    void restore() {
-        for (auto entry = entries_.rbegin(); entry != entries_.rend(); ++entry)
-            std::memcpy(entry->address, bytes_.data() + entry->offset, entry->size);
-        entries_.clear();
-        bytes_.clear();
-    }
-    // Room for what one apply saves, taken before anything changes so that
-    // running out of memory never leaves a change half made.
-    void reserve(std::size_t entries, std::size_t bytes) {
-        entries_.reserve(entries);
-        bytes_.reserve(bytes);
-    }
-
-  private:
-    struct Entry {
-        void* address;
-        std::size_t size;
-        std::size_t offset;
-    };
-    std::vector<Entry> entries_;
-    std::vector<unsigned char> bytes_;
-};
 
 // The account or third party that an identifier names, when it exists.
 struct Party {
@@ -807,6 +775,248 @@ class ImportOperations : public CommandBase {
     bool applied_ = false;
 };
 
+
+// --- Reference lists ------------------------------------------------------------
+
+// Records a command adds: made on the first apply, taken out by revert and
+// linked back, at the same address, by a redo. Out of the list they belong
+// to the command.
+template <class Record> class Insertion {
+  public:
+    Insertion(Record* after, std::vector<Record> records)
+        : after_(after), records_(std::move(records)) {}
+    ~Insertion() {
+        if (list_ && !linked_)
+            for (Record* record : made_)
+                list_->dispose(record);
+    }
+    Insertion(const Insertion&) = delete;
+    Insertion& operator=(const Insertion&) = delete;
+
+    bool link(RecordList<Record>& list) {
+        list_ = &list;
+        Record* previous = after_;
+        if (!made_.empty()) {
+            for (Record* record : made_) {
+                list.linkAfter(previous, record);
+                previous = record;
+            }
+            linked_ = true;
+            return true;
+        }
+        try {
+            made_.reserve(records_.size());
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        for (const Record& source : records_) {
+            Record* made = list.insertAfter(previous, &source);
+            if (!made) {
+                for (Record* record : made_)
+                    list.remove(record);
+                made_.clear();
+                return false;
+            }
+            made_.push_back(made);
+            previous = made;
+        }
+        linked_ = true;
+        return true;
+    }
+    void unlink() {
+        for (auto record = made_.rbegin(); record != made_.rend(); ++record)
+            list_->unlink(*record);
+        linked_ = false;
+    }
+
+  private:
+    Record* after_;
+    std::vector<Record> records_;
+    std::vector<Record*> made_;
+    RecordList<Record>* list_ = nullptr;
+    bool linked_ = false;
+};
+
+// A record a command takes out of its list, kept for the revert.
+template <class Record> class Removal {
+  public:
+    explicit Removal(Record* record) : record_(record) {}
+    ~Removal() {
+        if (out_)
+            list_->dispose(record_);
+    }
+    Removal(const Removal&) = delete;
+    Removal& operator=(const Removal&) = delete;
+
+    void take(RecordList<Record>& list) {
+        list_ = &list;
+        previous_ = list.previous(record_);
+        list.unlink(record_);
+        out_ = true;
+    }
+    void putBack() {
+        list_->linkAfter(previous_, record_);
+        out_ = false;
+    }
+
+  private:
+    Record* record_;
+    Record* previous_ = nullptr;
+    RecordList<Record>* list_ = nullptr;
+    bool out_ = false;
+};
+
+template <class Record, RecordList<Record> Document::*List>
+class AddRecords : public CommandBase {
+  public:
+    AddRecords(const char* name, Record* after, std::vector<Record> records)
+        : name_(name), insertion_(after, std::move(records)) {}
+    const char* name() const override { return name_; }
+
+    BookingStatus apply(RegisterModel& model) override {
+        Document& doc = model.document();
+        if (!insertion_.link(doc.*List))
+            return BookingStatus::OutOfMemory;
+        markModified(doc);
+        return BookingStatus::Done;
+    }
+    void revert(RegisterModel&) override {
+        insertion_.unlink();
+        journal_.restore();
+    }
+
+  private:
+    const char* name_;
+    Insertion<Record> insertion_;
+};
+
+class ToggleCategoryShown : public CommandBase {
+  public:
+    explicit ToggleCategoryShown(CategoryRecord* category) : category_(category) {}
+    const char* name() const override { return "masquage de catégorie"; }
+
+    BookingStatus apply(RegisterModel& model) override {
+        journal_.save(category_->shown);
+        category_->shown = category_->shown ? 0 : 1;
+        markModified(model.document());
+        return BookingStatus::Done;
+    }
+    void revert(RegisterModel&) override { journal_.restore(); }
+
+  private:
+    CategoryRecord* category_;
+};
+
+class RebindLabel : public CommandBase {
+  public:
+    RebindLabel(LabelRecord* label, CategoryId party) : label_(label), party_(party) {}
+    const char* name() const override { return "modification de libellé"; }
+
+    BookingStatus apply(RegisterModel& model) override {
+        journal_.save(label_->categoryId);
+        label_->categoryId = party_;
+        markModified(model.document());
+        return BookingStatus::Done;
+    }
+    void revert(RegisterModel&) override { journal_.restore(); }
+
+  private:
+    LabelRecord* label_;
+    CategoryId party_;
+};
+
+class DeleteLabel : public CommandBase {
+  public:
+    explicit DeleteLabel(LabelRecord* label) : removal_(label) {}
+    const char* name() const override { return "suppression de libellé"; }
+
+    BookingStatus apply(RegisterModel& model) override {
+        Document& doc = model.document();
+        removal_.take(doc.labels);
+        markModified(doc);
+        return BookingStatus::Done;
+    }
+    void revert(RegisterModel&) override {
+        removal_.putBack();
+        journal_.restore();
+    }
+
+  private:
+    Removal<LabelRecord> removal_;
+};
+
+class WithdrawMode : public CommandBase {
+  public:
+    WithdrawMode(ModeRecord* mode, ModeRecord* replacement)
+        : mode_(mode), replacement_(replacement), removal_(mode) {}
+    const char* name() const override { return "suppression de mode de transaction"; }
+
+    BookingStatus apply(RegisterModel& model) override {
+        Document& doc = model.document();
+        if (mode_->kind != 1)
+            return BookingStatus::ModeInUse;
+        std::vector<std::uint16_t*> users;
+        try {
+            for (OperationRecord& operation : doc.operations) {
+                if (operation.modeId == mode_->id)
+                    users.push_back(&operation.modeId);
+                if (operation.lines)
+                    for (VentilationLine& line : *operation.lines)
+                        if (line.modeId == mode_->id)
+                            users.push_back(&line.modeId);
+            }
+            journal_.reserve(users.size() + 1, (users.size() + 1) * sizeof(std::uint32_t));
+        } catch (const std::bad_alloc&) {
+            return BookingStatus::OutOfMemory;
+        }
+        if (!users.empty() && (!replacement_ || replacement_ == mode_))
+            return BookingStatus::ModeInUse;
+        for (std::uint16_t* modeId : users) {
+            journal_.save(*modeId);
+            *modeId = replacement_->id;
+        }
+        removal_.take(doc.modes);
+        markModified(doc);
+        return BookingStatus::Done;
+    }
+    void revert(RegisterModel&) override {
+        removal_.putBack();
+        journal_.restore();
+    }
+
+  private:
+    ModeRecord* mode_;
+    ModeRecord* replacement_;
+    Removal<ModeRecord> removal_;
+};
+
+class MoveMode : public CommandBase {
+  public:
+    MoveMode(ModeRecord* mode, ModeRecord* after) : mode_(mode), after_(after) {}
+    const char* name() const override { return "classement des modes de transaction"; }
+
+    BookingStatus apply(RegisterModel& model) override {
+        Document& doc = model.document();
+        if (after_ == mode_)
+            return BookingStatus::NotARow;
+        previous_ = doc.modes.previous(mode_);
+        doc.modes.unlink(mode_);
+        doc.modes.linkAfter(after_, mode_);
+        markModified(doc);
+        return BookingStatus::Done;
+    }
+    void revert(RegisterModel& model) override {
+        Document& doc = model.document();
+        doc.modes.unlink(mode_);
+        doc.modes.linkAfter(previous_, mode_);
+        journal_.restore();
+    }
+
+  private:
+    ModeRecord* mode_;
+    ModeRecord* after_;
+    ModeRecord* previous_ = nullptr;
+};
 } // namespace
 
 std::unique_ptr<BookingCommand> makeNewOperation(OperationEntry entry) {
@@ -830,6 +1040,35 @@ std::unique_ptr<BookingCommand> makeSortOrder(std::uint32_t sortOrder) {
 }
 std::unique_ptr<BookingCommand> makeImportOperations(std::vector<OperationEntry> entries) {
     return std::make_unique<ImportOperations>(std::move(entries));
+}
+
+std::unique_ptr<BookingCommand> makeAddCategories(CategoryRecord* after,
+                                                  std::vector<CategoryRecord> records) {
+    return std::make_unique<AddRecords<CategoryRecord, &Document::categories>>(
+        "ajout de catégorie", after, std::move(records));
+}
+std::unique_ptr<BookingCommand> makeToggleCategoryShown(CategoryRecord* category) {
+    return std::make_unique<ToggleCategoryShown>(category);
+}
+std::unique_ptr<BookingCommand> makeAddLabel(LabelRecord* after, const LabelRecord& label) {
+    return std::make_unique<AddRecords<LabelRecord, &Document::labels>>(
+        "ajout de libellé", after, std::vector<LabelRecord>{label});
+}
+std::unique_ptr<BookingCommand> makeRebindLabel(LabelRecord* label, CategoryId party) {
+    return std::make_unique<RebindLabel>(label, party);
+}
+std::unique_ptr<BookingCommand> makeDeleteLabel(LabelRecord* label) {
+    return std::make_unique<DeleteLabel>(label);
+}
+std::unique_ptr<BookingCommand> makeAddMode(ModeRecord* after, const ModeRecord& mode) {
+    return std::make_unique<AddRecords<ModeRecord, &Document::modes>>(
+        "ajout de mode de transaction", after, std::vector<ModeRecord>{mode});
+}
+std::unique_ptr<BookingCommand> makeWithdrawMode(ModeRecord* mode, ModeRecord* replacement) {
+    return std::make_unique<WithdrawMode>(mode, replacement);
+}
+std::unique_ptr<BookingCommand> makeMoveMode(ModeRecord* mode, ModeRecord* after) {
+    return std::make_unique<MoveMode>(mode, after);
 }
 
 // --- History ------------------------------------------------------------------

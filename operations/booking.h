@@ -50,6 +50,9 @@ enum class BookingStatus {
     InitialBalance,  // nor can an initial balance
     VentilationLine, // lines are changed through their operation
     OutOfMemory,     // string 20401; nothing was changed
+    NoTarget,        // a transfer of third-party operations needs a party to go to...
+    SameThird,       // ...other than the third party being deleted
+    ModeInUse,       // operations use the mode and none may take them (or a header)
 };
 
 // What "Valider" books, read from the entry pane.
@@ -109,6 +112,54 @@ std::unique_ptr<BookingCommand> makeSortOrder(std::uint32_t sortOrder);
 // `labelChosen` is false), all in one step; the register's rows are
 // collected again once.
 std::unique_ptr<BookingCommand> makeImportOperations(std::vector<OperationEntry> entries);
+
+// --- Third parties (third_booking.cpp) ----------------------------------------
+// They leave the register's rows as a fresh fill finds them. Texts are
+// Windows-1252, cut to the record's fields.
+struct ThirdEntry {
+    std::string name;
+    double initialBalance = 0.0;
+    std::string note;
+    FileTime now = 0; // entry and change dates of the initial-balance operation
+};
+// "Nouveau Tiers": the third party and its initial-balance operation.
+std::unique_ptr<BookingCommand> makeNewThird(ThirdEntry entry);
+// A new initial balance and note for `third` (its name is not changed).
+std::unique_ptr<BookingCommand> makeChangeThird(ThirdRecord* third, ThirdEntry entry);
+std::unique_ptr<BookingCommand> makeRenameThird(ThirdRecord* third, std::string name);
+// Hides `third` from the tree; its operations stay.
+std::unique_ptr<BookingCommand> makeMaskThird(ThirdRecord* third);
+// Removes a third party that only its initial balance names, with that
+// operation (the first one it is the party of).
+std::unique_ptr<BookingCommand> makeDeleteThird(ThirdRecord* third);
+// Moves every operation and ventilation line of `third` to `target` (a
+// category, a third party or an account), then removes `third` and its
+// initial-balance operation.
+std::unique_ptr<BookingCommand> makeTransferThird(ThirdRecord* third, PartyId target);
+
+// --- The reference lists (category, label and mode editors) ---------------
+// Records added stay at their address through undo and redo, and records
+// taken out are kept until the command goes, so pointers held by later
+// commands and by the editors stay good.
+
+// Inserts `records` (one sub-category, or a category and its first
+// sub-category) right after `after`, or at the front when null.
+std::unique_ptr<BookingCommand> makeAddCategories(CategoryRecord* after,
+                                                  std::vector<CategoryRecord> records);
+// "Supprimer" / "Activer": flips `shown` of one category row.
+std::unique_ptr<BookingCommand> makeToggleCategoryShown(CategoryRecord* category);
+// A new label after `after` (at the front when null).
+std::unique_ptr<BookingCommand> makeAddLabel(LabelRecord* after, const LabelRecord& label);
+// Binds an existing label to another party.
+std::unique_ptr<BookingCommand> makeRebindLabel(LabelRecord* label, CategoryId party);
+std::unique_ptr<BookingCommand> makeDeleteLabel(LabelRecord* label);
+// A new mode of transaction after `after` (at the front when null).
+std::unique_ptr<BookingCommand> makeAddMode(ModeRecord* after, const ModeRecord& mode);
+// Withdraws a mode; the operations that use it (and their ventilation lines)
+// take `replacement` first. Without a replacement no operation may use it.
+std::unique_ptr<BookingCommand> makeWithdrawMode(ModeRecord* mode, ModeRecord* replacement);
+// Moves a mode to right after `after` (to the front when null).
+std::unique_ptr<BookingCommand> makeMoveMode(ModeRecord* mode, ModeRecord* after);
 
 class BookingHistory {
   public:

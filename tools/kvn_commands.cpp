@@ -12,6 +12,7 @@
 #include "tools/kvn_exchange.h"
 #include "tools/kvn_loan.h"
 #include "tools/kvn_register.h"
+#include "tools/kvn_thirds.h"
 #include "tools/kvn_totals.h"
 #include "tools/kvn_support.h"
 
@@ -65,6 +66,7 @@ constexpr const char* kUsage =
     "       kvn import FILE --account NAME STATEMENT [--dry-run] [--format ofx|qif|csv]\n"
     "                  [--force]\n"
     "       kvn export FILE --account NAME|--all --format csv|qif OUT\n"
+    "       kvn thirds FILE [--third NAME]\n"
     "\n"
     "  new    makes an account file with one account, the default user,\n"
     "         modes and categories (an existing FILE is never replaced);\n"
@@ -91,7 +93,10 @@ constexpr const char* kUsage =
     "         lists each row as new or there; --dry-run writes nothing; a\n"
     "         statement of another bank account is refused unless --force\n"
     "  export writes the account's operations (or every account's) as CSV\n"
-    "         (UTF-8, ';', decimal comma) or QIF\n";
+    "         (UTF-8, ';', decimal comma) or QIF\n"
+    "  thirds the third parties tab's tree (active parties, sorted) with their\n"
+    "         balances and the party selected at opening; with --third, that\n"
+    "         party's rows and running balances and the strip, as JSON\n";
 
 std::string hexText(const std::uint8_t* bytes, std::size_t size) {
     static constexpr char kHex[] = "0123456789abcdef";
@@ -562,6 +567,8 @@ int runKvn(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return commandImport(args, out, err);
     if (command == "export")
         return commandExport(args, out, err);
+    if (command == "thirds")
+        return commandThirds(args, out, err);
     if (command == "info" || command == "dump" || command == "check")
         return commandOnFile(args, out, err);
     return refuse(err, "unknown command \"", command, "\" (try kvn --help)");

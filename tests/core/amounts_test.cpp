@@ -38,17 +38,22 @@ TEST(IsZeroAmount, ZeroBelowOneThousandth) {
     EXPECT_FALSE(isZeroAmount(-0.001));
 }
 
-TEST(RoundAmount, TheDigitAfterTruncationDecides) {
-    EXPECT_EQ(roundAmount(2.125, 2), 2.13);
-    EXPECT_EQ(roundAmount(-2.125, 2), -2.13);
-    EXPECT_EQ(roundAmount(2.124, 2), 2.12);
-    EXPECT_EQ(roundAmount(-2.5, 0), -3.0);
-    // Only the one digit after the kept ones counts: 0.0149 keeps 0.01.
-    EXPECT_EQ(roundAmount(0.0149, 2), 0.01);
+TEST(RoundAmount, HalfAwayFromZeroOnTheWrittenNumber) {
+    // {value, decimals, as a person rounds the written number}
+    const struct {
+        double value;
+        int decimals;
+        double rounded;
+    } cases[] = {
+        {0.145, 2, 0.15},   {0.285, 2, 0.29},   {10.075, 2, 10.08}, {4.1, 2, 4.10},
+        {2.3, 2, 2.30},     {1.15, 1, 1.2},     {2.125, 2, 2.13},   {-2.125, 2, -2.13},
+        {2.124, 2, 2.12},   {-2.5, 0, -3.0},    {0.0149, 2, 0.01},  {9.995, 2, 10.0},
+        {-99.5, 0, -100.0}, {0.96, -1, 1.0},    {1234567.891, 2, 1234567.89},
+        {1e300, 2, 1e300},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(roundAmount(c.value, c.decimals), c.rounded) << c.value << " at " << c.decimals;
     EXPECT_FALSE(std::signbit(roundAmount(-0.001, 2)));
-    // 1234567.891 * 10 000 = 1.23e10 does not fit 32 bits: unchanged.
-    EXPECT_EQ(roundAmount(1234567.891, 2), 1234567.89);
-    EXPECT_EQ(roundAmount(1234567.891, 3), 1234567.891);
     EXPECT_TRUE(std::isnan(roundAmount(std::numeric_limits<double>::quiet_NaN(), 2)));
 }
 

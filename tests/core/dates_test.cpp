@@ -38,6 +38,10 @@ TEST(DaysBetween, CountsMidnightsOrWholeDays) {
     EXPECT_EQ(daysBetween(evening, nextMorning, 1), 0);
     EXPECT_EQ(daysBetween(nextMorning, evening, 0), -1);
     EXPECT_EQ(daysBetween(nextMorning, evening, 1), 0);
+    // Reaching midnight exactly counts it; leaving it does not.
+    EXPECT_EQ(daysBetween(evening, at(2024, 3, 11), 0), 1);
+    EXPECT_EQ(daysBetween(evening, at(2024, 3, 11), 1), 0);
+    EXPECT_EQ(daysBetween(at(2024, 3, 11), at(2024, 3, 11, 23, 59), 0), 0);
     // 47 hours, crossing two midnights.
     const FileTime a = at(2024, 3, 10, 10);
     const FileTime b = at(2024, 3, 12, 9);

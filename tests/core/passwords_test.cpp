@@ -23,6 +23,17 @@ TEST(Passwords, ScramblesEachCharacterByItsSixBitsOfTheKeyWrappingInEightBits) {
     EXPECT_EQ(unscramblePassword("&", 0x12345678u), "\xFA");
 }
 
+// Every one of the 15 characters takes its own six bits of the key, key >> i:
+// with 0x89ABCDEF, 'K' + 47 - 12 = 110, 'o' + 55 - 12 = 154, ... as another
+// writer following the rule stores them.
+TEST(Passwords, ScramblesAllFifteenCharactersWithTheirOwnBits) {
+    const unsigned char stored[] = {110, 154, 155, 167, 115, 145, 144, 65,
+                                    49,  76,  93,  78,  168, 139, 157};
+    const std::string other(reinterpret_cast<const char*>(stored), sizeof stored);
+    EXPECT_EQ(scramblePasswordWithKey("Kolvane2026!xyz", 0x89ABCDEFu), other);
+    EXPECT_EQ(checkPassword("Kolvane2026!xyz", other, 0x89ABCDEFu), 1);
+}
+
 TEST(Passwords, KeepsAtMostFifteenCharacters) {
     const std::string scrambled = scramblePasswordWithKey("abcdefghijklmnopqrst", 7u);
     EXPECT_EQ(scrambled.size(), 15u);

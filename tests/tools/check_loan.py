@@ -7,7 +7,7 @@ KVN is the command that runs the tool. The loans are drawn at random (fixed
 seed) over every periodicity, rate mode and insurance type. The arithmetic
 follows the simulator's rules: periodic rate, annuity as (1 + r)^n P / sum of
 (1 + r)^k, interest and insurance of a row rounded to the cent on the previous
-capital (half away from zero, the third decimal deciding), principal = the
+capital (half away from zero on the shortest written form of the value), principal = the
 instalment less both, the last row absorbing what is left, dates stepping by
 whole months with the day clamped. A loan whose last row would absorb more
 than one instalment is refused. Exit status 0 when everything agrees.
@@ -15,6 +15,7 @@ than one instalment is refused. Exit status 0 when everything agrees.
 
 import calendar
 import datetime
+import decimal
 import json
 import random
 import subprocess
@@ -24,10 +25,11 @@ MONTHS = {"mensuel": 1, "trimestriel": 3, "semestriel": 6, "annuel": 12}
 
 
 def cents(value):
-    magnitude = abs(value)
-    scaled = magnitude * 100.0
-    kept = int(scaled) + (1 if int(scaled * 10.0) % 10 >= 5 else 0)
-    return 0.0 if kept == 0 else (kept / 100.0 if value > 0 else -kept / 100.0)
+    # repr() is the shortest text that reads back as the same float.
+    written = decimal.Decimal(repr(value))
+    kept = float(written.quantize(decimal.Decimal("0.01"), rounding=decimal.ROUND_HALF_UP,
+                                  context=decimal.Context(prec=400)))
+    return kept if kept != 0 else 0.0
 
 
 def amount_text(value):
