@@ -2,6 +2,7 @@
 // exports and the round trip through them, and `kvn import` / `kvn export`.
 // The small register sample (register_sample.h) is the account's history;
 // expected values are worked out from its table by hand.
+#include "exchange/import_preview.h"
 #include "exchange/statement_export.h"
 #include "exchange/statement_import.h"
 
@@ -262,6 +263,40 @@ TEST_F(Import, ExportsWriteTheAccountAsItSeesIt) {
     const std::string all = exportOperations(doc, nullptr, ExportFormat::Csv);
     EXPECT_NE(all.find("\r\nCompte B;01/03/2024;Virement;-100,00;"), std::string::npos);
     EXPECT_EQ(all.find("Compte C;"), std::string::npos); // nothing but its initial balance
+}
+
+TEST_F(Import, ThePreviewShowsTheRowsAndTakesTheUsersChoices) {
+    Statement statement;
+    statement.rows = {row(day(2024, 3, 6), -12.50, "COURSES"), row(day(2024, 4, 2), -7.00, "Boulangerie"),
+                      row(day(2024, 4, 3), 20.00, "Avoir")};
+    ImportPreview preview(doc, *s.a, statement);
+    const char* expected[3][kImportColumnCount] = {
+        {"Non", " 06/03/2024", "COURSES", "- 12.50", "Carte de paiement", "Alimentation : Supermarché", "Déjà présente"},
+        {"Oui", " 02/04/2024", "Boulangerie", "- 7.00", "Carte de paiement", "", "Nouvelle"},
+        {"Oui", " 03/04/2024", "Avoir", "20.00", "Remise de chèque", "Tiers : Martin", "Nouvelle"},
+    };
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < kImportColumnCount; ++c)
+            EXPECT_EQ(cp1252ToUtf8(preview.cellText(r, c)), expected[r][c]) << r << ", " << c;
+    EXPECT_EQ(preview.rowLook(0).text, kAlreadyThereColour);
+    EXPECT_EQ(preview.rowLook(1).text, kListColour);
+    EXPECT_EQ(preview.summary(), "3 opérations lues : 2 nouvelles, 1 déjà présente. 2 à importer.");
+
+    preview.setParty(1, Category | 0x0003); // Restaurant
+    preview.setMode(1, kCheque);
+    preview.setParty(0, Category | 0x0003); // a row already there keeps its own
+    preview.setParty(2, Split);             // no split made here
+    preview.toggle(2);
+    EXPECT_EQ(cp1252ToUtf8(preview.cellText(1, kImportCategory)), "Alimentation : Restaurant");
+    EXPECT_EQ(cp1252ToUtf8(preview.cellText(0, kImportCategory)), "Alimentation : Supermarché");
+    EXPECT_EQ(preview.summary(), "3 opérations lues : 2 nouvelles, 1 déjà présente. 1 à importer.");
+    const std::vector<OperationEntry> entries = preview.entries(date(2024, 6, 1));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].party, Category | 0x0003);
+    EXPECT_EQ(entries[0].modeId, kCheque);
+    EXPECT_EQ(entries[0].amount, -7.0);
+    preview.toggle(0); // the user may still import a row already there
+    EXPECT_EQ(preview.entries(0).size(), 2u);
 }
 
 // Exporting an account and importing the export into an empty account of
