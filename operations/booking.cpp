@@ -1091,6 +1091,8 @@ BookingHistory::BookingHistory(RegisterModel& model) : model_(model) {
 
 void BookingHistory::followSavedState() {
     model_.document().isModified = currentState() != savedState_;
+    if (changed)
+        changed();
 }
 
 void BookingHistory::markSaved() {
@@ -1217,6 +1219,8 @@ void BookingHistory::clear() {
     lastRow_ = -1;
     baseState_ = ++lastState_;
     savedState_ = model_.document().isModified ? kNoState : baseState_;
+    if (changed)
+        changed();
 }
 
 } // namespace kolvane

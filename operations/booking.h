@@ -6,18 +6,21 @@
 // exactly: after a revert the document saves to the very same bytes.
 //
 // Commands act on a `RegisterModel` (and through it on its `Document`); the
-// current account is the register's account. A `BookingHistory` applies
-// them and keeps them for undo and redo. All changes of operations go
-// through it; anything else that changes operations, accounts or third
-// parties (or logs another user in) must clear the history first, and the
-// history must be cleared before the document is closed.
+// current account is the register's account. The document's one
+// `BookingHistory` (the main window's `history()`, over the register's
+// model) applies them and keeps them for undo and redo. A new kind of change
+// is a `BookingCommand` performed there: it needs only `apply`, `revert`,
+// `name` (the tool-tip's "Annuler : ...") and, when it holds much memory,
+// `memoryBytes`; the history keeps the modified flag and the undo buttons.
+// A change made outside it must clear it (or say `changedOutside` when it
+// touches nothing a step points at, as a password), and the history must be
+// cleared before the document is closed.
 //
 // Records stay at their address for as long as a command may need them: a
 // deleted operation is unlinked, not released, and linked back in place on
 // undo, so a pointer held by a later command (or by the view) stays good.
 //
-// How the register view and the entry pane use it (one RegisterModel and one
-// BookingHistory over the open document):
+// How the register view and the entry pane use it:
 //   - showing an account (file opened, accounts menu, the overview's double
 //     click): perform(makeSelectAccount(account)); menus 1320 and 1321:
 //     perform(makeSortOrder(0 or 1));
@@ -29,14 +32,15 @@
 //     perform(makeChangeOperation(editedRecord, editRow, entry));
 //   - after each perform, undo or redo: the row count may have changed
 //     (reload the list), make `lastRow()` visible, refresh the strip from
-//     `model.balanceStrip()`, and the menus and title from `isModified`;
-//   - closing the file: clear() before the document is closed.
+//     `model.balanceStrip()`; the history's `changed` brings the menus, the
+//     buttons and the title up to date.
 #pragma once
 
 #include "operations/register_model.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -177,7 +181,10 @@ class BookingHistory {
     static constexpr std::size_t kMaxBytes = std::size_t{64} << 20;
 
     explicit BookingHistory(RegisterModel& model);
-    ~BookingHistory() { clear(); }
+    ~BookingHistory() {
+        changed = nullptr;
+        clear();
+    }
     BookingHistory(const BookingHistory&) = delete;
     BookingHistory& operator=(const BookingHistory&) = delete;
 
@@ -217,13 +224,17 @@ class BookingHistory {
     // modified flag is clear. Before a file is closed or another opened.
     void clear();
 
+    // Called after anything that may change what can be undone or redone,
+    // or the modified flag (the frame's buttons and title follow).
+    std::function<void()> changed;
+
   private:
     struct Step {
         std::unique_ptr<BookingCommand> command;
         std::uint64_t state; // the document's state once the step is applied
     };
     std::uint64_t currentState() const { return done_.empty() ? baseState_ : done_.back().state; }
-    void followSavedState();
+    void followSavedState(); // and tells `changed`
     void dropOldSteps();
 
     RegisterModel& model_;

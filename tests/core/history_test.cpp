@@ -4,6 +4,8 @@
 #include "accounts/account_editing.h"
 #include "document/account_file.h"
 #include "register_sample.h"
+#include "resources/resource_ids.h"
+#include "shell/history_commands.h"
 
 #include <gtest/gtest.h>
 
@@ -166,6 +168,7 @@ TEST_F(History, AccountDialogStepsAreNamedAndTakeTheRegisterAlong) {
         step->finish(c.change);
         ASSERT_EQ(history.perform(std::move(step)), BookingStatus::Done);
         EXPECT_STREQ(history.nextUndo()->name(), c.name);
+        EXPECT_EQ(history.lastRow(), model.rowCount() - 1);
         // The register shows the current account: the new one, A itself, or
         // B where A was masked.
         EXPECT_EQ(model.account(), doc.currentAccount);
@@ -176,6 +179,61 @@ TEST_F(History, AccountDialogStepsAreNamedAndTakeTheRegisterAlong) {
         EXPECT_EQ(serializeDocument(doc), before);
         EXPECT_EQ(model.account(), s.a);
         EXPECT_EQ(model.runningBalance(model.rowCount() - 1), 1162.50);
+        EXPECT_EQ(history.lastRow(), 5); // the register's last row
+    }
+}
+
+TEST_F(History, AnUndoneLogoComesBackAndItsBitmapIsToBeMadeAgain) {
+    static std::uint8_t pixels[kLogoPixelBytes], first[kLogoMaskBytes], second[kLogoMaskBytes];
+    first[0] = 1;
+    second[0] = 2;
+    copyBankLogo(*s.a, LogoBlocks{pixels, first});
+    auto step = std::make_unique<AccountStep>(doc);
+    AccountForm form = fillFormFromAccount(*s.a); // the same fields, another mask
+    const LogoBlocks bank{pixels, second};
+    form.selectedBank = &bank;
+    applyAccountForm(doc, form, s.a, kNow);
+    step->finish(AccountChange::Modified);
+    // Both logos are kept, each with its mask, and not much more.
+    EXPECT_GE(step->memoryBytes(), 2 * (kLogoPixelBytes + kLogoMaskBytes));
+    EXPECT_LT(step->memoryBytes(), 3 * (kLogoPixelBytes + kLogoMaskBytes));
+    ASSERT_EQ(history.perform(std::move(step)), BookingStatus::Done);
+    int bitmap = 0;
+    s.a->logoMaskBitmap = &bitmap; // what the frame made of the new logo
+    ASSERT_TRUE(history.undo());
+    EXPECT_EQ(s.a->logoMask[0], 1);
+    EXPECT_EQ(s.a->logoMaskBitmap, nullptr);
+    ASSERT_TRUE(history.redo());
+    EXPECT_EQ(s.a->logoMask[0], 2);
+}
+
+TEST_F(History, ToolTipsNameTheStepAndKeysOutsideEditBoxesUndoAndRedo) {
+    EXPECT_EQ(undoToolTip(history), "Annuler"); // showing an account is no step of its own
+    ASSERT_EQ(history.perform(makeToggleTick(s.refund, kNow)), BookingStatus::Done);
+    ASSERT_EQ(history.perform(makeDeleteOperation(s.waiting, -1)), BookingStatus::Done);
+    ASSERT_TRUE(history.undo());
+    EXPECT_EQ(undoToolTip(history), "Annuler : pointage d'une opération");
+    EXPECT_EQ(redoToolTip(history), "Rétablir : suppression d'une opération");
+    ASSERT_TRUE(history.redo());
+    EXPECT_EQ(redoToolTip(history), "Rétablir");
+
+    struct Case {
+        KeyPress press;
+        bool inEditBox;
+        unsigned command;
+    };
+    for (const Case& c : {Case{{'Z', true, false, false}, false, CMD_UNDO},
+                          Case{{'Y', true, false, false}, false, CMD_REDO},
+                          Case{{'Z', true, true, false}, false, CMD_REDO},
+                          Case{{'Z', true, false, false}, true, 0u},
+                          Case{{'Y', true, false, false}, true, 0u},
+                          Case{{'Z', false, false, false}, false, 0u},
+                          Case{{'Z', true, false, true}, false, 0u},
+                          Case{{'Y', true, true, false}, false, 0u},
+                          Case{{'X', true, false, false}, false, 0u}}) {
+        EXPECT_EQ(historyCommandForKey(c.press, c.inEditBox), c.command)
+            << char(c.press.key) << c.press.control << c.press.shift << c.press.alt
+            << c.inEditBox;
     }
 }
 
