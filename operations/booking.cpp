@@ -33,7 +33,6 @@ Party findParty(const Document& doc, PartyId id) {
 }
 
 // Room for the fields one party and one record take in a journal.
-constexpr std::size_t kPartyEntries = 3;
 constexpr std::size_t kPartyBytes = 2 * sizeof(double) + sizeof(std::uint32_t);
 constexpr std::size_t kRecordBytes = sizeof(OperationRecord);
 
