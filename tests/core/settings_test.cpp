@@ -188,6 +188,22 @@ TEST(IniEncoding, EveryFormAUserMayLeaveIsRead) {
     EXPECT_EQ(decodeIniFile(Bytes{0xFE, 0xFF, 0, 'a', 0, 0xE9}), "aé");
     EXPECT_EQ(decodeIniFile(Bytes{0xEF, 0xBB, 0xBF, 'a', 0xC3, 0xA9}), "aé");
     EXPECT_EQ(decodeIniFile(Bytes{'a', 0x80}), "a€"); // not UTF-8: Windows-1252
+    // Only well-formed UTF-8 is taken as it is; anything else is read as
+    // Windows-1252, which changes every byte from 0x80 up.
+    const std::pair<const char*, bool> texts[] = {
+        {"\xC2\x80", true},          {"\xC1\xBF", false},         // overlong two bytes
+        {"\xE0\xA0\x80", true},      {"\xE0\x9F\xBF", false},     // U+0800, overlong
+        {"\xED\x9F\xBF", true},      {"\xED\xA0\x80", false},     // U+D7FF, a surrogate
+        {"\xED\xBF\xBF", false},     {"\xEE\x80\x80", true},      // a surrogate, U+E000
+        {"\xF0\x90\x80\x80", true},  {"\xF0\x8F\xBF\xBF", false}, // U+10000, overlong
+        {"\xF4\x8F\xBF\xBF", true},  {"\xF4\x90\x80\x80", false}, // U+10FFFF, beyond
+        {"\xF8\x88\x80\x80\x80", false}, {"\xC3(", false},       // five bytes, bad follower
+        {"a\xE2\x82", false},         {"\xA9", false},             // cut short, a lone follower
+    };
+    for (const auto& [text, wellFormed] : texts) {
+        const std::string raw(text);
+        EXPECT_EQ(decodeIniFile(Bytes(raw.begin(), raw.end())) == raw, wellFormed) << raw;
+    }
 }
 
 // --- The file ----------------------------------------------------------------------

@@ -85,20 +85,14 @@ TEST_F(AmountEdit, TypedKeysFollowTheRules) {
         const wchar_t *keys, *after;
         int beeps;
     };
+    // The rules themselves are the core's; here, that keys, selection and
+    // beeps reach them and their answer reaches the box.
     const Case cases[] = {
         {L"", 0, 0, L"12.345", L"12.34", 1},  // a third decimal beeps
-        {L"12.34", 1, 1, L"7", L"172.34", 0}, // a digit before the point still goes in
         {L"12.34", 3, 5, L"9", L"12.9", 0},   // over selected decimals
-        {L"12.34", 5, 5, L"\b", L"12.3", 0},  // backspace after two decimals
         {L"1", 1, 1, L"a \x16", L"1", 3},     // letters, space, Ctrl+V beep
         {L"12", 2, 2, L",5", L"12.5", 0},     // the comma is the decimal point
-        {L"12.00", 0, -1, L",5", L".5", 0},   // over the whole value
-        {L"123456789012", 12, 12, L"3", L"123456789012", 1}, // a thirteenth digit
-        {L"", 0, 0, L"-5", L"-5", 0},
-        {L"-5", 2, 2, L"-", L"-5", 0},   // a second sign, silently
-        {L"-5", 0, 0, L"-3", L"-5", 0},  // nothing in front of the sign, silently
-        {L"-5", 0, -1, L"-8", L"-8", 0}, // the whole text selected: the sign replaces it
-        {L"4", 1, 1, L"-", L"4", 0},     // not after the first character
+        {L"-5", 0, -1, L"-8", L"-8", 0},      // the whole text selected: the sign replaces it
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "'" << c.keys << "' into '" << c.before << "'");
@@ -124,10 +118,8 @@ TEST_F(AmountEdit, FocusLossWritesTwoDecimalsAndFocusGainSelectsAll) {
     struct Case {
         const wchar_t *text, *withoutZero, *withZero;
     };
-    for (const Case& c : {Case{L"3", L"3.00", L"3.00"}, Case{L"", L"", L"0.00"},
-                          Case{L"0", L"", L"0.00"}, Case{L"-0", L"", L"0.00"},
-                          Case{L"-12.5", L"- 12.50", L"- 12.50"}, Case{L"2.675", L"2.67", L"2.67"},
-                          Case{L"1234,5", L"1 234.50", L"1 234.50"}, Case{L".5", L"0.50", L"0.50"}}) {
+    for (const Case& c : {Case{L"", L"", L"0.00"}, Case{L"-0", L"", L"0.00"},
+                          Case{L"1234,5", L"1 234.50", L"1 234.50"}}) {
         for (HWND box : {hidden, shown}) {
             SetWindowTextW(box, c.text);
             SendMessageW(box, WM_KILLFOCUS, 0, 0);
