@@ -202,6 +202,7 @@ TEST(AccountFileRoundTrip, SaveThenLoadGivesEveryByteBack) {
     const std::string path = folder.file("riche.kvn");
     ASSERT_EQ(saveDocument(doc, path), 1);
     EXPECT_EQ(readFile(path), serializeDocument(doc));
+    EXPECT_EQ(documentFileSize(doc), readFile(path).size()); // lines and logos counted
 
     Document loaded;
     documentInit(loaded);
