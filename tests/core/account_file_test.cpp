@@ -462,6 +462,11 @@ TEST(PlatformFiles, FailedStepsAreToldAndSucceedingOnesDone) {
 
     // Backup, write, replace and remove, each seen on the disk.
     ASSERT_TRUE(disk.keepBackup(file, file + ".bak"));
+#ifndef _WIN32 // a hard link where the disk has them, and files as umask allows
+    EXPECT_EQ(std::filesystem::hard_link_count(file), 2u);
+    EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::owner_read,
+              std::filesystem::perms::owner_read);
+#endif
     EXPECT_EQ(readFile(file + ".bak"), (std::vector<std::uint8_t>{1, 2, 3, 4, 5}));
     std::unique_ptr<OutputFile> output = disk.create(missing);
     ASSERT_NE(output, nullptr);
