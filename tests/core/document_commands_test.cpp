@@ -570,12 +570,16 @@ TEST_F(DocumentCommandsTest, ChangeUserAndPasswordRefreshOnlyOnSuccess) {
     ui.userListChanges = true;
     commands.listUsers();
     EXPECT_EQ(doc.isModified, 1u);
-    doc.isModified = 0;
     ui.editorChanges = true;
-    ui.calls.clear();
-    commands.editLabels();
-    EXPECT_EQ(ui.calls, (Calls{"runLabelEditor", "updateMenus", "refreshRegister:0"}));
-    EXPECT_EQ(doc.isModified, 1u);
+    for (const auto& [edit, editor] :
+         {std::pair{&DocumentCommands::editLabels, "runLabelEditor"},
+          std::pair{&DocumentCommands::editCategories, "runCategoryEditor"}}) {
+        doc.isModified = 0;
+        ui.calls.clear();
+        (commands.*edit)();
+        EXPECT_EQ(ui.calls, (Calls{editor, "updateMenus", "refreshRegister:0"}));
+        EXPECT_EQ(doc.isModified, 1u);
+    }
 }
 
 // --- Accounts --------------------------------------------------------------------------

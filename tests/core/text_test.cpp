@@ -33,6 +33,9 @@ TEST(Cp1252, EdgeBytesConvertBothWays) {
     EXPECT_EQ(utf8ToCp1252("\xC3(\xE2\x82"), "?(??");
     EXPECT_EQ(utf8ToCp1252("\xF8\x80"), "??");
     EXPECT_EQ(wideToCp1252(L"\u0100"), "?");
+    const std::string withNul("a\0b", 3); // a zero byte is a character like any other
+    EXPECT_EQ(utf8ToCp1252(withNul), withNul);
+    EXPECT_EQ(wideToCp1252(std::wstring(L"a\0b", 3)), withNul);
 }
 
 TEST(Utf16, CharactersBeyondTheFirstPlaneSurviveBothWays) {
