@@ -6,18 +6,21 @@
 // exactly: after a revert the document saves to the very same bytes.
 //
 // Commands act on a `RegisterModel` (and through it on its `Document`); the
-// current account is the register's account. A `BookingHistory` applies
-// them and keeps them for undo and redo. All changes of operations go
-// through it; anything else that changes operations, accounts or third
-// parties (or logs another user in) must clear the history first, and the
-// history must be cleared before the document is closed.
+// current account is the register's account. The document's one
+// `BookingHistory` (the main window's `history()`, over the register's
+// model) applies them and keeps them for undo and redo. A new kind of change
+// is a `BookingCommand` performed there: it needs only `apply`, `revert`,
+// `name` (the tool-tip's "Annuler : ...") and, when it holds much memory,
+// `memoryBytes`; the history keeps the modified flag and the undo buttons.
+// A change made outside it must clear it (or say `changedOutside` when it
+// touches nothing a step points at, as a password), and the history must be
+// cleared before the document is closed.
 //
 // Records stay at their address for as long as a command may need them: a
 // deleted operation is unlinked, not released, and linked back in place on
 // undo, so a pointer held by a later command (or by the view) stays good.
 //
-// How the register view and the entry pane use it (one RegisterModel and one
-// BookingHistory over the open document):
+// How the register view and the entry pane use it:
 //   - showing an account (file opened, accounts menu, the overview's double
 //     click): perform(makeSelectAccount(account)); menus 1320 and 1321:
 //     perform(makeSortOrder(0 or 1));
@@ -29,13 +32,15 @@
 //     perform(makeChangeOperation(editedRecord, editRow, entry));
 //   - after each perform, undo or redo: the row count may have changed
 //     (reload the list), make `lastRow()` visible, refresh the strip from
-//     `model.balanceStrip()`, and the menus and title from `isModified`;
-//   - closing the file: clear() before the document is closed.
+//     `model.balanceStrip()`; the history's `changed` brings the menus, the
+//     buttons and the title up to date.
 #pragma once
 
 #include "operations/register_model.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -86,6 +91,8 @@ class BookingCommand {
     // The row of the operation concerned after the last apply or revert,
     // -1 when it has none; the view makes it visible.
     int row() const { return row_; }
+    // About the memory the command holds, for the history's bound.
+    virtual std::size_t memoryBytes() const { return 256; }
 
   protected:
     int row_ = -1;
@@ -156,10 +163,23 @@ std::unique_ptr<BookingCommand> makeWithdrawMode(ModeRecord* mode, ModeRecord* r
 // Moves a mode to right after `after` (to the front when null).
 std::unique_ptr<BookingCommand> makeMoveMode(ModeRecord* mode, ModeRecord* after);
 
+// The document's one history: every step that changes the document goes
+// through `perform`, whoever makes it (the register, the entry pane, the
+// frame's dialogs). It keeps the modified flag: after each perform, undo and
+// redo the document is modified exactly when it differs from the state last
+// saved (`markSaved`).
 class BookingHistory {
   public:
-    explicit BookingHistory(RegisterModel& model) : model_(model) {}
-    ~BookingHistory() { clear(); }
+    // The oldest steps go first once there are more than this many, or once
+    // they hold more memory than this; the newest step always stays.
+    static constexpr std::size_t kMaxSteps = 1000;
+    static constexpr std::size_t kMaxBytes = std::size_t{64} << 20;
+
+    explicit BookingHistory(RegisterModel& model);
+    ~BookingHistory() {
+        changed = nullptr;
+        clear();
+    }
     BookingHistory(const BookingHistory&) = delete;
     BookingHistory& operator=(const BookingHistory&) = delete;
 
@@ -185,12 +205,39 @@ class BookingHistory {
     // The row to make visible after the last perform, undo or redo.
     int lastRow() const { return lastRow_; }
 
+    // The document as it is now is the one in its file (after a save).
+    void markSaved();
+    // The document changed in a way no step takes back (a user, a
+    // password): it is modified, whatever is undone afterwards.
+    void changedOutside();
+
+    // Steps kept for undo and redo, and the memory they hold.
+    std::size_t stepCount() const { return done_.size() + undone_.size(); }
+    std::size_t memoryBytes() const;
+
+    // Forgets every step; the document as it is counts as saved when its
+    // modified flag is clear. Before a file is closed or another opened.
     void clear();
 
+    // Called after anything that may change what can be undone or redone,
+    // or the modified flag (the frame's buttons and title follow).
+    std::function<void()> changed;
+
   private:
+    struct Step {
+        std::unique_ptr<BookingCommand> command;
+        std::uint64_t state; // the document's state once the step is applied
+    };
+    std::uint64_t currentState() const { return done_.empty() ? baseState_ : done_.back().state; }
+    void followSavedState(); // and tells `changed`
+    void dropOldSteps();
+
     RegisterModel& model_;
-    std::vector<std::unique_ptr<BookingCommand>> done_;
-    std::vector<std::unique_ptr<BookingCommand>> undone_;
+    std::vector<Step> done_;
+    std::vector<Step> undone_;
+    std::uint64_t baseState_ = 0;  // before the oldest step kept
+    std::uint64_t lastState_ = 0;  // the last state handed out
+    std::uint64_t savedState_ = 0; // kNoState: none of them
     int lastRow_ = -1;
 };
 
