@@ -117,6 +117,8 @@ TEST(SettingsRead, OwnSectionFirstKeyNamesWithoutCaseValuesWithoutBlanksAndQuote
     EXPECT_EQ(settings.left, -20);
     EXPECT_EQ(settings.top, 7);
     EXPECT_EQ(recentList(settings), (std::vector<std::string>{"C:\\Mes comptes.kvn"}));
+    EXPECT_EQ(iniValue("[F]\nA=\"\nB='x'\n", "F", "A"), "\""); // one quote is no pair
+    EXPECT_EQ(iniValue("[F]\nA=\"\nB='x'\n", "F", "B"), "x");
 }
 
 TEST(SettingsRead, WindowWithoutWidthOrHeightFallsBackToTheDefaultRectangle) {
@@ -186,6 +188,9 @@ TEST(IniEncoding, EveryFormAUserMayLeaveIsRead) {
     EXPECT_EQ(decodeIniFile(Bytes{0xFF, 0xFE, 'a', 0, 0xE9, 0, 0x34, 0xD8, 0x1E, 0xDD}),
               "aé\xF0\x9D\x84\x9E");
     EXPECT_EQ(decodeIniFile(Bytes{0xFE, 0xFF, 0, 'a', 0, 0xE9}), "aé");
+    EXPECT_EQ(decodeIniFile(Bytes{0xFE, 0xFF, 0xDB, 0xFF, 0xDF, 0xFF}), "\xF4\x8F\xBF\xBF");
+    EXPECT_EQ(decodeIniFile(Bytes{0xFE, 0xFF}), ""); // the mark alone: an empty file
+    EXPECT_EQ(decodeIniFile(Bytes{0xFF, 0xFE}), "");
     EXPECT_EQ(decodeIniFile(Bytes{0xEF, 0xBB, 0xBF, 'a', 0xC3, 0xA9}), "aé");
     EXPECT_EQ(decodeIniFile(Bytes{'a', 0x80}), "a€"); // not UTF-8: Windows-1252
     // Only well-formed UTF-8 is taken as it is; anything else is read as

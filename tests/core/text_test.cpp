@@ -32,6 +32,7 @@ TEST(Cp1252, EdgeBytesConvertBothWays) {
     EXPECT_EQ(utf8ToCp1252("a中\xF0\x9D\x84\x9E" "b"), "a??b");
     EXPECT_EQ(utf8ToCp1252("\xC3(\xE2\x82"), "?(??");
     EXPECT_EQ(utf8ToCp1252("\xF8\x80"), "??");
+    EXPECT_EQ(utf8ToCp1252("\xC2\x80\xC2\x9F"), "??"); // U+0080 and U+009F: 0x80 and 0x9F are € and Ÿ
     EXPECT_EQ(wideToCp1252(L"\u0100"), "?");
     const std::string withNul("a\0b", 3); // a zero byte is a character like any other
     EXPECT_EQ(utf8ToCp1252(withNul), withNul);
