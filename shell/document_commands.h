@@ -51,6 +51,7 @@ class ShellUi {
     virtual AccountDialogResult runAccountDialog(bool newFile) = 0;
     virtual bool runCategoryEditor() = 0;
     virtual bool runLabelEditor() = 0;
+    virtual bool runModeEditor() = 0;
     virtual bool runThirdDialog() = 0;
 
     // The frame.
@@ -72,6 +73,7 @@ class ShellUi {
     virtual void refreshRegister(int argument) = 0;
     virtual void refreshOverview() = 0;
     virtual void refreshThirdView(int argument) = 0;
+    virtual void refreshGraph() = 0; // the picture drawn again from the categories
 };
 
 // The welcome dialog's own ending: "OK" or a double click ends with the
@@ -136,6 +138,7 @@ class DocumentCommands {
     void editAccounts();
     void editCategories();
     void editLabels();
+    void editModes();
     void newUser();
     void changeUser();
     void changePassword();
@@ -151,6 +154,7 @@ class DocumentCommands {
     // The rights check: false, after the message, for a limited user.
     bool requireAdministrator();
     void markModified();
+    void listsEdited(int refill);
 
   private:
     // Loads `path`; a refusal is told, except a missing file (false, the

@@ -648,8 +648,8 @@ TEST_F(ShellTest, LimitedUserSeesAdministratorItemsGreyedAndIsRefused) {
         EXPECT_EQ(popupState(3, id) & MF_GRAYED, 0u) << id;
 
     // The commands refuse even when reached another way (a view, a key).
-    for (int id :
-         {CMD_EDIT_ACCOUNTS, CMD_EDIT_CATEGORIES, CMD_EDIT_LABELS, CMD_NEW_USER, CMD_LIST_USERS}) {
+    for (int id : {CMD_EDIT_ACCOUNTS, CMD_EDIT_MODES, CMD_EDIT_CATEGORIES, CMD_EDIT_LABELS,
+                   CMD_NEW_USER, CMD_LIST_USERS}) {
         DialogDriver driver;
         driver.expectMessageBox(kNotAllowed).press(IDOK);
         EXPECT_TRUE(driver.runCommand(main.window, id)) << id;
