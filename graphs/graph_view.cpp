@@ -5,6 +5,7 @@
 #include "graphs/diagram_render_win32.h"
 #include "graphs/expense_chart.h"
 #include "graphs/totals_progress_dialog.h"
+#include "win/date_picker.h"
 #include "win/combo_box.h"
 
 #include <commctrl.h>
@@ -108,6 +109,7 @@ void GraphView::createControls() {
             spec.x, spec.y, spec.width, spec.height, window,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
         SendMessageW(control, WM_SETFONT, font, FALSE);
+        win::showFrenchDates(control, spec.className);
     }
     SetWindowPos(panel, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 

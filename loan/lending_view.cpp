@@ -6,6 +6,7 @@
 #include "loan/lending_rules.h"
 #include "operations/amount_edit_control.h"
 #include "resources/resource_ids.h"
+#include "win/date_picker.h"
 #include "win/combo_box.h"
 #include "win/window_text.h"
 
@@ -197,6 +198,7 @@ void LendingView::createControls() {
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
                                     instance, nullptr);
         SendMessageW(made, WM_SETFONT, font, FALSE);
+        win::showFrenchDates(made, spec.className);
     }
     for (POINT at : kIcons)
         CreateWindowExW(0, WC_STATICW, L"#102", kChild | SS_ICON | SS_REALSIZECONTROL, at.x, at.y,

@@ -35,6 +35,7 @@
 
 #include "operations/register_model.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -50,6 +51,8 @@ enum class BookingStatus {
     InitialBalance,  // nor can an initial balance
     VentilationLine, // lines are changed through their operation
     OutOfMemory,     // string 20401; nothing was changed
+    NoTarget,        // a transfer of third-party operations needs a party to go to...
+    SameThird,       // ...other than the third party being deleted
     ModeInUse,       // operations use the mode and none may take them (or a header)
 };
 
@@ -84,6 +87,8 @@ class BookingCommand {
     // The row of the operation concerned after the last apply or revert,
     // -1 when it has none; the view makes it visible.
     int row() const { return row_; }
+    // About the memory the command holds, for the history's bound.
+    virtual std::size_t memoryBytes() const { return 256; }
 
   protected:
     int row_ = -1;
@@ -105,6 +110,30 @@ std::unique_ptr<BookingCommand> makeToggleTick(OperationRecord* record, FileTime
 std::unique_ptr<BookingCommand> makeSelectAccount(AccountRecord* account);
 // Sorts the register by entry (0) or by operation date (1).
 std::unique_ptr<BookingCommand> makeSortOrder(std::uint32_t sortOrder);
+
+// --- Third parties (third_booking.cpp) ----------------------------------------
+// They leave the register's rows as a fresh fill finds them. Texts are
+// Windows-1252, cut to the record's fields.
+struct ThirdEntry {
+    std::string name;
+    double initialBalance = 0.0;
+    std::string note;
+    FileTime now = 0; // entry and change dates of the initial-balance operation
+};
+// "Nouveau Tiers": the third party and its initial-balance operation.
+std::unique_ptr<BookingCommand> makeNewThird(ThirdEntry entry);
+// A new initial balance and note for `third` (its name is not changed).
+std::unique_ptr<BookingCommand> makeChangeThird(ThirdRecord* third, ThirdEntry entry);
+std::unique_ptr<BookingCommand> makeRenameThird(ThirdRecord* third, std::string name);
+// Hides `third` from the tree; its operations stay.
+std::unique_ptr<BookingCommand> makeMaskThird(ThirdRecord* third);
+// Removes a third party that only its initial balance names, with that
+// operation (the first one it is the party of).
+std::unique_ptr<BookingCommand> makeDeleteThird(ThirdRecord* third);
+// Moves every operation and ventilation line of `third` to `target` (a
+// category, a third party or an account), then removes `third` and its
+// initial-balance operation.
+std::unique_ptr<BookingCommand> makeTransferThird(ThirdRecord* third, PartyId target);
 
 // --- The reference lists (category, label and mode editors) ---------------
 // Records added stay at their address through undo and redo, and records
@@ -130,9 +159,19 @@ std::unique_ptr<BookingCommand> makeWithdrawMode(ModeRecord* mode, ModeRecord* r
 // Moves a mode to right after `after` (to the front when null).
 std::unique_ptr<BookingCommand> makeMoveMode(ModeRecord* mode, ModeRecord* after);
 
+// The document's one history: every step that changes the document goes
+// through `perform`, whoever makes it (the register, the entry pane, the
+// frame's dialogs). It keeps the modified flag: after each perform, undo and
+// redo the document is modified exactly when it differs from the state last
+// saved (`markSaved`).
 class BookingHistory {
   public:
-    explicit BookingHistory(RegisterModel& model) : model_(model) {}
+    // The oldest steps go first once there are more than this many, or once
+    // they hold more memory than this; the newest step always stays.
+    static constexpr std::size_t kMaxSteps = 1000;
+    static constexpr std::size_t kMaxBytes = std::size_t{64} << 20;
+
+    explicit BookingHistory(RegisterModel& model);
     ~BookingHistory() { clear(); }
     BookingHistory(const BookingHistory&) = delete;
     BookingHistory& operator=(const BookingHistory&) = delete;
@@ -159,12 +198,35 @@ class BookingHistory {
     // The row to make visible after the last perform, undo or redo.
     int lastRow() const { return lastRow_; }
 
+    // The document as it is now is the one in its file (after a save).
+    void markSaved();
+    // The document changed in a way no step takes back (a user, a
+    // password): it is modified, whatever is undone afterwards.
+    void changedOutside();
+
+    // Steps kept for undo and redo, and the memory they hold.
+    std::size_t stepCount() const { return done_.size() + undone_.size(); }
+    std::size_t memoryBytes() const;
+
+    // Forgets every step; the document as it is counts as saved when its
+    // modified flag is clear. Before a file is closed or another opened.
     void clear();
 
   private:
+    struct Step {
+        std::unique_ptr<BookingCommand> command;
+        std::uint64_t state; // the document's state once the step is applied
+    };
+    std::uint64_t currentState() const { return done_.empty() ? baseState_ : done_.back().state; }
+    void followSavedState();
+    void dropOldSteps();
+
     RegisterModel& model_;
-    std::vector<std::unique_ptr<BookingCommand>> done_;
-    std::vector<std::unique_ptr<BookingCommand>> undone_;
+    std::vector<Step> done_;
+    std::vector<Step> undone_;
+    std::uint64_t baseState_ = 0;  // before the oldest step kept
+    std::uint64_t lastState_ = 0;  // the last state handed out
+    std::uint64_t savedState_ = 0; // kNoState: none of them
     int lastRow_ = -1;
 };
 

@@ -3,6 +3,7 @@
 #include "document/calendar.h"
 #include "operations/amount_edit_control.h"
 #include "resources/resource_ids.h"
+#include "win/date_picker.h"
 #include "win/combo_box.h"
 #include "win/fonts.h"
 #include "win/gui_resources.h"
@@ -228,6 +229,7 @@ bool OperationEntryPane::createControls(int width) {
                                     win::resourceInstance(), nullptr);
         if (!made)
             return false;
+        win::showFrenchDates(made, spec.className);
         if (spec.id == IDC_ENTRY_TITLE)
             SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont), FALSE);
         else if (spec.id != IDC_ENTRY_CLOSE) // the "x" keeps the system font

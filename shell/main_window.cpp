@@ -27,6 +27,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace kolvane::win {
 
 namespace {
@@ -495,8 +497,16 @@ RECT MainWindow::viewArea() const {
     RECT area{};
     if (!tabControl)
         return area;
-    GetClientRect(tabControl, &area);
-    TabCtrl_AdjustRect(tabControl, FALSE, &area);
+    // Four pixels in from the left, five below the tabs, a border of the same
+    // width on the right and at the bottom.
+    RECT client{};
+    GetClientRect(tabControl, &client);
+    RECT firstTab{};
+    TabCtrl_GetItemRect(tabControl, 0, &firstTab);
+    area.left = 4;
+    area.top = firstTab.bottom + 5;
+    area.right = std::max<LONG>(area.left, client.right - 6);
+    area.bottom = std::max<LONG>(area.top, client.bottom - 5);
     return area;
 }
 

@@ -11,6 +11,7 @@
 #include "tools/json_writer.h"
 #include "tools/kvn_loan.h"
 #include "tools/kvn_register.h"
+#include "tools/kvn_thirds.h"
 #include "tools/kvn_totals.h"
 #include "tools/kvn_support.h"
 
@@ -61,6 +62,7 @@ constexpr const char* kUsage =
     "                [--rate-mode proportionnel|equivalent] [--insurance I\n"
     "                 --insurance-type valeur|pourcentage-fixe|pourcentage-proportionnel]\n"
     "       kvn totals FILE --period month|quarter|half|year [--at YYYY-MM-DD]\n"
+    "       kvn thirds FILE [--third NAME]\n"
     "\n"
     "  new    makes an account file with one account, the default user,\n"
     "         modes and categories (an existing FILE is never replaced);\n"
@@ -81,7 +83,10 @@ constexpr const char* kUsage =
     "  totals the graph's expenses per category over the month, quarter,\n"
     "         half-year or year that holds the date (today unless told), as\n"
     "         JSON: the period, then the chart (null when no expense category\n"
-    "         is shown)\n";
+    "         is shown)\n"
+    "  thirds the third parties tab's tree (active parties, sorted) with their\n"
+    "         balances and the party selected at opening; with --third, that\n"
+    "         party's rows and running balances and the strip, as JSON\n";
 
 std::string hexText(const std::uint8_t* bytes, std::size_t size) {
     static constexpr char kHex[] = "0123456789abcdef";
@@ -548,6 +553,8 @@ int runKvn(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return commandLoan(args, out, err);
     if (command == "totals")
         return commandTotals(args, out, err);
+    if (command == "thirds")
+        return commandThirds(args, out, err);
     if (command == "info" || command == "dump" || command == "check")
         return commandOnFile(args, out, err);
     return refuse(err, "unknown command \"", command, "\" (try kvn --help)");

@@ -518,6 +518,59 @@ TEST_F(KvnTest, RegisterPrintsTheRowsAndTheStripAsDrawn) {
         expectRefused(kvn(args));
 }
 
+// --- thirds ------------------------------------------------------------------------
+
+TEST_F(KvnTest, ThirdsPrintTheTreeAndOnePartysRowsAsDrawn) {
+    Document doc;
+    sample::buildRegisterSample(doc);
+    ThirdRecord masked = *doc.thirds.first();
+    setFieldUtf8(masked.name, "Masqué");
+    masked.active = 0;
+    doc.thirds.append(masked);
+    ASSERT_EQ(saveDocument(doc, file("t.kvn")), 1);
+    KvnRun run = kvn({"thirds", file("t.kvn"), "--third", "Martin"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const std::string expected = R"json({
+  "thirds": [
+    {
+      "name": "Martin",
+      "balance": "- 45.00"
+    }
+  ],
+  "selected": "Martin",
+  "rows": [
+    {
+      "kind": "initial",
+      "date": "",
+      "label": "Solde initial",
+      "debit": "",
+      "credit": "0.00",
+      "balance": "0.00"
+    },
+    {
+      "kind": "counterparty",
+      "date": " 07/03/2024",
+      "label": "Avoir",
+      "debit": "45.00",
+      "credit": "",
+      "balance": "- 45.00"
+    }
+  ],
+  "strip": {
+    "third": "Martin",
+    "balance": "- 45.00"
+  }
+}
+)json";
+    EXPECT_EQ(run.out, expected);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"thirds"},
+          {"thirds", file("t.kvn"), "--third", "Masqué"},
+          {"thirds", file("t.kvn"), "--third"},
+          {"thirds", file("none.kvn")}})
+        expectRefused(kvn(args));
+}
+
 // --- dump details ----------------------------------------------------------------
 
 TEST_F(KvnTest, DumpEscapesTextsAndWritesDatesAndNumbersExactly) {
