@@ -10,6 +10,8 @@
 #include "operations/operation_view.h"
 #include "resources/resource_ids.h"
 #include "tests/ui/dialog_driver.h"
+#include "tests/ui/screenshot_support.h"
+#include "win/gui_resources.h"
 #include "win/combo_box.h"
 #include "win/window_text.h"
 
@@ -24,6 +26,7 @@ namespace {
 
 using uitest::DialogDriver;
 using uitest::pumpMessagesUntil;
+using namespace std::chrono_literals;
 
 std::wstring cellText(HWND dialog, int row, int column) {
     wchar_t text[80] = {};
@@ -268,6 +271,65 @@ TEST_F(ListEditorsTest, ModeEditorMovesTheOperationsOfAWithdrawnModeAndThePaneFo
     const std::vector<std::wstring> modes = comboTexts(paneControl(IDC_ENTRY_MODE));
     EXPECT_EQ(modes, (std::vector<std::wstring>{L"Chèque émis", L"Virement émis", L"Tip",
                                                 L"Prélèvement", L"Espèces"}));
+}
+
+// The three editors as scripts/list_editor_screenshots.sh photographs them.
+TEST(ListEditorsScreenshots, DISABLED_Session) {
+    const std::wstring folder = uitest::shotFolder();
+    if (folder.empty())
+        GTEST_SKIP() << "KOLVANE_SHOT_DIR is not set";
+    GuiResources resources;
+    createGuiResources(resources);
+    setGuiResources(&resources);
+    Document doc;
+    documentInit(doc);
+    MainWindow main(&doc);
+    ASSERT_NE(main.open(RECT{0, 0, 800, 600}, false, true), nullptr);
+    DialogDriver driver(120000ms);
+    driver.expectDialog(IDD_ACCOUNT).type(IDC_ACCOUNT_NAME, L"Compte courant").click(IDOK);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_NEW_FILE));
+    OperationEntry entry;
+    entry.amount = -12.5;
+    entry.party = Category | 0x0001;
+    entry.modeId = 0x0001;
+    entry.label = "Boulangerie";
+    main.operationView().history().perform(makeNewOperation(entry));
+
+    driver.expectDialog(IDD_CATEGORY_EDITOR)
+        .type(IDC_CATEGORY_NAME, L"Vacances")
+        .type(IDC_CATEGORY_SUBCATEGORY, L"Hôtel")
+        .click(IDOK)
+        .clickListViewRow(IDC_LIST_VIEW, 2)
+        .click(IDC_DELETE_BUTTON)
+        .clickListViewRow(IDC_LIST_VIEW, 2)
+        .then([&](HWND dialog) { uitest::waitForShot(folder, L"categories", dialog); })
+        .click(IDCANCEL);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_EDIT_CATEGORIES));
+    driver.expectDialog(IDD_LABEL_EDITOR)
+        .type(IDC_LABEL_TEXT, L"Loyer")
+        .click(IDOK)
+        .type(IDC_LABEL_TEXT, L"Courses du samedi")
+        .click(IDOK)
+        .then([&](HWND dialog) { uitest::waitForShot(folder, L"labels", dialog); })
+        .click(IDCANCEL);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_EDIT_LABELS));
+    driver.expectDialog(IDD_MODE_EDITOR)
+        .type(IDC_MODE_NAME, L"Espèces")
+        .click(IDOK)
+        .clickListViewRow(IDC_LIST_VIEW, 2)
+        .then([&](HWND dialog) { uitest::waitForShot(folder, L"modes", dialog); })
+        .click(IDC_DELETE_BUTTON);
+    driver.expectMessageBox()
+        .then([&](HWND) { uitest::waitForShot(folder, L"mode_question"); })
+        .press(IDNO);
+    driver.expectDialog(IDD_MODE_EDITOR).click(IDCANCEL);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_EDIT_MODES));
+
+    doc.isModified = 0;
+    DestroyWindow(main.window);
+    pumpMessagesUntil([] { return true; }, std::chrono::milliseconds(0));
+    documentDestroy(doc);
+    setGuiResources(nullptr);
 }
 
 } // namespace
