@@ -201,7 +201,7 @@ class MainWindow::Ui : public ShellUi {
 
   private:
     Document& doc() { return *main_.document; }
-    BookingHistory& history() { return main_.operationView().history(); }
+    BookingHistory& history() { return main_.history(); }
     // A dialog that changed the document outside the booking history makes
     // the register drop its history; returns `changed`.
     bool changedOutsideRegister(bool changed) {
