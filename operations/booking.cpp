@@ -962,6 +962,8 @@ BookingHistory::BookingHistory(RegisterModel& model) : model_(model) {
 
 void BookingHistory::followSavedState() {
     model_.document().isModified = currentState() != savedState_;
+    if (changed)
+        changed();
 }
 
 void BookingHistory::markSaved() {
@@ -1088,6 +1090,8 @@ void BookingHistory::clear() {
     lastRow_ = -1;
     baseState_ = ++lastState_;
     savedState_ = model_.document().isModified ? kNoState : baseState_;
+    if (changed)
+        changed();
 }
 
 } // namespace kolvane

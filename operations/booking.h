@@ -37,6 +37,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -172,7 +173,10 @@ class BookingHistory {
     static constexpr std::size_t kMaxBytes = std::size_t{64} << 20;
 
     explicit BookingHistory(RegisterModel& model);
-    ~BookingHistory() { clear(); }
+    ~BookingHistory() {
+        changed = nullptr;
+        clear();
+    }
     BookingHistory(const BookingHistory&) = delete;
     BookingHistory& operator=(const BookingHistory&) = delete;
 
@@ -212,13 +216,17 @@ class BookingHistory {
     // modified flag is clear. Before a file is closed or another opened.
     void clear();
 
+    // Called after anything that may change what can be undone or redone,
+    // or the modified flag (the frame's buttons and title follow).
+    std::function<void()> changed;
+
   private:
     struct Step {
         std::unique_ptr<BookingCommand> command;
         std::uint64_t state; // the document's state once the step is applied
     };
     std::uint64_t currentState() const { return done_.empty() ? baseState_ : done_.back().state; }
-    void followSavedState();
+    void followSavedState(); // and tells `changed`
     void dropOldSteps();
 
     RegisterModel& model_;

@@ -4,6 +4,8 @@
 #include "accounts/account_editing.h"
 #include "document/account_file.h"
 #include "register_sample.h"
+#include "resources/resource_ids.h"
+#include "shell/history_commands.h"
 
 #include <gtest/gtest.h>
 
@@ -176,6 +178,36 @@ TEST_F(History, AccountDialogStepsAreNamedAndTakeTheRegisterAlong) {
         EXPECT_EQ(serializeDocument(doc), before);
         EXPECT_EQ(model.account(), s.a);
         EXPECT_EQ(model.runningBalance(model.rowCount() - 1), 1162.50);
+    }
+}
+
+TEST_F(History, ToolTipsNameTheStepAndKeysOutsideEditBoxesUndoAndRedo) {
+    EXPECT_EQ(undoToolTip(history), "Annuler"); // showing an account is no step of its own
+    ASSERT_EQ(history.perform(makeToggleTick(s.refund, kNow)), BookingStatus::Done);
+    ASSERT_EQ(history.perform(makeDeleteOperation(s.waiting, -1)), BookingStatus::Done);
+    ASSERT_TRUE(history.undo());
+    EXPECT_EQ(undoToolTip(history), "Annuler : pointage d'une opération");
+    EXPECT_EQ(redoToolTip(history), "Rétablir : suppression d'une opération");
+    ASSERT_TRUE(history.redo());
+    EXPECT_EQ(redoToolTip(history), "Rétablir");
+
+    struct Case {
+        KeyPress press;
+        bool inEditBox;
+        unsigned command;
+    };
+    for (const Case& c : {Case{{'Z', true, false, false}, false, CMD_UNDO},
+                          Case{{'Y', true, false, false}, false, CMD_REDO},
+                          Case{{'Z', true, true, false}, false, CMD_REDO},
+                          Case{{'Z', true, false, false}, true, 0u},
+                          Case{{'Y', true, false, false}, true, 0u},
+                          Case{{'Z', false, false, false}, false, 0u},
+                          Case{{'Z', true, false, true}, false, 0u},
+                          Case{{'Y', true, true, false}, false, 0u},
+                          Case{{'X', true, false, false}, false, 0u}}) {
+        EXPECT_EQ(historyCommandForKey(c.press, c.inEditBox), c.command)
+            << char(c.press.key) << c.press.control << c.press.shift << c.press.alt
+            << c.inEditBox;
     }
 }
 
