@@ -114,6 +114,11 @@ std::unique_ptr<BookingCommand> makeToggleTick(OperationRecord* record, FileTime
 std::unique_ptr<BookingCommand> makeSelectAccount(AccountRecord* account);
 // Sorts the register by entry (0) or by operation date (1).
 std::unique_ptr<BookingCommand> makeSortOrder(std::uint32_t sortOrder);
+// An imported statement: each entry booked as "Valider" books a new
+// operation (in order, each with the next identifier, no label added unless
+// `labelChosen` is false), all in one step; the register's rows are
+// collected again once.
+std::unique_ptr<BookingCommand> makeImportOperations(std::vector<OperationEntry> entries);
 
 // --- Third parties (third_booking.cpp) ----------------------------------------
 // They leave the register's rows as a fresh fill finds them. Texts are
