@@ -311,7 +311,7 @@ TEST_F(ShellTest, CtrlTabTurnsTheTabsAndToolbarButtonsTellTheirMenuText) {
 TEST_F(ShellTest, CalculatorInsertsItsResultIntoTheAmountBoxThatHadTheFocus) {
     HWND box = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20,
                                main.window, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(attachAmountEdit(box, false), nullptr);
+    ASSERT_TRUE(attachAmountEdit(box, false));
     SetFocus(box);
     ASSERT_EQ(GetFocus(), box);
     DialogDriver driver;
