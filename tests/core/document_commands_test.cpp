@@ -4,7 +4,6 @@
 #include "document/account_file.h"
 #include "document/passwords.h"
 #include "document/text.h"
-#include "family_sample.h"
 #include "shell_test_support.h"
 #include "users/user_rules.h"
 
@@ -68,6 +67,7 @@ class ScriptedUi : public ShellUi {
     }
     bool runCategoryEditor() override { return log("runCategoryEditor"), editorChanges; }
     bool runLabelEditor() override { return log("runLabelEditor"), editorChanges; }
+    bool runModeEditor() override { return log("runModeEditor"), editorChanges; }
     bool runThirdDialog() override { return log("runThirdDialog"), thirdAdded; }
     void showNotAllowed() override { log("showNotAllowed"); }
     void openViews() override { log("openViews"); }
@@ -82,6 +82,7 @@ class ScriptedUi : public ShellUi {
     void showTab(int index) override { log("showTab:" + std::to_string(index)); }
     void refreshRegister(int a) override { log("refreshRegister:" + std::to_string(a)); }
     void refreshThirdView(int a) override { log("refreshThirdView:" + std::to_string(a)); }
+    void refreshGraph() override { log("refreshGraph"); }
     void setAccountItemCheck(unsigned id, bool checked) override {
         log((checked ? "check:" : "uncheck:") + std::to_string(id));
     }
@@ -119,11 +120,28 @@ class DocumentCommandsTest : public ::testing::Test {
         };
     }
 
-    // The family file (see family_sample.h) on the memory disk.
+    // A saved file on the memory disk with an administrator "Marie" (password
+    // "secret"), a limited "Paul" ("paul") and two accounts.
     void writeSampleFile(const std::string& path) {
         Document sample;
-        sample::buildFamily(sample);
+        documentInit(sample);
+        createAccount(sample, "Courant", 10.0);
+        createAccount(sample, "Livret", 20.0);
+        addDefaultModes(sample);
+        addUser(sample, "Marie", "secret", 1, 0);
+        addUser(sample, "Paul", "paul", 4, kUserLimited);
+        sample.isOpen = 1;
         ASSERT_EQ(saveDocument(sample, path, files), 1);
+    }
+
+    static void addUser(Document& target, const char* name, const char* plain, std::uint32_t id,
+                        std::uint32_t flags) {
+        UserRecord user{};
+        setFieldUtf8(user.name, name);
+        storePassword(user, plain);
+        user.id = id;
+        user.flags = flags;
+        target.users.append(user);
     }
 
     // Logs in as the user whose name holds these bytes when asked.
@@ -491,7 +509,7 @@ TEST_F(DocumentCommandsTest, AnyCancelledStepOfAFirstSaveWritesNothingAndKeepsTh
 TEST_F(DocumentCommandsTest, LimitedUserIsRefusedOnlyTheAdministratorCommands) {
     openSample("Paul");
     ui.editorChanges = ui.userListChanges = ui.thirdAdded = true;
-    for (unsigned id : {1010u, 1022u, 1023u, 1024u, 1027u}) {
+    for (unsigned id : {1010u, 1021u, 1022u, 1023u, 1024u, 1027u}) {
         ui.calls.clear();
         router.run(id);
         EXPECT_EQ(ui.calls, (Calls{"showNotAllowed"})) << id;
@@ -570,16 +588,19 @@ TEST_F(DocumentCommandsTest, ChangeUserAndPasswordRefreshOnlyOnSuccess) {
     ui.userListChanges = true;
     commands.listUsers();
     EXPECT_EQ(doc.isModified, 1u);
+    // The editors have marked the file themselves: the frame follows all the same.
+    doc.isModified = 1;
     ui.editorChanges = true;
-    for (const auto& [edit, editor] :
-         {std::pair{&DocumentCommands::editLabels, "runLabelEditor"},
-          std::pair{&DocumentCommands::editCategories, "runCategoryEditor"}}) {
-        doc.isModified = 0;
-        ui.calls.clear();
-        (commands.*edit)();
-        EXPECT_EQ(ui.calls, (Calls{editor, "updateMenus", "refreshRegister:0"}));
-        EXPECT_EQ(doc.isModified, 1u);
-    }
+    ui.calls.clear();
+    commands.editLabels();
+    EXPECT_EQ(ui.calls, (Calls{"runLabelEditor", "updateMenus", "updateTitle", "refreshRegister:0"}));
+    ui.calls.clear();
+    router.run(CMD_EDIT_CATEGORIES);
+    EXPECT_EQ(ui.calls, (Calls{"runCategoryEditor", "updateMenus", "updateTitle",
+                               "refreshRegister:0", "refreshGraph"}));
+    ui.calls.clear();
+    router.run(CMD_EDIT_MODES); // the rows show the modes: they are refilled
+    EXPECT_EQ(ui.calls, (Calls{"runModeEditor", "updateMenus", "updateTitle", "refreshRegister:1"}));
 }
 
 // --- Accounts --------------------------------------------------------------------------

@@ -15,7 +15,6 @@
 #include "shell/frame_texts.h"
 #include "shell/settings.h"
 #include "win/window_text.h"
-#include "tests/core/family_sample.h"
 #include "tests/ui/dialog_driver.h"
 
 #include <commctrl.h>
@@ -51,9 +50,27 @@ void removeFile(const std::string& path) {
     DeleteFileW(utf8ToWide(path + ".bak").c_str());
 }
 
+UserRecord* addUser(Document& doc, const char* name, const char* password, std::uint32_t id,
+                    std::uint32_t flags) {
+    UserRecord user{};
+    setFieldUtf8(user.name, name);
+    storePassword(user, password);
+    user.id = id;
+    user.flags = flags;
+    return doc.users.append(user);
+}
+
+// An account file with the accounts "Courant" and "Livret", the administrator
+// "Marie" (password "secret") and the limited user "Paul" ("paul").
 void writeSampleFile(const std::string& path) {
     Document sample;
-    sample::buildFamily(sample);
+    documentInit(sample);
+    createAccount(sample, "Courant", 10.0);
+    createAccount(sample, "Livret", 20.0);
+    addDefaultModes(sample);
+    addDefaultCategories(sample);
+    addUser(sample, "Marie", "secret", 1, 0);
+    addUser(sample, "Paul", "paul", 4, kUserLimited);
     ASSERT_EQ(saveDocument(sample, path), 1);
     documentDestroy(sample);
 }
@@ -294,7 +311,7 @@ TEST_F(ShellTest, CtrlTabTurnsTheTabsAndToolbarButtonsTellTheirMenuText) {
 TEST_F(ShellTest, CalculatorInsertsItsResultIntoTheAmountBoxThatHadTheFocus) {
     HWND box = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20,
                                main.window, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(attachAmountEdit(box, false), nullptr);
+    ASSERT_TRUE(attachAmountEdit(box, false));
     SetFocus(box);
     ASSERT_EQ(GetFocus(), box);
     DialogDriver driver;
@@ -335,6 +352,18 @@ TEST_F(ShellTest, CalculatorInsertsItsResultIntoTheAmountBoxThatHadTheFocus) {
     DestroyWindow(box);
 }
 
+TEST_F(ShellTest, CancellingTheSaveQuestionOfOpenKeepsTheFile) {
+    openSample();
+    modify();
+    DialogDriver driver;
+    driver.expectMessageBox(kSaveQuestion).press(IDCANCEL);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_OPEN));
+    EXPECT_EQ(doc.isOpen, 1u);
+    EXPECT_EQ(doc.isModified, 1u);
+    EXPECT_NE(main.tabControl, nullptr);
+    EXPECT_EQ(GetMenuItemCount(popup(1)), 4);
+}
+
 // --- The welcome dialog -----------------------------------------------------------
 
 TEST_F(ShellTest, WelcomeListsTheRecentFilesAndOpensTheChosenOne) {
@@ -365,20 +394,24 @@ TEST_F(ShellTest, WelcomeListsTheRecentFilesAndOpensTheChosenOne) {
     EXPECT_EQ(doc.filePath, filePath);
 }
 
-TEST_F(ShellTest, WelcomeDoubleClickOpensTheLine) {
+TEST_F(ShellTest, WelcomeOkWithoutSelectionWaitsAndDoubleClickOpens) {
     writeSampleFile(filePath);
-    addRecentFile(main.settings, filePath);
     DialogDriver driver;
+    driver.expectDialog(IDD_WELCOME).click(IDOK); // no recent file: nothing selected
+    driver.expectDialog(IDD_WELCOME).click(IDCANCEL);
+    ASSERT_TRUE(driver.run([&] { SendMessageW(main.window, WM_SHOW_WELCOME, 0, 0); }));
+    EXPECT_EQ(doc.isOpen, 0u);
+
+    addRecentFile(main.settings, filePath);
     driver.expectDialog(IDD_WELCOME).then([](HWND dialog) {
         SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_WELCOME_FILES, LBN_DBLCLK),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_WELCOME_FILES)));
     });
-    driver.expectDialog(IDD_LOGIN)
-        .type(IDC_USER_PSEUDO, L"Marie")
-        .type(IDC_USER_PASSWORD, L"secret")
-        .click(IDOK);
+    driver.expectDialog(IDD_LOGIN).click(IDCANCEL);
+    driver.expectDialog(IDD_WELCOME).click(IDCANCEL); // back after the refused login
     ASSERT_TRUE(driver.run([&] { SendMessageW(main.window, WM_SHOW_WELCOME, 0, 0); }));
-    EXPECT_EQ(doc.filePath, filePath);
+    EXPECT_EQ(doc.isOpen, 0u); // refused login: nothing left open
+    EXPECT_EQ(main.tabControl, nullptr);
 }
 
 TEST_F(ShellTest, WelcomeButtonsRunNewFileAndBrowse) {
@@ -400,7 +433,7 @@ TEST_F(ShellTest, WelcomeButtonsRunNewFileAndBrowse) {
     EXPECT_EQ(doc.isOpen, 1u);
 }
 
-TEST_F(ShellTest, MissingRecentOrUnreadableFilesAreToldByName) {
+TEST_F(ShellTest, MissingRecentDamagedOrUnreadableFilesAreToldByName) {
     const std::string missing = temporaryPath("kolvane_shell_disparu.kvn");
     addRecentFile(main.settings, missing);
     DialogDriver driver;
@@ -416,6 +449,17 @@ TEST_F(ShellTest, MissingRecentOrUnreadableFilesAreToldByName) {
     ASSERT_TRUE(driver.run([&] { SendMessageW(main.window, WM_SHOW_WELCOME, 0, 0); }));
     EXPECT_EQ(main.settings.recentCount, 0);
 
+    HANDLE file = CreateFileW(utf8ToWide(filePath).c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, "bonjour", 7, &written, nullptr);
+    CloseHandle(file);
+    openAnswers.push_back(filePath);
+    driver.expectMessageBox(L"Le fichier " + utf8ToWide(filePath) +
+                            L" n'est pas un fichier compte Kolvane ou il est endommagé "
+                            L"(en-tête inconnu).")
+        .press(IDOK);
+    ASSERT_TRUE(driver.runCommand(main.window, CMD_OPEN));
     // A folder cannot be read: the system says why.
     std::wstring text;
     openAnswers.push_back(temporaryPath(""));
@@ -603,9 +647,9 @@ TEST_F(ShellTest, LimitedUserSeesAdministratorItemsGreyedAndIsRefused) {
     for (UINT id : {CMD_EDIT_LABELS, CMD_CHANGE_USER, CMD_CHANGE_PASSWORD})
         EXPECT_EQ(popupState(3, id) & MF_GRAYED, 0u) << id;
 
-    // The commands refuse even when reached another way (a view, a key);
-    // which ones is the core's rule.
-    for (int id : {CMD_EDIT_ACCOUNTS, CMD_LIST_USERS}) {
+    // The commands refuse even when reached another way (a view, a key).
+    for (int id : {CMD_EDIT_ACCOUNTS, CMD_EDIT_MODES, CMD_EDIT_CATEGORIES, CMD_EDIT_LABELS,
+                   CMD_NEW_USER, CMD_LIST_USERS}) {
         DialogDriver driver;
         driver.expectMessageBox(kNotAllowed).press(IDOK);
         EXPECT_TRUE(driver.runCommand(main.window, id)) << id;
