@@ -152,6 +152,15 @@ void GraphView::computeTotals() {
     showPicture();
 }
 
+void GraphView::refresh(int) {
+    if (!window || !document_ || !diagram_)
+        return;
+    if (!listExpenseCategories(*document_, totals_) ||
+        !runTotalsJob(window, *document_, period_, totals_) || !window)
+        return;
+    showPicture();
+}
+
 void GraphView::showPicture() {
     if (!diagram_) {
         diagram_ = std::make_unique<Diagram>();

@@ -40,6 +40,9 @@ class GraphView : public TabView, public ScrolledPage<GraphView> {
 
     // "Afficher image": the totals of the chosen period, then the picture.
     void computeTotals();
+    // The categories changed: a picture already drawn is computed again, for
+    // its period, over the categories now shown.
+    void refresh(int argument) override;
 
     const CategoryTotalList& totals() const { return totals_; }
     const Period& period() const { return period_; }

@@ -1,21 +1,17 @@
 #include "operations/amount_edit_control.h"
 
 #include "operations/amount_field.h"
+#include "win/subclass_object.h"
+
+#include <new>
 
 #include <string>
 
 namespace kolvane {
 namespace {
 
-// showZero lives in the upper-case style bit: only digits, '.' and '-' get
-// typed into an amount box, so that bit has nothing else to do there.
-constexpr LONG_PTR kShowZeroStyle = 0x0008;
 constexpr LONG_PTR kMultiLineStyle = 0x0004;
 constexpr int kTextCapacity = 256; // 255 characters and the terminator
-
-// The edit class's own procedure, saved at the first attachment for every
-// amount box of the process.
-WNDPROC plainEditProcedure = nullptr;
 
 void defaultBeep() {
     MessageBeep(0);
@@ -43,10 +39,6 @@ void writeFieldText(HWND field, const std::string& text) {
     SetWindowTextW(field, wide.c_str());
 }
 
-bool showsZero(HWND field) {
-    return (GetWindowLongPtrW(field, GWL_STYLE) & kShowZeroStyle) != 0;
-}
-
 bool isEditControl(HWND field) {
     wchar_t name[64] = {};
     if (GetClassNameW(field, name, 64) == 0)
@@ -59,45 +51,60 @@ bool isEditControl(HWND field) {
     return lstrcmpiW(base, L"edit") == 0;
 }
 
-LRESULT passOn(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
-    return CallWindowProcW(plainEditProcedure, field, message, wParam, lParam);
-}
+// An amount box: the edit control with its showZero setting; it belongs to
+// the control and goes with it.
+class AmountBox : public win::SubclassObject<AmountBox> {
+  public:
+    static constexpr const wchar_t* kProperty = L"KolvaneAmountBox";
+    explicit AmountBox(bool showZero) : showZero(showZero) {}
+    bool showZero;
 
-LRESULT onChar(HWND field, WPARAM wParam, LPARAM lParam) {
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // A failure (out of memory while reading the text) drops a key or a paste.
+    static bool dropOnFailure(UINT message) {
+        return message == WM_CHAR || message == WM_PASTE || message == WM_KEYDOWN;
+    }
+    void controlDestroyed() { delete this; }
+
+  private:
+    LRESULT onChar(WPARAM wParam, LPARAM lParam);
+};
+
+LRESULT AmountBox::onChar(WPARAM wParam, LPARAM lParam) {
     DWORD selStart = 0;
     DWORD selEnd = 0;
-    SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart),
+    SendMessageW(window, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart),
                  reinterpret_cast<LPARAM>(&selEnd));
     const AmountKeyDecision decision =
-        decideAmountKey(readFieldText(field), static_cast<int>(selStart), static_cast<int>(selEnd),
-                        static_cast<wchar_t>(wParam));
+        decideAmountKey(readFieldText(window), static_cast<int>(selStart),
+                        static_cast<int>(selEnd), static_cast<wchar_t>(wParam));
     switch (decision.action) {
     case AmountKey::PassOn:
-        return passOn(field, WM_CHAR, static_cast<WPARAM>(decision.typed), lParam);
+        return passOn(WM_CHAR, static_cast<WPARAM>(decision.typed), lParam);
     case AmountKey::DropWithBeep:
         beep();
         return 0;
     case AmountKey::DropSilently:
         return 0;
     case AmountKey::SelectDecimals:
-        SendMessageW(field, EM_SETSEL, decision.selectFrom, decision.selectTo);
+        SendMessageW(window, EM_SETSEL, decision.selectFrom, decision.selectTo);
         return 0;
     }
     return 0;
 }
 
-LRESULT handleAmountMessage(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT AmountBox::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SETFOCUS: {
-        const int length = GetWindowTextLengthW(field);
-        const bool readOnly = (GetWindowLongPtrW(field, GWL_STYLE) & ES_READONLY) != 0;
+        const int length = GetWindowTextLengthW(window);
+        const bool readOnly = (GetWindowLongPtrW(window, GWL_STYLE) & ES_READONLY) != 0;
         // Posted: the edit control sets its own caret while it takes the focus.
         if (!readOnly && length > 0)
-            PostMessageW(field, EM_SETSEL, 0, length);
+            PostMessageW(window, EM_SETSEL, 0, length);
         break;
     }
     case WM_KILLFOCUS:
-        writeFieldText(field, amountTextOnFocusLoss(readFieldText(field), showsZero(field)));
+        writeFieldText(window, amountTextOnFocusLoss(readFieldText(window), showZero));
         break;
     case WM_PASTE:
         beep();
@@ -111,50 +118,36 @@ LRESULT handleAmountMessage(HWND field, UINT message, WPARAM wParam, LPARAM lPar
         }
         break;
     case WM_CHAR:
-        return onChar(field, wParam, lParam);
+        return onChar(wParam, lParam);
     default:
         break;
     }
-    return passOn(field, message, wParam, lParam);
-}
-
-// No exception may unwind through the system's message dispatch. A failure
-// (out of memory while reading the text) drops the key or the paste; any
-// other message still reaches the plain edit control.
-LRESULT CALLBACK amountEditProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        return handleAmountMessage(field, message, wParam, lParam);
-    } catch (...) {
-        if (message == WM_CHAR || message == WM_PASTE || message == WM_KEYDOWN)
-            return 0;
-        return passOn(field, message, wParam, lParam);
-    }
+    return passOn(message, wParam, lParam);
 }
 
 } // namespace
 
-WNDPROC attachAmountEdit(HWND field, bool showZero) {
+bool attachAmountEdit(HWND field, bool showZero) {
     if (!IsWindow(field) || !isEditControl(field))
-        return nullptr;
+        return false;
     writeFieldText(field, amountTextOnFocusLoss(readFieldText(field), showZero));
-
-    LONG_PTR style = GetWindowLongPtrW(field, GWL_STYLE);
-    style &= ~kMultiLineStyle;
-    style = showZero ? (style | kShowZeroStyle) : (style & ~kShowZeroStyle);
-    SetWindowLongPtrW(field, GWL_STYLE, style);
-
-    const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(field, GWLP_WNDPROC));
-    if (current != amountEditProcedure) {
-        if (!plainEditProcedure)
-            plainEditProcedure = current;
-        SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(amountEditProcedure));
+    SetWindowLongPtrW(field, GWL_STYLE, GetWindowLongPtrW(field, GWL_STYLE) & ~kMultiLineStyle);
+    if (AmountBox* box = AmountBox::of(field)) {
+        box->showZero = showZero;
+        return true;
     }
-    return amountEditProcedure;
+    auto* box = new (std::nothrow) AmountBox(showZero);
+    if (box == nullptr)
+        return false;
+    if (!box->attach(field)) {
+        delete box;
+        return false;
+    }
+    return true;
 }
 
 bool isAmountEdit(HWND field) {
-    return IsWindow(field) &&
-           reinterpret_cast<WNDPROC>(GetWindowLongPtrW(field, GWLP_WNDPROC)) == amountEditProcedure;
+    return AmountBox::of(field) != nullptr;
 }
 
 double getAmount(HWND field) {
@@ -166,7 +159,8 @@ double getAmount(HWND field) {
 void setAmount(HWND field, double value) {
     if (!IsWindow(field))
         return;
-    writeFieldText(field, amountTextForValue(value, showsZero(field)));
+    const AmountBox* box = AmountBox::of(field);
+    writeFieldText(field, amountTextForValue(value, box != nullptr && box->showZero));
 }
 
 void setAmountBeep(AmountBeep beep) {

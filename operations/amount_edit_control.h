@@ -7,10 +7,10 @@
 namespace kolvane {
 
 // Turns the edit control `field` into an amount box: rewrites its text as
-// amounts are shown (empty for 0 unless showZero), keeps showZero in the field's
-// style and replaces its window procedure. Returns the new procedure, or null
-// when `field` is not an edit control. Attaching twice is harmless.
-WNDPROC attachAmountEdit(HWND field, bool showZero);
+// amounts are shown (empty for 0 unless showZero) and from then on takes its
+// keys. False when `field` is not an edit control. Attaching again only
+// changes showZero.
+bool attachAmountEdit(HWND field, bool showZero);
 
 // True when `field` is an amount box.
 bool isAmountEdit(HWND field);

@@ -257,6 +257,12 @@ void OperationEntryPane::moveTo(HWND parent, int y) {
 void OperationEntryPane::refillChoices() {
     if (!window)
         return;
+    // The modes may have changed too: the same side again, the same mode
+    // while it exists.
+    win::ComboBox modes(control(IDC_ENTRY_MODE));
+    const LPARAM chosen = modes.selectedData();
+    fillModes(modesDebitSide_);
+    modes.selectData(chosen);
     fillParties();
     fillLabels();
 }
@@ -266,6 +272,7 @@ void OperationEntryPane::fillCombo(int id, const ChoiceList& list) {
 }
 
 void OperationEntryPane::fillModes(bool debitSide) {
+    modesDebitSide_ = debitSide;
     modes_ = kolvane::fillModes(*document, debitSide ? 1 : 0);
     fillCombo(IDC_ENTRY_MODE, modes_);
 }

@@ -99,6 +99,7 @@ struct OperationEntryPane : win::WindowObject<OperationEntryPane> {
     FileTime pickedDate() const;
 
     ChoiceList modes_;
+    bool modesDebitSide_ = true; // the side whose modes the list offers
     ChoiceList parties_;
     ChoiceList labels_;
     std::optional<EntryFields> pendingChoices_; // until WM_SELECT_EDIT_CHOICES

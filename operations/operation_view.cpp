@@ -2,6 +2,7 @@
 
 #include "document/calendar.h"
 #include "resources/resource_ids.h"
+#include "win/gui_resources.h"
 #include "win/window_text.h"
 
 #include <algorithm>
@@ -122,6 +123,16 @@ LRESULT OperationView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
+namespace {
+
+// The running balances: the main window's bold 8-point font.
+HFONT balanceFont() {
+    const win::GuiResources* shared = win::guiResources();
+    return shared ? shared->shellFont.get() : nullptr;
+}
+
+} // namespace
+
 void OperationView::onCreate() {
     RECT client{};
     GetClientRect(window, &client);
@@ -138,7 +149,7 @@ void OperationView::onCreate() {
     model_.fill();
     const RECT area{0, 0, std::max(static_cast<int>(client.right), kPageWidth), listHeight};
     if (HWND list = list_.create(window, kRegisterListId, area, model_, columns,
-                                 {RGB(0, 0, 0), true, kRegisterRowHeight}))
+                                 {.rowHeight = kRegisterRowHeight, .boldFont = balanceFont()}))
         SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                      FALSE);
     list_.ensureVisible(model_.rowCount() - 1);

@@ -145,9 +145,11 @@
 /* 206 progress */
 #define IDC_PROGRESS_BAR 1170
 
-/* 207 modes of transaction (laid out, no behaviour) */
+/* 207 modes of transaction */
 #define IDC_MODE_NAME 1180
 #define IDC_MODE_SIDE 1181
+#define IDC_MODE_UP 1182
+#define IDC_MODE_DOWN 1183
 
 /* 208 categories */
 #define IDC_CATEGORY_NAME 1190

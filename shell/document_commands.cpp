@@ -116,6 +116,7 @@ bool needsSaveQuestion(const Document& doc) {
 bool commandNeedsAdministrator(unsigned id) {
     switch (id) {
     case CMD_EDIT_ACCOUNTS:
+    case CMD_EDIT_MODES:
     case CMD_EDIT_CATEGORIES:
     case CMD_EDIT_LABELS:
     case CMD_NEW_USER:
@@ -168,7 +169,7 @@ void DocumentCommands::addCommands(CommandRouter& router) {
     router.add(this, {CMD_SORT_BY_OPERATION_DATE, {}, {},
                       [](const CommandContext& c) { return c.document.sortOrder == 1; }});
 
-    router.add(this, {CMD_EDIT_MODES, {}, administrator});
+    router.add(this, {CMD_EDIT_MODES, run(&DocumentCommands::editModes), administrator});
     router.add(this, {CMD_EDIT_CATEGORIES, run(&DocumentCommands::editCategories), administrator});
     router.add(this, {CMD_EDIT_LABELS, run(&DocumentCommands::editLabels)});
     router.add(this, {CMD_NEW_USER, run(&DocumentCommands::newUser), administrator});
@@ -496,22 +497,37 @@ void DocumentCommands::editAccounts() {
     ui_.updateStatusBar();
 }
 
+// The editors book their changes themselves (the file is already marked
+// modified): the frame and the views that offer the lists follow.
+void DocumentCommands::listsEdited(int refill) {
+    doc_.isModified = 1;
+    ui_.updateMenus();
+    ui_.updateTitle();
+    ui_.refreshRegister(refill);
+}
+
 void DocumentCommands::editCategories() {
     if (!doc_.isOpen || !requireAdministrator())
         return;
     if (ui_.runCategoryEditor()) {
-        markModified();
-        ui_.refreshRegister(0);
+        listsEdited(0);
+        ui_.refreshGraph();
     }
 }
 
 void DocumentCommands::editLabels() {
     if (!doc_.isOpen || !requireAdministrator())
         return;
-    if (ui_.runLabelEditor()) {
-        markModified();
-        ui_.refreshRegister(0);
-    }
+    if (ui_.runLabelEditor())
+        listsEdited(0);
+}
+
+// The operations of a withdrawn mode show their new one: the rows are refilled.
+void DocumentCommands::editModes() {
+    if (!doc_.isOpen || !requireAdministrator())
+        return;
+    if (ui_.runModeEditor())
+        listsEdited(1);
 }
 
 void DocumentCommands::newUser() {

@@ -52,6 +52,7 @@ class ShellUi {
     virtual AccountDialogResult runAccountDialog(bool newFile) = 0;
     virtual bool runCategoryEditor() = 0;
     virtual bool runLabelEditor() = 0;
+    virtual bool runModeEditor() = 0;
     virtual bool runThirdDialog() = 0;
 
     // The frame.
@@ -73,6 +74,7 @@ class ShellUi {
     virtual void refreshRegister(int argument) = 0;
     virtual void refreshOverview() = 0;
     virtual void refreshThirdView(int argument) = 0;
+    virtual void refreshGraph() = 0; // the picture drawn again from the categories
 };
 
 // The welcome dialog's own ending: "OK" or a double click ends with the
@@ -142,6 +144,7 @@ class DocumentCommands {
     void editAccounts();
     void editCategories();
     void editLabels();
+    void editModes();
     void newUser();
     void changeUser();
     void changePassword();
@@ -158,6 +161,7 @@ class DocumentCommands {
     bool requireAdministrator();
     // A change that no step takes back (users, passwords, the alerts flag).
     void markModified();
+    void listsEdited(int refill);
 
   private:
     // Loads `path`; a refusal is told, except a missing file (false, the

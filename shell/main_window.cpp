@@ -6,6 +6,7 @@
 #include "graphs/graph_view.h"
 #include "accounts/synthesis_view.h"
 #include "document/calendar.h"
+#include "lists/list_editor_dialogs.h"
 #include "loan/lending_view.h"
 #include "operations/amount_edit_control.h"
 #include "operations/calculator_dialog.h"
@@ -160,10 +161,16 @@ class MainWindow::Ui : public ShellUi {
         result.deletePosition = deletePosition;
         return result;
     }
-    // The category, label and third party editors are not part of the
-    // program yet: their commands change nothing.
-    bool runCategoryEditor() override { return changedOutsideRegister(false); }
-    bool runLabelEditor() override { return changedOutsideRegister(false); }
+    // The list editors book their changes in the register's history.
+    bool runCategoryEditor() override {
+        return kolvane::runCategoryEditor(doc(), history(), main_.window) != 0;
+    }
+    bool runLabelEditor() override {
+        return kolvane::runLabelEditor(doc(), history(), main_.window) != 0;
+    }
+    bool runModeEditor() override {
+        return kolvane::runModeEditor(doc(), history(), main_.window) != 0;
+    }
     bool runThirdDialog() override {
         NewThirdDialog dialog;
         dialog.document = main_.document;
@@ -196,16 +203,11 @@ class MainWindow::Ui : public ShellUi {
     void refreshRegister(int argument) override { refresh(kOperationsTab, argument); }
     void refreshOverview() override { refresh(kAccountsTab, 1); }
     void refreshThirdView(int argument) override { refresh(kThirdsTab, argument); }
+    void refreshGraph() override { refresh(kGraphTab, 1); }
 
   private:
     Document& doc() { return *main_.document; }
-    // A dialog that changed the document outside the booking history makes
-    // the register drop its history; returns `changed`.
-    bool changedOutsideRegister(bool changed) {
-        if (changed)
-            main_.operationView().forgetHistory();
-        return changed;
-    }
+    BookingHistory& history() { return main_.history(); }
     void refresh(int tab, int argument) {
         if (TabView* view = main_.views[static_cast<std::size_t>(tab)])
             view->refresh(argument);

@@ -247,7 +247,8 @@ void ListView::paintRow(HDC dc, const RECT& rect, int row, bool selected) const 
         if (cell.right <= cell.left)
             continue;
         const ListColumn& spec = columns_[column];
-        if (HFONT cellFont = (look.bold || spec.bold) ? boldFont(font) : font)
+        const bool bold = look.bold || spec.bold;
+        if (HFONT cellFont = bold ? (look_.boldFont ? look_.boldFont : boldFont(font)) : font)
             SelectObject(dc, cellFont);
         const std::wstring text = cp1252ToWide(model_->cellText(row, static_cast<int>(column)));
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &cell,

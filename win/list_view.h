@@ -54,6 +54,7 @@ struct ListLook {
     int rowHeight = 0;                 // pixels; 0: the font's
     COLORREF background = CLR_DEFAULT; // below the rows; CLR_DEFAULT: the window colour
     bool showSelection = true;         // false: a selected row is painted like the others
+    HFONT boldFont = nullptr;          // bold cells (not owned); none: the list's font made bold
 };
 
 // A click on the list: the row (-1 below the rows) and the column hit.

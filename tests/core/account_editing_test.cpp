@@ -181,24 +181,6 @@ TEST_F(AccountEditing, CreatingGivesTheNextIdentifiersAndTheInitialOperation) {
     EXPECT_EQ(date.hour, 10);
 }
 
-TEST_F(AccountEditing, TextsAreCutToTheirFieldsAndCivilityKeptWhenNoneChecked) {
-    AccountForm form = formNamed("Un nom de compte beaucoup trop long pour le champ");
-    form.postCode = "750012";
-    form.civility = 3;
-    AccountRecord* account = nullptr;
-    applyAccountForm(doc, form, nullptr, sampleNow(), &account);
-    ASSERT_NE(account, nullptr);
-    EXPECT_EQ(std::string(account->name), "Un nom de compte beaucoup trop long pou"); // 39
-    EXPECT_STREQ(account->postCode, "75001");
-    EXPECT_EQ(account->civility, 3);
-
-    // The long typed name finds the account it made.
-    EXPECT_EQ(decideApply(doc, form).account, account);
-    form.civility = -1;
-    applyAccountForm(doc, form, account, sampleNow());
-    EXPECT_EQ(account->civility, 3);
-}
-
 TEST_F(AccountEditing, ApplyingMakesAnActiveAccountCurrentAndMovesOffAMaskedOne) {
     AccountRecord* a = addAccount("A", 0.0);
     AccountRecord* b = addAccount("B", 0.0, false);
@@ -310,25 +292,74 @@ TEST_F(AccountEditing, DeletingNeedsTwoActiveAccountsAndReportsThePosition) {
     EXPECT_EQ(doc.currentAccount, a);
 }
 
-TEST_F(AccountEditing, FillingFromAnAccountShowsItsRecord) {
-    AccountRecord* account = addAccount("Joint", 12.5);
-    account->minimumAllowed = -300.0;
-    account->civility = 4;
-    setFieldUtf8(account->city, "Orléans");
+// Every text of the three pages, each with its own value, goes to its own
+// field when an account is created and when it is modified, and comes back
+// to the same box when the account is picked.
+TEST_F(AccountEditing, EveryFieldOfThePagesIsStoredAndShownBack) {
+    using Stored = std::string_view (*)(const AccountRecord&);
+    const std::pair<std::string AccountForm::*, Stored> texts[] = {
+        {&AccountForm::holderName, [](const AccountRecord& a) { return fieldText(a.holderName); }},
+        {&AccountForm::holderFirstNames,
+         [](const AccountRecord& a) { return fieldText(a.holderFirstNames); }},
+        {&AccountForm::address, [](const AccountRecord& a) { return fieldText(a.address); }},
+        {&AccountForm::addressComplement,
+         [](const AccountRecord& a) { return fieldText(a.addressComplement); }},
+        {&AccountForm::city, [](const AccountRecord& a) { return fieldText(a.city); }},
+        {&AccountForm::postCode, [](const AccountRecord& a) { return fieldText(a.postCode); }},
+        {&AccountForm::bankName, [](const AccountRecord& a) { return fieldText(a.bankName); }},
+        {&AccountForm::accountNumber,
+         [](const AccountRecord& a) { return fieldText(a.accountNumber); }},
+        {&AccountForm::bankCode, [](const AccountRecord& a) { return fieldText(a.bankCode); }},
+        {&AccountForm::branchCode, [](const AccountRecord& a) { return fieldText(a.branchCode); }},
+        {&AccountForm::ribKey, [](const AccountRecord& a) { return fieldText(a.ribKey); }},
+        {&AccountForm::domiciliation,
+         [](const AccountRecord& a) { return fieldText(a.domiciliation); }},
+        {&AccountForm::bic, [](const AccountRecord& a) { return fieldText(a.bic); }},
+        {&AccountForm::phone, [](const AccountRecord& a) { return fieldText(a.phone); }},
+        {&AccountForm::webAddress, [](const AccountRecord& a) { return fieldText(a.webAddress); }},
+    };
+    // Two characters: the RIB key holds no more.
+    auto value = [](std::size_t i, char round) { return std::string{char('a' + i), round}; };
+    const LogoBlocks noLogo;
+    AccountForm form = formNamed("Un nom de compte beaucoup trop long pour le champ");
+    form.selectedBank = &noLogo; // the bank name is written only for a chosen bank
+    form.initialBalance = 12.5;
+    form.minimumAllowed = -300.0;
+    form.minimumWanted = 50.0;
+    form.civility = 4;
+    for (char round : {'1', '2'}) {
+        for (std::size_t i = 0; i < std::size(texts); ++i)
+            form.*texts[i].first = value(i, round);
+        AccountRecord* account = doc.accounts.first(); // null the first time: created
+        applyAccountForm(doc, form, account, sampleNow(), &account);
+        ASSERT_NE(account, nullptr);
+        EXPECT_EQ(doc.accounts.count(), 1);
+        EXPECT_EQ(fieldText(account->name), "Un nom de compte beaucoup trop long pou"); // 39
+        EXPECT_EQ(decideApply(doc, form).account, account); // the long name finds it
+        for (std::size_t i = 0; i < std::size(texts); ++i)
+            EXPECT_EQ(texts[i].second(*account), value(i, round)) << i;
+        EXPECT_EQ(account->civility, 4);
+        EXPECT_EQ(account->minimumAllowed, -300.0);
+        EXPECT_EQ(account->minimumWanted, 50.0);
 
-    AccountForm form = fillFormFromAccount(*account);
-    EXPECT_TRUE(form.initialBalanceEnabled);
-    EXPECT_TRUE(form.renameEnabled);
-
-    account->civility = 9; // no such radio button
-    EXPECT_EQ(fillFormFromAccount(*account).civility, -1);
-
-    // Applying the filled form changes nothing.
-    double balance = account->balance;
-    applyAccountForm(doc, form, account, sampleNow());
-    EXPECT_DOUBLE_EQ(account->balance, balance);
-    EXPECT_EQ(cp1252ToUtf8(fieldText(account->city)), "Orléans");
-    EXPECT_EQ(account->civility, 4);
+        const AccountForm shown = fillFormFromAccount(*account);
+        EXPECT_EQ(shown.name, fieldText(account->name));
+        for (std::size_t i = 0; i < std::size(texts); ++i)
+            EXPECT_EQ(shown.*texts[i].first, value(i, round)) << i;
+        EXPECT_EQ(shown.initialBalance, 12.5);
+        EXPECT_EQ(shown.minimumAllowed, -300.0);
+        EXPECT_EQ(shown.minimumWanted, 50.0);
+        EXPECT_EQ(shown.civility, 4);
+        EXPECT_TRUE(shown.initialBalanceEnabled);
+        EXPECT_TRUE(shown.renameEnabled);
+        form.civility = -1; // no radio button checked: the civility stays
+    }
+    // Too long for its field: cut; no such radio button: none checked.
+    form.postCode = "750012";
+    applyAccountForm(doc, form, doc.accounts.first(), sampleNow());
+    EXPECT_STREQ(doc.accounts.first()->postCode, "75001");
+    doc.accounts.first()->civility = 5;
+    EXPECT_EQ(fillFormFromAccount(*doc.accounts.first()).civility, -1);
 }
 
 } // namespace

@@ -202,6 +202,7 @@ TEST(AccountFileRoundTrip, SaveThenLoadGivesEveryByteBack) {
     const std::string path = folder.file("riche.kvn");
     ASSERT_EQ(saveDocument(doc, path), 1);
     EXPECT_EQ(readFile(path), serializeDocument(doc));
+    EXPECT_EQ(documentFileSize(doc), readFile(path).size()); // lines and logos counted
 
     Document loaded;
     documentInit(loaded);
@@ -415,6 +416,68 @@ TEST(SaveSafety, OnTheRealDisk) {
     EXPECT_EQ(doc.filePath, path);
     EXPECT_EQ(doc.isModified, 1u);
     EXPECT_EQ(saveDocument(doc, ""), 0);
+}
+
+// The system's file layer on a real folder: each step that cannot be done
+// says so, in the system's words, and the steps that can are done.
+TEST(PlatformFiles, FailedStepsAreToldAndSucceedingOnesDone) {
+    TemporaryFolder folder;
+    FileSystem& disk = platformFileSystem();
+    const std::string file = folder.file("a.kvn");
+    const std::string missing = folder.file("absent.kvn");
+    const std::string nowhere = folder.file("absent/b.kvn");
+    writeFile(file, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    const auto toldWhy = [&](bool failed, const char* words) {
+        EXPECT_TRUE(failed) << words;
+        EXPECT_FALSE(disk.lastError().empty()) << words;
+#ifndef _WIN32
+        EXPECT_EQ(disk.lastError(), words);
+#endif
+    };
+    toldWhy(disk.open(missing) == nullptr, "No such file or directory");
+    toldWhy(disk.open(folder.path().string()) == nullptr, "Is a directory");
+    toldWhy(disk.create(nowhere) == nullptr, "No such file or directory");
+    toldWhy(!disk.replace(missing, file), "No such file or directory");
+    toldWhy(!disk.remove(missing), "No such file or directory");
+    EXPECT_FALSE(disk.keepBackup(missing, file + ".bak"));
+    EXPECT_TRUE(disk.exists(file));
+    EXPECT_FALSE(disk.exists(missing));
+
+    // A file that shrinks after it was opened cannot give what it had.
+    std::unique_ptr<InputFile> input = disk.open(file);
+    ASSERT_NE(input, nullptr);
+    EXPECT_EQ(input->size(), 10u);
+    std::uint8_t bytes[10] = {};
+    ASSERT_TRUE(input->read(bytes, 4));
+    EXPECT_EQ(bytes[3], 4);
+    input.reset();
+#ifndef _WIN32 // Windows keeps an open file from being cut
+    input = disk.open(file);
+    writeFile(file, {1, 2, 3, 4, 5});
+    toldWhy(!input->read(bytes, 6), "Input/output error");
+    input.reset();
+#else
+    writeFile(file, {1, 2, 3, 4, 5});
+#endif
+
+    // Backup, write, replace and remove, each seen on the disk.
+    ASSERT_TRUE(disk.keepBackup(file, file + ".bak"));
+#ifndef _WIN32 // a hard link where the disk has them, and files as umask allows
+    EXPECT_EQ(std::filesystem::hard_link_count(file), 2u);
+    EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::owner_read,
+              std::filesystem::perms::owner_read);
+#endif
+    EXPECT_EQ(readFile(file + ".bak"), (std::vector<std::uint8_t>{1, 2, 3, 4, 5}));
+    std::unique_ptr<OutputFile> output = disk.create(missing);
+    ASSERT_NE(output, nullptr);
+    const std::uint8_t written[] = {7, 8, 9};
+    EXPECT_TRUE(output->write(written, 3) && output->flush() && output->close());
+    EXPECT_TRUE(output->close()); // twice is harmless
+    ASSERT_TRUE(disk.replace(missing, file));
+    EXPECT_EQ(readFile(file), (std::vector<std::uint8_t>{7, 8, 9}));
+    EXPECT_FALSE(disk.exists(missing));
+    EXPECT_TRUE(disk.remove(file + ".bak"));
+    EXPECT_FALSE(disk.exists(file + ".bak"));
 }
 
 } // namespace

@@ -59,6 +59,11 @@ TEST(AddMonths, ClampsTheDayCarriesTheYearAndKeepsTheTimeOfDay) {
     EXPECT_EQ(addMonths(at(2023, 11, 15, 10, 20, 30, 456), 3), at(2024, 2, 15, 10, 20, 30));
     EXPECT_EQ(addMonths(at(2023, 12, 1), 12), at(2024, 12, 1));
     EXPECT_EQ(addMonths(at(30827, 11, 5, 6), 5), at(30827, 12, 31, 6)); // end of the range
+    // Backwards, across one year and exactly a year.
+    EXPECT_EQ(addMonths(at(2024, 1, 10), -1), at(2023, 12, 10));
+    EXPECT_EQ(addMonths(at(2024, 1, 10), -12), at(2023, 1, 10));
+    EXPECT_EQ(addMonths(at(2024, 3, 31), -13), at(2023, 2, 28));
+    EXPECT_EQ(addMonths(at(1601, 1, 1), -1), 0u); // before the first file time
 }
 
 TEST(DaysInMonth, CountsFromTheFirstOfTheNextMonth) {

@@ -67,6 +67,7 @@ class ScriptedUi : public ShellUi {
     }
     bool runCategoryEditor() override { return log("runCategoryEditor"), editorChanges; }
     bool runLabelEditor() override { return log("runLabelEditor"), editorChanges; }
+    bool runModeEditor() override { return log("runModeEditor"), editorChanges; }
     bool runThirdDialog() override { return log("runThirdDialog"), thirdAdded; }
     void showNotAllowed() override { log("showNotAllowed"); }
     void openViews() override { log("openViews"); }
@@ -81,6 +82,7 @@ class ScriptedUi : public ShellUi {
     void showTab(int index) override { log("showTab:" + std::to_string(index)); }
     void refreshRegister(int a) override { log("refreshRegister:" + std::to_string(a)); }
     void refreshThirdView(int a) override { log("refreshThirdView:" + std::to_string(a)); }
+    void refreshGraph() override { log("refreshGraph"); }
     void setAccountItemCheck(unsigned id, bool checked) override {
         log((checked ? "check:" : "uncheck:") + std::to_string(id));
     }
@@ -507,7 +509,7 @@ TEST_F(DocumentCommandsTest, AnyCancelledStepOfAFirstSaveWritesNothingAndKeepsTh
 TEST_F(DocumentCommandsTest, LimitedUserIsRefusedOnlyTheAdministratorCommands) {
     openSample("Paul");
     ui.editorChanges = ui.userListChanges = ui.thirdAdded = true;
-    for (unsigned id : {1010u, 1022u, 1023u, 1024u, 1027u}) {
+    for (unsigned id : {1010u, 1021u, 1022u, 1023u, 1024u, 1027u}) {
         ui.calls.clear();
         router.run(id);
         EXPECT_EQ(ui.calls, (Calls{"showNotAllowed"})) << id;
@@ -585,12 +587,19 @@ TEST_F(DocumentCommandsTest, ChangeUserAndPasswordRefreshOnlyOnSuccess) {
     ui.userListChanges = true;
     commands.listUsers();
     EXPECT_EQ(doc.isModified, 1u);
-    doc.isModified = 0;
+    // The editors have marked the file themselves: the frame follows all the same.
+    doc.isModified = 1;
     ui.editorChanges = true;
     ui.calls.clear();
     commands.editLabels();
-    EXPECT_EQ(ui.calls, (Calls{"runLabelEditor", "updateMenus", "refreshRegister:0"}));
-    EXPECT_EQ(doc.isModified, 1u);
+    EXPECT_EQ(ui.calls, (Calls{"runLabelEditor", "updateMenus", "updateTitle", "refreshRegister:0"}));
+    ui.calls.clear();
+    router.run(CMD_EDIT_CATEGORIES);
+    EXPECT_EQ(ui.calls, (Calls{"runCategoryEditor", "updateMenus", "updateTitle",
+                               "refreshRegister:0", "refreshGraph"}));
+    ui.calls.clear();
+    router.run(CMD_EDIT_MODES); // the rows show the modes: they are refilled
+    EXPECT_EQ(ui.calls, (Calls{"runModeEditor", "updateMenus", "updateTitle", "refreshRegister:1"}));
 }
 
 // --- Accounts --------------------------------------------------------------------------

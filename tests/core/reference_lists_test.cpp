@@ -265,6 +265,10 @@ TEST(ModeRules, WithdrawalAndReplacement) {
     EXPECT_EQ(modeInUseText(1, *mode(0x8003)),
               " 1 opération utilise « Remise de chèque », seul mode de son côté :\n il ne peut pas "
               "être supprimé . ");
+    // The credit modes after the last debit mode never take its operations.
+    for (int id : {1, 2, 3, 4})
+        doc.modes.remove(mode(id));
+    EXPECT_EQ(replacementMode(doc.modes, mode(0x0005)), nullptr);
 }
 
 TEST(ModeRules, MovesStayWithinTheirSide) {

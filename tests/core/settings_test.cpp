@@ -117,6 +117,8 @@ TEST(SettingsRead, OwnSectionFirstKeyNamesWithoutCaseValuesWithoutBlanksAndQuote
     EXPECT_EQ(settings.left, -20);
     EXPECT_EQ(settings.top, 7);
     EXPECT_EQ(recentList(settings), (std::vector<std::string>{"C:\\Mes comptes.kvn"}));
+    EXPECT_EQ(iniValue("[F]\nA=\"\nB='x'\n", "F", "A"), "\""); // one quote is no pair
+    EXPECT_EQ(iniValue("[F]\nA=\"\nB='x'\n", "F", "B"), "x");
 }
 
 TEST(SettingsRead, WindowWithoutWidthOrHeightFallsBackToTheDefaultRectangle) {
@@ -186,8 +188,27 @@ TEST(IniEncoding, EveryFormAUserMayLeaveIsRead) {
     EXPECT_EQ(decodeIniFile(Bytes{0xFF, 0xFE, 'a', 0, 0xE9, 0, 0x34, 0xD8, 0x1E, 0xDD}),
               "aé\xF0\x9D\x84\x9E");
     EXPECT_EQ(decodeIniFile(Bytes{0xFE, 0xFF, 0, 'a', 0, 0xE9}), "aé");
+    EXPECT_EQ(decodeIniFile(Bytes{0xFE, 0xFF, 0xDB, 0xFF, 0xDF, 0xFF}), "\xF4\x8F\xBF\xBF");
+    EXPECT_EQ(decodeIniFile(Bytes{0xFE, 0xFF}), ""); // the mark alone: an empty file
+    EXPECT_EQ(decodeIniFile(Bytes{0xFF, 0xFE}), "");
     EXPECT_EQ(decodeIniFile(Bytes{0xEF, 0xBB, 0xBF, 'a', 0xC3, 0xA9}), "aé");
     EXPECT_EQ(decodeIniFile(Bytes{'a', 0x80}), "a€"); // not UTF-8: Windows-1252
+    // Only well-formed UTF-8 is taken as it is; anything else is read as
+    // Windows-1252, which changes every byte from 0x80 up.
+    const std::pair<const char*, bool> texts[] = {
+        {"\xC2\x80", true},          {"\xC1\xBF", false},         // overlong two bytes
+        {"\xE0\xA0\x80", true},      {"\xE0\x9F\xBF", false},     // U+0800, overlong
+        {"\xED\x9F\xBF", true},      {"\xED\xA0\x80", false},     // U+D7FF, a surrogate
+        {"\xED\xBF\xBF", false},     {"\xEE\x80\x80", true},      // a surrogate, U+E000
+        {"\xF0\x90\x80\x80", true},  {"\xF0\x8F\xBF\xBF", false}, // U+10000, overlong
+        {"\xF4\x8F\xBF\xBF", true},  {"\xF4\x90\x80\x80", false}, // U+10FFFF, beyond
+        {"\xF8\x88\x80\x80\x80", false}, {"\xC3(", false},       // five bytes, bad follower
+        {"a\xE2\x82", false},         {"\xA9", false},             // cut short, a lone follower
+    };
+    for (const auto& [text, wellFormed] : texts) {
+        const std::string raw(text);
+        EXPECT_EQ(decodeIniFile(Bytes(raw.begin(), raw.end())) == raw, wellFormed) << raw;
+    }
 }
 
 // --- The file ----------------------------------------------------------------------

@@ -90,6 +90,11 @@ TEST(StatementReaders, OfxXmlInUtf8) {
     EXPECT_EQ(s.rows[0].memo, "");
     EXPECT_EQ(s.rows[3].kind, "XFER");
     EXPECT_EQ(s.account.accountId, "0001234567801");
+    // Character references, however many digits they take.
+    ASSERT_TRUE(readOfx(bytesOf("<OFX><STMTTRN><DTPOSTED>20240101<TRNAMT>1<NAME>A&#00000233;&#x41;&lt;"
+                                "</STMTTRN></OFX>"),
+                        s, error));
+    EXPECT_EQ(cp1252ToUtf8(s.rows[0].label), "AéA<");
 }
 
 TEST(StatementReaders, QifWithFrenchAndUsDates) {

@@ -155,6 +155,7 @@ TEST(StatementText, LabelKeysDropWhatChangesBetweenStatements) {
         {"CB CARREFOUR", "Carrefour", true}, // every word of the shorter one
         {"PRLV SEPA EDF", "PRLV SEPA EDF CLIENTS PARTICULIERS", true},
         {"VIR SALAIRE SOCIETE GENERALE D ETU", "VIR SALAIRE SOCIETE GENERALE D ETUDES", true},
+        {"PRLV EDF SEPA", "PRLV SEPA EDF CLIENT", true}, // words in another order
         {"PAIEMENT CB CARREFOUR", "PAIEMENT CB LECLERC", false},
         {"Loyer", "Assurance", false},
         {"CHQ 123", "chq 123", true}, // keys equal

@@ -58,8 +58,8 @@ class AmountEdit : public ::testing::Test {
                   nullptr);
         hidden = makeEdit(L"", 101);
         shown = makeEdit(L"", 102);
-        ASSERT_NE(attachAmountEdit(hidden, false), nullptr);
-        ASSERT_NE(attachAmountEdit(shown, true), nullptr);
+        ASSERT_TRUE(attachAmountEdit(hidden, false));
+        ASSERT_TRUE(attachAmountEdit(shown, true));
     }
     void TearDown() override {
         DestroyWindow(parent.window);
@@ -85,20 +85,14 @@ TEST_F(AmountEdit, TypedKeysFollowTheRules) {
         const wchar_t *keys, *after;
         int beeps;
     };
+    // The rules themselves are the core's; here, that keys, selection and
+    // beeps reach them and their answer reaches the box.
     const Case cases[] = {
         {L"", 0, 0, L"12.345", L"12.34", 1},  // a third decimal beeps
-        {L"12.34", 1, 1, L"7", L"172.34", 0}, // a digit before the point still goes in
         {L"12.34", 3, 5, L"9", L"12.9", 0},   // over selected decimals
-        {L"12.34", 5, 5, L"\b", L"12.3", 0},  // backspace after two decimals
         {L"1", 1, 1, L"a \x16", L"1", 3},     // letters, space, Ctrl+V beep
         {L"12", 2, 2, L",5", L"12.5", 0},     // the comma is the decimal point
-        {L"12.00", 0, -1, L",5", L".5", 0},   // over the whole value
-        {L"123456789012", 12, 12, L"3", L"123456789012", 1}, // a thirteenth digit
-        {L"", 0, 0, L"-5", L"-5", 0},
-        {L"-5", 2, 2, L"-", L"-5", 0},   // a second sign, silently
-        {L"-5", 0, 0, L"-3", L"-5", 0},  // nothing in front of the sign, silently
-        {L"-5", 0, -1, L"-8", L"-8", 0}, // the whole text selected: the sign replaces it
-        {L"4", 1, 1, L"-", L"4", 0},     // not after the first character
+        {L"-5", 0, -1, L"-8", L"-8", 0},      // the whole text selected: the sign replaces it
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "'" << c.keys << "' into '" << c.before << "'");
@@ -124,10 +118,8 @@ TEST_F(AmountEdit, FocusLossWritesTwoDecimalsAndFocusGainSelectsAll) {
     struct Case {
         const wchar_t *text, *withoutZero, *withZero;
     };
-    for (const Case& c : {Case{L"3", L"3.00", L"3.00"}, Case{L"", L"", L"0.00"},
-                          Case{L"0", L"", L"0.00"}, Case{L"-0", L"", L"0.00"},
-                          Case{L"-12.5", L"- 12.50", L"- 12.50"}, Case{L"2.675", L"2.67", L"2.67"},
-                          Case{L"1234,5", L"1 234.50", L"1 234.50"}, Case{L".5", L"0.50", L"0.50"}}) {
+    for (const Case& c : {Case{L"", L"", L"0.00"}, Case{L"-0", L"", L"0.00"},
+                          Case{L"1234,5", L"1 234.50", L"1 234.50"}}) {
         for (HWND box : {hidden, shown}) {
             SetWindowTextW(box, c.text);
             SendMessageW(box, WM_KILLFOCUS, 0, 0);
@@ -204,17 +196,15 @@ TEST_F(AmountEdit, PastingIsRefusedWhicheverWay) {
 TEST_F(AmountEdit, AttachingRewritesTheTextAndCanBeDoneTwice) {
     HWND comma = makeEdit(L"12,5", 103);
     HWND minusZero = makeEdit(L"-0", 104, ES_MULTILINE);
-    ASSERT_NE(attachAmountEdit(comma, false), nullptr);
+    ASSERT_TRUE(attachAmountEdit(comma, false));
     EXPECT_EQ(textOf(comma), L"12.50");
-    EXPECT_EQ(GetWindowLongPtrW(comma, GWL_STYLE) & 0x000C, 0);
-    ASSERT_NE(attachAmountEdit(minusZero, true), nullptr);
+    ASSERT_TRUE(attachAmountEdit(minusZero, true));
     EXPECT_EQ(textOf(minusZero), L"0.00");
-    EXPECT_EQ(GetWindowLongPtrW(minusZero, GWL_STYLE) & 0x000C, 0x0008); // showZero, not multi-line
+    EXPECT_EQ(GetWindowLongPtrW(minusZero, GWL_STYLE) & ES_MULTILINE, 0);
 
-    // Twice: the same procedure, keys still reach the plain edit control (a
-    // procedure saved as its own would never return), the last showZero kept.
-    const WNDPROC first = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(comma, GWLP_WNDPROC));
-    EXPECT_EQ(attachAmountEdit(comma, true), first);
+    // Twice: keys still reach the plain edit control once (a procedure
+    // chained to itself would never return), the last showZero kept.
+    EXPECT_TRUE(attachAmountEdit(comma, true));
     select(comma, 1, 1);
     type(comma, L"5");
     EXPECT_EQ(textOf(comma), L"152.50");
@@ -222,8 +212,10 @@ TEST_F(AmountEdit, AttachingRewritesTheTextAndCanBeDoneTwice) {
     SendMessageW(comma, WM_KILLFOCUS, 0, 0);
     EXPECT_EQ(textOf(comma), L"0.00");
 
-    EXPECT_EQ(attachAmountEdit(parent.window, false), nullptr); // not an edit control
-    EXPECT_EQ(attachAmountEdit(nullptr, false), nullptr);
+    EXPECT_FALSE(attachAmountEdit(parent.window, false)); // not an edit control
+    EXPECT_FALSE(attachAmountEdit(nullptr, false));
+    EXPECT_FALSE(isAmountEdit(parent.window));
+    EXPECT_TRUE(isAmountEdit(comma));
 }
 
 } // namespace

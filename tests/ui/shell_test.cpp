@@ -311,7 +311,7 @@ TEST_F(ShellTest, CtrlTabTurnsTheTabsAndToolbarButtonsTellTheirMenuText) {
 TEST_F(ShellTest, CalculatorInsertsItsResultIntoTheAmountBoxThatHadTheFocus) {
     HWND box = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20,
                                main.window, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(attachAmountEdit(box, false), nullptr);
+    ASSERT_TRUE(attachAmountEdit(box, false));
     SetFocus(box);
     ASSERT_EQ(GetFocus(), box);
     DialogDriver driver;
@@ -648,8 +648,8 @@ TEST_F(ShellTest, LimitedUserSeesAdministratorItemsGreyedAndIsRefused) {
         EXPECT_EQ(popupState(3, id) & MF_GRAYED, 0u) << id;
 
     // The commands refuse even when reached another way (a view, a key).
-    for (int id :
-         {CMD_EDIT_ACCOUNTS, CMD_EDIT_CATEGORIES, CMD_EDIT_LABELS, CMD_NEW_USER, CMD_LIST_USERS}) {
+    for (int id : {CMD_EDIT_ACCOUNTS, CMD_EDIT_MODES, CMD_EDIT_CATEGORIES, CMD_EDIT_LABELS,
+                   CMD_NEW_USER, CMD_LIST_USERS}) {
         DialogDriver driver;
         driver.expectMessageBox(kNotAllowed).press(IDOK);
         EXPECT_TRUE(driver.runCommand(main.window, id)) << id;
