@@ -1,11 +1,14 @@
 #include "document.h"
 
+#include "edit_log.h"
+
 #include "calendar.h"
 #include "text.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <new>
 #include <string_view>
 
 namespace kolvane {
@@ -299,60 +302,69 @@ AccountRecord* createAccount(Document& doc, std::string_view nameCp1252, double 
 }
 
 void deleteAccount(Document& doc, AccountRecord* account) {
+    EditLog log; // releases what it took out when it goes
+    deleteAccount(doc, account, log);
+}
+
+bool deleteAccount(Document& doc, AccountRecord* account, EditLog& log) {
     if (!account)
-        return;
-    const PartyId deleted = account->id;
-    OperationRecord* operation = doc.operations.first();
-    while (operation) {
-        OperationRecord* following = doc.operations.next(operation);
-        bool hasLines = operation->lineCount != 0 && operation->lines != nullptr;
-        if (operation->partyId != deleted && operation->counterpartyId != deleted) {
-            if (isSplit(operation->counterpartyId) && hasLines)
-                for (VentilationLine& line : *operation->lines)
-                    if (line.counterpartyId == deleted)
-                        line.counterpartyId = DeletedAccount;
-            operation = following;
-            continue;
-        }
-        bool deletedIsParty = operation->partyId == deleted;
-        PartyId other = deletedIsParty ? operation->counterpartyId : operation->partyId;
-        // A transfer of the account to itself goes with it, like its own
-        // operations.
-        if (isAccount(other) && other != deleted) {
-            (deletedIsParty ? operation->partyId : operation->counterpartyId) = DeletedAccount;
-        } else if (!isSplit(other) || !hasLines) {
-            releaseLines(*operation);
-            doc.operations.remove(operation);
-        } else {
-            // Each account that received part of the split keeps its part as
-            // an operation of its own.
-            FileTime now = localNowFileTime();
-            OperationRecord* insertAfter = operation;
-            for (const VentilationLine& line : *operation->lines) {
-                // A part booked back to the deleted account goes with it.
-                if (!isAccount(line.counterpartyId) || line.counterpartyId == deleted)
-                    continue;
-                OperationRecord kept = line;
-                kept.partyId = line.counterpartyId;
-                kept.counterpartyId = DeletedAccount;
-                kept.amount = -line.amount;
-                kept.balanceAfterParty = line.balanceAfterCounterparty;
-                kept.modifierUserId = currentUserId(doc);
-                kept.modifiedDate = now;
-                kept.lineCount = 0;
-                kept.lines = nullptr;
-                if (OperationRecord* added = doc.operations.insertAfter(insertAfter, &kept))
-                    insertAfter = added;
+        return true;
+    try {
+        const PartyId deleted = account->id;
+        const FileTime now = localNowFileTime();
+        OperationRecord* operation = doc.operations.first();
+        while (operation) {
+            OperationRecord* following = doc.operations.next(operation);
+            bool hasLines = operation->lineCount != 0 && operation->lines != nullptr;
+            if (operation->partyId != deleted && operation->counterpartyId != deleted) {
+                if (isSplit(operation->counterpartyId) && hasLines)
+                    for (VentilationLine& line : *operation->lines)
+                        if (line.counterpartyId == deleted)
+                            log.change(line.counterpartyId, PartyId{DeletedAccount});
+                operation = following;
+                continue;
             }
-            releaseLines(*operation);
-            doc.operations.remove(operation);
+            bool deletedIsParty = operation->partyId == deleted;
+            PartyId other = deletedIsParty ? operation->counterpartyId : operation->partyId;
+            // A transfer of the account to itself goes with it, like its own
+            // operations.
+            if (isAccount(other) && other != deleted) {
+                log.change(deletedIsParty ? operation->partyId : operation->counterpartyId,
+                           PartyId{DeletedAccount});
+            } else if (!isSplit(other) || !hasLines) {
+                log.unlink(doc.operations, operation);
+            } else {
+                // Each account that received part of the split keeps its part
+                // as an operation of its own.
+                OperationRecord* insertAfter = operation;
+                for (const VentilationLine& line : *operation->lines) {
+                    // A part booked back to the deleted account goes with it.
+                    if (!isAccount(line.counterpartyId) || line.counterpartyId == deleted)
+                        continue;
+                    OperationRecord kept = line;
+                    kept.partyId = line.counterpartyId;
+                    kept.counterpartyId = DeletedAccount;
+                    kept.amount = -line.amount;
+                    kept.balanceAfterParty = line.balanceAfterCounterparty;
+                    kept.modifierUserId = currentUserId(doc);
+                    kept.modifiedDate = now;
+                    kept.lineCount = 0;
+                    kept.lines = nullptr;
+                    if (OperationRecord* added = log.insertAfter(doc.operations, insertAfter, kept))
+                        insertAfter = added;
+                }
+                log.unlink(doc.operations, operation);
+            }
+            operation = following;
         }
-        operation = following;
+        if (doc.currentAccount == account)
+            log.change(doc.currentAccount, neighbourActiveAccount(doc, account));
+        log.unlink(doc.accounts, account);
+    } catch (const std::bad_alloc&) {
+        log.undo();
+        return false;
     }
-    if (doc.currentAccount == account)
-        doc.currentAccount = neighbourActiveAccount(doc, account);
-    releaseLogo(*account);
-    doc.accounts.remove(account);
+    return true;
 }
 
 void setPointed(Document& doc, OperationRecord& operation, int pointed) {

@@ -10,6 +10,8 @@
 
 namespace kolvane {
 
+class EditLog;
+
 using OperationList = RecordList<OperationRecord>;
 using AccountList = RecordList<AccountRecord>;
 using ThirdList = RecordList<ThirdRecord>;
@@ -137,6 +139,9 @@ AccountRecord* createAccount(Document& doc, std::string_view nameCp1252, double 
 // Removes an account; its transfers stay with the other accounts, its own
 // operations go.
 void deleteAccount(Document& doc, AccountRecord* account);
+// The same, every change kept in `log` for undo; false when memory ran out,
+// with nothing changed.
+bool deleteAccount(Document& doc, AccountRecord* account, EditLog& log);
 
 // Ticks or unticks an operation seen from the current account.
 void setPointed(Document& doc, OperationRecord& operation, int pointed);

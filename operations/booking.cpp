@@ -156,6 +156,14 @@ class CommandBase : public BookingCommand {
         party.count() += static_cast<std::uint32_t>(countChange);
     }
 
+  public:
+    std::size_t memoryBytes() const override {
+        return sizeof(*this) + journal_.memoryBytes() +
+               trail_.exceptions.capacity() * sizeof(trail_.exceptions[0]) +
+               snapshot_.rows.capacity() * sizeof(OperationRecord*);
+    }
+
+  protected:
     Journal journal_;
     RegisterModel::BalanceTrail trail_;
     RowsSnapshot snapshot_;
@@ -944,6 +952,49 @@ std::unique_ptr<BookingCommand> makeMoveMode(ModeRecord* mode, ModeRecord* after
 
 // --- History ------------------------------------------------------------------
 
+namespace {
+constexpr std::uint64_t kNoState = ~std::uint64_t{0};
+}
+
+BookingHistory::BookingHistory(RegisterModel& model) : model_(model) {
+    savedState_ = model.document().isModified ? kNoState : baseState_;
+}
+
+void BookingHistory::followSavedState() {
+    model_.document().isModified = currentState() != savedState_;
+    if (changed)
+        changed();
+}
+
+void BookingHistory::markSaved() {
+    savedState_ = currentState();
+    followSavedState();
+}
+
+void BookingHistory::changedOutside() {
+    savedState_ = kNoState;
+    followSavedState();
+}
+
+std::size_t BookingHistory::memoryBytes() const {
+    std::size_t bytes = 0;
+    for (const Step& step : done_)
+        bytes += step.command->memoryBytes();
+    for (const Step& step : undone_)
+        bytes += step.command->memoryBytes();
+    return bytes;
+}
+
+void BookingHistory::dropOldSteps() {
+    // Only done steps are left when this runs: a new step forgot the others.
+    std::size_t bytes = memoryBytes();
+    while (done_.size() > 1 && (done_.size() > kMaxSteps || bytes > kMaxBytes)) {
+        bytes -= done_.front().command->memoryBytes();
+        baseState_ = done_.front().state;
+        done_.erase(done_.begin()); // its change stands for good
+    }
+}
+
 BookingStatus BookingHistory::perform(std::unique_ptr<BookingCommand> command) {
     if (!command)
         return BookingStatus::OutOfMemory;
@@ -956,46 +1007,51 @@ BookingStatus BookingHistory::perform(std::unique_ptr<BookingCommand> command) {
     if (status != BookingStatus::Done)
         return status;
     lastRow_ = command->row();
-    done_.push_back(std::move(command));
+    const std::uint64_t state = command->changesDocument() ? ++lastState_ : currentState();
+    done_.push_back(Step{std::move(command), state});
     while (!undone_.empty())
         undone_.pop_back();
+    dropOldSteps();
+    followSavedState();
     return status;
 }
 
 bool BookingHistory::stepBack() {
     if (done_.empty())
         return false;
-    std::unique_ptr<BookingCommand> command = std::move(done_.back());
+    Step step = std::move(done_.back());
     done_.pop_back();
-    command->revert(model_);
-    lastRow_ = command->row();
-    undone_.push_back(std::move(command));
+    step.command->revert(model_);
+    lastRow_ = step.command->row();
+    undone_.push_back(std::move(step));
+    followSavedState();
     return true;
 }
 
 bool BookingHistory::stepForward() {
     if (undone_.empty())
         return false;
-    std::unique_ptr<BookingCommand> command = std::move(undone_.back());
+    Step step = std::move(undone_.back());
     undone_.pop_back();
     // It was applied to this very state before: it applies again.
-    command->apply(model_);
-    lastRow_ = command->row();
-    done_.push_back(std::move(command));
+    step.command->apply(model_);
+    lastRow_ = step.command->row();
+    done_.push_back(std::move(step));
+    followSavedState();
     return true;
 }
 
 const BookingCommand* BookingHistory::nextUndo() const {
     for (auto it = done_.rbegin(); it != done_.rend(); ++it)
-        if ((*it)->changesDocument())
-            return it->get();
+        if (it->command->changesDocument())
+            return it->command.get();
     return nullptr;
 }
 
 const BookingCommand* BookingHistory::nextRedo() const {
     for (auto it = undone_.rbegin(); it != undone_.rend(); ++it)
-        if ((*it)->changesDocument())
-            return it->get();
+        if (it->command->changesDocument())
+            return it->command.get();
     return nullptr;
 }
 
@@ -1010,7 +1066,7 @@ bool BookingHistory::canRedo() const {
 bool BookingHistory::undo() {
     if (!canUndo())
         return false;
-    while (!done_.back()->changesDocument())
+    while (!done_.back().command->changesDocument())
         stepBack();
     return stepBack();
 }
@@ -1018,10 +1074,10 @@ bool BookingHistory::undo() {
 bool BookingHistory::redo() {
     if (!canRedo())
         return false;
-    while (!undone_.back()->changesDocument())
+    while (!undone_.back().command->changesDocument())
         stepForward();
     stepForward();
-    while (!undone_.empty() && !undone_.back()->changesDocument())
+    while (!undone_.empty() && !undone_.back().command->changesDocument())
         stepForward();
     return true;
 }
@@ -1032,6 +1088,10 @@ void BookingHistory::clear() {
     while (!done_.empty())
         done_.pop_back();
     lastRow_ = -1;
+    baseState_ = ++lastState_;
+    savedState_ = model_.document().isModified ? kNoState : baseState_;
+    if (changed)
+        changed();
 }
 
 } // namespace kolvane

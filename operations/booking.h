@@ -35,7 +35,9 @@
 
 #include "operations/register_model.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -86,6 +88,8 @@ class BookingCommand {
     // The row of the operation concerned after the last apply or revert,
     // -1 when it has none; the view makes it visible.
     int row() const { return row_; }
+    // About the memory the command holds, for the history's bound.
+    virtual std::size_t memoryBytes() const { return 256; }
 
   protected:
     int row_ = -1;
@@ -156,10 +160,23 @@ std::unique_ptr<BookingCommand> makeWithdrawMode(ModeRecord* mode, ModeRecord* r
 // Moves a mode to right after `after` (to the front when null).
 std::unique_ptr<BookingCommand> makeMoveMode(ModeRecord* mode, ModeRecord* after);
 
+// The document's one history: every step that changes the document goes
+// through `perform`, whoever makes it (the register, the entry pane, the
+// frame's dialogs). It keeps the modified flag: after each perform, undo and
+// redo the document is modified exactly when it differs from the state last
+// saved (`markSaved`).
 class BookingHistory {
   public:
-    explicit BookingHistory(RegisterModel& model) : model_(model) {}
-    ~BookingHistory() { clear(); }
+    // The oldest steps go first once there are more than this many, or once
+    // they hold more memory than this; the newest step always stays.
+    static constexpr std::size_t kMaxSteps = 1000;
+    static constexpr std::size_t kMaxBytes = std::size_t{64} << 20;
+
+    explicit BookingHistory(RegisterModel& model);
+    ~BookingHistory() {
+        changed = nullptr;
+        clear();
+    }
     BookingHistory(const BookingHistory&) = delete;
     BookingHistory& operator=(const BookingHistory&) = delete;
 
@@ -185,12 +202,39 @@ class BookingHistory {
     // The row to make visible after the last perform, undo or redo.
     int lastRow() const { return lastRow_; }
 
+    // The document as it is now is the one in its file (after a save).
+    void markSaved();
+    // The document changed in a way no step takes back (a user, a
+    // password): it is modified, whatever is undone afterwards.
+    void changedOutside();
+
+    // Steps kept for undo and redo, and the memory they hold.
+    std::size_t stepCount() const { return done_.size() + undone_.size(); }
+    std::size_t memoryBytes() const;
+
+    // Forgets every step; the document as it is counts as saved when its
+    // modified flag is clear. Before a file is closed or another opened.
     void clear();
 
+    // Called after anything that may change what can be undone or redone,
+    // or the modified flag (the frame's buttons and title follow).
+    std::function<void()> changed;
+
   private:
+    struct Step {
+        std::unique_ptr<BookingCommand> command;
+        std::uint64_t state; // the document's state once the step is applied
+    };
+    std::uint64_t currentState() const { return done_.empty() ? baseState_ : done_.back().state; }
+    void followSavedState(); // and tells `changed`
+    void dropOldSteps();
+
     RegisterModel& model_;
-    std::vector<std::unique_ptr<BookingCommand>> done_;
-    std::vector<std::unique_ptr<BookingCommand>> undone_;
+    std::vector<Step> done_;
+    std::vector<Step> undone_;
+    std::uint64_t baseState_ = 0;  // before the oldest step kept
+    std::uint64_t lastState_ = 0;  // the last state handed out
+    std::uint64_t savedState_ = 0; // kNoState: none of them
     int lastRow_ = -1;
 };
 

@@ -31,6 +31,9 @@ class Journal {
         entries_.reserve(entries);
         bytes_.reserve(bytes);
     }
+    std::size_t memoryBytes() const {
+        return entries_.capacity() * sizeof(Entry) + bytes_.capacity();
+    }
 
   private:
     struct Entry {

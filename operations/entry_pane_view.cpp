@@ -539,6 +539,11 @@ void OperationEntryPane::cancel() {
     labelIndex = -1;
 }
 
+void OperationEntryPane::dropEdit() {
+    if (window != nullptr && editedOperation != nullptr)
+        cancel();
+}
+
 void OperationEntryPane::refuse(const EntryRefusal& refusal) {
     if (refusal.messageId != 0)
         win::showStringMessage(window, static_cast<UINT>(refusal.messageId));

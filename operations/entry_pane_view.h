@@ -50,7 +50,7 @@ struct OperationEntryPane : win::WindowObject<OperationEntryPane> {
     OperationRecord scratchOperation{};
     DropBuddy labelCompletion;
     WorkingLines workingLines;
-    // Where "Valider" books: the history of the register that hosts the pane.
+    // Where "Valider" books: the document's history.
     BookingHistory* booking = nullptr;
 
     OperationEntryPane() = default;
@@ -66,6 +66,9 @@ struct OperationEntryPane : win::WindowObject<OperationEntryPane> {
     void refillChoices();
     // Puts the operation at register row `row` into the pane for a change.
     void loadForEdit(int row, OperationRecord* operation);
+    // Gives up a change under way (after an undo or redo), leaving a new
+    // entry as it is.
+    void dropEdit();
 
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -29,7 +29,8 @@ win::ListAlign listAlign(TextAlign align) {
 
 } // namespace
 
-OperationView::OperationView(Document* doc) : document_(doc), model_(*doc), consult_(doc) {}
+OperationView::OperationView(Document* doc, BookingHistory& history)
+    : document_(doc), history_(history), model_(history.model()), consult_(doc) {}
 
 OperationView::~OperationView() {
     if (window != nullptr)
@@ -112,8 +113,7 @@ LRESULT OperationView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         return 0;
     case WM_DESTROY:
-        // The history's steps point into this document: they go with its view.
-        history_.clear();
+        // The document is being closed: the frame forgets the history.
         model_.restoreRows(nullptr, {}, false);
         list_.attach(nullptr, model_, {});
         return 0;
@@ -123,7 +123,6 @@ LRESULT OperationView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 void OperationView::onCreate() {
-    history_.clear();
     RECT client{};
     GetClientRect(window, &client);
     const int listHeight = std::max(static_cast<int>(client.bottom) - kSpaceBelowNewList, 195);
@@ -209,6 +208,15 @@ void OperationView::forgetHistory() {
     history_.clear();
     model_.restoreRows(nullptr, {}, false);
     list_.reload(true);
+}
+
+void OperationView::showHistoryStep(const OperationRecord* selected) {
+    if (window == nullptr)
+        return;
+    entryPane_.dropEdit(); // the operation being changed may be another now
+    const int kept = model_.findRow(selected);
+    showChange(kept >= 0 ? kept : history_.lastRow());
+    entryPane_.refillChoices();
 }
 
 void OperationView::showChange(int row) {

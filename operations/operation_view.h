@@ -2,7 +2,8 @@
 // the owner-data list of the current account's rows over the register model,
 // the balance strip under it and, when shown, the entry pane under the strip.
 // Every change (tick, deletion, order, account, and the pane's bookings) goes
-// through the register's booking history; the view only asks and shows.
+// through the document's history, which the frame owns with the register
+// model; the view only asks and shows.
 #pragma once
 
 #include "operations/balance_strip_control.h"
@@ -26,7 +27,7 @@ inline constexpr int kRegisterListId = 5000;
 
 class OperationView : public win::ScrolledPage<OperationView>, public win::TabView {
   public:
-    explicit OperationView(Document* doc);
+    OperationView(Document* doc, BookingHistory& history);
     ~OperationView() override;
 
     static bool registerClasses(HINSTANCE instance);
@@ -49,10 +50,13 @@ class OperationView : public win::ScrolledPage<OperationView>, public win::TabVi
     // Ticks or unticks the record of `row` (pointing mode is the caller's check).
     bool toggleTick(int row);
 
-    // Changes not made by the register itself (an account dialog, another
-    // user): the history can no longer take its steps back and is dropped,
-    // with the rows, until the next refresh.
+    // A change made outside the history: it can no longer take its steps
+    // back and is dropped, with the rows, until the next refresh.
     void forgetHistory();
+    // After an undo or redo: the rows again, the row of `selected` still
+    // selected when it is one, else the step's row; the strip and the pane.
+    void showHistoryStep(const OperationRecord* selected);
+    OperationRecord* selectedRecord() const { return model_.record(selectedRow()); }
 
     RegisterModel& model() { return model_; }
     BookingHistory& history() { return history_; }
@@ -78,11 +82,10 @@ class OperationView : public win::ScrolledPage<OperationView>, public win::TabVi
     // After a change: the rows again, `row` selected and shown (-1: none).
     void showChange(int row);
     void afterBooking(BookingStatus status);
-    OperationRecord* selectedRecord() const { return model_.record(selectedRow()); }
 
     Document* document_;
-    RegisterModel model_;
-    BookingHistory history_{model_};
+    BookingHistory& history_;
+    RegisterModel& model_;
     win::ListView list_;
     std::array<std::wstring, kRegisterColumnCount> titles_;
     BalanceStrip strip_;

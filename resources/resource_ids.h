@@ -61,8 +61,8 @@
 #define CMD_NEXT_TAB 1330
 #define CMD_PREVIOUS_TAB 1331
 /* Toolbar buttons without a menu item */
-#define CMD_TOOLBAR_1080 1080
-#define CMD_TOOLBAR_1081 1081
+#define CMD_UNDO 1080
+#define CMD_REDO 1081
 #define CMD_TOOLBAR_1083 1083
 #define CMD_TOOLBAR_1084 1084
 #define CMD_TOOLBAR_1090 1090

@@ -4,14 +4,19 @@
 #include "menu_rules.h"
 
 #include "document/account_file.h"
+#include "operations/account_steps.h"
 #include "document/text.h"
 #include "resources/resource_ids.h"
 #include "users/user_rules.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace kolvane {
 namespace {
+
+constexpr const char* kOutOfMemoryText = "Mémoire insuffisante ."; // string 20401
 
 // The " Compte " popup begins with "Modifier ou créer un compte" and a separator.
 constexpr int kFirstAccountItemPosition = 2;
@@ -213,10 +218,21 @@ void DocumentCommands::togglePointingMode() {
 }
 
 void DocumentCommands::markModified() {
-    if (doc_.isModified)
-        return;
+    const bool wasModified = doc_.isModified != 0;
+    changedOutsideHistory();
+    if (!wasModified)
+        ui_.updateMenus();
+}
+
+void DocumentCommands::changedOutsideHistory() {
+    if (history_)
+        history_->changedOutside();
     doc_.isModified = 1;
-    ui_.updateMenus();
+}
+
+void DocumentCommands::clearHistory() {
+    if (history_)
+        history_->clear();
 }
 
 void DocumentCommands::showWelcome() {
@@ -260,6 +276,7 @@ void DocumentCommands::logInLoadedDocument() {
     }
     ui_.openViews();
     doc_.isOpen = 1;
+    clearHistory();
     ui_.updateMenus();
     ui_.buildAccountsMenu();
     ui_.updateTitle();
@@ -310,7 +327,8 @@ void DocumentCommands::newFile() {
         if (addDefaultUser(doc_) && addDefaultModes(doc_) && addDefaultCategories(doc_)) {
             ui_.openViews();
             doc_.isOpen = 1;
-            doc_.isModified = 1;
+            clearHistory();
+            changedOutsideHistory(); // never saved
         } else {
             documentClose(doc_); // out of memory: no half-made file
         }
@@ -345,6 +363,8 @@ bool DocumentCommands::saveFile() {
         return saveFileAs();
     if (!writeTo(doc_.filePath))
         return false;
+    if (history_)
+        history_->markSaved();
     ui_.updateMenus();
     return true;
 }
@@ -383,6 +403,8 @@ bool DocumentCommands::saveFileAs() {
         }
         return false;
     }
+    if (history_)
+        history_->markSaved();
     ui_.updateMenus();
     ui_.updateTitle();
     return true;
@@ -393,6 +415,7 @@ bool DocumentCommands::closeFile() {
         return true;
     if (!askSaveChanges())
         return false;
+    clearHistory();
     ui_.closeViews();
     ui_.removeAccountItems();
     documentClose(doc_);
@@ -402,14 +425,49 @@ bool DocumentCommands::closeFile() {
     return true;
 }
 
+namespace {
+
+AccountChange accountChangeOf(int code, bool deleted) {
+    switch (code) {
+    case kAccountCreated:
+        return AccountChange::Created;
+    case kAccountMaskedOrDeleted:
+        return deleted ? AccountChange::Deleted : AccountChange::Masked;
+    default:
+        return AccountChange::Modified;
+    }
+}
+
+} // namespace
+
 void DocumentCommands::editAccounts() {
     if (!doc_.isOpen || !requireAdministrator())
         return;
     const int previousIndex = currentAccountIndex(doc_);
+    // What the dialog may change, kept for undo.
+    std::unique_ptr<AccountStep> step;
+    if (history_) {
+        try {
+            step = std::make_unique<AccountStep>(doc_);
+        } catch (const std::bad_alloc&) {
+            ui_.showMessage(kOutOfMemoryText);
+            return;
+        }
+    }
     const AccountDialogResult result = ui_.runAccountDialog(false);
     if (result.code == kAccountUnchanged)
         return;
-    markModified();
+    AccountRecord* deleted = result.code == kAccountMaskedOrDeleted && result.deletePosition != -1
+                                 ? accountAt(doc_, result.deletePosition, 1)
+                                 : nullptr;
+    if (!step) {
+        markModified();
+    } else {
+        if (!step->finish(accountChangeOf(result.code, deleted != nullptr), deleted))
+            ui_.showMessage(kOutOfMemoryText); // the account stays, with its operations
+        history_->perform(std::move(step));
+        ui_.updateMenus();
+    }
     const AccountMenuEdit edit = accountMenuEdit(doc_, previousIndex, result.code);
     if (edit.uncheckId)
         ui_.setAccountItemCheck(*edit.uncheckId, false);
@@ -423,9 +481,8 @@ void DocumentCommands::editAccounts() {
         break;
     case AccountMenuEdit::Rebuild:
         ui_.removeAccountItems();
-        if (result.deletePosition != -1)
-            if (AccountRecord* account = accountAt(doc_, result.deletePosition, 1))
-                deleteAccount(doc_, account);
+        if (!history_)
+            deleteAccount(doc_, deleted);
         ui_.buildAccountsMenu();
         ui_.redrawMenuBar();
         break;
@@ -473,20 +530,23 @@ void DocumentCommands::newUser() {
     user.id = nextUserId(doc_);
     if (!doc_.users.append(user))
         return;
-    doc_.isModified = 1;
-    ui_.updateMenus();
+    markModified();
 }
 
+// Another user's steps are not this one's to take back.
 void DocumentCommands::changeUser() {
     if (!doc_.isOpen)
         return;
-    if (ui_.runLogin())
+    if (ui_.runLogin()) {
+        clearHistory();
         ui_.updateStatusBar();
+    }
 }
 
 void DocumentCommands::changePassword() {
     if (!doc_.isOpen || !ui_.runLogin())
         return;
+    clearHistory();
     ui_.updateStatusBar();
     if (ui_.runPasswordDialog(doc_.currentUser, kChangePasswordTitle))
         markModified();

@@ -14,6 +14,7 @@
 #include "document/command_router.h"
 #include "document/document.h"
 #include "document/file_system.h"
+#include "operations/booking.h"
 
 #include <optional>
 #include <string>
@@ -122,6 +123,11 @@ class DocumentCommands {
     // menus and the account items, with the states of their items.
     void addCommands(CommandRouter& router);
 
+    // The document's history: the account dialog's changes become its steps,
+    // saving marks its saved state, closing and opening a file forget it.
+    // Without one, changes are made for good.
+    void setHistory(BookingHistory* history) { history_ = history; }
+
     // The welcome dialog comes back until a file is open or it is cancelled.
     void showWelcome();
     void newFile();
@@ -150,6 +156,7 @@ class DocumentCommands {
     bool askSaveChanges();
     // The rights check: false, after the message, for a limited user.
     bool requireAdministrator();
+    // A change that no step takes back (users, passwords, the alerts flag).
     void markModified();
 
   private:
@@ -162,8 +169,12 @@ class DocumentCommands {
     // The identity and password steps of a first save; false when cancelled.
     bool completeUserBeforeSave();
     bool writeTo(const std::string& path);
+    void clearHistory();
+    // Sets the modified flag for a change no step takes back.
+    void changedOutsideHistory();
 
     Document& doc_;
+    BookingHistory* history_ = nullptr;
     Settings& settings_;
     ShellUi& ui_;
     FileSystem& fileSystem_;

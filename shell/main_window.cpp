@@ -16,6 +16,7 @@
 #include "win/command_menu.h"
 #include "win/file_chooser.h"
 #include "shell/frame_texts.h"
+#include "shell/history_commands.h"
 #include "win/gui_resources.h"
 #include "shell/menu_rules.h"
 #include "shell/toolbar_layout.h"
@@ -25,6 +26,8 @@
 #include "users/user_dialogs.h"
 
 #include <commctrl.h>
+
+#include <algorithm>
 
 namespace kolvane::win {
 
@@ -136,10 +139,7 @@ class MainWindow::Ui : public ShellUi {
         return main_.chooseFileToSave(main_.window);
     }
     int runWelcome() override { return kolvane::runWelcome(main_.settings, main_.window); }
-    bool runLogin() override {
-        // Another user's steps are not this one's to take back.
-        return changedOutsideRegister(kolvane::runLogin(doc(), main_.window) != 0);
-    }
+    bool runLogin() override { return kolvane::runLogin(doc(), main_.window) != 0; }
     bool runUserIdentity(UserRecord* user) override {
         return kolvane::runUserIdentity(doc(), user, main_.window) != 0;
     }
@@ -156,8 +156,6 @@ class MainWindow::Ui : public ShellUi {
         if (result.code < 0)
             result.code = kAccountUnchanged; // the dialog could not be shown
         result.deletePosition = deletePosition;
-        // Before an account goes with its operations, the register lets go of them.
-        changedOutsideRegister(result.code != kAccountUnchanged);
         return result;
     }
     // The category, label and third party editors are not part of the
@@ -216,11 +214,18 @@ MainWindow::MainWindow(Document* doc)
       chooseFileToOpen([](HWND owner) { return chooseFile(owner, kOpenAccountFile); }),
       chooseFileToSave([](HWND owner) { return chooseFile(owner, kSaveAccountFile); }),
       router(*doc), ui_(std::make_unique<Ui>(*this)),
+      registerModel_(std::make_unique<RegisterModel>(*doc)),
+      history_(std::make_unique<BookingHistory>(*registerModel_)),
       commands_(std::make_unique<DocumentCommands>(*doc, settings, *ui_, *fileSystem)) {
+    commands_->setHistory(history_.get());
+    history_->changed = [this] {
+        updateMenus(); // the undo and redo buttons with the rest
+        updateTitle();
+    };
     commands_->addCommands(router);
     addFrameCommands();
     synthesisView_ = std::make_unique<SynthesisView>(doc);
-    operationView_ = std::make_unique<OperationView>(doc);
+    operationView_ = std::make_unique<OperationView>(doc, *history_);
     operationView_->documentChanged = [this] {
         updateMenus();
         updateTitle();
@@ -297,8 +302,12 @@ LRESULT MainWindow::onNotify(NMHDR& header) {
     } else if (header.code == TTN_GETDISPINFOW) {
         // The toolbars' tool-tips: the texts of the menu items.
         auto& tip = reinterpret_cast<NMTTDISPINFOW&>(header);
-        const char* text = toolTipText(static_cast<unsigned>(header.idFrom));
-        toolTip_ = text ? utf8ToWide(text) : std::wstring();
+        const auto id = static_cast<unsigned>(header.idFrom);
+        const char* text = toolTipText(id);
+        if (id == CMD_UNDO || id == CMD_REDO)
+            toolTip_ = utf8ToWide(id == CMD_UNDO ? undoToolTip(*history_) : redoToolTip(*history_));
+        else
+            toolTip_ = text ? utf8ToWide(text) : std::wstring();
         tip.lpszText = toolTip_.data();
         tip.hinst = nullptr;
     } else if (header.hwndFrom == toolbars.rebar && header.code == RBN_HEIGHTCHANGE) {
@@ -320,6 +329,14 @@ LRESULT MainWindow::onCommand(unsigned id) {
 
 void MainWindow::addFrameCommands() {
     router.add(this, {CMD_QUIT, [this](unsigned) { PostMessageW(window, WM_CLOSE, 0, 0); }});
+    router.add(this, {CMD_UNDO, [this](unsigned) { moveInHistory(false); },
+                      [this](const CommandContext& c) {
+                          return c.document.isOpen && history_->canUndo();
+                      }});
+    router.add(this, {CMD_REDO, [this](unsigned) { moveInHistory(true); },
+                      [this](const CommandContext& c) {
+                          return c.document.isOpen && history_->canRedo();
+                      }});
     router.add(this, {CMD_ABOUT, [this](unsigned) {
                           showMessage(window, kAboutText, MB_OK | MB_ICONINFORMATION);
                       }});
@@ -380,8 +397,38 @@ void MainWindow::updateMenus() {
     DrawMenuBar(window);
     if (HWND first = toolbars.toolbars[0])
         SendMessageW(first, TB_ENABLEBUTTON, CMD_SAVE, MAKELPARAM(state.saveButtonEnabled, 0));
-    if (toolbars.rebar)
+    if (toolbars.rebar) {
         SendMessageW(toolbars.rebar, RB_SHOWBAND, kFileBand, state.band1Visible);
+        SendMessageW(toolbars.rebar, RB_SHOWBAND, kEditBand, state.band1Visible);
+    }
+    updateHistoryButtons();
+}
+
+void MainWindow::updateHistoryButtons() {
+    HWND toolbar = toolbars.toolbars[kEditBand];
+    if (!toolbar)
+        return;
+    const bool open = document->isOpen != 0;
+    SendMessageW(toolbar, TB_ENABLEBUTTON, CMD_UNDO, MAKELPARAM(open && history_->canUndo(), 0));
+    SendMessageW(toolbar, TB_ENABLEBUTTON, CMD_REDO, MAKELPARAM(open && history_->canRedo(), 0));
+}
+
+void MainWindow::moveInHistory(bool forward) {
+    if (!document->isOpen)
+        return;
+    const OperationRecord* selected = operationView_->selectedRecord();
+    if (!(forward ? history_->redo() : history_->undo()))
+        return;
+    operationView_->showHistoryStep(selected);
+    for (int tab : {kAccountsTab, kThirdsTab})
+        if (TabView* view = views[static_cast<std::size_t>(tab)])
+            view->refresh(1);
+    removeAccountItems();
+    buildAccountsMenu();
+    DrawMenuBar(window);
+    updateStatusBar();
+    updateMenus();
+    updateTitle();
 }
 
 void MainWindow::onMenuPopup(HMENU menu) {
@@ -485,8 +532,16 @@ RECT MainWindow::viewArea() const {
     RECT area{};
     if (!tabControl)
         return area;
-    GetClientRect(tabControl, &area);
-    TabCtrl_AdjustRect(tabControl, FALSE, &area);
+    // Four pixels in from the left, five below the tabs, a border of the same
+    // width on the right and at the bottom.
+    RECT client{};
+    GetClientRect(tabControl, &client);
+    RECT firstTab{};
+    TabCtrl_GetItemRect(tabControl, 0, &firstTab);
+    area.left = 4;
+    area.top = firstTab.bottom + 5;
+    area.right = std::max<LONG>(area.left, client.right - 6);
+    area.bottom = std::max<LONG>(area.top, client.bottom - 5);
     return area;
 }
 
@@ -514,9 +569,29 @@ void MainWindow::saveSettingsOnClose() {
         saveSettings(*fileSystem, settingsFile, settings); // a failure loses only the placement
 }
 
+namespace {
+
+// Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z in the main window, outside edit boxes.
+unsigned historyCommandForMessage(HWND mainWindow, const MSG& message) {
+    if (message.message != WM_KEYDOWN || mainWindow == nullptr ||
+        (message.hwnd != mainWindow && !IsChild(mainWindow, message.hwnd)))
+        return 0;
+    wchar_t className[16] = {};
+    GetClassNameW(GetFocus(), className, 16);
+    const KeyPress press{static_cast<unsigned>(message.wParam), GetKeyState(VK_CONTROL) < 0,
+                         GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_MENU) < 0};
+    return historyCommandForKey(press, lstrcmpiW(className, L"Edit") == 0);
+}
+
+} // namespace
+
 int runMessageLoop(HWND mainWindow, HACCEL accelerators) {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (const unsigned id = historyCommandForMessage(mainWindow, message)) {
+            SendMessageW(mainWindow, WM_COMMAND, id, 0);
+            continue;
+        }
         if (accelerators != nullptr && mainWindow != nullptr &&
             TranslateAcceleratorW(mainWindow, accelerators, &message))
             continue;

@@ -84,6 +84,8 @@ struct MainWindow : WindowObject<MainWindow> {
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     DocumentCommands& commands() { return *commands_; }
+    // The document's one history, with the register rows its steps keep.
+    BookingHistory& history() { return *history_; }
     SynthesisView& synthesisView() { return *synthesisView_; }
     OperationView& operationView() { return *operationView_; }
 
@@ -94,6 +96,10 @@ struct MainWindow : WindowObject<MainWindow> {
     void updateStatusBar();
     void buildAccountsMenu();
     void removeAccountItems();
+    // Undo and redo buttons as the history allows.
+    void updateHistoryButtons();
+    // Undo (false) or redo (true), then every view, menu and bar shows it.
+    void moveInHistory(bool forward);
 
     // The tab control and its views.
     void openViews();
@@ -120,6 +126,8 @@ struct MainWindow : WindowObject<MainWindow> {
     HMENU accountMenu() const;
 
     std::unique_ptr<Ui> ui_;
+    std::unique_ptr<RegisterModel> registerModel_;
+    std::unique_ptr<BookingHistory> history_;
     std::unique_ptr<DocumentCommands> commands_;
     std::unique_ptr<SynthesisView> synthesisView_;
     std::unique_ptr<OperationView> operationView_;

@@ -14,10 +14,12 @@ constexpr ToolbarButton kSessionButtons[] = {
     {4, CMD_CLOSE, true, false, "Fermer"},
     {5, CMD_CHANGE_USER, true, false, "Changer utilisateur"},
 };
-// Toolbars 3 and 4 stay in hidden bands: their commands have no action yet.
+// Toolbar 3 shows while a file is open: undo and redo (enabled by the frame
+// as the history allows, their tool-tips naming the step), the pointing mode.
+// Toolbar 4 stays in a hidden band: its commands have no action yet.
 constexpr ToolbarButton kEditButtons[] = {
-    {6, CMD_TOOLBAR_1080, false, false, nullptr},
-    {7, CMD_TOOLBAR_1081, false, false, nullptr},
+    {6, CMD_UNDO, false, false, nullptr},
+    {7, CMD_REDO, false, false, nullptr},
     {8, CMD_TOGGLE_POINTING, true, true, "Pointer les opérations"},
     {9, CMD_TOOLBAR_1083, true, false, nullptr},
     {10, CMD_TOOLBAR_1084, false, false, nullptr},

@@ -42,5 +42,7 @@ RebarBand rebarBand(int index, int buttonWidth, int buttonHeight);
 
 // The band that shows "Fermer" and "Changer utilisateur" while a file is open.
 inline constexpr int kFileBand = 1;
+// The band of undo, redo and the pointing mode, shown while a file is open.
+inline constexpr int kEditBand = 2;
 
 } // namespace kolvane

@@ -1,5 +1,5 @@
-// The rebar under the menu bar and its five flat toolbars. Only toolbars 1, 2
-// and 5 are ever shown; 3 and 4 wait in hidden bands.
+// The rebar under the menu bar and its five flat toolbars. Toolbars 1 and 5
+// always show, 2 and 3 while a file is open; 4 waits in a hidden band.
 #pragma once
 
 #include "win/gdi_handles.h"

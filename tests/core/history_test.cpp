@@ -1,0 +1,215 @@
+#include "operations/account_steps.h"
+#include "operations/booking.h"
+
+#include "accounts/account_editing.h"
+#include "document/account_file.h"
+#include "register_sample.h"
+#include "resources/resource_ids.h"
+#include "shell/history_commands.h"
+
+#include <gtest/gtest.h>
+
+namespace kolvane {
+namespace {
+
+const FileTime kNow = sample::date(2024, 6, 1, 9);
+
+// A step that only counts: apply adds one to the operation counter.
+class CountingStep : public BookingCommand {
+  public:
+    explicit CountingStep(std::size_t bytes = 256) : bytes_(bytes) {}
+    BookingStatus apply(RegisterModel& model) override {
+        ++model.document().nextOperationId;
+        return BookingStatus::Done;
+    }
+    void revert(RegisterModel& model) override { --model.document().nextOperationId; }
+    const char* name() const override { return "compte"; }
+    std::size_t memoryBytes() const override { return bytes_; }
+
+  private:
+    std::size_t bytes_;
+};
+
+class History : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        s = sample::buildRegisterSample(doc);
+        doc.isModified = 0;
+        history.clear(); // the file as read
+        ASSERT_EQ(history.perform(makeSelectAccount(s.a)), BookingStatus::Done);
+    }
+    void step() { ASSERT_EQ(history.perform(std::make_unique<CountingStep>()), BookingStatus::Done); }
+
+    Document doc;
+    sample::RegisterSample s;
+    RegisterModel model{doc};
+    BookingHistory history{model};
+};
+
+TEST_F(History, TheModifiedFlagFollowsTheSavedState) {
+    EXPECT_EQ(doc.isModified, 0u); // showing an account changes nothing
+    step();
+    history.markSaved();
+    step();
+    struct Move {
+        bool (BookingHistory::*action)();
+        std::uint32_t modified;
+    };
+    // Saved after one step: undo back to it, and past it, and forward again.
+    for (const Move& move : {Move{&BookingHistory::undo, 0}, Move{&BookingHistory::undo, 1},
+                             Move{&BookingHistory::redo, 0}, Move{&BookingHistory::redo, 1},
+                             Move{&BookingHistory::undo, 0}}) {
+        ASSERT_TRUE((history.*move.action)());
+        EXPECT_EQ(doc.isModified, move.modified);
+    }
+    step(); // another branch from the saved state, which stays one step back
+    EXPECT_EQ(doc.isModified, 1u);
+    ASSERT_TRUE(history.undo());
+    EXPECT_EQ(doc.isModified, 0u);
+    ASSERT_TRUE(history.undo());
+    step(); // the saved state is now out of reach
+    ASSERT_TRUE(history.undo());
+    ASSERT_TRUE(history.redo());
+    ASSERT_TRUE(history.undo());
+    EXPECT_EQ(doc.isModified, 1u);
+
+    history.markSaved();
+    history.changedOutside(); // a password: no undo makes the file saved again
+    step();
+    ASSERT_TRUE(history.undo());
+    EXPECT_EQ(doc.isModified, 1u);
+    history.clear(); // still modified: nothing counts as saved
+    step();
+    ASSERT_TRUE(history.undo());
+    EXPECT_EQ(doc.isModified, 1u);
+}
+
+TEST_F(History, TheOldestStepsGoBeyondAThousandOrSixtyFourMegabytes) {
+    const std::uint32_t counter = doc.nextOperationId;
+    history.markSaved();
+    for (int i = 0; i < 1001; ++i)
+        step();
+    // The account shown and the first step stand for good.
+    EXPECT_EQ(history.stepCount(), 1000u);
+    while (history.undo()) {
+    }
+    EXPECT_EQ(doc.nextOperationId, counter + 1);
+    EXPECT_EQ(doc.isModified, 1u); // the saved state went with them
+
+    history.clear();
+    for (int i = 0; i < 4; ++i)
+        ASSERT_EQ(history.perform(std::make_unique<CountingStep>(20u << 20)),
+                  BookingStatus::Done);
+    EXPECT_EQ(history.stepCount(), 3u); // 60 MB
+    ASSERT_EQ(history.perform(std::make_unique<CountingStep>(100u << 20)), BookingStatus::Done);
+    EXPECT_EQ(history.stepCount(), 1u); // the newest stays, whatever it holds
+}
+
+// Account B goes: its own operations with it, its transfer to A stays with A
+// as a transfer from a deleted account, and A keeps its part of B's split.
+TEST_F(History, DeletingAnAccountIsOneStepThatUndoesToTheSameBytes) {
+    const std::vector<std::uint8_t> before = serializeDocument(doc);
+    const int operations = doc.operations.count();
+    auto step = std::make_unique<AccountStep>(doc);
+    int position = -1;
+    ASSERT_EQ(applyDeleteChoice(doc, s.b, DeleteForever, &position), kAccountMaskedOrDeleted);
+    ASSERT_TRUE(step->finish(AccountChange::Deleted, accountAt(doc, position, 1)));
+    ASSERT_EQ(history.perform(std::move(step)), BookingStatus::Done);
+    EXPECT_STREQ(history.nextUndo()->name(), "suppression d'un compte");
+    EXPECT_EQ(doc.isModified, 1u);
+
+    const std::vector<std::uint8_t> after = serializeDocument(doc);
+    EXPECT_EQ(countAccounts(doc, 1), 2);
+    EXPECT_EQ(doc.operations.count(), operations - 1); // initial and split out, A's part in
+    EXPECT_EQ(s.transfer->partyId, PartyId{DeletedAccount});
+    ASSERT_EQ(model.rowCount(), 6);
+    OperationRecord* kept = doc.operations.next(s.transfer);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->partyId, s.a->id);
+    EXPECT_EQ(kept->counterpartyId, PartyId{DeletedAccount});
+    EXPECT_EQ(kept->amount, 60.0);
+    EXPECT_NE(model.findRow(kept), -1);
+
+    ASSERT_TRUE(history.undo());
+    EXPECT_EQ(serializeDocument(doc), before);
+    EXPECT_EQ(doc.isModified, 0u);
+    EXPECT_EQ(s.transfer->partyId, s.b->id);
+    EXPECT_EQ(model.findRow(kept), -1);
+    EXPECT_NE(model.findRow(s.split->lines->first()), -1);
+    EXPECT_STREQ(history.nextRedo()->name(), "suppression d'un compte");
+
+    ASSERT_TRUE(history.redo());
+    EXPECT_EQ(serializeDocument(doc), after);
+    EXPECT_EQ(doc.operations.next(s.transfer), kept); // the very record again
+}
+
+TEST_F(History, AccountDialogStepsAreNamedAndTakeTheRegisterAlong) {
+    struct Case {
+        AccountChange change;
+        const char* name;
+    };
+    for (const Case& c : {Case{AccountChange::Created, "création d'un compte"},
+                          Case{AccountChange::Modified, "modification d'un compte"},
+                          Case{AccountChange::Masked, "masquage d'un compte"}}) {
+        SCOPED_TRACE(c.name);
+        const std::vector<std::uint8_t> before = serializeDocument(doc);
+        auto step = std::make_unique<AccountStep>(doc);
+        AccountForm form = fillFormFromAccount(*s.a);
+        form.initialBalance = 900.0; // A's rows run 100.00 lower
+        int position = 0;
+        if (c.change == AccountChange::Created) {
+            form.name = "Compte D";
+            applyAccountForm(doc, form, nullptr, kNow);
+        } else if (c.change == AccountChange::Modified) {
+            applyAccountForm(doc, form, s.a, kNow);
+        } else {
+            applyDeleteChoice(doc, s.a, DeleteMask, &position);
+        }
+        step->finish(c.change);
+        ASSERT_EQ(history.perform(std::move(step)), BookingStatus::Done);
+        EXPECT_STREQ(history.nextUndo()->name(), c.name);
+        // The register shows the current account: the new one, A itself, or
+        // B where A was masked.
+        EXPECT_EQ(model.account(), doc.currentAccount);
+        if (c.change == AccountChange::Modified) {
+            EXPECT_EQ(model.runningBalance(model.rowCount() - 1), 1062.50);
+        }
+        ASSERT_TRUE(history.undo());
+        EXPECT_EQ(serializeDocument(doc), before);
+        EXPECT_EQ(model.account(), s.a);
+        EXPECT_EQ(model.runningBalance(model.rowCount() - 1), 1162.50);
+    }
+}
+
+TEST_F(History, ToolTipsNameTheStepAndKeysOutsideEditBoxesUndoAndRedo) {
+    EXPECT_EQ(undoToolTip(history), "Annuler"); // showing an account is no step of its own
+    ASSERT_EQ(history.perform(makeToggleTick(s.refund, kNow)), BookingStatus::Done);
+    ASSERT_EQ(history.perform(makeDeleteOperation(s.waiting, -1)), BookingStatus::Done);
+    ASSERT_TRUE(history.undo());
+    EXPECT_EQ(undoToolTip(history), "Annuler : pointage d'une opération");
+    EXPECT_EQ(redoToolTip(history), "Rétablir : suppression d'une opération");
+    ASSERT_TRUE(history.redo());
+    EXPECT_EQ(redoToolTip(history), "Rétablir");
+
+    struct Case {
+        KeyPress press;
+        bool inEditBox;
+        unsigned command;
+    };
+    for (const Case& c : {Case{{'Z', true, false, false}, false, CMD_UNDO},
+                          Case{{'Y', true, false, false}, false, CMD_REDO},
+                          Case{{'Z', true, true, false}, false, CMD_REDO},
+                          Case{{'Z', true, false, false}, true, 0u},
+                          Case{{'Y', true, false, false}, true, 0u},
+                          Case{{'Z', false, false, false}, false, 0u},
+                          Case{{'Z', true, false, true}, false, 0u},
+                          Case{{'Y', true, true, false}, false, 0u},
+                          Case{{'X', true, false, false}, false, 0u}}) {
+        EXPECT_EQ(historyCommandForKey(c.press, c.inEditBox), c.command)
+            << char(c.press.key) << c.press.control << c.press.shift << c.press.alt
+            << c.inEditBox;
+    }
+}
+
+} // namespace
+} // namespace kolvane
