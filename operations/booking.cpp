@@ -33,7 +33,6 @@ Party findParty(const Document& doc, PartyId id) {
 }
 
 // Room for the fields one party and one record take in a journal.
-constexpr std::size_t kPartyEntries = 3;
 constexpr std::size_t kPartyBytes = 2 * sizeof(double) + sizeof(std::uint32_t);
 constexpr std::size_t kRecordBytes = sizeof(OperationRecord);
 
@@ -657,6 +656,132 @@ class SortOrder : public CommandBase {
     std::uint32_t order_;
 };
 
+// --- Import -------------------------------------------------------------------
+
+class ImportOperations : public CommandBase {
+  public:
+    explicit ImportOperations(std::vector<OperationEntry> entries) : entries_(std::move(entries)) {}
+    ~ImportOperations() override {
+        if (applied_)
+            return;
+        for (OperationRecord* record : records_) {
+            releaseLines(*record);
+            operations_->dispose(record);
+        }
+    }
+    const char* name() const override { return "importation d'un relevé"; }
+
+    BookingStatus apply(RegisterModel& model) override {
+        if (!registerReady(model))
+            return BookingStatus::NoAccount;
+        Document& doc = model.document();
+        AccountRecord& account = *model.account();
+        std::size_t lineCount = 0;
+        for (const OperationEntry& entry : entries_)
+            lineCount += entry.lines.size();
+        try {
+            journal_.reserve(8 + 6 * entries_.size() + 3 * lineCount,
+                             256 + 64 * entries_.size() + (kPartyBytes + kRecordBytes) * lineCount);
+            labels_.resize(entries_.size());
+            snapshot_.take(model);
+            model.reserveRows(model.rowCount() + static_cast<int>(entries_.size() + lineCount));
+            records_.reserve(entries_.size());
+        } catch (const std::bad_alloc&) {
+            return BookingStatus::OutOfMemory;
+        }
+        operations_ = &doc.operations;
+        if (records_.empty()) {
+            for (const OperationEntry& entry : entries_) {
+                OperationRecord* record = doc.operations.appendEmpty();
+                const bool attach = entry.useLines && !entry.lines.empty();
+                if (record && attach && !(record->lines = makeLineList(entry.lines))) {
+                    doc.operations.remove(record);
+                    record = nullptr;
+                }
+                if (!record) {
+                    for (OperationRecord* made : records_) {
+                        releaseLines(*made);
+                        doc.operations.remove(made);
+                    }
+                    records_.clear();
+                    snapshot_ = RowsSnapshot{};
+                    return BookingStatus::OutOfMemory;
+                }
+                records_.push_back(record);
+            }
+        } else {
+            for (OperationRecord* record : records_)
+                doc.operations.linkAfter(doc.operations.last(), record);
+        }
+        applied_ = true;
+        for (std::size_t i = 0; i < entries_.size(); ++i)
+            book(doc, account, entries_[i], *records_[i], labels_[i]);
+        markModified(doc);
+        trail_ = model.captureBalances(0);
+        model.collectRows();
+        model.recomputeFrom(0);
+        row_ = records_.empty() ? -1 : model.findRow(records_.back());
+        return BookingStatus::Done;
+    }
+
+    void revert(RegisterModel& model) override {
+        Document& doc = model.document();
+        snapshot_.putBack(model);
+        model.restoreBalances(trail_);
+        journal_.restore();
+        for (auto label = labels_.rbegin(); label != labels_.rend(); ++label)
+            label->takeBack(doc);
+        for (auto record = records_.rbegin(); record != records_.rend(); ++record)
+            doc.operations.unlink(*record);
+        applied_ = false;
+        row_ = -1;
+    }
+
+  private:
+    // The booking of one new operation, as NewOperation does it.
+    void book(Document& doc, AccountRecord& account, const OperationEntry& entry,
+              OperationRecord& r, LabelAddition& label) {
+        const double a = entry.amount;
+        r.amount = a;
+        setFieldText(r.label, entry.label);
+        r.creatorUserId = r.modifierUserId = currentUserId(doc);
+        r.id = doc.nextOperationId;
+        r.pointed = 0;
+        r.counterpartyId = entry.party;
+        if (const Party counterparty = findParty(doc, entry.party)) {
+            bookOn(counterparty, -a, 1);
+            r.balanceAfterCounterparty = counterparty.balance();
+        }
+        if (!entry.labelChosen)
+            label.add(doc, entry.label, entry.party);
+        r.modeId = entry.modeId;
+        r.operationDate = entry.operationDate;
+        r.entryDate = r.modifiedDate = entry.now;
+        journal_.save(doc.nextOperationId);
+        doc.nextOperationId += 1;
+        bookOn(Party{&account, nullptr}, a, 1);
+        r.balanceAfterParty = account.balance;
+        r.partyId = account.id;
+        r.lineCount = 0;
+        if (!r.lines)
+            return;
+        r.lineCount = static_cast<std::uint32_t>(r.lines->count());
+        for (VentilationLine& line : *r.lines) {
+            copyOperationFields(line, r);
+            if (const Party counterparty = findParty(doc, line.counterpartyId)) {
+                bookOn(counterparty, -line.amount, 1);
+                line.balanceAfterCounterparty = counterparty.balance();
+            }
+        }
+    }
+
+    std::vector<OperationEntry> entries_;
+    std::vector<OperationRecord*> records_;
+    std::vector<LabelAddition> labels_;
+    OperationList* operations_ = nullptr;
+    bool applied_ = false;
+};
+
 
 // --- Reference lists ------------------------------------------------------------
 
@@ -919,6 +1044,9 @@ std::unique_ptr<BookingCommand> makeSelectAccount(AccountRecord* account) {
 }
 std::unique_ptr<BookingCommand> makeSortOrder(std::uint32_t sortOrder) {
     return std::make_unique<SortOrder>(sortOrder);
+}
+std::unique_ptr<BookingCommand> makeImportOperations(std::vector<OperationEntry> entries) {
+    return std::make_unique<ImportOperations>(std::move(entries));
 }
 
 std::unique_ptr<BookingCommand> makeAddCategories(CategoryRecord* after,

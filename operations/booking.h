@@ -6,18 +6,21 @@
 // exactly: after a revert the document saves to the very same bytes.
 //
 // Commands act on a `RegisterModel` (and through it on its `Document`); the
-// current account is the register's account. A `BookingHistory` applies
-// them and keeps them for undo and redo. All changes of operations go
-// through it; anything else that changes operations, accounts or third
-// parties (or logs another user in) must clear the history first, and the
-// history must be cleared before the document is closed.
+// current account is the register's account. The document's one
+// `BookingHistory` (the main window's `history()`, over the register's
+// model) applies them and keeps them for undo and redo. A new kind of change
+// is a `BookingCommand` performed there: it needs only `apply`, `revert`,
+// `name` (the tool-tip's "Annuler : ...") and, when it holds much memory,
+// `memoryBytes`; the history keeps the modified flag and the undo buttons.
+// A change made outside it must clear it (or say `changedOutside` when it
+// touches nothing a step points at, as a password), and the history must be
+// cleared before the document is closed.
 //
 // Records stay at their address for as long as a command may need them: a
 // deleted operation is unlinked, not released, and linked back in place on
 // undo, so a pointer held by a later command (or by the view) stays good.
 //
-// How the register view and the entry pane use it (one RegisterModel and one
-// BookingHistory over the open document):
+// How the register view and the entry pane use it:
 //   - showing an account (file opened, accounts menu, the overview's double
 //     click): perform(makeSelectAccount(account)); menus 1320 and 1321:
 //     perform(makeSortOrder(0 or 1));
@@ -29,8 +32,8 @@
 //     perform(makeChangeOperation(editedRecord, editRow, entry));
 //   - after each perform, undo or redo: the row count may have changed
 //     (reload the list), make `lastRow()` visible, refresh the strip from
-//     `model.balanceStrip()`, and the menus and title from `isModified`;
-//   - closing the file: clear() before the document is closed.
+//     `model.balanceStrip()`; the history's `changed` brings the menus, the
+//     buttons and the title up to date.
 #pragma once
 
 #include "operations/register_model.h"
@@ -111,6 +114,11 @@ std::unique_ptr<BookingCommand> makeToggleTick(OperationRecord* record, FileTime
 std::unique_ptr<BookingCommand> makeSelectAccount(AccountRecord* account);
 // Sorts the register by entry (0) or by operation date (1).
 std::unique_ptr<BookingCommand> makeSortOrder(std::uint32_t sortOrder);
+// An imported statement: each entry booked as "Valider" books a new
+// operation (in order, each with the next identifier, no label added unless
+// `labelChosen` is false), all in one step; the register's rows are
+// collected again once.
+std::unique_ptr<BookingCommand> makeImportOperations(std::vector<OperationEntry> entries);
 
 // --- Third parties (third_booking.cpp) ----------------------------------------
 // They leave the register's rows as a fresh fill finds them. Texts are

@@ -9,6 +9,7 @@
 #include "document/passwords.h"
 #include "document/text.h"
 #include "tools/json_writer.h"
+#include "tools/kvn_exchange.h"
 #include "tools/kvn_loan.h"
 #include "tools/kvn_register.h"
 #include "tools/kvn_thirds.h"
@@ -62,6 +63,9 @@ constexpr const char* kUsage =
     "                [--rate-mode proportionnel|equivalent] [--insurance I\n"
     "                 --insurance-type valeur|pourcentage-fixe|pourcentage-proportionnel]\n"
     "       kvn totals FILE --period month|quarter|half|year [--at YYYY-MM-DD]\n"
+    "       kvn import FILE --account NAME STATEMENT [--dry-run] [--format ofx|qif|csv]\n"
+    "                  [--force]\n"
+    "       kvn export FILE --account NAME|--all --format csv|qif OUT\n"
     "       kvn thirds FILE [--third NAME]\n"
     "\n"
     "  new    makes an account file with one account, the default user,\n"
@@ -85,6 +89,12 @@ constexpr const char* kUsage =
     "         half-year or year that holds the date (today unless told), as\n"
     "         JSON: the period, then the chart (null when no expense category\n"
     "         is shown)\n"
+    "  import books the rows of a bank statement (OFX, QIF or CSV, told by its\n"
+    "         content or name) that the account does not hold yet, as one step;\n"
+    "         lists each row as new or there; --dry-run writes nothing; a\n"
+    "         statement of another bank account is refused unless --force\n"
+    "  export writes the account's operations (or every account's) as CSV\n"
+    "         (UTF-8, ';', decimal comma) or QIF\n"
     "  thirds the third parties tab's tree (active parties, sorted) with their\n"
     "         balances and the party selected at opening; with --third, that\n"
     "         party's rows and running balances and the strip, as JSON\n";
@@ -554,6 +564,10 @@ int runKvn(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return commandLoan(args, out, err);
     if (command == "totals")
         return commandTotals(args, out, err);
+    if (command == "import")
+        return commandImport(args, out, err);
+    if (command == "export")
+        return commandExport(args, out, err);
     if (command == "thirds")
         return commandThirds(args, out, err);
     if (command == "info" || command == "dump" || command == "check")

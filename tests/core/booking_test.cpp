@@ -433,7 +433,10 @@ class RandomBooking {
         auto step = std::make_unique<AccountStep>(doc_);
         AccountRecord* account = accountAt(doc_, below(countAccounts(doc_, 1)), 1);
         static std::uint8_t pixels[kLogoPixelBytes], mask[kLogoMaskBytes];
-        pixels[below(kLogoPixelBytes)] ^= 0x5A;
+        if (below(2))
+            pixels[below(kLogoPixelBytes)] ^= 0x5A;
+        else
+            mask[below(kLogoMaskBytes)] ^= 0x5A;
         const LogoBlocks logo{pixels, below(2) ? mask : nullptr};
         AccountForm form = fillFormFromAccount(*account);
         form.initialBalance = amount();

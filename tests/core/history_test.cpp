@@ -168,6 +168,7 @@ TEST_F(History, AccountDialogStepsAreNamedAndTakeTheRegisterAlong) {
         step->finish(c.change);
         ASSERT_EQ(history.perform(std::move(step)), BookingStatus::Done);
         EXPECT_STREQ(history.nextUndo()->name(), c.name);
+        EXPECT_EQ(history.lastRow(), model.rowCount() - 1);
         // The register shows the current account: the new one, A itself, or
         // B where A was masked.
         EXPECT_EQ(model.account(), doc.currentAccount);
@@ -178,7 +179,32 @@ TEST_F(History, AccountDialogStepsAreNamedAndTakeTheRegisterAlong) {
         EXPECT_EQ(serializeDocument(doc), before);
         EXPECT_EQ(model.account(), s.a);
         EXPECT_EQ(model.runningBalance(model.rowCount() - 1), 1162.50);
+        EXPECT_EQ(history.lastRow(), 5); // the register's last row
     }
+}
+
+TEST_F(History, AnUndoneLogoComesBackAndItsBitmapIsToBeMadeAgain) {
+    static std::uint8_t pixels[kLogoPixelBytes], first[kLogoMaskBytes], second[kLogoMaskBytes];
+    first[0] = 1;
+    second[0] = 2;
+    copyBankLogo(*s.a, LogoBlocks{pixels, first});
+    auto step = std::make_unique<AccountStep>(doc);
+    AccountForm form = fillFormFromAccount(*s.a); // the same fields, another mask
+    const LogoBlocks bank{pixels, second};
+    form.selectedBank = &bank;
+    applyAccountForm(doc, form, s.a, kNow);
+    step->finish(AccountChange::Modified);
+    // Both logos are kept, each with its mask, and not much more.
+    EXPECT_GE(step->memoryBytes(), 2 * (kLogoPixelBytes + kLogoMaskBytes));
+    EXPECT_LT(step->memoryBytes(), 3 * (kLogoPixelBytes + kLogoMaskBytes));
+    ASSERT_EQ(history.perform(std::move(step)), BookingStatus::Done);
+    int bitmap = 0;
+    s.a->logoMaskBitmap = &bitmap; // what the frame made of the new logo
+    ASSERT_TRUE(history.undo());
+    EXPECT_EQ(s.a->logoMask[0], 1);
+    EXPECT_EQ(s.a->logoMaskBitmap, nullptr);
+    ASSERT_TRUE(history.redo());
+    EXPECT_EQ(s.a->logoMask[0], 2);
 }
 
 TEST_F(History, ToolTipsNameTheStepAndKeysOutsideEditBoxesUndoAndRedo) {

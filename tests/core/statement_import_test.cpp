@@ -1,0 +1,438 @@
+// Import plans (already there, proposals), their booking as one step, the
+// exports and the round trip through them, and `kvn import` / `kvn export`.
+// The small register sample (register_sample.h) is the account's history;
+// expected values are worked out from its table by hand.
+#include "exchange/import_preview.h"
+#include "exchange/statement_export.h"
+#include "exchange/statement_import.h"
+
+#include "document/account_file.h"
+#include "document/document_check.h"
+#include "document/operation_texts.h"
+#include "exchange/ofx_reader.h"
+#include "exchange/qif_reader.h"
+#include "register_sample.h"
+#include "tools/kvn_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace kolvane {
+namespace {
+
+using sample::date;
+
+constexpr PartyId kSupermarket = Category | 0x0001;
+constexpr std::uint16_t kCard = 0x0001, kCheque = 0x0002, kTransferOut = 0x0003,
+                        kDirectDebit = 0x0004;
+constexpr std::uint16_t kTransferIn = 0x8001, kChequeIn = 0x8003;
+
+FileTime day(int year, int month, int dayOfMonth) {
+    return static_cast<FileTime>(daysFromCivil(year, month, dayOfMonth)) * DAY;
+}
+
+StatementRow row(FileTime when, double amount, const char* label, const char* kind = "",
+                 const char* category = "") {
+    StatementRow r;
+    r.date = when;
+    r.amount = amount;
+    r.label = utf8ToCp1252(label);
+    r.kind = utf8ToCp1252(kind);
+    r.category = utf8ToCp1252(category);
+    return r;
+}
+
+std::vector<std::uint8_t> sampleStatement(const char* name) {
+    std::string path = std::string(KOLVANE_STATEMENTS) + "/" + name;
+#ifdef _WIN32
+    path = "Z:" + path;
+#endif
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+class Import : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        s = sample::buildRegisterSample(doc);
+        model.fill();
+    }
+    BookingStatus book(const Statement& statement) {
+        const ImportPlan plan = planImport(doc, *s.a, statement);
+        return history.perform(
+            makeImportOperations(importEntries(doc, *s.a, statement, plan, date(2024, 6, 1))));
+    }
+
+    Document doc;
+    sample::RegisterSample s;
+    RegisterModel model{doc};
+    BookingHistory history{model};
+};
+
+TEST_F(Import, RowsAlreadyInTheAccountAreFoundOnceEach) {
+    // A second transfer from B, three days after the first.
+    OperationRecord* later =
+        sample::addRecord(doc, s.b->id, s.a->id, -100.0, date(2024, 3, 4), 3, "Virement");
+    Statement statement;
+    statement.rows = {
+        row(day(2024, 3, 6), -12.50, "COURSES"),       // Courses, a day before
+        row(day(2024, 3, 4), 100.00, "VIREMENT DE B"), // the nearer of the two transfers
+        row(day(2024, 3, 5), 100.00, "VIREMENT"),      // the other one is 4 days away
+        row(day(2024, 3, 13), 60.00, "PARTAGE"),       // B's line, 3 days away
+        row(day(2024, 3, 14), 60.00, "PARTAGE"),       // ... now taken
+        row(day(2024, 3, 7), 45.00, "Remboursement"),  // Avoir: another label
+        row(day(2024, 2, 20), -30.00, "Divers"),       // the waiting split
+        row(day(2024, 2, 21), -30.00, "DIVERS"),       // taken already
+        row(day(2024, 3, 5), -12.51, "Courses"),       // another amount
+    };
+    const ImportPlan plan = planImport(doc, *s.a, statement);
+    const bool there[] = {true, true, false, true, false, false, true, false, false};
+    ASSERT_EQ(plan.rows.size(), 9u);
+    for (std::size_t i = 0; i < 9; ++i) {
+        EXPECT_EQ(plan.rows[i].alreadyThere, there[i]) << i;
+        EXPECT_EQ(plan.rows[i].selected, !there[i]) << i;
+    }
+    EXPECT_EQ(plan.rows[0].match, s.ticked);
+    EXPECT_EQ(plan.rows[1].match, later);
+    EXPECT_EQ(plan.rows[3].match, &*s.split->lines->first());
+    EXPECT_EQ(plan.rows[6].match, s.waiting);
+    // What the register shows for them.
+    EXPECT_EQ(plan.rows[0].party, kSupermarket);
+    EXPECT_EQ(plan.rows[1].party, s.b->id);
+    EXPECT_EQ(plan.newCount(), 5);
+}
+
+TEST_F(Import, ProposalsComeFromTheFileThenTheHistoryThenTheBank) {
+    // Two rents: the most recent one's category is proposed.
+    sample::addRecord(doc, s.a->id, Category | 0x0101, -700.0, date(2024, 1, 1), kTransferOut,
+                      "Loyer");
+    sample::addRecord(doc, s.a->id, Category | 0x0104, -710.0, date(2024, 2, 1), kDirectDebit,
+                      "LOYER 02/2024");
+    Statement statement;
+    statement.rows = {
+        row(day(2024, 4, 10), -20.00, "courses 3/4"),
+        row(day(2024, 4, 10), 10.00, "Avoir"),
+        row(day(2024, 4, 10), -10.00, "Avoir"), // a credit mode does not suit a debit
+        row(day(2024, 4, 1), -720.00, "PRLV LOYER 04"),
+        row(day(2024, 4, 1), -720.00, "LOYER 04"),
+        row(day(2024, 4, 15), -63.20, "PRLV SEPA EDF", "DIRECTDEBIT"),
+        row(day(2024, 4, 16), -120.00, "CHEQUE 1234567", "CHECK"),
+        row(day(2024, 4, 30), 1850.75, "VIR SALAIRE", "CREDIT"),
+        row(day(2024, 4, 30), 1850.75, "Paie", "Virement reçu", "Revenus:Salaire"),
+        row(day(2024, 4, 30), -5.00, "Courses", "Chèque émis", "Alimentation:Cantine"),
+        row(day(2024, 4, 30), -5.00, "Divers"), // a split teaches no category
+    };
+    statement.rows[6].number = "1234567";
+    const ImportPlan plan = planImport(doc, *s.a, statement);
+    struct Expected {
+        PartyId party;
+        std::uint16_t mode;
+        bool learned;
+    };
+    const Expected expected[] = {
+        {kSupermarket, kCard, true},
+        {s.third->id, kChequeIn, true},
+        {s.third->id, kCard, true},
+        {0, kDirectDebit, false}, // PRLV
+        {Category | 0x0104, kDirectDebit, true},
+        {0, kDirectDebit, false},
+        {0, kCheque, false},
+        {0, kTransferIn, false}, // VIR
+        {Category | 0x8001, kTransferIn, false},
+        {Category | 0x0002, kCheque, false},
+        {0, kCard, true},
+    };
+    ASSERT_EQ(plan.rows.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_FALSE(plan.rows[i].alreadyThere);
+        EXPECT_EQ(plan.rows[i].party, expected[i].party);
+        EXPECT_EQ(plan.rows[i].modeId, expected[i].mode);
+        EXPECT_EQ(plan.rows[i].learned, expected[i].learned);
+    }
+}
+
+TEST_F(Import, TextsNamePartiesAndTheBankAccountIsCompared) {
+    struct Case {
+        const char* text;
+        PartyId party;
+    };
+    const Case cases[] = {
+        {"Alimentation:Supermarché", kSupermarket},
+        {" alimentation :  supermarché ", kSupermarket},
+        {"Alimentation", Category | 0x0000},
+        {"Supermarché", kSupermarket},
+        {"Mutuelle santé", 0}, // two sub-categories have that name
+        {"Loisirs:Inconnu", 0},
+        {"[Compte B]", s.b->id},
+        {"[Compte A]", 0}, // not the account itself
+        {"Inter-compte : Compte B", s.b->id},
+        {"Tiers : Martin", s.third->id},
+        {"MARTIN", s.third->id},
+        {"Personne", 0},
+        {"opération ventillée", Split},
+        {"", 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(resolvePartyText(doc, *s.a, utf8ToCp1252(c.text)), c.party) << c.text;
+
+    setFieldText(s.a->bankCode, "30004");
+    setFieldText(s.a->branchCode, "01234");
+    setFieldText(s.a->accountNumber, "00012345678");
+    struct Bank {
+        StatementAccount given;
+        bool differs;
+    };
+    const Bank banks[] = {
+        {{"30004", "01234", "00012345678"}, false},
+        {{"30004", "01234", "0001234567801"}, false}, // with the RIB key
+        {{"", "", ""}, false},
+        {{"30003", "01234", "00012345678"}, true},
+        {{"30004", "01235", "00012345678"}, true},
+        {{"", "", "00099999999"}, true},
+    };
+    for (const Bank& b : banks)
+        EXPECT_EQ(statementAccountDiffers(b.given, *s.a), b.differs) << b.given.accountId;
+    AccountRecord blank{};
+    EXPECT_FALSE(statementAccountDiffers({"30003", "1", "2"}, blank));
+}
+
+TEST_F(Import, OneStepBooksTheNewRowsAndUndoesExactly) {
+    const std::vector<std::uint8_t> before = serializeDocument(doc);
+    Statement first;
+    ReadError error;
+    ASSERT_TRUE(readOfx(sampleStatement("seed-sgml-1252.ofx"), first, error));
+    ASSERT_EQ(book(first), BookingStatus::Done);
+    // 1 162.50 - 42.50 - 120.00 + 1 850.75 - 63.20
+    EXPECT_NEAR(s.a->balance, 2787.55, 1e-9);
+    EXPECT_EQ(s.a->operationCount, 10u);
+    EXPECT_EQ(doc.nextOperationId, 13u);
+    EXPECT_EQ(model.rowCount(), 10);
+    EXPECT_EQ(doc.labels.count(), 0); // bank labels stay out of the list
+    EXPECT_EQ(checkDocument(doc), std::vector<std::string>{});
+    const OperationRecord& salary = *doc.operations.previous(doc.operations.last());
+    EXPECT_EQ(cp1252ToUtf8(fieldText(salary.label)), "VIR SALAIRE SOCIÉTÉ GÉNÉRALE D'ÉTUDES");
+    EXPECT_EQ(salary.modeId, kTransferIn);
+    EXPECT_EQ(salary.operationDate, day(2024, 1, 10));
+    const std::vector<std::uint8_t> after = serializeDocument(doc);
+
+    // The same statement again adds nothing; an overlapping one its new rows.
+    EXPECT_EQ(planImport(doc, *s.a, first).newCount(), 0);
+    Statement second;
+    ASSERT_TRUE(readOfx(sampleStatement("seed-xml-utf8.ofx"), second, error));
+    const ImportPlan plan = planImport(doc, *s.a, second);
+    EXPECT_TRUE(plan.rows[0].alreadyThere); // EDF, a day later and its label cut
+    EXPECT_EQ(plan.newCount(), 3);
+    ASSERT_EQ(book(second), BookingStatus::Done);
+    EXPECT_NEAR(s.a->balance, 2787.55 - 15.99 - 8.40 + 250.00, 1e-9);
+    EXPECT_EQ(checkDocument(doc), std::vector<std::string>{});
+
+    ASSERT_TRUE(history.undo());
+    EXPECT_EQ(serializeDocument(doc), after);
+    ASSERT_TRUE(history.undo());
+    EXPECT_EQ(serializeDocument(doc), before);
+    EXPECT_EQ(model.rowCount(), 6);
+    ASSERT_TRUE(history.redo());
+    EXPECT_EQ(serializeDocument(doc), after);
+    EXPECT_EQ(model.rowCount(), 10);
+    EXPECT_EQ(history.nextUndo()->name(), std::string("importation d'un relevé"));
+}
+
+TEST_F(Import, ExportsWriteTheAccountAsItSeesIt) {
+    // Seen from A, by date: the waiting split, B's transfer, the ticked
+    // purchase, the refund, B's split line.
+    const std::string csv = exportOperations(doc, s.a, ExportFormat::Csv);
+    EXPECT_EQ(csv, "\xEF\xBB\xBF"
+                   "Date;Libellé;Montant;Mode;Catégorie\r\n"
+                   "20/02/2024;Divers;-30,00;Carte de paiement;Opération ventillée\r\n"
+                   "01/03/2024;Virement;100,00;Virement émis;Inter-compte : Compte B\r\n"
+                   "05/03/2024;Courses;-12,50;Carte de paiement;Alimentation : Supermarché\r\n"
+                   "07/03/2024;Avoir;45,00;Remise de chèque;Tiers : Martin\r\n"
+                   "10/03/2024;Partage;60,00;Carte de paiement;Inter-compte : Compte B\r\n");
+    const std::string qif = exportOperations(doc, s.b, ExportFormat::Qif);
+    EXPECT_EQ(qif,
+              utf8ToCp1252(
+                  "!Type:Bank\r\n"
+                  "D01/03/2024\r\nT-100.00\r\nPVirement\r\nNVirement émis\r\nL[Compte A]\r\n^\r\n"
+                  "D10/03/2024\r\nT-80.00\r\nPPartage\r\nNCarte de paiement\r\n"
+                  "S[Compte A]\r\n$-60.00\r\nSAlimentation:Cantine\r\n$-20.00\r\n^\r\n"));
+    const std::string all = exportOperations(doc, nullptr, ExportFormat::Csv);
+    EXPECT_NE(all.find("\r\nCompte B;01/03/2024;Virement;-100,00;"), std::string::npos);
+    EXPECT_EQ(all.find("Compte C;"), std::string::npos); // nothing but its initial balance
+}
+
+TEST_F(Import, ThePreviewShowsTheRowsAndTakesTheUsersChoices) {
+    Statement statement;
+    statement.rows = {row(day(2024, 3, 6), -12.50, "COURSES"), row(day(2024, 4, 2), -7.00, "Boulangerie"),
+                      row(day(2024, 4, 3), 20.00, "Avoir")};
+    ImportPreview preview(doc, *s.a, statement);
+    const char* expected[3][kImportColumnCount] = {
+        {"Non", " 06/03/2024", "COURSES", "- 12.50", "Carte de paiement", "Alimentation : Supermarché", "Déjà présente"},
+        {"Oui", " 02/04/2024", "Boulangerie", "- 7.00", "Carte de paiement", "", "Nouvelle"},
+        {"Oui", " 03/04/2024", "Avoir", "20.00", "Remise de chèque", "Tiers : Martin", "Nouvelle"},
+    };
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < kImportColumnCount; ++c)
+            EXPECT_EQ(cp1252ToUtf8(preview.cellText(r, c)), expected[r][c]) << r << ", " << c;
+    EXPECT_EQ(preview.rowLook(0).text, kAlreadyThereColour);
+    EXPECT_EQ(preview.rowLook(1).text, kListColour);
+    EXPECT_EQ(preview.summary(), "3 opérations lues : 2 nouvelles, 1 déjà présente. 2 à importer.");
+
+    preview.setParty(1, Category | 0x0003); // Restaurant
+    preview.setMode(1, kCheque);
+    preview.setParty(0, Category | 0x0003); // a row already there keeps its own
+    preview.setParty(2, Split);             // no split made here
+    preview.toggle(2);
+    EXPECT_EQ(cp1252ToUtf8(preview.cellText(1, kImportCategory)), "Alimentation : Restaurant");
+    EXPECT_EQ(cp1252ToUtf8(preview.cellText(0, kImportCategory)), "Alimentation : Supermarché");
+    EXPECT_EQ(preview.summary(), "3 opérations lues : 2 nouvelles, 1 déjà présente. 1 à importer.");
+    const std::vector<OperationEntry> entries = preview.entries(date(2024, 6, 1));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].party, Category | 0x0003);
+    EXPECT_EQ(entries[0].modeId, kCheque);
+    EXPECT_EQ(entries[0].amount, -7.0);
+    preview.toggle(0); // the user may still import a row already there
+    EXPECT_EQ(preview.entries(0).size(), 2u);
+}
+
+// Exporting an account and importing the export into an empty account of
+// another file gives the same operations, so the same export.
+TEST(ImportRoundTrip, ExportThenImportGivesTheSameOperations) {
+    Document source;
+    sample::RegisterSample s = sample::buildRegisterSample(source);
+    RegisterModel model(source);
+    model.fill();
+    BookingHistory history(model);
+    OperationEntry e;
+    e.amount = -100.0;
+    e.party = Split;
+    e.modeId = kCheque;
+    e.operationDate = date(2024, 1, 20);
+    e.label = utf8ToCp1252("Fnac; « cadeaux »");
+    e.useLines = true;
+    VentilationLine cinema{}, third{};
+    cinema.partyId = third.partyId = Split;
+    cinema.counterpartyId = Category | 0x0803;
+    cinema.amount = -60.0;
+    third.counterpartyId = s.third->id;
+    third.amount = -40.0;
+    e.lines = {cinema, third};
+    ASSERT_EQ(history.perform(makeNewOperation(e)), BookingStatus::Done);
+    history.clear();
+
+    for (ExportFormat format : {ExportFormat::Qif, ExportFormat::Csv}) {
+        SCOPED_TRACE(format == ExportFormat::Qif ? "QIF" : "CSV");
+        const std::string exported = exportOperations(source, s.a, format);
+        Document target;
+        sample::buildRegisterSample(target);
+        AccountRecord* empty = createAccount(target, "Neuf", 0.0);
+        target.currentAccount = empty;
+        RegisterModel targetModel(target);
+        targetModel.fill();
+        BookingHistory targetHistory(targetModel);
+        Statement statement;
+        ReadError error;
+        const std::vector<std::uint8_t> bytes(exported.begin(), exported.end());
+        ASSERT_TRUE(readStatement(
+            bytes, format == ExportFormat::Qif ? StatementFormat::Qif : StatementFormat::Csv,
+            nullptr, statement, error))
+            << describeReadError(error);
+        const ImportPlan plan = planImport(target, *empty, statement);
+        EXPECT_EQ(plan.newCount(), 6);
+        ASSERT_EQ(targetHistory.perform(makeImportOperations(
+                      importEntries(target, *empty, statement, plan, date(2024, 6, 1)))),
+                  BookingStatus::Done);
+        EXPECT_EQ(checkDocument(target), std::vector<std::string>{});
+        // The CSV form keeps a split as one row: a split still to ventilate.
+        EXPECT_EQ(exportOperations(target, empty, format), exported);
+        EXPECT_NEAR(empty->balance, 1162.50 - 100.0 - 1000.0, 1e-9);
+    }
+}
+
+// --- kvn import / export -------------------------------------------------------
+
+namespace fs = std::filesystem;
+
+struct KvnRun {
+    int code;
+    std::string out, err;
+};
+KvnRun kvn(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int code = runKvn(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(KvnImport, ImportsOnceRefusesBadInputAndExports) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("kvn_import_" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir);
+    const std::string file = (dir / "comptes.kvn").string();
+    const std::string statements = std::string(KOLVANE_STATEMENTS) + "/";
+    ASSERT_EQ(kvn({"new", file, "--account", "Courant", "--initial", "100"}).code, 0);
+
+    KvnRun dry =
+        kvn({"import", file, "--account", "Courant", statements + "seed-french.qif", "--dry-run"});
+    EXPECT_EQ(dry.code, 0) << dry.err;
+    EXPECT_NE(dry.out.find("new   03/01/2024  - 42.50  CB CARREFOUR MARKET  [Carte de paiement | "
+                           "Alimentation : Supermarché]\n"),
+              std::string::npos)
+        << dry.out;
+    EXPECT_NE(dry.out.find("Dry run: 4 new operations, 0 already there; nothing written\n"),
+              std::string::npos);
+    const std::string untouched = fileText(file);
+
+    // Bad input: exit 2, one line, the file as it was.
+    const std::vector<std::vector<std::string>> bad = {
+        {"import", file, "--account", "Courant", statements + "bad-amount.qif"},
+        {"import", file, "--account", "Courant", statements + "missing.qif"},
+        {"import", file, "--account", "Epargne", statements + "seed-french.qif"},
+        {"import", file, "--account", "Courant", statements + "seed-french.qif", "--format", "pdf"},
+        {"import", file, "--account", "Courant"},
+        {"export", file, "--account", "Courant", "--format", "ods", (dir / "x.ods").string()},
+        {"export", file, "--account", "Courant", "--all", "--format", "csv",
+         (dir / "x.csv").string()},
+        {"export", file, "--account", "Courant", "--format", "csv", file},
+    };
+    for (const auto& args : bad) {
+        const KvnRun run = kvn(args);
+        EXPECT_EQ(run.code, 2) << args[4];
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+        EXPECT_EQ(fileText(file), untouched);
+    }
+    EXPECT_NE(kvn(bad[0]).err.find("Ligne 8 : montant illisible « -12O,00 »; nothing imported"),
+              std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "x.csv"));
+
+    KvnRun first = kvn({"import", file, "--account", "Courant", statements + "seed-french.qif"});
+    EXPECT_EQ(first.code, 0) << first.err;
+    // 100 - 42.50 - 120 - 100 + 1 850.75
+    EXPECT_NE(
+        first.out.find("Imported 4 operations (0 already there) into Courant; balance 1 688.25\n"),
+        std::string::npos)
+        << first.out;
+    KvnRun second = kvn({"import", file, "--account", "Courant", statements + "seed-french.qif"});
+    EXPECT_NE(second.out.find("Nothing to import: all 4 operations are already there\n"),
+              std::string::npos);
+    EXPECT_EQ(kvn({"check", file}).code, 0);
+
+    const std::string out = (dir / "courant.csv").string();
+    ASSERT_EQ(kvn({"export", file, "--account", "Courant", "--format", "csv", out}).code, 0);
+    EXPECT_NE(fileText(out).find(
+                  "20/01/2024;FNAC PARIS;-100,00;Carte de paiement;Opération ventillée\r\n"),
+              std::string::npos)
+        << fileText(out);
+    fs::remove_all(dir);
+}
+
+} // namespace
+} // namespace kolvane
