@@ -12,6 +12,35 @@ double cents(double value) {
     return roundAmount(value, 2);
 }
 
+// What the instalments are worth at the release, discounted at `rate` a period.
+double presentValue(const std::vector<LendingRow>& rows, double rate) {
+    const double discount = 1.0 / (1.0 + rate);
+    double factor = 1.0;
+    double value = 0.0;
+    for (std::size_t k = 1; k < rows.size(); ++k) {
+        factor *= discount;
+        value += rows[k].instalment * factor;
+    }
+    return value;
+}
+
+// The periodic rate at which the instalments are worth `amount`. The present
+// value falls as the rate rises: bracket the rate, then halve the bracket
+// until a double can no longer tell its ends apart.
+double internalRate(const std::vector<LendingRow>& rows, double amount) {
+    double low = -0.5;
+    double high = 1.0;
+    while (presentValue(rows, high) > amount && high < 1e9)
+        high *= 2.0;
+    for (int step = 0; step < 200; ++step) {
+        const double middle = low + (high - low) / 2.0;
+        if (middle <= low || middle >= high)
+            break;
+        (presentValue(rows, middle) > amount ? low : high) = middle;
+    }
+    return low;
+}
+
 } // namespace
 
 int periodMonths(Periodicity periodicity) {
@@ -93,6 +122,28 @@ LendingSchedule computeLending(const LendingParameters& parameters) {
         last.remainingCapital = 0.0;
     }
     return schedule;
+}
+
+LendingCost lendingCost(const LendingSchedule& schedule, Periodicity periodicity) {
+    LendingCost cost;
+    const std::vector<LendingRow>& rows = schedule.rows;
+    for (std::size_t k = 1; k < rows.size(); ++k) {
+        cost.interest += rows[k].interest;
+        cost.insurance += rows[k].insurance;
+    }
+    cost.interest = cents(cost.interest);
+    cost.insurance = cents(cost.insurance);
+    cost.total = cents(cost.interest + cost.insurance);
+
+    const int months = periodMonths(periodicity);
+    if (rows.size() < 2 || months == 0 || !(rows[0].remainingCapital > 0.0))
+        return cost;
+    for (std::size_t k = 1; k < rows.size(); ++k)
+        if (!(rows[k].instalment > 0.0))
+            return cost; // nothing paid back: no rate to speak of
+    const double rate = internalRate(rows, rows[0].remainingCapital);
+    cost.effectiveAnnualRate = (std::pow(1.0 + rate, 12.0 / months) - 1.0) * 100.0;
+    return cost;
 }
 
 } // namespace kolvane

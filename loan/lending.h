@@ -65,4 +65,20 @@ double annuity(double amount, double rate, std::int32_t count);
 // lending_rules.h for the checks a form goes through first.
 LendingSchedule computeLending(const LendingParameters& parameters);
 
+// What the loan costs beyond the capital, over its whole table.
+struct LendingCost {
+    double interest = 0.0;  // the rows' interest, to the cent
+    double insurance = 0.0; // the rows' insurance, to the cent
+    double total = 0.0;     // interest + insurance
+    // The yearly rate, in percent, at which the instalments as paid repay
+    // the amount borrowed: the periodic rate i with amount = sum of
+    // instalment_k / (1 + i)^k, each instalment one period after the
+    // previous one and the first one period after the release, made yearly
+    // as (1 + i)^(12 / months) - 1. Insurance counts as a cost; without it the
+    // rate is the nominal rate made yearly, up to the instalment's cent.
+    double effectiveAnnualRate = 0.0;
+};
+
+LendingCost lendingCost(const LendingSchedule& schedule, Periodicity periodicity);
+
 } // namespace kolvane

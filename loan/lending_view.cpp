@@ -3,16 +3,23 @@
 #include "accounts/link_rules.h"
 #include "document/calendar.h"
 #include "document/dates.h"
+#include "document/file_system.h"
+#include "loan/lending_export.h"
 #include "loan/lending_rules.h"
 #include "operations/amount_edit_control.h"
 #include "resources/resource_ids.h"
 #include "win/date_picker.h"
+#include "win/clipboard.h"
 #include "win/combo_box.h"
+#include "win/file_chooser.h"
 #include "win/window_text.h"
 
 #include <commctrl.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace kolvane {
 namespace {
@@ -22,7 +29,7 @@ constexpr const wchar_t* kClassName = L"WndLendingClass";
 // The form's strip and the page the scroll bars move over.
 constexpr int kStripWidth = 300;
 constexpr int kPageWidth = 800;
-constexpr int kPageHeight = 500;
+constexpr int kPageHeight = 530; // the form down to its "Détails" group
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 // A label too long for its 150 pixels is cut, not wrapped out of sight.
@@ -73,14 +80,28 @@ const ControlSpec kForm[] = {
     {WC_STATICW, L"Type d'assurance :", kLabel, 20, 300, 100, 14, -1},
     {WC_COMBOBOXW, L"", kDropDownList, 125, 298, 155, 80, IDC_LOAN_INSURANCE_TYPE},
     {WC_BUTTONW, L"Calculer", kChild | WS_TABSTOP | BS_PUSHBUTTON, 95, 330, 110, 22, IDOK},
-    {WC_BUTTONW, L"Détails", kChild | BS_GROUPBOX, 10, 365, 280, 100, -1},
+    {WC_BUTTONW, L"Détails", kChild | BS_GROUPBOX, 10, 365, 280, 153, -1},
     {WC_STATICW, L"Echéance avec assurance :", kLabel | WS_DISABLED, 20, 385, 150, 14, -1},
     {WC_EDITW, L"", kChild | WS_DISABLED | ES_AUTOHSCROLL, 175, 383, 105, 20,
      IDC_LOAN_WITH_INSURANCE, WS_EX_CLIENTEDGE},
     {WC_STATICW, L"Echéance sans assurance :", kLabel | WS_DISABLED, 20, 410, 150, 14, -1},
     {WC_EDITW, L"", kChild | WS_DISABLED | ES_AUTOHSCROLL, 175, 408, 105, 20,
      IDC_LOAN_WITHOUT_INSURANCE, WS_EX_CLIENTEDGE},
+    {WC_STATICW, L"Coût total du crédit :", kLabel | WS_DISABLED, 20, 435, 150, 14, -1},
+    {WC_EDITW, L"", kChild | WS_DISABLED | ES_AUTOHSCROLL, 175, 433, 105, 20, IDC_LOAN_TOTAL_COST,
+     WS_EX_CLIENTEDGE},
+    {WC_STATICW, L"Taux effectif annuel :", kLabel | WS_DISABLED, 20, 460, 150, 14, -1},
+    {WC_EDITW, L"", kChild | WS_DISABLED | ES_AUTOHSCROLL, 175, 458, 105, 20,
+     IDC_LOAN_EFFECTIVE_RATE, WS_EX_CLIENTEDGE},
+    // The table for a spreadsheet, once there is one.
+    {WC_BUTTONW, L"Copier le tableau", kChild | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON, 20, 486,
+     125, 22, IDC_LOAN_COPY},
+    {WC_BUTTONW, L"Exporter en CSV...", kChild | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON, 155,
+     486, 125, 22, IDC_LOAN_EXPORT},
 };
+
+constexpr win::FileChoice kExportTable{true, L"Exporter le tableau d'amortissement",
+                                       L"Fichier CSV (*.csv)\0*.csv\0", L"csv"};
 
 // The table's columns: the number centred, the rest right-aligned under
 // centred titles; the last one is widened with the list.
@@ -211,6 +232,7 @@ void LendingView::createControls() {
     attachAmountEdit(control(IDC_LOAN_INSURANCE), false);
     attachAmountEdit(control(IDC_LOAN_WITH_INSURANCE), false);
     attachAmountEdit(control(IDC_LOAN_WITHOUT_INSURANCE), false);
+    attachAmountEdit(control(IDC_LOAN_TOTAL_COST), false);
     win::ComboBox(control(IDC_LOAN_PERIODICITY)).fill(periodicityChoices());
     win::ComboBox(control(IDC_LOAN_RATE_MODE)).fill(rateModeChoices());
     win::ComboBox(control(IDC_LOAN_INSURANCE_TYPE)).fill(insuranceTypeChoices());
@@ -262,8 +284,39 @@ void LendingView::calculate() {
     schedule_ = std::move(decision.schedule);
     setAmount(control(IDC_LOAN_WITH_INSURANCE), schedule_.instalmentWithInsurance);
     setAmount(control(IDC_LOAN_WITHOUT_INSURANCE), schedule_.instalmentWithoutInsurance);
+    const LendingCost cost = lendingCost(schedule_, parameters_.periodicity);
+    setAmount(control(IDC_LOAN_TOTAL_COST), cost.total);
+    win::setWindowTextUtf8(control(IDC_LOAN_EFFECTIVE_RATE),
+                           lendingRateText(cost.effectiveAnnualRate));
+    EnableWindow(control(IDC_LOAN_COPY), TRUE);
+    EnableWindow(control(IDC_LOAN_EXPORT), TRUE);
     table_.reload();
     layout(); // the list's scroll bar may come or go
+}
+
+bool LendingView::copyTable() {
+    if (schedule_.rows.empty())
+        return false;
+    if (win::copyTextToClipboard(window, utf8ToWide(lendingTableTabText(schedule_))))
+        return true;
+    win::showMessage(window, L"Le tableau n'a pas pu être copié dans le presse-papiers .");
+    return false;
+}
+
+bool LendingView::exportTable() {
+    if (schedule_.rows.empty())
+        return false;
+    const std::optional<std::string> path =
+        chooseExportFile ? chooseExportFile(window) : win::chooseFile(window, kExportTable);
+    if (!path)
+        return false;
+    const std::string csv = lendingTableCsv(schedule_);
+    std::string reason;
+    if (replaceFileContent(platformFileSystem(), *path,
+                           std::vector<std::uint8_t>(csv.begin(), csv.end()), {}, &reason))
+        return true;
+    win::showMessage(window, utf8ToWide(lendingExportFailureMessage(*path, reason)));
+    return false;
 }
 
 LRESULT LendingView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -277,8 +330,14 @@ LRESULT LendingView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         layout();
         return 0;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED)
+        if (HIWORD(wParam) != BN_CLICKED)
+            return 0;
+        if (LOWORD(wParam) == IDOK)
             calculate();
+        else if (LOWORD(wParam) == IDC_LOAN_COPY)
+            copyTable();
+        else if (LOWORD(wParam) == IDC_LOAN_EXPORT)
+            exportTable();
         return 0;
     case WM_NOTIFY:
         if (auto answer = table_.notify(*reinterpret_cast<const NMHDR*>(lParam)))

@@ -1,8 +1,9 @@
 // The loan simulator, window class "WndLendingClass": the form on a strip at
-// the left, the amortisation table on the right, over a page of 800 x 500
+// the left, the amortisation table on the right, over a page of 800 x 530
 // pixels that scrolls when the window is smaller. "Calculer" reads the form,
-// asks lending_rules.h for the decision and shows it; nothing is stored in
-// the account file.
+// asks lending_rules.h for the decision and shows it with the cost of the
+// credit; the table can then be copied or exported for a spreadsheet
+// (lending_export.h). Nothing is stored in the account file.
 #pragma once
 
 #include "document/document.h"
@@ -13,6 +14,10 @@
 #include "win/scrolled_page.h"
 
 #include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
 
 namespace kolvane {
 
@@ -33,11 +38,18 @@ class LendingView final : public win::TabView, public win::ScrolledPage<LendingV
     // "Calculer": on a refusal the message, the focus on the field, and the
     // previous results left as they are.
     void calculate();
+    // "Copier le tableau": the table as tab-separated text on the clipboard.
+    bool copyTable();
+    // "Exporter en CSV...": the table into a CSV file chosen by the user,
+    // written whole or not at all; a failure is told with the system's reason.
+    bool exportTable();
 
     const LendingSchedule& schedule() const { return schedule_; }
     const win::ListView& table() const { return table_; }
 
     Document* document = nullptr; // "Calculer" does nothing without one
+    // Where the CSV file goes; the save dialog unless a test answers.
+    std::function<std::optional<std::string>(HWND owner)> chooseExportFile;
 
   private:
     void createControls();

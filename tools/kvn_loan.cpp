@@ -2,6 +2,7 @@
 // and cell texts as its view.
 #include "document/calendar.h"
 #include "document/dates.h"
+#include "loan/lending_export.h"
 #include "loan/lending_rules.h"
 #include "operations/amount_field.h"
 #include "tools/json_writer.h"
@@ -76,7 +77,8 @@ bool parseDay(std::string_view text, FileTime& value) {
     return true;
 }
 
-void writeSchedule(const LendingSchedule& schedule, std::ostream& out) {
+void writeSchedule(const LendingDecision& decision, std::ostream& out) {
+    const LendingSchedule& schedule = decision.schedule;
     static constexpr const char* kColumns[kLendingColumnCount] = {
         "number", "date", "interest", "principal", "insurance", "instalment", "remainingCapital"};
     JsonWriter json(out);
@@ -86,6 +88,10 @@ void writeSchedule(const LendingSchedule& schedule, std::ostream& out) {
                 amountTextForValue(schedule.instalmentWithInsurance, false));
     json.member("instalmentWithoutInsurance",
                 amountTextForValue(schedule.instalmentWithoutInsurance, false));
+    // And the two figures shown under them.
+    const LendingCost cost = lendingCost(schedule, decision.parameters.periodicity);
+    json.member("totalCost", amountTextForValue(cost.total, false));
+    json.member("effectiveAnnualRate", lendingRateText(cost.effectiveAnnualRate));
     json.key("rows");
     json.beginArray();
     for (const LendingRow& row : schedule.rows) {
@@ -158,7 +164,7 @@ int commandLoan(const std::vector<std::string>& args, std::ostream& out, std::os
     const LendingDecision decision = decideLending(form);
     if (decision.problem != LendingProblem::None)
         return refuse(err, lendingProblemText(decision.problem));
-    writeSchedule(decision.schedule, out);
+    writeSchedule(decision, out);
     return kExitOk;
 }
 

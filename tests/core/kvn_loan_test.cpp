@@ -1,7 +1,9 @@
 // kvn loan: the options reach the form, the view's checks refuse with their
 // own message, and the table comes out as its cells are drawn. The figures
 // were worked out by hand: 1000.00 over 2 months at 12 % is PMT(1 %, 2) =
-// 507.5124; row 1 pays 10.00 of interest, row 2 5.02 (on 502.49).
+// 507.5124; row 1 pays 10.00 of interest, row 2 5.02 (on 502.49). The cost
+// is 2 x 507.51 - 1000.00 = 15.02; RATE(2, -507.51, 1000) = 0.99968 % a month,
+// 1.0099968^12 - 1 = 12.68 % a year.
 #include "tools/kvn_commands.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +33,8 @@ TEST(KvnLoan, PrintsTheInstalmentsAndEveryRowAsDrawn) {
     EXPECT_EQ(run.out, R"({
   "instalmentWithInsurance": "507.51",
   "instalmentWithoutInsurance": "507.51",
+  "totalCost": "15.02",
+  "effectiveAnnualRate": "12.68 %",
   "rows": [
     {
       "number": "0",

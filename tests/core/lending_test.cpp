@@ -3,12 +3,14 @@
 // insurance of a row rounded to the cent on the previous capital, principal =
 // instalment - interest - insurance, the last row absorbing the remainder.
 #include "loan/lending.h"
+#include "loan/lending_export.h"
 #include "loan/lending_rules.h"
 
 #include "document/calendar.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kolvane {
@@ -305,6 +307,87 @@ TEST(LendingRules, DropDownListsCarryTheirValues) {
     EXPECT_EQ(texts(rateModeChoices()), "Proportionnel=0;Equivalent=1;selected 0");
     EXPECT_EQ(texts(insuranceTypeChoices()),
               "En valeur=0;En pourcentage fixe=1;En pourcentage proportionnel=2;selected 0");
+}
+
+// --- What the loan costs, and the table for a spreadsheet -------------------
+
+TEST(LendingCost, TotalsAndEffectiveRate) {
+    // 12 x 116.62 repay 1200.00: 199.44 of cost, of which 120.00 insurance.
+    // RATE(12, -116.62, 1200) = 2.4487 % a month, 1.024487^12 - 1 = 33.6801 %.
+    LendingParameters withInsurance = loan(1200, 12, 12);
+    withInsurance.insurance = 120;
+    LendingCost cost = lendingCost(computeLending(withInsurance), Periodicity::Monthly);
+    EXPECT_DOUBLE_EQ(cost.interest, 79.44);
+    EXPECT_DOUBLE_EQ(cost.insurance, 120.00);
+    EXPECT_DOUBLE_EQ(cost.total, 199.44);
+    EXPECT_NEAR(cost.effectiveAnnualRate, 33.680095, 1e-4);
+
+    // Without fees the rate is the nominal one made yearly as the rate mode
+    // says, give or take the instalment's cent: 1.01^12 - 1 = 12.682503 %,
+    // 1.015^4 - 1 = 6.136355 %, and an equivalent rate stays itself.
+    struct Case {
+        double amount;
+        std::int32_t count;
+        double rate;
+        Periodicity periodicity;
+        RateMode mode;
+        double effective;
+    };
+    const Case cases[] = {
+        {100000, 120, 12, Periodicity::Monthly, RateMode::Proportional, 12.682503},
+        {10000, 40, 6, Periodicity::Quarterly, RateMode::Proportional, 6.136355},
+        {100000, 240, 3.6, Periodicity::Monthly, RateMode::Equivalent, 3.6},
+    };
+    for (const Case& c : cases) {
+        LendingParameters parameters = loan(c.amount, c.count, c.rate, c.periodicity);
+        parameters.rateMode = c.mode;
+        EXPECT_NEAR(lendingCost(computeLending(parameters), c.periodicity).effectiveAnnualRate,
+                    c.effective, 1e-4)
+            << c.rate;
+    }
+
+    // No table, nothing to cost.
+    cost = lendingCost(LendingSchedule{}, Periodicity::Monthly);
+    EXPECT_EQ(cost.total, 0.0);
+    EXPECT_EQ(cost.effectiveAnnualRate, 0.0);
+}
+
+TEST(LendingExport, SpreadsheetLinesWithDecimalCommas) {
+    const LendingSchedule schedule = computeLending(loan(1200, 12, 12));
+    const std::string csv = lendingTableCsv(schedule);
+    const std::string head = "\xEF\xBB\xBF"
+                             "Numéro;Date;Intérêt;Principal;Assurance;Echéance;Capital dû\r\n"
+                             "0;;;;;;1200,00\r\n"
+                             "1;15/01/2025;12,00;94,62;0,00;106,62;1105,38\r\n"
+                             "2;15/02/2025;11,05;95,57;0,00;106,62;1009,81\r\n"
+                             "3;15/03/2025;10,10;96,52;0,00;106,62;913,29\r\n";
+    EXPECT_EQ(csv.substr(0, head.size()), head);
+    EXPECT_TRUE(csv.ends_with("\r\n12;15/12/2025;1,08;105,54;0,00;106,62;0,00\r\n"));
+
+    const std::string tabs = lendingTableTabText(schedule);
+    EXPECT_TRUE(tabs.starts_with("Numéro\tDate\tIntérêt\t"));
+    EXPECT_NE(tabs.find("\r\n1\t15/01/2025\t12,00\t94,62\t0,00\t106,62\t1105,38\r\n"),
+              std::string::npos);
+    EXPECT_EQ(std::count(tabs.begin(), tabs.end(), '\n'), 14);
+
+    // Negative amounts keep their sign; large ones have no grouping.
+    LendingRow row;
+    row.number = 3;
+    row.date = day(2031, 10, 5);
+    row.interest = -0.01;
+    row.principal = 1234567.5;
+    row.insurance = -0.001; // rounds to zero, without a sign
+    row.instalment = 0.125; // half a cent up
+    EXPECT_EQ(lendingExportLine(row, ';'), "3;05/10/2031;-0,01;1234567,50;0,00;0,13;0,00");
+}
+
+TEST(LendingExport, RateAndFailureTexts) {
+    EXPECT_EQ(lendingRateText(12.685391), "12.69 %");
+    EXPECT_EQ(lendingRateText(1234.5), "1 234.50 %");
+    EXPECT_EQ(lendingExportFailureMessage("C:\\x\\t.csv", "Accès refusé"),
+              "Le tableau n'a pas pu être exporté dans C:\\x\\t.csv (Accès refusé) .");
+    EXPECT_EQ(lendingExportFailureMessage("t.csv", ""),
+              "Le tableau n'a pas pu être exporté dans t.csv .");
 }
 
 } // namespace

@@ -10,7 +10,11 @@ follows the simulator's rules: periodic rate, annuity as (1 + r)^n P / sum of
 capital (half away from zero on the shortest written form of the value), principal = the
 instalment less both, the last row absorbing what is left, dates stepping by
 whole months with the day clamped. A loan whose last row would absorb more
-than one instalment is refused. Exit status 0 when everything agrees.
+than one instalment is refused. The cost of the credit is what the
+instalments pay beyond the amount; the effective annual rate is the periodic
+rate at which the instalments, one period apart, are worth the amount (found
+here from the annuity's closed form), made yearly. Exit status 0 when
+everything agrees.
 """
 
 import calendar
@@ -58,6 +62,20 @@ def annuity(amount, rate, count):
     return (1.0 + rate) ** count * amount / total
 
 
+def effective_rate(amount, instalment, count, months):
+    def worth(rate):
+        if rate == 0:
+            return instalment * count
+        return instalment * (1.0 - (1.0 + rate) ** -count) / rate
+    low, high = -0.5, 1.0
+    while worth(high) > amount:
+        high *= 2.0
+    for _ in range(300):
+        middle = (low + high) / 2.0
+        low, high = (middle, high) if worth(middle) > amount else (low, middle)
+    return ((1.0 + low) ** (12.0 / months) - 1.0) * 100.0
+
+
 def add_months(day, months):
     index = day.month - 1 + months
     year, month = day.year + index // 12, index % 12 + 1
@@ -101,7 +119,11 @@ def expected(amount, count, annual, periodicity, mode, insurance, kind, first):
     # The amount fields write amounts as the rest of the program does, 0.00 left blank.
     blank = lambda value: "" if amount_text(value) == "0.00" else amount_text(value)  # noqa: E731
     return {"instalmentWithInsurance": blank(instalment),
-            "instalmentWithoutInsurance": blank(without), "rows": shown}
+            "instalmentWithoutInsurance": blank(without),
+            "totalCost": blank(cents(count * instalment - amount)),
+            "effectiveAnnualRate": amount_text(effective_rate(amount, instalment, count, months))
+            + " %",
+            "rows": shown}
 
 
 def main(kvn):
@@ -134,7 +156,8 @@ def main(kvn):
             failures += 1
             print("differs:", " ".join(args), result.stderr.decode("utf-8", "replace"))
             if got:
-                for key in ("instalmentWithInsurance", "instalmentWithoutInsurance"):
+                for key in ("instalmentWithInsurance", "instalmentWithoutInsurance",
+                            "totalCost", "effectiveAnnualRate"):
                     if got[key] != want[key]:
                         print("  %s: kvn %s, expected %s" % (key, got[key], want[key]))
                 for mine, theirs in zip(want["rows"], got["rows"]):

@@ -1,18 +1,25 @@
 // The loan simulator on the screen: "Calculer" reaches the form's checks and
-// shows both instalments and the table, a refusal keeps the previous results
-// and puts the focus on its field, and a narrow view scrolls its strip and
-// table together. The arithmetic itself is tested in the core.
+// shows both instalments, the cost, the effective rate and the table, a
+// refusal keeps the previous results and puts the focus on its field, the
+// table goes to the clipboard and to a CSV file, and a narrow view scrolls
+// its strip and table together. The arithmetic itself is tested in the core.
 #include "loan/lending_view.h"
 
 #include "document/calendar.h"
+#include "document/file_system.h"
+#include "document/text.h"
 #include "resources/resource_ids.h"
 #include "tests/ui/dialog_driver.h"
+#include "tests/ui/screenshot_support.h"
 #include "win/gdi_handles.h"
 #include "win/window_text.h"
 
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
 
 namespace kolvane {
 namespace {
@@ -53,10 +60,11 @@ class LoanViewTest : public ::testing::Test {
         SetWindowTextW(item(IDC_LOAN_COUNT), L"12");
         SetWindowTextW(item(IDC_LOAN_RATE), L"12");
     }
-    void pressCalculer() {
-        SendMessageW(view.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(item(IDOK)));
+    void press(int id) {
+        SendMessageW(view.window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(item(id)));
     }
+    void pressCalculer() { press(IDOK); }
     std::wstring cell(int row, int column) const {
         wchar_t text[40] = {};
         ListView_GetItemText(item(IDC_LOAN_TABLE), row, column, text, 40);
@@ -83,10 +91,17 @@ class LoanViewTest : public ::testing::Test {
 };
 
 TEST_F(LoanViewTest, CalculerShowsTheInstalmentsAndTheTable) {
+    EXPECT_FALSE(IsWindowEnabled(item(IDC_LOAN_COPY)));
+    EXPECT_FALSE(IsWindowEnabled(item(IDC_LOAN_EXPORT)));
     fillWorkedExample();
     pressCalculer();
     EXPECT_EQ(win::windowText(item(IDC_LOAN_WITH_INSURANCE)), L"106.62");
     EXPECT_EQ(win::windowText(item(IDC_LOAN_WITHOUT_INSURANCE)), L"106.62");
+    // 12 x 106.62 - 1200.00; RATE(12, -106.62, 1200) made yearly is 12.6854 %.
+    EXPECT_EQ(win::windowText(item(IDC_LOAN_TOTAL_COST)), L"79.44");
+    EXPECT_EQ(win::windowText(item(IDC_LOAN_EFFECTIVE_RATE)), L"12.69 %");
+    EXPECT_TRUE(IsWindowEnabled(item(IDC_LOAN_COPY)));
+    EXPECT_TRUE(IsWindowEnabled(item(IDC_LOAN_EXPORT)));
     EXPECT_EQ(ListView_GetItemCount(item(IDC_LOAN_TABLE)), 13);
     EXPECT_EQ(cell(0, 6), L"1 200.00");
     EXPECT_EQ(cell(12, 1), L" 15/12/2025");
@@ -106,6 +121,80 @@ TEST_F(LoanViewTest, ARefusalKeepsTheResultsAndFocusesItsField) {
     EXPECT_EQ(GetFocus(), item(IDC_LOAN_COUNT));
     EXPECT_EQ(win::windowText(item(IDC_LOAN_WITH_INSURANCE)), L"106.62");
     EXPECT_EQ(ListView_GetItemCount(item(IDC_LOAN_TABLE)), 13);
+}
+
+TEST_F(LoanViewTest, LoansBeyondWhatTheTableHoldsAreRefusedOnTheirField) {
+    struct Case {
+        int field;
+        const wchar_t* text;
+        const wchar_t* message;
+    };
+    const Case cases[] = {
+        {IDC_LOAN_RATE, L"0", L"Saisissez le taux d'intérêt ."},
+        {IDC_LOAN_COUNT, L"1201", L"Le nombre d'échéances ne peut pas dépasser 1 200 ."},
+        {IDC_LOAN_AMOUNT, L"999999999999",
+         L"Le montant de crédit ne peut pas dépasser 2 147 483.64 ."},
+    };
+    for (const Case& c : cases) {
+        fillWorkedExample();
+        SetWindowTextW(item(c.field), c.text);
+        DialogDriver driver;
+        driver.expectMessageBox(c.message).press(IDOK);
+        EXPECT_TRUE(driver.run([&] { pressCalculer(); })) << c.field;
+        EXPECT_EQ(GetFocus(), item(c.field)) << c.field;
+    }
+    EXPECT_EQ(ListView_GetItemCount(item(IDC_LOAN_TABLE)), 0);
+    EXPECT_FALSE(IsWindowEnabled(item(IDC_LOAN_COPY)));
+}
+
+TEST_F(LoanViewTest, CopierPutsTheTableOnTheClipboard) {
+    fillWorkedExample();
+    pressCalculer();
+    press(IDC_LOAN_COPY);
+    std::wstring text;
+    ASSERT_TRUE(OpenClipboard(view.window));
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    const std::wstring titles =
+        L"Numéro\tDate\tIntérêt\tPrincipal\tAssurance\tEchéance\tCapital dû\r\n";
+    EXPECT_EQ(text.substr(0, titles.size()), titles);
+    EXPECT_NE(text.find(L"\r\n1\t15/01/2025\t12,00\t94,62\t0,00\t106,62\t1105,38\r\n"),
+              std::wstring::npos);
+}
+
+TEST_F(LoanViewTest, ExportWritesTheCsvFileOrSaysWhyNot) {
+    fillWorkedExample();
+    pressCalculer();
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::string path = wideToUtf8(folder) + "kolvane-loan-test.csv";
+    view.chooseExportFile = [&](HWND) { return std::optional<std::string>(path); };
+    EXPECT_TRUE(view.exportTable());
+    FileSystem& disk = platformFileSystem();
+    std::vector<std::uint8_t> bytes;
+    ASSERT_EQ(disk.readAll(path, bytes, 1 << 20), ReadResult::Ok);
+    const std::string csv(bytes.begin(), bytes.end());
+    EXPECT_TRUE(csv.starts_with("\xEF\xBB\xBFNuméro;Date;"));
+    EXPECT_TRUE(csv.ends_with("\r\n12;15/12/2025;1,08;105,54;0,00;106,62;0,00\r\n"));
+    EXPECT_FALSE(disk.exists(path + ".tmp"));
+    disk.remove(path);
+
+    const std::string nowhere = wideToUtf8(folder) + "kolvane-no-such-folder\\t.csv";
+    view.chooseExportFile = [&](HWND) { return std::optional<std::string>(nowhere); };
+    std::wstring message;
+    DialogDriver driver;
+    driver.expectMessageBox()
+        .then([&](HWND box) { message = uitest::messageBoxText(box); })
+        .press(IDOK);
+    EXPECT_TRUE(driver.run([&] { EXPECT_FALSE(view.exportTable()); }));
+    // The path, then the system's reason in brackets.
+    EXPECT_EQ(message.find(L"Le tableau n'a pas pu être exporté dans " + utf8ToWide(nowhere) +
+                           L" ("),
+              0u)
+        << wideToUtf8(message);
 }
 
 TEST_F(LoanViewTest, ANarrowViewScrollsTheStripAndTheTableTogether) {
@@ -131,6 +220,20 @@ TEST_F(LoanViewTest, ANarrowViewScrollsTheStripAndTheTableTogether) {
     };
     EXPECT_EQ(leftOf(IDC_LOAN_PANEL), -shift);
     EXPECT_EQ(leftOf(IDC_LOAN_TABLE), 300 - shift);
+}
+
+// A picture of a computed loan for scripts/screenshot_session.sh; disabled
+// in ordinary runs.
+TEST_F(LoanViewTest, DISABLED_Screenshot) {
+    const std::wstring folder = uitest::shotFolder();
+    if (folder.empty())
+        GTEST_SKIP() << "KOLVANE_SHOT_DIR is not set";
+    SetWindowTextW(tabs, L"Kolvane - Simulation");
+    fillWorkedExample();
+    SetWindowTextW(item(IDC_LOAN_INSURANCE), L"120");
+    pressCalculer();
+    RedrawWindow(tabs, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    uitest::waitForShot(folder, L"view", tabs);
 }
 
 } // namespace
