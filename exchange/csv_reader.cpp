@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <map>
 
 namespace kolvane {
@@ -265,6 +266,12 @@ CsvLayout guessCsvLayout(std::span<const std::uint8_t> bytes) {
         std::find(layout.roles.begin(), layout.roles.end(), CsvRole::Date) != layout.roles.end();
     if (!named)
         layout.roles = rolesFromCells(records, dataStart, columns);
+    // Columns after the last one with a role are ignored without being
+    // listed; no statement has hundreds of columns worth a role.
+    if (layout.roles.size() > kMaxCsvRoles)
+        layout.roles.resize(kMaxCsvRoles);
+    while (!layout.roles.empty() && layout.roles.back() == CsvRole::Ignored)
+        layout.roles.pop_back();
     // The decimal mark and the date order from the cells of their columns.
     std::size_t commas = 0, points = 0;
     unsigned orders = 7;
@@ -365,8 +372,11 @@ bool readCsv(std::span<const std::uint8_t> bytes, const CsvLayout& layout, State
             return fail("montant absent", amountColumn >= 0  ? amountColumn
                                           : debitColumn >= 0 ? debitColumn
                                                              : creditColumn);
-        if (amountColumn < 0)
-            row.amount = (credit < 0 ? -credit : credit) - (debit < 0 ? -debit : debit);
+        if (amountColumn < 0) {
+            // In cents, so that 0,10 - 0,30 is -0,20 exactly as typed.
+            const long long cents = std::llround(std::fabs(credit) * 100.0) - std::llround(std::fabs(debit) * 100.0);
+            row.amount = static_cast<double>(cents) / 100.0;
+        }
         row.label = cell(columnOf(CsvRole::Label));
         row.kind = cell(columnOf(CsvRole::Mode));
         row.category = cell(columnOf(CsvRole::Category));
@@ -439,7 +449,7 @@ bool parseCsvLayoutText(std::string_view text, CsvLayout& layout) {
                     comma = value.size();
                 const std::string_view word = value.substr(from, comma - from);
                 auto found = std::find(kRoleWords.begin(), kRoleWords.end(), word);
-                if (found == kRoleWords.end() || read.roles.size() >= 64)
+                if (found == kRoleWords.end() || read.roles.size() >= kMaxCsvRoles)
                     return false;
                 read.roles.push_back(static_cast<CsvRole>(found - kRoleWords.begin()));
                 from = comma + 1;

@@ -26,6 +26,8 @@ enum class CsvRole : std::uint8_t {
     Memo
 };
 inline constexpr int kCsvRoleCount = 9;
+// The most roles a layout's text lists (the columns up to the last one used).
+inline constexpr std::size_t kMaxCsvRoles = 256;
 // The role's name in the preview (UTF-8): "Date", "Libellé", "Montant"...
 const char* csvRoleName(CsvRole role);
 

@@ -129,7 +129,7 @@ TEST(StatementReaders, CsvLayoutIsGuessedFromTheFile) {
     EXPECT_EQ(layout.skippedLines, 3); // the blank records do not count
     EXPECT_TRUE(layout.header);
     EXPECT_EQ(layout.roles, (std::vector<CsvRole>{CsvRole::Date, CsvRole::Label, CsvRole::Debit,
-                                                  CsvRole::Credit, CsvRole::Ignored}));
+                                                  CsvRole::Credit}));
     Statement s;
     ReadError error;
     ASSERT_TRUE(readCsv(bank, layout, s, error)) << describeReadError(error);
