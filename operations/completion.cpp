@@ -1,6 +1,7 @@
 #include "operations/completion.h"
 
 #include "document/text.h"
+#include <algorithm>
 
 namespace kolvane {
 namespace {
@@ -50,6 +51,21 @@ ScreenRect placeProposals(const ScreenRect& combo, int itemHeight, int count, in
 
 bool closesProposals(const ScreenRect& proposals, int x, int y) {
     return x < proposals.left || x >= proposals.right || y < proposals.top || y >= proposals.bottom;
+}
+
+int highlightAfter(CompletionKey key, int highlighted, int count) {
+    if (count <= 0)
+        return -1;
+    const bool none = highlighted < 0 || highlighted >= count;
+    switch (key) {
+    case CompletionKey::Down:
+        return none ? 0 : std::min(highlighted + 1, count - 1);
+    case CompletionKey::Up:
+        return none ? count - 1 : std::max(highlighted - 1, 0);
+    case CompletionKey::Enter:
+        return none ? 0 : highlighted;
+    }
+    return -1;
 }
 
 } // namespace kolvane

@@ -44,4 +44,14 @@ ScreenRect placeProposals(const ScreenRect& combo, int itemHeight, int count, in
 // A click at (x, y) closes the proposals when it is outside their window.
 bool closesProposals(const ScreenRect& proposals, int x, int y);
 
+// The keys the combo box's text gives to open proposals instead of to the box
+// or to the form (Enter would book the typed prefix, Down would step through
+// the box's own list).
+enum class CompletionKey { Down, Up, Enter };
+// The proposal highlighted after `key` among `count`, from `highlighted`
+// (-1: none): Down and Up move one row and stop at the ends, Down from none
+// takes the first, Up from none the last. Enter keeps the row, or takes the
+// first when none is highlighted (the one to pick). -1 when there are none.
+int highlightAfter(CompletionKey key, int highlighted, int count);
+
 } // namespace kolvane

@@ -1,9 +1,12 @@
 #include "operations/drop_buddy_control.h"
 
+#include "win/combo_box.h"
+#include "win/list_box.h"
 #include "win/message_filters.h"
 #include "win/window_text.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,17 +37,33 @@ std::wstring comboText(HWND combo) {
 }
 
 std::vector<std::string> comboEntries(HWND combo) {
+    const win::ComboBox box(combo);
     std::vector<std::string> entries;
-    const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
-        std::wstring text(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, L'\0');
-        if (length > 0)
-            SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-        text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
-        entries.push_back(wideToCp1252(text));
-    }
+    const int count = box.count();
+    entries.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        entries.push_back(box.text(i));
     return entries;
+}
+
+// The edit child of an editable combo box, null when it has none.
+HWND editOf(HWND combo) {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    return GetComboBoxInfo(combo, &info) ? info.hwndItem : nullptr;
+}
+
+std::optional<CompletionKey> completionKeyOf(WPARAM key) {
+    switch (key) {
+    case VK_DOWN:
+        return CompletionKey::Down;
+    case VK_UP:
+        return CompletionKey::Up;
+    case VK_RETURN:
+        return CompletionKey::Enter;
+    default:
+        return std::nullopt;
+    }
 }
 
 bool isConsideredClick(UINT message) {
@@ -100,13 +119,56 @@ void filterMouseMessage(const MSG& message) {
 DropBuddy::DropBuddy() : screenHeight(GetSystemMetrics(SM_CYSCREEN)) {}
 
 DropBuddy::~DropBuddy() {
-    // The window must not outlive the object it calls.
+    // Neither the window nor the keys' subclass may outlive the object they call.
     close();
+    keys_.detach();
 }
 
 void DropBuddy::attach(HWND comboBox) {
-    if (comboBox)
-        combo = comboBox;
+    if (!comboBox)
+        return;
+    combo = comboBox;
+    keys_.detach();
+    keys_.buddy = this;
+    if (HWND edit = editOf(comboBox))
+        keys_.attach(edit);
+}
+
+LRESULT CompletionKeys::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (buddy == nullptr || buddy->popup == nullptr)
+        return passOn(message, wParam, lParam);
+    switch (message) {
+    case WM_GETDLGCODE: {
+        // Enter, Down and Up reach the box instead of the form's navigation.
+        LRESULT code = passOn(message, wParam, lParam);
+        const auto* key = reinterpret_cast<const MSG*>(lParam);
+        if (key && key->message == WM_KEYDOWN && completionKeyOf(key->wParam))
+            code |= DLGC_WANTALLKEYS;
+        return code;
+    }
+    case WM_KEYDOWN:
+        if (auto key = completionKeyOf(wParam); key && buddy->onKey(*key))
+            return 0;
+        break;
+    case WM_CHAR:
+        if (wParam == L'\r')
+            return 0; // the Enter that picked: no beep
+        break;
+    default:
+        break;
+    }
+    return passOn(message, wParam, lParam);
+}
+
+bool DropBuddy::onKey(CompletionKey key) {
+    win::ListBox list(proposalList());
+    const int row = highlightAfter(key, list.selectedIndex(), list.count());
+    if (row < 0)
+        return false;
+    list.select(row);
+    if (key == CompletionKey::Enter)
+        pick();
+    return true;
 }
 
 int DropBuddy::onComboNotify(int code) {
@@ -157,7 +219,7 @@ bool DropBuddy::open(const ScreenRect& place) {
 }
 
 void DropBuddy::updateProposals() {
-    if (!combo || SendMessageW(combo, CB_GETCOUNT, 0, 0) <= 0)
+    if (!combo || win::ComboBox(combo).count() <= 0)
         return;
     const std::string typed = wideToCp1252(comboText(combo));
     const std::vector<std::string> entries = comboEntries(combo);
@@ -169,13 +231,11 @@ void DropBuddy::updateProposals() {
     const ScreenRect box = screenRectOf(combo);
     if (!popup && !open(completionFirstPlace(box)))
         return;
-    HWND list = proposalList();
-    SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    for (int index : proposals) {
-        const std::wstring text = cp1252ToWide(entries[static_cast<std::size_t>(index)]);
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    }
-    const int itemHeight = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    win::ListBox list(proposalList());
+    list.clear();
+    for (int index : proposals)
+        list.add(entries[static_cast<std::size_t>(index)]);
+    const int itemHeight = list.itemHeight();
     const ScreenRect place =
         placeProposals(box, itemHeight, static_cast<int>(proposals.size()), screenHeight);
     popupLeft = place.left;
@@ -187,22 +247,19 @@ void DropBuddy::updateProposals() {
 }
 
 void DropBuddy::pick() {
-    HWND list = proposalList();
-    const LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
-    if (index != LB_ERR && combo) {
-        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
-        std::wstring text(length > 0 ? static_cast<std::size_t>(length) + 1 : 1, L'\0');
-        if (length > 0)
-            SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-        text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
-        SetWindowTextW(combo, text.c_str());
+    const win::ListBox list(proposalList());
+    const int index = list.selectedIndex();
+    if (index >= 0 && combo) {
+        const std::string text = list.text(index);
+        win::setWindowText1252(combo, text);
         const int id = GetDlgCtrlID(combo);
         PostMessageW(GetParent(combo), WM_COMMAND,
                      MAKEWPARAM(static_cast<WORD>(id), kCompletionPicked),
                      reinterpret_cast<LPARAM>(combo));
         // The typing goes on in the box, after the picked text.
         SetFocus(combo);
-        SendMessageW(combo, CB_SETEDITSEL, 0, MAKELPARAM(text.size(), text.size()));
+        const int end = static_cast<int>(text.size());
+        win::ComboBox(combo).selectText(end, end);
     }
     PostMessageW(popup, WM_DROP_CLOSE, 0, 0);
 }

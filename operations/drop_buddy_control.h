@@ -10,10 +10,15 @@
 //     // in the owner's WM_COMMAND, for every notification of the box:
 //     completion.onComboNotify(HIWORD(wParam));
 //
-// The rules (proposals, placement, outside clicks) live in completion.h.
+// While proposals are open, the box's text hands Down, Up and Enter to them
+// (a subclass of the combo's edit child): Down and Up move the highlight,
+// Enter picks it, Escape is left to the owner, which closes them.
+//
+// The rules (proposals, placement, outside clicks, keys) live in completion.h.
 #pragma once
 
 #include "operations/completion.h"
+#include "win/subclass_object.h"
 #include "win/window_object.h"
 
 #include <windows.h>
@@ -36,6 +41,17 @@ bool registerDropBuddyClass(HINSTANCE instance);
 // Looks at one message of the thread (before it is dispatched): a mouse
 // button click anywhere tells every open proposal window where it was.
 void filterMouseMessage(const MSG& message);
+
+struct DropBuddy;
+
+// The keys of the combo box's edit child while proposals are open.
+struct CompletionKeys : win::SubclassObject<CompletionKeys> {
+    static constexpr const wchar_t* kProperty = L"KolvaneCompletionKeys";
+    DropBuddy* buddy = nullptr;
+
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    static bool dropOnFailure(UINT) { return false; }
+};
 
 struct DropBuddy : win::WindowObject<DropBuddy> {
     // The open proposal window (the object's own window), null when none.
@@ -62,7 +78,13 @@ struct DropBuddy : win::WindowObject<DropBuddy> {
 
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // A key of the box while the proposals are open: true when it moved the
+    // highlight or picked a proposal.
+    bool onKey(CompletionKey key);
+
   private:
+    CompletionKeys keys_;
+
     void updateProposals();
     bool open(const ScreenRect& place);
     void pick();

@@ -238,7 +238,7 @@ bool OperationEntryPane::createControls(int width) {
     attachAmountEdit(control(IDC_ENTRY_DEBIT), false);
     attachAmountEdit(control(IDC_ENTRY_CREDIT), false);
     win::ComboBox(control(IDC_ENTRY_LABEL)).limitText(kLabelLimit);
-    SendMessageW(control(IDC_ENTRY_PARTY), CB_SETDROPPEDWIDTH, kPartyDropWidth, 0);
+    win::ComboBox(control(IDC_ENTRY_PARTY)).setDroppedWidth(kPartyDropWidth);
     return true;
 }
 
@@ -382,7 +382,7 @@ void OperationEntryPane::moveFocus(bool previous) {
         return;
     SetFocus(next);
     if (next == control(IDC_ENTRY_LABEL))
-        SendMessageW(next, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+        win::ComboBox(next).selectText(0, -1);
 }
 
 void OperationEntryPane::onCommand(int id, int code) {
@@ -454,7 +454,7 @@ void OperationEntryPane::onPartyChosen() {
         win::showStringMessage(window, IDS_CHOOSE_SUBCATEGORY);
         win::ComboBox(partyBox).select(choice.select);
         SetFocus(partyBox);
-        SendMessageW(partyBox, CB_SHOWDROPDOWN, TRUE, 0);
+        win::ComboBox(partyBox).showDropDown(true);
         return;
     }
     lastPartyIndex = choice.select;
@@ -510,6 +510,10 @@ void OperationEntryPane::loadForEdit(int row, OperationRecord* operation) {
     win::setWindowText1252(control(IDC_ENTRY_LABEL), fields.label);
     pendingChoices_ = fields;
     PostMessageW(window, WM_SELECT_EDIT_CHOICES, 0, 0);
+    // The change starts where it usually is made: the amount, selected.
+    HWND amountBox = control(fields.debit != 0.0 ? IDC_ENTRY_DEBIT : IDC_ENTRY_CREDIT);
+    SetFocus(amountBox);
+    SendMessageW(amountBox, EM_SETSEL, 0, -1);
 }
 
 void OperationEntryPane::selectEditChoices() {

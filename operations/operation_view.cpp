@@ -334,6 +334,8 @@ LRESULT OperationView::onNotify(const NMHDR& header) {
     if (auto click = list_.clickOf(header)) {
         if (!click->doubleClick)
             onClick(click->row, click->column);
+        else if (!clickTicks(*document_, model_.rowCount(), click->row, click->column))
+            modifySelection(); // a double click opens the operation in the entry pane
         return 0;
     }
     if (auto key = list_.keyOf(header))

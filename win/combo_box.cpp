@@ -29,6 +29,18 @@ int ComboBox::count() const {
     return rows < 0 ? 0 : static_cast<int>(rows);
 }
 
+std::string ComboBox::text(int index) const {
+    if (index < 0 || index >= count())
+        return {};
+    const LRESULT length = SendMessageW(box_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length <= 0)
+        return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(box_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return wideToCp1252(text);
+}
+
 int ComboBox::selectedIndex() const {
     const LRESULT index = SendMessageW(box_, CB_GETCURSEL, 0, 0);
     return index == CB_ERR ? -1 : static_cast<int>(index);
@@ -63,6 +75,18 @@ bool ComboBox::selectData(LPARAM wanted) {
 
 void ComboBox::limitText(int characters) {
     SendMessageW(box_, CB_LIMITTEXT, static_cast<WPARAM>(characters), 0);
+}
+
+void ComboBox::selectText(int start, int end) {
+    SendMessageW(box_, CB_SETEDITSEL, 0, MAKELPARAM(static_cast<WORD>(start), static_cast<WORD>(end)));
+}
+
+void ComboBox::setDroppedWidth(int pixels) {
+    SendMessageW(box_, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(pixels), 0);
+}
+
+void ComboBox::showDropDown(bool shown) {
+    SendMessageW(box_, CB_SHOWDROPDOWN, shown ? TRUE : FALSE, 0);
 }
 
 } // namespace kolvane::win

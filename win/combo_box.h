@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 
 namespace kolvane::win {
@@ -30,6 +31,8 @@ class ComboBox {
     void fill(const ChoiceList& list);
 
     int count() const;
+    // The row's text in Windows-1252, empty out of range.
+    std::string text(int index) const;
     int selectedIndex() const; // -1: none
     void select(int index);    // -1 clears the selection
     LPARAM data(int index) const; // 0 out of range
@@ -42,6 +45,10 @@ class ComboBox {
     // Selects the first row carrying `data`; false when none does.
     bool selectData(LPARAM data);
     void limitText(int characters);
+    // Editable boxes: selects characters [start, end) of the text (-1: to the end).
+    void selectText(int start, int end);
+    void setDroppedWidth(int pixels);
+    void showDropDown(bool shown);
 
   private:
     HWND box_;

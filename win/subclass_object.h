@@ -40,6 +40,16 @@ template <class Self> struct SubclassObject {
         return true;
     }
 
+    // Unties the object from its control (an object that dies before its
+    // control must call it).
+    void detach() {
+        if (window == nullptr)
+            return;
+        RemoveWindowSubclass(window, procedure, kSubclassId);
+        RemovePropW(window, Self::kProperty);
+        window = nullptr;
+    }
+
     // The object of this kind tied to `control`, or null.
     static Self* of(HWND control) {
         return IsWindow(control) ? static_cast<Self*>(GetPropW(control, Self::kProperty)) : nullptr;

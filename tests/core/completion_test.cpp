@@ -74,5 +74,22 @@ TEST(Completion, OnlyClicksOutsideTheProposalsCloseThem) {
         EXPECT_EQ(closesProposals(proposals, c.x, c.y), c.closes) << c.x << ',' << c.y;
 }
 
+TEST(Completion, KeysMoveTheHighlightAndEnterPicksOne) {
+    using K = CompletionKey;
+    struct Case {
+        K key;
+        int from, count, to;
+    };
+    const Case cases[] = {
+        {K::Down, -1, 3, 0}, {K::Down, 0, 3, 1}, {K::Down, 2, 3, 2},  // stops at the last
+        {K::Up, -1, 3, 2},   {K::Up, 2, 3, 1},   {K::Up, 0, 3, 0},    // stops at the first
+        {K::Enter, -1, 3, 0}, {K::Enter, 1, 3, 1},                    // none: the first
+        {K::Down, 5, 3, 0},  {K::Down, -1, 0, -1}, {K::Enter, -1, 0, -1}, // stale row, no rows
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(highlightAfter(c.key, c.from, c.count), c.to)
+            << static_cast<int>(c.key) << " from " << c.from << " of " << c.count;
+}
+
 } // namespace
 } // namespace kolvane

@@ -279,6 +279,16 @@ TEST_F(EntryPane, TheCompletionListProposesTheLabelsAndAPickChoosesTheCategory) 
     EXPECT_EQ(text(IDC_ENTRY_LABEL), L"Loyer");
     EXPECT_EQ(chosen(IDC_ENTRY_PARTY), Category | 0x0101u);
 
+    // From the keyboard: Down and Up move among the proposals (Loisirs,
+    // Loyer) and Enter picks one instead of booking the typed "lo".
+    type(IDC_ENTRY_LABEL, L"lo");
+    SetFocus(FindWindowExW(item(IDC_ENTRY_LABEL), nullptr, L"Edit", nullptr));
+    for (UINT key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_DOWN, VK_RETURN})
+        press(key);
+    EXPECT_TRUE(pumpMessagesUntil([&] { return pane.labelCompletion.popup == nullptr; }));
+    EXPECT_EQ(text(IDC_ENTRY_LABEL), L"Loyer");
+    EXPECT_EQ(host.saved, 0);
+
     // A click inside leaves the proposals open, one outside closes them, and
     // so does the box's own list.
     type(IDC_ENTRY_LABEL, L"s");
