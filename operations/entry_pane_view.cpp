@@ -454,7 +454,7 @@ void OperationEntryPane::onPartyChosen() {
         win::showStringMessage(window, IDS_CHOOSE_SUBCATEGORY);
         win::ComboBox(partyBox).select(choice.select);
         SetFocus(partyBox);
-        win::ComboBox(partyBox).showDropDown(true);
+        win::ComboBox(partyBox).showDropDown();
         return;
     }
     lastPartyIndex = choice.select;
