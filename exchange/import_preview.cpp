@@ -11,9 +11,8 @@
 namespace kolvane {
 
 const ImportColumnSpec kImportColumns[kImportColumnCount] = {
-    {"Importer", 60, false}, {"Date", 80, false},      {"Libellé", 0, false},
-    {"Montant", 80, true},   {"Mode", 110, false},     {"Catégorie", 160, false},
-    {"État", 90, false},
+    {"Importer", 55, false}, {"Date", 75, false},  {"Libellé", 0, false}, {"Montant", 75, true},
+    {"Mode", 110, false},    {"Catégorie", 165, false}, {"État", 85, false},
 };
 
 ImportPreview::ImportPreview(const Document& doc, const AccountRecord& account, Statement statement)

@@ -163,7 +163,8 @@ struct PreviewDialog : win::DialogObject<PreviewDialog> {
             modes.fill(fillModes(*doc, amount < 0 ? 1 : 0));
             if (!modes.selectData(planned->modeId))
                 modes.select(-1);
-            if (!parties.selectData(static_cast<LPARAM>(planned->party)))
+            // No category: no row, not the first heading (whose data is 0 too).
+            if (planned->party == 0 || !parties.selectData(static_cast<LPARAM>(planned->party)))
                 parties.select(-1);
         } else {
             modes.select(-1);
