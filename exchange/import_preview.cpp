@@ -11,8 +11,8 @@
 namespace kolvane {
 
 const ImportColumnSpec kImportColumns[kImportColumnCount] = {
-    {"Importer", 55, false}, {"Date", 75, false},  {"Libellé", 0, false}, {"Montant", 75, true},
-    {"Mode", 110, false},    {"Catégorie", 165, false}, {"État", 85, false},
+    {"Importer", 62, false}, {"Date", 75, false},  {"Libellé", 0, false}, {"Montant", 75, true},
+    {"Mode", 110, false},    {"Catégorie", 157, false}, {"État", 86, false},
 };
 
 ImportPreview::ImportPreview(const Document& doc, const AccountRecord& account, Statement statement)

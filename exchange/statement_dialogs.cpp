@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace kolvane {
 
@@ -42,23 +43,6 @@ struct PreviewDialog : win::DialogObject<PreviewDialog> {
     win::ListView list;
     std::array<std::wstring, kImportColumnCount> titles;
     std::array<win::ListColumn, kImportColumnCount> columns;
-
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-        switch (message) {
-        case WM_INITDIALOG:
-            onInit();
-            return TRUE;
-        case WM_NOTIFY:
-            return onNotify(*reinterpret_cast<const NMHDR*>(lParam));
-        case WM_DRAWITEM:
-            return list.drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
-        case WM_COMMAND:
-            onCommand(LOWORD(wParam), HIWORD(wParam));
-            return TRUE;
-        default:
-            return FALSE;
-        }
-    }
 
     void onInit() {
         for (int c = 0; c < kImportColumnCount; ++c) {
@@ -184,30 +168,29 @@ struct PreviewDialog : win::DialogObject<PreviewDialog> {
         showSummary();
     }
 
-    INT_PTR onNotify(const NMHDR& header) {
+    std::optional<LRESULT> onNotify(const NMHDR& header) {
         if (header.idFrom != IDC_IMPORT_LIST)
-            return FALSE;
+            return std::nullopt;
         if (header.code == LVN_ITEMCHANGED)
             showRowChoices();
         if (auto click = list.clickOf(header); click && click->doubleClick && click->row >= 0)
             toggleSelected();
         if (auto key = list.keyOf(header); key && *key == VK_SPACE)
             toggleSelected();
-        if (auto answer = list.notify(header))
-            return setMessageResult(*answer);
-        return FALSE;
+        return list.notify(header);
     }
+
+    bool onDrawItem(const DRAWITEMSTRUCT& draw) { return list.drawItem(draw); }
+
+    void onOk() {
+        if (preview->tickedCount() > 0)
+            endDialog(IDOK);
+    }
+    void onCancel() { endDialog(IDCANCEL); }
 
     void onCommand(int id, int code) {
         const int row = list.selectedRow();
         switch (id) {
-        case IDOK:
-            if (preview->tickedCount() > 0)
-                endDialog(IDOK);
-            break;
-        case IDCANCEL:
-            endDialog(IDCANCEL);
-            break;
         case IDC_IMPORT_TOGGLE:
             toggleSelected();
             break;
