@@ -4,6 +4,7 @@
 #include "resources/resource_ids.h"
 #include "win/file_chooser.h"
 #include "win/gdi_handles.h"
+#include "win/refusals.h"
 #include "win/window_text.h"
 
 #include <objbase.h>
@@ -282,16 +283,8 @@ void NewBankDialog::onOk() {
     if (!banks)
         return;
     const std::string name = limitedText1252(window, IDC_BANK_NAME, kBankNameLimit);
-    switch (checkNewBank(name, picture != nullptr)) {
-    case NewBankProblem::MissingName:
-        win::refuseEntry(window, kMissingBankNameMessage, IDC_BANK_NAME);
-        return;
-    case NewBankProblem::MissingLogo:
-        win::showMessage(window, utf8ToWide(kMissingBankLogoMessage));
-        return;
-    case NewBankProblem::None:
-        break;
-    }
+    if (const Refusal refusal = checkNewBank(name, picture != nullptr))
+        return win::refuse(window, refusal);
     const std::string web = limitedText1252(window, IDC_BANK_WEB, kBankWebLimit);
     const int existing = findBank(*banks, name);
     if (existing >= 0 && win::showMessage(window, utf8ToWide(kReplaceBankQuestion),

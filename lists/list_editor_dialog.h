@@ -9,6 +9,7 @@
 #include "lists/list_editor_dialogs.h"
 #include "resources/resource_ids.h"
 #include "win/list_view.h"
+#include "win/refusals.h"
 #include "win/window_object.h"
 #include "win/window_text.h"
 

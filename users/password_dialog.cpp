@@ -3,6 +3,7 @@
 
 #include "document/passwords.h"
 #include "resources/resource_ids.h"
+#include "win/refusals.h"
 #include "win/window_object.h"
 #include "win/window_text.h"
 #include "users/user_rules.h"
@@ -33,7 +34,7 @@ struct PasswordDialog : win::DialogObject<PasswordDialog> {
         const Refusal refusal =
             decidePassword(password, win::windowTextUtf8(item(IDC_USER_CONFIRMATION)));
         if (refusal) {
-            win::refuseEntry(window, refusal.message, refusal.focus);
+            win::refuse(window, refusal);
             return;
         }
         applyPassword(*user, password);

@@ -3,6 +3,7 @@
 #include "users/user_dialogs.h"
 
 #include "resources/resource_ids.h"
+#include "win/refusals.h"
 #include "win/window_object.h"
 #include "win/list_view.h"
 #include "win/window_text.h"
@@ -49,7 +50,7 @@ struct UserListDialog : win::DialogObject<UserListDialog> {
             return;
         const AccessToggle toggle = toggleUserAccess(*document, *user);
         if (!toggle.toggled) {
-            win::refuseEntry(window, toggle.message, IDC_LIST_VIEW);
+            win::refuse(window, toggle.refusal);
             return;
         }
         list.redrawRow(selectedRow);
