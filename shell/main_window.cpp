@@ -6,6 +6,7 @@
 #include "graphs/graph_view.h"
 #include "accounts/synthesis_view.h"
 #include "document/calendar.h"
+#include "exchange/statement_dialogs.h"
 #include "lists/list_editor_dialogs.h"
 #include "loan/lending_view.h"
 #include "operations/amount_edit_control.h"
@@ -27,6 +28,7 @@
 #include "thirds/third_view.h"
 #include "win/window_text.h"
 #include "users/user_dialogs.h"
+#include "users/user_rules.h"
 
 #include <commctrl.h>
 
@@ -368,6 +370,14 @@ void MainWindow::addFrameCommands() {
                           HWND focus = GetFocus();
                           runCalculator({isAmountEdit(focus) ? focus : nullptr}, window);
                       }});
+    // Statements, on the current account, for administrators.
+    const CommandPredicate administerAccount = [](const CommandContext& c) {
+        return c.document.isOpen && c.document.currentAccount && !isLimited(c.document);
+    };
+    router.add(this, {CMD_IMPORT_STATEMENT, [this](unsigned) { importStatement(); },
+                      administerAccount});
+    router.add(this, {CMD_EXPORT_ACCOUNT, [this](unsigned) { exportAccount(); },
+                      administerAccount});
     router.add(this, {CMD_NEXT_TAB, [this](unsigned id) {
                           if (tabControl)
                               showTab(nextPageIndex(selectedTab(), kTabCount,
@@ -442,6 +452,10 @@ void MainWindow::moveInHistory(bool forward) {
     const OperationRecord* selected = operationView_->selectedRecord();
     if (!(forward ? history_->redo() : history_->undo()))
         return;
+    showHistoryStep(selected);
+}
+
+void MainWindow::showHistoryStep(const OperationRecord* selected) {
     operationView_->showHistoryStep(selected);
     for (int tab : {kAccountsTab, kThirdsTab})
         if (TabView* view = views[static_cast<std::size_t>(tab)])
@@ -452,6 +466,42 @@ void MainWindow::moveInHistory(bool forward) {
     updateStatusBar();
     updateMenus();
     updateTitle();
+}
+
+void MainWindow::importStatement() {
+    AccountRecord* account = document->currentAccount;
+    if (!document->isOpen || !account)
+        return;
+    if (!mayAdminister(*document))
+        return (void)showStringMessage(window, IDS_NOT_ALLOWED);
+    const std::optional<std::string> path = chooseStatementFile(window, kOpenStatement, nullptr);
+    if (!path)
+        return;
+    const std::string name = cp1252ToUtf8(fieldText(account->name));
+    const StatementImportOut out = kolvane::importStatement(
+        window, *document, *history_, {*path, rememberedCsvLayout(settings, name)});
+    if (out.result == StatementImportResult::OutOfMemory)
+        showStringMessage(window, IDS_OUT_OF_MEMORY);
+    if (out.result != StatementImportResult::Booked)
+        return;
+    if (!out.chosenLayout.empty())
+        rememberCsvLayout(settings, name, out.chosenLayout);
+    showHistoryStep(nullptr);
+}
+
+void MainWindow::exportAccount() {
+    if (!document->isOpen || !document->currentAccount)
+        return;
+    if (!mayAdminister(*document))
+        return (void)showStringMessage(window, IDS_NOT_ALLOWED);
+    int filter = static_cast<int>(ExportChoice::AccountCsv);
+    const std::optional<std::string> path = chooseStatementFile(window, kSaveExport, &filter);
+    if (!path)
+        return;
+    const auto choice = static_cast<ExportChoice>(
+        std::clamp(filter, static_cast<int>(ExportChoice::AccountCsv),
+                   static_cast<int>(ExportChoice::AllQif)));
+    (void)kolvane::exportAccount(window, *document, {*path, choice});
 }
 
 void MainWindow::onMenuPopup(HMENU menu) {
