@@ -245,7 +245,7 @@ void NewBankDialog::onCommand(int id, int) {
 }
 
 void NewBankDialog::onCancel() {
-    endDialog(-1);
+    endDialog(0);
 }
 
 void NewBankDialog::browse() {
@@ -321,11 +321,14 @@ void NewBankDialog::onOk() {
         win::showStringMessage(window, IDS_OUT_OF_MEMORY);
         return;
     }
-    endDialog(position);
+    storedPosition = position;
+    endDialog(1);
 }
 
-int runNewBankDialog(NewBankDialog& dialog, HWND owner) {
-    return dialog.runModal(owner, IDD_NEW_BANK);
+win::DialogResult<win::DialogEnd, NewBankOut> runNewBankDialog(NewBankDialog& dialog, HWND owner) {
+    dialog.storedPosition = -1;
+    const win::DialogEnd end = win::confirmedOrCancelled(dialog.runModal(owner, IDD_NEW_BANK));
+    return {end, {end == win::DialogEnd::Confirmed ? dialog.storedPosition : -1}};
 }
 
 } // namespace kolvane

@@ -91,9 +91,9 @@ struct CategoryEditor : ListEditorDialog<CategoryEditor> {
 
 } // namespace
 
-int runCategoryEditor(Document& document, BookingHistory& history, HWND owner) {
+win::EditorResult runCategoryEditor(Document& document, const ListEditorIn& in, HWND owner) {
     CategoryEditor dialog;
-    return dialog.runOver(document, history, owner, IDD_CATEGORY_EDITOR) == 1 ? 1 : 0;
+    return dialog.runOver(document, in, owner, IDD_CATEGORY_EDITOR);
 }
 
 } // namespace kolvane

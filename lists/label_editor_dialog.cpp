@@ -94,9 +94,9 @@ struct LabelEditor : ListEditorDialog<LabelEditor> {
 
 } // namespace
 
-int runLabelEditor(Document& document, BookingHistory& history, HWND owner) {
+win::EditorResult runLabelEditor(Document& document, const ListEditorIn& in, HWND owner) {
     LabelEditor dialog;
-    return dialog.runOver(document, history, owner, IDD_LABEL_EDITOR) == 1 ? 1 : 0;
+    return dialog.runOver(document, in, owner, IDD_LABEL_EDITOR);
 }
 
 } // namespace kolvane

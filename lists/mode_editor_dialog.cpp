@@ -98,9 +98,9 @@ struct ModeEditor : ListEditorDialog<ModeEditor> {
 
 } // namespace
 
-int runModeEditor(Document& document, BookingHistory& history, HWND owner) {
+win::EditorResult runModeEditor(Document& document, const ListEditorIn& in, HWND owner) {
     ModeEditor dialog;
-    return dialog.runOver(document, history, owner, IDD_MODE_EDITOR) == 1 ? 1 : 0;
+    return dialog.runOver(document, in, owner, IDD_MODE_EDITOR);
 }
 
 } // namespace kolvane

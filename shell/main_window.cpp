@@ -144,40 +144,51 @@ class MainWindow::Ui : public ShellUi {
         return main_.chooseFileToSave(main_.window);
     }
     int runWelcome() override { return kolvane::runWelcome(main_.settings, main_.window); }
-    bool runLogin() override { return kolvane::runLogin(doc(), main_.window) != 0; }
+    bool runLogin() override {
+        return kolvane::runLogin(doc(), main_.window) == win::DialogEnd::Confirmed;
+    }
     bool runUserIdentity(UserRecord* user) override {
-        return kolvane::runUserIdentity(doc(), user, main_.window) != 0;
+        return kolvane::runUserIdentity(doc(), {user}, main_.window) == win::DialogEnd::Confirmed;
     }
     bool runPasswordDialog(UserRecord* user, std::string_view title) override {
-        return kolvane::runPasswordDialog(doc(), user, std::string(title), main_.window) != 0;
+        return kolvane::runPasswordDialog(doc(), {user, std::string(title)}, main_.window) ==
+               win::DialogEnd::Confirmed;
     }
-    bool runUserList() override { return kolvane::runUserList(doc(), main_.window) != 0; }
+    bool runUserList() override { return kolvane::runUserList(doc(), main_.window).out.changed; }
     AccountDialogResult runAccountDialog(bool newFile) override {
-        AccountDialog dialog(&doc());
-        int deletePosition = -1;
+        const auto shown = kolvane::runAccountDialog(doc(), {newFile, {}}, main_.window);
         AccountDialogResult result;
-        result.code =
-            kolvane::runAccountDialog(dialog, main_.window, newFile ? nullptr : &deletePosition);
-        if (result.code < 0)
-            result.code = kAccountUnchanged; // the dialog could not be shown
-        result.deletePosition = deletePosition;
+        switch (shown.end) {
+        case AccountDialogEnd::Created:
+            result.code = kAccountCreated;
+            break;
+        case AccountDialogEnd::Modified:
+            result.code = kAccountModified;
+            break;
+        case AccountDialogEnd::MaskedOrDeleted:
+            result.code = kAccountMaskedOrDeleted;
+            break;
+        case AccountDialogEnd::Unchanged:
+        case AccountDialogEnd::NotShown:
+            result.code = kAccountUnchanged;
+            break;
+        }
+        result.deletePosition = shown.out.deletedPosition;
         return result;
     }
     // The list editors book their changes in the register's history.
     bool runCategoryEditor() override {
-        return kolvane::runCategoryEditor(doc(), history(), main_.window) != 0;
+        return kolvane::runCategoryEditor(doc(), {&history()}, main_.window).out.changed;
     }
     bool runLabelEditor() override {
-        return kolvane::runLabelEditor(doc(), history(), main_.window) != 0;
+        return kolvane::runLabelEditor(doc(), {&history()}, main_.window).out.changed;
     }
     bool runModeEditor() override {
-        return kolvane::runModeEditor(doc(), history(), main_.window) != 0;
+        return kolvane::runModeEditor(doc(), {&history()}, main_.window).out.changed;
     }
     bool runThirdDialog() override {
-        NewThirdDialog dialog;
-        dialog.document = main_.document;
-        dialog.history = &main_.history();
-        return runNewThirdDialog(dialog, main_.window) != 0;
+        const NewThirdEnd end = runNewThirdDialog(doc(), {&main_.history()}, main_.window);
+        return end == NewThirdEnd::Created || end == NewThirdEnd::Replaced;
     }
 
     void openViews() override { main_.openViews(); }
@@ -357,7 +368,7 @@ void MainWindow::addFrameCommands() {
     // The amount box that had the focus receives the result of "Insérer".
     router.add(this, {CMD_CALCULATOR, [this](unsigned) {
                           HWND focus = GetFocus();
-                          runCalculator(window, isAmountEdit(focus) ? focus : nullptr);
+                          runCalculator({isAmountEdit(focus) ? focus : nullptr}, window);
                       }});
     // Statements, on the current account, for administrators.
     const CommandPredicate administerAccount = [](const CommandContext& c) {

@@ -41,9 +41,20 @@ void NewThirdDialog::onOk() {
     endDialog(existing ? 2 : 1);
 }
 
-int runNewThirdDialog(NewThirdDialog& dialog, HWND owner) {
-    const int result = dialog.runModal(owner, IDD_NEW_THIRD);
-    return result < 0 ? 0 : result;
+NewThirdEnd runNewThirdDialog(Document& document, const NewThirdIn& in, HWND owner) {
+    NewThirdDialog dialog;
+    dialog.document = &document;
+    dialog.history = in.history;
+    switch (dialog.runModal(owner, IDD_NEW_THIRD)) {
+    case 1:
+        return NewThirdEnd::Created;
+    case 2:
+        return NewThirdEnd::Replaced;
+    case 0:
+        return NewThirdEnd::Cancelled;
+    default:
+        return NewThirdEnd::NotShown;
+    }
 }
 
 // --- Deletion ------------------------------------------------------------------------

@@ -38,10 +38,10 @@ struct LoginDialog : win::DialogObject<LoginDialog> {
 
 } // namespace
 
-int runLogin(Document& document, HWND owner) {
+win::DialogEnd runLogin(Document& document, HWND owner) {
     LoginDialog dialog;
     dialog.document = &document;
-    return dialog.runModal(owner, IDD_LOGIN) == 1 ? 1 : 0;
+    return win::confirmedOrCancelled(dialog.runModal(owner, IDD_LOGIN));
 }
 
 } // namespace kolvane

@@ -44,14 +44,14 @@ struct PasswordDialog : win::DialogObject<PasswordDialog> {
 
 } // namespace
 
-int runPasswordDialog(Document& document, UserRecord* user, const std::string& title, HWND owner) {
+win::DialogEnd runPasswordDialog(Document& document, const PasswordIn& in, HWND owner) {
     PasswordDialog dialog;
     dialog.document = &document;
-    dialog.user = user ? user : document.currentUser;
-    dialog.title = title;
+    dialog.user = in.user ? in.user : document.currentUser;
+    dialog.title = in.title;
     if (!dialog.user)
-        return 0;
-    return dialog.runModal(owner, IDD_PASSWORD) == 1 ? 1 : 0;
+        return win::DialogEnd::NotShown;
+    return win::confirmedOrCancelled(dialog.runModal(owner, IDD_PASSWORD));
 }
 
 } // namespace kolvane

@@ -38,13 +38,13 @@ struct UserIdentityDialog : win::DialogObject<UserIdentityDialog> {
 
 } // namespace
 
-int runUserIdentity(Document& document, UserRecord* user, HWND owner) {
+win::DialogEnd runUserIdentity(Document& document, const UserIdentityIn& in, HWND owner) {
     UserIdentityDialog dialog;
     dialog.document = &document;
-    dialog.user = user ? user : document.currentUser;
+    dialog.user = in.user ? in.user : document.currentUser;
     if (!dialog.user)
-        return 0;
-    return dialog.runModal(owner, IDD_USER_IDENTITY) == 1 ? 1 : 0;
+        return win::DialogEnd::NotShown;
+    return win::confirmedOrCancelled(dialog.runModal(owner, IDD_USER_IDENTITY));
 }
 
 } // namespace kolvane

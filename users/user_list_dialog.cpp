@@ -63,10 +63,10 @@ struct UserListDialog : win::DialogObject<UserListDialog> {
 
 } // namespace
 
-int runUserList(Document& document, HWND owner) {
+win::EditorResult runUserList(Document& document, HWND owner) {
     UserListDialog dialog;
     dialog.document = &document;
-    return dialog.runModal(owner, IDD_USER_LIST) == 1 ? 1 : 0;
+    return win::editorResult(dialog.runModal(owner, IDD_USER_LIST));
 }
 
 int requireAdministrator(Document& document, HWND owner) {
