@@ -257,9 +257,14 @@ StatementImportResult importStatement(HWND owner, Document& doc, BookingHistory&
     ReadError error;
     if (!readStatement(bytes, format, dialog.csvBytes ? &dialog.layout : nullptr, statement,
                        error)) {
-        // The columns of a CSV file may still be given the right roles.
+        // The columns of a CSV file may still be given the right roles, once
+        // its text is cut into cells; a text that cannot be is refused.
+        std::vector<std::vector<std::string>> cells;
+        ReadError cutError;
         if (format != StatementFormat::Csv)
             return refused(owner, "Le relevé n'est pas importé.\n" + describeReadError(error));
+        if (!readCsvCells(bytes, dialog.layout, cells, cutError))
+            return refused(owner, "Le relevé n'est pas importé.\n" + describeReadError(cutError));
         dialog.readError = describeReadError(error);
     }
     if (statementAccountDiffers(statement.account, *account) &&
