@@ -127,10 +127,12 @@ struct PreviewDialog : win::DialogObject<PreviewDialog> {
     }
 
     void showSummary() {
+        // Why the rows cannot be read, as a sentence of its own.
+        std::string error = readError;
+        if (!error.empty() && error[0] >= 'a' && error[0] <= 'z')
+            error[0] = static_cast<char>(error[0] - 'a' + 'A');
         win::setWindowTextUtf8(item(IDC_IMPORT_SUMMARY),
-                               readError.empty() ? preview->summary()
-                                                 : "Le relevé ne peut pas être lu ainsi. " +
-                                                       readError);
+                               error.empty() ? preview->summary() : error + '.');
         EnableWindow(item(IDOK), preview->tickedCount() > 0);
     }
 
