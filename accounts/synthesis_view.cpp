@@ -3,6 +3,7 @@
 #include "accounts/link_control.h"
 #include "accounts/logo_drawing_win32.h"
 #include "resources/resource_ids.h"
+#include "win/child_controls.h"
 #include "win/gdi_handles.h"
 #include "win/gui_resources.h"
 #include "win/window_text.h"
@@ -47,23 +48,11 @@ SynthesisView::~SynthesisView() {
 }
 
 bool SynthesisView::registerClass(HINSTANCE instance) {
-    WNDCLASSEXW view{};
-    view.cbSize = sizeof view;
-    view.style = CS_HREDRAW | CS_VREDRAW;
-    view.lpfnWndProc = procedure;
-    view.hInstance = instance;
-    view.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    view.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    view.lpszClassName = win::kSynthesisViewClass;
-    return RegisterClassExW(&view) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return win::registerViewClass(instance, win::kSynthesisViewClass, procedure);
 }
 
 HWND SynthesisView::createWindow(HWND tabControl, const RECT& area, bool visible) {
-    return create(0, win::kSynthesisViewClass, nullptr,
-                  WS_CHILD | WS_BORDER | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN |
-                      (visible ? WS_VISIBLE : 0),
-                  area.left, area.top, area.right - area.left, area.bottom - area.top, tabControl,
-                  nullptr);
+    return win::createTabViewWindow(*this, win::kSynthesisViewClass, tabControl, area, visible);
 }
 
 void SynthesisView::refill() {

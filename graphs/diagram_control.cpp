@@ -1,5 +1,7 @@
 #include "graphs/diagram_control.h"
 
+#include "win/child_controls.h"
+
 #include <commctrl.h>
 #include <windowsx.h>
 
@@ -20,15 +22,8 @@ SIZE bitmapSize(HBITMAP bitmap) {
 } // namespace
 
 bool DiagramControl::registerClass(HINSTANCE instance) {
-    WNDCLASSEXW control{};
-    control.cbSize = sizeof control;
-    control.style = CS_HREDRAW | CS_VREDRAW;
-    control.lpfnWndProc = procedure;
-    control.hInstance = instance;
-    control.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    control.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    control.lpszClassName = kDiagramControlClass;
-    return RegisterClassExW(&control) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return win::registerViewClass(instance, kDiagramControlClass, procedure,
+                                  static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }
 
 HWND DiagramControl::create(HWND parent, int x, int y, int width, int height) {

@@ -5,7 +5,7 @@
 #include "graphs/diagram_render_win32.h"
 #include "graphs/expense_chart.h"
 #include "graphs/totals_progress_dialog.h"
-#include "win/date_picker.h"
+#include "win/child_controls.h"
 #include "win/combo_box.h"
 
 #include <commctrl.h>
@@ -16,46 +16,33 @@
 namespace kolvane::win {
 namespace {
 
-struct ControlSpec {
-    const wchar_t* className;
-    const wchar_t* text;
-    DWORD style;
-    int id;
-    int x, y, width, height;
-};
-
-constexpr DWORD kList = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+// The strip's controls are drawn over its sunken panel.
+constexpr DWORD kOver = WS_CLIPSIBLINGS;
+constexpr DWORD kList = kOver | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
 
 // The left strip; only the two period lists and the button do anything.
 // The group boxes come last, under the controls they frame.
-const ControlSpec kControls[] = {
-    {L"STATIC", L"Mois :", SS_LEFT, 0, 20, 25, 40, 14},
-    {L"COMBOBOX", nullptr, kList, kGraphMonthList, 62, 23, 105, 240},
-    {L"STATIC", L"Année :", SS_LEFT, 0, 173, 25, 40, 14},
-    {L"COMBOBOX", nullptr, kList, kGraphYearList, 215, 23, 65, 200},
-    {L"BUTTON", L" Autres périodes.", BS_AUTOCHECKBOX | WS_TABSTOP, 0, 20, 50, 150, 14},
-    {L"STATIC", L"Début de période :", SS_LEFT | WS_DISABLED, 0, 50, 75, 120, 14},
-    {DATETIMEPICK_CLASSW, nullptr, WS_DISABLED, 0, 175, 73, 105, 21},
-    {L"STATIC", L"Fin de période :", SS_LEFT | WS_DISABLED, 0, 50, 100, 120, 14},
-    {DATETIMEPICK_CLASSW, nullptr, WS_DISABLED, 0, 175, 98, 105, 21},
-    {L"STATIC", L"Choix :", SS_LEFT, 0, 20, 150, 60, 14},
-    {L"COMBOBOX", nullptr, kList, 0, 80, 148, 200, 80},
-    {L"STATIC", L"Style :", SS_LEFT, 0, 20, 175, 60, 14},
-    {L"COMBOBOX", nullptr, kList, 0, 80, 173, 200, 80},
-    {L"STATIC", L"Options :", SS_LEFT, 0, 20, 200, 60, 14},
-    {L"COMBOBOX", nullptr, kList, 0, 80, 198, 200, 80},
-    {L"BUTTON", L"Afficher image", BS_PUSHBUTTON | WS_TABSTOP, kGraphShowButton, 90, 230, 120, 22},
-    {L"BUTTON", L"Périodes", BS_GROUPBOX, 0, 10, 5, 280, 120},
-    {L"BUTTON", L"Graphique", BS_GROUPBOX, 0, 10, 130, 280, 145},
+const ChildControl kControls[] = {
+    {L"STATIC", L"Mois :", kOver | SS_LEFT, 20, 25, 40, 14, 0},
+    {L"COMBOBOX", nullptr, kList, 62, 23, 105, 240, kGraphMonthList},
+    {L"STATIC", L"Année :", kOver | SS_LEFT, 173, 25, 40, 14, 0},
+    {L"COMBOBOX", nullptr, kList, 215, 23, 65, 200, kGraphYearList},
+    {L"BUTTON", L" Autres périodes.", kOver | BS_AUTOCHECKBOX | WS_TABSTOP, 20, 50, 150, 14, 0},
+    {L"STATIC", L"Début de période :", kOver | SS_LEFT | WS_DISABLED, 50, 75, 120, 14, 0},
+    {DATETIMEPICK_CLASSW, nullptr, kOver | WS_DISABLED, 175, 73, 105, 21, 0},
+    {L"STATIC", L"Fin de période :", kOver | SS_LEFT | WS_DISABLED, 50, 100, 120, 14, 0},
+    {DATETIMEPICK_CLASSW, nullptr, kOver | WS_DISABLED, 175, 98, 105, 21, 0},
+    {L"STATIC", L"Choix :", kOver | SS_LEFT, 20, 150, 60, 14, 0},
+    {L"COMBOBOX", nullptr, kList, 80, 148, 200, 80, 0},
+    {L"STATIC", L"Style :", kOver | SS_LEFT, 20, 175, 60, 14, 0},
+    {L"COMBOBOX", nullptr, kList, 80, 173, 200, 80, 0},
+    {L"STATIC", L"Options :", kOver | SS_LEFT, 20, 200, 60, 14, 0},
+    {L"COMBOBOX", nullptr, kList, 80, 198, 200, 80, 0},
+    {L"BUTTON", L"Afficher image", kOver | BS_PUSHBUTTON | WS_TABSTOP, 90, 230, 120, 22,
+     kGraphShowButton},
+    {L"BUTTON", L"Périodes", kOver | BS_GROUPBOX, 10, 5, 280, 120, 0},
+    {L"BUTTON", L"Graphique", kOver | BS_GROUPBOX, 10, 130, 280, 145, 0},
 };
-
-// The view's place in the tab control: under the tabs, 4 pixels in.
-RECT placeInTabs(HWND tabControl) {
-    RECT tab{}, client{};
-    TabCtrl_GetItemRect(tabControl, 0, &tab);
-    GetClientRect(tabControl, &client);
-    return RECT{4, tab.bottom + 5, client.right - 6, client.bottom - 5};
-}
 
 } // namespace
 
@@ -69,48 +56,18 @@ GraphView::~GraphView() {
 bool GraphView::registerClass(HINSTANCE instance) {
     if (!DiagramControl::registerClass(instance))
         return false;
-    WNDCLASSEXW view{};
-    view.cbSize = sizeof view;
-    view.style = CS_HREDRAW | CS_VREDRAW;
-    view.lpfnWndProc = procedure;
-    view.hInstance = instance;
-    view.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    view.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    view.lpszClassName = kGraphViewClass;
-    return RegisterClassExW(&view) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return registerViewClass(instance, kGraphViewClass, procedure);
 }
 
-HWND GraphView::createWindow(HWND tabControl, const RECT&, bool visible) {
-    const RECT place = placeInTabs(tabControl);
-    return create(0, kGraphViewClass, nullptr,
-                  WS_CHILD | WS_BORDER | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN |
-                      (visible ? WS_VISIBLE : 0),
-                  place.left, place.top, place.right - place.left, place.bottom - place.top,
-                  tabControl, nullptr);
-}
-
-void GraphView::fitTo(const RECT&) {
-    if (!window)
-        return;
-    const RECT place = placeInTabs(GetParent(window));
-    MoveWindow(window, place.left, place.top, place.right - place.left, place.bottom - place.top,
-               TRUE);
+HWND GraphView::createWindow(HWND tabControl, const RECT& area, bool visible) {
+    return createTabViewWindow(*this, kGraphViewClass, tabControl, area, visible);
 }
 
 void GraphView::createControls() {
-    HINSTANCE instance = resourceInstance();
-    HWND panel = CreateWindowExW(
-        WS_EX_CLIENTEDGE, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 300,
-        500, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kGraphPanel)), instance, nullptr);
-    auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
-    for (const ControlSpec& spec : kControls) {
-        HWND control = CreateWindowExW(
-            0, spec.className, spec.text, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | spec.style,
-            spec.x, spec.y, spec.width, spec.height, window,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
-        SendMessageW(control, WM_SETFONT, font, FALSE);
-        win::showFrenchDates(control, spec.className);
-    }
+    HWND panel = createChild(
+        window, {L"STATIC", nullptr, WS_CLIPSIBLINGS, 0, 0, 300, 500, kGraphPanel, WS_EX_CLIENTEDGE},
+        nullptr);
+    createChildren(window, kControls, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
     SetWindowPos(panel, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     ComboBox(GetDlgItem(window, kGraphMonthList)).fill(graphPeriodChoices());

@@ -36,7 +36,6 @@ class GraphView : public TabView, public ScrolledPage<GraphView> {
     // (not over `area`), and takes that place again on resize.
     HWND createWindow(HWND tabControl, const RECT& area, bool visible) override;
     HWND viewWindow() const override { return window; }
-    void fitTo(const RECT& area) override;
 
     // "Afficher image": the totals of the chosen period, then the picture.
     void computeTotals();

@@ -8,7 +8,7 @@
 #include "loan/lending_rules.h"
 #include "operations/amount_edit_control.h"
 #include "resources/resource_ids.h"
-#include "win/date_picker.h"
+#include "win/child_controls.h"
 #include "win/clipboard.h"
 #include "win/combo_box.h"
 #include "win/file_chooser.h"
@@ -36,18 +36,9 @@ constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kLabel = WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP;
 constexpr DWORD kDropDownList = kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
 
-struct ControlSpec {
-    const wchar_t* className;
-    const wchar_t* text;
-    DWORD style;
-    int x, y, width, height;
-    int id;
-    DWORD exStyle = 0;
-};
-
 // The form, top to bottom; each field's label sits at x 20, two pixels below
 // the field's top.
-const ControlSpec kForm[] = {
+const win::ChildControl kForm[] = {
     {WC_BUTTONW, L"Simulation", kChild | BS_GROUPBOX, 10, 5, 280, 70, -1},
     {WC_COMBOBOXW, L"", kChild | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN, 20, 25, 260, 80,
      IDC_LOAN_SIMULATIONS},
@@ -166,61 +157,25 @@ int controlIdOf(LendingField field) {
     return IDC_LOAN_RELEASE_DATE;
 }
 
-// Where the view goes in the tab control: under the tab items, 4 pixels in
-// from the left and 5 from the other sides.
-RECT placementIn(HWND tabControl) {
-    RECT client{}, item{};
-    GetClientRect(tabControl, &client);
-    TabCtrl_GetItemRect(tabControl, 0, &item);
-    const int top = item.bottom + 5;
-    return {4, top, 4 + client.right - 10, top + client.bottom - item.bottom - 10};
-}
 
 } // namespace
 
 bool LendingView::registerClass(HINSTANCE instance) {
-    WNDCLASSEXW viewClass{};
-    viewClass.cbSize = sizeof viewClass;
-    viewClass.style = CS_HREDRAW | CS_VREDRAW;
-    viewClass.lpfnWndProc = procedure;
-    viewClass.hInstance = instance;
-    viewClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    viewClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    viewClass.lpszClassName = kClassName;
-    return RegisterClassExW(&viewClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return win::registerViewClass(instance, kClassName, procedure);
 }
 
-HWND LendingView::createWindow(HWND tabControl, const RECT&, bool visible) {
-    const RECT place = placementIn(tabControl);
-    return create(0, kClassName, nullptr,
-                  WS_CHILD | WS_BORDER | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN |
-                      (visible ? WS_VISIBLE : 0),
-                  place.left, place.top, place.right - place.left, place.bottom - place.top,
-                  tabControl, nullptr);
-}
-
-void LendingView::fitTo(const RECT&) {
-    if (!window)
-        return;
-    const RECT place = placementIn(GetParent(window));
-    MoveWindow(window, place.left, place.top, place.right - place.left, place.bottom - place.top,
-               TRUE);
+HWND LendingView::createWindow(HWND tabControl, const RECT& area, bool visible) {
+    return win::createTabViewWindow(*this, kClassName, tabControl, area, visible);
 }
 
 void LendingView::createControls() {
     HINSTANCE instance = win::resourceInstance();
-    const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
-    CreateWindowExW(WS_EX_STATICEDGE, WC_STATICW, nullptr, kChild | SS_SUNKEN, 0, 0, kStripWidth,
-                    kPageHeight, window, reinterpret_cast<HMENU>(IDC_LOAN_PANEL), instance,
-                    nullptr);
-    for (const ControlSpec& spec : kForm) {
-        HWND made = CreateWindowExW(spec.exStyle, spec.className, spec.text, spec.style, spec.x,
-                                    spec.y, spec.width, spec.height, window,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
-                                    instance, nullptr);
-        SendMessageW(made, WM_SETFONT, font, FALSE);
-        win::showFrenchDates(made, spec.className);
-    }
+    const auto font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    win::createChild(window,
+                     {WC_STATICW, nullptr, SS_SUNKEN, 0, 0, kStripWidth, kPageHeight,
+                      IDC_LOAN_PANEL, WS_EX_STATICEDGE},
+                     font);
+    win::createChildren(window, kForm, font);
     for (POINT at : kIcons)
         CreateWindowExW(0, WC_STATICW, L"#102", kChild | SS_ICON | SS_REALSIZECONTROL, at.x, at.y,
                         20, 20, window, nullptr, instance, nullptr);

@@ -30,7 +30,6 @@ class LendingView final : public win::TabView, public win::ScrolledPage<LendingV
 
     HWND createWindow(HWND tabControl, const RECT& area, bool visible) override;
     HWND viewWindow() const override { return window; }
-    void fitTo(const RECT& area) override;
 
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void paintPage(HDC, const RECT&) {} // the controls cover the page

@@ -1,6 +1,7 @@
 #include "operations/balance_strip_control.h"
 
 #include "resources/resource_ids.h"
+#include "win/child_controls.h"
 #include "win/gdi_handles.h"
 #include "win/gui_resources.h"
 #include "win/window_text.h"
@@ -20,15 +21,8 @@ HFONT fontOr(const win::GdiObject<HFONT>* font) {
 } // namespace
 
 bool BalanceStrip::registerClass(HINSTANCE instance) {
-    WNDCLASSEXW strip{};
-    strip.cbSize = sizeof strip;
-    strip.style = CS_HREDRAW | CS_VREDRAW;
-    strip.lpfnWndProc = procedure;
-    strip.hInstance = instance;
-    strip.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    strip.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    strip.lpszClassName = kBalanceStripClass;
-    return RegisterClassExW(&strip) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return win::registerViewClass(instance, kBalanceStripClass, procedure,
+                                  static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }
 
 bool BalanceStrip::create(HWND parent, int y) {

@@ -3,7 +3,7 @@
 #include "document/calendar.h"
 #include "operations/amount_edit_control.h"
 #include "resources/resource_ids.h"
-#include "win/date_picker.h"
+#include "win/child_controls.h"
 #include "win/combo_box.h"
 #include "win/fonts.h"
 #include "win/gui_resources.h"
@@ -167,15 +167,7 @@ bool isPushButton(HWND control) {
 } // namespace
 
 bool registerEntryPaneClass(HINSTANCE instance) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = OperationEntryPane::procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kEntryPaneClass;
-    return RegisterClassExW(&windowClass) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return win::registerViewClass(instance, kEntryPaneClass, OperationEntryPane::procedure);
 }
 
 OperationEntryPane::~OperationEntryPane() {
@@ -223,17 +215,16 @@ bool OperationEntryPane::createControls(int width) {
     }
     for (const ControlSpec& spec : kControls) {
         const Place place = placeOf(spec.id, width);
-        HWND made = CreateWindowExW(spec.exStyle, spec.className, controlText(spec.id).c_str(),
-                                    spec.style, place.x, place.y, place.width, place.height, window,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
-                                    win::resourceInstance(), nullptr);
-        if (!made)
+        const std::wstring text = controlText(spec.id);
+        // The title in bold; the "x" keeps the system font.
+        HFONT font = spec.id == IDC_ENTRY_TITLE ? boldFont
+                     : spec.id == IDC_ENTRY_CLOSE ? nullptr
+                                                  : guiFont;
+        if (!win::createChild(window,
+                              {spec.className, text.c_str(), spec.style, place.x, place.y,
+                               place.width, place.height, spec.id, spec.exStyle},
+                              font))
             return false;
-        win::showFrenchDates(made, spec.className);
-        if (spec.id == IDC_ENTRY_TITLE)
-            SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont), FALSE);
-        else if (spec.id != IDC_ENTRY_CLOSE) // the "x" keeps the system font
-            SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont), FALSE);
     }
     attachAmountEdit(control(IDC_ENTRY_DEBIT), false);
     attachAmountEdit(control(IDC_ENTRY_CREDIT), false);

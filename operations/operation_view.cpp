@@ -2,6 +2,7 @@
 
 #include "document/calendar.h"
 #include "resources/resource_ids.h"
+#include "win/child_controls.h"
 #include "win/gui_resources.h"
 #include "win/window_text.h"
 
@@ -41,23 +42,11 @@ OperationView::~OperationView() {
 bool OperationView::registerClasses(HINSTANCE instance) {
     if (!BalanceStrip::registerClass(instance) || !registerEntryPaneClass(instance))
         return false;
-    WNDCLASSEXW view{};
-    view.cbSize = sizeof view;
-    view.style = CS_HREDRAW | CS_VREDRAW;
-    view.lpfnWndProc = procedure;
-    view.hInstance = instance;
-    view.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    view.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    view.lpszClassName = win::kOperationViewClass;
-    return RegisterClassExW(&view) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return win::registerViewClass(instance, win::kOperationViewClass, procedure);
 }
 
 HWND OperationView::createWindow(HWND tabControl, const RECT& area, bool visible) {
-    return create(0, win::kOperationViewClass, nullptr,
-                  WS_CHILD | WS_BORDER | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN |
-                      (visible ? WS_VISIBLE : 0),
-                  area.left, area.top, area.right - area.left, area.bottom - area.top, tabControl,
-                  nullptr);
+    return win::createTabViewWindow(*this, win::kOperationViewClass, tabControl, area, visible);
 }
 
 void OperationView::addCommands(CommandRouter& router) {

@@ -5,6 +5,7 @@
 #include "operations/amount_edit_control.h"
 #include "resources/resource_ids.h"
 #include "thirds/third_dialogs.h"
+#include "win/child_controls.h"
 #include "win/gui_resources.h"
 #include "win/window_text.h"
 
@@ -59,15 +60,8 @@ ThirdRecord* itemRecord(HWND tree, HTREEITEM item) {
 // --- Strip ---------------------------------------------------------------------------
 
 bool ThirdBalanceStrip::registerClass(HINSTANCE instance) {
-    WNDCLASSEXW strip{};
-    strip.cbSize = sizeof strip;
-    strip.style = CS_HREDRAW | CS_VREDRAW;
-    strip.lpfnWndProc = procedure;
-    strip.hInstance = instance;
-    strip.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    strip.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    strip.lpszClassName = kThirdStripClass;
-    return RegisterClassExW(&strip) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return win::registerViewClass(instance, kThirdStripClass, procedure,
+                                  static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }
 
 void ThirdBalanceStrip::update(const ThirdRecord* third) {
@@ -121,24 +115,12 @@ ThirdView::~ThirdView() {
 bool ThirdView::registerClasses(HINSTANCE instance) {
     if (!ThirdBalanceStrip::registerClass(instance))
         return false;
-    WNDCLASSEXW view{};
-    view.cbSize = sizeof view;
-    view.style = CS_HREDRAW | CS_VREDRAW;
-    view.lpfnWndProc = procedure;
-    view.hInstance = instance;
-    view.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    view.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    view.lpszClassName = win::kThirdViewClass;
-    return RegisterClassExW(&view) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return win::registerViewClass(instance, win::kThirdViewClass, procedure);
 }
 
 HWND ThirdView::createWindow(HWND tabControl, const RECT& area, bool visible) {
     selectedThird_ = nullptr;
-    return create(0, win::kThirdViewClass, nullptr,
-                  WS_CHILD | WS_BORDER | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN |
-                      (visible ? WS_VISIBLE : 0),
-                  area.left, area.top, area.right - area.left, area.bottom - area.top, tabControl,
-                  nullptr);
+    return win::createTabViewWindow(*this, win::kThirdViewClass, tabControl, area, visible);
 }
 
 void ThirdView::refresh(int refillTree) {

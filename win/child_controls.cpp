@@ -1,0 +1,41 @@
+#include "win/child_controls.h"
+
+#include "win/date_picker.h"
+#include "win/window_object.h"
+
+namespace kolvane::win {
+
+HWND createChild(HWND parent, const ChildControl& control, HFONT font) {
+    HWND made = CreateWindowExW(control.exStyle, control.className, control.text,
+                                WS_CHILD | WS_VISIBLE | control.style, control.x, control.y,
+                                control.width, control.height, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
+                                resourceInstance(), nullptr);
+    if (!made)
+        return nullptr;
+    SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    showFrenchDates(made, control.className);
+    return made;
+}
+
+bool createChildren(HWND parent, std::span<const ChildControl> table, HFONT font) {
+    for (const ChildControl& control : table)
+        if (!createChild(parent, control, font))
+            return false;
+    return true;
+}
+
+bool registerViewClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure,
+                       HBRUSH background) {
+    WNDCLASSEXW viewClass{};
+    viewClass.cbSize = sizeof viewClass;
+    viewClass.style = CS_HREDRAW | CS_VREDRAW;
+    viewClass.lpfnWndProc = procedure;
+    viewClass.hInstance = instance;
+    viewClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    viewClass.hbrBackground = background ? background : reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    viewClass.lpszClassName = name;
+    return RegisterClassExW(&viewClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+} // namespace kolvane::win
