@@ -15,6 +15,7 @@
 #include "document/app_title.h"
 #include "operations/drop_buddy_control.h"
 #include "operations/operation_view.h"
+#include "win/child_controls.h"
 #include "win/command_menu.h"
 #include "win/file_chooser.h"
 #include "shell/frame_texts.h"
@@ -602,20 +603,7 @@ int MainWindow::selectedTab() const {
 }
 
 RECT MainWindow::viewArea() const {
-    RECT area{};
-    if (!tabControl)
-        return area;
-    // Four pixels in from the left, five below the tabs, a border of the same
-    // width on the right and at the bottom.
-    RECT client{};
-    GetClientRect(tabControl, &client);
-    RECT firstTab{};
-    TabCtrl_GetItemRect(tabControl, 0, &firstTab);
-    area.left = 4;
-    area.top = firstTab.bottom + 5;
-    area.right = std::max<LONG>(area.left, client.right - 6);
-    area.bottom = std::max<LONG>(area.top, client.bottom - 5);
-    return area;
+    return win::tabViewArea(tabControl);
 }
 
 // --- Closing ---------------------------------------------------------------------

@@ -3,6 +3,10 @@
 #include "win/date_picker.h"
 #include "win/window_object.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+
 namespace kolvane::win {
 
 HWND createChild(HWND parent, const ChildControl& control, HFONT font) {
@@ -23,6 +27,21 @@ bool createChildren(HWND parent, std::span<const ChildControl> table, HFONT font
         if (!createChild(parent, control, font))
             return false;
     return true;
+}
+
+RECT tabViewArea(HWND tabControl) {
+    RECT area{};
+    if (!tabControl)
+        return area;
+    RECT client{};
+    GetClientRect(tabControl, &client);
+    RECT firstTab{};
+    TabCtrl_GetItemRect(tabControl, 0, &firstTab);
+    area.left = 4;
+    area.top = firstTab.bottom + 5;
+    area.right = std::max<LONG>(area.left, client.right - 6);
+    area.bottom = std::max<LONG>(area.top, client.bottom - 5);
+    return area;
 }
 
 bool registerViewClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure,

@@ -35,6 +35,10 @@ bool createChildren(HWND parent, std::span<const ChildControl> table, HFONT font
 bool registerViewClass(HINSTANCE instance, const wchar_t* name, WNDPROC procedure,
                        HBRUSH background = nullptr);
 
+// Where the views go in `tabControl`: 4 pixels in from the left, 5 below the
+// tabs, a border of the same width on the right and at the bottom.
+RECT tabViewArea(HWND tabControl);
+
 // The window of a tab view over `area` of the tab control, with both scroll
 // bars and a border. `view` is a WindowObject.
 template <class View>

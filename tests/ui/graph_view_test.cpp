@@ -10,6 +10,7 @@
 #include "document/generator.h"
 #include "resources/resource_ids.h"
 #include "tests/ui/dialog_driver.h"
+#include "win/child_controls.h"
 #include "win/combo_box.h"
 
 #include <commctrl.h>
@@ -106,7 +107,7 @@ class GraphViewTest : public testing::Test {
         tab.mask = TCIF_TEXT;
         tab.pszText = const_cast<wchar_t*>(L"Graphique");
         SendMessageW(tabs, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tab));
-        ASSERT_NE(view.createWindow(tabs, RECT{}, true), nullptr);
+        ASSERT_NE(view.createWindow(tabs, win::tabViewArea(tabs), true), nullptr);
         ASSERT_TRUE(ComboBox(GetDlgItem(view.window, kGraphYearList)).selectData(year));
     }
     void TearDown() override {

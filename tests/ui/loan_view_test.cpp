@@ -11,6 +11,7 @@
 #include "resources/resource_ids.h"
 #include "tests/ui/dialog_driver.h"
 #include "tests/ui/screenshot_support.h"
+#include "win/child_controls.h"
 #include "win/gdi_handles.h"
 #include "win/window_text.h"
 
@@ -37,7 +38,7 @@ class LoanViewTest : public ::testing::Test {
         tab.mask = TCIF_TEXT;
         tab.pszText = const_cast<wchar_t*>(L"Simulation");
         SendMessageW(tabs, TCM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&tab));
-        ASSERT_TRUE(view.createWindow(tabs, {}, true));
+        ASSERT_TRUE(view.createWindow(tabs, win::tabViewArea(tabs), true));
     }
     void TearDown() override {
         DestroyWindow(tabs);
@@ -205,7 +206,7 @@ TEST_F(LoanViewTest, ANarrowViewScrollsTheStripAndTheTableTogether) {
     EXPECT_EQ(ListView_GetColumnWidth(item(IDC_LOAN_TABLE), 6), list.right - 550);
 
     MoveWindow(tabs, 0, 0, 600, 400, TRUE);
-    view.fitTo({});
+    view.fitTo(win::tabViewArea(tabs));
     EXPECT_TRUE(GetWindowLongPtrW(view.window, GWL_STYLE) & WS_HSCROLL);
     EXPECT_EQ(ListView_GetColumnWidth(item(IDC_LOAN_TABLE), 6), 110);
     SendMessageW(view.window, WM_HSCROLL, SB_PAGEDOWN, 0);
