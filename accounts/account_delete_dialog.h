@@ -12,7 +12,9 @@ namespace kolvane {
 // already).
 struct AccountDeleteDialog : win::DialogObject<AccountDeleteDialog> {
     bool maskOffered = true;
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void onInit();
+    void onCommand(int id, int code);
+    void onCancel();
 };
 
 int runAccountDeleteDialog(AccountDeleteDialog& dialog, HWND owner);

@@ -5,10 +5,12 @@
 
 #include "accounts/account_editing.h"
 #include "accounts/bank_directory.h"
+#include "win/message_filters.h"
 #include "win/window_object.h"
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace kolvane {
@@ -19,7 +21,9 @@ struct AccountDialog;
 // dialog.
 struct AccountPage : win::DialogObject<AccountPage> {
     AccountDialog* owner = nullptr;
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool onInit();
+    void onCommand(int id, int code);
+    bool onDrawItem(const DRAWITEMSTRUCT& draw);
 };
 
 struct AccountDialog : win::DialogObject<AccountDialog> {
@@ -39,7 +43,12 @@ struct AccountDialog : win::DialogObject<AccountDialog> {
     AccountDialog(const AccountDialog&) = delete;
     AccountDialog& operator=(const AccountDialog&) = delete;
 
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void onInit();
+    std::optional<LRESULT> onNotify(const NMHDR& header);
+    void onOk();
+    void onCommand(int id, int code);
+    void onCancel();
+    void onDestroy();
     // A notification from a control of a page.
     void onPageCommand(int id, int code);
     void onPageDrawItem(const DRAWITEMSTRUCT& item);
@@ -48,9 +57,8 @@ struct AccountDialog : win::DialogObject<AccountDialog> {
 
   private:
     AccountPage pages_[3];
-    HHOOK pageKeys_ = nullptr;
+    win::DialogKeyWatch pageKeys_;
 
-    void onInit();
     void showPage(int index);
     void fillAccountList();
     void fillBankList();

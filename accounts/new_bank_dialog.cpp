@@ -221,43 +221,30 @@ void drawLogoBox(HDC dc, HBITMAP picture) {
     SetStretchBltMode(dc, oldMode);
 }
 
-INT_PTR NewBankDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG: {
-        HICON icon = LoadIconW(nullptr, IDI_APPLICATION);
-        SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-        SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-        SetWindowPos(item(IDC_BANK_LOGO), nullptr, 0, 0, kLogoWidth, kLogoHeight,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        SendDlgItemMessageW(window, IDC_BANK_NAME, EM_LIMITTEXT, kBankNameLimit, 0);
-        SendDlgItemMessageW(window, IDC_BANK_WEB, EM_LIMITTEXT, kBankWebLimit, 0);
-        return TRUE;
-    }
-    case WM_DRAWITEM: {
-        const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (wParam != IDC_BANK_LOGO || !draw)
-            return FALSE;
-        drawBox(*draw);
-        return TRUE;
-    }
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_BANK_BROWSE:
-            browse();
-            return TRUE;
-        case IDOK:
-            confirm();
-            return TRUE;
-        case IDCANCEL:
-            endDialog(-1);
-            return TRUE;
-        }
-        break;
-    case WM_DESTROY:
-        releasePicture();
-        break;
-    }
-    return FALSE;
+void NewBankDialog::onInit() {
+    HICON icon = LoadIconW(nullptr, IDI_APPLICATION);
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    SetWindowPos(item(IDC_BANK_LOGO), nullptr, 0, 0, kLogoWidth, kLogoHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendDlgItemMessageW(window, IDC_BANK_NAME, EM_LIMITTEXT, kBankNameLimit, 0);
+    SendDlgItemMessageW(window, IDC_BANK_WEB, EM_LIMITTEXT, kBankWebLimit, 0);
+}
+
+bool NewBankDialog::onDrawItem(const DRAWITEMSTRUCT& draw) {
+    if (draw.CtlID != IDC_BANK_LOGO)
+        return false;
+    drawBox(draw);
+    return true;
+}
+
+void NewBankDialog::onCommand(int id, int) {
+    if (id == IDC_BANK_BROWSE)
+        browse();
+}
+
+void NewBankDialog::onCancel() {
+    endDialog(-1);
 }
 
 void NewBankDialog::browse() {
@@ -291,7 +278,7 @@ void NewBankDialog::drawBox(const DRAWITEMSTRUCT& draw) const {
     drawLogoBox(draw.hDC, picture);
 }
 
-void NewBankDialog::confirm() {
+void NewBankDialog::onOk() {
     if (!banks)
         return;
     const std::string name = limitedText1252(window, IDC_BANK_NAME, kBankNameLimit);

@@ -20,7 +20,12 @@ struct NewBankDialog : win::DialogObject<NewBankDialog> {
     NewBankDialog(const NewBankDialog&) = delete;
     NewBankDialog& operator=(const NewBankDialog&) = delete;
 
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void onInit();
+    bool onDrawItem(const DRAWITEMSTRUCT& draw);
+    void onCommand(int id, int code);
+    void onOk(); // the bank stored, or the refusal said
+    void onCancel();
+    void onDestroy() { releasePicture(); }
     // Replaces the picture by the one of `path` (none when it cannot be
     // read) and redraws the logo box: what "Parcourir" does once a file is
     // chosen.
@@ -28,7 +33,6 @@ struct NewBankDialog : win::DialogObject<NewBankDialog> {
 
   private:
     void browse();
-    void confirm();
     void drawBox(const DRAWITEMSTRUCT& item) const;
     void releasePicture();
 };

@@ -9,22 +9,10 @@
 
 #include <windows.h>
 
-#include <memory>
-#include <optional>
-
 namespace kolvane {
 
 int runCategoryEditor(Document& document, BookingHistory& history, HWND owner);
 int runLabelEditor(Document& document, BookingHistory& history, HWND owner);
 int runModeEditor(Document& document, BookingHistory& history, HWND owner);
-
-namespace win {
-// What the three editors share: a step performed, or the out-of-memory message.
-bool performStep(HWND dialog, BookingHistory& history, std::unique_ptr<BookingCommand> command);
-// The column widths of the editors' lists: a share of the list's client width.
-int listClientWidth(HWND list);
-// Which row of the list a click or a key chose (-1: none), from a WM_NOTIFY.
-std::optional<int> chosenRow(const NMHDR& header, HWND list);
-} // namespace win
 
 } // namespace kolvane

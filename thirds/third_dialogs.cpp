@@ -12,28 +12,13 @@ namespace kolvane {
 
 // --- Nouveau Tiers -------------------------------------------------------------------
 
-INT_PTR NewThirdDialog::handleMessage(UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        SendMessageW(item(IDC_THIRD_NAME), EM_LIMITTEXT, kThirdNameLength, 0);
-        SendMessageW(item(IDC_THIRD_NOTE), EM_LIMITTEXT, kThirdNoteLength, 0);
-        attachAmountEdit(item(IDC_THIRD_INITIAL_BALANCE), true);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            onValidate();
-            return TRUE;
-        case IDCANCEL:
-            endDialog(0);
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
+void NewThirdDialog::onInit() {
+    SendMessageW(item(IDC_THIRD_NAME), EM_LIMITTEXT, kThirdNameLength, 0);
+    SendMessageW(item(IDC_THIRD_NOTE), EM_LIMITTEXT, kThirdNoteLength, 0);
+    attachAmountEdit(item(IDC_THIRD_INITIAL_BALANCE), true);
 }
 
-void NewThirdDialog::onValidate() {
+void NewThirdDialog::onOk() {
     ThirdEntry entry;
     entry.name = win::windowText1252(item(IDC_THIRD_NAME));
     if (entry.name.empty()) {
@@ -64,27 +49,9 @@ int runNewThirdDialog(NewThirdDialog& dialog, HWND owner) {
 
 // --- Deletion ------------------------------------------------------------------------
 
-INT_PTR ThirdDeleteDialog::handleMessage(UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInit();
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_THIRD_DELETE_TARGET:
-            if (HIWORD(wParam) == CBN_SELCHANGE)
-                onTargetChosen();
-            return TRUE;
-        case IDOK:
-            onValidate();
-            return TRUE;
-        case IDCANCEL:
-            endDialog(kThirdDeleteCancelled);
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
+void ThirdDeleteDialog::onCommand(int id, int code) {
+    if (id == IDC_THIRD_DELETE_TARGET && code == CBN_SELCHANGE)
+        onTargetChosen();
 }
 
 void ThirdDeleteDialog::onInit() {
@@ -108,13 +75,13 @@ void ThirdDeleteDialog::onTargetChosen() {
     if (checkThirdTarget(targets_, index, *third) == TargetCheck::Heading) {
         win::showStringMessage(window, IDS_CHOOSE_SUBCATEGORY);
         targets.select(targetIndex);
-        SendMessageW(targets.handle(), CB_SHOWDROPDOWN, TRUE, 0);
+        targets.showDropDown();
         return;
     }
     targetIndex = index;
 }
 
-void ThirdDeleteDialog::onValidate() {
+void ThirdDeleteDialog::onOk() {
     if (IsDlgButtonChecked(window, IDC_THIRD_DELETE_MASK) == BST_CHECKED) {
         endDialog(kThirdMask);
         return;

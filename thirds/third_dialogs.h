@@ -5,6 +5,7 @@
 
 #include "document/choice_lists.h"
 #include "operations/booking.h"
+#include "thirds/third_model.h"
 #include "win/window_object.h"
 
 #include <windows.h>
@@ -16,10 +17,9 @@ namespace kolvane {
 struct NewThirdDialog : win::DialogObject<NewThirdDialog> {
     Document* document = nullptr;
     BookingHistory* history = nullptr;
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-
-  private:
-    void onValidate();
+    void onInit();
+    void onOk();
+    void onCancel() { endDialog(0); }
 };
 int runNewThirdDialog(NewThirdDialog& dialog, HWND owner);
 
@@ -31,12 +31,13 @@ struct ThirdDeleteDialog : win::DialogObject<ThirdDeleteDialog> {
     Document* document = nullptr;
     ThirdRecord* third = nullptr;
     BookingHistory* history = nullptr;
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void onInit();
+    void onCommand(int id, int code);
+    void onOk();
+    void onCancel() { endDialog(kThirdDeleteCancelled); }
 
   private:
-    void onInit();
     void onTargetChosen();
-    void onValidate();
     ChoiceList targets_;
 };
 int runThirdDeleteDialog(ThirdDeleteDialog& dialog, HWND owner, ThirdRecord* third);

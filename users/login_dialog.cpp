@@ -13,26 +13,16 @@ namespace {
 struct LoginDialog : win::DialogObject<LoginDialog> {
     Document* document = nullptr;
 
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM) {
-        switch (message) {
-        case WM_INITDIALOG:
-            SendDlgItemMessageW(window, IDC_USER_PSEUDO, EM_LIMITTEXT, kLoginPseudoMaxLength, 0);
-            SendDlgItemMessageW(window, IDC_USER_PASSWORD, EM_LIMITTEXT, kPasswordMaxLength, 0);
-            SendDlgItemMessageW(window, IDC_USER_PASSWORD, EM_SETPASSWORDCHAR, L'+', 0);
-            SetFocus(GetDlgItem(window, IDC_USER_PSEUDO));
-            return FALSE; // the focus is set
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK)
-                validate();
-            else if (LOWORD(wParam) == IDCANCEL)
-                endDialog(0);
-            return TRUE;
-        default:
-            return FALSE;
-        }
+    bool onInit() {
+        SendDlgItemMessageW(window, IDC_USER_PSEUDO, EM_LIMITTEXT, kLoginPseudoMaxLength, 0);
+        SendDlgItemMessageW(window, IDC_USER_PASSWORD, EM_LIMITTEXT, kPasswordMaxLength, 0);
+        SendDlgItemMessageW(window, IDC_USER_PASSWORD, EM_SETPASSWORDCHAR, L'+', 0);
+        SetFocus(GetDlgItem(window, IDC_USER_PSEUDO));
+        return false; // the focus is set
     }
+    void onCancel() { endDialog(0); }
 
-    void validate() {
+    void onOk() {
         const LoginDecision decision =
             decideLogin(*document, win::windowTextUtf8(GetDlgItem(window, IDC_USER_PSEUDO)),
                         win::windowTextUtf8(GetDlgItem(window, IDC_USER_PASSWORD)));

@@ -15,30 +15,20 @@ struct PasswordDialog : win::DialogObject<PasswordDialog> {
     UserRecord* user = nullptr; // never null once shown
     std::string title;          // UTF-8; empty keeps the template's caption
 
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM) {
-        switch (message) {
-        case WM_INITDIALOG:
-            win::setWindowText1252(item(IDC_USER_PSEUDO), fieldText(user->name));
-            if (!title.empty())
-                win::setWindowTextUtf8(window, title);
-            for (int id : {IDC_USER_PASSWORD, IDC_USER_CONFIRMATION}) {
-                SendMessageW(item(id), EM_LIMITTEXT, kPasswordMaxLength, 0);
-                SendMessageW(item(id), EM_SETPASSWORDCHAR, L'+', 0);
-            }
-            SetFocus(item(IDC_USER_PASSWORD));
-            return FALSE; // the focus is set
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK)
-                confirm();
-            else if (LOWORD(wParam) == IDCANCEL)
-                endDialog(0);
-            return TRUE;
-        default:
-            return FALSE;
+    bool onInit() {
+        win::setWindowText1252(item(IDC_USER_PSEUDO), fieldText(user->name));
+        if (!title.empty())
+            win::setWindowTextUtf8(window, title);
+        for (int id : {IDC_USER_PASSWORD, IDC_USER_CONFIRMATION}) {
+            SendMessageW(item(id), EM_LIMITTEXT, kPasswordMaxLength, 0);
+            SendMessageW(item(id), EM_SETPASSWORDCHAR, L'+', 0);
         }
+        SetFocus(item(IDC_USER_PASSWORD));
+        return false; // the focus is set
     }
+    void onCancel() { endDialog(0); }
 
-    void confirm() {
+    void onOk() {
         const std::string password = win::windowTextUtf8(item(IDC_USER_PASSWORD));
         const Refusal refusal =
             decidePassword(password, win::windowTextUtf8(item(IDC_USER_CONFIRMATION)));

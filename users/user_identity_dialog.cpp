@@ -13,28 +13,16 @@ struct UserIdentityDialog : win::DialogObject<UserIdentityDialog> {
     Document* document = nullptr;
     UserRecord* user = nullptr; // never null once shown
 
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM) {
-        switch (message) {
-        case WM_INITDIALOG:
-            // The name field holds 39 characters; longer pseudos cannot be typed.
-            SendMessageW(item(IDC_USER_PSEUDO), EM_LIMITTEXT, kUserNameMaxLength, 0);
-            win::setWindowText1252(item(IDC_USER_PSEUDO), fieldText(user->name));
-            CheckRadioButton(window, IDC_USER_ADMINISTRATOR, IDC_USER_LIMITED,
-                             isAdministrator(user->flags) ? IDC_USER_ADMINISTRATOR
-                                                          : IDC_USER_LIMITED);
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK)
-                next();
-            else if (LOWORD(wParam) == IDCANCEL)
-                endDialog(0);
-            return TRUE;
-        default:
-            return FALSE;
-        }
+    void onInit() {
+        // The name field holds 39 characters; longer pseudos cannot be typed.
+        SendMessageW(item(IDC_USER_PSEUDO), EM_LIMITTEXT, kUserNameMaxLength, 0);
+        win::setWindowText1252(item(IDC_USER_PSEUDO), fieldText(user->name));
+        CheckRadioButton(window, IDC_USER_ADMINISTRATOR, IDC_USER_LIMITED,
+                         isAdministrator(user->flags) ? IDC_USER_ADMINISTRATOR : IDC_USER_LIMITED);
     }
+    void onCancel() { endDialog(0); }
 
-    void next() {
+    void onOk() { // "Suivant"
         const IdentityDecision decision =
             decideIdentity(*document, *user, win::windowTextUtf8(item(IDC_USER_PSEUDO)),
                            IsDlgButtonChecked(window, IDC_USER_LIMITED) == BST_CHECKED);

@@ -22,47 +22,26 @@ struct UserListDialog : win::DialogObject<UserListDialog> {
     int selectedRow = -1;
     int changed = 0;
 
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-        switch (message) {
-        case WM_INITDIALOG:
-            rows.emplace(*document);
-            list.attach(item(IDC_LIST_VIEW), *rows, kColumns, {RGB(0, 0, 240), true});
-            return TRUE;
-        case WM_NOTIFY:
-            return onNotify(*reinterpret_cast<const NMHDR*>(lParam));
-        case WM_DRAWITEM:
-            return list.drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDC_DELETE_BUTTON)
-                toggleSelected();
-            else if (LOWORD(wParam) == IDCANCEL)
-                endDialog(changed);
-            return TRUE;
-        default:
-            return FALSE;
-        }
+    void onInit() {
+        rows.emplace(*document);
+        list.attach(item(IDC_LIST_VIEW), *rows, kColumns, {RGB(0, 0, 240), true});
     }
-
-    INT_PTR onNotify(const NMHDR& header) {
-        if (list.notify(header))
-            return TRUE;
-        if (header.hwndFrom == list.handle() && header.code == LVN_ITEMCHANGED) {
-            // A row chosen with the arrows counts as a click on it.
-            const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-            if ((change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED) &&
-                !(change.uOldState & LVIS_SELECTED) && change.iItem >= 0) {
-                selectedRow = change.iItem;
-                EnableWindow(item(IDC_DELETE_BUTTON), TRUE);
-            }
-            return TRUE;
-        }
-        if (header.hwndFrom == list.handle() && header.code == NM_CLICK) {
-            selectedRow = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
-            EnableWindow(item(IDC_DELETE_BUTTON), selectedRow >= 0);
-            return TRUE;
-        }
-        return FALSE;
+    std::optional<LRESULT> onNotify(const NMHDR& header) {
+        if (std::optional<LRESULT> answer = list.notify(header))
+            return answer;
+        const std::optional<int> row = list.chosenRow(header);
+        if (!row)
+            return std::nullopt;
+        selectedRow = *row;
+        EnableWindow(item(IDC_DELETE_BUTTON), selectedRow >= 0);
+        return 0;
     }
+    bool onDrawItem(const DRAWITEMSTRUCT& draw) { return list.drawItem(draw); }
+    void onCommand(int id, int) {
+        if (id == IDC_DELETE_BUTTON)
+            toggleSelected();
+    }
+    void onCancel() { endDialog(changed); }
 
     void toggleSelected() {
         UserRecord* user = rows ? rows->user(selectedRow) : nullptr;
