@@ -23,9 +23,19 @@ void AccountDeleteDialog::onCancel() { // "Annuler", Escape and the close box
     endDialog(0);
 }
 
-int runAccountDeleteDialog(AccountDeleteDialog& dialog, HWND owner) {
-    int result = dialog.runModal(owner, IDD_ACCOUNT_DELETE);
-    return result < 0 ? 0 : result;
+AccountDeleteEnd runAccountDeleteDialog(const AccountDeleteIn& in, HWND owner) {
+    AccountDeleteDialog dialog;
+    dialog.maskOffered = in.maskOffered;
+    switch (dialog.runModal(owner, IDD_ACCOUNT_DELETE)) {
+    case 1:
+        return AccountDeleteEnd::Mask;
+    case 2:
+        return AccountDeleteEnd::Remove;
+    case 0:
+        return AccountDeleteEnd::Cancelled;
+    default:
+        return AccountDeleteEnd::NotShown;
+    }
 }
 
 } // namespace kolvane

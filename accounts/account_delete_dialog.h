@@ -7,7 +7,7 @@
 
 namespace kolvane {
 
-// Ends with 1 "Masquer", 2 "Supprimer", 0 "Annuler" or the close box.
+// "Masquer" (1), "Supprimer" (2), or "Annuler" and the close box (0).
 // "Masquer" is offered only when `maskOffered` (the account is not masked
 // already).
 struct AccountDeleteDialog : win::DialogObject<AccountDeleteDialog> {
@@ -17,6 +17,10 @@ struct AccountDeleteDialog : win::DialogObject<AccountDeleteDialog> {
     void onCancel();
 };
 
-int runAccountDeleteDialog(AccountDeleteDialog& dialog, HWND owner);
+struct AccountDeleteIn {
+    bool maskOffered = true;
+};
+enum class AccountDeleteEnd { Mask, Remove, Cancelled, NotShown };
+AccountDeleteEnd runAccountDeleteDialog(const AccountDeleteIn& in, HWND owner);
 
 } // namespace kolvane

@@ -455,19 +455,21 @@ void AccountDialog::removeAccount() {
         return;
     }
     AccountRecord* account = pickedAccount();
-    AccountDeleteDialog question;
-    question.maskOffered = !account || maskOffered(*account);
-    const int choice = runAccountDeleteDialog(question, window);
-    if (choice == DeleteCancelled || !account)
+    const AccountDeleteEnd choice =
+        runAccountDeleteDialog({!account || maskOffered(*account)}, window);
+    if (!account || (choice != AccountDeleteEnd::Mask && choice != AccountDeleteEnd::Remove))
         return;
-    endDialog(applyDeleteChoice(*document, account, choice, deletedPosition));
+    endDialog(applyDeleteChoice(*document, account,
+                                choice == AccountDeleteEnd::Mask ? DeleteMask : DeleteForever,
+                                deletedPosition));
 }
 
 void AccountDialog::addBank() {
     NewBankDialog newBank(&banks);
-    const int position = runNewBankDialog(newBank, window);
-    if (position < 0)
+    const auto stored = runNewBankDialog(newBank, window);
+    if (stored.end != win::DialogEnd::Confirmed)
         return;
+    const int position = stored.out.position;
     saveBankDirectory(banks, directoryPath);
     fillBankList();
     // The list was refilled: the bank it showed may have moved.
@@ -478,11 +480,25 @@ void AccountDialog::addBank() {
     refreshButtons();
 }
 
-int runAccountDialog(AccountDialog& dialog, HWND owner, int* deletedPosition) {
-    dialog.deletedPosition = deletedPosition;
+win::DialogResult<AccountDialogEnd, AccountDialogOut>
+runAccountDialog(Document& document, const AccountDialogIn& in, HWND owner) {
+    AccountDialog dialog(&document);
+    dialog.directoryPath = in.directoryPath;
+    AccountDialogOut out;
+    dialog.deletedPosition = in.newFile ? nullptr : &out.deletedPosition;
     registerLinkControlClass(win::resourceInstance());
-    const int result = dialog.runModal(owner, IDD_ACCOUNT);
-    return result < 0 ? kAccountUnchanged : result;
+    switch (dialog.runModal(owner, IDD_ACCOUNT)) {
+    case kAccountUnchanged:
+        return {AccountDialogEnd::Unchanged, out};
+    case kAccountCreated:
+        return {AccountDialogEnd::Created, out};
+    case kAccountModified:
+        return {AccountDialogEnd::Modified, out};
+    case kAccountMaskedOrDeleted:
+        return {AccountDialogEnd::MaskedOrDeleted, out};
+    default:
+        return {AccountDialogEnd::NotShown, out};
+    }
 }
 
 } // namespace kolvane

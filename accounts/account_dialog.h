@@ -5,6 +5,7 @@
 
 #include "accounts/account_editing.h"
 #include "accounts/bank_directory.h"
+#include "win/dialog_result.h"
 #include "win/message_filters.h"
 #include "win/window_object.h"
 
@@ -78,10 +79,18 @@ struct AccountDialog : win::DialogObject<AccountDialog> {
     HWND control(int id) const;
 };
 
-// Shows dialog 201 over `owner`. Returns 0 (nothing changed), 1 (created),
-// 2 (modified) or 8 (masked, or to be deleted: `deletedPosition` then holds
-// the account's position among all accounts, or -1 when it was masked).
-// `deletedPosition` is null while a new file is being made.
-int runAccountDialog(AccountDialog& dialog, HWND owner, int* deletedPosition);
+struct AccountDialogIn {
+    bool newFile = false;      // a new file is being made: nothing can be deleted
+    std::string directoryPath; // the bank directory file; empty: beside the program
+};
+enum class AccountDialogEnd { Unchanged, Created, Modified, MaskedOrDeleted, NotShown };
+struct AccountDialogOut {
+    // MaskedOrDeleted: the account's position among all accounts when it is
+    // to be deleted, -1 when it was masked.
+    int deletedPosition = -1;
+};
+// Shows dialog 201 over `owner`.
+win::DialogResult<AccountDialogEnd, AccountDialogOut>
+runAccountDialog(Document& document, const AccountDialogIn& in, HWND owner);
 
 } // namespace kolvane

@@ -4,6 +4,7 @@
 #include "resources/resource_ids.h"
 #include "win/file_chooser.h"
 #include "win/gdi_handles.h"
+#include "win/refusals.h"
 #include "win/window_text.h"
 
 #include <objbase.h>
@@ -244,7 +245,7 @@ void NewBankDialog::onCommand(int id, int) {
 }
 
 void NewBankDialog::onCancel() {
-    endDialog(-1);
+    endDialog(0);
 }
 
 void NewBankDialog::browse() {
@@ -282,16 +283,8 @@ void NewBankDialog::onOk() {
     if (!banks)
         return;
     const std::string name = limitedText1252(window, IDC_BANK_NAME, kBankNameLimit);
-    switch (checkNewBank(name, picture != nullptr)) {
-    case NewBankProblem::MissingName:
-        win::refuseEntry(window, kMissingBankNameMessage, IDC_BANK_NAME);
-        return;
-    case NewBankProblem::MissingLogo:
-        win::showMessage(window, utf8ToWide(kMissingBankLogoMessage));
-        return;
-    case NewBankProblem::None:
-        break;
-    }
+    if (const Refusal refusal = checkNewBank(name, picture != nullptr))
+        return win::refuse(window, refusal);
     const std::string web = limitedText1252(window, IDC_BANK_WEB, kBankWebLimit);
     const int existing = findBank(*banks, name);
     if (existing >= 0 && win::showMessage(window, utf8ToWide(kReplaceBankQuestion),
@@ -328,11 +321,14 @@ void NewBankDialog::onOk() {
         win::showStringMessage(window, IDS_OUT_OF_MEMORY);
         return;
     }
-    endDialog(position);
+    storedPosition = position;
+    endDialog(1);
 }
 
-int runNewBankDialog(NewBankDialog& dialog, HWND owner) {
-    return dialog.runModal(owner, IDD_NEW_BANK);
+win::DialogResult<win::DialogEnd, NewBankOut> runNewBankDialog(NewBankDialog& dialog, HWND owner) {
+    dialog.storedPosition = -1;
+    const win::DialogEnd end = win::confirmedOrCancelled(dialog.runModal(owner, IDD_NEW_BANK));
+    return {end, {end == win::DialogEnd::Confirmed ? dialog.storedPosition : -1}};
 }
 
 } // namespace kolvane

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "accounts/bank_directory.h"
+#include "win/dialog_result.h"
 #include "win/window_object.h"
 
 #include <windows.h>
@@ -14,6 +15,7 @@ namespace kolvane {
 struct NewBankDialog : win::DialogObject<NewBankDialog> {
     HBITMAP picture = nullptr; // the picture chosen with "Parcourir", owned
     BankDirectory* banks = nullptr;
+    int storedPosition = -1; // where "OK" stored the bank
 
     explicit NewBankDialog(BankDirectory* directory) : banks(directory) {}
     ~NewBankDialog() { releasePicture(); }
@@ -37,9 +39,12 @@ struct NewBankDialog : win::DialogObject<NewBankDialog> {
     void releasePicture();
 };
 
-// The position in the directory of the bank added or replaced, or -1 when
-// cancelled.
-int runNewBankDialog(NewBankDialog& dialog, HWND owner);
+// Confirmed once the bank is stored at `position` in the directory given to
+// the dialog (added, or in place of the one of the same name).
+struct NewBankOut {
+    int position = -1;
+};
+win::DialogResult<win::DialogEnd, NewBankOut> runNewBankDialog(NewBankDialog& dialog, HWND owner);
 
 // Decodes a picture file (BMP, JPEG, GIF, PNG...) into a 32-bit bitmap of
 // its size in pixels; transparent parts are laid on white. Null when the file

@@ -72,18 +72,8 @@ struct CategoryEditor : ListEditorDialog<CategoryEditor> {
         const CategoryPlan plan = planCategoryAddition(
             document->categories, win::itemText1252(window, IDC_CATEGORY_NAME),
             win::itemText1252(window, IDC_CATEGORY_SUBCATEGORY), side().selectedIndex() == 1);
-        switch (plan.status) {
-        case CategoryPlanStatus::NoCategoryText:
-            return win::refuseEntry(window, kEnterCategoryFirst, IDC_CATEGORY_NAME);
-        case CategoryPlanStatus::NoSubcategoryText:
-            return win::refuseEntry(window, kEnterSubcategoryFirst, IDC_CATEGORY_SUBCATEGORY);
-        case CategoryPlanStatus::CategoriesFull:
-            return win::refuseEntry(window, kCategoriesFull, IDC_CATEGORY_NAME);
-        case CategoryPlanStatus::SubcategoriesFull:
-            return win::refuseEntry(window, kSubcategoriesFull, IDC_CATEGORY_NAME);
-        case CategoryPlanStatus::Ready:
-            break;
-        }
+        if (const Refusal refusal = categoryRefusal(plan.status))
+            return win::refuse(window, refusal);
         if (!perform(makeAddCategories(plan.after, plan.records)))
             return;
         if (plan.newCategoryRank >= 0) {
@@ -101,9 +91,9 @@ struct CategoryEditor : ListEditorDialog<CategoryEditor> {
 
 } // namespace
 
-int runCategoryEditor(Document& document, BookingHistory& history, HWND owner) {
+win::EditorResult runCategoryEditor(Document& document, const ListEditorIn& in, HWND owner) {
     CategoryEditor dialog;
-    return dialog.runOver(document, history, owner, IDD_CATEGORY_EDITOR) == 1 ? 1 : 0;
+    return dialog.runOver(document, in, owner, IDD_CATEGORY_EDITOR);
 }
 
 } // namespace kolvane

@@ -66,11 +66,9 @@ struct LabelEditor : ListEditorDialog<LabelEditor> {
     void onOk() {
         const LabelPlan plan =
             planLabelAddition(document->labels, win::itemText1252(window, IDC_LABEL_TEXT));
-        if (plan.status == LabelPlanStatus::Empty)
-            return win::refuseEntry(window, kEnterLabelText, IDC_LABEL_TEXT);
         const auto party = static_cast<CategoryId>(parties().selectedData());
-        if (party == 0)
-            return win::refuseEntry(window, kChooseSubcategoryText, IDC_LABEL_PARTY);
+        if (const Refusal refusal = labelRefusal(plan, party))
+            return win::refuse(window, refusal);
         if (plan.status == LabelPlanStatus::Exists) {
             if (win::showMessage(window, utf8ToWide(kLabelExistsQuestion),
                                  MB_YESNO | MB_ICONINFORMATION) != IDYES) {
@@ -96,9 +94,9 @@ struct LabelEditor : ListEditorDialog<LabelEditor> {
 
 } // namespace
 
-int runLabelEditor(Document& document, BookingHistory& history, HWND owner) {
+win::EditorResult runLabelEditor(Document& document, const ListEditorIn& in, HWND owner) {
     LabelEditor dialog;
-    return dialog.runOver(document, history, owner, IDD_LABEL_EDITOR) == 1 ? 1 : 0;
+    return dialog.runOver(document, in, owner, IDD_LABEL_EDITOR);
 }
 
 } // namespace kolvane

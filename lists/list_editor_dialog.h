@@ -9,6 +9,7 @@
 #include "lists/list_editor_dialogs.h"
 #include "resources/resource_ids.h"
 #include "win/list_view.h"
+#include "win/refusals.h"
 #include "win/window_object.h"
 #include "win/window_text.h"
 
@@ -70,10 +71,10 @@ template <class Self> struct ListEditorDialog : win::DialogObject<Self> {
     void onCancel() { this->endDialog(changed ? 1 : 0); }
 
     // Shows the editor `templateId` modally over `owner`.
-    int runOver(Document& doc, BookingHistory& steps, HWND owner, int templateId) {
+    win::EditorResult runOver(Document& doc, const ListEditorIn& in, HWND owner, int templateId) {
         document = &doc;
-        history = &steps;
-        return this->runModal(owner, templateId);
+        history = in.history;
+        return win::editorResult(this->runModal(owner, templateId));
     }
 };
 

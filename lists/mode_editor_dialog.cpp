@@ -63,7 +63,8 @@ struct ModeEditor : ListEditorDialog<ModeEditor> {
         case ModeWithdrawal::Header:
             return;
         case ModeWithdrawal::Refused:
-            return win::refuseEntry(window, modeInUseText(uses, *mode), IDC_LIST_VIEW);
+            return win::refuse(window,
+                               namedRefusal(modeInUseText(uses, *mode), RefusalField::ModeList));
         case ModeWithdrawal::MoveFirst:
             replacement = replacementMode(document->modes, mode);
             if (win::showMessage(window, utf8ToWide(moveModeQuestion(uses, *mode, *replacement)),
@@ -88,16 +89,8 @@ struct ModeEditor : ListEditorDialog<ModeEditor> {
     void onOk() {
         const ModePlan plan = planModeAddition(
             document->modes, win::itemText1252(window, IDC_MODE_NAME), side().selectedIndex() == 1);
-        switch (plan.status) {
-        case ModePlanStatus::NoName:
-            return win::refuseEntry(window, kEnterModeName, IDC_MODE_NAME);
-        case ModePlanStatus::Exists:
-            return win::refuseEntry(window, kModeExists, IDC_MODE_NAME);
-        case ModePlanStatus::Full:
-            return win::refuseEntry(window, kModesFull, IDC_MODE_NAME);
-        case ModePlanStatus::Ready:
-            break;
-        }
+        if (const Refusal refusal = modeRefusal(plan.status))
+            return win::refuse(window, refusal);
         if (perform(makeAddMode(plan.after, plan.record)))
             stepDone(rowOf(document->modes, plan.after) + 1);
     }
@@ -105,9 +98,9 @@ struct ModeEditor : ListEditorDialog<ModeEditor> {
 
 } // namespace
 
-int runModeEditor(Document& document, BookingHistory& history, HWND owner) {
+win::EditorResult runModeEditor(Document& document, const ListEditorIn& in, HWND owner) {
     ModeEditor dialog;
-    return dialog.runOver(document, history, owner, IDD_MODE_EDITOR) == 1 ? 1 : 0;
+    return dialog.runOver(document, in, owner, IDD_MODE_EDITOR);
 }
 
 } // namespace kolvane

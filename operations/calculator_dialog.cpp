@@ -95,10 +95,10 @@ struct CalculatorDialog : win::DialogObject<CalculatorDialog> {
 
 } // namespace
 
-int runCalculator(HWND owner, HWND amountField) {
+win::DialogEnd runCalculator(const CalculatorIn& in, HWND owner) {
     CalculatorDialog dialog;
-    dialog.amountField = amountField;
-    return dialog.runModal(owner, IDD_CALCULATOR) == 1 ? 1 : 0;
+    dialog.amountField = in.amountField;
+    return win::confirmedOrCancelled(dialog.runModal(owner, IDD_CALCULATOR));
 }
 
 } // namespace kolvane

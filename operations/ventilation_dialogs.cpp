@@ -3,6 +3,7 @@
 #include "operations/amount_edit_control.h"
 #include "resources/resource_ids.h"
 #include "win/combo_box.h"
+#include "win/refusals.h"
 #include "win/window_text.h"
 
 #include <commctrl.h>
@@ -122,11 +123,8 @@ void VentilationEditor::add() {
     HWND amountBox = item(IDC_VENTILATION_AMOUNT);
     const auto party =
         static_cast<PartyId>(win::ComboBox(item(IDC_VENTILATION_PARTY)).selectedData());
-    const EntryRefusal refusal = draft_->add(getAmount(amountBox), party);
-    if (refusal) {
-        win::refuseEntry(window, refusal.text, IDC_VENTILATION_AMOUNT);
-        return;
-    }
+    if (const Refusal refusal = draft_->add(getAmount(amountBox), party))
+        return win::refuse(window, refusal);
     showRemaining();
     setAmount(amountBox, 0.0);
     list_.reload();

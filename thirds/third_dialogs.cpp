@@ -6,6 +6,7 @@
 #include "resources/resource_ids.h"
 #include "thirds/third_model.h"
 #include "win/combo_box.h"
+#include "win/refusals.h"
 #include "win/window_text.h"
 
 namespace kolvane {
@@ -21,10 +22,8 @@ void NewThirdDialog::onInit() {
 void NewThirdDialog::onOk() {
     ThirdEntry entry;
     entry.name = win::windowText1252(item(IDC_THIRD_NAME));
-    if (entry.name.empty()) {
-        win::refuseEntry(window, kEmptyThirdNameMessage, IDC_THIRD_NAME);
-        return;
-    }
+    if (const Refusal refusal = thirdNameRefusal(entry.name))
+        return win::refuse(window, refusal);
     entry.initialBalance = getAmount(item(IDC_THIRD_INITIAL_BALANCE));
     entry.note = win::windowText1252(item(IDC_THIRD_NOTE));
     entry.now = localNowFileTime();
@@ -42,9 +41,20 @@ void NewThirdDialog::onOk() {
     endDialog(existing ? 2 : 1);
 }
 
-int runNewThirdDialog(NewThirdDialog& dialog, HWND owner) {
-    const int result = dialog.runModal(owner, IDD_NEW_THIRD);
-    return result < 0 ? 0 : result;
+NewThirdEnd runNewThirdDialog(Document& document, const NewThirdIn& in, HWND owner) {
+    NewThirdDialog dialog;
+    dialog.document = &document;
+    dialog.history = in.history;
+    switch (dialog.runModal(owner, IDD_NEW_THIRD)) {
+    case 1:
+        return NewThirdEnd::Created;
+    case 2:
+        return NewThirdEnd::Replaced;
+    case 0:
+        return NewThirdEnd::Cancelled;
+    default:
+        return NewThirdEnd::NotShown;
+    }
 }
 
 // --- Deletion ------------------------------------------------------------------------
@@ -86,15 +96,11 @@ void ThirdDeleteDialog::onOk() {
         endDialog(kThirdMask);
         return;
     }
-    switch (checkThirdTarget(targets_, targetIndex, *third)) {
-    case TargetCheck::SameThird:
-        win::refuseEntry(window, kSameThirdMessage, IDC_THIRD_DELETE_TARGET);
+    const TargetCheck check = checkThirdTarget(targets_, targetIndex, *third);
+    if (const Refusal refusal = thirdTargetRefusal(check))
+        return win::refuse(window, refusal);
+    if (check == TargetCheck::Heading) // nothing selectable: only masking was offered
         return;
-    case TargetCheck::Heading: // nothing selectable: only masking was offered
-        return;
-    case TargetCheck::Accepted:
-        break;
-    }
     const PartyId target = targets_.rows[static_cast<std::size_t>(targetIndex)].itemData;
     const BookingStatus status = history->perform(makeTransferThird(third, target));
     if (status != BookingStatus::Done) {

@@ -21,7 +21,11 @@ struct NewThirdDialog : win::DialogObject<NewThirdDialog> {
     void onOk();
     void onCancel() { endDialog(0); }
 };
-int runNewThirdDialog(NewThirdDialog& dialog, HWND owner);
+struct NewThirdIn {
+    BookingHistory* history = nullptr; // where the change is booked; never null
+};
+enum class NewThirdEnd { Created, Replaced, Cancelled, NotShown };
+NewThirdEnd runNewThirdDialog(Document& document, const NewThirdIn& in, HWND owner);
 
 // Ends with 0 (cancelled), kThirdMask (the caller masks the party), or, the
 // operations moved and the party removed, kThirdMoved or

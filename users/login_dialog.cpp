@@ -3,6 +3,7 @@
 
 #include "document/passwords.h"
 #include "resources/resource_ids.h"
+#include "win/refusals.h"
 #include "win/window_object.h"
 #include "win/window_text.h"
 #include "users/user_rules.h"
@@ -27,7 +28,7 @@ struct LoginDialog : win::DialogObject<LoginDialog> {
             decideLogin(*document, win::windowTextUtf8(GetDlgItem(window, IDC_USER_PSEUDO)),
                         win::windowTextUtf8(GetDlgItem(window, IDC_USER_PASSWORD)));
         if (decision.refusal) {
-            win::refuseEntry(window, decision.refusal.message, decision.refusal.focus);
+            win::refuse(window, decision.refusal);
             return;
         }
         document->currentUser = decision.user;
@@ -37,10 +38,10 @@ struct LoginDialog : win::DialogObject<LoginDialog> {
 
 } // namespace
 
-int runLogin(Document& document, HWND owner) {
+win::DialogEnd runLogin(Document& document, HWND owner) {
     LoginDialog dialog;
     dialog.document = &document;
-    return dialog.runModal(owner, IDD_LOGIN) == 1 ? 1 : 0;
+    return win::confirmedOrCancelled(dialog.runModal(owner, IDD_LOGIN));
 }
 
 } // namespace kolvane

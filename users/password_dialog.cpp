@@ -3,6 +3,7 @@
 
 #include "document/passwords.h"
 #include "resources/resource_ids.h"
+#include "win/refusals.h"
 #include "win/window_object.h"
 #include "win/window_text.h"
 #include "users/user_rules.h"
@@ -33,7 +34,7 @@ struct PasswordDialog : win::DialogObject<PasswordDialog> {
         const Refusal refusal =
             decidePassword(password, win::windowTextUtf8(item(IDC_USER_CONFIRMATION)));
         if (refusal) {
-            win::refuseEntry(window, refusal.message, refusal.focus);
+            win::refuse(window, refusal);
             return;
         }
         applyPassword(*user, password);
@@ -43,14 +44,14 @@ struct PasswordDialog : win::DialogObject<PasswordDialog> {
 
 } // namespace
 
-int runPasswordDialog(Document& document, UserRecord* user, const std::string& title, HWND owner) {
+win::DialogEnd runPasswordDialog(Document& document, const PasswordIn& in, HWND owner) {
     PasswordDialog dialog;
     dialog.document = &document;
-    dialog.user = user ? user : document.currentUser;
-    dialog.title = title;
+    dialog.user = in.user ? in.user : document.currentUser;
+    dialog.title = in.title;
     if (!dialog.user)
-        return 0;
-    return dialog.runModal(owner, IDD_PASSWORD) == 1 ? 1 : 0;
+        return win::DialogEnd::NotShown;
+    return win::confirmedOrCancelled(dialog.runModal(owner, IDD_PASSWORD));
 }
 
 } // namespace kolvane

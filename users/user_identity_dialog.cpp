@@ -2,6 +2,7 @@
 #include "users/user_dialogs.h"
 
 #include "resources/resource_ids.h"
+#include "win/refusals.h"
 #include "win/window_object.h"
 #include "win/window_text.h"
 #include "users/user_rules.h"
@@ -27,7 +28,7 @@ struct UserIdentityDialog : win::DialogObject<UserIdentityDialog> {
             decideIdentity(*document, *user, win::windowTextUtf8(item(IDC_USER_PSEUDO)),
                            IsDlgButtonChecked(window, IDC_USER_LIMITED) == BST_CHECKED);
         if (decision.refusal) {
-            win::refuseEntry(window, decision.refusal.message, decision.refusal.focus);
+            win::refuse(window, decision.refusal);
             return;
         }
         applyIdentity(*user, decision);
@@ -37,13 +38,13 @@ struct UserIdentityDialog : win::DialogObject<UserIdentityDialog> {
 
 } // namespace
 
-int runUserIdentity(Document& document, UserRecord* user, HWND owner) {
+win::DialogEnd runUserIdentity(Document& document, const UserIdentityIn& in, HWND owner) {
     UserIdentityDialog dialog;
     dialog.document = &document;
-    dialog.user = user ? user : document.currentUser;
+    dialog.user = in.user ? in.user : document.currentUser;
     if (!dialog.user)
-        return 0;
-    return dialog.runModal(owner, IDD_USER_IDENTITY) == 1 ? 1 : 0;
+        return win::DialogEnd::NotShown;
+    return win::confirmedOrCancelled(dialog.runModal(owner, IDD_USER_IDENTITY));
 }
 
 } // namespace kolvane

@@ -3,6 +3,7 @@
 #include "users/user_dialogs.h"
 
 #include "resources/resource_ids.h"
+#include "win/refusals.h"
 #include "win/window_object.h"
 #include "win/list_view.h"
 #include "win/window_text.h"
@@ -49,7 +50,7 @@ struct UserListDialog : win::DialogObject<UserListDialog> {
             return;
         const AccessToggle toggle = toggleUserAccess(*document, *user);
         if (!toggle.toggled) {
-            win::refuseEntry(window, toggle.message, IDC_LIST_VIEW);
+            win::refuse(window, toggle.refusal);
             return;
         }
         list.redrawRow(selectedRow);
@@ -62,10 +63,10 @@ struct UserListDialog : win::DialogObject<UserListDialog> {
 
 } // namespace
 
-int runUserList(Document& document, HWND owner) {
+win::EditorResult runUserList(Document& document, HWND owner) {
     UserListDialog dialog;
     dialog.document = &document;
-    return dialog.runModal(owner, IDD_USER_LIST) == 1 ? 1 : 0;
+    return win::editorResult(dialog.runModal(owner, IDD_USER_LIST));
 }
 
 int requireAdministrator(Document& document, HWND owner) {

@@ -5,6 +5,7 @@
 #include "document/passwords.h"
 #include "document/text.h"
 #include "family_sample.h"
+#include "resources/resource_ids.h"
 #include "shell_test_support.h"
 #include "users/user_rules.h"
 
