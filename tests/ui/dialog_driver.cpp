@@ -233,6 +233,22 @@ DialogStep& DialogStep::selectCombo(int id, int index) {
     });
 }
 
+DialogStep& DialogStep::selectComboText(int id, std::wstring_view text) {
+    return act([id, value = std::wstring(text)](HWND dialog) -> std::string {
+        std::string error;
+        HWND combo = usableControl(dialog, id, error);
+        if (combo == nullptr)
+            return error;
+        LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(value.c_str()));
+        if (index == CB_ERR)
+            return controlName(id) + " has no entry " + inQuotes(value);
+        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        notifyParent(combo, CBN_SELCHANGE);
+        return {};
+    });
+}
+
 DialogStep& DialogStep::selectList(int id, int index) {
     return act([id, index](HWND dialog) -> std::string {
         std::string error;

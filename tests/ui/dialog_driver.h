@@ -65,6 +65,7 @@ class DialogStep {
     DialogStep& type(int id, std::wstring_view text);
     // Selects an entry of a combo box and tells the parent (CBN_SELCHANGE).
     DialogStep& selectCombo(int id, int index);
+    DialogStep& selectComboText(int id, std::wstring_view text);
     // Selects an entry of a list box and tells the parent (LBN_SELCHANGE).
     DialogStep& selectList(int id, int index);
     // Selects a row of a list view (the control sends LVN_ITEMCHANGED), then
