@@ -468,18 +468,18 @@ std::vector<std::uint8_t> serializeDocument(const Document& doc) {
     return out;
 }
 
-int saveDocument(Document& doc, const std::string& path) {
+bool saveDocument(Document& doc, const std::string& path) {
     return saveDocument(doc, path, platformFileSystem());
 }
 
-int saveDocument(Document& doc, const std::string& path, FileSystem& fileSystem,
-                 std::string* reason) {
+bool saveDocument(Document& doc, const std::string& path, FileSystem& fileSystem,
+                  std::string* reason) {
     if (path.empty())
-        return 0;
+        return false;
     auto outOfMemory = [reason] {
         if (reason)
             *reason = "mémoire insuffisante";
-        return 0;
+        return false;
     };
     // One buffer of a chunk's size, refilled and written out again and again.
     std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[kFileChunkBytes]);
@@ -493,13 +493,13 @@ int saveDocument(Document& doc, const std::string& path, FileSystem& fileSystem,
     };
     try {
         if (!replaceFileContent(fileSystem, path, writeContent, path + ".bak", reason))
-            return 0;
+            return false;
         doc.filePath = path;
     } catch (const std::bad_alloc&) {
         return outOfMemory();
     }
     doc.isModified = 0;
-    return 1;
+    return true;
 }
 
 LoadStatus loadDocumentFromBytes(Document& doc, std::span<const std::uint8_t> bytes) {
@@ -540,8 +540,8 @@ LoadStatus loadDocument(Document& doc, const std::string& path, FileSystem& file
     return LoadStatus::Ok;
 }
 
-int loadDocument(Document& doc, const std::string& path) {
-    return loadDocument(doc, path, platformFileSystem()) == LoadStatus::Ok ? 1 : 0;
+bool loadDocument(Document& doc, const std::string& path) {
+    return loadDocument(doc, path, platformFileSystem()) == LoadStatus::Ok;
 }
 
 } // namespace kolvane

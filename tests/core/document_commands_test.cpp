@@ -114,8 +114,9 @@ class DocumentCommandsTest : public ::testing::Test {
         documentInit(doc);
         // The account dialog of a new file makes the first account current.
         ui.accountDialog = [this](bool newFile) {
-            if (newFile)
-                createAccount(doc, "Compte courant", 100.0);
+            if (newFile) {
+                EXPECT_TRUE(createAccount(doc, "Compte courant", 100.0));
+            }
             return AccountDialogResult{kAccountCreated, -1};
         };
     }
@@ -125,9 +126,9 @@ class DocumentCommandsTest : public ::testing::Test {
     void writeSampleFile(const std::string& path) {
         Document sample;
         documentInit(sample);
-        createAccount(sample, "Courant", 10.0);
-        createAccount(sample, "Livret", 20.0);
-        addDefaultModes(sample);
+        EXPECT_TRUE(createAccount(sample, "Courant", 10.0));
+        EXPECT_TRUE(createAccount(sample, "Livret", 20.0));
+        EXPECT_TRUE(addDefaultModes(sample));
         addUser(sample, "Marie", "secret", 1, 0);
         addUser(sample, "Paul", "paul", 4, kUserLimited);
         sample.isOpen = 1;
@@ -359,7 +360,7 @@ TEST_F(DocumentCommandsTest, UnchangedFileClosesWithoutQuestion) {
 TEST_F(DocumentCommandsTest, SaveQuestionNoClosesWithoutSavingAndYesSavesFirst) {
     for (SaveAnswer answer : {SaveAnswer::No, SaveAnswer::Yes}) {
         openSample();
-        createAccount(doc, "Nouveau", 1.0);
+        EXPECT_TRUE(createAccount(doc, "Nouveau", 1.0));
         doc.isModified = 1;
         ui.saveAnswers.push_back(answer);
         EXPECT_TRUE(commands.closeFile());
