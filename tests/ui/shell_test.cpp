@@ -65,10 +65,10 @@ UserRecord* addUser(Document& doc, const char* name, const char* password, std::
 void writeSampleFile(const std::string& path) {
     Document sample;
     documentInit(sample);
-    createAccount(sample, "Courant", 10.0);
-    createAccount(sample, "Livret", 20.0);
-    addDefaultModes(sample);
-    addDefaultCategories(sample);
+    EXPECT_TRUE(createAccount(sample, "Courant", 10.0));
+    EXPECT_TRUE(createAccount(sample, "Livret", 20.0));
+    EXPECT_TRUE(addDefaultModes(sample));
+    EXPECT_TRUE(addDefaultCategories(sample));
     addUser(sample, "Marie", "secret", 1, 0);
     addUser(sample, "Paul", "paul", 4, kUserLimited);
     ASSERT_EQ(saveDocument(sample, path), 1);
@@ -519,7 +519,7 @@ TEST_F(ShellTest, NewFileIsSansTitreThenSaveAsAsksPseudoAndPassword) {
 
 TEST_F(ShellTest, AnswerNoClosesWithoutSavingAndEmptiesTheFrame) {
     openSample();
-    createAccount(doc, "Vacances", 0.0);
+    EXPECT_TRUE(createAccount(doc, "Vacances", 0.0));
     modify();
     DialogDriver driver;
     driver.expectMessageBox(kSaveQuestion).press(IDNO);
@@ -541,7 +541,7 @@ TEST_F(ShellTest, AnswerNoClosesWithoutSavingAndEmptiesTheFrame) {
 
 TEST_F(ShellTest, AnswerYesSavesThenCloses) {
     openSample();
-    createAccount(doc, "Vacances", 0.0);
+    EXPECT_TRUE(createAccount(doc, "Vacances", 0.0));
     modify();
     DialogDriver driver;
     driver.expectMessageBox(kSaveQuestion).press(IDYES);
@@ -555,7 +555,7 @@ TEST_F(ShellTest, AnswerYesSavesThenCloses) {
 
 TEST_F(ShellTest, CtrlSSavesThroughTheAccelerators) {
     openSample();
-    createAccount(doc, "Vacances", 0.0);
+    EXPECT_TRUE(createAccount(doc, "Vacances", 0.0));
     modify();
     HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_MAIN));
     BYTE keys[256] = {};
