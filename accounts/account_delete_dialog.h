@@ -7,14 +7,20 @@
 
 namespace kolvane {
 
-// Ends with 1 "Masquer", 2 "Supprimer", 0 "Annuler" or the close box.
+// "Masquer" (1), "Supprimer" (2), or "Annuler" and the close box (0).
 // "Masquer" is offered only when `maskOffered` (the account is not masked
 // already).
 struct AccountDeleteDialog : win::DialogObject<AccountDeleteDialog> {
     bool maskOffered = true;
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void onInit();
+    void onCommand(int id, int code);
+    void onCancel();
 };
 
-int runAccountDeleteDialog(AccountDeleteDialog& dialog, HWND owner);
+struct AccountDeleteIn {
+    bool maskOffered = true;
+};
+enum class AccountDeleteEnd { Mask, Remove, Cancelled, NotShown };
+AccountDeleteEnd runAccountDeleteDialog(const AccountDeleteIn& in, HWND owner);
 
 } // namespace kolvane

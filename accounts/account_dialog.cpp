@@ -8,6 +8,7 @@
 #include "operations/amount_edit_control.h"
 #include "resources/resource_ids.h"
 #include "win/combo_box.h"
+#include "win/message_filters.h"
 #include "win/window_text.h"
 
 #include <commctrl.h>
@@ -67,48 +68,24 @@ void limitText(HWND page, const TextLimit& limit) {
     SendDlgItemMessageW(page, limit.id, EM_LIMITTEXT, static_cast<WPARAM>(limit.characters), 0);
 }
 
-// The account dialog whose keys the message hook watches (one at a time).
-thread_local AccountDialog* pageKeysDialog = nullptr;
-
-bool keyDown(int key) {
-    return (GetKeyState(key) & 0x8000) != 0;
-}
-
-// The dialog's own loop takes Ctrl+Tab for Tab; the hook sees it first.
-LRESULT CALLBACK watchPageKeys(int code, WPARAM wParam, LPARAM lParam) {
-    const auto* message = reinterpret_cast<const MSG*>(lParam);
-    AccountDialog* dialog = pageKeysDialog;
-    if (code == MSGF_DIALOGBOX && dialog && dialog->window && message &&
-        message->message == WM_KEYDOWN && message->wParam == VK_TAB && keyDown(VK_CONTROL) &&
-        (message->hwnd == dialog->window || IsChild(dialog->window, message->hwnd))) {
-        dialog->turnPage(keyDown(VK_SHIFT));
-        return TRUE;
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 } // namespace
 
-INT_PTR AccountPage::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!owner)
-        return FALSE;
-    switch (message) {
-    case WM_INITDIALOG:
-        // The page titles stand out in the system font.
-        SendDlgItemMessageW(window, IDC_PAGE_TITLE, WM_SETFONT,
-                            reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), FALSE);
-        return FALSE;
-    case WM_COMMAND:
-        owner->onPageCommand(LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_DRAWITEM:
-        if (const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) {
-            owner->onPageDrawItem(*item);
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
+bool AccountPage::onInit() {
+    // The page titles stand out in the system font.
+    SendDlgItemMessageW(window, IDC_PAGE_TITLE, WM_SETFONT,
+                        reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FONT)), FALSE);
+    return false;
+}
+
+void AccountPage::onCommand(int id, int code) {
+    if (owner)
+        owner->onPageCommand(id, code);
+}
+
+bool AccountPage::onDrawItem(const DRAWITEMSTRUCT& draw) {
+    if (owner)
+        owner->onPageDrawItem(draw);
+    return owner != nullptr;
 }
 
 AccountDialog::~AccountDialog() {
@@ -123,40 +100,29 @@ HWND AccountDialog::control(int id) const {
     return item(id);
 }
 
-INT_PTR AccountDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInit();
-        return TRUE;
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header && header->idFrom == IDC_ACCOUNT_TABS && header->code == TCN_SELCHANGE)
-            showPage(static_cast<int>(SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0)));
-        return TRUE;
-    }
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK: // Enter too: nothing while "Appliquer" is greyed
-            if (IsWindowEnabled(item(IDOK)))
-                apply();
-            return TRUE;
-        case IDC_ACCOUNT_DELETE:
-            removeAccount();
-            return TRUE;
-        case IDCANCEL: // "Annuler", Escape and the close box
-            endDialog(kAccountUnchanged);
-            return TRUE;
-        }
-        break;
-    case WM_DESTROY:
-        if (pageKeys_)
-            UnhookWindowsHookEx(pageKeys_);
-        pageKeys_ = nullptr;
-        if (pageKeysDialog == this)
-            pageKeysDialog = nullptr;
-        break;
-    }
-    return FALSE;
+std::optional<LRESULT> AccountDialog::onNotify(const NMHDR& header) {
+    if (header.idFrom == IDC_ACCOUNT_TABS && header.code == TCN_SELCHANGE)
+        showPage(static_cast<int>(SendMessageW(header.hwndFrom, TCM_GETCURSEL, 0, 0)));
+    return 0;
+}
+
+void AccountDialog::onOk() {
+    // Enter too: nothing while "Appliquer" is greyed.
+    if (IsWindowEnabled(item(IDOK)))
+        apply();
+}
+
+void AccountDialog::onCommand(int id, int) {
+    if (id == IDC_ACCOUNT_DELETE)
+        removeAccount();
+}
+
+void AccountDialog::onCancel() { // "Annuler", Escape and the close box
+    endDialog(kAccountUnchanged);
+}
+
+void AccountDialog::onDestroy() {
+    pageKeys_.stop();
 }
 
 void AccountDialog::turnPage(bool backwards) {
@@ -227,8 +193,13 @@ void AccountDialog::onInit() {
     // Filling the boxes ran the refresh; nothing is to apply yet.
     EnableWindow(item(IDOK), FALSE);
     EnableWindow(item(IDC_ACCOUNT_DELETE), FALSE);
-    pageKeysDialog = this;
-    pageKeys_ = SetWindowsHookExW(WH_MSGFILTER, watchPageKeys, nullptr, GetCurrentThreadId());
+    // The dialog's own loop takes Ctrl+Tab for Tab: the watch sees it first.
+    pageKeys_.start(window, [this](WPARAM key) {
+        if (key != VK_TAB || !win::keyDown(VK_CONTROL))
+            return false;
+        turnPage(win::keyDown(VK_SHIFT));
+        return true;
+    });
 }
 
 void AccountDialog::showPage(int index) {
@@ -484,19 +455,21 @@ void AccountDialog::removeAccount() {
         return;
     }
     AccountRecord* account = pickedAccount();
-    AccountDeleteDialog question;
-    question.maskOffered = !account || maskOffered(*account);
-    const int choice = runAccountDeleteDialog(question, window);
-    if (choice == DeleteCancelled || !account)
+    const AccountDeleteEnd choice =
+        runAccountDeleteDialog({!account || maskOffered(*account)}, window);
+    if (!account || (choice != AccountDeleteEnd::Mask && choice != AccountDeleteEnd::Remove))
         return;
-    endDialog(applyDeleteChoice(*document, account, choice, deletedPosition));
+    endDialog(applyDeleteChoice(*document, account,
+                                choice == AccountDeleteEnd::Mask ? DeleteMask : DeleteForever,
+                                deletedPosition));
 }
 
 void AccountDialog::addBank() {
     NewBankDialog newBank(&banks);
-    const int position = runNewBankDialog(newBank, window);
-    if (position < 0)
+    const auto stored = runNewBankDialog(newBank, window);
+    if (stored.end != win::DialogEnd::Confirmed)
         return;
+    const int position = stored.out.position;
     saveBankDirectory(banks, directoryPath);
     fillBankList();
     // The list was refilled: the bank it showed may have moved.
@@ -507,11 +480,25 @@ void AccountDialog::addBank() {
     refreshButtons();
 }
 
-int runAccountDialog(AccountDialog& dialog, HWND owner, int* deletedPosition) {
-    dialog.deletedPosition = deletedPosition;
+win::DialogResult<AccountDialogEnd, AccountDialogOut>
+runAccountDialog(Document& document, const AccountDialogIn& in, HWND owner) {
+    AccountDialog dialog(&document);
+    dialog.directoryPath = in.directoryPath;
+    AccountDialogOut out;
+    dialog.deletedPosition = in.newFile ? nullptr : &out.deletedPosition;
     registerLinkControlClass(win::resourceInstance());
-    const int result = dialog.runModal(owner, IDD_ACCOUNT);
-    return result < 0 ? kAccountUnchanged : result;
+    switch (dialog.runModal(owner, IDD_ACCOUNT)) {
+    case kAccountUnchanged:
+        return {AccountDialogEnd::Unchanged, out};
+    case kAccountCreated:
+        return {AccountDialogEnd::Created, out};
+    case kAccountModified:
+        return {AccountDialogEnd::Modified, out};
+    case kAccountMaskedOrDeleted:
+        return {AccountDialogEnd::MaskedOrDeleted, out};
+    default:
+        return {AccountDialogEnd::NotShown, out};
+    }
 }
 
 } // namespace kolvane

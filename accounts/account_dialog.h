@@ -5,10 +5,13 @@
 
 #include "accounts/account_editing.h"
 #include "accounts/bank_directory.h"
+#include "win/dialog_result.h"
+#include "win/message_filters.h"
 #include "win/window_object.h"
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace kolvane {
@@ -19,7 +22,9 @@ struct AccountDialog;
 // dialog.
 struct AccountPage : win::DialogObject<AccountPage> {
     AccountDialog* owner = nullptr;
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool onInit();
+    void onCommand(int id, int code);
+    bool onDrawItem(const DRAWITEMSTRUCT& draw);
 };
 
 struct AccountDialog : win::DialogObject<AccountDialog> {
@@ -39,7 +44,12 @@ struct AccountDialog : win::DialogObject<AccountDialog> {
     AccountDialog(const AccountDialog&) = delete;
     AccountDialog& operator=(const AccountDialog&) = delete;
 
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void onInit();
+    std::optional<LRESULT> onNotify(const NMHDR& header);
+    void onOk();
+    void onCommand(int id, int code);
+    void onCancel();
+    void onDestroy();
     // A notification from a control of a page.
     void onPageCommand(int id, int code);
     void onPageDrawItem(const DRAWITEMSTRUCT& item);
@@ -48,9 +58,8 @@ struct AccountDialog : win::DialogObject<AccountDialog> {
 
   private:
     AccountPage pages_[3];
-    HHOOK pageKeys_ = nullptr;
+    win::DialogKeyWatch pageKeys_;
 
-    void onInit();
     void showPage(int index);
     void fillAccountList();
     void fillBankList();
@@ -70,10 +79,18 @@ struct AccountDialog : win::DialogObject<AccountDialog> {
     HWND control(int id) const;
 };
 
-// Shows dialog 201 over `owner`. Returns 0 (nothing changed), 1 (created),
-// 2 (modified) or 8 (masked, or to be deleted: `deletedPosition` then holds
-// the account's position among all accounts, or -1 when it was masked).
-// `deletedPosition` is null while a new file is being made.
-int runAccountDialog(AccountDialog& dialog, HWND owner, int* deletedPosition);
+struct AccountDialogIn {
+    bool newFile = false;      // a new file is being made: nothing can be deleted
+    std::string directoryPath; // the bank directory file; empty: beside the program
+};
+enum class AccountDialogEnd { Unchanged, Created, Modified, MaskedOrDeleted, NotShown };
+struct AccountDialogOut {
+    // MaskedOrDeleted: the account's position among all accounts when it is
+    // to be deleted, -1 when it was masked.
+    int deletedPosition = -1;
+};
+// Shows dialog 201 over `owner`.
+win::DialogResult<AccountDialogEnd, AccountDialogOut>
+runAccountDialog(Document& document, const AccountDialogIn& in, HWND owner);
 
 } // namespace kolvane

@@ -262,12 +262,12 @@ BankRecord* bankAt(const BankDirectory& directory, int position) {
     return bank;
 }
 
-NewBankProblem checkNewBank(std::string_view nameCp1252, bool hasPicture) {
+Refusal checkNewBank(std::string_view nameCp1252, bool hasPicture) {
     if (nameCp1252.empty())
-        return NewBankProblem::MissingName;
+        return {RefusalMessage::MissingBankName, RefusalField::BankName};
     if (!hasPicture)
-        return NewBankProblem::MissingLogo;
-    return NewBankProblem::None;
+        return {RefusalMessage::MissingBankLogo, RefusalField::None};
+    return {};
 }
 
 int storeBank(BankDirectory& directory, int position, std::string_view nameCp1252,

@@ -10,6 +10,7 @@
 #include "document/document.h"
 #include "document/file_system.h"
 #include "document/record_list.h"
+#include "document/refusal.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -45,10 +46,6 @@ inline constexpr std::size_t kBankNameLimit = 38;
 inline constexpr std::size_t kBankWebLimit = 126;
 
 // Texts of the "Nouvelle banque" dialog (UTF-8).
-inline constexpr const char* kMissingBankNameMessage =
-    "Vous devez saisir le nom de l'établissement avant de valider.";
-inline constexpr const char* kMissingBankLogoMessage =
-    "Vous devez ajouter un logo pour cet établissement.";
 // Follows the name of a picture file that could not be decoded.
 inline constexpr const char* kUnreadablePictureMessage =
     " ne peut pas être lue : ce n'est pas une image BMP, JPEG ou GIF, ou elle est endommagée.\n"
@@ -104,8 +101,8 @@ int findBank(const BankDirectory& directory, std::string_view nameCp1252);
 BankRecord* bankAt(const BankDirectory& directory, int position);
 
 // What the "Nouvelle banque" dialog refuses, in the order it checks.
-enum class NewBankProblem { None, MissingName, MissingLogo };
-NewBankProblem checkNewBank(std::string_view nameCp1252, bool hasPicture);
+// A missing logo is said without moving the focus.
+Refusal checkNewBank(std::string_view nameCp1252, bool hasPicture);
 
 // Stores a bank confirmed in the "Nouvelle banque" dialog: replaces the record
 // at `position` (its blocks and bitmaps released, name and web address

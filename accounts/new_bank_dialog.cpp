@@ -4,6 +4,7 @@
 #include "resources/resource_ids.h"
 #include "win/file_chooser.h"
 #include "win/gdi_handles.h"
+#include "win/refusals.h"
 #include "win/window_text.h"
 
 #include <objbase.h>
@@ -221,43 +222,30 @@ void drawLogoBox(HDC dc, HBITMAP picture) {
     SetStretchBltMode(dc, oldMode);
 }
 
-INT_PTR NewBankDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG: {
-        HICON icon = LoadIconW(nullptr, IDI_APPLICATION);
-        SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-        SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-        SetWindowPos(item(IDC_BANK_LOGO), nullptr, 0, 0, kLogoWidth, kLogoHeight,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        SendDlgItemMessageW(window, IDC_BANK_NAME, EM_LIMITTEXT, kBankNameLimit, 0);
-        SendDlgItemMessageW(window, IDC_BANK_WEB, EM_LIMITTEXT, kBankWebLimit, 0);
-        return TRUE;
-    }
-    case WM_DRAWITEM: {
-        const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (wParam != IDC_BANK_LOGO || !draw)
-            return FALSE;
-        drawBox(*draw);
-        return TRUE;
-    }
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_BANK_BROWSE:
-            browse();
-            return TRUE;
-        case IDOK:
-            confirm();
-            return TRUE;
-        case IDCANCEL:
-            endDialog(-1);
-            return TRUE;
-        }
-        break;
-    case WM_DESTROY:
-        releasePicture();
-        break;
-    }
-    return FALSE;
+void NewBankDialog::onInit() {
+    HICON icon = LoadIconW(nullptr, IDI_APPLICATION);
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    SetWindowPos(item(IDC_BANK_LOGO), nullptr, 0, 0, kLogoWidth, kLogoHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendDlgItemMessageW(window, IDC_BANK_NAME, EM_LIMITTEXT, kBankNameLimit, 0);
+    SendDlgItemMessageW(window, IDC_BANK_WEB, EM_LIMITTEXT, kBankWebLimit, 0);
+}
+
+bool NewBankDialog::onDrawItem(const DRAWITEMSTRUCT& draw) {
+    if (draw.CtlID != IDC_BANK_LOGO)
+        return false;
+    drawBox(draw);
+    return true;
+}
+
+void NewBankDialog::onCommand(int id, int) {
+    if (id == IDC_BANK_BROWSE)
+        browse();
+}
+
+void NewBankDialog::onCancel() {
+    endDialog(0);
 }
 
 void NewBankDialog::browse() {
@@ -291,20 +279,12 @@ void NewBankDialog::drawBox(const DRAWITEMSTRUCT& draw) const {
     drawLogoBox(draw.hDC, picture);
 }
 
-void NewBankDialog::confirm() {
+void NewBankDialog::onOk() {
     if (!banks)
         return;
     const std::string name = limitedText1252(window, IDC_BANK_NAME, kBankNameLimit);
-    switch (checkNewBank(name, picture != nullptr)) {
-    case NewBankProblem::MissingName:
-        win::refuseEntry(window, kMissingBankNameMessage, IDC_BANK_NAME);
-        return;
-    case NewBankProblem::MissingLogo:
-        win::showMessage(window, utf8ToWide(kMissingBankLogoMessage));
-        return;
-    case NewBankProblem::None:
-        break;
-    }
+    if (const Refusal refusal = checkNewBank(name, picture != nullptr))
+        return win::refuse(window, refusal);
     const std::string web = limitedText1252(window, IDC_BANK_WEB, kBankWebLimit);
     const int existing = findBank(*banks, name);
     if (existing >= 0 && win::showMessage(window, utf8ToWide(kReplaceBankQuestion),
@@ -341,11 +321,14 @@ void NewBankDialog::confirm() {
         win::showStringMessage(window, IDS_OUT_OF_MEMORY);
         return;
     }
-    endDialog(position);
+    storedPosition = position;
+    endDialog(1);
 }
 
-int runNewBankDialog(NewBankDialog& dialog, HWND owner) {
-    return dialog.runModal(owner, IDD_NEW_BANK);
+win::DialogResult<win::DialogEnd, NewBankOut> runNewBankDialog(NewBankDialog& dialog, HWND owner) {
+    dialog.storedPosition = -1;
+    const win::DialogEnd end = win::confirmedOrCancelled(dialog.runModal(owner, IDD_NEW_BANK));
+    return {end, {end == win::DialogEnd::Confirmed ? dialog.storedPosition : -1}};
 }
 
 } // namespace kolvane

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "accounts/bank_directory.h"
+#include "win/dialog_result.h"
 #include "win/window_object.h"
 
 #include <windows.h>
@@ -14,13 +15,19 @@ namespace kolvane {
 struct NewBankDialog : win::DialogObject<NewBankDialog> {
     HBITMAP picture = nullptr; // the picture chosen with "Parcourir", owned
     BankDirectory* banks = nullptr;
+    int storedPosition = -1; // where "OK" stored the bank
 
     explicit NewBankDialog(BankDirectory* directory) : banks(directory) {}
     ~NewBankDialog() { releasePicture(); }
     NewBankDialog(const NewBankDialog&) = delete;
     NewBankDialog& operator=(const NewBankDialog&) = delete;
 
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void onInit();
+    bool onDrawItem(const DRAWITEMSTRUCT& draw);
+    void onCommand(int id, int code);
+    void onOk(); // the bank stored, or the refusal said
+    void onCancel();
+    void onDestroy() { releasePicture(); }
     // Replaces the picture by the one of `path` (none when it cannot be
     // read) and redraws the logo box: what "Parcourir" does once a file is
     // chosen.
@@ -28,14 +35,16 @@ struct NewBankDialog : win::DialogObject<NewBankDialog> {
 
   private:
     void browse();
-    void confirm();
     void drawBox(const DRAWITEMSTRUCT& item) const;
     void releasePicture();
 };
 
-// The position in the directory of the bank added or replaced, or -1 when
-// cancelled.
-int runNewBankDialog(NewBankDialog& dialog, HWND owner);
+// Confirmed once the bank is stored at `position` in the directory given to
+// the dialog (added, or in place of the one of the same name).
+struct NewBankOut {
+    int position = -1;
+};
+win::DialogResult<win::DialogEnd, NewBankOut> runNewBankDialog(NewBankDialog& dialog, HWND owner);
 
 // Decodes a picture file (BMP, JPEG, GIF, PNG...) into a 32-bit bitmap of
 // its size in pixels; transparent parts are laid on white. Null when the file

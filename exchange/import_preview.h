@@ -24,7 +24,7 @@ enum ImportColumn : int {
 
 struct ImportColumnSpec {
     const char* title; // UTF-8
-    int width;
+    int width;         // pixels; 0: what the others leave
     bool right; // right-aligned
 };
 extern const ImportColumnSpec kImportColumns[kImportColumnCount];
@@ -46,6 +46,10 @@ class ImportPreview : public RowModel {
     const ImportPlan& plan() const { return plan_; }
     const ImportRow* row(int row) const;
 
+    // The file read again (a CSV file with other column roles): the rows
+    // and their plan start afresh.
+    void replaceStatement(Statement statement);
+
     void toggle(int row);
     // Proposals changed by the user (rows already there keep theirs).
     void setMode(int row, std::uint16_t modeId);
@@ -63,5 +67,25 @@ class ImportPreview : public RowModel {
     Statement statement_;
     ImportPlan plan_;
 };
+
+// What the preview says of a CSV file as read (UTF-8): "Fichier CSV :
+// séparateur « ; », virgule décimale, dates jj/mm/aaaa, encodage UTF-8."
+std::string describeCsvLayout(const CsvLayout& layout);
+
+// The columns the preview offers to give a role to (UTF-8): "Colonne 2 :
+// Libellé" from the column names, or with the first row's cell as a sample
+// when the file has no names; every column of the first rows and every
+// column the layout lists.
+std::vector<std::string> csvColumnChoices(std::span<const std::uint8_t> bytes,
+                                          const CsvLayout& layout);
+
+// The layout to read a CSV file with: the one remembered for the account
+// when its text is valid and it reads this file, else the one guessed.
+CsvLayout csvLayoutForImport(std::span<const std::uint8_t> bytes, std::string_view remembered);
+
+// The question asked before importing a statement that names another bank
+// account (UTF-8).
+std::string accountMismatchQuestion(const StatementAccount& statementAccount,
+                                    const AccountRecord& account);
 
 } // namespace kolvane

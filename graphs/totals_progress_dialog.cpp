@@ -34,18 +34,25 @@ class TotalsProgressDialog : public DialogObject<TotalsProgressDialog> {
   public:
     explicit TotalsProgressDialog(TotalsJob& job) : job_(job) {}
 
+    void onInit() {
+        job_.dialog = window;
+        PostMessageW(window, WM_COMMAND, kStartCommand, 0);
+    }
+    void onCommand(int id, int) {
+        if (id == kStartCommand)
+            start();
+    }
+    void onCancel() { job_.flags.running = 0; }
+    void onDestroy() {
+        // Destroyed from outside (its owner went): stop the worker before
+        // the job goes, and drop its message to this window.
+        job_.flags.running = 0;
+        waitForWorker();
+        for (MSG late; PeekMessageW(&late, window, kWorkerEnded, kWorkerEnded, PM_REMOVE);)
+            ;
+    }
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM) {
         switch (message) {
-        case WM_INITDIALOG:
-            job_.dialog = window;
-            PostMessageW(window, WM_COMMAND, kStartCommand, 0);
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == kStartCommand)
-                start();
-            else if (LOWORD(wParam) == IDCANCEL)
-                job_.flags.running = 0;
-            return TRUE;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) != SC_CLOSE)
                 return FALSE;
@@ -55,14 +62,6 @@ class TotalsProgressDialog : public DialogObject<TotalsProgressDialog> {
             waitForWorker();
             endDialog(job_.flags.completed == 1 ? 1 : 0);
             return TRUE;
-        case WM_DESTROY:
-            // Destroyed from outside (its owner went): stop the worker before
-            // the job goes, and drop its message to this window.
-            job_.flags.running = 0;
-            waitForWorker();
-            for (MSG late; PeekMessageW(&late, window, kWorkerEnded, kWorkerEnded, PM_REMOVE);)
-                ;
-            return FALSE;
         default:
             return FALSE;
         }

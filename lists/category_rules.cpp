@@ -124,4 +124,20 @@ CategoryPlan planCategoryAddition(const CategoryList& categories, std::string_vi
     return plan;
 }
 
+Refusal categoryRefusal(CategoryPlanStatus status) {
+    switch (status) {
+    case CategoryPlanStatus::Ready:
+        return {};
+    case CategoryPlanStatus::NoCategoryText:
+        return {RefusalMessage::EnterCategoryFirst, RefusalField::CategoryName};
+    case CategoryPlanStatus::NoSubcategoryText:
+        return {RefusalMessage::EnterSubcategoryFirst, RefusalField::Subcategory};
+    case CategoryPlanStatus::CategoriesFull:
+        return {RefusalMessage::CategoriesFull, RefusalField::CategoryName};
+    case CategoryPlanStatus::SubcategoriesFull:
+        return {RefusalMessage::SubcategoriesFull, RefusalField::CategoryName};
+    }
+    return {};
+}
+
 } // namespace kolvane

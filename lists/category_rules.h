@@ -5,6 +5,7 @@
 #pragma once
 
 #include "document/document.h"
+#include "document/refusal.h"
 
 #include <cstdint>
 #include <string>
@@ -14,13 +15,6 @@
 namespace kolvane {
 
 // Messages of the editor (UTF-8).
-inline constexpr const char* kEnterCategoryFirst =
-    " Saisissez d'abord la nouvelle catégorie avant \n d'ajouter dans la liste . ";
-inline constexpr const char* kEnterSubcategoryFirst =
-    " Saisissez d'abord la nouvelle sous-catégorie avant \n d'ajouter dans la liste . ";
-inline constexpr const char* kCategoriesFull = " Capacité de catégorie dépassé . ";
-inline constexpr const char* kSubcategoriesFull =
-    " Cette catégorie a déjà 255 sous-catégories : \n il n'est plus possible d'en ajouter . ";
 inline constexpr const char* kHiddenText = "masqué";
 inline constexpr const char* kExpenseSideText = " Dépense";
 inline constexpr const char* kIncomeSideText = " Recette";
@@ -47,13 +41,10 @@ int findCategoryRank(const CategoryList& categories, std::string_view name);
 // The category row of that rank, or null.
 CategoryRecord* categoryAtRank(const CategoryList& categories, int rank);
 
-enum class CategoryPlanStatus {
-    Ready,
-    NoCategoryText,    // kEnterCategoryFirst, focus on "Catégorie :"
-    NoSubcategoryText, // kEnterSubcategoryFirst, focus on "Sous-catégorie :"
-    CategoriesFull,    // kCategoriesFull
-    SubcategoriesFull, // kSubcategoriesFull
-};
+enum class CategoryPlanStatus { Ready, NoCategoryText, NoSubcategoryText, CategoriesFull, SubcategoriesFull };
+// What the editor says of a plan that is not ready, and the field it sends
+// the focus to ("Catégorie :" but for a missing sub-category).
+Refusal categoryRefusal(CategoryPlanStatus status);
 
 // Where "Ajouter" puts its records: `records` (a sub-category, or a new
 // category and its first sub-category) go in this order right after `after`,

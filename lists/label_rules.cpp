@@ -43,4 +43,12 @@ int labelIndex(const LabelList& labels, const LabelRecord* label) {
     return -1;
 }
 
+Refusal labelRefusal(const LabelPlan& plan, CategoryId party) {
+    if (plan.status == LabelPlanStatus::Empty)
+        return {RefusalMessage::EnterLabelText, RefusalField::LabelText};
+    if (party == 0)
+        return {RefusalMessage::ChooseSubcategory, RefusalField::LabelParty};
+    return {};
+}
+
 } // namespace kolvane

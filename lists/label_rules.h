@@ -4,6 +4,7 @@
 #pragma once
 
 #include "document/document.h"
+#include "document/refusal.h"
 
 #include <string>
 #include <string_view>
@@ -11,11 +12,8 @@
 namespace kolvane {
 
 // Messages of the label editor (UTF-8).
-inline constexpr const char* kEnterLabelText = " Saisissez le libellé à ajouter dans la liste.";
 inline constexpr const char* kLabelExistsQuestion =
     " Ce libellé existe déjà.\n Voulez-vous le modifier ?";
-inline constexpr const char* kChooseSubcategoryText =
-    " Vous devez séléctionner une sous-catégorie \n mais pas une catégorie . ";
 
 inline constexpr std::size_t kLabelTextLimit = 39;
 
@@ -36,6 +34,10 @@ struct LabelPlan {
 // "Ajouter" with the typed text: trimmed, then looked up ignoring case; a
 // new text goes before the first label that sorts after it.
 LabelPlan planLabelAddition(const LabelList& labels, std::string_view typed);
+
+// What "Ajouter" says of `plan` with the party chosen (0: a heading, no
+// party): the text first, then the party.
+Refusal labelRefusal(const LabelPlan& plan, CategoryId party);
 
 // The index of `label` in the list, -1 when it is not there.
 int labelIndex(const LabelList& labels, const LabelRecord* label);

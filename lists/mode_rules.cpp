@@ -124,4 +124,18 @@ ModeMove modeMove(const ModeList& modes, ModeRecord* mode, bool up) {
     return move;
 }
 
+Refusal modeRefusal(ModePlanStatus status) {
+    switch (status) {
+    case ModePlanStatus::Ready:
+        return {};
+    case ModePlanStatus::NoName:
+        return {RefusalMessage::EnterModeName, RefusalField::ModeName};
+    case ModePlanStatus::Exists:
+        return {RefusalMessage::ModeExists, RefusalField::ModeName};
+    case ModePlanStatus::Full:
+        return {RefusalMessage::ModesFull, RefusalField::ModeName};
+    }
+    return {};
+}
+
 } // namespace kolvane

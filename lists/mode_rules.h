@@ -6,6 +6,7 @@
 #pragma once
 
 #include "document/document.h"
+#include "document/refusal.h"
 
 #include <cstdint>
 #include <string>
@@ -14,10 +15,6 @@
 namespace kolvane {
 
 // Messages of the mode editor (UTF-8).
-inline constexpr const char* kEnterModeName =
-    " Saisissez d'abord le nouveau mode de transaction avant \n d'ajouter dans la liste . ";
-inline constexpr const char* kModeExists = " Ce mode de transaction existe déjà . ";
-inline constexpr const char* kModesFull = " Capacité de mode de transaction dépassé . ";
 inline constexpr const char* kDebitSideText = " Débit";
 inline constexpr const char* kCreditSideText = " Crédit";
 
@@ -28,6 +25,8 @@ inline bool isCreditMode(std::uint16_t id) {
 }
 
 enum class ModePlanStatus { Ready, NoName, Exists, Full };
+// What the editor says of a plan that is not ready (the focus on the name).
+Refusal modeRefusal(ModePlanStatus status);
 
 // "Ajouter": the new mode goes after `after` (at the front when null).
 struct ModePlan {

@@ -36,22 +36,14 @@ struct CalculatorDialog : win::DialogObject<CalculatorDialog> {
     HWND amountField = nullptr;
     Calculation last;
 
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM) {
-        switch (message) {
-        case WM_INITDIALOG:
-            SendDlgItemMessageW(window, IDC_CALCULATOR_EXPRESSION, EM_LIMITTEXT, 200, 0);
-            // Enter inserts when there is somewhere to insert, else copies.
-            SendMessageW(window, DM_SETDEFID,
-                         amountField ? IDC_CALCULATOR_INSERT : IDC_CALCULATOR_COPY, 0);
-            evaluate();
-            SetFocus(item(IDC_CALCULATOR_EXPRESSION));
-            return FALSE; // the focus is set
-        case WM_COMMAND:
-            onCommand(LOWORD(wParam), HIWORD(wParam));
-            return TRUE;
-        default:
-            return FALSE;
-        }
+    bool onInit() {
+        SendDlgItemMessageW(window, IDC_CALCULATOR_EXPRESSION, EM_LIMITTEXT, 200, 0);
+        // Enter inserts when there is somewhere to insert, else copies.
+        SendMessageW(window, DM_SETDEFID,
+                     amountField ? IDC_CALCULATOR_INSERT : IDC_CALCULATOR_COPY, 0);
+        evaluate();
+        SetFocus(item(IDC_CALCULATOR_EXPRESSION));
+        return false; // the focus is set
     }
 
     void onCommand(int id, int code) {
@@ -60,24 +52,31 @@ struct CalculatorDialog : win::DialogObject<CalculatorDialog> {
             if (code == EN_CHANGE)
                 evaluate();
             break;
-        case IDOK: // Enter: the default button
         case IDC_CALCULATOR_INSERT:
-            if (last.ok && amountField && IsWindow(amountField)) {
-                setAmount(amountField, last.value);
-                endDialog(1);
-            } else if (id == IDOK && last.ok) {
-                copy();
-            }
+            insert();
             break;
         case IDC_CALCULATOR_COPY:
             copy();
             break;
-        case IDCANCEL:
-            endDialog(0);
-            break;
         default:
             break;
         }
+    }
+
+    // Enter: the default button.
+    void onOk() {
+        if (!insert())
+            copy();
+    }
+
+    void onCancel() { endDialog(0); }
+
+    bool insert() {
+        if (!last.ok || !amountField || !IsWindow(amountField))
+            return false;
+        setAmount(amountField, last.value);
+        endDialog(1);
+        return true;
     }
 
     void evaluate() {
@@ -96,10 +95,10 @@ struct CalculatorDialog : win::DialogObject<CalculatorDialog> {
 
 } // namespace
 
-int runCalculator(HWND owner, HWND amountField) {
+win::DialogEnd runCalculator(const CalculatorIn& in, HWND owner) {
     CalculatorDialog dialog;
-    dialog.amountField = amountField;
-    return dialog.runModal(owner, IDD_CALCULATOR) == 1 ? 1 : 0;
+    dialog.amountField = in.amountField;
+    return win::confirmedOrCancelled(dialog.runModal(owner, IDD_CALCULATOR));
 }
 
 } // namespace kolvane

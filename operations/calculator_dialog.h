@@ -3,13 +3,16 @@
 // clipboard, "Insérer" writes it into the amount field that had the focus.
 #pragma once
 
+#include "win/dialog_result.h"
+
 #include <windows.h>
 
 namespace kolvane {
 
-// Runs the calculator over `owner`. `amountField` is the amount box to write
-// into with "Insérer", or null (the button is then greyed). Returns 1 when a
-// result was inserted, else 0.
-int runCalculator(HWND owner, HWND amountField);
+struct CalculatorIn {
+    HWND amountField = nullptr; // written by "Insérer"; null greys the button
+};
+// Runs the calculator over `owner`: Confirmed when a result was inserted.
+win::DialogEnd runCalculator(const CalculatorIn& in, HWND owner);
 
 } // namespace kolvane

@@ -163,9 +163,9 @@ bool VentilationDraft::canAdd(double value) {
     return !isZeroAmount(value);
 }
 
-EntryRefusal VentilationDraft::add(double value, PartyId party) {
+Refusal VentilationDraft::add(double value, PartyId party) {
     if (isZeroAmount(value))
-        return EntryRefusal{0, kEnterLineAmount, EntryField::LineAmount};
+        return {RefusalMessage::EnterLineAmount, RefusalField::LineAmount};
     VentilationLine line{};
     line.partyId = Split;
     line.counterpartyId = party;
@@ -173,7 +173,7 @@ EntryRefusal VentilationDraft::add(double value, PartyId party) {
     lines_.push_back(line);
     hasList_ = true;
     remaining_ -= value;
-    return EntryRefusal{};
+    return {};
 }
 
 bool VentilationDraft::remove(int row) {

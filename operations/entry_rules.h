@@ -7,6 +7,7 @@
 #pragma once
 
 #include "document/choice_lists.h"
+#include "document/refusal.h"
 #include "operations/booking.h"
 
 #include <cstdint>
@@ -28,7 +29,6 @@ struct EntryRefusal {
     explicit operator bool() const { return messageId != 0 || text != nullptr; }
 };
 
-inline constexpr const char* kEnterLineAmount = "Saisissez le montant de ventillation .";
 inline constexpr const char* kAmountsLeftQuestion =
     "Il reste encore des montants à ventiller. \nCliquez sur OK pour retourner à la fenetre "
     "ventillation \nsinon cliquez sur Annuler.";
@@ -148,7 +148,7 @@ class VentilationDraft {
     static bool canAdd(double value);
 
     // "Ajouter": a line of `value` for `party`, or the refusal of a zero value.
-    EntryRefusal add(double value, PartyId party);
+    Refusal add(double value, PartyId party);
     // "Supprimer": false for a ticked line or a row out of range.
     bool remove(int row);
 

@@ -3,6 +3,7 @@
 #include "operations/amount_edit_control.h"
 #include "resources/resource_ids.h"
 #include "win/combo_box.h"
+#include "win/refusals.h"
 #include "win/window_text.h"
 
 #include <commctrl.h>
@@ -40,37 +41,22 @@ int runVentilationEditor(VentilationEditor& editor, HWND owner, OperationRecord*
     return result == 1 ? 1 : 0;
 }
 
-INT_PTR VentilationEditor::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInit();
-        // The line being added comes first: its party, then its amount.
-        SetFocus(item(IDC_VENTILATION_PARTY));
-        return FALSE;
-    case WM_COMMAND:
-        onCommand(LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (!header)
-            return FALSE;
-        if (auto answer = list_.notify(*header))
-            return setMessageResult(*answer);
-        if (header->idFrom == IDC_LIST_VIEW && header->code == NM_CLICK) {
-            const auto* click = reinterpret_cast<const NMITEMACTIVATE*>(lParam);
-            selectedRow = click->iItem >= 0 && click->iItem < rows_.rowCount() ? click->iItem : -1;
-            EnableWindow(item(IDC_VENTILATION_REMOVE), selectedRow != -1);
-        }
-        return FALSE;
+std::optional<LRESULT> VentilationEditor::onNotify(const NMHDR& header) {
+    if (std::optional<LRESULT> answer = list_.notify(header))
+        return answer;
+    if (header.idFrom == IDC_LIST_VIEW && header.code == NM_CLICK) {
+        const int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
+        selectedRow = row >= 0 && row < rows_.rowCount() ? row : -1;
+        EnableWindow(item(IDC_VENTILATION_REMOVE), selectedRow != -1);
     }
-    case WM_DRAWITEM:
-        return list_.drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
-    default:
-        return FALSE;
-    }
+    return std::nullopt;
 }
 
-void VentilationEditor::onInit() {
+bool VentilationEditor::onDrawItem(const DRAWITEMSTRUCT& draw) {
+    return list_.drawItem(draw);
+}
+
+bool VentilationEditor::onInit() {
     attachAmountEdit(item(IDC_VENTILATION_TOTAL), true);
     attachAmountEdit(item(IDC_VENTILATION_REMAINING), true);
     attachAmountEdit(item(IDC_VENTILATION_AMOUNT), false);
@@ -79,9 +65,9 @@ void VentilationEditor::onInit() {
     showRemaining();
 
     parties_ = fillCounterparties(0, *document);
-    HWND partyBox = item(IDC_VENTILATION_PARTY);
-    SendMessageW(partyBox, CB_SETDROPPEDWIDTH, kPartyDropWidth, 0);
-    win::ComboBox(partyBox).fill(parties_);
+    win::ComboBox partyBox(item(IDC_VENTILATION_PARTY));
+    partyBox.setDroppedWidth(kPartyDropWidth);
+    partyBox.fill(parties_);
     lastPartyIndex = parties_.selected;
     selectedRow = -1;
 
@@ -92,6 +78,9 @@ void VentilationEditor::onInit() {
         {amountTitle.c_str(), 0, win::ListAlign::Right, win::ListAlign::Right},
     };
     list_.attach(item(IDC_LIST_VIEW), rows_, columns);
+    // The line being added comes first: its party, then its amount.
+    SetFocus(item(IDC_VENTILATION_PARTY));
+    return false; // the focus is set
 }
 
 void VentilationEditor::onCommand(int id, int code) {
@@ -111,40 +100,31 @@ void VentilationEditor::onCommand(int id, int code) {
     case IDC_VENTILATION_REMOVE:
         removeSelected();
         return;
-    case IDOK:
-        validate();
-        return;
-    case IDCANCEL:
-        dropLines(0);
-        return;
     default:
         return;
     }
 }
 
 void VentilationEditor::onPartyChosen() {
-    HWND partyBox = item(IDC_VENTILATION_PARTY);
-    const int index = win::ComboBox(partyBox).selectedIndex();
+    win::ComboBox partyBox(item(IDC_VENTILATION_PARTY));
+    const int index = partyBox.selectedIndex();
     const PartyChoice choice = chooseParty(parties_, index, lastPartyIndex);
     if (!choice.refused) {
         lastPartyIndex = choice.select;
         return;
     }
     win::showStringMessage(window, IDS_CHOOSE_SUBCATEGORY);
-    win::ComboBox(partyBox).select(choice.select);
-    SetFocus(partyBox);
-    SendMessageW(partyBox, CB_SHOWDROPDOWN, TRUE, 0);
+    partyBox.select(choice.select);
+    SetFocus(partyBox.handle());
+    partyBox.showDropDown();
 }
 
 void VentilationEditor::add() {
     HWND amountBox = item(IDC_VENTILATION_AMOUNT);
     const auto party =
         static_cast<PartyId>(win::ComboBox(item(IDC_VENTILATION_PARTY)).selectedData());
-    const EntryRefusal refusal = draft_->add(getAmount(amountBox), party);
-    if (refusal) {
-        win::refuseEntry(window, refusal.text, IDC_VENTILATION_AMOUNT);
-        return;
-    }
+    if (const Refusal refusal = draft_->add(getAmount(amountBox), party))
+        return win::refuse(window, refusal);
     showRemaining();
     setAmount(amountBox, 0.0);
     list_.reload();
@@ -163,7 +143,7 @@ void VentilationEditor::removeSelected() {
     showRemaining();
 }
 
-void VentilationEditor::validate() {
+void VentilationEditor::onOk() {
     switch (draft_->close()) {
     case VentilationDraft::Closing::KeepLines:
         *linesSlot = draft_->lines();
@@ -222,25 +202,12 @@ void runVentilationConsult(VentilationConsult& consult, HWND owner, OperationRec
     consult.runModal(owner, IDD_VENTILATION_CONSULT);
 }
 
-INT_PTR VentilationConsult::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInit();
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK)
-            endDialog(0);
-        return TRUE;
-    case WM_NOTIFY:
-        if (const auto* header = reinterpret_cast<const NMHDR*>(lParam))
-            if (auto answer = list_.notify(*header))
-                return setMessageResult(*answer);
-        return FALSE;
-    case WM_DRAWITEM:
-        return list_.drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
-    default:
-        return FALSE;
-    }
+std::optional<LRESULT> VentilationConsult::onNotify(const NMHDR& header) {
+    return list_.notify(header);
+}
+
+bool VentilationConsult::onDrawItem(const DRAWITEMSTRUCT& draw) {
+    return list_.drawItem(draw);
 }
 
 void VentilationConsult::onInit() {

@@ -33,7 +33,12 @@ struct VentilationEditor : win::DialogObject<VentilationEditor> {
     // What is left to ventilate.
     double remaining() const { return draft_ ? draft_->remaining() : 0.0; }
 
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool onInit();
+    void onCommand(int id, int code);
+    std::optional<LRESULT> onNotify(const NMHDR& header);
+    bool onDrawItem(const DRAWITEMSTRUCT& draw);
+    void onOk(); // "Valider"
+    void onCancel() { dropLines(0); }
 
   private:
     struct LineRows : RowModel {
@@ -43,12 +48,9 @@ struct VentilationEditor : win::DialogObject<VentilationEditor> {
         const VentilationEditor& editor;
     };
 
-    void onInit();
-    void onCommand(int id, int code);
     void onPartyChosen();
     void add();
     void removeSelected();
-    void validate();
     void dropLines(int result);
     void showRemaining();
 
@@ -70,7 +72,11 @@ struct VentilationConsult : win::DialogObject<VentilationConsult> {
     OperationRecord* operation = nullptr;
 
     explicit VentilationConsult(Document* doc) : document(doc) {}
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void onInit();
+    std::optional<LRESULT> onNotify(const NMHDR& header);
+    bool onDrawItem(const DRAWITEMSTRUCT& draw);
+    void onOk() { endDialog(0); }
+    void onCancel() { endDialog(0); }
 
   private:
     struct ConsultRows : RowModel {
@@ -79,8 +85,6 @@ struct VentilationConsult : win::DialogObject<VentilationConsult> {
         std::string cellText(int row, int column) const override;
         RowLook rowLook(int row) const override;
     };
-
-    void onInit();
 
     ConsultRows rows_;
     win::ListView list_;

@@ -32,6 +32,8 @@
 #define CMD_SAVE_AS 1003
 #define CMD_CLOSE 1004
 #define CMD_QUIT 1005
+#define CMD_IMPORT_STATEMENT 1006
+#define CMD_EXPORT_ACCOUNT 1007
 /* Compte */
 #define CMD_EDIT_ACCOUNTS 1010
 #define CMD_ACCOUNT_FIRST 4000 /* account n is 4000 + n */
@@ -90,6 +92,18 @@
 #define IDD_ACCOUNT_GENERAL_PAGE 220
 #define IDD_ACCOUNT_PERSONAL_PAGE 221
 #define IDD_ACCOUNT_BANK_PAGE 222
+/* The preview of a statement import */
+#define IDD_IMPORT_PREVIEW 240
+#define IDC_IMPORT_SUMMARY 2400
+#define IDC_IMPORT_COLUMN_LABEL 2401
+#define IDC_IMPORT_COLUMN 2402
+#define IDC_IMPORT_ROLE_LABEL 2403
+#define IDC_IMPORT_ROLE 2404
+#define IDC_IMPORT_LIST 2405
+#define IDC_IMPORT_MODE 2406
+#define IDC_IMPORT_CATEGORY 2407
+#define IDC_IMPORT_TOGGLE 2408
+#define IDC_IMPORT_LAYOUT 2409
 
 /* Controls that every dialog may have */
 #define IDC_STATIC_TEXT (-1)

@@ -6,6 +6,7 @@
 #include "graphs/graph_view.h"
 #include "accounts/synthesis_view.h"
 #include "document/calendar.h"
+#include "exchange/statement_dialogs.h"
 #include "lists/list_editor_dialogs.h"
 #include "loan/lending_view.h"
 #include "operations/amount_edit_control.h"
@@ -27,6 +28,7 @@
 #include "thirds/third_view.h"
 #include "win/window_text.h"
 #include "users/user_dialogs.h"
+#include "users/user_rules.h"
 
 #include <commctrl.h>
 
@@ -142,40 +144,51 @@ class MainWindow::Ui : public ShellUi {
         return main_.chooseFileToSave(main_.window);
     }
     int runWelcome() override { return kolvane::runWelcome(main_.settings, main_.window); }
-    bool runLogin() override { return kolvane::runLogin(doc(), main_.window) != 0; }
+    bool runLogin() override {
+        return kolvane::runLogin(doc(), main_.window) == win::DialogEnd::Confirmed;
+    }
     bool runUserIdentity(UserRecord* user) override {
-        return kolvane::runUserIdentity(doc(), user, main_.window) != 0;
+        return kolvane::runUserIdentity(doc(), {user}, main_.window) == win::DialogEnd::Confirmed;
     }
     bool runPasswordDialog(UserRecord* user, std::string_view title) override {
-        return kolvane::runPasswordDialog(doc(), user, std::string(title), main_.window) != 0;
+        return kolvane::runPasswordDialog(doc(), {user, std::string(title)}, main_.window) ==
+               win::DialogEnd::Confirmed;
     }
-    bool runUserList() override { return kolvane::runUserList(doc(), main_.window) != 0; }
+    bool runUserList() override { return kolvane::runUserList(doc(), main_.window).out.changed; }
     AccountDialogResult runAccountDialog(bool newFile) override {
-        AccountDialog dialog(&doc());
-        int deletePosition = -1;
+        const auto shown = kolvane::runAccountDialog(doc(), {newFile, {}}, main_.window);
         AccountDialogResult result;
-        result.code =
-            kolvane::runAccountDialog(dialog, main_.window, newFile ? nullptr : &deletePosition);
-        if (result.code < 0)
-            result.code = kAccountUnchanged; // the dialog could not be shown
-        result.deletePosition = deletePosition;
+        switch (shown.end) {
+        case AccountDialogEnd::Created:
+            result.code = kAccountCreated;
+            break;
+        case AccountDialogEnd::Modified:
+            result.code = kAccountModified;
+            break;
+        case AccountDialogEnd::MaskedOrDeleted:
+            result.code = kAccountMaskedOrDeleted;
+            break;
+        case AccountDialogEnd::Unchanged:
+        case AccountDialogEnd::NotShown:
+            result.code = kAccountUnchanged;
+            break;
+        }
+        result.deletePosition = shown.out.deletedPosition;
         return result;
     }
     // The list editors book their changes in the register's history.
     bool runCategoryEditor() override {
-        return kolvane::runCategoryEditor(doc(), history(), main_.window) != 0;
+        return kolvane::runCategoryEditor(doc(), {&history()}, main_.window).out.changed;
     }
     bool runLabelEditor() override {
-        return kolvane::runLabelEditor(doc(), history(), main_.window) != 0;
+        return kolvane::runLabelEditor(doc(), {&history()}, main_.window).out.changed;
     }
     bool runModeEditor() override {
-        return kolvane::runModeEditor(doc(), history(), main_.window) != 0;
+        return kolvane::runModeEditor(doc(), {&history()}, main_.window).out.changed;
     }
     bool runThirdDialog() override {
-        NewThirdDialog dialog;
-        dialog.document = main_.document;
-        dialog.history = &main_.history();
-        return runNewThirdDialog(dialog, main_.window) != 0;
+        const NewThirdEnd end = runNewThirdDialog(doc(), {&main_.history()}, main_.window);
+        return end == NewThirdEnd::Created || end == NewThirdEnd::Replaced;
     }
 
     void openViews() override { main_.openViews(); }
@@ -355,8 +368,16 @@ void MainWindow::addFrameCommands() {
     // The amount box that had the focus receives the result of "Insérer".
     router.add(this, {CMD_CALCULATOR, [this](unsigned) {
                           HWND focus = GetFocus();
-                          runCalculator(window, isAmountEdit(focus) ? focus : nullptr);
+                          runCalculator({isAmountEdit(focus) ? focus : nullptr}, window);
                       }});
+    // Statements, on the current account, for administrators.
+    const CommandPredicate administerAccount = [](const CommandContext& c) {
+        return c.document.isOpen && c.document.currentAccount && !isLimited(c.document);
+    };
+    router.add(this, {CMD_IMPORT_STATEMENT, [this](unsigned) { importStatement(); },
+                      administerAccount});
+    router.add(this, {CMD_EXPORT_ACCOUNT, [this](unsigned) { exportAccount(); },
+                      administerAccount});
     router.add(this, {CMD_NEXT_TAB, [this](unsigned id) {
                           if (tabControl)
                               showTab(nextPageIndex(selectedTab(), kTabCount,
@@ -431,6 +452,10 @@ void MainWindow::moveInHistory(bool forward) {
     const OperationRecord* selected = operationView_->selectedRecord();
     if (!(forward ? history_->redo() : history_->undo()))
         return;
+    showHistoryStep(selected);
+}
+
+void MainWindow::showHistoryStep(const OperationRecord* selected) {
     operationView_->showHistoryStep(selected);
     for (int tab : {kAccountsTab, kThirdsTab})
         if (TabView* view = views[static_cast<std::size_t>(tab)])
@@ -441,6 +466,42 @@ void MainWindow::moveInHistory(bool forward) {
     updateStatusBar();
     updateMenus();
     updateTitle();
+}
+
+void MainWindow::importStatement() {
+    AccountRecord* account = document->currentAccount;
+    if (!document->isOpen || !account)
+        return;
+    if (!mayAdminister(*document))
+        return (void)showStringMessage(window, IDS_NOT_ALLOWED);
+    const std::optional<std::string> path = chooseStatementFile(window, kOpenStatement, nullptr);
+    if (!path)
+        return;
+    const std::string name = cp1252ToUtf8(fieldText(account->name));
+    const StatementImportResult result = kolvane::importStatement(
+        window, *document, *history_, {*path, rememberedCsvLayout(settings, name)});
+    if (result.end == StatementImportEnd::OutOfMemory)
+        showStringMessage(window, IDS_OUT_OF_MEMORY);
+    if (result.end != StatementImportEnd::Booked)
+        return;
+    if (!result.out.chosenLayout.empty())
+        rememberCsvLayout(settings, name, result.out.chosenLayout);
+    showHistoryStep(nullptr);
+}
+
+void MainWindow::exportAccount() {
+    if (!document->isOpen || !document->currentAccount)
+        return;
+    if (!mayAdminister(*document))
+        return (void)showStringMessage(window, IDS_NOT_ALLOWED);
+    int filter = static_cast<int>(ExportChoice::AccountCsv);
+    const std::optional<std::string> path = chooseStatementFile(window, kSaveExport, &filter);
+    if (!path)
+        return;
+    const auto choice = static_cast<ExportChoice>(
+        std::clamp(filter, static_cast<int>(ExportChoice::AccountCsv),
+                   static_cast<int>(ExportChoice::AllQif)));
+    (void)kolvane::exportAccount(window, *document, {*path, choice});
 }
 
 void MainWindow::onMenuPopup(HMENU menu) {

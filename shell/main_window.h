@@ -7,11 +7,13 @@
 #include "document/command_router.h"
 #include "document/document.h"
 #include "document/file_system.h"
+#include "exchange/statement_dialogs.h"
 #include "shell/document_commands.h"
 #include "shell/menu_rules.h"
 #include "shell/settings.h"
 #include "win/tab_view.h"
 #include "shell/toolbars_win32.h"
+#include "win/file_chooser.h"
 #include "win/window_object.h"
 
 #include <windows.h>
@@ -67,6 +69,12 @@ struct MainWindow : WindowObject<MainWindow> {
     // The file dialogs; tests put their own in place.
     std::function<std::optional<std::string>(HWND)> chooseFileToOpen;
     std::function<std::optional<std::string>(HWND)> chooseFileToSave;
+    // The file dialogs of import and export: the path, and the filter chosen
+    // (from 1) in `filter`.
+    std::function<std::optional<std::string>(HWND, const FileChoice&, int* filter)>
+        chooseStatementFile = [](HWND owner, const FileChoice& choice, int* filter) {
+            return chooseFile(owner, choice, filter);
+        };
 
     // Every menu and toolbar command, with the states of its items.
     CommandRouter router;
@@ -100,6 +108,9 @@ struct MainWindow : WindowObject<MainWindow> {
     void updateHistoryButtons();
     // Undo (false) or redo (true), then every view, menu and bar shows it.
     void moveInHistory(bool forward);
+    // " Fichier " > "Importer un relevé..." and "Exporter le compte...".
+    void importStatement();
+    void exportAccount();
 
     // The tab control and its views.
     void openViews();
@@ -122,6 +133,9 @@ struct MainWindow : WindowObject<MainWindow> {
     LRESULT onCommand(unsigned id);
     LRESULT onNotify(NMHDR& header);
     void addFrameCommands();
+    // After a step of the history: every view, menu and bar shows the
+    // document as it is now, the row of `selected` still selected when it is one.
+    void showHistoryStep(const OperationRecord* selected);
     void onSize(int width, int height);
     HMENU accountMenu() const;
 

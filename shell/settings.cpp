@@ -39,13 +39,17 @@ wchar_t foldCharacter(wchar_t c) {
             .front());
 }
 
-std::string fileKey(int index) {
+std::string indexedKey(const char* name, int index) {
     char digits[12];
     auto [end, error] = std::to_chars(digits, digits + sizeof digits, index);
     (void)error;
-    std::string key = "File";
+    std::string key = name;
     key.append(digits, end);
     return key;
+}
+
+std::string fileKey(int index) {
+    return indexedKey("File", index);
 }
 
 std::string decimal(int value) {
@@ -99,6 +103,22 @@ bool removeRecentFile(Settings& settings, int index) {
     return true;
 }
 
+std::string rememberedCsvLayout(const Settings& settings, std::string_view accountName) {
+    for (const auto& [name, layout] : settings.csvLayouts)
+        if (name == accountName)
+            return layout;
+    return {};
+}
+
+void rememberCsvLayout(Settings& settings, std::string_view accountName,
+                       std::string_view layoutText) {
+    auto& layouts = settings.csvLayouts;
+    std::erase_if(layouts, [&](const auto& entry) { return entry.first == accountName; });
+    layouts.insert(layouts.begin(), {std::string(accountName), std::string(layoutText)});
+    if (layouts.size() > static_cast<std::size_t>(kMaxCsvLayouts))
+        layouts.resize(kMaxCsvLayouts);
+}
+
 std::string settingsPath(std::string_view executablePath) {
     std::size_t nameStart = executablePath.find_last_of("\\/");
     nameStart = nameStart == std::string_view::npos ? 0 : nameStart + 1;
@@ -135,6 +155,16 @@ Settings settingsFromIniText(std::string_view text) {
     for (int i = 0; i < settings.recentCount; ++i)
         settings.recentFiles[static_cast<std::size_t>(i)] =
             limitPath(iniValue(text, kFileSection, fileKey(i)).value_or(std::string()));
+
+    int layouts = 0;
+    read(kImportSection, "Nombre", layouts);
+    for (int i = 0; i < std::clamp(layouts, 0, kMaxCsvLayouts); ++i) {
+        std::optional<std::string> name = iniValue(text, kImportSection, indexedKey("Compte", i));
+        std::optional<std::string> layout =
+            iniValue(text, kImportSection, indexedKey("Colonnes", i));
+        if (name && layout && !name->empty())
+            settings.csvLayouts.emplace_back(std::move(*name), std::move(*layout));
+    }
     return settings;
 }
 
@@ -150,6 +180,16 @@ std::string updateIniText(std::string_view existingText, const Settings& setting
     for (int i = 0; i < count; ++i)
         text = setIniValue(text, kFileSection, fileKey(i),
                            limitPath(settings.recentFiles[static_cast<std::size_t>(i)]));
+    const int layouts =
+        static_cast<int>(std::min<std::size_t>(settings.csvLayouts.size(), kMaxCsvLayouts));
+    if (layouts == 0 && !iniValue(text, kImportSection, "Nombre"))
+        return text; // no section for those who never imported a CSV file
+    text = setIniValue(text, kImportSection, "Nombre", decimal(layouts));
+    for (int i = 0; i < layouts; ++i) {
+        const auto& [name, layout] = settings.csvLayouts[static_cast<std::size_t>(i)];
+        text = setIniValue(text, kImportSection, indexedKey("Compte", i), name);
+        text = setIniValue(text, kImportSection, indexedKey("Colonnes", i), layout);
+    }
     return text;
 }
 

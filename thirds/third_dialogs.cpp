@@ -6,40 +6,24 @@
 #include "resources/resource_ids.h"
 #include "thirds/third_model.h"
 #include "win/combo_box.h"
+#include "win/refusals.h"
 #include "win/window_text.h"
 
 namespace kolvane {
 
 // --- Nouveau Tiers -------------------------------------------------------------------
 
-INT_PTR NewThirdDialog::handleMessage(UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        SendMessageW(item(IDC_THIRD_NAME), EM_LIMITTEXT, kThirdNameLength, 0);
-        SendMessageW(item(IDC_THIRD_NOTE), EM_LIMITTEXT, kThirdNoteLength, 0);
-        attachAmountEdit(item(IDC_THIRD_INITIAL_BALANCE), true);
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDOK:
-            onValidate();
-            return TRUE;
-        case IDCANCEL:
-            endDialog(0);
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
+void NewThirdDialog::onInit() {
+    SendMessageW(item(IDC_THIRD_NAME), EM_LIMITTEXT, kThirdNameLength, 0);
+    SendMessageW(item(IDC_THIRD_NOTE), EM_LIMITTEXT, kThirdNoteLength, 0);
+    attachAmountEdit(item(IDC_THIRD_INITIAL_BALANCE), true);
 }
 
-void NewThirdDialog::onValidate() {
+void NewThirdDialog::onOk() {
     ThirdEntry entry;
     entry.name = win::windowText1252(item(IDC_THIRD_NAME));
-    if (entry.name.empty()) {
-        win::refuseEntry(window, kEmptyThirdNameMessage, IDC_THIRD_NAME);
-        return;
-    }
+    if (const Refusal refusal = thirdNameRefusal(entry.name))
+        return win::refuse(window, refusal);
     entry.initialBalance = getAmount(item(IDC_THIRD_INITIAL_BALANCE));
     entry.note = win::windowText1252(item(IDC_THIRD_NOTE));
     entry.now = localNowFileTime();
@@ -57,34 +41,27 @@ void NewThirdDialog::onValidate() {
     endDialog(existing ? 2 : 1);
 }
 
-int runNewThirdDialog(NewThirdDialog& dialog, HWND owner) {
-    const int result = dialog.runModal(owner, IDD_NEW_THIRD);
-    return result < 0 ? 0 : result;
+NewThirdEnd runNewThirdDialog(Document& document, const NewThirdIn& in, HWND owner) {
+    NewThirdDialog dialog;
+    dialog.document = &document;
+    dialog.history = in.history;
+    switch (dialog.runModal(owner, IDD_NEW_THIRD)) {
+    case 1:
+        return NewThirdEnd::Created;
+    case 2:
+        return NewThirdEnd::Replaced;
+    case 0:
+        return NewThirdEnd::Cancelled;
+    default:
+        return NewThirdEnd::NotShown;
+    }
 }
 
 // --- Deletion ------------------------------------------------------------------------
 
-INT_PTR ThirdDeleteDialog::handleMessage(UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        onInit();
-        return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_THIRD_DELETE_TARGET:
-            if (HIWORD(wParam) == CBN_SELCHANGE)
-                onTargetChosen();
-            return TRUE;
-        case IDOK:
-            onValidate();
-            return TRUE;
-        case IDCANCEL:
-            endDialog(kThirdDeleteCancelled);
-            return TRUE;
-        }
-        break;
-    }
-    return FALSE;
+void ThirdDeleteDialog::onCommand(int id, int code) {
+    if (id == IDC_THIRD_DELETE_TARGET && code == CBN_SELCHANGE)
+        onTargetChosen();
 }
 
 void ThirdDeleteDialog::onInit() {
@@ -108,26 +85,22 @@ void ThirdDeleteDialog::onTargetChosen() {
     if (checkThirdTarget(targets_, index, *third) == TargetCheck::Heading) {
         win::showStringMessage(window, IDS_CHOOSE_SUBCATEGORY);
         targets.select(targetIndex);
-        SendMessageW(targets.handle(), CB_SHOWDROPDOWN, TRUE, 0);
+        targets.showDropDown();
         return;
     }
     targetIndex = index;
 }
 
-void ThirdDeleteDialog::onValidate() {
+void ThirdDeleteDialog::onOk() {
     if (IsDlgButtonChecked(window, IDC_THIRD_DELETE_MASK) == BST_CHECKED) {
         endDialog(kThirdMask);
         return;
     }
-    switch (checkThirdTarget(targets_, targetIndex, *third)) {
-    case TargetCheck::SameThird:
-        win::refuseEntry(window, kSameThirdMessage, IDC_THIRD_DELETE_TARGET);
+    const TargetCheck check = checkThirdTarget(targets_, targetIndex, *third);
+    if (const Refusal refusal = thirdTargetRefusal(check))
+        return win::refuse(window, refusal);
+    if (check == TargetCheck::Heading) // nothing selectable: only masking was offered
         return;
-    case TargetCheck::Heading: // nothing selectable: only masking was offered
-        return;
-    case TargetCheck::Accepted:
-        break;
-    }
     const PartyId target = targets_.rows[static_cast<std::size_t>(targetIndex)].itemData;
     const BookingStatus status = history->perform(makeTransferThird(third, target));
     if (status != BookingStatus::Done) {

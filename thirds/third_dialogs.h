@@ -5,6 +5,7 @@
 
 #include "document/choice_lists.h"
 #include "operations/booking.h"
+#include "thirds/third_model.h"
 #include "win/window_object.h"
 
 #include <windows.h>
@@ -16,12 +17,15 @@ namespace kolvane {
 struct NewThirdDialog : win::DialogObject<NewThirdDialog> {
     Document* document = nullptr;
     BookingHistory* history = nullptr;
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-
-  private:
-    void onValidate();
+    void onInit();
+    void onOk();
+    void onCancel() { endDialog(0); }
 };
-int runNewThirdDialog(NewThirdDialog& dialog, HWND owner);
+struct NewThirdIn {
+    BookingHistory* history = nullptr; // where the change is booked; never null
+};
+enum class NewThirdEnd { Created, Replaced, Cancelled, NotShown };
+NewThirdEnd runNewThirdDialog(Document& document, const NewThirdIn& in, HWND owner);
 
 // Ends with 0 (cancelled), kThirdMask (the caller masks the party), or, the
 // operations moved and the party removed, kThirdMoved or
@@ -31,12 +35,13 @@ struct ThirdDeleteDialog : win::DialogObject<ThirdDeleteDialog> {
     Document* document = nullptr;
     ThirdRecord* third = nullptr;
     BookingHistory* history = nullptr;
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void onInit();
+    void onCommand(int id, int code);
+    void onOk();
+    void onCancel() { endDialog(kThirdDeleteCancelled); }
 
   private:
-    void onInit();
     void onTargetChosen();
-    void onValidate();
     ChoiceList targets_;
 };
 int runThirdDeleteDialog(ThirdDeleteDialog& dialog, HWND owner, ThirdRecord* third);

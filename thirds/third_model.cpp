@@ -232,4 +232,16 @@ int transferResult(const Document& doc, PartyId target) {
                                                                   : kThirdMoved;
 }
 
+Refusal thirdTargetRefusal(TargetCheck check) {
+    if (check == TargetCheck::SameThird)
+        return {RefusalMessage::SameThird, RefusalField::ThirdTarget};
+    return {};
+}
+
+Refusal thirdNameRefusal(std::string_view nameCp1252) {
+    if (nameCp1252.empty())
+        return {RefusalMessage::EmptyThirdName, RefusalField::ThirdName};
+    return {};
+}
+
 } // namespace kolvane

@@ -13,6 +13,7 @@
 
 #include "document/choice_lists.h"
 #include "document/document.h"
+#include "document/refusal.h"
 #include "document/row_model.h"
 
 #include <array>
@@ -105,7 +106,6 @@ std::array<ThirdStripCell, 4> thirdStripCells(int width);
 
 // --- Creation (dialog 214) --------------------------------------------------------
 
-inline constexpr const char* kEmptyThirdNameMessage = "Vous devez saisir le nom du Tiers .";
 inline constexpr int kThirdNameLength = 39;
 inline constexpr int kThirdNoteLength = 127;
 
@@ -128,9 +128,11 @@ enum class TargetCheck {
     Heading,   // string 20403; the previous choice comes back
     SameThird, // kSameThirdMessage; the dialog stays open
 };
-inline constexpr const char* kSameThirdMessage =
-    "Les opérations ne peuvent pas être transférées vers le Tiers à supprimer .\n"
-    "Choisissez un autre Tiers, un compte ou une catégorie .";
+// The refusal of a target check (a heading is no refusal: the previous
+// choice comes back).
+Refusal thirdTargetRefusal(TargetCheck check);
+// "Nouveau Tiers" refuses an empty name.
+Refusal thirdNameRefusal(std::string_view nameCp1252);
 TargetCheck checkThirdTarget(const ChoiceList& targets, int index, const ThirdRecord& deleted);
 
 // Dialog 215's results.

@@ -3,6 +3,7 @@
 
 #include "document/passwords.h"
 #include "resources/resource_ids.h"
+#include "win/refusals.h"
 #include "win/window_object.h"
 #include "win/window_text.h"
 #include "users/user_rules.h"
@@ -13,31 +14,21 @@ namespace {
 struct LoginDialog : win::DialogObject<LoginDialog> {
     Document* document = nullptr;
 
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM) {
-        switch (message) {
-        case WM_INITDIALOG:
-            SendDlgItemMessageW(window, IDC_USER_PSEUDO, EM_LIMITTEXT, kLoginPseudoMaxLength, 0);
-            SendDlgItemMessageW(window, IDC_USER_PASSWORD, EM_LIMITTEXT, kPasswordMaxLength, 0);
-            SendDlgItemMessageW(window, IDC_USER_PASSWORD, EM_SETPASSWORDCHAR, L'+', 0);
-            SetFocus(GetDlgItem(window, IDC_USER_PSEUDO));
-            return FALSE; // the focus is set
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK)
-                validate();
-            else if (LOWORD(wParam) == IDCANCEL)
-                endDialog(0);
-            return TRUE;
-        default:
-            return FALSE;
-        }
+    bool onInit() {
+        SendDlgItemMessageW(window, IDC_USER_PSEUDO, EM_LIMITTEXT, kLoginPseudoMaxLength, 0);
+        SendDlgItemMessageW(window, IDC_USER_PASSWORD, EM_LIMITTEXT, kPasswordMaxLength, 0);
+        SendDlgItemMessageW(window, IDC_USER_PASSWORD, EM_SETPASSWORDCHAR, L'+', 0);
+        SetFocus(GetDlgItem(window, IDC_USER_PSEUDO));
+        return false; // the focus is set
     }
+    void onCancel() { endDialog(0); }
 
-    void validate() {
+    void onOk() {
         const LoginDecision decision =
             decideLogin(*document, win::windowTextUtf8(GetDlgItem(window, IDC_USER_PSEUDO)),
                         win::windowTextUtf8(GetDlgItem(window, IDC_USER_PASSWORD)));
         if (decision.refusal) {
-            win::refuseEntry(window, decision.refusal.message, decision.refusal.focus);
+            win::refuse(window, decision.refusal);
             return;
         }
         document->currentUser = decision.user;
@@ -47,10 +38,10 @@ struct LoginDialog : win::DialogObject<LoginDialog> {
 
 } // namespace
 
-int runLogin(Document& document, HWND owner) {
+win::DialogEnd runLogin(Document& document, HWND owner) {
     LoginDialog dialog;
     dialog.document = &document;
-    return dialog.runModal(owner, IDD_LOGIN) == 1 ? 1 : 0;
+    return win::confirmedOrCancelled(dialog.runModal(owner, IDD_LOGIN));
 }
 
 } // namespace kolvane

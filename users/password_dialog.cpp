@@ -3,6 +3,7 @@
 
 #include "document/passwords.h"
 #include "resources/resource_ids.h"
+#include "win/refusals.h"
 #include "win/window_object.h"
 #include "win/window_text.h"
 #include "users/user_rules.h"
@@ -15,35 +16,25 @@ struct PasswordDialog : win::DialogObject<PasswordDialog> {
     UserRecord* user = nullptr; // never null once shown
     std::string title;          // UTF-8; empty keeps the template's caption
 
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM) {
-        switch (message) {
-        case WM_INITDIALOG:
-            win::setWindowText1252(item(IDC_USER_PSEUDO), fieldText(user->name));
-            if (!title.empty())
-                win::setWindowTextUtf8(window, title);
-            for (int id : {IDC_USER_PASSWORD, IDC_USER_CONFIRMATION}) {
-                SendMessageW(item(id), EM_LIMITTEXT, kPasswordMaxLength, 0);
-                SendMessageW(item(id), EM_SETPASSWORDCHAR, L'+', 0);
-            }
-            SetFocus(item(IDC_USER_PASSWORD));
-            return FALSE; // the focus is set
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK)
-                confirm();
-            else if (LOWORD(wParam) == IDCANCEL)
-                endDialog(0);
-            return TRUE;
-        default:
-            return FALSE;
+    bool onInit() {
+        win::setWindowText1252(item(IDC_USER_PSEUDO), fieldText(user->name));
+        if (!title.empty())
+            win::setWindowTextUtf8(window, title);
+        for (int id : {IDC_USER_PASSWORD, IDC_USER_CONFIRMATION}) {
+            SendMessageW(item(id), EM_LIMITTEXT, kPasswordMaxLength, 0);
+            SendMessageW(item(id), EM_SETPASSWORDCHAR, L'+', 0);
         }
+        SetFocus(item(IDC_USER_PASSWORD));
+        return false; // the focus is set
     }
+    void onCancel() { endDialog(0); }
 
-    void confirm() {
+    void onOk() {
         const std::string password = win::windowTextUtf8(item(IDC_USER_PASSWORD));
         const Refusal refusal =
             decidePassword(password, win::windowTextUtf8(item(IDC_USER_CONFIRMATION)));
         if (refusal) {
-            win::refuseEntry(window, refusal.message, refusal.focus);
+            win::refuse(window, refusal);
             return;
         }
         applyPassword(*user, password);
@@ -53,14 +44,14 @@ struct PasswordDialog : win::DialogObject<PasswordDialog> {
 
 } // namespace
 
-int runPasswordDialog(Document& document, UserRecord* user, const std::string& title, HWND owner) {
+win::DialogEnd runPasswordDialog(Document& document, const PasswordIn& in, HWND owner) {
     PasswordDialog dialog;
     dialog.document = &document;
-    dialog.user = user ? user : document.currentUser;
-    dialog.title = title;
+    dialog.user = in.user ? in.user : document.currentUser;
+    dialog.title = in.title;
     if (!dialog.user)
-        return 0;
-    return dialog.runModal(owner, IDD_PASSWORD) == 1 ? 1 : 0;
+        return win::DialogEnd::NotShown;
+    return win::confirmedOrCancelled(dialog.runModal(owner, IDD_PASSWORD));
 }
 
 } // namespace kolvane

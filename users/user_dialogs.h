@@ -4,6 +4,7 @@
 #pragma once
 
 #include "document/document.h"
+#include "win/dialog_result.h"
 
 #include <windows.h>
 
@@ -11,15 +12,24 @@
 
 namespace kolvane {
 
-// 1 when a user logged in and became the current user, else 0.
-int runLogin(Document& document, HWND owner);
-// 1 when a pseudo and a role were stored in `user` (null: the current user).
-int runUserIdentity(Document& document, UserRecord* user, HWND owner);
-// 1 when a password was stored in `user` (null: the current user). A non-empty
-// `title` (UTF-8) replaces the dialog's caption.
-int runPasswordDialog(Document& document, UserRecord* user, const std::string& title, HWND owner);
-// 1 when the access of some user was changed.
-int runUserList(Document& document, HWND owner);
+// Confirmed when a user logged in and became the current user.
+win::DialogEnd runLogin(Document& document, HWND owner);
+
+struct UserIdentityIn {
+    UserRecord* user = nullptr; // null: the current user
+};
+// Confirmed when a pseudo and a role were stored in the user.
+win::DialogEnd runUserIdentity(Document& document, const UserIdentityIn& in, HWND owner);
+
+struct PasswordIn {
+    UserRecord* user = nullptr; // null: the current user
+    std::string title;          // UTF-8; empty keeps the dialog's caption
+};
+// Confirmed when a password was stored in the user.
+win::DialogEnd runPasswordDialog(Document& document, const PasswordIn& in, HWND owner);
+
+// Closed, with `changed` when the access of some user was changed.
+win::EditorResult runUserList(Document& document, HWND owner);
 
 // 1 when the current user is an administrator; otherwise shows string 20402
 // and returns 0.

@@ -2,6 +2,7 @@
 #include "users/user_dialogs.h"
 
 #include "resources/resource_ids.h"
+#include "win/refusals.h"
 #include "win/window_object.h"
 #include "win/window_text.h"
 #include "users/user_rules.h"
@@ -13,33 +14,21 @@ struct UserIdentityDialog : win::DialogObject<UserIdentityDialog> {
     Document* document = nullptr;
     UserRecord* user = nullptr; // never null once shown
 
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM) {
-        switch (message) {
-        case WM_INITDIALOG:
-            // The name field holds 39 characters; longer pseudos cannot be typed.
-            SendMessageW(item(IDC_USER_PSEUDO), EM_LIMITTEXT, kUserNameMaxLength, 0);
-            win::setWindowText1252(item(IDC_USER_PSEUDO), fieldText(user->name));
-            CheckRadioButton(window, IDC_USER_ADMINISTRATOR, IDC_USER_LIMITED,
-                             isAdministrator(user->flags) ? IDC_USER_ADMINISTRATOR
-                                                          : IDC_USER_LIMITED);
-            return TRUE;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDOK)
-                next();
-            else if (LOWORD(wParam) == IDCANCEL)
-                endDialog(0);
-            return TRUE;
-        default:
-            return FALSE;
-        }
+    void onInit() {
+        // The name field holds 39 characters; longer pseudos cannot be typed.
+        SendMessageW(item(IDC_USER_PSEUDO), EM_LIMITTEXT, kUserNameMaxLength, 0);
+        win::setWindowText1252(item(IDC_USER_PSEUDO), fieldText(user->name));
+        CheckRadioButton(window, IDC_USER_ADMINISTRATOR, IDC_USER_LIMITED,
+                         isAdministrator(user->flags) ? IDC_USER_ADMINISTRATOR : IDC_USER_LIMITED);
     }
+    void onCancel() { endDialog(0); }
 
-    void next() {
+    void onOk() { // "Suivant"
         const IdentityDecision decision =
             decideIdentity(*document, *user, win::windowTextUtf8(item(IDC_USER_PSEUDO)),
                            IsDlgButtonChecked(window, IDC_USER_LIMITED) == BST_CHECKED);
         if (decision.refusal) {
-            win::refuseEntry(window, decision.refusal.message, decision.refusal.focus);
+            win::refuse(window, decision.refusal);
             return;
         }
         applyIdentity(*user, decision);
@@ -49,13 +38,13 @@ struct UserIdentityDialog : win::DialogObject<UserIdentityDialog> {
 
 } // namespace
 
-int runUserIdentity(Document& document, UserRecord* user, HWND owner) {
+win::DialogEnd runUserIdentity(Document& document, const UserIdentityIn& in, HWND owner) {
     UserIdentityDialog dialog;
     dialog.document = &document;
-    dialog.user = user ? user : document.currentUser;
+    dialog.user = in.user ? in.user : document.currentUser;
     if (!dialog.user)
-        return 0;
-    return dialog.runModal(owner, IDD_USER_IDENTITY) == 1 ? 1 : 0;
+        return win::DialogEnd::NotShown;
+    return win::confirmedOrCancelled(dialog.runModal(owner, IDD_USER_IDENTITY));
 }
 
 } // namespace kolvane

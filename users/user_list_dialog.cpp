@@ -3,6 +3,7 @@
 #include "users/user_dialogs.h"
 
 #include "resources/resource_ids.h"
+#include "win/refusals.h"
 #include "win/window_object.h"
 #include "win/list_view.h"
 #include "win/window_text.h"
@@ -22,47 +23,26 @@ struct UserListDialog : win::DialogObject<UserListDialog> {
     int selectedRow = -1;
     int changed = 0;
 
-    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-        switch (message) {
-        case WM_INITDIALOG:
-            rows.emplace(*document);
-            list.attach(item(IDC_LIST_VIEW), *rows, kColumns, {RGB(0, 0, 240), true});
-            return TRUE;
-        case WM_NOTIFY:
-            return onNotify(*reinterpret_cast<const NMHDR*>(lParam));
-        case WM_DRAWITEM:
-            return list.drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        case WM_COMMAND:
-            if (LOWORD(wParam) == IDC_DELETE_BUTTON)
-                toggleSelected();
-            else if (LOWORD(wParam) == IDCANCEL)
-                endDialog(changed);
-            return TRUE;
-        default:
-            return FALSE;
-        }
+    void onInit() {
+        rows.emplace(*document);
+        list.attach(item(IDC_LIST_VIEW), *rows, kColumns, {RGB(0, 0, 240), true});
     }
-
-    INT_PTR onNotify(const NMHDR& header) {
-        if (list.notify(header))
-            return TRUE;
-        if (header.hwndFrom == list.handle() && header.code == LVN_ITEMCHANGED) {
-            // A row chosen with the arrows counts as a click on it.
-            const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-            if ((change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED) &&
-                !(change.uOldState & LVIS_SELECTED) && change.iItem >= 0) {
-                selectedRow = change.iItem;
-                EnableWindow(item(IDC_DELETE_BUTTON), TRUE);
-            }
-            return TRUE;
-        }
-        if (header.hwndFrom == list.handle() && header.code == NM_CLICK) {
-            selectedRow = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
-            EnableWindow(item(IDC_DELETE_BUTTON), selectedRow >= 0);
-            return TRUE;
-        }
-        return FALSE;
+    std::optional<LRESULT> onNotify(const NMHDR& header) {
+        if (std::optional<LRESULT> answer = list.notify(header))
+            return answer;
+        const std::optional<int> row = list.chosenRow(header);
+        if (!row)
+            return std::nullopt;
+        selectedRow = *row;
+        EnableWindow(item(IDC_DELETE_BUTTON), selectedRow >= 0);
+        return 0;
     }
+    bool onDrawItem(const DRAWITEMSTRUCT& draw) { return list.drawItem(draw); }
+    void onCommand(int id, int) {
+        if (id == IDC_DELETE_BUTTON)
+            toggleSelected();
+    }
+    void onCancel() { endDialog(changed); }
 
     void toggleSelected() {
         UserRecord* user = rows ? rows->user(selectedRow) : nullptr;
@@ -70,7 +50,7 @@ struct UserListDialog : win::DialogObject<UserListDialog> {
             return;
         const AccessToggle toggle = toggleUserAccess(*document, *user);
         if (!toggle.toggled) {
-            win::refuseEntry(window, toggle.message, IDC_LIST_VIEW);
+            win::refuse(window, toggle.refusal);
             return;
         }
         list.redrawRow(selectedRow);
@@ -83,10 +63,10 @@ struct UserListDialog : win::DialogObject<UserListDialog> {
 
 } // namespace
 
-int runUserList(Document& document, HWND owner) {
+win::EditorResult runUserList(Document& document, HWND owner) {
     UserListDialog dialog;
     dialog.document = &document;
-    return dialog.runModal(owner, IDD_USER_LIST) == 1 ? 1 : 0;
+    return win::editorResult(dialog.runModal(owner, IDD_USER_LIST));
 }
 
 int requireAdministrator(Document& document, HWND owner) {

@@ -47,26 +47,26 @@ LoginDecision decideLogin(const Document& doc, std::string_view pseudo, std::str
     const std::string name = recordText(pseudo, kLoginPseudoMaxLength);
     const std::string typed = recordText(password, kPasswordMaxLength);
     if (name.empty()) {
-        decision.refusal = {kEnterPseudoText, IDC_USER_PSEUDO};
+        decision.refusal = {RefusalMessage::EnterPseudo, RefusalField::Pseudo};
         return decision;
     }
     UserRecord* user = doc.users.first();
     while (user && fieldText(user->name) != name)
         user = doc.users.next(user);
     if (typed.empty() && !(user && onlyUserWithoutPassword(doc, *user))) {
-        decision.refusal = {kEnterLoginPasswordText, IDC_USER_PASSWORD};
+        decision.refusal = {RefusalMessage::EnterLoginPassword, RefusalField::Password};
         return decision;
     }
     if (!user) {
-        decision.refusal = {kUnknownPseudoText, IDC_USER_PSEUDO};
+        decision.refusal = {RefusalMessage::UnknownPseudo, RefusalField::Pseudo};
         return decision;
     }
     if (!checkPassword(typed, user->password, user->passwordKey)) {
-        decision.refusal = {kWrongPasswordText, IDC_USER_PASSWORD};
+        decision.refusal = {RefusalMessage::WrongPassword, RefusalField::Password};
         return decision;
     }
     if (!mayLogIn(user->flags)) {
-        decision.refusal = {kAccessRefusedText, IDC_USER_PSEUDO};
+        decision.refusal = {RefusalMessage::AccessRefused, RefusalField::Pseudo};
         return decision;
     }
     decision.user = user;
@@ -78,18 +78,18 @@ IdentityDecision decideIdentity(const Document& doc, const UserRecord& edited,
     IdentityDecision decision;
     const std::string name = recordText(pseudo, kUserNameMaxLength);
     if (name.empty()) {
-        decision.refusal = {kEnterUserNameText, IDC_USER_PSEUDO};
+        decision.refusal = {RefusalMessage::EnterUserName, RefusalField::Pseudo};
         return decision;
     }
     for (const UserRecord* user = doc.users.first(); user; user = doc.users.next(user)) {
         if (user != &edited && fieldText(user->name) == name) {
-            decision.refusal = {kUserNameTakenText, IDC_USER_PSEUDO};
+            decision.refusal = {RefusalMessage::UserNameTaken, RefusalField::Pseudo};
             return decision;
         }
     }
     const std::uint32_t flags = limited ? kUserLimited : 0;
     if (!keepsAnAdministrator(doc, edited, flags)) {
-        decision.refusal = {kKeepOneAdministratorText, IDC_USER_ADMINISTRATOR};
+        decision.refusal = {RefusalMessage::KeepOneAdministrator, RefusalField::Role};
         return decision;
     }
     decision.name = name;
@@ -106,11 +106,11 @@ Refusal decidePassword(std::string_view password, std::string_view confirmation)
     const std::string first = recordText(password, kPasswordMaxLength);
     const std::string second = recordText(confirmation, kPasswordMaxLength);
     if (first.empty())
-        return {kEnterPasswordText, IDC_USER_PASSWORD};
+        return {RefusalMessage::EnterPassword, RefusalField::Password};
     if (second.empty())
-        return {kConfirmPasswordText, IDC_USER_CONFIRMATION};
+        return {RefusalMessage::ConfirmPassword, RefusalField::Confirmation};
     if (first != second)
-        return {kReconfirmPasswordText, IDC_USER_CONFIRMATION};
+        return {RefusalMessage::ReconfirmPassword, RefusalField::Confirmation};
     return {};
 }
 
@@ -124,13 +124,13 @@ AccessToggle toggleUserAccess(const Document& doc, UserRecord& user) {
         std::string message(1, '\'');
         message += cp1252ToUtf8(fieldText(user.name));
         message += "' est l'utilisateur courant. \nVous ne pouvez pas le supprimer.";
-        result.message = std::move(message);
+        result.refusal = namedRefusal(std::move(message), RefusalField::UserList);
         return result;
     }
     const bool allowed = !mayLogIn(user.flags);
     const std::uint32_t flags = allowed ? user.flags & ~kUserRefused : user.flags | kUserRefused;
     if (!keepsAnAdministrator(doc, user, flags)) {
-        result.message = kKeepOneAdministratorText;
+        result.refusal = {RefusalMessage::KeepOneAdministrator, RefusalField::UserList};
         return result;
     }
     setAccess(user, allowed);

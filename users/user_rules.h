@@ -5,7 +5,7 @@
 
 #include "document/document.h"
 #include "document/row_model.h"
-#include "resources/resource_ids.h"
+#include "document/refusal.h"
 
 #include <cstdint>
 #include <string>
@@ -20,23 +20,8 @@ inline constexpr std::size_t kUserNameMaxLength = 39;
 inline constexpr const char* kNotAllowedText = // string 20402
     "Vous n'êtes pas autorisés à utiliser cette fonction. \nAdressez-vous à un administrateur.";
 
-inline constexpr const char* kEnterPseudoText = " Saisissez votre pseudo .   ";
-inline constexpr const char* kEnterLoginPasswordText = " Saisissez votre mot de passe .   ";
-inline constexpr const char* kUnknownPseudoText = " Votre pseudo n'existe pas !   ";
-inline constexpr const char* kWrongPasswordText = " Mot de passe érroné !   ";
-inline constexpr const char* kAccessRefusedText =
-    "Accès non autorisé. Renseignez-vous à un administrateur";
-inline constexpr const char* kEnterUserNameText = " Saisissez le nom de l'utilisateur .  ";
-inline constexpr const char* kUserNameTakenText =
-    " Ce nom utilisateur existe déjà . \n Saisissez un autre. ";
-inline constexpr const char* kEnterPasswordText = " Saisissez votre mot de passe . ";
-inline constexpr const char* kConfirmPasswordText = " Confirmez votre mot de passe . ";
-inline constexpr const char* kReconfirmPasswordText = " Reconfirmez votre mot de passe . ";
 inline constexpr const char* kChangePasswordTitle = "Modifier mot de passe";
 inline constexpr const char* kNewPasswordTitle = "Choisissez un mot de passe";
-inline constexpr const char* kKeepOneAdministratorText =
-    " Le fichier doit garder au moins un administrateur . \n"
-    " Sans administrateur, personne ne pourrait plus gérer ses comptes ni ses utilisateurs. ";
 inline constexpr const char* kPasswordFirstText =
     " L'utilisateur courant n'a pas encore de mot de passe . \n"
     " Choisissez-en un avec \"Changer mot de passe\" (menu Outils) ou en enregistrant le fichier, "
@@ -45,14 +30,6 @@ inline constexpr const char* kPasswordFirstText =
 inline constexpr const char* kAdministratorRole = "Administrateur";
 inline constexpr const char* kLimitedRole = "Utilisateur";
 inline constexpr const char* kRefusedMark = "supprimé";
-
-// A refusal: the message to show and the control that gets the focus. An
-// accepted entry has no message.
-struct Refusal {
-    const char* message = nullptr;
-    int focus = 0;
-    explicit operator bool() const { return message != nullptr; }
-};
 
 // True when the current user may run the commands that need rights (there is
 // one, and it is not "Limité").
@@ -95,7 +72,7 @@ void applyPassword(UserRecord& user, std::string_view password);
 // access toggled. Nothing is removed.
 struct AccessToggle {
     bool toggled = false;
-    std::string message; // UTF-8, when refused
+    Refusal refusal;
 };
 AccessToggle toggleUserAccess(const Document& doc, UserRecord& user);
 

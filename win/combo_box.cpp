@@ -17,6 +17,16 @@ int ComboBox::add(std::string_view text1252, LPARAM data) {
     return static_cast<int>(index);
 }
 
+int ComboBox::insert(int at, std::string_view text1252, LPARAM data) {
+    const std::wstring text = cp1252ToWide(text1252);
+    const LRESULT index = SendMessageW(box_, CB_INSERTSTRING, static_cast<WPARAM>(at),
+                                       reinterpret_cast<LPARAM>(text.c_str()));
+    if (index < 0)
+        return -1;
+    SendMessageW(box_, CB_SETITEMDATA, static_cast<WPARAM>(index), data);
+    return static_cast<int>(index);
+}
+
 void ComboBox::fill(const ChoiceList& list) {
     clear();
     for (const ChoiceRow& row : list.rows)
@@ -63,6 +73,14 @@ bool ComboBox::selectData(LPARAM wanted) {
 
 void ComboBox::limitText(int characters) {
     SendMessageW(box_, CB_LIMITTEXT, static_cast<WPARAM>(characters), 0);
+}
+
+void ComboBox::showDropDown() {
+    SendMessageW(box_, CB_SHOWDROPDOWN, TRUE, 0);
+}
+
+void ComboBox::setDroppedWidth(int pixels) {
+    SendMessageW(box_, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(pixels), 0);
 }
 
 } // namespace kolvane::win

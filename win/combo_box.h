@@ -26,6 +26,9 @@ class ComboBox {
     void clear();
     // Appends a row (or puts it in its place in a sorted list); its index, or -1.
     int add(std::string_view text1252, LPARAM data = 0);
+    // Puts a row at `index` (-1: the end), however the list is sorted; its
+    // index, or -1.
+    int insert(int index, std::string_view text1252, LPARAM data = 0);
     // The core's rows, their item data and its selection.
     void fill(const ChoiceList& list);
 
@@ -42,6 +45,10 @@ class ComboBox {
     // Selects the first row carrying `data`; false when none does.
     bool selectData(LPARAM data);
     void limitText(int characters);
+    // Opens the drop-down list (a refused choice is chosen again from it).
+    void showDropDown();
+    // The drop-down list's width in pixels, when it is wider than the box.
+    void setDroppedWidth(int pixels);
 
   private:
     HWND box_;

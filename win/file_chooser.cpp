@@ -6,12 +6,13 @@
 
 namespace kolvane::win {
 
-std::optional<std::string> chooseFile(HWND owner, const FileChoice& choice) {
+std::optional<std::string> chooseFile(HWND owner, const FileChoice& choice, int* filterIndex) {
     wchar_t path[MAX_PATH] = {};
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
     dialog.lpstrFilter = choice.filter;
+    dialog.nFilterIndex = filterIndex && *filterIndex > 0 ? static_cast<DWORD>(*filterIndex) : 1;
     dialog.lpstrFile = path;
     dialog.nMaxFile = MAX_PATH;
     dialog.lpstrDefExt = choice.defaultExtension;
@@ -21,6 +22,8 @@ std::optional<std::string> chooseFile(HWND owner, const FileChoice& choice) {
     const BOOL chosen = choice.save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
     if (!chosen)
         return std::nullopt;
+    if (filterIndex)
+        *filterIndex = static_cast<int>(dialog.nFilterIndex);
     return wideToUtf8(path);
 }
 

@@ -25,7 +25,9 @@ inline constexpr FileChoice kOpenPicture{false, L"Ouvrir un fichier image...",
                                          L"Fichier image (*.bmp;*.jpg;*.gif)\0*.bmp;*.jpg;*.gif\0",
                                          L"bmp"};
 
-// The chosen path (UTF-8), or nothing when the user cancels.
-std::optional<std::string> chooseFile(HWND owner, const FileChoice& choice);
+// The chosen path (UTF-8), or nothing when the user cancels. With
+// `filterIndex`, the filter shown first and then the one chosen, from 1.
+std::optional<std::string> chooseFile(HWND owner, const FileChoice& choice,
+                                      int* filterIndex = nullptr);
 
 } // namespace kolvane::win

@@ -185,6 +185,21 @@ std::optional<ListClick> ListView::clickOf(const NMHDR& header) const {
     return ListClick{activate.iItem, activate.iSubItem, header.code == NM_DBLCLK};
 }
 
+std::optional<int> ListView::chosenRow(const NMHDR& header) const {
+    if (list_ == nullptr || header.hwndFrom != list_)
+        return std::nullopt;
+    if (header.code == NM_CLICK)
+        return reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
+    if (header.code == LVN_ITEMCHANGED) {
+        // A row chosen with the arrows counts as a click on it.
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        if ((change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED) &&
+            !(change.uOldState & LVIS_SELECTED) && change.iItem >= 0)
+            return change.iItem;
+    }
+    return std::nullopt;
+}
+
 std::optional<WORD> ListView::keyOf(const NMHDR& header) const {
     if (list_ == nullptr || header.hwndFrom != list_ || header.code != LVN_KEYDOWN)
         return std::nullopt;

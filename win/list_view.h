@@ -108,6 +108,9 @@ class ListView {
     std::optional<LRESULT> notify(const NMHDR& header);
     // NM_CLICK and NM_DBLCLK of this list, read from a WM_NOTIFY.
     std::optional<ListClick> clickOf(const NMHDR& header) const;
+    // The row a click (-1 below the rows) or the arrows chose, read from a
+    // WM_NOTIFY of this list.
+    std::optional<int> chosenRow(const NMHDR& header) const;
     // The virtual key of an LVN_KEYDOWN of this list.
     std::optional<WORD> keyOf(const NMHDR& header) const;
     // WM_DRAWITEM forwarded by the parent; false when it is not this list's.

@@ -1,6 +1,7 @@
 #include "win/message_filters.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace kolvane::win {
@@ -15,6 +16,9 @@ std::vector<HWND>& navigated() {
     static std::vector<HWND> registered;
     return registered;
 }
+
+// The watch whose hook runs on this thread.
+thread_local DialogKeyWatch* activeWatch = nullptr;
 
 bool isKeyMessage(UINT message) {
     return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR;
@@ -58,6 +62,34 @@ bool navigateKeyboard(MSG& message) {
         if (IsChild(container, message.hwnd))
             return IsDialogMessageW(container, &message) != FALSE;
     return false;
+}
+
+void DialogKeyWatch::start(HWND dialog, KeyHandler onKeyDown) {
+    stop();
+    dialog_ = dialog;
+    onKeyDown_ = std::move(onKeyDown);
+    hook_ = SetWindowsHookExW(WH_MSGFILTER, hook, nullptr, GetCurrentThreadId());
+    if (hook_)
+        activeWatch = this;
+}
+
+void DialogKeyWatch::stop() {
+    if (hook_)
+        UnhookWindowsHookEx(hook_);
+    hook_ = nullptr;
+    if (activeWatch == this)
+        activeWatch = nullptr;
+}
+
+LRESULT CALLBACK DialogKeyWatch::hook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    DialogKeyWatch* watch = activeWatch;
+    if (code == MSGF_DIALOGBOX && watch && IsWindow(watch->dialog_) && message &&
+        message->message == WM_KEYDOWN &&
+        (message->hwnd == watch->dialog_ || IsChild(watch->dialog_, message->hwnd)) &&
+        watch->onKeyDown_ && watch->onKeyDown_(message->wParam))
+        return TRUE;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 } // namespace kolvane::win

@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 namespace kolvane::win {
 
 using MessageFilter = void (*)(const MSG& message);
@@ -24,5 +26,32 @@ void removeKeyboardNavigation(HWND container);
 // has been handled (translated and dispatched, or acted on): the loop must
 // not dispatch it again.
 bool navigateKeyboard(MSG& message);
+
+// The keys a modal dialog's own loop keeps for itself (it takes Ctrl+Tab for
+// Tab): while watching, `onKeyDown` sees first every key pressed in `dialog`
+// or one of its controls, and returns true when it used the key. One watch
+// per thread at a time; it ends with stop() or with the object.
+class DialogKeyWatch {
+  public:
+    using KeyHandler = std::function<bool(WPARAM key)>;
+    DialogKeyWatch() = default;
+    DialogKeyWatch(const DialogKeyWatch&) = delete;
+    DialogKeyWatch& operator=(const DialogKeyWatch&) = delete;
+    ~DialogKeyWatch() { stop(); }
+
+    void start(HWND dialog, KeyHandler onKeyDown);
+    void stop();
+
+  private:
+    static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam);
+    HWND dialog_ = nullptr;
+    KeyHandler onKeyDown_;
+    HHOOK hook_ = nullptr;
+};
+
+// True while `key` is held down.
+inline bool keyDown(int key) {
+    return (GetKeyState(key) & 0x8000) != 0;
+}
 
 } // namespace kolvane::win

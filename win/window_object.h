@@ -4,21 +4,32 @@
 // DialogObject<Self>; both give it `window` as its first field. The object is
 // handed to the window as its creation parameter (CreateWindowEx's lpParam,
 // DialogBoxParam's lParam) and kept in the window's user data
-// (GWLP_USERDATA, DWLP_USER); every later message goes to the member
+// (GWLP_USERDATA, DWLP_USER). Each message then goes to the handler Self
+// declares for it (public members, found at compile time):
+//
+//     onInit()                       WM_INITDIALOG (dialogs); void, or bool:
+//                                    false when it set the focus itself
+//     onCommand(int id, int code)    WM_COMMAND (for a dialog: but IDOK and
+//                                    IDCANCEL when Self has onOk / onCancel)
+//     onOk(), onCancel()             "OK" (Enter), "Annuler" (Escape, the close box)
+//     onNotify(const NMHDR&)         WM_NOTIFY; returns std::optional<LRESULT>:
+//                                    the answer, or nothing when not handled
+//     onDrawItem(const DRAWITEMSTRUCT&)  WM_DRAWITEM; returns bool (handled)
+//     onDestroy()                    WM_DESTROY
+//
+// and every other message, or one whose handler Self lacks, to
 //
 //     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);  // windows
 //     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);  // dialogs
 //
-// Messages that arrive before the object is attached go to DefWindowProc
-// (windows) or are left unhandled (dialogs). No exception leaves a window
-// procedure. When the window is destroyed the object stays, detached, and
-// may be attached to a new window later.
+// when Self has it; otherwise to DefWindowProc (windows) or unhandled
+// (dialogs). Messages that arrive before the object is attached go there too.
+// No exception leaves a window procedure. When the window is destroyed the
+// object stays, detached, and may be attached to a new window later.
 //
 //     struct AboutDialog : DialogObject<AboutDialog> {
-//         INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM) {
-//             if (message == WM_COMMAND && LOWORD(wParam) == IDOK) return endDialog(1), TRUE;
-//             return FALSE;
-//         }
+//         void onOk() { endDialog(1); }
+//         void onCancel() { endDialog(0); }
 //     };
 //     AboutDialog about;
 //     int result = about.runModal(owner, IDD_ABOUT);
@@ -26,7 +37,65 @@
 
 #include <windows.h>
 
+#include <concepts>
+#include <optional>
+#include <type_traits>
+
 namespace kolvane::win {
+
+namespace detail {
+
+// The handlers both kinds of object share: WM_COMMAND, WM_NOTIFY,
+// WM_DRAWITEM and WM_DESTROY. True when Self has the one for `message`;
+// `result` then holds its answer (for WM_NOTIFY, the notification's).
+template <class Self>
+bool crackShared(Self& self, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_COMMAND:
+        if constexpr (requires(int id, int code) { self.onCommand(id, code); }) {
+            self.onCommand(LOWORD(wParam), HIWORD(wParam));
+            result = 0;
+            return true;
+        }
+        return false;
+    case WM_NOTIFY:
+        if constexpr (requires(const NMHDR& header) {
+                          { self.onNotify(header) } -> std::same_as<std::optional<LRESULT>>;
+                      }) {
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header == nullptr)
+                return false;
+            const std::optional<LRESULT> answer = self.onNotify(*header);
+            if (!answer)
+                return false;
+            result = *answer;
+            return true;
+        }
+        return false;
+    case WM_DRAWITEM:
+        if constexpr (requires(const DRAWITEMSTRUCT& draw) {
+                          { self.onDrawItem(draw) } -> std::same_as<bool>;
+                      }) {
+            const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (draw == nullptr || !self.onDrawItem(*draw))
+                return false;
+            result = TRUE;
+            return true;
+        }
+        return false;
+    case WM_DESTROY:
+        if constexpr (requires { self.onDestroy(); }) {
+            self.onDestroy();
+            result = 0;
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+} // namespace detail
 
 // The module that holds the resources (the program itself).
 inline HINSTANCE resourceInstance() {
@@ -65,7 +134,7 @@ template <class Self> struct WindowObject {
 
         LRESULT result = 0;
         try {
-            result = self->handleMessage(message, wParam, lParam);
+            result = self->dispatch(message, wParam, lParam);
         } catch (...) {
             // A failed creation is refused; anything else gets the default.
             if (message == WM_NCCREATE)
@@ -94,6 +163,17 @@ template <class Self> struct WindowObject {
 
     LRESULT defaultProcedure(UINT message, WPARAM wParam, LPARAM lParam) {
         return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+  private:
+    LRESULT dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+        Self& self = static_cast<Self&>(*this);
+        if (LRESULT result = 0; detail::crackShared(self, message, wParam, lParam, result))
+            return result;
+        if constexpr (requires(UINT m, WPARAM w, LPARAM l) { self.handleMessage(m, w, l); })
+            return self.handleMessage(message, wParam, lParam);
+        else
+            return defaultProcedure(message, wParam, lParam);
     }
 };
 
@@ -141,7 +221,7 @@ template <class Self> struct DialogObject {
             // middle of the screen.
             if (message == WM_INITDIALOG && self->isModal)
                 centreOnOwner(hwnd);
-            result = self->handleMessage(message, wParam, lParam);
+            result = self->dispatch(message, wParam, lParam);
         } catch (...) {
             // A dialog that cannot open ends at once, as a failed DialogBox would.
             if (message == WM_INITDIALOG && self->isModal)
@@ -189,6 +269,42 @@ template <class Self> struct DialogObject {
 
     int dialogTemplate = 0; // the template being shown
     bool isModal = false;
+
+  private:
+    INT_PTR dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+        Self& self = static_cast<Self&>(*this);
+        constexpr bool hasOwnProcedure =
+            requires(UINT m, WPARAM w, LPARAM l) { self.handleMessage(m, w, l); };
+        switch (message) {
+        case WM_INITDIALOG:
+            if constexpr (requires { self.onInit(); }) {
+                if constexpr (std::is_void_v<decltype(self.onInit())>) {
+                    self.onInit();
+                    return TRUE;
+                } else {
+                    return self.onInit() ? TRUE : FALSE;
+                }
+            }
+            break;
+        case WM_COMMAND:
+            if constexpr (requires { self.onOk(); })
+                if (LOWORD(wParam) == IDOK)
+                    return self.onOk(), TRUE;
+            if constexpr (requires { self.onCancel(); })
+                if (LOWORD(wParam) == IDCANCEL)
+                    return self.onCancel(), TRUE;
+            break;
+        }
+        if (LRESULT result = 0; detail::crackShared(self, message, wParam, lParam, result)) {
+            if (message == WM_NOTIFY)
+                return setMessageResult(result);
+            return message == WM_COMMAND ? TRUE : static_cast<INT_PTR>(result);
+        }
+        if constexpr (hasOwnProcedure)
+            return self.handleMessage(message, wParam, lParam);
+        else
+            return FALSE;
+    }
 };
 
 } // namespace kolvane::win

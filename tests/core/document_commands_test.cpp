@@ -4,6 +4,7 @@
 #include "document/account_file.h"
 #include "document/passwords.h"
 #include "document/text.h"
+#include "resources/resource_ids.h"
 #include "shell_test_support.h"
 #include "users/user_rules.h"
 

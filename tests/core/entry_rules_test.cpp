@@ -128,7 +128,7 @@ TEST(VentilationDraft, LinesBringTheRemainderToZero) {
     VentilationDraft debit(-100.0, nullptr);
     EXPECT_EQ(debit.total(), 100.0);
     EXPECT_EQ(debit.close(), VentilationDraft::Closing::NoLines);
-    EXPECT_STREQ(debit.add(0.0009, Category | 1).text, kEnterLineAmount);
+    EXPECT_EQ(refusalText(debit.add(0.0009, Category | 1)), kEnterLineAmount);
     EXPECT_FALSE(debit.hasLines());
     EXPECT_FALSE(debit.add(60.0, Category | 1));
     EXPECT_DOUBLE_EQ(debit.remaining(), 40.0);

@@ -176,6 +176,51 @@ TEST(SettingsWrite, LineBreaksInAPathCannotAddKeys) {
     EXPECT_EQ(iniValue(text, "Fichier", "File0"), "C:\\aNombre=6b.kvn");
 }
 
+// --- CSV layouts per account ---------------------------------------------------------
+
+TEST(CsvLayoutSettings, KeptPerAccountMostRecentFirstAndReadBack) {
+    Settings settings;
+    EXPECT_EQ(rememberedCsvLayout(settings, "Compte courant"), "");
+    rememberCsvLayout(settings, "Compte courant", "sep=;|roles=date");
+    rememberCsvLayout(settings, "Livret A", "sep=,|roles=label");
+    rememberCsvLayout(settings, "Compte courant", "sep=tab|roles=amount"); // replaces, goes first
+    ASSERT_EQ(settings.csvLayouts.size(), 2u);
+    EXPECT_EQ(settings.csvLayouts[0].first, "Compte courant");
+    EXPECT_EQ(rememberedCsvLayout(settings, "Compte courant"), "sep=tab|roles=amount");
+    EXPECT_EQ(rememberedCsvLayout(settings, "compte courant"), ""); // names as they are
+
+    const std::string text = updateIniText("", settings);
+    EXPECT_EQ(iniValue(text, "Import", "Nombre"), "2");
+    EXPECT_EQ(iniValue(text, "Import", "Compte1"), "Livret A");
+    EXPECT_EQ(iniValue(text, "Import", "Colonnes1"), "sep=,|roles=label");
+    EXPECT_EQ(settingsFromIniText(text).csvLayouts, settings.csvLayouts);
+    // No section at all for someone who never imported a CSV file.
+    EXPECT_FALSE(iniValue(updateIniText("", Settings()), "Import", "Nombre"));
+}
+
+TEST(CsvLayoutSettings, TheLeastRecentAccountDropsOutOfAFullList) {
+    Settings settings;
+    for (int i = 0; i <= kMaxCsvLayouts; ++i)
+        rememberCsvLayout(settings, "Compte " + std::to_string(i), "sep=;");
+    ASSERT_EQ(settings.csvLayouts.size(), static_cast<std::size_t>(kMaxCsvLayouts));
+    EXPECT_EQ(settings.csvLayouts.front().first, "Compte 20");
+    EXPECT_EQ(settings.csvLayouts.back().first, "Compte 1");
+    // The count says how many entries are read; an entry without a name is not one.
+    const struct {
+        const char* count;
+        std::vector<std::string> names;
+    } cases[] = {{"Nombre=99\n", {"A", "C"}}, {"Nombre=2\n", {"A"}}, {"Nombre=-1\n", {}}, {"", {}}};
+    for (const auto& c : cases) {
+        const Settings read = settingsFromIniText(std::string("[Import]\n") + c.count +
+                                                  "Compte0=A\nColonnes0=x\nCompte1=\nColonnes1=y\n"
+                                                  "Compte2=C\nColonnes2=z\n");
+        std::vector<std::string> names;
+        for (const auto& entry : read.csvLayouts)
+            names.push_back(entry.first);
+        EXPECT_EQ(names, c.names) << c.count;
+    }
+}
+
 // --- The file's encoding -----------------------------------------------------------
 
 TEST(IniEncoding, WrittenAsUtf16LittleEndianWithItsMark) {

@@ -199,6 +199,9 @@ TEST_F(Import, TextsNamePartiesAndTheBankAccountIsCompared) {
         EXPECT_EQ(statementAccountDiffers(b.given, *s.a), b.differs) << b.given.accountId;
     AccountRecord blank{};
     EXPECT_FALSE(statementAccountDiffers({"30003", "1", "2"}, blank));
+    EXPECT_EQ(accountMismatchQuestion({" 30003", "", "00012345678"}, *s.a),
+              "Ce relevé concerne le compte bancaire 30003 00012345678, alors que « Compte A » "
+              "est le compte 30004 01234 00012345678.\nVoulez-vous l'importer quand même ?");
 }
 
 TEST_F(Import, OneStepBooksTheNewRowsAndUndoesExactly) {
@@ -297,6 +300,49 @@ TEST_F(Import, ThePreviewShowsTheRowsAndTakesTheUsersChoices) {
     EXPECT_EQ(entries[0].amount, -7.0);
     preview.toggle(0); // the user may still import a row already there
     EXPECT_EQ(preview.entries(0).size(), 2u);
+    // The file read again: the user's choices go with the rows they were for.
+    preview.replaceStatement(Statement{{row(day(2024, 4, 2), -7.00, "Boulangerie")}, {}});
+    EXPECT_EQ(preview.summary(), "1 opération lue : 1 nouvelle, 0 déjà présente. 1 à importer.");
+    EXPECT_EQ(cp1252ToUtf8(preview.cellText(0, kImportCategory)), "");
+}
+
+TEST(CsvPreview, TheLayoutIsDescribedItsColumnsOfferedAndTheRememberedOneTriedFirst) {
+    const std::string utf8 = "\xEF\xBB\xBF"
+                             "Date;Libellé;Débit;Crédit\r\n03/01/2024;CB CARREFOUR;42,50;\r\n"
+                             "10/01/2024;VIR SOCIÉTÉ;;1850,75\r\n";
+    const std::vector<std::uint8_t> bytes(utf8.begin(), utf8.end());
+    const CsvLayout guessed = guessCsvLayout(bytes);
+    EXPECT_EQ(describeCsvLayout(guessed),
+              "Fichier CSV : séparateur « ; », virgule décimale, dates jj/mm/aaaa, encodage UTF-8.");
+    EXPECT_EQ(csvColumnChoices(bytes, guessed),
+              (std::vector<std::string>{"Colonne 1 : Date", "Colonne 2 : Libellé",
+                                        "Colonne 3 : Débit", "Colonne 4 : Crédit"}));
+    CsvLayout other{'\t', '.', DateOrder::YearMonthDay, TextEncoding::Windows1252, 2, false, {}};
+    EXPECT_EQ(describeCsvLayout(other), "Fichier CSV : séparateur tabulation, point décimal, dates "
+                                        "aaaa/mm/jj, encodage Windows-1252, 2 lignes ignorées au début.");
+    other.skippedLines = 1;
+    EXPECT_NE(describeCsvLayout(other).find(", 1 ligne ignorée au début."), std::string::npos);
+
+    // Without column names, the first row's cells are the samples; a long one is cut.
+    const std::string plain = "03/01/2024,CB CARREFOUR MARKET 1234 PARIS 15E ARR,-42.50\n";
+    CsvLayout noHeader = guessCsvLayout(std::vector<std::uint8_t>(plain.begin(), plain.end()));
+    noHeader.roles.resize(5); // a column the file does not have is still offered
+    EXPECT_EQ(csvColumnChoices(std::vector<std::uint8_t>(plain.begin(), plain.end()), noHeader),
+              (std::vector<std::string>{"Colonne 1 : 03/01/2024",
+                                        "Colonne 2 : CB CARREFOUR MARKET 1234 PARIS...",
+                                        "Colonne 3 : -42.50", "Colonne 4", "Colonne 5"}));
+
+    const auto secondRole = [&](std::string_view remembered) {
+        const CsvLayout layout = csvLayoutForImport(bytes, remembered);
+        return layout.roles.size() > 1 ? layout.roles[1] : CsvRole::Ignored;
+    };
+    EXPECT_EQ(secondRole("sep=;|dec=,|date=dmy|enc=utf8|skip=0|header=1|roles=date,memo,debit,credit"),
+              CsvRole::Memo);
+    // Remembered layouts that do not read this file, or are not layouts: the guess.
+    EXPECT_EQ(secondRole("sep=,|dec=,|date=dmy|enc=utf8|skip=0|header=1|roles=date,memo,amount"),
+              CsvRole::Label);
+    EXPECT_EQ(secondRole("sep=;|roles=date,memo"), CsvRole::Label);
+    EXPECT_EQ(secondRole(""), CsvRole::Label);
 }
 
 // Exporting an account and importing the export into an empty account of

@@ -37,24 +37,24 @@ class UserRules : public ::testing::Test {
 
 TEST_F(UserRules, LoginRefusalsComeInTheirOrderWithTheirFocus) {
     LoginDecision d = decideLogin(doc, "", "");
-    EXPECT_STREQ(d.refusal.message, " Saisissez votre pseudo .   ");
-    EXPECT_EQ(d.refusal.focus, 1150);
+    EXPECT_EQ(refusalText(d.refusal), " Saisissez votre pseudo .   ");
+    EXPECT_EQ(d.refusal.field, RefusalField::Pseudo);
 
     d = decideLogin(doc, "Inconnu", ""); // the empty password is told before the pseudo
-    EXPECT_STREQ(d.refusal.message, " Saisissez votre mot de passe .   ");
-    EXPECT_EQ(d.refusal.focus, 1151);
+    EXPECT_EQ(refusalText(d.refusal), " Saisissez votre mot de passe .   ");
+    EXPECT_EQ(d.refusal.field, RefusalField::Password);
 
     d = decideLogin(doc, "Inconnu", "secret");
-    EXPECT_STREQ(d.refusal.message, " Votre pseudo n'existe pas !   ");
-    EXPECT_EQ(d.refusal.focus, 1150);
+    EXPECT_EQ(refusalText(d.refusal), " Votre pseudo n'existe pas !   ");
+    EXPECT_EQ(d.refusal.field, RefusalField::Pseudo);
 
     // The pseudo is compared with its capitals.
     d = decideLogin(doc, "marie", "secret");
-    EXPECT_STREQ(d.refusal.message, " Votre pseudo n'existe pas !   ");
+    EXPECT_EQ(refusalText(d.refusal), " Votre pseudo n'existe pas !   ");
 
     d = decideLogin(doc, "Marie", "Secret");
-    EXPECT_STREQ(d.refusal.message, " Mot de passe érroné !   ");
-    EXPECT_EQ(d.refusal.focus, 1151);
+    EXPECT_EQ(refusalText(d.refusal), " Mot de passe érroné !   ");
+    EXPECT_EQ(d.refusal.field, RefusalField::Password);
     EXPECT_EQ(d.user, nullptr);
 
     d = decideLogin(doc, "Marie", "secret");
@@ -65,27 +65,27 @@ TEST_F(UserRules, LoginRefusalsComeInTheirOrderWithTheirFocus) {
 TEST_F(UserRules, RefusedUserIsToldSoOnlyAfterPseudoAndPasswordWereRight) {
     setAccess(*paul, false);
     LoginDecision d = decideLogin(doc, "Paul", "faux");
-    EXPECT_STREQ(d.refusal.message, " Mot de passe érroné !   ");
+    EXPECT_EQ(refusalText(d.refusal), " Mot de passe érroné !   ");
     d = decideLogin(doc, "Paul", "motdepasse");
-    EXPECT_STREQ(d.refusal.message, "Accès non autorisé. Renseignez-vous à un administrateur");
-    EXPECT_EQ(d.refusal.focus, 1150);
+    EXPECT_EQ(refusalText(d.refusal), "Accès non autorisé. Renseignez-vous à un administrateur");
+    EXPECT_EQ(d.refusal.field, RefusalField::Pseudo);
     EXPECT_EQ(d.user, nullptr);
 }
 
 TEST_F(UserRules, OnlyTheSoleUserOfAFileWithoutPasswordLogsInWithAnEmptyOne) {
     applyPassword(*paul, ""); // two users: an empty password is refused even for him
-    EXPECT_STREQ(decideLogin(doc, "Paul", "").refusal.message, " Saisissez votre mot de passe .   ");
+    EXPECT_EQ(refusalText(decideLogin(doc, "Paul", "").refusal), " Saisissez votre mot de passe .   ");
     doc.users.remove(marie);
     EXPECT_EQ(decideLogin(doc, "Paul", "").user, paul);
-    EXPECT_STREQ(decideLogin(doc, "Paul", "x").refusal.message, " Mot de passe érroné !   ");
-    EXPECT_STREQ(decideLogin(doc, "Pierre", "").refusal.message,
+    EXPECT_EQ(refusalText(decideLogin(doc, "Paul", "x").refusal), " Mot de passe érroné !   ");
+    EXPECT_EQ(refusalText(decideLogin(doc, "Pierre", "").refusal),
                  " Saisissez votre mot de passe .   ");
 }
 
 TEST_F(UserRules, LongPasswordsAreCutTo15WhenSetAndWhenTyped) {
     applyPassword(*marie, "abcdefghijklmnopqrst"); // 20 characters, 15 kept
     EXPECT_EQ(decideLogin(doc, "Marie", "abcdefghijklmnoXYZ").user, marie);
-    EXPECT_STREQ(decideLogin(doc, "Marie", "abcdefghijklmn").refusal.message,
+    EXPECT_EQ(refusalText(decideLogin(doc, "Marie", "abcdefghijklmn").refusal),
                  " Mot de passe érroné !   ");
 }
 
@@ -94,13 +94,13 @@ TEST_F(UserRules, LongPasswordsAreCutTo15WhenSetAndWhenTyped) {
 TEST_F(UserRules, IdentityRefusesAnEmptyNameAndAnotherUsersName) {
     UserRecord newcomer{};
     IdentityDecision d = decideIdentity(doc, newcomer, "", false);
-    EXPECT_STREQ(d.refusal.message, " Saisissez le nom de l'utilisateur .  ");
-    EXPECT_EQ(d.refusal.focus, 1150);
+    EXPECT_EQ(refusalText(d.refusal), " Saisissez le nom de l'utilisateur .  ");
+    EXPECT_EQ(d.refusal.field, RefusalField::Pseudo);
 
     for (UserRecord* edited : {&newcomer, marie}) {
         d = decideIdentity(doc, *edited, "Paul", false);
-        EXPECT_STREQ(d.refusal.message, " Ce nom utilisateur existe déjà . \n Saisissez un autre. ");
-        EXPECT_EQ(d.refusal.focus, 1150);
+        EXPECT_EQ(refusalText(d.refusal), " Ce nom utilisateur existe déjà . \n Saisissez un autre. ");
+        EXPECT_EQ(d.refusal.field, RefusalField::Pseudo);
     }
     // One's own name may be kept; another spelling is another name.
     d = decideIdentity(doc, *marie, "Marie", false);
@@ -113,11 +113,11 @@ TEST_F(UserRules, IdentityRefusesAnEmptyNameAndAnotherUsersName) {
 TEST_F(UserRules, TheLastAdministratorCannotBeMadeLimitedOrRefused) {
     // Marie is the only administrator: limited, she would leave nobody in charge.
     IdentityDecision d = decideIdentity(doc, *marie, "Marie", true);
-    EXPECT_EQ(std::string(d.refusal.message).rfind(" Le fichier doit garder au moins un "
+    EXPECT_EQ(refusalText(d.refusal).rfind(" Le fichier doit garder au moins un "
                                                    "administrateur . ",
                                                    0),
               0u);
-    EXPECT_EQ(d.refusal.focus, 1153);
+    EXPECT_EQ(d.refusal.field, RefusalField::Role);
     EXPECT_EQ(decideIdentity(doc, *paul, "Paul", false).flags, 0u); // a second one is welcome
     doc.currentUser = paul;
     EXPECT_FALSE(toggleUserAccess(doc, *marie).toggled);
@@ -134,14 +134,14 @@ TEST_F(UserRules, TheLastAdministratorCannotBeMadeLimitedOrRefused) {
 
 TEST_F(UserRules, PasswordRefusalsAndTheirFocus) {
     Refusal r = decidePassword("", "abc");
-    EXPECT_STREQ(r.message, " Saisissez votre mot de passe . ");
-    EXPECT_EQ(r.focus, 1151);
+    EXPECT_EQ(refusalText(r), " Saisissez votre mot de passe . ");
+    EXPECT_EQ(r.field, RefusalField::Password);
     r = decidePassword("abc", "");
-    EXPECT_STREQ(r.message, " Confirmez votre mot de passe . ");
-    EXPECT_EQ(r.focus, 1152);
+    EXPECT_EQ(refusalText(r), " Confirmez votre mot de passe . ");
+    EXPECT_EQ(r.field, RefusalField::Confirmation);
     r = decidePassword("abc", "abC");
-    EXPECT_STREQ(r.message, " Reconfirmez votre mot de passe . ");
-    EXPECT_EQ(r.focus, 1152);
+    EXPECT_EQ(refusalText(r), " Reconfirmez votre mot de passe . ");
+    EXPECT_EQ(r.field, RefusalField::Confirmation);
     EXPECT_FALSE(decidePassword("abc", "abc"));
     // Only the first 15 characters of each field are read.
     EXPECT_FALSE(decidePassword("123456789012345AAA", "123456789012345BBB"));
@@ -152,12 +152,12 @@ TEST_F(UserRules, PasswordRefusalsAndTheirFocus) {
 TEST_F(UserRules, OnlyOtherUsersAccessTogglesBackAndForth) {
     AccessToggle t = toggleUserAccess(doc, *marie);
     EXPECT_FALSE(t.toggled);
-    EXPECT_EQ(t.message, "'Marie' est l'utilisateur courant. \nVous ne pouvez pas le supprimer.");
+    EXPECT_EQ(refusalText(t.refusal), "'Marie' est l'utilisateur courant. \nVous ne pouvez pas le supprimer.");
     EXPECT_EQ(marie->flags, 0u);
 
     t = toggleUserAccess(doc, *paul);
     EXPECT_TRUE(t.toggled);
-    EXPECT_TRUE(t.message.empty());
+    EXPECT_FALSE(t.refusal);
     EXPECT_EQ(paul->flags, 0xC0000000u);
     const UserRows rows(doc);
     auto cell = [&](int row, int column) { return cp1252ToUtf8(rows.cellText(row, column)); };

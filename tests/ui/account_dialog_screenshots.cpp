@@ -173,8 +173,7 @@ TEST(AccountDialogScreenshots, DISABLED_Pages) {
     setFieldText(account->webAddress, "https://banque-exemple.example/agence");
     ASSERT_TRUE(createAccount(doc, utf8ToCp1252("Livret A"), 0.0));
 
-    AccountDialog dialog(&doc);
-    dialog.directoryPath = directory;
+    const AccountDialogIn in{false, directory};
     DialogDriver driver(120000ms);
     driver.expectDialog(IDD_ACCOUNT)
         .selectCombo(IDC_ACCOUNT_NAME, 0)
@@ -204,8 +203,7 @@ TEST(AccountDialogScreenshots, DISABLED_Pages) {
         })
         .click(IDCANCEL);
     driver.expectDialog(IDD_ACCOUNT).click(IDCANCEL);
-    int position = 0;
-    EXPECT_TRUE(driver.run([&] { runAccountDialog(dialog, nullptr, &position); }));
+    EXPECT_TRUE(driver.run([&] { runAccountDialog(doc, in, nullptr); }));
     documentClose(doc);
 }
 

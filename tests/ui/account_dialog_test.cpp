@@ -182,13 +182,13 @@ class AccountDialogTest : public ::testing::Test {
         freeBankDirectory(list);
     }
 
-    int run(DialogDriver& driver, int* deletedPosition) {
-        AccountDialog dialog(&doc);
-        dialog.directoryPath = wideToUtf8(directory);
-        int result = -99;
-        EXPECT_TRUE(
-            driver.run([&] { result = runAccountDialog(dialog, nullptr, deletedPosition); }));
-        return result;
+    AccountDialogEnd run(DialogDriver& driver, int* deletedPosition) {
+        const AccountDialogIn in{deletedPosition == nullptr, wideToUtf8(directory)};
+        win::DialogResult<AccountDialogEnd, AccountDialogOut> result;
+        EXPECT_TRUE(driver.run([&] { result = runAccountDialog(doc, in, nullptr); }));
+        if (deletedPosition && result.end == AccountDialogEnd::MaskedOrDeleted)
+            *deletedPosition = result.out.deletedPosition;
+        return result.end;
     }
 
     Document doc;
@@ -215,7 +215,7 @@ TEST_F(AccountDialogTest, FirstAccountOfANewFile) {
         .type(IDC_ACCOUNT_POST_CODE, L"750012") // five characters at most
         .expectText(IDC_ACCOUNT_POST_CODE, L"75001")
         .click(IDOK);
-    EXPECT_EQ(run(driver, nullptr), kAccountCreated);
+    EXPECT_EQ(run(driver, nullptr), AccountDialogEnd::Created);
 
     ASSERT_EQ(doc.accounts.count(), 1);
     const AccountRecord& account = *doc.accounts.first();
@@ -248,7 +248,7 @@ TEST_F(AccountDialogTest, TypedNameInAnotherCaseModifiesAfterTheQuestion) {
         .then([&](HWND) { EXPECT_DOUBLE_EQ(current->initialBalance, 100.0); })
         .click(IDOK);
     driver.expectMessageBox(kModifyQuestion).press(IDYES);
-    EXPECT_EQ(run(driver, nullptr), kAccountModified);
+    EXPECT_EQ(run(driver, nullptr), AccountDialogEnd::Modified);
     EXPECT_STREQ(current->name, "Courant");
     EXPECT_DOUBLE_EQ(current->initialBalance, 150.0);
     EXPECT_DOUBLE_EQ(current->balance, 130.0);
@@ -289,7 +289,7 @@ TEST_F(AccountDialogTest, PickingShowsTheAccountAndRenamingChangesItsName) {
         .expectEnabled(IDOK)
         .click(IDOK);
     driver.expectMessageBox(kModifyQuestion).press(IDYES);
-    EXPECT_EQ(run(driver, nullptr), kAccountModified);
+    EXPECT_EQ(run(driver, nullptr), AccountDialogEnd::Modified);
     EXPECT_STREQ(joint->name, "Compte commun");
     EXPECT_DOUBLE_EQ(joint->balance, 12.5);
     EXPECT_EQ(joint->civility, 4);
@@ -320,7 +320,7 @@ TEST_F(AccountDialogTest, PickedAccountKeepsItsOwnBankAndANewNameStartsBlank) {
         .setText(IDC_ACCOUNT_INITIAL_BALANCE, L"150,5") // only the balance changes
         .click(IDOK);
     driver.expectMessageBox(kModifyQuestion).press(IDYES);
-    EXPECT_EQ(run(driver, nullptr), kAccountModified);
+    EXPECT_EQ(run(driver, nullptr), AccountDialogEnd::Modified);
     EXPECT_DOUBLE_EQ(courant->initialBalance, 150.5);
     EXPECT_STREQ(courant->bankName, "");
     EXPECT_EQ(courant->logoPixels, nullptr);
@@ -357,7 +357,7 @@ TEST_F(AccountDialogTest, CtrlTabTurnsThePagesBothWays) {
     driver.expectDialog(IDD_ACCOUNT).then(shownPage(1)).then(press(true));
     driver.expectDialog(IDD_ACCOUNT).then(shownPage(0)).then(press(true));
     driver.expectDialog(IDD_ACCOUNT).then(shownPage(2)).click(IDCANCEL);
-    EXPECT_EQ(run(driver, nullptr), kAccountUnchanged);
+    EXPECT_EQ(run(driver, nullptr), AccountDialogEnd::Unchanged);
 }
 
 TEST_F(AccountDialogTest, EnterDoesNothingWhileAppliquerIsGreyed) {
@@ -373,7 +373,7 @@ TEST_F(AccountDialogTest, EnterDoesNothingWhileAppliquerIsGreyed) {
             EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_ACCOUNT_TABS, TCM_GETCURSEL, 0, 0), 2);
         })
         .click(IDCANCEL);
-    EXPECT_EQ(run(driver, nullptr), kAccountUnchanged);
+    EXPECT_EQ(run(driver, nullptr), AccountDialogEnd::Unchanged);
     EXPECT_EQ(doc.accounts.count(), 1);
 }
 
@@ -393,7 +393,7 @@ TEST_F(AccountDialogTest, MaskingTheCurrentAccountMovesTheCurrentOne) {
         .expectEnabled(IDC_ACCOUNT_DELETE_MASK)
         .click(IDC_ACCOUNT_DELETE_MASK);
     int position = 99;
-    EXPECT_EQ(run(driver, &position), kAccountMaskedOrDeleted);
+    EXPECT_EQ(run(driver, &position), AccountDialogEnd::MaskedOrDeleted);
     EXPECT_EQ(position, -1);
     EXPECT_EQ(second->active, 0);
     EXPECT_EQ(doc.currentAccount, first);
@@ -425,7 +425,7 @@ TEST_F(AccountDialogTest, DeletingReportsThePositionAmongAllAccounts) {
     driver.expectDialog(IDD_ACCOUNT).selectCombo(IDC_ACCOUNT_NAME, 2).click(IDC_ACCOUNT_DELETE);
     driver.expectDialog(IDD_ACCOUNT_DELETE).click(IDC_ACCOUNT_DELETE_REMOVE);
     int position = 99;
-    EXPECT_EQ(run(driver, &position), kAccountMaskedOrDeleted);
+    EXPECT_EQ(run(driver, &position), AccountDialogEnd::MaskedOrDeleted);
     EXPECT_EQ(position, 2);
     EXPECT_EQ(doc.accounts.count(), 3); // the caller deletes it
 }
@@ -443,7 +443,7 @@ TEST_F(AccountDialogTest, OneActiveAccountCannotBeRemovedEvenWhenAMaskedOneIsPic
     driver.expectMessageBox(kKeepOneActive).press(IDOK);
     driver.expectDialog(IDD_ACCOUNT).click(IDCANCEL);
     int position = 99;
-    EXPECT_EQ(run(driver, &position), kAccountUnchanged);
+    EXPECT_EQ(run(driver, &position), AccountDialogEnd::Unchanged);
     EXPECT_EQ(position, 99);
     EXPECT_EQ(masked->active, 0);
     EXPECT_EQ(doc.accounts.count(), 2);
@@ -461,7 +461,7 @@ TEST_F(AccountDialogTest, NewAccountTakesTheFirstBankOfTheSortedListWithItsLogo)
         .expectText(IDC_ACCOUNT_WEB, L"https://Alpha.example")
         .type(IDC_ACCOUNT_NAME, L"Courant")
         .click(IDOK);
-    EXPECT_EQ(run(driver, nullptr), kAccountCreated);
+    EXPECT_EQ(run(driver, nullptr), AccountDialogEnd::Created);
     const AccountRecord& account = *doc.accounts.first();
     EXPECT_STREQ(account.bankName, "Alpha");
     EXPECT_STREQ(account.webAddress, "https://Alpha.example");
@@ -510,7 +510,7 @@ TEST_F(AccountDialogTest, AddingABankFromABmpFile) {
         .expectText(IDC_ACCOUNT_WEB, L"https://bleue.example")
         .expectEnabled(IDOK, false) // no name yet
         .click(IDCANCEL);
-    EXPECT_EQ(run(driver, nullptr), kAccountUnchanged);
+    EXPECT_EQ(run(driver, nullptr), AccountDialogEnd::Unchanged);
     DeleteFileW(picture.c_str());
 
     // Saved at once: 200 x 50 is drawn 95 x 23 at (0, 12).
@@ -539,7 +539,7 @@ TEST_F(AccountDialogTest, PngLogoAndReplacingABankNamedInAnotherCase) {
     writeDirectory({{"Banque Verte", 0x00FF00}, {"Autre", 0x0000FF}});
     const std::wstring picture = temporaryPath(L"kolvane_logo_10x10.png");
     writePicture(picture, GUID_ContainerFormatPng, 10, 10, 5, 0x0000FF);
-    int newBankResult = -2;
+    win::DialogResult<win::DialogEnd, NewBankOut> newBankResult;
     BankDirectory banks;
     ASSERT_EQ(loadBankDirectory(banks, wideToUtf8(directory)), 1);
     // Not a picture: told at once, by name.
@@ -569,7 +569,8 @@ TEST_F(AccountDialogTest, PngLogoAndReplacingABankNamedInAnotherCase) {
     DeleteFileW(picture.c_str());
     DeleteFileW(notAPicture.c_str());
 
-    EXPECT_EQ(newBankResult, 0); // replaced in place
+    EXPECT_EQ(newBankResult.end, win::DialogEnd::Confirmed);
+    EXPECT_EQ(newBankResult.out.position, 0); // replaced in place
     ASSERT_EQ(banks.count(), 2);
     const BankRecord& bank = *banks.first();
     EXPECT_STREQ(bank.name, "BANQUE VERTE");

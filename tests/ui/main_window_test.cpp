@@ -108,6 +108,8 @@ TEST_F(MainWindowTest, FileMenuBeforeAnyFileWithItsKeyboardShortcuts) {
                     {0, nullptr, false},
                     {1002, L"&Enregistrer\tCtrl+S", true},
                     {1003, L"Enregistrer &sous", true},
+                    {CMD_IMPORT_STATEMENT, L"&Importer un relevé...", true},
+                    {CMD_EXPORT_ACCOUNT, L"E&xporter le compte...", true},
                     {0, nullptr, false},
                     {1004, L"&Fermer", true},
                     {0, nullptr, false},

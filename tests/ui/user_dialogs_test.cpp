@@ -94,16 +94,16 @@ TEST_F(UserDialogsTest, LoginRefusalsInTheirOrderWithTheirFocus) {
         .type(IDC_USER_PSEUDO, L"Marie")
         .type(IDC_USER_PASSWORD, L"secret")
         .click(IDOK);
-    int result = -1;
+    win::DialogEnd result = win::DialogEnd::NotShown;
     doc.currentUser = paul;
     ASSERT_TRUE(driver.run([&] { result = runLogin(doc, nullptr); }));
-    EXPECT_EQ(result, 1);
+    EXPECT_EQ(result, win::DialogEnd::Confirmed);
     EXPECT_EQ(doc.currentUser, marie);
 
     // The close box cancels, leaving the current user.
     driver.expectDialog(IDD_LOGIN).type(IDC_USER_PSEUDO, L"Paul").closeBox();
     ASSERT_TRUE(driver.run([&] { result = runLogin(doc, nullptr); }));
-    EXPECT_EQ(result, 0);
+    EXPECT_EQ(result, win::DialogEnd::Cancelled);
     EXPECT_EQ(doc.currentUser, marie);
 }
 
@@ -117,9 +117,9 @@ TEST_F(UserDialogsTest, LoginFieldsTakeAtMost58And15Characters) {
         .type(IDC_USER_PASSWORD, L"abcdefghijklmnoXYZ")
         .expectText(IDC_USER_PASSWORD, L"abcdefghijklmno")
         .click(IDOK);
-    int result = -1;
+    win::DialogEnd result = win::DialogEnd::NotShown;
     ASSERT_TRUE(driver.run([&] { result = runLogin(doc, nullptr); }));
-    EXPECT_EQ(result, 1);
+    EXPECT_EQ(result, win::DialogEnd::Confirmed);
     EXPECT_EQ(doc.currentUser, paul);
 }
 
@@ -146,9 +146,9 @@ TEST_F(UserDialogsTest, IdentityShowsTheUserAndRefusesAnEmptyOrTakenName) {
         .type(IDC_USER_PSEUDO, L"Paul Durand")
         .tickRadio(IDC_USER_ADMINISTRATOR)
         .click(IDOK);
-    int result = -1;
-    ASSERT_TRUE(driver.run([&] { result = runUserIdentity(doc, paul, nullptr); }));
-    EXPECT_EQ(result, 1);
+    win::DialogEnd result = win::DialogEnd::NotShown;
+    ASSERT_TRUE(driver.run([&] { result = runUserIdentity(doc, {paul}, nullptr); }));
+    EXPECT_EQ(result, win::DialogEnd::Confirmed);
     EXPECT_STREQ(paul->name, "Paul Durand");
     EXPECT_EQ(paul->flags, 0u);
 }
@@ -160,7 +160,7 @@ TEST_F(UserDialogsTest, IdentityOfANewUserCancelledThenLimitedWithItsNameLimit) 
         .type(IDC_USER_PSEUDO, L"Autre")
         .tickRadio(IDC_USER_LIMITED)
         .click(IDCANCEL);
-    ASSERT_TRUE(driver.run([&] { EXPECT_EQ(runUserIdentity(doc, &fresh, nullptr), 0); }));
+    ASSERT_TRUE(driver.run([&] { EXPECT_EQ(runUserIdentity(doc, {&fresh}, nullptr), win::DialogEnd::Cancelled); }));
     EXPECT_EQ(fresh.name[0], 0); // a cancelled dialog stores nothing
     EXPECT_EQ(fresh.flags, 0u);
     driver.expectDialog(IDD_USER_IDENTITY)
@@ -171,9 +171,9 @@ TEST_F(UserDialogsTest, IdentityOfANewUserCancelledThenLimitedWithItsNameLimit) 
         .type(IDC_USER_PSEUDO, L"Léa")
         .tickRadio(IDC_USER_LIMITED)
         .click(IDOK);
-    int result = -1;
-    ASSERT_TRUE(driver.run([&] { result = runUserIdentity(doc, &fresh, nullptr); }));
-    EXPECT_EQ(result, 1);
+    win::DialogEnd result = win::DialogEnd::NotShown;
+    ASSERT_TRUE(driver.run([&] { result = runUserIdentity(doc, {&fresh}, nullptr); }));
+    EXPECT_EQ(result, win::DialogEnd::Confirmed);
     EXPECT_EQ(cp1252ToUtf8(fieldText(fresh.name)), "Léa");
     EXPECT_EQ(fresh.flags, 0x80000000u);
 }
@@ -194,10 +194,10 @@ TEST_F(UserDialogsTest, PasswordRefusalsTheStoredPasswordAndCancel) {
         .then(focusOn(focus))
         .type(IDC_USER_CONFIRMATION, L"nouveau")
         .click(IDOK);
-    int result = -1;
+    win::DialogEnd result = win::DialogEnd::NotShown;
     ASSERT_TRUE(driver.run(
-        [&] { result = runPasswordDialog(doc, paul, "Modifier mot de passe", nullptr); }));
-    EXPECT_EQ(result, 1);
+        [&] { result = runPasswordDialog(doc, {paul, "Modifier mot de passe"}, nullptr); }));
+    EXPECT_EQ(result, win::DialogEnd::Confirmed);
     EXPECT_EQ(checkPassword("nouveau", paul->password, paul->passwordKey), 1);
     EXPECT_EQ(checkPassword("paul", paul->password, paul->passwordKey), 0);
 
@@ -213,8 +213,8 @@ TEST_F(UserDialogsTest, PasswordRefusalsTheStoredPasswordAndCancel) {
         .type(IDC_USER_PASSWORD, L"autre")
         .type(IDC_USER_CONFIRMATION, L"autre")
         .click(IDCANCEL);
-    ASSERT_TRUE(driver.run([&] { result = runPasswordDialog(doc, nullptr, "", nullptr); }));
-    EXPECT_EQ(result, 0);
+    ASSERT_TRUE(driver.run([&] { result = runPasswordDialog(doc, {}, nullptr); }));
+    EXPECT_EQ(result, win::DialogEnd::Cancelled);
     EXPECT_EQ(std::string(marie->password, sizeof marie->password), before);
 }
 
@@ -263,9 +263,10 @@ TEST_F(UserDialogsTest, UserListShowsEveryUserAndSupprimerTogglesTheSelectedOne)
             EXPECT_EQ(cellText(GetDlgItem(dialog, IDC_LIST_VIEW), 2, 2), L"");
         })
         .click(IDCANCEL);
-    int result = -1;
+    win::EditorResult result;
     ASSERT_TRUE(driver.run([&] { result = runUserList(doc, nullptr); }));
-    EXPECT_EQ(result, 1);
+    EXPECT_EQ(result.end, win::EditorEnd::Closed);
+    EXPECT_TRUE(result.out.changed);
     EXPECT_EQ(marie->flags, 0u);
     EXPECT_EQ(refused->flags, 0u); // Zoé may log in again
     EXPECT_EQ(doc.users.count(), 3);

@@ -1,0 +1,65 @@
+#include "document/refusal.h"
+
+namespace kolvane {
+
+std::string refusalText(const Refusal& refusal) {
+    switch (refusal.message) {
+    case RefusalMessage::None:
+        return {};
+    case RefusalMessage::EnterPseudo:
+        return kEnterPseudoText;
+    case RefusalMessage::EnterLoginPassword:
+        return kEnterLoginPasswordText;
+    case RefusalMessage::UnknownPseudo:
+        return kUnknownPseudoText;
+    case RefusalMessage::WrongPassword:
+        return kWrongPasswordText;
+    case RefusalMessage::AccessRefused:
+        return kAccessRefusedText;
+    case RefusalMessage::EnterUserName:
+        return kEnterUserNameText;
+    case RefusalMessage::UserNameTaken:
+        return kUserNameTakenText;
+    case RefusalMessage::EnterPassword:
+        return kEnterPasswordText;
+    case RefusalMessage::ConfirmPassword:
+        return kConfirmPasswordText;
+    case RefusalMessage::ReconfirmPassword:
+        return kReconfirmPasswordText;
+    case RefusalMessage::KeepOneAdministrator:
+        return kKeepOneAdministratorText;
+    case RefusalMessage::EnterCategoryFirst:
+        return kEnterCategoryFirst;
+    case RefusalMessage::EnterSubcategoryFirst:
+        return kEnterSubcategoryFirst;
+    case RefusalMessage::CategoriesFull:
+        return kCategoriesFull;
+    case RefusalMessage::SubcategoriesFull:
+        return kSubcategoriesFull;
+    case RefusalMessage::EnterLabelText:
+        return kEnterLabelText;
+    case RefusalMessage::ChooseSubcategory:
+        return kChooseSubcategoryText;
+    case RefusalMessage::EnterModeName:
+        return kEnterModeName;
+    case RefusalMessage::ModeExists:
+        return kModeExists;
+    case RefusalMessage::ModesFull:
+        return kModesFull;
+    case RefusalMessage::MissingBankName:
+        return kMissingBankNameMessage;
+    case RefusalMessage::MissingBankLogo:
+        return kMissingBankLogoMessage;
+    case RefusalMessage::EmptyThirdName:
+        return kEmptyThirdNameMessage;
+    case RefusalMessage::SameThird:
+        return kSameThirdMessage;
+    case RefusalMessage::EnterLineAmount:
+        return kEnterLineAmount;
+    case RefusalMessage::Named:
+        return refusal.named;
+    }
+    return {};
+}
+
+} // namespace kolvane
