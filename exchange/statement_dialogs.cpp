@@ -127,10 +127,12 @@ struct PreviewDialog : win::DialogObject<PreviewDialog> {
     }
 
     void showSummary() {
+        // Why the rows cannot be read, as a sentence of its own.
+        std::string error = readError;
+        if (!error.empty() && error[0] >= 'a' && error[0] <= 'z')
+            error[0] = static_cast<char>(error[0] - 'a' + 'A');
         win::setWindowTextUtf8(item(IDC_IMPORT_SUMMARY),
-                               readError.empty() ? preview->summary()
-                                                 : "Le relevé ne peut pas être lu ainsi. " +
-                                                       readError);
+                               error.empty() ? preview->summary() : error + '.');
         EnableWindow(item(IDOK), preview->tickedCount() > 0);
     }
 
@@ -257,9 +259,14 @@ StatementImportResult importStatement(HWND owner, Document& doc, BookingHistory&
     ReadError error;
     if (!readStatement(bytes, format, dialog.csvBytes ? &dialog.layout : nullptr, statement,
                        error)) {
-        // The columns of a CSV file may still be given the right roles.
+        // The columns of a CSV file may still be given the right roles, once
+        // its text is cut into cells; a text that cannot be is refused.
+        std::vector<std::vector<std::string>> cells;
+        ReadError cutError;
         if (format != StatementFormat::Csv)
             return refused(owner, "Le relevé n'est pas importé.\n" + describeReadError(error));
+        if (!readCsvCells(bytes, dialog.layout, cells, cutError))
+            return refused(owner, "Le relevé n'est pas importé.\n" + describeReadError(cutError));
         dialog.readError = describeReadError(error);
     }
     if (statementAccountDiffers(statement.account, *account) &&
