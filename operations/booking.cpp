@@ -83,6 +83,24 @@ int locateRow(const RegisterModel& model, const OperationRecord* record, int hin
     return model.findRow(record);
 }
 
+// Why `record` (expected at row `hint`) may be neither changed nor deleted:
+// Done when it may, with its row in `row`.
+BookingStatus refusalToChange(const RegisterModel& model, const OperationRecord* record, int hint,
+                              int& row) {
+    if (!registerReady(model))
+        return BookingStatus::NoAccount;
+    row = locateRow(model, record, hint);
+    if (row < 0)
+        return BookingStatus::NotARow;
+    if (record->pointed)
+        return BookingStatus::Ticked;
+    if (isInitialBalance(record->counterpartyId))
+        return BookingStatus::InitialBalance;
+    if (isSplit(record->partyId))
+        return BookingStatus::VentilationLine;
+    return BookingStatus::Done;
+}
+
 // The fields a ventilation line takes from its operation when attached.
 void copyOperationFields(VentilationLine& line, const OperationRecord& operation) {
     line.modeId = operation.modeId;
@@ -300,18 +318,11 @@ class ChangeOperation : public CommandBase {
     const char* name() const override { return "modification d'une opération"; }
 
     BookingStatus apply(RegisterModel& model) override {
-        if (!registerReady(model))
-            return BookingStatus::NoAccount;
-        const int i = locateRow(model, record_, hint_);
-        if (i < 0)
-            return BookingStatus::NotARow;
+        int i = -1;
+        if (const BookingStatus refused = refusalToChange(model, record_, hint_, i);
+            refused != BookingStatus::Done)
+            return refused;
         OperationRecord& r = *record_;
-        if (r.pointed)
-            return BookingStatus::Ticked;
-        if (isInitialBalance(r.counterpartyId))
-            return BookingStatus::InitialBalance;
-        if (isSplit(r.partyId))
-            return BookingStatus::VentilationLine;
         Document& doc = model.document();
         AccountRecord& account = *model.account();
         const bool attach = entry_.useLines && !entry_.lines.empty();
@@ -450,18 +461,11 @@ class DeleteOperation : public CommandBase {
     const char* name() const override { return "suppression d'une opération"; }
 
     BookingStatus apply(RegisterModel& model) override {
-        if (!registerReady(model))
-            return BookingStatus::NoAccount;
-        const int i = locateRow(model, record_, hint_);
-        if (i < 0)
-            return BookingStatus::NotARow;
+        int i = -1;
+        if (const BookingStatus refused = refusalToChange(model, record_, hint_, i);
+            refused != BookingStatus::Done)
+            return refused;
         OperationRecord& r = *record_;
-        if (r.pointed)
-            return BookingStatus::Ticked;
-        if (isInitialBalance(r.counterpartyId))
-            return BookingStatus::InitialBalance;
-        if (isSplit(r.partyId))
-            return BookingStatus::VentilationLine;
         Document& doc = model.document();
         AccountRecord& account = *model.account();
         const bool own = r.partyId == account.id;
