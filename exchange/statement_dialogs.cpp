@@ -127,10 +127,12 @@ struct PreviewDialog : win::DialogObject<PreviewDialog> {
     }
 
     void showSummary() {
+        // Why the rows cannot be read, as a sentence of its own.
+        std::string error = readError;
+        if (!error.empty() && error[0] >= 'a' && error[0] <= 'z')
+            error[0] = static_cast<char>(error[0] - 'a' + 'A');
         win::setWindowTextUtf8(item(IDC_IMPORT_SUMMARY),
-                               readError.empty() ? preview->summary()
-                                                 : "Le relevé ne peut pas être lu ainsi. " +
-                                                       readError);
+                               error.empty() ? preview->summary() : error + '.');
         EnableWindow(item(IDOK), preview->tickedCount() > 0);
     }
 
@@ -221,18 +223,22 @@ struct PreviewDialog : win::DialogObject<PreviewDialog> {
     }
 };
 
-StatementImportOut refused(HWND owner, const std::string& message) {
+StatementImportResult ended(StatementImportEnd end) {
+    return {end, {}};
+}
+
+StatementImportResult refused(HWND owner, const std::string& message) {
     win::showMessage(owner, utf8ToWide(message));
-    return {StatementImportResult::Refused, {}};
+    return ended(StatementImportEnd::Refused);
 }
 
 } // namespace
 
-StatementImportOut importStatement(HWND owner, Document& doc, BookingHistory& history,
-                                   const StatementImportIn& in) {
+StatementImportResult importStatement(HWND owner, Document& doc, BookingHistory& history,
+                                      const StatementImportIn& in) {
     AccountRecord* account = doc.currentAccount;
     if (!account)
-        return {};
+        return ended(StatementImportEnd::NotShown);
     std::vector<std::uint8_t> bytes;
     switch (platformFileSystem().readAll(in.path, bytes, kMaxStatementBytes)) {
     case ReadResult::Ok:
@@ -253,32 +259,37 @@ StatementImportOut importStatement(HWND owner, Document& doc, BookingHistory& hi
     ReadError error;
     if (!readStatement(bytes, format, dialog.csvBytes ? &dialog.layout : nullptr, statement,
                        error)) {
-        // The columns of a CSV file may still be given the right roles.
+        // The columns of a CSV file may still be given the right roles, once
+        // its text is cut into cells; a text that cannot be is refused.
+        std::vector<std::vector<std::string>> cells;
+        ReadError cutError;
         if (format != StatementFormat::Csv)
             return refused(owner, "Le relevé n'est pas importé.\n" + describeReadError(error));
+        if (!readCsvCells(bytes, dialog.layout, cells, cutError))
+            return refused(owner, "Le relevé n'est pas importé.\n" + describeReadError(cutError));
         dialog.readError = describeReadError(error);
     }
     if (statementAccountDiffers(statement.account, *account) &&
         win::showMessage(owner, utf8ToWide(accountMismatchQuestion(statement.account, *account)),
                          MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return {};
+        return ended(StatementImportEnd::Cancelled);
     ImportPreview preview(doc, *account, std::move(statement));
     dialog.preview = &preview;
-    if (dialog.runModal(owner, IDD_IMPORT_PREVIEW) != IDOK)
-        return {};
+    const int answer = dialog.runModal(owner, IDD_IMPORT_PREVIEW);
+    if (answer != IDOK)
+        return ended(answer < 0 ? StatementImportEnd::NotShown : StatementImportEnd::Cancelled);
 
     // The register must show the account the rows go to.
     RegisterModel& model = history.model();
     if (model.account() != account &&
         history.perform(makeSelectAccount(account)) != BookingStatus::Done)
-        return {StatementImportResult::OutOfMemory, {}};
+        return ended(StatementImportEnd::OutOfMemory);
     const BookingStatus status =
         history.perform(makeImportOperations(preview.entries(localNowFileTime())));
-    if (status == BookingStatus::OutOfMemory)
-        return {StatementImportResult::OutOfMemory, {}};
     if (status != BookingStatus::Done)
-        return {};
-    return {StatementImportResult::Booked, dialog.csvBytes ? csvLayoutText(dialog.layout) : ""};
+        return ended(status == BookingStatus::OutOfMemory ? StatementImportEnd::OutOfMemory
+                                                          : StatementImportEnd::Cancelled);
+    return {StatementImportEnd::Booked, {dialog.csvBytes ? csvLayoutText(dialog.layout) : ""}};
 }
 
 AccountExportResult exportAccount(HWND owner, const Document& doc, const AccountExportIn& in) {

@@ -9,6 +9,7 @@
 
 #include "document/document.h"
 #include "operations/booking.h"
+#include "win/dialog_result.h"
 #include "win/file_chooser.h"
 
 #include <windows.h>
@@ -26,13 +27,14 @@ struct StatementImportIn {
     std::string path;             // UTF-8
     std::string rememberedLayout; // the CSV layout last used for the account (its text)
 };
-enum class StatementImportResult { Booked, Cancelled, Refused, OutOfMemory };
+// Refused: the file could not be read, and the user was told why.
+enum class StatementImportEnd { Booked, Cancelled, Refused, NotShown, OutOfMemory };
 struct StatementImportOut {
-    StatementImportResult result = StatementImportResult::Cancelled;
     std::string chosenLayout; // a CSV file booked: the layout its rows were read with
 };
-StatementImportOut importStatement(HWND owner, Document& doc, BookingHistory& history,
-                                   const StatementImportIn& in);
+using StatementImportResult = win::DialogResult<StatementImportEnd, StatementImportOut>;
+StatementImportResult importStatement(HWND owner, Document& doc, BookingHistory& history,
+                                      const StatementImportIn& in);
 
 // The filter chosen in the save dialog, from 1.
 enum class ExportChoice { AccountCsv = 1, AccountQif, AllCsv, AllQif };

@@ -480,14 +480,14 @@ void MainWindow::importStatement() {
     if (!path)
         return;
     const std::string name = cp1252ToUtf8(fieldText(account->name));
-    const StatementImportOut out = kolvane::importStatement(
+    const StatementImportResult result = kolvane::importStatement(
         window, *document, *history_, {*path, rememberedCsvLayout(settings, name)});
-    if (out.result == StatementImportResult::OutOfMemory)
+    if (result.end == StatementImportEnd::OutOfMemory)
         showStringMessage(window, IDS_OUT_OF_MEMORY);
-    if (out.result != StatementImportResult::Booked)
+    if (result.end != StatementImportEnd::Booked)
         return;
-    if (!out.chosenLayout.empty())
-        rememberCsvLayout(settings, name, out.chosenLayout);
+    if (!result.out.chosenLayout.empty())
+        rememberCsvLayout(settings, name, result.out.chosenLayout);
     showHistoryStep(nullptr);
 }
 

@@ -205,11 +205,20 @@ TEST(CsvLayoutSettings, TheLeastRecentAccountDropsOutOfAFullList) {
     ASSERT_EQ(settings.csvLayouts.size(), static_cast<std::size_t>(kMaxCsvLayouts));
     EXPECT_EQ(settings.csvLayouts.front().first, "Compte 20");
     EXPECT_EQ(settings.csvLayouts.back().first, "Compte 1");
-    // A count beyond the list's size reads no more than it holds.
-    const Settings read = settingsFromIniText("[Import]\nNombre=99\nCompte0=A\nColonnes0=x\n"
-                                              "Compte1=\nColonnes1=y\n");
-    ASSERT_EQ(read.csvLayouts.size(), 1u);
-    EXPECT_EQ(read.csvLayouts[0].second, "x");
+    // The count says how many entries are read; an entry without a name is not one.
+    const struct {
+        const char* count;
+        std::vector<std::string> names;
+    } cases[] = {{"Nombre=99\n", {"A", "C"}}, {"Nombre=2\n", {"A"}}, {"Nombre=-1\n", {}}, {"", {}}};
+    for (const auto& c : cases) {
+        const Settings read = settingsFromIniText(std::string("[Import]\n") + c.count +
+                                                  "Compte0=A\nColonnes0=x\nCompte1=\nColonnes1=y\n"
+                                                  "Compte2=C\nColonnes2=z\n");
+        std::vector<std::string> names;
+        for (const auto& entry : read.csvLayouts)
+            names.push_back(entry.first);
+        EXPECT_EQ(names, c.names) << c.count;
+    }
 }
 
 // --- The file's encoding -----------------------------------------------------------
