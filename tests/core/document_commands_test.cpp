@@ -4,6 +4,7 @@
 #include "document/account_file.h"
 #include "document/passwords.h"
 #include "document/text.h"
+#include "family_sample.h"
 #include "resources/resource_ids.h"
 #include "shell_test_support.h"
 #include "users/user_rules.h"
@@ -123,28 +124,11 @@ class DocumentCommandsTest : public ::testing::Test {
         };
     }
 
-    // A saved file on the memory disk with an administrator "Marie" (password
-    // "secret"), a limited "Paul" ("paul") and two accounts.
+    // The family file (family_sample.h) saved on the memory disk.
     void writeSampleFile(const std::string& path) {
         Document sample;
-        documentInit(sample);
-        createAccount(sample, "Courant", 10.0);
-        createAccount(sample, "Livret", 20.0);
-        addDefaultModes(sample);
-        addUser(sample, "Marie", "secret", 1, 0);
-        addUser(sample, "Paul", "paul", 4, kUserLimited);
-        sample.isOpen = 1;
+        sample::buildFamily(sample);
         ASSERT_EQ(saveDocument(sample, path, files), 1);
-    }
-
-    static void addUser(Document& target, const char* name, const char* plain, std::uint32_t id,
-                        std::uint32_t flags) {
-        UserRecord user{};
-        setFieldUtf8(user.name, name);
-        storePassword(user, plain);
-        user.id = id;
-        user.flags = flags;
-        target.users.append(user);
     }
 
     // Logs in as the user whose name holds these bytes when asked.

@@ -503,16 +503,19 @@ TEST_F(KvnTest, RegisterPrintsTheRowsAndTheStripAsDrawn) {
     "balance": "1 162.50"
   })";
     EXPECT_HAS(run.out, strip);
-    // By position, entry order by default.
+    // By position from 1, entry order by default.
     run = kvn({"register", file("r.kvn"), "--account", "3"});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_HAS(run.out, "\"account\": \"Compte C\"");
     EXPECT_HAS(run.out, "\"order\": \"entry\"");
+    EXPECT_HAS(kvn({"register", file("r.kvn"), "--account", "1"}).out,
+               "\"account\": \"Compte A\"");
 
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"register", file("r.kvn")},
           {"register", file("r.kvn"), "--account", "Compte Z"},
           {"register", file("r.kvn"), "--account", "4"},
+          {"register", file("r.kvn"), "--account", "0"},
           {"register", file("r.kvn"), "--account", "A", "--order", "id"},
           {"register", file("none.kvn"), "--account", "1"}})
         expectRefused(kvn(args));

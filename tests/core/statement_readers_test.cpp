@@ -169,20 +169,21 @@ TEST(StatementReaders, CsvLayoutTextGoesBackAndForth) {
     layout.decimalMark = '.';
     layout.dateOrder = DateOrder::MonthDayYear;
     layout.encoding = TextEncoding::Windows1252;
-    layout.skippedLines = 4;
+    layout.skippedLines = 120; // three digits at most
     layout.header = false;
     layout.roles = {CsvRole::Date, CsvRole::Ignored, CsvRole::Debit, CsvRole::Credit,
                     CsvRole::Memo};
     const std::string text = csvLayoutText(layout);
     EXPECT_EQ(
         text,
-        "sep=tab|dec=.|date=mdy|enc=1252|skip=4|header=0|roles=date,ignored,debit,credit,memo");
+        "sep=tab|dec=.|date=mdy|enc=1252|skip=120|header=0|roles=date,ignored,debit,credit,memo");
     CsvLayout back;
     ASSERT_TRUE(parseCsvLayoutText(text, back));
     EXPECT_EQ(csvLayoutText(back), text);
     for (const char* bad : {"", "sep=;", "sep=x|dec=,|date=dmy|enc=utf8|skip=0|header=1|roles=date",
                             "sep=;|dec=,|date=dmy|enc=utf8|skip=0|header=1|roles=date,when",
-                            "sep=;|dec=,|date=dmy|enc=utf8|skip=-1|header=1|roles=date"}) {
+                            "sep=;|dec=,|date=dmy|enc=utf8|skip=-1|header=1|roles=date",
+                            "sep=;|dec=,|date=dmy|enc=utf8|skip=1000|header=1|roles=date"}) {
         CsvLayout untouched = back;
         EXPECT_FALSE(parseCsvLayoutText(bad, untouched)) << bad;
         EXPECT_EQ(csvLayoutText(untouched), text);

@@ -80,6 +80,7 @@ TEST(StatementText, DatesInEachOrder) {
         {"20240110", DateOrder::YearMonthDay, day(2024, 1, 10)},
         {"2023-02-29", DateOrder::YearMonthDay, 0},
         {"31/04/2024", DateOrder::DayMonthYear, 0},
+        {"32/05/2024", DateOrder::DayMonthYear, 0},
         {"15/13/2024", DateOrder::DayMonthYear, 0},
         {"15/01/1899", DateOrder::DayMonthYear, 0},
         {"15/01/3000", DateOrder::DayMonthYear, 0},

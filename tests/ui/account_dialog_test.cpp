@@ -23,8 +23,6 @@ using uitest::DialogDriver;
 
 const wchar_t* const kModifyQuestion =
     L"Vous êtes en train de modifier un compte bancaire .\nVoulez-vous continuer ?";
-const wchar_t* const kKeepOneActive = L"Vous ne pouvez pas supprimer ce compte bancaire.\nLe "
-                                      L"fichier doit contenir au moins un compte actif.";
 const wchar_t* const kMissingBankName =
     L"Vous devez saisir le nom de l'établissement avant de valider.";
 const wchar_t* const kMissingLogo = L"Vous devez ajouter un logo pour cet établissement.";
@@ -428,25 +426,6 @@ TEST_F(AccountDialogTest, DeletingReportsThePositionAmongAllAccounts) {
     EXPECT_EQ(run(driver, &position), AccountDialogEnd::MaskedOrDeleted);
     EXPECT_EQ(position, 2);
     EXPECT_EQ(doc.accounts.count(), 3); // the caller deletes it
-}
-
-TEST_F(AccountDialogTest, OneActiveAccountCannotBeRemovedEvenWhenAMaskedOneIsPicked) {
-    addAccount("Courant", 0.0);
-    AccountRecord* masked = addAccount("Ancien", 0.0, false);
-    DialogDriver driver;
-    driver.expectDialog(IDD_ACCOUNT)
-        .selectCombo(IDC_ACCOUNT_NAME, 1)
-        .setText(IDC_ACCOUNT_CITY, L"Lyon")
-        .click(IDC_ACCOUNT_DELETE);
-    driver.expectMessageBox(kKeepOneActive).press(IDOK);
-    driver.expectDialog(IDD_ACCOUNT).selectCombo(IDC_ACCOUNT_NAME, 0).click(IDC_ACCOUNT_DELETE);
-    driver.expectMessageBox(kKeepOneActive).press(IDOK);
-    driver.expectDialog(IDD_ACCOUNT).click(IDCANCEL);
-    int position = 99;
-    EXPECT_EQ(run(driver, &position), AccountDialogEnd::Unchanged);
-    EXPECT_EQ(position, 99);
-    EXPECT_EQ(masked->active, 0);
-    EXPECT_EQ(doc.accounts.count(), 2);
 }
 
 TEST_F(AccountDialogTest, NewAccountTakesTheFirstBankOfTheSortedListWithItsLogo) {

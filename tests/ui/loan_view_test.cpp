@@ -123,30 +123,6 @@ TEST_F(LoanViewTest, ARefusalKeepsTheResultsAndFocusesItsField) {
     EXPECT_EQ(ListView_GetItemCount(item(IDC_LOAN_TABLE)), 13);
 }
 
-TEST_F(LoanViewTest, LoansBeyondWhatTheTableHoldsAreRefusedOnTheirField) {
-    struct Case {
-        int field;
-        const wchar_t* text;
-        const wchar_t* message;
-    };
-    const Case cases[] = {
-        {IDC_LOAN_RATE, L"0", L"Saisissez le taux d'intérêt ."},
-        {IDC_LOAN_COUNT, L"1201", L"Le nombre d'échéances ne peut pas dépasser 1 200 ."},
-        {IDC_LOAN_AMOUNT, L"999999999999",
-         L"Le montant de crédit ne peut pas dépasser 2 147 483.64 ."},
-    };
-    for (const Case& c : cases) {
-        fillWorkedExample();
-        SetWindowTextW(item(c.field), c.text);
-        DialogDriver driver;
-        driver.expectMessageBox(c.message).press(IDOK);
-        EXPECT_TRUE(driver.run([&] { pressCalculer(); })) << c.field;
-        EXPECT_EQ(GetFocus(), item(c.field)) << c.field;
-    }
-    EXPECT_EQ(ListView_GetItemCount(item(IDC_LOAN_TABLE)), 0);
-    EXPECT_FALSE(IsWindowEnabled(item(IDC_LOAN_COPY)));
-}
-
 TEST_F(LoanViewTest, CopierPutsTheTableOnTheClipboard) {
     fillWorkedExample();
     pressCalculer();

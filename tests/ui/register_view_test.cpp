@@ -3,7 +3,6 @@
 // and menus, and what the list, the strip and the links show afterwards. The
 // rules themselves (rows, balances, ticks) are the core tests' business.
 #include "accounts/synthesis_view.h"
-#include "document/account_file.h"
 #include "operations/operation_view.h"
 #include "resources/resource_ids.h"
 #include "shell/main_window.h"
@@ -16,8 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 
 namespace kolvane::win {
 namespace {
@@ -205,52 +202,6 @@ TEST_F(RegisterViewTest, OverviewRowsLinksAndDoubleClickOpenTheOperations) {
     EXPECT_EQ(ListView_GetItemCount(registerList()), 3);
     EXPECT_EQ(view().strip().texts.accountName, "Compte B");
     EXPECT_EQ(view().strip().texts.balanceText, "320.00");
-}
-
-// How long the "Opérations" tab takes on a large file, in milliseconds:
-// opening the views (the register of the current account filled), showing
-// the tab painted, then another account chosen from the menu and painted.
-// Run by hand: KOLVANE_LARGE_FILE=FILE ui_tests --gtest_also_run_disabled_tests
-//              --gtest_filter=RegisterTiming.*
-TEST(RegisterTiming, DISABLED_OperationsTabOnALargeFile) {
-    const char* path = std::getenv("KOLVANE_LARGE_FILE");
-    if (!path)
-        GTEST_SKIP() << "KOLVANE_LARGE_FILE is not set";
-    using Clock = std::chrono::steady_clock;
-    const auto since = [](Clock::time_point start) {
-        return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    };
-    Document doc;
-    documentInit(doc);
-    ASSERT_EQ(loadDocument(doc, path), 1);
-    doc.isOpen = 1;
-    MainWindow main(&doc);
-    ASSERT_NE(main.open(RECT{0, 0, 1024, 768}, false, true), nullptr);
-    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(200));
-
-    auto start = Clock::now();
-    main.openViews();
-    const double open = since(start);
-    start = Clock::now();
-    main.showTab(kOperationsTab, true);
-    UpdateWindow(main.window);
-    RedrawWindow(main.operationView().window, nullptr, nullptr,
-                 RDW_UPDATENOW | RDW_ALLCHILDREN);
-    const double shown = since(start);
-    const int rows = main.operationView().model().rowCount();
-    start = Clock::now();
-    SendMessageW(main.window, WM_COMMAND, CMD_ACCOUNT_FIRST + 1, 0);
-    RedrawWindow(main.operationView().window, nullptr, nullptr,
-                 RDW_UPDATENOW | RDW_ALLCHILDREN);
-    const double chosen = since(start);
-    std::printf("rows %d: open views %.1f ms, tab shown and painted %.1f ms, "
-                "other account (%d rows) painted %.1f ms\n",
-                rows, open, shown,
-                main.operationView().model().rowCount(), chosen);
-    doc.isModified = 0;
-    DestroyWindow(main.window);
-    pumpMessagesUntil([] { return true; }, std::chrono::milliseconds(0));
-    documentDestroy(doc);
 }
 
 } // namespace

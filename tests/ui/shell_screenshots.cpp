@@ -9,6 +9,7 @@
 #include "document/text.h"
 #include "resources/resource_ids.h"
 #include "win/gui_resources.h"
+#include "tests/core/family_sample.h"
 #include "tests/ui/dialog_driver.h"
 #include "tests/ui/screenshot_support.h"
 
@@ -26,16 +27,6 @@ namespace {
 using uitest::DialogDriver;
 using namespace std::chrono_literals;
 
-void addUser(Document& doc, const char* name, const char* password, std::uint32_t id,
-             std::uint32_t flags) {
-    UserRecord user{};
-    setFieldUtf8(user.name, name);
-    storePassword(user, password);
-    user.id = id;
-    user.flags = flags;
-    doc.users.append(user);
-}
-
 TEST(ShellScreenshots, DISABLED_Session) {
     const std::wstring folder = uitest::shotFolder();
     if (folder.empty())
@@ -49,9 +40,9 @@ TEST(ShellScreenshots, DISABLED_Session) {
         createAccount(sample, utf8ToCp1252("Épargne logement"), 800.0)->active = 0;
         addDefaultModes(sample);
         addDefaultCategories(sample);
-        addUser(sample, "Marie", "secret", 1, 0);
-        addUser(sample, "Paul", "paul", 2, kUserLimited);
-        addUser(sample, "Zoé", "zoe", 3, kUserLimited | kUserRefused);
+        sample::addUser(sample, "Marie", "secret", 1, 0);
+        sample::addUser(sample, "Paul", "paul", 2, kUserLimited);
+        sample::addUser(sample, "Zoé", "zoe", 3, kUserLimited | kUserRefused);
         ASSERT_EQ(saveDocument(sample, samplePath), 1);
         documentDestroy(sample);
     }
