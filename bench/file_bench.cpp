@@ -160,7 +160,7 @@ Times loadInFreshProcess(const std::string& path) {
         Times times = timed([&] {
             Document doc;
             documentInit(doc);
-            loaded = loadDocument(doc, path) != 0;
+            loaded = loadDocument(doc, path);
             documentClose(doc);
         });
         if (!loaded)
@@ -226,7 +226,7 @@ void BM_Save(benchmark::State& state) {
         plain += timed([&] { written = plainWrite(plainPath, size); });
         if (!written)
             state.SkipWithError("cannot write");
-        const Times times = timed([&] { written = saveDocument(doc, savePath) != 0; });
+        const Times times = timed([&] { written = saveDocument(doc, savePath); });
         if (!written)
             state.SkipWithError("the file was not saved");
         save += times;

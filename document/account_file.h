@@ -32,21 +32,21 @@ enum class LoadStatus {
 };
 
 // A short English description of a load status, for the command-line tool.
-const char* describeLoadStatus(LoadStatus status);
+[[nodiscard]] const char* describeLoadStatus(LoadStatus status);
 
 // Saves through a temporary file in the same folder, keeps the previous file
 // as PATH.bak, then replaces PATH in one rename. On any failure the previous
-// file is untouched, `filePath` and `isModified` are unchanged and 0 is
+// file is untouched, `filePath` and `isModified` are unchanged and false is
 // returned, with the system's words for the failure in `reason` when given.
 // Paths are UTF-8.
-int saveDocument(Document& doc, const std::string& path);
-int saveDocument(Document& doc, const std::string& path, FileSystem& fileSystem,
-                 std::string* reason = nullptr);
+[[nodiscard]] bool saveDocument(Document& doc, const std::string& path);
+[[nodiscard]] bool saveDocument(Document& doc, const std::string& path, FileSystem& fileSystem,
+                                std::string* reason = nullptr);
 
 // `doc` must be empty (initialised or closed). On failure it is left empty.
-int loadDocument(Document& doc, const std::string& path);
-LoadStatus loadDocument(Document& doc, const std::string& path, FileSystem& fileSystem);
-LoadStatus loadDocumentFromBytes(Document& doc, std::span<const std::uint8_t> bytes);
+[[nodiscard]] bool loadDocument(Document& doc, const std::string& path);
+[[nodiscard]] LoadStatus loadDocument(Document& doc, const std::string& path, FileSystem& fileSystem);
+[[nodiscard]] LoadStatus loadDocumentFromBytes(Document& doc, std::span<const std::uint8_t> bytes);
 
 // The file image of a document, and its size.
 std::vector<std::uint8_t> serializeDocument(const Document& doc);

@@ -109,7 +109,7 @@ int findByItemData(const ChoiceList* list, std::uint32_t value) {
     return -1;
 }
 
-int insertLabel(Document& doc, std::string_view textCp1252, CategoryId categoryId) {
+bool insertLabel(Document& doc, std::string_view textCp1252, CategoryId categoryId) {
     LabelRecord record{};
     setFieldText(record.text, textCp1252);
     record.categoryId = categoryId;
@@ -122,13 +122,13 @@ int insertLabel(Document& doc, std::string_view textCp1252, CategoryId categoryI
     for (LabelRecord& label : doc.labels) {
         const int order = compareNoCase(fieldText(label.text), stored);
         if (order == 0)
-            return 0;
+            return false;
         if (order > 0 && !following)
             following = &label;
     }
     LabelRecord* added = following ? doc.labels.insertAfter(doc.labels.previous(following), &record)
                                    : doc.labels.append(record);
-    return added ? 1 : 0;
+    return added != nullptr;
 }
 
 } // namespace kolvane

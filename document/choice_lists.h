@@ -42,8 +42,8 @@ ChoiceList fillLabels(const Document& doc);
 // Index of the first row carrying `value`; -1 when none or without a list.
 int findByItemData(const ChoiceList* list, std::uint32_t value);
 
-// Adds a label in its case-insensitive place. Returns 0 when a label with the
-// same text (ignoring case) exists or memory runs out, else 1.
-int insertLabel(Document& doc, std::string_view textCp1252, CategoryId categoryId);
+// Adds a label in its case-insensitive place. Returns false when a label with
+// the same text (ignoring case) exists or memory runs out.
+[[nodiscard]] bool insertLabel(Document& doc, std::string_view textCp1252, CategoryId categoryId);
 
 } // namespace kolvane

@@ -147,40 +147,40 @@ void documentDestroy(Document& doc) {
     documentClose(doc);
 }
 
-int addDefaultUser(Document& doc) {
+bool addDefaultUser(Document& doc) {
     UserRecord user{};
     setFieldUtf8(user.name, kNewUserName);
     user.id = 1;
     UserRecord* added = doc.users.append(user);
     if (!added)
-        return 0;
+        return false;
     doc.currentUser = added;
-    return 1;
+    return true;
 }
 
-int addDefaultModes(Document& doc) {
+bool addDefaultModes(Document& doc) {
     for (const DefaultMode& mode : kDefaultModes) {
         ModeRecord record{};
         setFieldUtf8(record.name, mode.name);
         record.id = mode.id;
         record.kind = mode.kind;
         if (!doc.modes.append(record))
-            return 0;
+            return false;
     }
-    return 1;
+    return true;
 }
 
-int addDefaultCategories(Document& doc) {
+bool addDefaultCategories(Document& doc) {
     for (const DefaultCategory& category : kDefaultCategories) {
         std::uint16_t base = static_cast<std::uint16_t>(category.number << 8);
         if (!appendCategory(doc, category.name, base))
-            return 0;
+            return false;
         std::uint16_t sub = 1;
         for (const char* name : category.subCategories)
             if (!appendCategory(doc, name, static_cast<std::uint16_t>(base | sub++)))
-                return 0;
+                return false;
     }
-    return 1;
+    return true;
 }
 
 void setAccess(UserRecord& user, bool allowed) {
@@ -254,22 +254,22 @@ std::uint32_t currentUserId(const Document& doc) {
     return doc.currentUser ? doc.currentUser->id : 1;
 }
 
-int copyOperations(OperationList& target, const OperationList& source) {
+bool copyOperations(OperationList& target, const OperationList& source) {
     for (const OperationRecord& operation : source) {
         OperationRecord* copy = target.append(operation);
         if (!copy)
-            return 0;
+            return false;
         copy->lines = nullptr;
         if (!operation.lines)
             continue;
         copy->lines = new (std::nothrow) OperationList;
         if (!copy->lines)
-            return 0;
+            return false;
         for (const VentilationLine& line : *operation.lines)
             if (!copy->lines->append(line))
-                return 0;
+                return false;
     }
-    return 1;
+    return true;
 }
 
 AccountRecord* createAccount(Document& doc, std::string_view nameCp1252, double initialBalance) {
@@ -301,9 +301,9 @@ AccountRecord* createAccount(Document& doc, std::string_view nameCp1252, double 
     return account;
 }
 
-void deleteAccount(Document& doc, AccountRecord* account) {
+bool deleteAccount(Document& doc, AccountRecord* account) {
     EditLog log; // releases what it took out when it goes
-    deleteAccount(doc, account, log);
+    return deleteAccount(doc, account, log);
 }
 
 bool deleteAccount(Document& doc, AccountRecord* account, EditLog& log) {

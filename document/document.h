@@ -58,9 +58,9 @@ void documentClose(Document& doc);
 void documentDestroy(Document& doc);
 
 // Defaults of a new file.
-int addDefaultUser(Document& doc);
-int addDefaultModes(Document& doc);
-int addDefaultCategories(Document& doc);
+[[nodiscard]] bool addDefaultUser(Document& doc);
+[[nodiscard]] bool addDefaultModes(Document& doc);
+[[nodiscard]] bool addDefaultCategories(Document& doc);
 
 // Identifier kinds.
 inline std::uint32_t partyKind(PartyId id) {
@@ -114,8 +114,8 @@ AccountRecord* neighbourActiveAccount(const Document& doc, const AccountRecord* 
 std::uint32_t currentUserId(const Document& doc);
 
 // Appends a copy of every operation of `source` to `target`, each split copy
-// with its own copy of the lines. Returns 0 when memory runs out.
-int copyOperations(OperationList& target, const OperationList& source);
+// with its own copy of the lines. False when memory runs out.
+[[nodiscard]] bool copyOperations(OperationList& target, const OperationList& source);
 
 // Releases an operation's ventilation lines.
 void releaseLines(OperationRecord& operation);
@@ -134,14 +134,14 @@ void setBitmapReleaser(BitmapReleaser releaser);
 // Creates an account with its initial-balance operation, as the account
 // command does. Returns the account, or null when memory runs out (with the
 // account appended but no operation when only the operation failed).
-AccountRecord* createAccount(Document& doc, std::string_view nameCp1252, double initialBalance);
+[[nodiscard]] AccountRecord* createAccount(Document& doc, std::string_view nameCp1252, double initialBalance);
 
 // Removes an account; its transfers stay with the other accounts, its own
-// operations go.
-void deleteAccount(Document& doc, AccountRecord* account);
+// operations go. False when memory ran out, with nothing changed.
+[[nodiscard]] bool deleteAccount(Document& doc, AccountRecord* account);
 // The same, every change kept in `log` for undo; false when memory ran out,
 // with nothing changed.
-bool deleteAccount(Document& doc, AccountRecord* account, EditLog& log);
+[[nodiscard]] bool deleteAccount(Document& doc, AccountRecord* account, EditLog& log);
 
 // Ticks or unticks an operation seen from the current account.
 void setPointed(Document& doc, OperationRecord& operation, int pointed);

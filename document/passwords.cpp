@@ -43,11 +43,11 @@ std::string unscramblePassword(std::string_view scrambled, std::uint32_t key) {
     return out;
 }
 
-int checkPassword(std::string_view typed, std::string_view scrambled, std::uint32_t key) {
-    return unscramblePassword(scrambled, key) == typed ? 1 : 0;
+bool checkPassword(std::string_view typed, std::string_view scrambled, std::uint32_t key) {
+    return unscramblePassword(scrambled, key) == typed;
 }
 
-int checkPassword(std::string_view typed, const char (&scrambled)[24], std::uint32_t key) {
+bool checkPassword(std::string_view typed, const char (&scrambled)[24], std::uint32_t key) {
     return checkPassword(typed, std::string_view(scrambled, sizeof scrambled), key);
 }
 

@@ -23,10 +23,11 @@ std::string scramblePasswordWithKey(std::string_view plain, std::uint32_t key);
 // Undoes the scrambling, up to the first NUL of `scrambled`.
 std::string unscramblePassword(std::string_view scrambled, std::uint32_t key);
 
-// 1 when the stored password, unscrambled with `key`, equals `typed` exactly
-// (case-sensitive), else 0.
-int checkPassword(std::string_view typed, std::string_view scrambled, std::uint32_t key);
-int checkPassword(std::string_view typed, const char (&scrambled)[24], std::uint32_t key);
+// Whether the stored password, unscrambled with `key`, equals `typed` exactly
+// (case-sensitive).
+[[nodiscard]] bool checkPassword(std::string_view typed, std::string_view scrambled,
+                                 std::uint32_t key);
+[[nodiscard]] bool checkPassword(std::string_view typed, const char (&scrambled)[24], std::uint32_t key);
 
 // Scrambles `plain` with a fresh key into the user's `password` and
 // `passwordKey`.

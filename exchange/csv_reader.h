@@ -45,18 +45,18 @@ CsvLayout guessCsvLayout(std::span<const std::uint8_t> bytes);
 
 // The cells of the file's records as `layout` cuts them (Windows-1252), the
 // skipped lines left out, at most `maxRecords` of them; for the preview.
-bool readCsvCells(std::span<const std::uint8_t> bytes, const CsvLayout& layout,
+[[nodiscard]] bool readCsvCells(std::span<const std::uint8_t> bytes, const CsvLayout& layout,
                   std::vector<std::vector<std::string>>& records, ReadError& error,
                   std::size_t maxRecords = static_cast<std::size_t>(-1));
 
 // Reads every row; needs a Date column and either an Amount column or a
 // Debit and/or Credit column. Debits count as money out whatever their sign.
-bool readCsv(std::span<const std::uint8_t> bytes, const CsvLayout& layout, Statement& statement,
+[[nodiscard]] bool readCsv(std::span<const std::uint8_t> bytes, const CsvLayout& layout, Statement& statement,
              ReadError& error);
 
 // The layout as one line of text, and back ("sep=;|dec=,|date=dmy|enc=utf8|
 // skip=0|header=1|roles=date,label,amount"); parsing refuses anything else.
 std::string csvLayoutText(const CsvLayout& layout);
-bool parseCsvLayoutText(std::string_view text, CsvLayout& layout);
+[[nodiscard]] bool parseCsvLayoutText(std::string_view text, CsvLayout& layout);
 
 } // namespace kolvane

@@ -7,6 +7,6 @@
 
 namespace kolvane {
 
-bool readOfx(std::span<const std::uint8_t> bytes, Statement& statement, ReadError& error);
+[[nodiscard]] bool readOfx(std::span<const std::uint8_t> bytes, Statement& statement, ReadError& error);
 
 } // namespace kolvane

@@ -9,6 +9,6 @@
 
 namespace kolvane {
 
-bool readQif(std::span<const std::uint8_t> bytes, Statement& statement, ReadError& error);
+[[nodiscard]] bool readQif(std::span<const std::uint8_t> bytes, Statement& statement, ReadError& error);
 
 } // namespace kolvane

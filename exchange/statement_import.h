@@ -27,7 +27,7 @@ namespace kolvane {
 
 // Reads a statement in `format` (Unknown: refused); a CSV file with `layout`,
 // or with the layout guessed from it when `layout` is null.
-bool readStatement(std::span<const std::uint8_t> bytes, StatementFormat format,
+[[nodiscard]] bool readStatement(std::span<const std::uint8_t> bytes, StatementFormat format,
                    const CsvLayout* layout, Statement& statement, ReadError& error);
 
 struct ImportRow {

@@ -23,12 +23,12 @@ TextEncoding guessEncoding(std::string_view bytes);
 // dropped, characters Windows-1252 lacks becoming '?'), Windows-1252 kept.
 // Refuses invalid UTF-8 and NUL bytes (a UTF-16 or binary file), naming the
 // line.
-bool decodeStatementText(std::string_view bytes, TextEncoding encoding, std::string& text,
+[[nodiscard]] bool decodeStatementText(std::string_view bytes, TextEncoding encoding, std::string& text,
                          ReadError& error);
 
 // The lines of `text`, ended by CR LF, LF or CR; refuses a line longer than
 // `kMaxStatementLine`.
-bool splitStatementLines(std::string_view text, std::vector<std::string_view>& lines,
+[[nodiscard]] bool splitStatementLines(std::string_view text, std::vector<std::string_view>& lines,
                          ReadError& error);
 
 // `text` without its leading and trailing blanks (spaces, tabs, line ends,
@@ -41,14 +41,14 @@ std::string tidyText(std::string_view text);
 // an optional currency ("€", "EUR") after it. `decimalMark` is ',' or '.',
 // and then spaces, no-break spaces, apostrophes and the other mark group
 // thousands; 0 accepts either mark and no grouping.
-bool parseStatementAmount(std::string_view text, char decimalMark, double& value);
+[[nodiscard]] bool parseStatementAmount(std::string_view text, char decimalMark, double& value);
 
 enum class DateOrder { DayMonthYear, MonthDayYear, YearMonthDay };
 // A date of three numbers separated by '/', '-', '.', '\'' or spaces, in
 // `order`; two-digit years are 20yy below 70 (or after an apostrophe, as
 // US-style QIF writes them) and 19yy otherwise. Also "yyyymmdd". The result
 // is midnight of that day; years 1900 to 2999 only.
-bool parseStatementDate(std::string_view text, DateOrder order, FileTime& date);
+[[nodiscard]] bool parseStatementDate(std::string_view text, DateOrder order, FileTime& date);
 // Which orders could read `text`, as bits 1 << DateOrder.
 unsigned dateOrdersOf(std::string_view text);
 

@@ -117,7 +117,7 @@ OperationList* makeLineList(const std::vector<VentilationLine>& lines) {
 class LabelAddition {
   public:
     void add(Document& doc, std::string_view text, CategoryId category) {
-        added_ = insertLabel(doc, text, category) == 1;
+        added_ = insertLabel(doc, text, category);
         if (added_)
             text_ = std::string(text);
     }

@@ -503,8 +503,8 @@ void DocumentCommands::editAccounts() {
         break;
     case AccountMenuEdit::Rebuild:
         ui_.removeAccountItems();
-        if (!history_)
-            deleteAccount(doc_, deleted);
+        if (!history_ && !deleteAccount(doc_, deleted))
+            ui_.showMessage(kOutOfMemoryText); // the account stays, with its operations
         ui_.buildAccountsMenu();
         ui_.redrawMenuBar();
         break;

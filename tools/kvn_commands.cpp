@@ -7,6 +7,7 @@
 #include "document/document_check.h"
 #include "document/generator.h"
 #include "document/passwords.h"
+#include "document/record_fields.h"
 #include "document/text.h"
 #include "tools/json_writer.h"
 #include "tools/kvn_exchange.h"
@@ -20,6 +21,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -110,95 +112,63 @@ std::string hexText(const std::uint8_t* bytes, std::size_t size) {
     return text;
 }
 
-void dumpUser(JsonWriter& json, const UserRecord& user) {
-    json.beginObject();
-    json.member("name", utf8Field(user.name));
-    json.member("id", user.id);
-    json.member("flags", user.flags);
-    json.member("passwordKey", user.passwordKey);
-    // The scrambled password is a secret of its own; only its presence shows.
-    json.member("hasPassword", user.password[0] != '\0');
-    json.endObject();
+// Every field of a record, from its field list; the bytes after a text's
+// terminator are not shown.
+template <class Record> void dumpFields(JsonWriter& json, const Record& record) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&record);
+    for (const RecordField& field : RecordFields<Record>::list) {
+        const std::uint8_t* at = bytes + field.offset;
+        switch (field.kind) {
+        case FieldKind::Text: {
+            const char* text = reinterpret_cast<const char*>(at);
+            json.member(field.name, cp1252ToUtf8({text, strnlen(text, field.size)}));
+            break;
+        }
+        case FieldKind::Bytes:
+            json.member(field.name, hexText(at, field.size));
+            break;
+        case FieldKind::Secret: {
+            // A secret of its own; only its presence shows ("password" ->
+            // "hasPassword").
+            std::string name = field.name;
+            name[0] = static_cast<char>(name[0] - 'a' + 'A');
+            json.member("has" + name, at[0] != 0);
+            break;
+        }
+        case FieldKind::Number: {
+            std::uint64_t value = 0;
+            std::memcpy(&value, at, field.size); // little-endian, as the file
+            json.member(field.name, value);
+            break;
+        }
+        case FieldKind::Date: {
+            FileTime value;
+            std::memcpy(&value, at, sizeof value);
+            json.member(field.name, dateText(value));
+            break;
+        }
+        case FieldKind::Amount: {
+            double value;
+            std::memcpy(&value, at, sizeof value);
+            json.member(field.name, value);
+            break;
+        }
+        case FieldKind::Unused:
+            break;
+        }
+    }
 }
 
-void dumpMode(JsonWriter& json, const ModeRecord& mode) {
+template <class Record> void dumpRecord(JsonWriter& json, const Record& record) {
     json.beginObject();
-    json.member("name", utf8Field(mode.name));
-    json.member("id", mode.id);
-    json.member("kind", mode.kind);
-    json.endObject();
-}
-
-void dumpCategory(JsonWriter& json, const CategoryRecord& category) {
-    json.beginObject();
-    json.member("name", utf8Field(category.name));
-    json.member("id", category.id);
-    json.member("shown", category.shown);
-    json.endObject();
-}
-
-void dumpLabel(JsonWriter& json, const LabelRecord& label) {
-    json.beginObject();
-    json.member("text", utf8Field(label.text));
-    json.member("categoryId", label.categoryId);
-    json.endObject();
-}
-
-void dumpReserved(JsonWriter& json, const ReservedRecord& record) {
-    json.beginObject();
-    json.member("bytes", hexText(record.bytes, sizeof record.bytes));
+    dumpFields(json, record);
     json.endObject();
 }
 
 void dumpAccount(JsonWriter& json, const AccountRecord& a) {
     json.beginObject();
-    json.member("name", utf8Field(a.name));
-    json.member("webAddress", utf8Field(a.webAddress));
-    json.member("holderName", utf8Field(a.holderName));
-    json.member("holderFirstNames", utf8Field(a.holderFirstNames));
-    json.member("address", utf8Field(a.address));
-    json.member("addressComplement", utf8Field(a.addressComplement));
-    json.member("city", utf8Field(a.city));
-    json.member("postCode", utf8Field(a.postCode));
-    json.member("civility", a.civility);
-    json.member("ribKey", utf8Field(a.ribKey));
-    json.member("bankCode", utf8Field(a.bankCode));
-    json.member("branchCode", utf8Field(a.branchCode));
-    json.member("bankName", utf8Field(a.bankName));
-    json.member("accountNumber", utf8Field(a.accountNumber));
-    json.member("domiciliation", utf8Field(a.domiciliation));
-    json.member("bic", utf8Field(a.bic));
-    json.member("phone", utf8Field(a.phone));
-    json.member("reserved498", hexText(a.reserved498, sizeof a.reserved498));
-    json.member("initialBalance", a.initialBalance);
-    json.member("minimumAllowed", a.minimumAllowed);
-    json.member("minimumWanted", a.minimumWanted);
-    json.member("balance", a.balance);
-    json.member("pointedBalance", a.pointedBalance);
-    json.member("operationCount", a.operationCount);
-    json.member("reserved548", a.reserved548);
-    json.member("id", a.id);
-    json.member("initialOperationId", a.initialOperationId);
-    json.member("initialPointed", a.initialPointed);
-    json.member("active", a.active);
-    json.member("reserved564", a.reserved564);
+    dumpFields(json, a);
     json.member("hasLogo", a.logoPixels != nullptr && a.logoMask != nullptr);
-    json.endObject();
-}
-
-void dumpThird(JsonWriter& json, const ThirdRecord& t) {
-    json.beginObject();
-    json.member("name", utf8Field(t.name));
-    json.member("id", t.id);
-    json.member("reserved44", t.reserved44);
-    json.member("initialBalance", t.initialBalance);
-    json.member("balance", t.balance);
-    json.member("initialOperationId", t.initialOperationId);
-    json.member("operationCount", t.operationCount);
-    json.member("note", utf8Field(t.note));
-    json.member("reserved200", t.reserved200);
-    json.member("active", t.active);
-    json.member("reserved204", t.reserved204);
     json.endObject();
 }
 
@@ -206,21 +176,7 @@ void dumpThird(JsonWriter& json, const ThirdRecord& t) {
 // list of their own, so they are written without `lines`.
 void dumpOperation(JsonWriter& json, const OperationRecord& o, bool isLine) {
     json.beginObject();
-    json.member("partyId", o.partyId);
-    json.member("counterpartyId", o.counterpartyId);
-    json.member("amount", o.amount);
-    json.member("balanceAfterParty", o.balanceAfterParty);
-    json.member("balanceAfterCounterparty", o.balanceAfterCounterparty);
-    json.member("entryDate", dateText(o.entryDate));
-    json.member("modifiedDate", dateText(o.modifiedDate));
-    json.member("operationDate", dateText(o.operationDate));
-    json.member("creatorUserId", o.creatorUserId);
-    json.member("modifierUserId", o.modifierUserId);
-    json.member("id", o.id);
-    json.member("modeId", o.modeId);
-    json.member("pointed", o.pointed);
-    json.member("label", utf8Field(o.label));
-    json.member("lineCount", o.lineCount);
+    dumpFields(json, o);
     if (!isLine) {
         json.key("lines");
         json.beginArray();
@@ -248,13 +204,13 @@ void dumpDocument(const Document& doc, std::ostream& out) {
     json.member("nextOperationId", doc.nextOperationId);
     json.member("nextAccountNumber", doc.nextAccountNumber);
     json.member("nextThirdNumber", doc.nextThirdNumber);
-    dumpList(json, "users", doc.users, dumpUser);
-    dumpList(json, "modes", doc.modes, dumpMode);
-    dumpList(json, "categories", doc.categories, dumpCategory);
-    dumpList(json, "labels", doc.labels, dumpLabel);
-    dumpList(json, "reserved", doc.reserved, dumpReserved);
+    dumpList(json, "users", doc.users, dumpRecord<UserRecord>);
+    dumpList(json, "modes", doc.modes, dumpRecord<ModeRecord>);
+    dumpList(json, "categories", doc.categories, dumpRecord<CategoryRecord>);
+    dumpList(json, "labels", doc.labels, dumpRecord<LabelRecord>);
+    dumpList(json, "reserved", doc.reserved, dumpRecord<ReservedRecord>);
     dumpList(json, "accounts", doc.accounts, dumpAccount);
-    dumpList(json, "thirds", doc.thirds, dumpThird);
+    dumpList(json, "thirds", doc.thirds, dumpRecord<ThirdRecord>);
     dumpList(json, "operations", doc.operations,
              [](JsonWriter& w, const OperationRecord& o) { dumpOperation(w, o, false); });
     json.endObject();

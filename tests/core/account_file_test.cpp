@@ -61,10 +61,10 @@ std::vector<std::uint8_t> field(std::size_t n, const char* text, std::uint8_t fi
 std::vector<std::uint8_t> imageOfNewFile() {
     Document doc;
     documentInit(doc);
-    createAccount(doc, "Compte courant", 250.0);
-    addDefaultUser(doc);
-    addDefaultModes(doc);
-    addDefaultCategories(doc);
+    EXPECT_TRUE(createAccount(doc, "Compte courant", 250.0));
+    EXPECT_TRUE(addDefaultUser(doc));
+    EXPECT_TRUE(addDefaultModes(doc));
+    EXPECT_TRUE(addDefaultCategories(doc));
     return serializeDocument(doc);
 }
 

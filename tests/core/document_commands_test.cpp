@@ -118,8 +118,9 @@ class DocumentCommandsTest : public ::testing::Test {
         documentInit(doc);
         // The account dialog of a new file makes the first account current.
         ui.accountDialog = [this](bool newFile) {
-            if (newFile)
-                createAccount(doc, "Compte courant", 100.0);
+            if (newFile) {
+                EXPECT_TRUE(createAccount(doc, "Compte courant", 100.0));
+            }
             return AccountDialogResult{kAccountCreated, -1};
         };
     }
@@ -349,7 +350,7 @@ TEST_F(DocumentCommandsTest, UnchangedFileClosesWithoutQuestion) {
 TEST_F(DocumentCommandsTest, SaveQuestionNoClosesWithoutSavingAndYesSavesFirst) {
     for (SaveAnswer answer : {SaveAnswer::No, SaveAnswer::Yes}) {
         openSample();
-        createAccount(doc, "Nouveau", 1.0);
+        EXPECT_TRUE(createAccount(doc, "Nouveau", 1.0));
         doc.isModified = 1;
         ui.saveAnswers.push_back(answer);
         EXPECT_TRUE(commands.closeFile());

@@ -158,10 +158,10 @@ TEST(DocumentLifecycle, InitThenCloseResetEverything) {
     EXPECT_EQ(doc.isOpen, 0u);
 
     AccountRecord* logo = createAccount(doc, "Compte courant", 10.0);
-    createAccount(doc, "Livret", 0.0);
-    addDefaultUser(doc);
-    addDefaultModes(doc);
-    addDefaultCategories(doc);
+    EXPECT_TRUE(createAccount(doc, "Livret", 0.0));
+    EXPECT_TRUE(addDefaultUser(doc));
+    EXPECT_TRUE(addDefaultModes(doc));
+    EXPECT_TRUE(addDefaultCategories(doc));
     doc.labels.appendEmpty();
     doc.thirds.appendEmpty();
     doc.reserved.appendEmpty();
@@ -344,8 +344,8 @@ TEST(DeleteAccount, EachKindOfOperationOfTheDeletedAccount) {
     Document doc;
     documentInit(doc);
     AccountRecord* a = createAccount(doc, "A", 100.0); // initial operation id 0
-    createAccount(doc, "B", 200.0);                    // id 1
-    createAccount(doc, "C", 300.0);                    // id 2
+    ASSERT_TRUE(createAccount(doc, "B", 200.0));       // id 1
+    ASSERT_TRUE(createAccount(doc, "C", 300.0));       // id 2
     UserRecord user{};
     user.id = 4;
     doc.currentUser = doc.users.append(user);
@@ -380,7 +380,7 @@ TEST(DeleteAccount, EachKindOfOperationOfTheDeletedAccount) {
     addOperation(doc, kAccountC, 0x010004, -4.0, 23);
 
     const FileTime before = localNowFileTime();
-    deleteAccount(doc, a);
+    ASSERT_TRUE(deleteAccount(doc, a));
     const FileTime after = localNowFileTime();
 
     // Parts of A's splits that went to accounts take the split's place, in line order.

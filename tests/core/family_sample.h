@@ -24,10 +24,9 @@ inline UserRecord* addUser(Document& doc, const char* name, const char* password
 
 inline void buildFamily(Document& doc) {
     documentInit(doc);
-    createAccount(doc, "Courant", 10.0);
-    createAccount(doc, "Livret", 20.0);
-    addDefaultModes(doc);
-    addDefaultCategories(doc);
+    if (!createAccount(doc, "Courant", 10.0) || !createAccount(doc, "Livret", 20.0) ||
+        !addDefaultModes(doc) || !addDefaultCategories(doc))
+        return; // out of memory: the checks on the family fail
     addUser(doc, "Marie", "secret", 1, 0);
     addUser(doc, "Paul", "paul", 4, kUserLimited);
     doc.isOpen = 1;

@@ -345,7 +345,7 @@ class KvnCheckTest : public KvnTest {
     void SetUp() override {
         KvnTest::SetUp();
         documentInit(doc_);
-        addDefaultUser(doc_);
+        EXPECT_TRUE(addDefaultUser(doc_));
         a_ = createAccount(doc_, "A", 1000);
         b_ = createAccount(doc_, "B", 200);
         ASSERT_TRUE(a_ && b_);
@@ -579,7 +579,7 @@ TEST_F(KvnTest, ThirdsPrintTheTreeAndOnePartysRowsAsDrawn) {
 TEST_F(KvnTest, DumpEscapesTextsAndWritesDatesAndNumbersExactly) {
     Document doc;
     documentInit(doc);
-    addDefaultUser(doc);
+    EXPECT_TRUE(addDefaultUser(doc));
     AccountRecord* account = createAccount(doc, utf8ToCp1252("Quote \" back \\ slash"), 0.1);
     ASSERT_TRUE(account);
     setFieldUtf8(account->city, "Saint-Étienne");

@@ -64,9 +64,8 @@ inline RegisterSample buildRegisterSample(Document& doc) {
     RegisterSample s;
     s.a = createAccount(doc, "Compte A", 1000.0);
     s.b = createAccount(doc, "Compte B", 500.0);
-    addDefaultUser(doc);
-    addDefaultModes(doc);
-    addDefaultCategories(doc);
+    if (!addDefaultUser(doc) || !addDefaultModes(doc) || !addDefaultCategories(doc))
+        return s; // out of memory: the checks on the sample fail
 
     ThirdRecord third{};
     setFieldUtf8(third.name, "Martin");

@@ -12,7 +12,7 @@ TEST(Synthesis, ActiveAccountsWithTheirMenuPositions) {
     Document doc;
     documentInit(doc);
     AccountRecord* masked = createAccount(doc, "Ancien", 10.0);
-    createAccount(doc, "Courant", 1234.5);
+    EXPECT_TRUE(createAccount(doc, "Courant", 1234.5));
     AccountRecord* savings = createAccount(doc, "Livret", -3.0);
     masked->active = 0;
     setFieldText(savings->webAddress, "https://banque.example");

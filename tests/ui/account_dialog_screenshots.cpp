@@ -171,7 +171,7 @@ TEST(AccountDialogScreenshots, DISABLED_Pages) {
     setFieldText(account->bic, "EXBKFRPPXXX");
     setFieldText(account->phone, "0238000000");
     setFieldText(account->webAddress, "https://banque-exemple.example/agence");
-    createAccount(doc, utf8ToCp1252("Livret A"), 0.0);
+    ASSERT_TRUE(createAccount(doc, utf8ToCp1252("Livret A"), 0.0));
 
     const AccountDialogIn in{false, directory};
     DialogDriver driver(120000ms);

@@ -47,7 +47,7 @@ class EntryPane : public ::testing::Test {
         for (auto [text, category] :
              {std::pair{"Loyer", Category | 0x0101u}, std::pair{"Loisirs", Category | 0x0A01u},
               std::pair{"Salaire", Category | 0x0C01u}})
-            insertLabel(doc, text, category);
+            ASSERT_TRUE(insertLabel(doc, text, category));
         model = std::make_unique<RegisterModel>(doc);
         model->fill();
         history = std::make_unique<BookingHistory>(*model);

@@ -35,11 +35,11 @@ TEST(ShellScreenshots, DISABLED_Session) {
     {
         Document sample;
         documentInit(sample);
-        createAccount(sample, utf8ToCp1252("Compte courant"), 1250.0);
-        createAccount(sample, utf8ToCp1252("Livret A"), 3000.0);
+        EXPECT_TRUE(createAccount(sample, utf8ToCp1252("Compte courant"), 1250.0));
+        EXPECT_TRUE(createAccount(sample, utf8ToCp1252("Livret A"), 3000.0));
         createAccount(sample, utf8ToCp1252("Épargne logement"), 800.0)->active = 0;
-        addDefaultModes(sample);
-        addDefaultCategories(sample);
+        EXPECT_TRUE(addDefaultModes(sample));
+        EXPECT_TRUE(addDefaultCategories(sample));
         sample::addUser(sample, "Marie", "secret", 1, 0);
         sample::addUser(sample, "Paul", "paul", 2, kUserLimited);
         sample::addUser(sample, "Zoé", "zoe", 3, kUserLimited | kUserRefused);

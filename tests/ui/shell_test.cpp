@@ -442,7 +442,7 @@ TEST_F(ShellTest, NewFileIsSansTitreThenSaveAsAsksPseudoAndPassword) {
 
 TEST_F(ShellTest, AnswerNoClosesWithoutSavingAndEmptiesTheFrame) {
     openSample();
-    createAccount(doc, "Vacances", 0.0);
+    EXPECT_TRUE(createAccount(doc, "Vacances", 0.0));
     modify();
     DialogDriver driver;
     driver.expectMessageBox(kSaveQuestion).press(IDNO);
@@ -464,7 +464,7 @@ TEST_F(ShellTest, AnswerNoClosesWithoutSavingAndEmptiesTheFrame) {
 
 TEST_F(ShellTest, CtrlSSavesThroughTheAccelerators) {
     openSample();
-    createAccount(doc, "Vacances", 0.0);
+    EXPECT_TRUE(createAccount(doc, "Vacances", 0.0));
     modify();
     HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_MAIN));
     BYTE keys[256] = {};
