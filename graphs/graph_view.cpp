@@ -104,7 +104,7 @@ void GraphView::computeTotals() {
     period_ = period;
     if (!listExpenseCategories(*document_, totals_) || totals_.empty())
         return; // nothing to draw: the picture stays
-    if (!runTotalsJob(window, *document_, period_, totals_) || !window)
+    if (runTotalsJob({document_, period_}, {&totals_}, window) != TotalsEnd::Completed || !window)
         return; // cancelled, or the view went meanwhile
     showPicture();
 }
@@ -113,7 +113,7 @@ void GraphView::refresh(int) {
     if (!window || !document_ || !diagram_)
         return;
     if (!listExpenseCategories(*document_, totals_) ||
-        !runTotalsJob(window, *document_, period_, totals_) || !window)
+        runTotalsJob({document_, period_}, {&totals_}, window) != TotalsEnd::Completed || !window)
         return;
     showPicture();
 }

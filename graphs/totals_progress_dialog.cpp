@@ -10,6 +10,10 @@ namespace {
 
 constexpr WORD kStartCommand = 1000;
 constexpr UINT kWorkerEnded = WM_USER + 1;
+// The dialog's own ends; runModal gives -1 when it could not be made.
+constexpr int kJobCancelled = 0;
+constexpr int kJobCompleted = 1;
+constexpr int kNoThread = 2;
 
 // What the dialog and the worker share. The worker reads the document and
 // writes the totals and the flags, nothing else.
@@ -60,7 +64,7 @@ class TotalsProgressDialog : public DialogObject<TotalsProgressDialog> {
             return setMessageResult(0);
         case kWorkerEnded:
             waitForWorker();
-            endDialog(job_.flags.completed == 1 ? 1 : 0);
+            endDialog(job_.flags.completed == 1 ? kJobCompleted : kJobCancelled);
             return TRUE;
         default:
             return FALSE;
@@ -79,7 +83,7 @@ class TotalsProgressDialog : public DialogObject<TotalsProgressDialog> {
         job_.thread = CreateThread(nullptr, 0, totalsWorker, &job_, 0, nullptr);
         if (!job_.thread) {
             job_.flags.running = 0;
-            endDialog(0);
+            endDialog(kNoThread);
         }
     }
     void waitForWorker() {
@@ -95,16 +99,22 @@ class TotalsProgressDialog : public DialogObject<TotalsProgressDialog> {
 
 } // namespace
 
-bool runTotalsJob(HWND owner, const Document& doc, const Period& period,
-                  CategoryTotalList& totals) {
+TotalsEnd runTotalsJob(const TotalsJobIn& in, const TotalsJobOut& out, HWND owner) {
     TotalsJob job;
-    job.document = &doc;
-    job.period = period;
-    job.totals = &totals;
+    job.document = in.document;
+    job.period = in.period;
+    job.totals = out.totals;
     // Raised before the dialog exists, so that a cancel at any moment counts.
     job.flags.running = 1;
     TotalsProgressDialog dialog(job);
-    return dialog.runModal(owner, IDD_PROGRESS) == 1;
+    switch (dialog.runModal(owner, IDD_PROGRESS)) {
+    case kJobCompleted:
+        return TotalsEnd::Completed;
+    case kJobCancelled:
+        return TotalsEnd::Cancelled;
+    default:
+        return TotalsEnd::NotShown;
+    }
 }
 
 } // namespace kolvane::win

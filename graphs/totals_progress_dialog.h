@@ -12,9 +12,18 @@
 
 namespace kolvane::win {
 
-// Runs the computation modally over `owner`. True when every operation was
-// visited (the totals then hold the period's sums); false when it was
-// cancelled or the dialog or the thread could not be made.
-bool runTotalsJob(HWND owner, const Document& doc, const Period& period, CategoryTotalList& totals);
+struct TotalsJobIn {
+    const Document* document = nullptr; // never null
+    Period period;
+};
+// Completed when every operation was visited: the totals then hold the
+// period's sums added to what they held. NotShown when the dialog or the
+// thread could not be made.
+enum class TotalsEnd { Completed, Cancelled, NotShown };
+struct TotalsJobOut {
+    CategoryTotalList* totals = nullptr; // never null
+};
+// Runs the computation modally over `owner`.
+TotalsEnd runTotalsJob(const TotalsJobIn& in, const TotalsJobOut& out, HWND owner);
 
 } // namespace kolvane::win

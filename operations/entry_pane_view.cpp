@@ -565,8 +565,8 @@ void OperationEntryPane::editVentilation() {
     scratchOperation.amount = start.amount;
     if (editedOperation && editedOperation->lines && !workingLines)
         workingLines = copyLines(*editedOperation);
-    VentilationEditor editor(document);
-    runVentilationEditor(editor, window, &scratchOperation, &workingLines);
+    if (document)
+        (void)runVentilationEditor(*document, {&scratchOperation, &workingLines}, window);
 }
 
 void OperationEntryPane::validate() {

@@ -32,7 +32,7 @@ win::ListAlign listAlign(TextAlign align) {
 } // namespace
 
 OperationView::OperationView(Document* doc, BookingHistory& history)
-    : document_(doc), history_(history), model_(history.model()), consult_(doc) {}
+    : document_(doc), history_(history), model_(history.model()) {}
 
 OperationView::~OperationView() {
     if (window != nullptr)
@@ -285,8 +285,8 @@ int OperationView::modifySelection() {
 }
 
 void OperationView::consultSelection() {
-    if (canConsultSelection())
-        runVentilationConsult(consult_, window, selectedRecord());
+    if (canConsultSelection() && document_)
+        (void)runVentilationConsult(*document_, {selectedRecord()}, window);
 }
 
 void OperationView::setSortOrder(std::uint32_t order) {

@@ -90,7 +90,6 @@ class OperationView : public win::ScrolledPage<OperationView>, public win::TabVi
     std::array<std::wstring, kRegisterColumnCount> titles_;
     BalanceStrip strip_;
     OperationEntryPane entryPane_;
-    VentilationConsult consult_;
 };
 
 } // namespace kolvane

@@ -31,14 +31,14 @@ std::string VentilationEditor::LineRows::cellText(int row, int column) const {
                                editor.draft_->lines()[static_cast<std::size_t>(row)], column);
 }
 
-int runVentilationEditor(VentilationEditor& editor, HWND owner, OperationRecord* operation,
-                         WorkingLines* linesSlot) {
-    if (!operation || !linesSlot || !editor.document)
-        return 0;
-    editor.operation = operation;
-    editor.linesSlot = linesSlot;
-    const int result = editor.runModal(owner, IDD_VENTILATION_EDITOR);
-    return result == 1 ? 1 : 0;
+win::DialogEnd runVentilationEditor(Document& document, const VentilationEditorIn& in,
+                                    HWND owner) {
+    if (!in.operation || !in.linesSlot)
+        return win::DialogEnd::NotShown;
+    VentilationEditor editor(&document);
+    editor.operation = in.operation;
+    editor.linesSlot = in.linesSlot;
+    return win::confirmedOrCancelled(editor.runModal(owner, IDD_VENTILATION_EDITOR));
 }
 
 std::optional<LRESULT> VentilationEditor::onNotify(const NMHDR& header) {
@@ -195,11 +195,14 @@ RowLook VentilationConsult::ConsultRows::rowLook(int row) const {
     return RowLook{cells.background, cells.text, false};
 }
 
-void runVentilationConsult(VentilationConsult& consult, HWND owner, OperationRecord* operation) {
-    if (!operation || !consult.document)
-        return;
-    consult.operation = operation;
-    consult.runModal(owner, IDD_VENTILATION_CONSULT);
+win::EditorEnd runVentilationConsult(Document& document, const VentilationConsultIn& in,
+                                     HWND owner) {
+    if (!in.operation)
+        return win::EditorEnd::NotShown;
+    VentilationConsult consult(&document);
+    consult.operation = in.operation;
+    return consult.runModal(owner, IDD_VENTILATION_CONSULT) < 0 ? win::EditorEnd::NotShown
+                                                                : win::EditorEnd::Closed;
 }
 
 std::optional<LRESULT> VentilationConsult::onNotify(const NMHDR& header) {

@@ -8,6 +8,7 @@
 #include "document/choice_lists.h"
 #include "document/row_model.h"
 #include "operations/entry_rules.h"
+#include "win/dialog_result.h"
 #include "win/list_view.h"
 #include "win/window_object.h"
 
@@ -60,12 +61,16 @@ struct VentilationEditor : win::DialogObject<VentilationEditor> {
     win::ListView list_;
 };
 
-// Runs dialog 211 over `owner` on the operation's amount and the lines in
-// `linesSlot`; the slot holds the lines kept, or no value when they were
-// dropped. Returns 1 after "Valider" with nothing left to ventilate, else 0
-// (and 0 without an operation or a slot).
-int runVentilationEditor(VentilationEditor& editor, HWND owner, OperationRecord* operation,
-                         WorkingLines* linesSlot);
+struct VentilationEditorIn {
+    OperationRecord* operation = nullptr; // only its amount is read
+    WorkingLines* linesSlot = nullptr;    // the lines edited, then kept or dropped
+};
+// Runs dialog 211 over `owner` on the operation's amount and the lines in the
+// slot; the slot then holds the lines kept, or no value when they were
+// dropped. Confirmed after "Valider" with nothing left to ventilate, else
+// Cancelled; NotShown without an operation or a slot.
+win::DialogEnd runVentilationEditor(Document& document, const VentilationEditorIn& in,
+                                    HWND owner);
 
 struct VentilationConsult : win::DialogObject<VentilationConsult> {
     Document* document = nullptr;
@@ -90,8 +95,12 @@ struct VentilationConsult : win::DialogObject<VentilationConsult> {
     win::ListView list_;
 };
 
-// Shows the operation and its lines in dialog 216 over `owner`; nothing
+struct VentilationConsultIn {
+    OperationRecord* operation = nullptr;
+};
+// Shows the operation and its lines in dialog 216 over `owner`; NotShown
 // without an operation.
-void runVentilationConsult(VentilationConsult& consult, HWND owner, OperationRecord* operation);
+win::EditorEnd runVentilationConsult(Document& document, const VentilationConsultIn& in,
+                                     HWND owner);
 
 } // namespace kolvane

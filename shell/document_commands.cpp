@@ -45,15 +45,36 @@ std::optional<int> welcomeEndCode(WelcomeButton button, int selectedIndex) {
     return 0;
 }
 
-WelcomeChoice welcomeChoice(int result, int recentCount) {
+WelcomeResult welcomeResult(int modalResult) {
+    if (modalResult < 0)
+        return {WelcomeEnd::NotShown, {}};
+    if (modalResult == CMD_NEW_FILE)
+        return {WelcomeEnd::NewFile, {}};
+    if (modalResult == CMD_OPEN)
+        return {WelcomeEnd::Browse, {}};
+    if (modalResult >= kWelcomeRecentBase)
+        return {WelcomeEnd::Recent, {modalResult - kWelcomeRecentBase}};
+    return {WelcomeEnd::Cancelled, {}};
+}
+
+WelcomeChoice welcomeChoice(const WelcomeResult& result, int recentCount) {
     WelcomeChoice choice;
-    if (result == CMD_NEW_FILE) {
+    switch (result.end) {
+    case WelcomeEnd::NewFile:
         choice.action = WelcomeChoice::NewFile;
-    } else if (result == CMD_OPEN) {
+        break;
+    case WelcomeEnd::Browse:
         choice.action = WelcomeChoice::OpenFile;
-    } else if (result >= kWelcomeRecentBase && result - kWelcomeRecentBase < recentCount) {
-        choice.action = WelcomeChoice::OpenRecent;
-        choice.recentIndex = result - kWelcomeRecentBase;
+        break;
+    case WelcomeEnd::Recent:
+        if (result.out.recentIndex >= 0 && result.out.recentIndex < recentCount) {
+            choice.action = WelcomeChoice::OpenRecent;
+            choice.recentIndex = result.out.recentIndex;
+        }
+        break;
+    case WelcomeEnd::Cancelled:
+    case WelcomeEnd::NotShown:
+        break;
     }
     return choice;
 }

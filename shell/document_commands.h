@@ -29,8 +29,21 @@ struct AccountDialogResult {
     int deletePosition = -1; // with kAccountMaskedOrDeleted: among all accounts, or -1
 };
 
-// Welcome dialog results: 0 nothing, 1000 new file, 1001 open, 10 + i recent file i.
+// The welcome dialog's end codes: 0 cancelled, 1000 new file, 1001 open,
+// 10 + i recent file i.
 inline constexpr int kWelcomeRecentBase = 10;
+
+// How the welcome dialog ended, and with Recent, which recent file was chosen.
+enum class WelcomeEnd { NewFile, Browse, Recent, Cancelled, NotShown };
+struct WelcomeOut {
+    int recentIndex = -1;
+};
+struct WelcomeResult {
+    WelcomeEnd end = WelcomeEnd::Cancelled;
+    WelcomeOut out;
+};
+// From the dialog's end code, or runModal's -1 when it could not be made.
+WelcomeResult welcomeResult(int modalResult);
 
 class ShellUi {
   public:
@@ -44,7 +57,7 @@ class ShellUi {
     virtual bool askYesNo(std::string_view text) = 0;
     virtual std::optional<std::string> chooseFileToOpen() = 0;
     virtual std::optional<std::string> chooseFileToSave() = 0;
-    virtual int runWelcome() = 0;
+    virtual WelcomeResult runWelcome() = 0;
     virtual bool runLogin() = 0;
     virtual bool runUserIdentity(UserRecord* user) = 0; // null: the current user
     virtual bool runPasswordDialog(UserRecord* user, std::string_view title) = 0;
@@ -87,7 +100,7 @@ struct WelcomeChoice {
     enum Action { Nothing, NewFile, OpenFile, OpenRecent } action = Nothing;
     int recentIndex = -1;
 };
-WelcomeChoice welcomeChoice(int result, int recentCount);
+WelcomeChoice welcomeChoice(const WelcomeResult& result, int recentCount);
 
 // The steps of "Enregistrer sous" while the current user still needs a pseudo
 // and a password (a new file's default user). Any step cancelled stops the

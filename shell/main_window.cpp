@@ -144,7 +144,9 @@ class MainWindow::Ui : public ShellUi {
     std::optional<std::string> chooseFileToSave() override {
         return main_.chooseFileToSave(main_.window);
     }
-    int runWelcome() override { return kolvane::runWelcome(main_.settings, main_.window); }
+    WelcomeResult runWelcome() override {
+        return kolvane::runWelcome({&main_.settings}, main_.window);
+    }
     bool runLogin() override {
         return kolvane::runLogin(doc(), main_.window) == win::DialogEnd::Confirmed;
     }

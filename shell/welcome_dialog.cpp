@@ -47,11 +47,10 @@ struct WelcomeDialog : win::DialogObject<WelcomeDialog> {
 
 } // namespace
 
-int runWelcome(const Settings& settings, HWND owner) {
+WelcomeResult runWelcome(const WelcomeIn& in, HWND owner) {
     WelcomeDialog dialog;
-    dialog.settings = &settings;
-    const int result = dialog.runModal(owner, IDD_WELCOME);
-    return result < 0 ? 0 : result;
+    dialog.settings = in.settings;
+    return welcomeResult(dialog.runModal(owner, IDD_WELCOME));
 }
 
 } // namespace kolvane

@@ -2,13 +2,16 @@
 // compte". The result is read by welcomeChoice (document_commands.h).
 #pragma once
 
+#include "shell/document_commands.h"
 #include "shell/settings.h"
 
 #include <windows.h>
 
 namespace kolvane {
 
-// 0 cancelled, 1000 new file, 1001 browse, 10 + i recent file i.
-int runWelcome(const Settings& settings, HWND owner);
+struct WelcomeIn {
+    const Settings* settings = nullptr; // its recent files are listed; never null
+};
+WelcomeResult runWelcome(const WelcomeIn& in, HWND owner);
 
 } // namespace kolvane

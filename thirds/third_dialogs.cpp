@@ -110,10 +110,23 @@ void ThirdDeleteDialog::onOk() {
     endDialog(transferResult(*document, target));
 }
 
-int runThirdDeleteDialog(ThirdDeleteDialog& dialog, HWND owner, ThirdRecord* third) {
-    dialog.third = third;
-    const int result = dialog.runModal(owner, IDD_THIRD_DELETE);
-    return result < 0 ? 0 : result;
+ThirdDeleteEnd runThirdDeleteDialog(Document& document, const ThirdDeleteIn& in, HWND owner) {
+    ThirdDeleteDialog dialog;
+    dialog.document = &document;
+    dialog.history = in.history;
+    dialog.third = in.third;
+    switch (dialog.runModal(owner, IDD_THIRD_DELETE)) {
+    case kThirdMask:
+        return ThirdDeleteEnd::Masked;
+    case kThirdMoved:
+        return ThirdDeleteEnd::Moved;
+    case kThirdMovedToCurrentAccount:
+        return ThirdDeleteEnd::MovedToCurrentAccount;
+    case kThirdDeleteCancelled:
+        return ThirdDeleteEnd::Cancelled;
+    default:
+        return ThirdDeleteEnd::NotShown;
+    }
 }
 
 } // namespace kolvane

@@ -44,6 +44,13 @@ struct ThirdDeleteDialog : win::DialogObject<ThirdDeleteDialog> {
     void onTargetChosen();
     ChoiceList targets_;
 };
-int runThirdDeleteDialog(ThirdDeleteDialog& dialog, HWND owner, ThirdRecord* third);
+struct ThirdDeleteIn {
+    BookingHistory* history = nullptr; // where the change is booked; never null
+    ThirdRecord* third = nullptr;      // the party to delete; never null
+};
+// Masked is left to the caller; both Moved ends have moved the operations and
+// removed the party.
+enum class ThirdDeleteEnd { Masked, Moved, MovedToCurrentAccount, Cancelled, NotShown };
+ThirdDeleteEnd runThirdDeleteDialog(Document& document, const ThirdDeleteIn& in, HWND owner);
 
 } // namespace kolvane

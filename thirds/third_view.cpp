@@ -440,19 +440,22 @@ void ThirdView::deleteSelectedThird() {
         afterChange(history_.perform(makeDeleteThird(selectedThird_)), true);
         return;
     }
-    ThirdDeleteDialog dialog;
-    dialog.document = document_;
-    dialog.history = &history_;
-    const int result = runThirdDeleteDialog(dialog, window, selectedThird_);
-    if (result == kThirdMask) {
+    switch (runThirdDeleteDialog(*document_, {&history_, selectedThird_}, window)) {
+    case ThirdDeleteEnd::Masked:
         afterChange(history_.perform(makeMaskThird(selectedThird_)), true);
-        return;
+        break;
+    case ThirdDeleteEnd::Moved:
+        afterChange(BookingStatus::Done, true);
+        break;
+    case ThirdDeleteEnd::MovedToCurrentAccount:
+        afterChange(BookingStatus::Done, true);
+        if (currentAccountChanged)
+            currentAccountChanged();
+        break;
+    case ThirdDeleteEnd::Cancelled:
+    case ThirdDeleteEnd::NotShown:
+        break;
     }
-    if (result == kThirdDeleteCancelled)
-        return;
-    afterChange(BookingStatus::Done, true);
-    if (result == kThirdMovedToCurrentAccount && currentAccountChanged)
-        currentAccountChanged();
 }
 
 void ThirdView::afterChange(BookingStatus status, bool refillTree) {

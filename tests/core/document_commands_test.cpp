@@ -31,7 +31,7 @@ class ScriptedUi : public ShellUi {
     Calls calls;
     std::deque<SaveAnswer> saveAnswers;
     std::deque<std::optional<std::string>> openPaths, savePaths;
-    std::deque<int> welcomeResults; // then 0: cancelled
+    std::deque<int> welcomeResults; // the dialog's end codes, then 0: cancelled
     bool yesToQuestions = false;
     std::function<bool()> login = [] { return false; };
     std::function<bool(UserRecord*)> identity = [](UserRecord*) { return false; };
@@ -53,7 +53,9 @@ class ScriptedUi : public ShellUi {
     std::optional<std::string> chooseFileToSave() override {
         return log("chooseFileToSave"), take(savePaths, {});
     }
-    int runWelcome() override { return log("runWelcome"), take(welcomeResults, 0); }
+    WelcomeResult runWelcome() override {
+        return log("runWelcome"), welcomeResult(take(welcomeResults, 0));
+    }
     void showMessage(std::string_view text) override { log("showMessage:" + std::string(text)); }
     bool askYesNo(std::string_view text) override {
         return log("askYesNo:" + std::string(text)), yesToQuestions;
@@ -233,7 +235,10 @@ TEST_F(DocumentCommandsTest, WelcomeOpensTheChosenRecentFile) {
     EXPECT_EQ(welcomeEndCode(WelcomeButton::Ok, -1), std::nullopt); // no selection: stays open
     EXPECT_EQ(welcomeEndCode(WelcomeButton::DoubleClick, 3), 13);
     EXPECT_EQ(welcomeEndCode(WelcomeButton::NewFile, 2), 1000);
-    EXPECT_EQ(welcomeChoice(13, 3).action, WelcomeChoice::Nothing); // beyond the list
+    EXPECT_EQ(welcomeChoice(welcomeResult(13), 3).action, WelcomeChoice::Nothing); // 4th of 3
+    EXPECT_EQ(welcomeResult(0).end, WelcomeEnd::Cancelled);
+    EXPECT_EQ(welcomeResult(-1).end, WelcomeEnd::NotShown); // the dialog could not be made
+    EXPECT_EQ(welcomeChoice(welcomeResult(-1), 3).action, WelcomeChoice::Nothing);
     writeSampleFile("C:\\B.kvn");
     addRecentFile(settings, "C:\\B.kvn");
     addRecentFile(settings, "C:\\A.kvn");
