@@ -56,6 +56,10 @@ std::string refusalText(const Refusal& refusal) {
         return kSameThirdMessage;
     case RefusalMessage::EnterLineAmount:
         return kEnterLineAmount;
+    case RefusalMessage::DebitAndCredit:
+        return kDebitAndCreditText;
+    case RefusalMessage::EnterOperationLabel:
+        return kEnterOperationLabelText;
     case RefusalMessage::Named:
         return refusal.named;
     }

@@ -51,7 +51,10 @@ inline constexpr const char* kMissingBankNameMessage =
 inline constexpr const char* kMissingBankLogoMessage =
     "Vous devez ajouter un logo pour cet établissement.";
 
-// The ventilation editor.
+// The operation entry pane and the ventilation editor.
+inline constexpr const char* kDebitAndCreditText =
+    "Vous ne pouvez pas saisir en même temps un\ncrédit et un débit .";
+inline constexpr const char* kEnterOperationLabelText = "Saisissez le libellé de l'opération.";
 inline constexpr const char* kEnterLineAmount = "Saisissez le montant de ventillation .";
 
 // The third parties.
@@ -89,6 +92,8 @@ enum class RefusalMessage : std::uint8_t {
     EmptyThirdName,
     SameThird,
     EnterLineAmount,
+    DebitAndCredit,
+    EnterOperationLabel,
     Named, // a text that names a record: Refusal::named
 };
 
@@ -110,6 +115,8 @@ enum class RefusalField : std::uint8_t {
     ThirdName,
     ThirdTarget,
     LineAmount,
+    EntryCredit,
+    EntryLabel,
 };
 
 struct Refusal {

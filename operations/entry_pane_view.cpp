@@ -8,6 +8,7 @@
 #include "win/fonts.h"
 #include "win/gui_resources.h"
 #include "win/message_filters.h"
+#include "win/refusals.h"
 #include "win/window_text.h"
 
 #include <commctrl.h>
@@ -129,23 +130,6 @@ std::wstring controlText(int id) {
         return L"Annuler";
     default:
         return {};
-    }
-}
-
-int fieldControl(EntryField field) {
-    switch (field) {
-    case EntryField::Debit:
-        return IDC_ENTRY_DEBIT;
-    case EntryField::Credit:
-        return IDC_ENTRY_CREDIT;
-    case EntryField::Label:
-        return IDC_ENTRY_LABEL;
-    case EntryField::Mode:
-        return IDC_ENTRY_MODE;
-    case EntryField::Party:
-        return IDC_ENTRY_PARTY;
-    default:
-        return 0;
     }
 }
 
@@ -546,13 +530,8 @@ void OperationEntryPane::dropEdit() {
         cancel();
 }
 
-void OperationEntryPane::refuse(const EntryRefusal& refusal) {
-    if (refusal.messageId != 0)
-        win::showStringMessage(window, static_cast<UINT>(refusal.messageId));
-    else if (refusal.text)
-        win::showMessage(window, utf8ToWide(refusal.text));
-    if (const int id = fieldControl(refusal.focus))
-        SetFocus(control(id));
+void OperationEntryPane::refuse(const Refusal& refusal) {
+    win::refuse(window, refusal);
 }
 
 void OperationEntryPane::editVentilation() {

@@ -91,7 +91,7 @@ struct OperationEntryPane : win::WindowObject<OperationEntryPane> {
     void validate();
     void editVentilation();
     void clearFields();
-    void refuse(const EntryRefusal& refusal);
+    void refuse(const Refusal& refusal);
     LRESULT defaultButton() const;
     void moveFocus(bool previous);
     double debitValue() const;

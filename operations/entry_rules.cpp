@@ -4,7 +4,6 @@
 #include "document/operation_texts.h"
 #include "operations/register_model.h"
 #include "document/text.h"
-#include "resources/resource_ids.h"
 
 namespace kolvane {
 
@@ -74,7 +73,7 @@ EntryFields entryFieldsFor(const Document& doc, const OperationRecord& operation
 VentilationStart startVentilation(double debit, double credit) {
     VentilationStart start;
     if (debit != 0.0 && credit != 0.0) {
-        start.refusal = EntryRefusal{IDS_DEBIT_AND_CREDIT, nullptr, EntryField::Credit};
+        start.refusal = Refusal{RefusalMessage::DebitAndCredit, RefusalField::EntryCredit};
         return start;
     }
     start.amount = debit != 0.0 ? -debit : credit;
@@ -110,12 +109,12 @@ ValidationResult validateEntry(const EntryForm& form, const OperationRecord* edi
                                const std::vector<VentilationLine>* workingLines, FileTime now) {
     ValidationResult result;
     if (form.debit != 0.0 && form.credit != 0.0) {
-        result.refusal = EntryRefusal{IDS_DEBIT_AND_CREDIT, nullptr, EntryField::Credit};
+        result.refusal = Refusal{RefusalMessage::DebitAndCredit, RefusalField::EntryCredit};
         return result;
     }
     const std::string label = form.label.substr(0, kEntryLabelLength);
     if (label.empty()) {
-        result.refusal = EntryRefusal{IDS_ENTER_OPERATION_LABEL, nullptr, EntryField::Label};
+        result.refusal = Refusal{RefusalMessage::EnterOperationLabel, RefusalField::EntryLabel};
         return result;
     }
     OperationEntry& entry = result.entry;

@@ -17,18 +17,6 @@
 
 namespace kolvane {
 
-// The pane's and the editor's fields, for the focus after a refusal.
-enum class EntryField { None, Debit, Credit, Label, Mode, Party, LineAmount };
-
-// A refused entry: the message (a string id, or 0 with `text` for the
-// literals of the ventilation editor) and the field that gets the focus.
-struct EntryRefusal {
-    int messageId = 0;
-    const char* text = nullptr; // UTF-8
-    EntryField focus = EntryField::None;
-    explicit operator bool() const { return messageId != 0 || text != nullptr; }
-};
-
 inline constexpr const char* kAmountsLeftQuestion =
     "Il reste encore des montants à ventiller. \nCliquez sur OK pour retourner à la fenetre "
     "ventillation \nsinon cliquez sur Annuler.";
@@ -87,7 +75,7 @@ EntryFields entryFieldsFor(const Document& doc, const OperationRecord& operation
 // --- "Editer la ventillation" -------------------------------------------------
 
 struct VentilationStart {
-    EntryRefusal refusal;
+    Refusal refusal;
     double amount = 0.0; // the amount handed to the editor (its `amount`)
 };
 VentilationStart startVentilation(double debit, double credit);
@@ -115,7 +103,7 @@ enum class Validation {
 
 struct ValidationResult {
     Validation outcome = Validation::Refused;
-    EntryRefusal refusal;
+    Refusal refusal;
     OperationEntry entry; // what to book (lines included when they count)
     // The working lines after the check: when the pane had none and the
     // changed operation has lines, a copy of them (the pane keeps it).

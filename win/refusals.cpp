@@ -27,6 +27,8 @@ constexpr FieldControl kFieldControls[] = {
     {RefusalField::ThirdName, IDC_THIRD_NAME},
     {RefusalField::ThirdTarget, IDC_THIRD_DELETE_TARGET},
     {RefusalField::LineAmount, IDC_VENTILATION_AMOUNT},
+    {RefusalField::EntryCredit, IDC_ENTRY_CREDIT},
+    {RefusalField::EntryLabel, IDC_ENTRY_LABEL},
 };
 
 } // namespace

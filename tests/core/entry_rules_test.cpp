@@ -1,7 +1,6 @@
 #include "operations/entry_rules.h"
 
 #include "register_sample.h"
-#include "resources/resource_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -75,8 +74,8 @@ TEST(EntryRules, AnOperationLoadedForAChangeIsSeenFromTheCurrentAccount) {
 
 TEST(EntryRules, TheVentilationEditorGetsOneAmount) {
     const VentilationStart both = startVentilation(5.0, 1.0);
-    EXPECT_EQ(both.refusal.messageId, IDS_DEBIT_AND_CREDIT);
-    EXPECT_EQ(both.refusal.focus, EntryField::Credit);
+    EXPECT_EQ(refusalText(both.refusal), kDebitAndCreditText);
+    EXPECT_EQ(both.refusal.field, RefusalField::EntryCredit);
     EXPECT_FALSE(startVentilation(5.0, 0.0).refusal);
     EXPECT_EQ(startVentilation(5.0, 0.0).amount, -5.0);
     EXPECT_EQ(startVentilation(0.0, 7.0).amount, 7.0);
@@ -89,13 +88,13 @@ TEST(EntryRules, ValiderRefusesThenBooksWhatThePaneHolds) {
     form.label = "Pain";
     ValidationResult result = validateEntry(form, nullptr, nullptr, 7);
     EXPECT_EQ(result.outcome, Validation::Refused);
-    EXPECT_EQ(result.refusal.messageId, IDS_DEBIT_AND_CREDIT);
-    EXPECT_EQ(result.refusal.focus, EntryField::Credit);
+    EXPECT_EQ(refusalText(result.refusal), kDebitAndCreditText);
+    EXPECT_EQ(result.refusal.field, RefusalField::EntryCredit);
     form.credit = 0.0;
     form.label = "";
     result = validateEntry(form, nullptr, nullptr, 7);
-    EXPECT_EQ(result.refusal.messageId, IDS_ENTER_OPERATION_LABEL);
-    EXPECT_EQ(result.refusal.focus, EntryField::Label);
+    EXPECT_EQ(refusalText(result.refusal), kEnterOperationLabelText);
+    EXPECT_EQ(result.refusal.field, RefusalField::EntryLabel);
 
     form.label = std::string(45, 'x');
     form.party = Category | 0x0001;
