@@ -1,6 +1,7 @@
 #include "accounts/link_control.h"
 
 #include "document/text.h"
+#include "win/child_controls.h"
 
 #include <shellapi.h>
 
@@ -274,6 +275,23 @@ void setLinkOpener(LinkOpener opener) {
 
 void openAddress(HWND owner, const wchar_t* target) {
     currentOpener(owner, target);
+}
+
+HWND createPanelLink(HWND parent, HICON icon, const wchar_t* text, int y, int id, HFONT font) {
+    HWND picture = win::createChild(
+        parent,
+        {L"STATIC", nullptr, SS_ICON | SS_REALSIZECONTROL | WS_CLIPSIBLINGS, 15, y - 6, 20, 20},
+        nullptr);
+    if (picture != nullptr && icon != nullptr)
+        SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    HWND link = win::createChild(
+        parent, {kLinkControlClassName, text, WS_CLIPSIBLINGS, 40, y, 100, 16, id}, font);
+    if (link != nullptr) {
+        SendMessageW(link, LINK_SET_BACK_COLOR, FALSE, GetSysColor(COLOR_BTNFACE));
+        SendMessageW(link, LINK_SET_TRANSPARENT, 0, 0);
+        EnableWindow(link, FALSE);
+    }
+    return link;
 }
 
 } // namespace kolvane

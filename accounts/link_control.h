@@ -45,6 +45,12 @@ struct LinkControl : win::WindowObject<LinkControl> {
 // there afterwards.
 bool registerLinkControlClass(HINSTANCE instance);
 
+// One line of a view's left panel: the application's `icon` at (15, y - 6)
+// and a disabled link of `text` at (40, y), 100 x 16, in `font`, drawn on the
+// panel's colour (a transparent link could not wipe its old text, the panel
+// being its sibling, not its parent). The link, or null.
+HWND createPanelLink(HWND parent, HICON icon, const wchar_t* text, int y, int id, HFONT font);
+
 // Hands a target to the desktop; tests replace it so that nothing is launched.
 // Null puts back the shell's "open".
 using LinkOpener = void (*)(HWND control, const wchar_t* target);

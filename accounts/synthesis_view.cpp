@@ -33,12 +33,6 @@ void drawText(HDC dc, const std::wstring& text, const SynthesisText& box, int to
                   (box.rightAligned ? DT_RIGHT : DT_LEFT));
 }
 
-HWND createChild(HWND parent, DWORD exStyle, const wchar_t* className, const wchar_t* text,
-                 DWORD style, int x, int y, int width, int height, int id) {
-    return CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width,
-                           height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           win::resourceInstance(), nullptr);
-}
 
 } // namespace
 
@@ -106,13 +100,17 @@ LRESULT SynthesisView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 void SynthesisView::onCreate() {
-    panel_ = createChild(window, WS_EX_CLIENTEDGE, L"STATIC", nullptr, WS_CLIPSIBLINGS, 0, 0,
-                         kPanelWidth, kPageHeight, kSynthesisPanelId);
-    HWND list = createChild(window, WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr,
-                            WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_OWNERDRAWFIXED |
-                                LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS | LVS_SINGLESEL,
-                            kPanelWidth, 0, kPageWidth - kPanelWidth, kPageHeight,
-                            kSynthesisListId);
+    panel_ = win::createChild(window,
+                              {L"STATIC", nullptr, WS_CLIPSIBLINGS, 0, 0, kPanelWidth, kPageHeight,
+                               kSynthesisPanelId, WS_EX_CLIENTEDGE},
+                              nullptr);
+    HWND list = win::createChild(
+        window,
+        {WC_LISTVIEWW, nullptr,
+         WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER |
+             LVS_SHOWSELALWAYS | LVS_SINGLESEL,
+         kPanelWidth, 0, kPageWidth - kPanelWidth, kPageHeight, kSynthesisListId, WS_EX_CLIENTEDGE},
+        nullptr);
     static const win::ListColumn columns[] = {{L"", kLogoColumnWidth}, {L"", kTextColumnWidth}};
     list_.attach(list, rows_, columns,
                  {RGB(0, 0, 0), false, kSynthesisRowHeight, kListBackground});
@@ -123,24 +121,9 @@ void SynthesisView::onCreate() {
     win::GuiResources* resources = win::guiResources();
     const HICON icon = resources ? resources->applicationIcon : nullptr;
     const HFONT linkFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    for (int i = 0; i < kSynthesisLinkCount; ++i) {
-        HWND picture = createChild(window, 0, L"STATIC", nullptr,
-                                   SS_ICON | SS_REALSIZECONTROL | WS_CLIPSIBLINGS, 15, 14 + 25 * i,
-                                   20, 20, -1);
-        if (picture != nullptr && icon != nullptr)
-            SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-        HWND link = createChild(window, 0, kLinkControlClassName,
-                                win::loadString(kLinkTexts[i]).c_str(), WS_CLIPSIBLINGS, 40,
-                                20 + 25 * i, 100, 16, kSynthesisFirstLinkId + i);
-        if (link != nullptr) {
-            SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont), FALSE);
-            // Drawn on the panel's own colour: a transparent link cannot have
-            // its old text wiped, the panel being a sibling, not its parent.
-            SendMessageW(link, LINK_SET_BACK_COLOR, FALSE, GetSysColor(COLOR_BTNFACE));
-            SendMessageW(link, LINK_SET_TRANSPARENT, 0, 0);
-            EnableWindow(link, FALSE);
-        }
-    }
+    for (int i = 0; i < kSynthesisLinkCount; ++i)
+        createPanelLink(window, icon, win::loadString(kLinkTexts[i]).c_str(), 20 + 25 * i,
+                        kSynthesisFirstLinkId + i, linkFont);
     // The panel lies behind the icons and the links.
     SetWindowPos(panel_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     refill();

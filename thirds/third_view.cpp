@@ -24,12 +24,6 @@ constexpr int kPropertyIds[] = {kThirdGroupId, 4011, kThirdInitialId, 4013, kThi
 constexpr UINT kLinkTexts[] = {IDS_LINK_NEW_THIRD, IDS_LINK_DELETE_THIRD, IDS_LINK_RENAME_THIRD,
                                IDS_LINK_THIRD_SETTINGS};
 
-HWND createChild(HWND parent, DWORD exStyle, const wchar_t* className, const wchar_t* text,
-                 DWORD style, int x, int y, int width, int height, int id) {
-    return CreateWindowExW(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width,
-                           height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           win::resourceInstance(), nullptr);
-}
 
 HFONT fontOr(const win::GdiObject<HFONT>* font) {
     if (font != nullptr && *font)
@@ -174,12 +168,17 @@ LRESULT ThirdView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void ThirdView::onCreate() {
     win::GuiResources* resources = win::guiResources();
     const HFONT guiFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    HWND panel = createChild(window, WS_EX_CLIENTEDGE, L"STATIC", nullptr, WS_CLIPSIBLINGS, 0, 0,
-                             kThirdPanelWidth, kThirdVirtualHeight, kThirdPanelId);
-    tree_ = createChild(window, WS_EX_CLIENTEDGE, WC_TREEVIEWW, nullptr,
-                        WS_TABSTOP | WS_CLIPSIBLINGS | TVS_HASLINES | TVS_LINESATROOT |
-                            TVS_EDITLABELS | TVS_SHOWSELALWAYS,
-                        kTreeX, kTreeY, kTreeWidth, kTreeHeight, kThirdTreeId);
+    HWND panel = win::createChild(window,
+                                  {L"STATIC", nullptr, WS_CLIPSIBLINGS, 0, 0, kThirdPanelWidth,
+                                   kThirdVirtualHeight, kThirdPanelId, WS_EX_CLIENTEDGE},
+                                  nullptr);
+    tree_ = win::createChild(window,
+                             {WC_TREEVIEWW, nullptr,
+                              WS_TABSTOP | WS_CLIPSIBLINGS | TVS_HASLINES | TVS_LINESATROOT |
+                                  TVS_EDITLABELS | TVS_SHOWSELALWAYS,
+                              kTreeX, kTreeY, kTreeWidth, kTreeHeight, kThirdTreeId,
+                              WS_EX_CLIENTEDGE},
+                             nullptr);
     imageList_.reset(ImageList_Create(16, 16, ILC_COLOR16, 2, 0));
     if (HBITMAP folders = static_cast<HBITMAP>(
             LoadImageW(win::resourceInstance(), MAKEINTRESOURCEW(IDB_FOLDERS), IMAGE_BITMAP, 0,
@@ -208,44 +207,23 @@ void ThirdView::onCreate() {
         SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont), FALSE);
 
     const HICON icon = resources ? resources->applicationIcon : nullptr;
-    for (int i = 0; i < 4; ++i) {
-        HWND picture = createChild(window, 0, L"STATIC", nullptr,
-                                   SS_ICON | SS_REALSIZECONTROL | WS_CLIPSIBLINGS, 15, 234 + 25 * i,
-                                   20, 20, -1);
-        if (picture != nullptr && icon != nullptr)
-            SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-        HWND link = createChild(window, 0, kLinkControlClassName,
-                                win::loadString(kLinkTexts[i]).c_str(), WS_CLIPSIBLINGS, 40,
-                                240 + 25 * i, 100, 16, kThirdLinkNew + i);
-        if (link != nullptr) {
-            SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont), FALSE);
-            SendMessageW(link, LINK_SET_BACK_COLOR, FALSE, GetSysColor(COLOR_BTNFACE));
-            SendMessageW(link, LINK_SET_TRANSPARENT, 0, 0);
+    for (int i = 0; i < 4; ++i)
+        if (HWND link = createPanelLink(window, icon, win::loadString(kLinkTexts[i]).c_str(),
+                                        240 + 25 * i, kThirdLinkNew + i, guiFont))
             EnableWindow(link, i == 0);
-        }
-    }
-    const struct {
-        const wchar_t* className;
-        const wchar_t* text;
-        DWORD exStyle, style;
-        int x, y, width, height, id;
-    } properties[] = {
-        {L"BUTTON", L"Propriété du Tiers", 0, BS_GROUPBOX | WS_CLIPSIBLINGS, 10, 350, 230, 155,
+    const win::ChildControl properties[] = {
+        {L"BUTTON", L"Propriété du Tiers", BS_GROUPBOX | WS_CLIPSIBLINGS, 10, 350, 230, 155,
          kThirdGroupId},
-        {L"STATIC", L"Solde Initial :", 0, 0, 20, 370, 100, 14, 4011},
-        {L"EDIT", L"", WS_EX_CLIENTEDGE, ES_RIGHT | ES_AUTOHSCROLL | WS_TABSTOP, 130, 370, 100, 20,
-         kThirdInitialId},
-        {L"STATIC", L"Note :", 0, 0, 20, 390, 80, 14, 4013},
-        {L"EDIT", L"", WS_EX_CLIENTEDGE,
-         ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP, 20, 405, 210, 60,
-         kThirdNoteId},
-        {L"BUTTON", L"Modifier", 0, BS_PUSHBUTTON | WS_TABSTOP, 30, 475, 100, 22, IDOK},
-        {L"BUTTON", L"Annuler", 0, BS_PUSHBUTTON | WS_TABSTOP, 130, 475, 100, 22, IDCANCEL},
+        {L"STATIC", L"Solde Initial :", 0, 20, 370, 100, 14, 4011},
+        {L"EDIT", L"", ES_RIGHT | ES_AUTOHSCROLL | WS_TABSTOP, 130, 370, 100, 20, kThirdInitialId,
+         WS_EX_CLIENTEDGE},
+        {L"STATIC", L"Note :", 0, 20, 390, 80, 14, 4013},
+        {L"EDIT", L"", ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP, 20,
+         405, 210, 60, kThirdNoteId, WS_EX_CLIENTEDGE},
+        {L"BUTTON", L"Modifier", BS_PUSHBUTTON | WS_TABSTOP, 30, 475, 100, 22, IDOK},
+        {L"BUTTON", L"Annuler", BS_PUSHBUTTON | WS_TABSTOP, 130, 475, 100, 22, IDCANCEL},
     };
-    for (const auto& p : properties)
-        if (HWND control = createChild(window, p.exStyle, p.className, p.text, p.style, p.x, p.y,
-                                       p.width, p.height, p.id))
-            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont), FALSE);
+    win::createChildren(window, properties, guiFont);
     attachAmountEdit(GetDlgItem(window, kThirdInitialId), true);
     SendDlgItemMessageW(window, kThirdNoteId, EM_LIMITTEXT, kThirdNoteLength, 0);
 

@@ -17,7 +17,8 @@ HWND createChild(HWND parent, const ChildControl& control, HFONT font) {
                                 resourceInstance(), nullptr);
     if (!made)
         return nullptr;
-    SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (font != nullptr)
+        SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     showFrenchDates(made, control.className);
     return made;
 }

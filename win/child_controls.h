@@ -23,8 +23,8 @@ struct ChildControl {
     DWORD exStyle = 0;
 };
 
-// Makes `control` a child of `parent` drawn in `font` (date pickers show
-// French dates); null when it could not be made.
+// Makes `control` a child of `parent` drawn in `font` (null: the control's
+// own font; date pickers show French dates); null when it could not be made.
 HWND createChild(HWND parent, const ChildControl& control, HFONT font);
 // Every control of `table`, in order; false at the first that could not be made.
 bool createChildren(HWND parent, std::span<const ChildControl> table, HFONT font);
