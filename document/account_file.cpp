@@ -95,6 +95,8 @@ class Reader {
     std::uint64_t remaining() const { return size_ - fetched_ + buffered(); }
     bool has(std::uint64_t size) const { return size <= remaining(); }
     LoadStatus status() const { return status_; }
+    // Ventilation lines read so far.
+    std::uint64_t linesRead = 0;
 
     // Keeps `status` as the reason of the refusal unless one is already kept.
     // Returns false, for the callers to return at once.
@@ -313,6 +315,7 @@ void writeDocument(Writer& w, const Document& doc) {
     operation.lines = new (std::nothrow) OperationList;
     if (!operation.lines)
         return r.fail(LoadStatus::OutOfMemory);
+    r.linesRead += operation.lineCount;
     for (std::uint32_t l = 0; l < operation.lineCount; ++l) {
         VentilationLine* line = operation.lines->appendEmpty();
         if (!line)
@@ -325,10 +328,26 @@ void writeDocument(Writer& w, const Document& doc) {
     return true;
 }
 
+// Tells a pool how many slots the next allocations will ask for, while it lives.
+class ExpectedSlots {
+  public:
+    ExpectedSlots(SlabPool& pool, std::size_t slots) : pool_(pool) { pool_.expect(slots); }
+    ~ExpectedSlots() { pool_.expect(0); }
+    ExpectedSlots(const ExpectedSlots&) = delete;
+    ExpectedSlots& operator=(const ExpectedSlots&) = delete;
+
+  private:
+    SlabPool& pool_;
+};
+
 [[nodiscard]] bool readOperations(Reader& r, Document& doc) {
     std::uint32_t count = 0;
     if (!readCount(r, kOperationFileSize, count))
         return false;
+    // The count is checked against the file's size: so many nodes may come,
+    // and as many lists of lines at most.
+    ExpectedSlots nodes(OperationList::nodePool(), count);
+    ExpectedSlots lists(OperationList::listPool(), count);
     for (std::uint32_t i = 0; i < count; ++i) {
         if (!r.has(kOperationFileSize))
             return r.fail(LoadStatus::Truncated);
@@ -507,7 +526,8 @@ LoadStatus loadDocumentFromBytes(Document& doc, std::span<const std::uint8_t> by
     return loadFrom(doc, reader);
 }
 
-LoadStatus loadDocument(Document& doc, const std::string& path, FileSystem& fileSystem) {
+LoadStatus loadDocument(Document& doc, const std::string& path, FileSystem& fileSystem,
+                        std::uint64_t* lineCount) {
     std::unique_ptr<InputFile> file;
     try {
         file = fileSystem.open(path);
@@ -529,6 +549,8 @@ LoadStatus loadDocument(Document& doc, const std::string& path, FileSystem& file
     LoadStatus status = loadFrom(doc, reader);
     if (status != LoadStatus::Ok)
         return status;
+    if (lineCount)
+        *lineCount = reader.linesRead;
     try {
         doc.filePath = path;
     } catch (const std::bad_alloc&) {

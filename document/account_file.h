@@ -44,8 +44,11 @@ enum class LoadStatus {
                                 std::string* reason = nullptr);
 
 // `doc` must be empty (initialised or closed). On failure it is left empty.
+// When given, `lineCount` receives the number of ventilation lines loaded, so
+// that a caller who only counts them need not walk the operations again.
 [[nodiscard]] bool loadDocument(Document& doc, const std::string& path);
-[[nodiscard]] LoadStatus loadDocument(Document& doc, const std::string& path, FileSystem& fileSystem);
+[[nodiscard]] LoadStatus loadDocument(Document& doc, const std::string& path, FileSystem& fileSystem,
+                                      std::uint64_t* lineCount = nullptr);
 [[nodiscard]] LoadStatus loadDocumentFromBytes(Document& doc, std::span<const std::uint8_t> bytes);
 
 // The file image of a document, and its size.

@@ -49,6 +49,12 @@ template <class Record> class RecordList {
         return pool;
     }
 
+    // The pool of the list objects made with `new`.
+    static SlabPool& listPool() {
+        static constinit SlabPool pool{sizeof(RecordList), alignof(RecordList)};
+        return pool;
+    }
+
     void clear() {
         clear([](Record&) {});
     }
@@ -238,10 +244,6 @@ template <class Record> class RecordList {
     }
 
     static_assert(alignof(Node) <= 64 && std::is_trivially_destructible_v<Node>);
-    static SlabPool& listPool() {
-        static constinit SlabPool pool{sizeof(RecordList), alignof(RecordList)};
-        return pool;
-    }
 
     Node* head_ = nullptr;
     Node* tail_ = nullptr;

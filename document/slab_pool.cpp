@@ -21,12 +21,40 @@ namespace {
 
 constexpr std::align_val_t kBlockAlignment{SlabPool::kBlockBytes};
 
-// A hint only: where large pages are not to be had, nothing changes.
-void offerLargePages([[maybe_unused]] void* block) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    ::madvise(block, SlabPool::kBlockBytes, MADV_HUGEPAGE);
-#endif
+#if defined(__linux__)
+// Blocks come straight from the system: a mapping of twice the size, trimmed
+// to the aligned block inside it. Large pages are only a hint; where they are
+// not to be had, nothing changes.
+void* newBlock(bool large) {
+    constexpr std::size_t size = SlabPool::kBlockBytes;
+    void* area = ::mmap(nullptr, 2 * size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
+                        -1, 0);
+    if (area == MAP_FAILED)
+        return nullptr;
+    const auto start = reinterpret_cast<std::uintptr_t>(area);
+    const std::uintptr_t block = (start + size - 1) & ~std::uintptr_t{size - 1};
+    const std::size_t before = block - start;
+    if (before != 0)
+        ::munmap(area, before);
+    if (before != size)
+        ::munmap(reinterpret_cast<void*>(block + size), size - before);
+    if (large)
+        ::madvise(reinterpret_cast<void*>(block), size, MADV_HUGEPAGE);
+    return reinterpret_cast<void*>(block);
 }
+
+void deleteBlock(void* block) {
+    ::munmap(block, SlabPool::kBlockBytes);
+}
+#else
+void* newBlock(bool) {
+    return ::operator new(SlabPool::kBlockBytes, kBlockAlignment, std::nothrow);
+}
+
+void deleteBlock(void* block) {
+    ::operator delete(block, kBlockAlignment);
+}
+#endif
 
 } // namespace
 
@@ -59,13 +87,11 @@ void* SlabPool::allocate() noexcept {
             block = spare_;
             spare_ = nullptr;
         } else {
-            void* memory = ::operator new(kBlockBytes, kBlockAlignment, std::nothrow);
-            if (!memory)
-                return nullptr;
             // A pool with few records keeps small pages: a large page would
             // make each of them take its whole block of memory.
-            if (blockCount_ != 0)
-                offerLargePages(memory);
+            void* memory = newBlock(blockCount_ != 0 || expected_ >= slotsPerBlock_);
+            if (!memory)
+                return nullptr;
             block = static_cast<Block*>(memory);
             ++blockCount_;
         }
@@ -102,7 +128,7 @@ void SlabPool::release(void* slot) noexcept {
         spare_ = block;
         return;
     }
-    ::operator delete(block, kBlockAlignment);
+    deleteBlock(block);
     --blockCount_;
 }
 

@@ -7,10 +7,10 @@
 // the memory back block by block.
 //
 // A block is aligned on its size, so the block of a slot is found by masking
-// its address: slots carry no header. From a pool's second block on, blocks
-// are offered to the system for large pages where it has them: a block then
-// costs one page fault instead of 512. Pools are not thread-safe; documents
-// live on one thread.
+// its address: slots carry no header. From a pool's second block on, or from
+// its first when many slots are expected, blocks are offered to the system
+// for large pages where it has them: a block then costs one page fault
+// instead of 512. Pools are not thread-safe; documents live on one thread.
 #pragma once
 
 #include <cstddef>
@@ -34,6 +34,11 @@ class SlabPool {
     // Gives back a slot that this pool handed out.
     void release(void* slot) noexcept;
 
+    // Says that about `slots` slots are about to be asked for (a count read
+    // from a file), so that even the first block is made for many; 0 when
+    // that run of allocations is over. A hint only.
+    void expect(std::size_t slots) noexcept { expected_ = slots; }
+
     // Blocks held from the heap (the kept empty one included).
     std::size_t blockCount() const { return blockCount_; }
     std::size_t slotsInEachBlock() const { return slotsPerBlock_; }
@@ -53,6 +58,7 @@ class SlabPool {
     Block* open_ = nullptr; // blocks with at least one free slot
     Block* spare_ = nullptr;
     std::size_t blockCount_ = 0;
+    std::size_t expected_ = 0;
 };
 
 } // namespace kolvane

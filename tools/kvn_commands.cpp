@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -231,11 +232,7 @@ int printCheck(const Document& doc, std::ostream& out) {
 
 // --- info ------------------------------------------------------------------
 
-void printInfo(const Document& doc, std::ostream& out) {
-    std::uint64_t lineTotal = 0;
-    for (const OperationRecord& operation : doc.operations)
-        if (operation.lines)
-            lineTotal += operation.lines->count();
+void printInfo(const Document& doc, std::uint64_t lineTotal, std::ostream& out) {
     out << "Users: " << doc.users.count() << '\n'
         << "Modes: " << doc.modes.count() << '\n'
         << "Categories: " << doc.categories.count() << '\n'
@@ -446,15 +443,20 @@ int commandGenerate(const std::vector<std::string>& args, std::ostream& out, std
 
 // --- commands on an existing file ------------------------------------------
 
-int commandOnFile(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int commandOnFile(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                  KvnProcess process) {
     const std::string& command = args[0];
     if (args.size() != 2)
         return refuse(err, command, " takes exactly one FILE (kvn ", command, " FILE)");
-    Document doc;
-    if (!loadFile(doc, args[1], err))
+    auto owned = std::make_unique<Document>();
+    Document& doc = *owned;
+    if (process == KvnProcess::EndsAfter)
+        static_cast<void>(owned.release()); // left to the system at exit
+    std::uint64_t lineTotal = 0;
+    if (!loadFile(doc, args[1], err, &lineTotal))
         return kExitBadInput;
     if (command == "info") {
-        printInfo(doc, out);
+        printInfo(doc, lineTotal, out);
         return kExitOk;
     }
     if (command == "dump") {
@@ -491,16 +493,17 @@ bool parseTypedAmount(std::string_view text, double& value) {
     return true;
 }
 
-bool loadFile(Document& doc, const std::string& path, std::ostream& err) {
+bool loadFile(Document& doc, const std::string& path, std::ostream& err, std::uint64_t* lineCount) {
     documentInit(doc);
-    LoadStatus status = loadDocument(doc, path, platformFileSystem());
+    LoadStatus status = loadDocument(doc, path, platformFileSystem(), lineCount);
     if (status == LoadStatus::Ok)
         return true;
     refuse(err, path, ": ", describeLoadStatus(status));
     return false;
 }
 
-int runKvn(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runKvn(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           KvnProcess process) {
     if (args.empty()) {
         err << kUsage;
         return kExitBadInput;
@@ -527,7 +530,7 @@ int runKvn(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (command == "thirds")
         return commandThirds(args, out, err);
     if (command == "info" || command == "dump" || command == "check")
-        return commandOnFile(args, out, err);
+        return commandOnFile(args, out, err, process);
     return refuse(err, "unknown command \"", command, "\" (try kvn --help)");
 }
 

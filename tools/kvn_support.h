@@ -29,7 +29,9 @@ template <std::size_t N> std::string utf8Field(const char (&field)[N]) {
 }
 
 // Loads `path` into `doc`; on failure says why on `err` and returns false.
-bool loadFile(Document& doc, const std::string& path, std::ostream& err);
+// `lineCount`, when given, receives the number of ventilation lines loaded.
+bool loadFile(Document& doc, const std::string& path, std::ostream& err,
+              std::uint64_t* lineCount = nullptr);
 
 // Amounts as a user types them: an optional minus, digits, and at most two
 // decimals after a point. Anything else (a comma, an exponent, spaces, "inf")
