@@ -394,6 +394,18 @@ TEST(SaveSafety, LargeFilesGoThroughOneBufferBothWays) {
     }
 }
 
+TEST(AccountFile, LoadingCountsTheLinesOfTheSplitOperations) {
+    Document doc;
+    buildRichDocument(doc);
+    MemoryFileSystem disk;
+    ASSERT_EQ(saveDocument(doc, kPath, disk), 1);
+    Document loaded;
+    documentInit(loaded);
+    std::uint64_t lines = 99;
+    ASSERT_EQ(loadDocument(loaded, kPath, disk, &lines), LoadStatus::Ok);
+    EXPECT_EQ(lines, 4u); // three and one
+}
+
 TEST(SaveSafety, OnTheRealDisk) {
     TemporaryFolder folder;
     const std::string path = folder.file("compte.kvn");
