@@ -328,14 +328,26 @@ void writeDocument(Writer& w, const Document& doc) {
     return true;
 }
 
+// Tells a pool how many slots the next allocations will ask for, while it lives.
+class ExpectedSlots {
+  public:
+    ExpectedSlots(SlabPool& pool, std::size_t slots) : pool_(pool) { pool_.expect(slots); }
+    ~ExpectedSlots() { pool_.expect(0); }
+    ExpectedSlots(const ExpectedSlots&) = delete;
+    ExpectedSlots& operator=(const ExpectedSlots&) = delete;
+
+  private:
+    SlabPool& pool_;
+};
+
 [[nodiscard]] bool readOperations(Reader& r, Document& doc) {
     std::uint32_t count = 0;
     if (!readCount(r, kOperationFileSize, count))
         return false;
     // The count is checked against the file's size: so many nodes may come,
     // and as many lists of lines at most.
-    SlabReserve nodes(OperationList::nodePool(), count, count);
-    SlabReserve lists(OperationList::listPool(), 0, count);
+    ExpectedSlots nodes(OperationList::nodePool(), count);
+    ExpectedSlots lists(OperationList::listPool(), count);
     for (std::uint32_t i = 0; i < count; ++i) {
         if (!r.has(kOperationFileSize))
             return r.fail(LoadStatus::Truncated);

@@ -15,7 +15,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <thread>
 
 namespace kolvane {
 
@@ -35,12 +34,16 @@ class SlabPool {
     // Gives back a slot that this pool handed out.
     void release(void* slot) noexcept;
 
+    // Says that about `slots` slots are about to be asked for (a count read
+    // from a file), so that even the first block is made for many; 0 when
+    // that run of allocations is over. A hint only.
+    void expect(std::size_t slots) noexcept { expected_ = slots; }
+
     // Blocks held from the heap (the kept empty one included).
     std::size_t blockCount() const { return blockCount_; }
     std::size_t slotsInEachBlock() const { return slotsPerBlock_; }
 
   private:
-    friend class SlabReserve;
     struct Block;
     static constexpr std::size_t kHeaderBytes = 64;
     static Block* blockOf(void* slot) {
@@ -49,39 +52,13 @@ class SlabPool {
     }
     void linkOpen(Block* block) noexcept;
     void unlinkOpen(Block* block) noexcept;
-    Block* takeReserved() noexcept;
-    Block* reserve(std::size_t certain, std::size_t possible) noexcept;
-    void dropReserve() noexcept;
-    static void bringIn(Block* last, const bool& stop) noexcept;
 
     std::size_t slotSize_;
     std::size_t slotsPerBlock_;
     Block* open_ = nullptr; // blocks with at least one free slot
     Block* spare_ = nullptr;
     std::size_t blockCount_ = 0;
-    std::size_t expected_ = 0; // slots a SlabReserve announced
-    Block* reserved_ = nullptr; // made ahead of use, in the order they are taken
-};
-
-// Announces to `pool`, for as long as it lives, that `certain` slots are
-// about to be asked for (a count read from a file and checked against its
-// size), and perhaps up to `possible` (at least `certain`). The blocks for the
-// certain ones are made at once and handed out before any new one; a helper
-// thread brings their pages into memory from the last block back while the
-// caller goes on, so that the system's zeroing of fresh pages is shared with a
-// second processor. Where many slots may come, even the first block is made
-// for large pages. The blocks still unused when the reserve goes are given back.
-class SlabReserve {
-  public:
-    SlabReserve(SlabPool& pool, std::size_t certain, std::size_t possible) noexcept;
-    ~SlabReserve();
-    SlabReserve(const SlabReserve&) = delete;
-    SlabReserve& operator=(const SlabReserve&) = delete;
-
-  private:
-    SlabPool& pool_;
-    bool stop_ = false; // read and written atomically
-    std::thread helper_;
+    std::size_t expected_ = 0;
 };
 
 } // namespace kolvane

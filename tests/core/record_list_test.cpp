@@ -101,29 +101,6 @@ TEST(RecordList, NodesComeFromSharedBlocksThatGoBackWhenEmptied) {
     EXPECT_EQ(pool.blockCount(), 1u);
 }
 
-TEST(RecordList, AReserveMakesItsWholeBlocksAheadAndGivesBackTheUnusedOnes) {
-    SlabPool& pool = RecordList<Small>::nodePool();
-    const std::size_t perBlock = pool.slotsInEachBlock();
-    const std::size_t before = pool.blockCount();
-    RecordList<Small> list;
-    {
-        SlabReserve reserve(pool, 3 * perBlock + 100, 3 * perBlock + 100);
-        EXPECT_EQ(pool.blockCount(), before + 3); // whole blocks only
-        for (std::size_t i = 0; i < perBlock + 1; ++i)
-            list.append(Small{static_cast<int>(i), {}});
-        EXPECT_EQ(pool.blockCount(), before + 3);
-    }
-    EXPECT_EQ(pool.blockCount(), before + 2); // the third was never used
-    int expected = 0;
-    for (const Small& record : list)
-        ASSERT_EQ(record.value, expected++);
-    EXPECT_EQ(expected, static_cast<int>(perBlock + 1));
-    {
-        SlabReserve tooFew(pool, perBlock - 1, perBlock - 1);
-        EXPECT_EQ(pool.blockCount(), before + 2);
-    }
-}
-
 // Undo takes records out and puts them back where they were; pointers to
 // them stay good the whole time.
 TEST(RecordList, UnlinkedRecordsGoBackInPlaceUnderTheSamePointer) {
