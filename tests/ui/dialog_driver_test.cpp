@@ -88,17 +88,5 @@ TEST(DialogDriver, FailsWhenTheExpectedDialogDoesNotComeWithinTheTimeOut) {
     EXPECT_LT(elapsed, std::chrono::seconds(3));
 }
 
-TEST(DialogDriver, SaysSoWhenAQuitWasLeftInTheQueue) {
-    PostQuitMessage(0);
-    TestForm form;
-    DialogDriver driver;
-    driver.expectDialog(IDD_TEST_FORM).click(IDOK);
-    int result = -5;
-    auto run = driver.run([&] { result = form.runModal(nullptr, IDD_TEST_FORM); });
-    EXPECT_FALSE(run);
-    EXPECT_TRUE(contains(run, "a WM_QUIT was waiting before the run")) << run.message();
-    EXPECT_EQ(result, 1); // the quit was taken out, so the dialog ran and was answered
-}
-
 } // namespace
 } // namespace kolvane::uitest
