@@ -459,40 +459,36 @@ thread_local DialogDriver::State* DialogDriver::active_ = nullptr;
 DialogDriver::DialogDriver(std::chrono::milliseconds stepTimeout) : stepTimeout_(stepTimeout) {}
 DialogDriver::~DialogDriver() = default;
 
-DialogStep& DialogDriver::expectDialog(int templateId) {
-    auto step = std::make_unique<DialogStep>();
-    step->description = "dialog " + std::to_string(templateId);
-    step->matches = [templateId](HWND dialog) { return dialogTemplateId(dialog) == templateId; };
-    steps_.push_back(std::move(step));
+DialogStep& DialogDriver::addStep(std::string description, std::function<bool(HWND)> matches) {
+    steps_.push_back(std::make_unique<DialogStep>());
+    steps_.back()->description = std::move(description);
+    steps_.back()->matches = std::move(matches);
     return *steps_.back();
+}
+
+DialogStep& DialogDriver::expectDialog(int templateId) {
+    return addStep("dialog " + std::to_string(templateId),
+                   [templateId](HWND dialog) { return dialogTemplateId(dialog) == templateId; });
 }
 
 DialogStep& DialogDriver::expectDialogTitled(std::wstring_view caption) {
-    auto step = std::make_unique<DialogStep>();
-    step->description = "dialog " + inQuotes(caption);
-    step->matches = [value = std::wstring(caption)](HWND dialog) {
+    return addStep("dialog " + inQuotes(caption), [value = std::wstring(caption)](HWND dialog) {
         return win::windowText(dialog) == value;
-    };
-    steps_.push_back(std::move(step));
-    return *steps_.back();
+    });
 }
 
 DialogStep& DialogDriver::expectMessageBox(std::wstring_view text) {
-    auto step = std::make_unique<DialogStep>();
-    step->description =
-        text.empty() ? std::string("a message box") : "message box " + inQuotes(text);
-    step->matches = [value = std::wstring(text)](HWND dialog) {
-        return isMessageBox(dialog) && (value.empty() || messageBoxText(dialog) == value);
-    };
     // Every message of the program carries its name as the title.
-    step->act([](HWND box) -> std::string {
-        std::wstring title = win::windowText(box);
-        if (title != kAppTitleWide)
-            return "the message box is titled " + inQuotes(title);
-        return {};
-    });
-    steps_.push_back(std::move(step));
-    return *steps_.back();
+    return addStep(text.empty() ? std::string("a message box") : "message box " + inQuotes(text),
+                   [value = std::wstring(text)](HWND dialog) {
+                       return isMessageBox(dialog) &&
+                              (value.empty() || messageBoxText(dialog) == value);
+                   })
+        .act([](HWND box) -> std::string {
+            std::wstring title = win::windowText(box);
+            return title == kAppTitleWide ? std::string()
+                                          : "the message box is titled " + inQuotes(title);
+        });
 }
 
 ::testing::AssertionResult DialogDriver::run(const std::function<void()>& code) {

@@ -107,6 +107,7 @@ class DialogDriver {
     ::testing::AssertionResult runCommand(HWND window, int commandId);
 
   private:
+    DialogStep& addStep(std::string description, std::function<bool(HWND)> matches);
     struct State;
     static thread_local State* active_; // the run in progress on this thread
     std::vector<std::unique_ptr<DialogStep>> steps_;

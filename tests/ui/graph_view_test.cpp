@@ -171,11 +171,23 @@ TEST_F(GraphViewTest, TheControlScalesTipsAndCopiesThePicture) {
     DiagramControl& control = view.diagramControl();
     ASSERT_NE(control.bitmap(), nullptr);
     // One tool-tip per category, over the control.
-    HWND tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
-    while (tips && GetWindow(tips, GW_OWNER) != control.window)
-        tips = FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr);
-    ASSERT_NE(tips, nullptr);
-    EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), LRESULT(view.totals().count()));
+    struct Found {
+        HWND control;
+        LRESULT tools = 0;
+    } found{control.window};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM parameter) {
+            auto* found = reinterpret_cast<Found*>(parameter);
+            TOOLINFOW tool{};
+            tool.cbSize = sizeof tool;
+            if (SendMessageW(window, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)) &&
+                tool.hwnd == found->control)
+                found->tools = SendMessageW(window, TTM_GETTOOLCOUNT, 0, 0);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    EXPECT_EQ(found.tools, static_cast<LRESULT>(view.totals().count()));
 
     // Painted at half size in a 500 x 820 client: white above and below.
     HDC screen = GetDC(nullptr);

@@ -26,7 +26,7 @@ class MainWindowFixture : public ::testing::Test {
 
     // A new file whose first account is "Compte courant", through the dialog.
     void openNewFile() {
-        ASSERT_NE(main.open(RECT{0, 0, 1000, 700}, false, true), nullptr);
+        ASSERT_NE(main.open(win::kDefaultPlacement, false, true), nullptr);
         DialogDriver driver;
         driver.expectDialog(IDD_ACCOUNT).type(IDC_ACCOUNT_NAME, L"Compte courant").click(IDOK);
         ASSERT_TRUE(driver.runCommand(main.window, CMD_NEW_FILE));

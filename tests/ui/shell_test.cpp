@@ -397,21 +397,31 @@ TEST_F(ShellTest, AltF4AsksTheSaveQuestionAndCancelKeepsTheWindow) {
     EXPECT_TRUE(fileExists(iniPath));
 }
 
-// Maximised, the window is not measured: the rectangle it had stays.
-TEST_F(ShellTest, SettingsAreWrittenOnCloseWithTheNormalRectangle) {
+TEST_F(ShellTest, SettingsAreWrittenOnCloseWithTheWindowsRectangle) {
     main.settingsFile = iniPath;
     addRecentFile(main.settings, "C:\\Comptes\\Été.kvn");
     SetWindowPos(main.window, nullptr, 30, 40, 640, 480, SWP_NOZORDER);
-    ShowWindow(main.window, SW_MAXIMIZE);
-    ASSERT_TRUE(IsZoomed(main.window));
     SendMessageW(main.window, WM_CLOSE, 0, 0);
     ASSERT_FALSE(IsWindow(main.window));
     Settings back = loadSettings(platformFileSystem(), iniPath);
-    EXPECT_EQ(back.fullScreen, 1);
+    EXPECT_EQ(back.fullScreen, 0);
     EXPECT_EQ(std::vector<int>({back.left, back.top, back.right, back.bottom}),
               std::vector<int>({30, 40, 670, 520}));
     ASSERT_EQ(back.recentCount, 1);
     EXPECT_EQ(back.recentFiles[0], "C:\\Comptes\\Été.kvn");
+}
+
+// Maximised, the window is not measured: the rectangle it had stays.
+TEST_F(ShellTest, MaximisedWindowWritesPleinEcranAndKeepsItsNormalRectangle) {
+    main.settingsFile = iniPath;
+    main.settings.left = 11, main.settings.top = 22;
+    main.settings.right = 611, main.settings.bottom = 422;
+    ShowWindow(main.window, SW_MAXIMIZE);
+    SendMessageW(main.window, WM_CLOSE, 0, 0);
+    Settings back = loadSettings(platformFileSystem(), iniPath);
+    EXPECT_EQ(back.fullScreen, 1);
+    EXPECT_EQ(std::vector<int>({back.left, back.top, back.right, back.bottom}),
+              std::vector<int>({11, 22, 611, 422}));
 }
 
 // --- Tabs, menus and accounts ---------------------------------------------------------
