@@ -107,19 +107,13 @@ class EntryPane : public ::testing::Test {
     OperationEntryPane pane;
 };
 
-TEST_F(EntryPane, AmountsEnableTheModesOfTheirSideThePartyAndValider) {
+TEST_F(EntryPane, AnAmountEnablesTheFieldsAndValiderBooksANewOperation) {
     EXPECT_EQ(text(IDC_ENTRY_TITLE), L" Saisie ou modification opération");
-    EXPECT_EQ(text(IDC_ENTRY_PARTY_CAPTION), L"Catégorie/Tiers");
-    type(IDC_ENTRY_DEBIT, L"12.5");
-    EXPECT_TRUE(enabled(IDC_ENTRY_MODE) && enabled(IDC_ENTRY_PARTY) && enabled(IDC_ENTRY_VALIDATE));
-    EXPECT_EQ(text(IDC_ENTRY_MODE), L"Carte de paiement");
-    type(IDC_ENTRY_DEBIT, L"");
     EXPECT_FALSE(enabled(IDC_ENTRY_MODE) || enabled(IDC_ENTRY_VALIDATE));
-}
-
-TEST_F(EntryPane, ValiderBooksANewOperationAndEmptiesThePane) {
     const int rows = model->rowCount();
     type(IDC_ENTRY_DEBIT, L"12,50"); // the decimal comma as typed in France
+    EXPECT_TRUE(enabled(IDC_ENTRY_MODE) && enabled(IDC_ENTRY_PARTY) && enabled(IDC_ENTRY_VALIDATE));
+    EXPECT_EQ(text(IDC_ENTRY_MODE), L"Carte de paiement");
     type(IDC_ENTRY_LABEL, L"Boulangerie");
     choose(IDC_ENTRY_PARTY, Category | 0x0001u);
     click(IDC_ENTRY_VALIDATE);
