@@ -229,11 +229,9 @@ TEST_F(AccountEditing, BankLogoIsCopiedIntoTheAccount) {
     pixels[0] = 0x22;
     applyAccountForm(doc, form, account, sampleNow());
     setBitmapReleaser(nullptr);
-    EXPECT_EQ(account->logoPixels, buffer);
-    EXPECT_EQ(account->logoPixels[0], 0x22);
-    EXPECT_EQ(account->logoBitmap, nullptr);
-    EXPECT_EQ(account->logoMaskBitmap, nullptr);
-    EXPECT_EQ(gReleasedBitmaps, 2);
+    EXPECT_EQ(std::tuple(account->logoPixels, account->logoPixels[0], account->logoBitmap,
+                         account->logoMaskBitmap, gReleasedBitmaps),
+              std::tuple(buffer, 0x22, nullptr, nullptr, 2));
 
     // No bank chosen (an account whose bank the list does not know): the
     // account keeps its bank, name and logo, whatever the list last showed.
@@ -266,14 +264,12 @@ TEST_F(AccountEditing, DeletingNeedsTwoActiveAccountsAndReportsThePosition) {
     EXPECT_EQ(c->active, 1);
 
     EXPECT_EQ(applyDeleteChoice(doc, c, DeleteMask, &position), kAccountMaskedOrDeleted);
-    EXPECT_EQ(c->active, 0);
-    EXPECT_EQ(position, -1);
-    EXPECT_EQ(doc.currentAccount, d);
+    EXPECT_EQ(std::tuple(c->active, position, doc.currentAccount), std::tuple(0, -1, d));
 
     EXPECT_EQ(applyDeleteChoice(doc, d, DeleteForever, &position), kAccountMaskedOrDeleted);
-    EXPECT_EQ(position, 3);  // A, B (masked), C (masked), D
-    EXPECT_EQ(d->active, 1); // the caller deletes it
-    EXPECT_EQ(doc.currentAccount, a);
+    // A, B (masked), C (masked), D
+    // the caller deletes it
+    EXPECT_EQ(std::tuple(position, d->active, doc.currentAccount), std::tuple(3, 1, a));
 }
 
 // Every text of the three pages, each with its own value, goes to its own

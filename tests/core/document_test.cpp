@@ -77,9 +77,8 @@ TEST(DocumentDefaults, ModesAreTheTenRowsInOrder) {
     const ModeRecord* mode = doc.modes.first();
     for (const auto& row : expected) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(cp1252ToUtf8(fieldText(mode->name)), row.name);
-        EXPECT_EQ(mode->id, row.id);
-        EXPECT_EQ(mode->kind, row.kind);
+        EXPECT_EQ(std::tuple(cp1252ToUtf8(fieldText(mode->name)), mode->id, mode->kind),
+                  std::tuple(row.name, row.id, row.kind));
         mode = doc.modes.next(mode);
     }
 }
@@ -122,13 +121,10 @@ TEST(DocumentDefaults, CategoriesAreTheSeventyTwoRowsInOrder) {
                 return cp1252ToUtf8(fieldText(category.name));
         return "(none)";
     };
-    EXPECT_EQ(nameOf(0x010000), "Alimentation");
-    EXPECT_EQ(nameOf(0x010001), "Supermarché");
-    EXPECT_EQ(nameOf(0x010102), "Eléctricité");
-    EXPECT_EQ(nameOf(0x010801), "Spéctacle");
-    EXPECT_EQ(nameOf(0x018104), "Sécurité sociale");
-    EXPECT_EQ(nameOf(0x018203), "Plus-values");
-    EXPECT_EQ(nameOf(0x010A00), "(none)");
+    EXPECT_EQ(std::tuple(nameOf(0x010000), nameOf(0x010001), nameOf(0x010102), nameOf(0x010801)),
+              std::tuple("Alimentation", "Supermarché", "Eléctricité", "Spéctacle"));
+    EXPECT_EQ(std::tuple(nameOf(0x018104), nameOf(0x018203), nameOf(0x010A00)),
+              std::tuple("Sécurité sociale", "Plus-values", "(none)"));
     EXPECT_STREQ(doc.categories.next(doc.categories.first())->name, "Supermarch\xE9");
 }
 
@@ -235,9 +231,9 @@ TEST(CreateAccount, TakesTheLoggedInUserAndCutsTheNameToThirtyNineBytes) {
     user.id = 7;
     doc.currentUser = doc.users.append(user);
     AccountRecord* account = createAccount(doc, std::string(60, 'x'), 0.0);
-    EXPECT_EQ(fieldText(account->name), std::string(39, 'x'));
-    EXPECT_EQ(doc.operations.first()->creatorUserId, 7u);
-    EXPECT_EQ(doc.operations.first()->modifierUserId, 7u);
+    EXPECT_EQ(std::tuple(fieldText(account->name), doc.operations.first()->creatorUserId,
+                         doc.operations.first()->modifierUserId),
+              std::tuple(std::string(39, 'x'), 7u, 7u));
 }
 
 // --- Identifiers and look-ups ------------------------------------------------
@@ -258,11 +254,9 @@ TEST(PartyIds, KindTests) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
-        EXPECT_EQ(isCategory(c.id), c.category);
-        EXPECT_EQ(isSplit(c.id), c.split);
-        EXPECT_EQ(isThird(c.id), c.third);
-        EXPECT_EQ(isAccount(c.id), c.account);
-        EXPECT_EQ(isInitialBalance(c.id), c.initial);
+        EXPECT_EQ(std::tuple(isCategory(c.id), isSplit(c.id), isThird(c.id), isAccount(c.id),
+                             isInitialBalance(c.id)),
+                  std::tuple(c.category, c.split, c.third, c.account, c.initial));
     }
     EXPECT_EQ(partyKind(0x0480FF), 0x040000u);
     EXPECT_EQ(partyNumber(0x0480FF), 0x80FFu);
@@ -364,17 +358,18 @@ TEST(DeleteAccount, EachKindOfOperationOfTheDeletedAccount) {
         const OperationRecord* operation = findOperationById(doc, id);
         return std::tuple(operation->partyId, operation->counterpartyId, operation->amount);
     };
-    EXPECT_EQ(sides(10), std::tuple(kAccountB, 0x800000u, 50.0));
-    EXPECT_EQ(sides(11), std::tuple(0x800000u, kAccountB, 20.0));
-    EXPECT_EQ(sides(12), std::tuple(kAccountC, kAccountB, 5.0));
-    EXPECT_EQ(sides(22), std::tuple(kAccountB, 0x800000u, 15.0));
+    EXPECT_EQ(
+        std::tuple(sides(10), sides(11), sides(12), sides(22)),
+        std::tuple(std::tuple(kAccountB, 0x800000u, 50.0), std::tuple(0x800000u, kAccountB, 20.0),
+                   std::tuple(kAccountC, kAccountB, 5.0), std::tuple(kAccountB, 0x800000u, 15.0)));
 
     EXPECT_EQ(sides(20), std::tuple(kAccountB, Split, -100.0));
     ASSERT_EQ(otherSplit->lines->count(), 3);
     const VentilationLine* line = otherSplit->lines->next(otherSplit->lines->first());
-    EXPECT_EQ(otherSplit->lines->first()->counterpartyId, 0x010101u);
-    EXPECT_EQ(std::tuple(line->counterpartyId, line->amount), std::tuple(0x800000u, -35.0));
-    EXPECT_EQ(otherSplit->lines->last()->counterpartyId, kAccountC);
+    EXPECT_EQ(std::tuple(otherSplit->lines->first()->counterpartyId,
+                         std::tuple(line->counterpartyId, line->amount),
+                         otherSplit->lines->last()->counterpartyId),
+              std::tuple(0x010101u, std::tuple(0x800000u, -35.0), kAccountC));
 
     const OperationRecord* partB = doc.operations.next(otherSplit);
     const OperationRecord* partC = doc.operations.next(partB);
@@ -437,15 +432,13 @@ TEST_F(Ticking, EachSideOfAnOperationMovesTheRightAccounts) {
         SCOPED_TRACE(c.what);
         OperationRecord* operation = addOperation(doc, c.party, c.counterparty, c.amount, id++);
         setPointed(doc, *operation, 1);
-        EXPECT_EQ(operation->pointed, 1);
-        EXPECT_EQ(a->pointedBalance, c.tickedA);
-        EXPECT_EQ(b->pointedBalance, c.tickedB);
+        EXPECT_EQ(std::tuple(operation->pointed, a->pointedBalance, b->pointedBalance),
+                  std::tuple(1, c.tickedA, c.tickedB));
         setPointed(doc, *operation, 1); // already ticked: nothing moves
         EXPECT_EQ(a->pointedBalance, c.tickedA);
         setPointed(doc, *operation, 0);
-        EXPECT_EQ(operation->pointed, 0);
-        EXPECT_EQ(a->pointedBalance, 0.0);
-        EXPECT_EQ(b->pointedBalance, 0.0);
+        EXPECT_EQ(std::tuple(operation->pointed, a->pointedBalance, b->pointedBalance),
+                  std::tuple(0, 0.0, 0.0));
     }
 }
 
@@ -464,9 +457,8 @@ TEST_F(Ticking, FromTheOtherAccountsRegisterAndOnTheInitialBalance) {
     EXPECT_EQ(a->pointedBalance, 100.0);
     EXPECT_EQ(a->initialPointed, 1);
     setPointed(doc, *initial, 0);
-    EXPECT_EQ(a->pointedBalance, 0.0);
-    EXPECT_EQ(a->initialPointed, 0);
-    EXPECT_EQ(b->initialPointed, 0);
+    EXPECT_EQ(std::tuple(a->pointedBalance, a->initialPointed, b->initialPointed),
+              std::tuple(0.0, 0, 0));
 }
 
 // --- Sums --------------------------------------------------------------------

@@ -124,9 +124,10 @@ TEST_F(KvnTest, NamesAreWindows1252InTheFileAndCountCharactersNotBytes) {
     // The account record starts at 3125 (see the sum above).
     std::vector<std::uint8_t> bytes = readBytes(path);
     ASSERT_GT(bytes.size(), 3125u + 17);
-    EXPECT_EQ(bytes[3125], 0xC9); // É
-    EXPECT_EQ(std::string(bytes.begin() + 3126, bytes.begin() + 3141), "pargne Livret A");
-    EXPECT_EQ(bytes[3141], 0);
+    // É
+    EXPECT_EQ(std::tuple(bytes[3125], std::string(bytes.begin() + 3126, bytes.begin() + 3141),
+                         bytes[3141]),
+              std::tuple(0xC9, "pargne Livret A", 0));
     std::string json = dump(path);
     EXPECT_HAS(json, "\"name\": \"Épargne Livret A\",");
     EXPECT_HAS(json, "\"balance\": 0,"); // no --initial

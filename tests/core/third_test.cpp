@@ -217,9 +217,10 @@ TEST_F(Thirds, TransfersMoveEveryOperationAndLineWithTheirBalances) {
 TEST_F(Thirds, TheTargetListOffersOtherPartiesAndRefusesItsOwnParty) {
     ChoiceList targets = thirdTargets(doc, *s.third);
     const int martin = findByItemData(&targets, s.third->id);
-    EXPECT_EQ(checkThirdTarget(targets, targets.selected, *s.third), TargetCheck::Accepted);
-    EXPECT_EQ(checkThirdTarget(targets, martin, *s.third), TargetCheck::SameThird);
-    EXPECT_EQ(checkThirdTarget(targets, martin - 1, *s.third), TargetCheck::Heading);
+    EXPECT_EQ(std::tuple(checkThirdTarget(targets, targets.selected, *s.third),
+                         checkThirdTarget(targets, martin, *s.third),
+                         checkThirdTarget(targets, martin - 1, *s.third)),
+              std::tuple(TargetCheck::Accepted, TargetCheck::SameThird, TargetCheck::Heading));
     EXPECT_EQ(history.perform(makeTransferThird(s.third, s.third->id)), BookingStatus::SameThird);
     EXPECT_EQ(history.perform(makeTransferThird(s.third, 0)), BookingStatus::NoTarget);
 
