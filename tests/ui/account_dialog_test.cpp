@@ -66,10 +66,10 @@ bool similarColor(std::uint32_t a, std::uint32_t b, int tolerance = 3) {
     return true;
 }
 
-// Writes a picture through the imaging component (`format` is its container,
-// BMP or PNG): columns [0, opaqueWidth) in `color`, the rest fully transparent.
-void writePicture(const std::wstring& path, REFGUID format, int width, int height, int opaqueWidth,
-                  std::uint32_t color) {
+// Writes a width x height PNG through the imaging component: columns
+// [0, opaqueWidth) in `color` (0x00RRGGBB), the rest fully transparent.
+void writePng(const std::wstring& path, int width, int height, int opaqueWidth,
+              std::uint32_t color) {
     const bool comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     IWICImagingFactory* factory = nullptr;
     IWICStream* stream = nullptr;
@@ -80,29 +80,20 @@ void writePicture(const std::wstring& path, REFGUID format, int width, int heigh
                                               reinterpret_cast<void**>(&factory)));
     ASSERT_HRESULT_SUCCEEDED(factory->CreateStream(&stream));
     ASSERT_HRESULT_SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE));
-    ASSERT_HRESULT_SUCCEEDED(factory->CreateEncoder(format, nullptr, &encoder));
+    ASSERT_HRESULT_SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder));
     ASSERT_HRESULT_SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache));
     ASSERT_HRESULT_SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr));
     ASSERT_HRESULT_SUCCEEDED(frame->Initialize(nullptr));
     ASSERT_HRESULT_SUCCEEDED(frame->SetSize(width, height));
     WICPixelFormatGUID pixelFormat = GUID_WICPixelFormat32bppBGRA;
     ASSERT_HRESULT_SUCCEEDED(frame->SetPixelFormat(&pixelFormat));
-    // An encoder without alpha may answer 24 or 32 bits of blue, green, red.
-    const int bytes = IsEqualGUID(pixelFormat, GUID_WICPixelFormat24bppBGR) ? 3 : 4;
-    ASSERT_TRUE(bytes == 3 || IsEqualGUID(pixelFormat, GUID_WICPixelFormat32bppBGRA) ||
-                IsEqualGUID(pixelFormat, GUID_WICPixelFormat32bppBGR));
-    std::vector<std::uint8_t> pixels(std::size_t(width) * height * bytes, 0);
+    ASSERT_TRUE(IsEqualGUID(pixelFormat, GUID_WICPixelFormat32bppBGRA));
+    std::vector<std::uint32_t> pixels(std::size_t(width) * height, 0); // transparent
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < opaqueWidth; ++x) {
-            std::uint8_t* p = &pixels[(std::size_t(y) * width + x) * bytes];
-            p[0] = color & 0xFF;
-            p[1] = (color >> 8) & 0xFF;
-            p[2] = (color >> 16) & 0xFF;
-            if (bytes == 4)
-                p[3] = 255;
-        }
-    ASSERT_HRESULT_SUCCEEDED(
-        frame->WritePixels(height, width * bytes, UINT(pixels.size()), pixels.data()));
+        for (int x = 0; x < opaqueWidth; ++x)
+            pixels[std::size_t(y) * width + x] = 0xFF000000u | color;
+    ASSERT_HRESULT_SUCCEEDED(frame->WritePixels(height, width * 4, UINT(pixels.size() * 4),
+                                                reinterpret_cast<BYTE*>(pixels.data())));
     ASSERT_HRESULT_SUCCEEDED(frame->Commit());
     ASSERT_HRESULT_SUCCEEDED(encoder->Commit());
     frame->Release();
@@ -306,7 +297,7 @@ TEST_F(AccountDialogTest, TheDeletionQuestionMasksOrReportsThePosition) {
 TEST_F(AccountDialogTest, ANewBankFromAPngReplacesOneOfTheSameName) {
     writeDirectory({{"Banque Verte", 0x00FF00}});
     const std::wstring picture = temporaryPath("kolvane_logo_10x10.png");
-    writePicture(picture, GUID_ContainerFormatPng, 10, 10, 5, 0x0000FF);
+    writePng(picture, 10, 10, 5, 0x0000FF);
     const std::wstring notAPicture = temporaryPath("kolvane_pas_une_image.bmp");
     HANDLE file = CreateFileW(notAPicture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
                               nullptr);

@@ -1,6 +1,6 @@
 // The main window as the program creates it: class, title, placement, the
-// menu bar with its texts and first states, the accelerators, the string
-// table, and "Quitter".
+// menu bar with its texts and first states, the accelerators, the pictures,
+// and "Quitter".
 #include "resources/resource_ids.h"
 #include "shell/main_window.h"
 #include "win/message_filters.h"
@@ -126,21 +126,6 @@ TEST_F(MainWindowTest, QuitterEndsTheMessageLoopWithExitCodeZero) {
     EXPECT_TRUE(gFilterSawQuitBeforeDispatch); // the filters come before dispatch
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(main.window, nullptr); // detached on destruction
-}
-
-// The string table as windres compiled it: accents, spaces and line breaks kept.
-TEST(StringTable, HoldsTheProgramTextsExactly) {
-    const std::pair<UINT, const wchar_t*> strings[] = {
-        {20027, L"Solde pointé : "},
-        {20033, L"Libéllé"},
-        {20114, L" Saisie ou modification opération"},
-        {20801, L"Ce Tiers existe déjà .\nVoulez-vous le remplacer ?"},
-    };
-    for (auto [id, text] : strings)
-        EXPECT_EQ(loadString(id), text) << id;
-    EXPECT_EQ(loadString(20999), L"");
-    // Through the record encoding: é is 0xE9 in Windows-1252.
-    EXPECT_EQ(loadString1252(IDS_TAB_OPERATIONS), "Op\xE9rations");
 }
 
 TEST(Resources, PicturesAreThereWithTheirSizes) {
