@@ -124,18 +124,13 @@ TEST_F(KvnTest, NamesAreWindows1252InTheFileAndCountCharactersNotBytes) {
     // The account record starts at 3125 (see the sum above).
     std::vector<std::uint8_t> bytes = readBytes(path);
     ASSERT_GT(bytes.size(), 3125u + 17);
-    // É
+    // É as one byte, the rest of the name, its terminator.
     EXPECT_EQ(std::tuple(bytes[3125], std::string(bytes.begin() + 3126, bytes.begin() + 3141),
                          bytes[3141]),
               std::tuple(0xC9, "pargne Livret A", 0));
     std::string json = dump(path);
     EXPECT_HAS(json, "\"name\": \"Épargne Livret A\",");
     EXPECT_HAS(json, "\"balance\": 0,"); // no --initial
-
-    std::string euro = file("euro.kvn");
-    ASSERT_EQ(kvn({"new", euro, "--account", "Réserve €"}).code, 0);
-    EXPECT_EQ(readBytes(euro)[3125 + 8], 0x80); // the euro sign of Windows-1252
-    EXPECT_HAS(dump(euro), "\"name\": \"Réserve €\",");
 
     // 39 characters, each two bytes in UTF-8 but one in the record.
     std::string longest;
