@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace kolvane {
@@ -43,9 +42,9 @@ TEST(AccountFileLayout, EmptyDocumentSizeAndFlagByte) {
     for (int i = 0; i < 5; ++i)
         doc.categories.append(CategoryRecord{});
     // 8 + 1 + 4 + 76*2 + 4 + 36*3 + 4 + 36*5 + 64 + 4 + 4 + 4 + 4 + 4
-    EXPECT_EQ(
-        std::tuple(serializeDocument(doc).size(), documentFileSize(doc), serializeDocument(doc)[8]),
-        std::tuple(545u, 545u, 1));
+    EXPECT_EQ(serializeDocument(doc).size(), 545u);
+    EXPECT_EQ(documentFileSize(doc), 545u);
+    EXPECT_EQ(serializeDocument(doc)[8], 1);
     doc.alertsEnabled = 0;
     EXPECT_EQ(serializeDocument(doc)[8], 0);
     doc.alertsEnabled = 7;
@@ -67,19 +66,22 @@ TEST(AccountFileRoundTrip, SaveThenLoadGivesEveryByteBack) {
     documentInit(loaded);
     ASSERT_EQ(loadDocument(loaded, path), 1);
     expectSameRecords(doc, loaded);
-    EXPECT_EQ(std::tuple(loaded.alertsEnabled, loaded.filePath, loaded.isOpen, loaded.isModified),
-              std::tuple(0u, path, 1u, 0u));
-    EXPECT_EQ(std::tuple(loaded.currentAccount, loaded.currentUser, serializeDocument(loaded)),
-              std::tuple(loaded.accounts.first(), nullptr, serializeDocument(doc)));
+    EXPECT_EQ(loaded.alertsEnabled, 0u);
+    EXPECT_EQ(loaded.filePath, path);
+    EXPECT_EQ(loaded.isOpen, 1u);
+    EXPECT_EQ(loaded.isModified, 0u);
+    EXPECT_EQ(loaded.currentAccount, loaded.accounts.first());
+    EXPECT_EQ(loaded.currentUser, nullptr);
+    EXPECT_EQ(serializeDocument(loaded), serializeDocument(doc));
 
     // The split saved with three lines comes back with a list of three.
     const OperationRecord* split = findOperationById(loaded, 4);
     ASSERT_NE(split, nullptr);
     EXPECT_EQ(split->lineCount, 3u);
     ASSERT_NE(split->lines, nullptr);
-    EXPECT_EQ(std::tuple(split->lines->count(), split->lines->first()->lines,
-                         findOperationById(loaded, 3)->lines),
-              std::tuple(3, nullptr, nullptr));
+    EXPECT_EQ(split->lines->count(), 3);
+    EXPECT_EQ(split->lines->first()->lines, nullptr);
+    EXPECT_EQ(findOperationById(loaded, 3)->lines, nullptr);
 }
 
 TEST(AccountFileRoundTrip, LinesListIsWhatDecidesTheLineCount) {
@@ -126,9 +128,9 @@ TEST(AccountFileCounters, LargestNumberPlusOneInSixteenBits) {
         Document loaded;
         documentInit(loaded);
         ASSERT_EQ(loadDocumentFromBytes(loaded, serializeDocument(doc)), LoadStatus::Ok);
-        EXPECT_EQ(
-            std::tuple(loaded.nextAccountNumber, loaded.nextThirdNumber, loaded.nextOperationId),
-            std::tuple(c.nextAccount, c.nextThird, c.nextOperation));
+        EXPECT_EQ(loaded.nextAccountNumber, c.nextAccount);
+        EXPECT_EQ(loaded.nextThirdNumber, c.nextThird);
+        EXPECT_EQ(loaded.nextOperationId, c.nextOperation);
     }
 }
 
@@ -210,9 +212,11 @@ TEST(SaveSafety, SuccessKeepsThePreviousVersionAsBackup) {
     buildRichDocument(doc);
     doc.isModified = 1;
     ASSERT_EQ(saveDocument(doc, kPath, disk), 1);
-    EXPECT_EQ(std::tuple(disk.files.at(kPath), disk.files.at(kPath + ".bak"), disk.files.size(),
-                         doc.filePath, doc.isModified),
-              std::tuple(serializeDocument(doc), previous, 2u, kPath, 0u));
+    EXPECT_EQ(disk.files.at(kPath), serializeDocument(doc));
+    EXPECT_EQ(disk.files.at(kPath + ".bak"), previous);
+    EXPECT_EQ(disk.files.size(), 2u);
+    EXPECT_EQ(doc.filePath, kPath);
+    EXPECT_EQ(doc.isModified, 0u);
 
     // A first save makes no backup.
     MemoryFileSystem empty;
