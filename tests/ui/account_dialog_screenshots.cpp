@@ -8,7 +8,6 @@
 #include "document/text.h"
 #include "resources/resource_ids.h"
 #include "tests/ui/dialog_driver.h"
-#include "tests/ui/screenshot_support.h"
 
 #include <commctrl.h>
 
