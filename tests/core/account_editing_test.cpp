@@ -92,21 +92,18 @@ TEST(AccountPages, CtrlTabTurnsThePagesAroundBothWays) {
 TEST_F(AccountEditing, NewNameFromTheRenameBoxOnlyWhenEnabledTickedAndNotEmpty) {
     AccountRecord* account = addAccount("Courant", 0.0);
     AccountForm form = formNamed("courant");
-
-    form.renameChecked = true; // box disabled: ignored
     form.newName = "Joint";
-    applyAccountForm(doc, form, account, sampleNow());
-    EXPECT_STREQ(account->name, "Courant");
-
-    form.renameEnabled = true;
-    form.renameChecked = false;
-    form.newName = "Joint";
-    applyAccountForm(doc, form, account, sampleNow());
-    EXPECT_STREQ(account->name, "Courant");
-
-    form.renameChecked = true;
-    applyAccountForm(doc, form, account, sampleNow());
-    EXPECT_STREQ(account->name, "Joint");
+    // The box enabled, ticked, and the name the account has afterwards.
+    const struct {
+        bool enabled, ticked;
+        const char* name;
+    } cases[] = {{false, true, "Courant"}, {true, false, "Courant"}, {true, true, "Joint"}};
+    for (const auto& c : cases) {
+        form.renameEnabled = c.enabled;
+        form.renameChecked = c.ticked;
+        applyAccountForm(doc, form, account, sampleNow());
+        EXPECT_STREQ(account->name, c.name);
+    }
 }
 
 TEST_F(AccountEditing, ChangingTheInitialBalanceMovesTheBalanceAndTheInitialOperation) {
@@ -297,27 +294,17 @@ TEST_F(AccountEditing, DeletingNeedsTwoActiveAccountsAndReportsThePosition) {
 // to the same box when the account is picked.
 TEST_F(AccountEditing, EveryFieldOfThePagesIsStoredAndShownBack) {
     using Stored = std::string_view (*)(const AccountRecord&);
+#define KOLVANE_TEXT(name)                                                                         \
+    std::pair<std::string AccountForm::*, Stored> {                                                \
+        &AccountForm::name, [](const AccountRecord& a) { return fieldText(a.name); }               \
+    }
     const std::pair<std::string AccountForm::*, Stored> texts[] = {
-        {&AccountForm::holderName, [](const AccountRecord& a) { return fieldText(a.holderName); }},
-        {&AccountForm::holderFirstNames,
-         [](const AccountRecord& a) { return fieldText(a.holderFirstNames); }},
-        {&AccountForm::address, [](const AccountRecord& a) { return fieldText(a.address); }},
-        {&AccountForm::addressComplement,
-         [](const AccountRecord& a) { return fieldText(a.addressComplement); }},
-        {&AccountForm::city, [](const AccountRecord& a) { return fieldText(a.city); }},
-        {&AccountForm::postCode, [](const AccountRecord& a) { return fieldText(a.postCode); }},
-        {&AccountForm::bankName, [](const AccountRecord& a) { return fieldText(a.bankName); }},
-        {&AccountForm::accountNumber,
-         [](const AccountRecord& a) { return fieldText(a.accountNumber); }},
-        {&AccountForm::bankCode, [](const AccountRecord& a) { return fieldText(a.bankCode); }},
-        {&AccountForm::branchCode, [](const AccountRecord& a) { return fieldText(a.branchCode); }},
-        {&AccountForm::ribKey, [](const AccountRecord& a) { return fieldText(a.ribKey); }},
-        {&AccountForm::domiciliation,
-         [](const AccountRecord& a) { return fieldText(a.domiciliation); }},
-        {&AccountForm::bic, [](const AccountRecord& a) { return fieldText(a.bic); }},
-        {&AccountForm::phone, [](const AccountRecord& a) { return fieldText(a.phone); }},
-        {&AccountForm::webAddress, [](const AccountRecord& a) { return fieldText(a.webAddress); }},
-    };
+        KOLVANE_TEXT(holderName), KOLVANE_TEXT(holderFirstNames), KOLVANE_TEXT(address),
+        KOLVANE_TEXT(addressComplement), KOLVANE_TEXT(city), KOLVANE_TEXT(postCode),
+        KOLVANE_TEXT(bankName), KOLVANE_TEXT(accountNumber), KOLVANE_TEXT(bankCode),
+        KOLVANE_TEXT(branchCode), KOLVANE_TEXT(ribKey), KOLVANE_TEXT(domiciliation),
+        KOLVANE_TEXT(bic), KOLVANE_TEXT(phone), KOLVANE_TEXT(webAddress)};
+#undef KOLVANE_TEXT
     // Two characters: the RIB key holds no more.
     auto value = [](std::size_t i, char round) { return std::string{char('a' + i), round}; };
     const LogoBlocks noLogo;

@@ -506,13 +506,7 @@ TEST(BookingHistory, RandomStepsKeepTheInvariantsAndUndoToTheSameBytes) {
         SCOPED_TRACE(seed);
         Document doc;
         documentInit(doc);
-        GeneratorOptions options;
-        options.operations = 300;
-        options.accounts = 3;
-        options.thirds = 4;
-        options.splitPercent = 20;
-        options.seed = seed;
-        ASSERT_EQ(generateDocument(doc, options), GeneratorStatus::Ok);
+        ASSERT_EQ(generateDocument(doc, {300, 3, 4, 20, seed}), GeneratorStatus::Ok);
         doc.isModified = 0;
         // A file from elsewhere may hold any cached running balance.
         std::mt19937 scramble(seed);

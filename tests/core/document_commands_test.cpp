@@ -73,20 +73,16 @@ class ScriptedUi : public ShellUi {
     bool runLabelEditor() override { return log("runLabelEditor"), editorChanges; }
     bool runModeEditor() override { return log("runModeEditor"), editorChanges; }
     bool runThirdDialog() override { return log("runThirdDialog"), thirdAdded; }
-    void showNotAllowed() override { log("showNotAllowed"); }
-    void openViews() override { log("openViews"); }
-    void closeViews() override { log("closeViews"); }
-    void updateMenus() override { log("updateMenus"); }
-    void updateTitle() override { log("updateTitle"); }
-    void updateStatusBar() override { log("updateStatusBar"); }
-    void buildAccountsMenu() override { log("buildAccountsMenu"); }
-    void removeAccountItems() override { log("removeAccountItems"); }
-    void redrawMenuBar() override { log("redrawMenuBar"); }
-    void refreshOverview() override { log("refreshOverview"); }
+#define KOLVANE_LOGGED(name)                                                                       \
+    void name() override { log(#name); }
+    KOLVANE_LOGGED(showNotAllowed) KOLVANE_LOGGED(openViews) KOLVANE_LOGGED(closeViews)
+    KOLVANE_LOGGED(updateMenus) KOLVANE_LOGGED(updateTitle) KOLVANE_LOGGED(updateStatusBar)
+    KOLVANE_LOGGED(buildAccountsMenu) KOLVANE_LOGGED(removeAccountItems)
+    KOLVANE_LOGGED(redrawMenuBar) KOLVANE_LOGGED(refreshOverview) KOLVANE_LOGGED(refreshGraph)
+#undef KOLVANE_LOGGED
     void showTab(int index) override { log("showTab:" + std::to_string(index)); }
     void refreshRegister(int a) override { log("refreshRegister:" + std::to_string(a)); }
     void refreshThirdView(int a) override { log("refreshThirdView:" + std::to_string(a)); }
-    void refreshGraph() override { log("refreshGraph"); }
     void setAccountItemCheck(unsigned id, bool checked) override {
         log((checked ? "check:" : "uncheck:") + std::to_string(id));
     }

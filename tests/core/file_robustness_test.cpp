@@ -333,19 +333,6 @@ TEST_F(FileRobustness, BytesAfterTheLastOperationAreRefused) {
     }
 }
 
-TEST_F(FileRobustness, CountWordOfALineIsIgnored) {
-    // Lines have no lines of their own: the word is read as 0 and written as 0.
-    std::vector<std::uint8_t> damaged = image;
-    setLe32(damaged, map.lines[0] + 112, 5);
-    ASSERT_EQ(load(damaged), LoadStatus::Ok);
-    const OperationRecord* split = findOperationById(doc, 4);
-    ASSERT_NE(split->lines, nullptr);
-    EXPECT_EQ(split->lines->count(), 3);
-    EXPECT_EQ(split->lines->first()->lineCount, 0u);
-    EXPECT_EQ(split->lines->first()->lines, nullptr);
-    EXPECT_TRUE(serializeDocument(doc) == image);
-}
-
 TEST_F(FileRobustness, RandomDamageNeverCrashes) {
     ASSERT_EQ(load(image), LoadStatus::Ok);
     expectLoadedConsistently(doc, image);

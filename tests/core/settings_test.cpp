@@ -38,13 +38,10 @@ TEST(RecentFiles, SamePathInOtherCapitalsMovesToTheTopWithoutDuplicate) {
     addRecentFile(settings, "c:\\b.kvn");
     EXPECT_EQ(recentList(settings),
               (std::vector<std::string>{"c:\\b.kvn", "C:\\A.kvn", "C:\\C.kvn"}));
-}
-
-TEST(RecentFiles, SeventhDifferentPathDropsTheOldest) {
-    Settings settings =
+    // A seventh different path drops the oldest.
+    settings =
         withRecent({"C:\\1.kvn", "C:\\2.kvn", "C:\\3.kvn", "C:\\4.kvn", "C:\\5.kvn", "C:\\6.kvn"});
     addRecentFile(settings, "C:\\7.kvn");
-    EXPECT_EQ(settings.recentCount, 6);
     EXPECT_EQ(recentList(settings),
               (std::vector<std::string>{"C:\\7.kvn", "C:\\1.kvn", "C:\\2.kvn", "C:\\3.kvn",
                                         "C:\\4.kvn", "C:\\5.kvn"}));
@@ -100,11 +97,8 @@ TEST(SettingsRead, CountAboveSixReadsSixPaths) {
     Settings settings = settingsFromIniText(text);
     EXPECT_EQ(settings.recentCount, 6);
     EXPECT_EQ(settings.recentFiles[5], "C:\\5.kvn");
-}
-
-TEST(SettingsRead, KeysAtOrBeyondTheCountAreNotRead) {
-    Settings settings =
-        settingsFromIniText("[Fichier]\nNombre=1\nFile0=C:\\A.kvn\nFile1=C:\\Vieux.kvn\n");
+    // Keys at or beyond the count are not read.
+    settings = settingsFromIniText("[Fichier]\nNombre=1\nFile0=C:\\A.kvn\nFile1=C:\\Vieux.kvn\n");
     EXPECT_EQ(recentList(settings), (std::vector<std::string>{"C:\\A.kvn"}));
     EXPECT_EQ(settings.recentFiles[1], "");
     EXPECT_EQ(settingsFromIniText("[Fichier]\nNombre=-3\nFile0=C:\\A.kvn\n").recentCount, 0);
@@ -119,15 +113,6 @@ TEST(SettingsRead, OwnSectionFirstKeyNamesWithoutCaseValuesWithoutBlanksAndQuote
     EXPECT_EQ(recentList(settings), (std::vector<std::string>{"C:\\Mes comptes.kvn"}));
     EXPECT_EQ(iniValue("[F]\nA=\"\nB='x'\n", "F", "A"), "\""); // one quote is no pair
     EXPECT_EQ(iniValue("[F]\nA=\"\nB='x'\n", "F", "B"), "x");
-}
-
-TEST(SettingsRead, WindowWithoutWidthOrHeightFallsBackToTheDefaultRectangle) {
-    Settings settings =
-        settingsFromIniText("[Fenetre]\nGauche=500\nHaut=10\nDroite=400\nBas=300\n");
-    EXPECT_EQ(settings.left, 0);
-    EXPECT_EQ(settings.top, 0);
-    EXPECT_EQ(settings.right, 790);
-    EXPECT_EQ(settings.bottom, 575);
 }
 
 // --- Writing INI text --------------------------------------------------------------
@@ -260,15 +245,20 @@ TEST(IniEncoding, EveryFormAUserMayLeaveIsRead) {
 
 const std::string kIniPath = "C:\\Kolvane\\Kolvane.ini";
 
-TEST(SettingsFile, MissingFileGivesTheDefaults) {
+// The default rectangle: a window without width or height in the file, or no
+// file at all.
+TEST(SettingsFile, MissingFileOrEmptyWindowGivesTheDefaults) {
     MemoryFiles files;
-    Settings settings = loadSettings(files, kIniPath);
-    EXPECT_EQ(settings.fullScreen, 0);
-    EXPECT_EQ(settings.left, 0);
-    EXPECT_EQ(settings.top, 0);
-    EXPECT_EQ(settings.right, 790);
-    EXPECT_EQ(settings.bottom, 575);
-    EXPECT_EQ(settings.recentCount, 0);
+    for (const Settings& settings :
+         {loadSettings(files, kIniPath),
+          settingsFromIniText("[Fenetre]\nGauche=500\nHaut=10\nDroite=400\nBas=300\n")}) {
+        EXPECT_EQ(settings.fullScreen, 0);
+        EXPECT_EQ(settings.left, 0);
+        EXPECT_EQ(settings.top, 0);
+        EXPECT_EQ(settings.right, 790);
+        EXPECT_EQ(settings.bottom, 575);
+        EXPECT_EQ(settings.recentCount, 0);
+    }
 }
 
 TEST(SettingsFile, WrittenSettingsReadBackWithAccentedPaths) {
@@ -289,15 +279,12 @@ TEST(SettingsFile, WrittenSettingsReadBackWithAccentedPaths) {
     EXPECT_EQ(recentList(back), recentList(settings));
 }
 
-TEST(SettingsFile, UnreadableExistingFileIsNotOverwritten) {
+TEST(SettingsFile, UnreadableOrFailedWriteLeavesThePreviousFileWhole) {
     MemoryFiles files;
     files.unreadable.insert(kIniPath);
     EXPECT_FALSE(saveSettings(files, kIniPath, Settings()));
     EXPECT_EQ(files.files.count(kIniPath), 0u);
-}
-
-TEST(SettingsFile, FailedWriteLeavesThePreviousFileWhole) {
-    MemoryFiles files;
+    files.unreadable.clear();
     const Bytes previous = encodeIniFile("[Fenetre]\r\nGauche=3\r\n");
     files.files[kIniPath] = previous;
     Settings settings;

@@ -11,15 +11,14 @@
 #include "document/operation_texts.h"
 #include "exchange/ofx_reader.h"
 #include "exchange/qif_reader.h"
+#include "kvn_run.h"
 #include "register_sample.h"
-#include "tools/kvn_commands.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 
 namespace kolvane {
 namespace {
@@ -402,16 +401,7 @@ TEST(ImportRoundTrip, ExportThenImportGivesTheSameOperations) {
 // --- kvn import / export -------------------------------------------------------
 
 namespace fs = std::filesystem;
-
-struct KvnRun {
-    int code;
-    std::string out, err;
-};
-KvnRun kvn(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int code = runKvn(args, out, err);
-    return {code, out.str(), err.str()};
-}
+using namespace kvntest;
 
 std::string fileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -429,12 +419,9 @@ TEST(KvnImport, ImportsOnceRefusesBadInputAndExports) {
     KvnRun dry =
         kvn({"import", file, "--account", "Courant", statements + "seed-french.qif", "--dry-run"});
     EXPECT_EQ(dry.code, 0) << dry.err;
-    EXPECT_NE(dry.out.find("new   03/01/2024  - 42.50  CB CARREFOUR MARKET  [Carte de paiement | "
-                           "Alimentation : Supermarché]\n"),
-              std::string::npos)
-        << dry.out;
-    EXPECT_NE(dry.out.find("Dry run: 4 new operations, 0 already there; nothing written\n"),
-              std::string::npos);
+    EXPECT_HAS(dry.out, "new   03/01/2024  - 42.50  CB CARREFOUR MARKET  [Carte de paiement | "
+                        "Alimentation : Supermarché]\n");
+    EXPECT_HAS(dry.out, "Dry run: 4 new operations, 0 already there; nothing written\n");
     const std::string untouched = fileText(file);
 
     // Bad input: exit 2, one line, the file as it was.
@@ -450,33 +437,25 @@ TEST(KvnImport, ImportsOnceRefusesBadInputAndExports) {
         {"export", file, "--account", "Courant", "--format", "csv", file},
     };
     for (const auto& args : bad) {
-        const KvnRun run = kvn(args);
-        EXPECT_EQ(run.code, 2) << args[4];
-        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+        expectRefused(kvn(args));
         EXPECT_EQ(fileText(file), untouched);
     }
-    EXPECT_NE(kvn(bad[0]).err.find("Ligne 8 : montant illisible « -12O,00 »; nothing imported"),
-              std::string::npos);
+    EXPECT_HAS(kvn(bad[0]).err, "Ligne 8 : montant illisible « -12O,00 »; nothing imported");
     EXPECT_FALSE(fs::exists(dir / "x.csv"));
 
     KvnRun first = kvn({"import", file, "--account", "Courant", statements + "seed-french.qif"});
     EXPECT_EQ(first.code, 0) << first.err;
     // 100 - 42.50 - 120 - 100 + 1 850.75
-    EXPECT_NE(
-        first.out.find("Imported 4 operations (0 already there) into Courant; balance 1 688.25\n"),
-        std::string::npos)
-        << first.out;
+    EXPECT_HAS(first.out,
+               "Imported 4 operations (0 already there) into Courant; balance 1 688.25\n");
     KvnRun second = kvn({"import", file, "--account", "Courant", statements + "seed-french.qif"});
-    EXPECT_NE(second.out.find("Nothing to import: all 4 operations are already there\n"),
-              std::string::npos);
+    EXPECT_HAS(second.out, "Nothing to import: all 4 operations are already there\n");
     EXPECT_EQ(kvn({"check", file}).code, 0);
 
     const std::string out = (dir / "courant.csv").string();
     ASSERT_EQ(kvn({"export", file, "--account", "Courant", "--format", "csv", out}).code, 0);
-    EXPECT_NE(fileText(out).find(
-                  "20/01/2024;FNAC PARIS;-100,00;Carte de paiement;Opération ventillée\r\n"),
-              std::string::npos)
-        << fileText(out);
+    EXPECT_HAS(fileText(out),
+               "20/01/2024;FNAC PARIS;-100,00;Carte de paiement;Opération ventillée\r\n");
     fs::remove_all(dir);
 }
 

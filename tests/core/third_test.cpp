@@ -252,13 +252,7 @@ TEST_F(Thirds, TheTargetListOffersOtherPartiesAndRefusesItsOwnParty) {
 TEST(ThirdBooking, EveryCommandRevertsExactly) {
     Document doc;
     documentInit(doc);
-    GeneratorOptions options;
-    options.operations = 400;
-    options.accounts = 3;
-    options.thirds = 4;
-    options.splitPercent = 25;
-    options.seed = 7;
-    ASSERT_EQ(generateDocument(doc, options), GeneratorStatus::Ok);
+    ASSERT_EQ(generateDocument(doc, {400, 3, 4, 25, 7}), GeneratorStatus::Ok);
     RegisterModel model(doc);
     model.fill();
     BookingHistory history(model);

@@ -1,14 +1,16 @@
 // The main window as the program creates it: class, title, placement, the
-// menu bar with its texts and first states, the accelerators, the string
-// table, and "Quitter".
+// menu bar with its texts and first states, the accelerators, the pictures,
+// "Quitter", and the status bar painted after a change of size.
 #include "resources/resource_ids.h"
 #include "shell/main_window.h"
 #include "win/message_filters.h"
 #include "win/window_text.h"
-#include "tests/ui/dialog_driver.h"
+#include "tests/ui/main_window_fixture.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -23,25 +25,43 @@ std::wstring menuText(HMENU menu, UINT position) {
     return text;
 }
 
+// Pixels of `area` (client coordinates of `window`) that are far from the
+// button face: text and drawn marks, not the plain background.
+int markedPixels(HWND window, RECT area) {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    HDC dc = GetDC(window);
+    int marked = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x) {
+            COLORREF pixel = GetPixel(dc, x, y);
+            if (pixel == CLR_INVALID)
+                continue;
+            int distance = std::abs(GetRValue(pixel) - GetRValue(face)) +
+                           std::abs(GetGValue(pixel) - GetGValue(face)) +
+                           std::abs(GetBValue(pixel) - GetBValue(face));
+            if (distance > 60)
+                ++marked;
+        }
+    ReleaseDC(window, dc);
+    return marked;
+}
+
+RECT partRect(HWND statusBar, int part) {
+    RECT rect{};
+    SendMessageW(statusBar, SB_GETRECT, part, reinterpret_cast<LPARAM>(&rect));
+    InflateRect(&rect, -3, -3); // inside the part's border
+    return rect;
+}
+
 struct ExpectedItem {
     UINT id; // 0 for a separator
     const wchar_t* text;
     bool greyed;
 };
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public uitest::MainWindowFixture {
   protected:
-    void SetUp() override {
-        documentInit(document);
-        ASSERT_NE(main.open(kDefaultPlacement, false, true), nullptr);
-    }
-    void TearDown() override {
-        if (main.window != nullptr)
-            DestroyWindow(main.window);
-        // The WM_QUIT of WM_DESTROY must not end a later test's modal loops.
-        pumpMessagesUntil([] { return true; }, std::chrono::milliseconds(0));
-        documentDestroy(document);
-    }
+    void SetUp() override { ASSERT_NE(main.open(kDefaultPlacement, false, true), nullptr); }
 
     // Checks every item of popup `position` against `expected`, in order.
     void expectPopup(int position, const std::vector<ExpectedItem>& expected) {
@@ -61,44 +81,26 @@ class MainWindowTest : public ::testing::Test {
             EXPECT_FALSE(state & MF_CHECKED) << "item " << i;
         }
     }
-
-    Document document;
-    MainWindow main{&document};
 };
 
-TEST_F(MainWindowTest, IsOfClassKolvaneClassAppWithItsTitleAndPlacement) {
+TEST_F(MainWindowTest, ClassTitlePlacementAndMenuBar) {
     wchar_t name[64] = {};
     GetClassNameW(main.window, name, 64);
     EXPECT_STREQ(name, L"KolvaneClassApp");
     EXPECT_EQ(windowText(main.window), L"Kolvane v.Alpha");
-
-    EXPECT_NE(GetClassLongPtrW(main.window, GCLP_HICON), 0u);
-    LONG windowStyle = GetWindowLongW(main.window, GWL_STYLE);
-    EXPECT_EQ(windowStyle & WS_OVERLAPPEDWINDOW, static_cast<LONG>(WS_OVERLAPPEDWINDOW));
-    EXPECT_TRUE(IsWindowVisible(main.window));
-    EXPECT_FALSE(IsZoomed(main.window));
-
-    // First run: (0, 0), 790 x 575.
-    RECT frame{};
+    RECT frame{}; // first run: (0, 0), 790 x 575
     GetWindowRect(main.window, &frame);
-    EXPECT_EQ(frame.left, 0);
-    EXPECT_EQ(frame.top, 0);
-    EXPECT_EQ(frame.right - frame.left, 790);
-    EXPECT_EQ(frame.bottom - frame.top, 575);
-}
+    EXPECT_EQ(std::vector<LONG>({frame.left, frame.top, frame.right, frame.bottom}),
+              std::vector<LONG>({0, 0, 790, 575}));
 
-TEST_F(MainWindowTest, MenuBarHasFivePositionsWithTheirTextsAndFirstStates) {
-    HMENU bar = GetMenu(main.window);
-    ASSERT_NE(bar, nullptr);
-    ASSERT_EQ(GetMenuItemCount(bar), 5);
     // Each has its letter for Alt: F, C, P, O and A.
+    HMENU bar = GetMenu(main.window);
+    ASSERT_EQ(GetMenuItemCount(bar), 5);
     const wchar_t* texts[] = {L" &Fichier ", L" &Compte ", L" O&pération ", L" &Outils", L"&Aide"};
-    const bool greyed[] = {false, true, true, true, false};
     for (UINT i = 0; i < 5; ++i) {
         EXPECT_EQ(menuText(bar, i), texts[i]) << "position " << i;
-        EXPECT_EQ((GetMenuState(bar, i, MF_BYPOSITION) & MF_GRAYED) != 0, greyed[i])
+        EXPECT_EQ((GetMenuState(bar, i, MF_BYPOSITION) & MF_GRAYED) != 0, i == 1 || i == 2 || i == 3)
             << "position " << i;
-        EXPECT_NE(GetSubMenu(bar, static_cast<int>(i)), nullptr) << "position " << i;
     }
 }
 
@@ -156,21 +158,6 @@ TEST_F(MainWindowTest, QuitterEndsTheMessageLoopWithExitCodeZero) {
     EXPECT_EQ(main.window, nullptr); // detached on destruction
 }
 
-// The string table as windres compiled it: accents, spaces and line breaks kept.
-TEST(StringTable, HoldsTheProgramTextsExactly) {
-    const std::pair<UINT, const wchar_t*> strings[] = {
-        {20027, L"Solde pointé : "},
-        {20033, L"Libéllé"},
-        {20114, L" Saisie ou modification opération"},
-        {20801, L"Ce Tiers existe déjà .\nVoulez-vous le remplacer ?"},
-    };
-    for (auto [id, text] : strings)
-        EXPECT_EQ(loadString(id), text) << id;
-    EXPECT_EQ(loadString(20999), L"");
-    // Through the record encoding: é is 0xE9 in Windows-1252.
-    EXPECT_EQ(loadString1252(IDS_TAB_OPERATIONS), "Op\xE9rations");
-}
-
 TEST(Resources, PicturesAreThereWithTheirSizes) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     struct Bitmap {
@@ -192,6 +179,24 @@ TEST(Resources, PicturesAreThereWithTheirSizes) {
         EXPECT_NE(icon, nullptr) << id;
         DestroyIcon(icon);
     }
+}
+
+// After a change of size the status bar still shows its texts, and nothing of
+// its former size grip stays behind.
+TEST_F(MainWindowTest, StatusBarKeepsItsDateAndLosesItsGripWhenMaximised) {
+    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(400)); // painted
+    // Before: the date is drawn in part 0; part 4 (no account) only holds the grip.
+    EXPECT_GT(markedPixels(main.statusBar, partRect(main.statusBar, 0)), 20);
+
+    ShowWindow(main.window, SW_MAXIMIZE);
+    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(400));
+    ASSERT_TRUE(IsZoomed(main.window));
+
+    EXPECT_GT(markedPixels(main.statusBar, partRect(main.statusBar, 0)), 20)
+        << "the date is no longer drawn";
+    // A maximised window has no size grip; part 4 is empty, so nothing may be drawn there.
+    EXPECT_EQ(markedPixels(main.statusBar, partRect(main.statusBar, 4)), 0)
+        << "something stays drawn in the empty last part";
 }
 
 } // namespace
