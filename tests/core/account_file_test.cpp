@@ -175,9 +175,10 @@ TEST(AccountFileLayout, EveryRecordKindIsReadAndWrittenFieldByField) {
     EXPECT_EQ(account.initialPointed, 1);
     EXPECT_EQ(account.active, 0);
     EXPECT_EQ(account.reserved564, 0x55667788u);
-    ASSERT_NE(account.logoPixels, nullptr);
-    EXPECT_EQ(std::memcmp(account.logoPixels, pixels.data(), kLogoPixelBytes), 0);
-    EXPECT_EQ(std::memcmp(account.logoMask, mask.data(), kLogoMaskBytes), 0);
+    const Logo* logo = accountLogo(doc, account);
+    ASSERT_NE(logo, nullptr);
+    EXPECT_EQ(logo->pixels, pixels);
+    EXPECT_EQ(logo->mask, mask);
     const ThirdRecord& third = *doc.thirds.first();
     EXPECT_EQ(third.reserved44, 0x0BADF00Du);
     EXPECT_STREQ(third.note, "Contrat\r\n2024");

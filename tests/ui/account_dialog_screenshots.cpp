@@ -134,19 +134,18 @@ TEST(AccountDialogScreenshots, DISABLED_Pages) {
     const std::wstring folder = uitest::shotFolder();
     if (folder.empty())
         GTEST_SKIP() << "KOLVANE_SHOT_DIR is not set";
-    installLogoBitmapFunctions();
 
     const std::string directory = wideToUtf8(folder) + "\\etabid.kvb";
     {
         BankDirectory banks;
         std::vector<std::uint8_t> pixels, mask;
         drawSampleLogo(RGB(24, 72, 160), L"Exemple", pixels, mask);
-        storeBank(banks, -1, utf8ToCp1252("Banque Exemple"), "https://banque-exemple.example",
-                  pixels.data(), mask.data());
+        ASSERT_TRUE(storeBank(banks, -1, utf8ToCp1252("Banque Exemple"),
+                              "https://banque-exemple.example", pixels.data(), mask.data()));
         drawSampleLogo(RGB(0, 128, 96), L"Caisse", pixels, mask);
-        storeBank(banks, -1, utf8ToCp1252("Caisse Régionale"), "https://caisse.example",
-                  pixels.data(), mask.data());
-        ASSERT_EQ(saveBankDirectory(banks, directory), 1);
+        ASSERT_TRUE(storeBank(banks, -1, utf8ToCp1252("Caisse Régionale"), "https://caisse.example",
+                              pixels.data(), mask.data()));
+        ASSERT_TRUE(saveBankDirectory(banks, directory));
         freeBankDirectory(banks);
     }
 

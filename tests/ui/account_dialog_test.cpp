@@ -150,7 +150,6 @@ class AccountDialogTest : public ::testing::Test {
     static void SetUpTestSuite() {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
-        installLogoBitmapFunctions();
     }
 
     void SetUp() override {
@@ -173,10 +172,11 @@ class AccountDialogTest : public ::testing::Test {
         BankDirectory list;
         for (const auto& [name, color] : banks) {
             TestLogo logo(color);
-            storeBank(list, -1, utf8ToCp1252(name), "https://" + std::string(name) + ".example",
-                      logo.pixels.data(), logo.mask.data());
+            ASSERT_TRUE(storeBank(list, -1, utf8ToCp1252(name),
+                                  "https://" + std::string(name) + ".example", logo.pixels.data(),
+                                  logo.mask.data()));
         }
-        ASSERT_EQ(saveBankDirectory(list, wideToUtf8(directory)), 1);
+        ASSERT_TRUE(saveBankDirectory(list, wideToUtf8(directory)));
         freeBankDirectory(list);
     }
 
@@ -321,7 +321,7 @@ TEST_F(AccountDialogTest, PickedAccountKeepsItsOwnBankAndANewNameStartsBlank) {
     EXPECT_EQ(run(driver, nullptr), AccountDialogEnd::Modified);
     EXPECT_DOUBLE_EQ(courant->initialBalance, 150.5);
     EXPECT_STREQ(courant->bankName, "");
-    EXPECT_EQ(courant->logoPixels, nullptr);
+    EXPECT_EQ(courant->logo, kNoLogo);
     EXPECT_EQ(doc.accounts.count(), 1);
 }
 
@@ -445,12 +445,10 @@ TEST_F(AccountDialogTest, NewAccountTakesTheFirstBankOfTheSortedListWithItsLogo)
     EXPECT_STREQ(account.bankName, "Alpha");
     EXPECT_STREQ(account.webAddress, "https://Alpha.example");
     TestLogo alpha(0xFF0000);
-    ASSERT_NE(account.logoPixels, nullptr);
-    ASSERT_NE(account.logoMask, nullptr);
-    EXPECT_EQ(std::memcmp(account.logoPixels, alpha.pixels.data(), kLogoPixelBytes), 0);
-    EXPECT_EQ(std::memcmp(account.logoMask, alpha.mask.data(), kLogoMaskBytes), 0);
-    EXPECT_NE(account.logoBitmap, nullptr);
-    EXPECT_NE(account.logoMaskBitmap, nullptr);
+    const Logo* logo = accountLogo(doc, account);
+    ASSERT_NE(logo, nullptr);
+    EXPECT_EQ(logo->pixels, alpha.pixels);
+    EXPECT_EQ(logo->mask, alpha.mask);
 }
 
 // "Nouvelle banque" over the account dialog: refusals, then a BMP logo.
@@ -494,21 +492,22 @@ TEST_F(AccountDialogTest, AddingABankFromABmpFile) {
 
     // Saved at once: 200 x 50 is drawn 95 x 23 at (0, 12).
     BankDirectory saved;
-    ASSERT_EQ(loadBankDirectory(saved, wideToUtf8(directory)), 1);
+    ASSERT_TRUE(loadBankDirectory(saved, wideToUtf8(directory)));
     ASSERT_EQ(saved.count(), 1);
     const BankRecord& bank = *saved.first();
     EXPECT_STREQ(bank.name, "Banque Bleue");
     EXPECT_STREQ(bank.webAddress, "https://bleue.example");
-    ASSERT_NE(bank.logoPixels, nullptr);
+    const Logo* logo = bankLogo(saved, bank);
+    ASSERT_NE(logo, nullptr);
     for (int y : {0, 11, 12, 34, 35, 47})
         for (int x : {0, 47, 94, 95}) {
             const bool inside = x <= 94 && y >= 12 && y <= 34;
-            EXPECT_EQ(logoTransparent(bank.logoMask, x, y), !inside) << x << "," << y;
+            EXPECT_EQ(logoTransparent(logo->mask.data(), x, y), !inside) << x << "," << y;
             if (inside)
-                EXPECT_TRUE(similarColor(logoColor(bank.logoPixels, x, y), 0x2040C0))
+                EXPECT_TRUE(similarColor(logoColor(logo->pixels.data(), x, y), 0x2040C0))
                     << x << "," << y;
             else
-                EXPECT_EQ(logoColor(bank.logoPixels, x, y), 0u) << x << "," << y;
+                EXPECT_EQ(logoColor(logo->pixels.data(), x, y), 0u) << x << "," << y;
         }
     freeBankDirectory(saved);
 }
@@ -520,7 +519,7 @@ TEST_F(AccountDialogTest, PngLogoAndReplacingABankNamedInAnotherCase) {
     writePicture(picture, GUID_ContainerFormatPng, 10, 10, 5, 0x0000FF);
     win::DialogResult<win::DialogEnd, NewBankOut> newBankResult;
     BankDirectory banks;
-    ASSERT_EQ(loadBankDirectory(banks, wideToUtf8(directory)), 1);
+    ASSERT_TRUE(loadBankDirectory(banks, wideToUtf8(directory)));
     // Not a picture: told at once, by name.
     const std::wstring notAPicture = temporaryPath(L"kolvane_pas_une_image.bmp");
     HANDLE file = CreateFileW(notAPicture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
@@ -554,15 +553,16 @@ TEST_F(AccountDialogTest, PngLogoAndReplacingABankNamedInAnotherCase) {
     const BankRecord& bank = *banks.first();
     EXPECT_STREQ(bank.name, "BANQUE VERTE");
     EXPECT_STREQ(bank.webAddress, "https://verte.example");
-    EXPECT_NE(bank.logoBitmap, nullptr);
+    const Logo* logo = bankLogo(banks, bank);
+    ASSERT_NE(logo, nullptr);
     // 10 x 10 is enlarged to 48 x 48 at (24, 0): blue on the left, white on the right.
     for (int y : {0, 24, 47}) {
-        EXPECT_TRUE(logoTransparent(bank.logoMask, 23, y));
-        EXPECT_FALSE(logoTransparent(bank.logoMask, 24, y));
-        EXPECT_FALSE(logoTransparent(bank.logoMask, 71, y));
-        EXPECT_TRUE(logoTransparent(bank.logoMask, 72, y));
-        EXPECT_TRUE(similarColor(logoColor(bank.logoPixels, 26, y), 0x0000FF)) << y;
-        EXPECT_TRUE(similarColor(logoColor(bank.logoPixels, 69, y), 0xFFFFFF)) << y;
+        EXPECT_TRUE(logoTransparent(logo->mask.data(), 23, y));
+        EXPECT_FALSE(logoTransparent(logo->mask.data(), 24, y));
+        EXPECT_FALSE(logoTransparent(logo->mask.data(), 71, y));
+        EXPECT_TRUE(logoTransparent(logo->mask.data(), 72, y));
+        EXPECT_TRUE(similarColor(logoColor(logo->pixels.data(), 26, y), 0x0000FF)) << y;
+        EXPECT_TRUE(similarColor(logoColor(logo->pixels.data(), 69, y), 0xFFFFFF)) << y;
     }
     EXPECT_STREQ(banks.next(banks.first())->name, "Autre");
     freeBankDirectory(banks);
@@ -570,11 +570,11 @@ TEST_F(AccountDialogTest, PngLogoAndReplacingABankNamedInAnotherCase) {
 
 TEST(LogoDrawing, MaskKeepsTheBackgroundWherePixelsAreTransparent) {
     TestLogo logo(0xFF0000); // red in columns 24 to 71
-    HBITMAP pixels = makeLogoBitmap(96, 48, logo.pixels.data(), false);
-    HBITMAP mask = makeLogoBitmap(96, 48, logo.mask.data(), true);
-    ASSERT_NE(pixels, nullptr);
-    ASSERT_NE(mask, nullptr);
-    EXPECT_EQ(makeLogoBitmap(96, 48, nullptr, false), nullptr);
+    LogoStore store;
+    const LogoId id = store.add(logo.pixels, logo.mask);
+    LogoBitmaps bitmaps;
+    bitmaps.keep(store, id);
+    ASSERT_EQ(bitmaps.count(), 1u);
 
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
@@ -586,19 +586,24 @@ TEST(LogoDrawing, MaskKeepsTheBackgroundWherePixelsAreTransparent) {
     FillRect(dc, &all, green);
     SetTextColor(dc, RGB(255, 255, 0)); // drawing must not depend on these
     SetBkColor(dc, RGB(0, 0, 255));
-    drawLogo(dc, 10, 5, pixels, mask);
+    bitmaps.draw(dc, 10, 5, id);
     EXPECT_EQ(GetPixel(dc, 10 + 10, 5 + 20), RGB(0, 160, 0)); // transparent
     EXPECT_EQ(GetPixel(dc, 10 + 30, 5 + 20), RGB(255, 0, 0)); // opaque logo
     EXPECT_EQ(GetPixel(dc, 10 + 80, 5 + 47), RGB(0, 160, 0)); // transparent
     EXPECT_EQ(GetPixel(dc, 10 + 71, 5 + 0), RGB(255, 0, 0));  // last opaque column
     EXPECT_EQ(GetPixel(dc, 5, 2), RGB(0, 160, 0));            // outside the logo
     EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 0));
+
+    // A logo no longer shown loses its bitmaps and draws nothing.
+    bitmaps.keep(store, kNoLogo);
+    EXPECT_EQ(bitmaps.count(), 0u);
+    FillRect(dc, &all, green);
+    bitmaps.draw(dc, 10, 5, id);
+    EXPECT_EQ(GetPixel(dc, 10 + 30, 5 + 20), RGB(0, 160, 0));
     SelectObject(dc, old);
     DeleteObject(green);
     DeleteObject(canvas);
     DeleteDC(dc);
-    DeleteObject(pixels);
-    DeleteObject(mask);
 }
 
 } // namespace
