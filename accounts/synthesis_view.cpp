@@ -64,6 +64,8 @@ void SynthesisView::refill() {
 LRESULT SynthesisView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (auto answer = handleScrolling(message, wParam, lParam))
         return *answer;
+    if (auto answer = list_.ownerDraw(message, lParam, kSynthesisRowHeight))
+        return *answer;
     switch (message) {
     case WM_CREATE:
         onCreate();
@@ -79,14 +81,6 @@ LRESULT SynthesisView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             onClick(click->row, click->doubleClick);
         return 0;
     }
-    case WM_MEASUREITEM: {
-        auto& measure = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-        if (measure.CtlType == ODT_LISTVIEW)
-            measure.itemHeight = kSynthesisRowHeight;
-        return TRUE;
-    }
-    case WM_DRAWITEM:
-        return list_.drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
     case WM_COMMAND:
         if (HIWORD(wParam) == LINK_CLICKED)
             onLink(LOWORD(wParam));

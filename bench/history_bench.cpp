@@ -17,6 +17,8 @@
 #include "operations/account_steps.h"
 #include "operations/booking.h"
 
+#include "bench/bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -26,36 +28,10 @@
 namespace {
 
 using namespace kolvane;
+using namespace kolvane::bench;
 
-double cpuMilliseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-double plainPass(const Document& doc) {
-    double sum = 0.0;
-    for (const OperationRecord& operation : doc.operations)
-        sum += static_cast<double>(operation.partyId ^ operation.counterpartyId) + operation.amount;
-    return sum;
-}
-
-struct LargeFile {
-    LargeFile() {
-        documentInit(doc);
-        if (generateDocument(doc, {1000000, 10, 200, 10, 42}) != GeneratorStatus::Ok)
-            std::fprintf(stderr, "cannot generate the document\n");
-        doc.sortOrder = 1;
-        doc.currentAccount = doc.accounts.first();
-        history.perform(makeSelectAccount(doc.currentAccount));
-    }
-    Document doc;
-    RegisterModel model{doc};
-    BookingHistory history{model};
-};
-
-LargeFile& largeFile() {
-    static LargeFile large;
+LargeRegister& largeFile() {
+    static LargeRegister large;
     return large;
 }
 
@@ -67,7 +43,7 @@ int operationsOf(const Document& doc, PartyId account) {
 }
 
 void BM_AccountDeleteUndoRedo(benchmark::State& state) {
-    LargeFile& large = largeFile();
+    LargeRegister& large = largeFile();
     Document& doc = large.doc;
     AccountRecord* account = doc.accounts.first();
     const int deleted = operationsOf(doc, account->id);
@@ -104,7 +80,7 @@ void BM_AccountDeleteUndoRedo(benchmark::State& state) {
 }
 
 void BM_BookingUndo(benchmark::State& state) {
-    LargeFile& large = largeFile();
+    LargeRegister& large = largeFile();
     double total = 0;
     for (auto _ : state) {
         state.PauseTiming();

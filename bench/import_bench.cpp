@@ -22,6 +22,8 @@
 #include "exchange/statement_import.h"
 #include "operations/booking.h"
 
+#include "bench/bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <charconv>
@@ -31,12 +33,7 @@
 namespace {
 
 using namespace kolvane;
-
-double cpuMilliseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
+using namespace kolvane::bench;
 
 std::string ofxDate(FileTime date) {
     const CalendarTime t = toCalendarTime(date);
@@ -51,20 +48,16 @@ std::string ofxAmount(double amount) {
     return std::string(text, result.ptr);
 }
 
-struct LargeImport {
+struct LargeImport : LargeRegister {
     LargeImport() {
-        documentInit(doc);
-        if (generateDocument(doc, {1000000, 10, 200, 10, 42}) != GeneratorStatus::Ok)
-            std::fprintf(stderr, "cannot generate the document\n");
-        doc.sortOrder = 1;
-        account = doc.accounts.first();
-        history.perform(makeSelectAccount(account));
+        account = doc.currentAccount;
         // 5 000 of the account's own operations, spread over its history...
         std::vector<const OperationRecord*> own;
         for (const OperationRecord& operation : doc.operations)
             if (operation.partyId == account->id && !isInitialBalance(operation.counterpartyId))
                 own.push_back(&operation);
-        std::string text = "OFXHEADER:100\r\nDATA:OFXSGML\r\nCHARSET:1252\r\n\r\n<OFX>\r\n<BANKTRANLIST>\r\n";
+        std::string text =
+            "OFXHEADER:100\r\nDATA:OFXSGML\r\nCHARSET:1252\r\n\r\n<OFX>\r\n<BANKTRANLIST>\r\n";
         auto addRow = [&](FileTime date, double amount, std::string_view label) {
             text += "<STMTTRN>\r\n<TRNTYPE>DEBIT\r\n<DTPOSTED>" + ofxDate(date) + "\r\n<TRNAMT>" +
                     ofxAmount(amount) + "\r\n<NAME>" + std::string(label) + "\r\n</STMTTRN>\r\n";
@@ -81,19 +74,9 @@ struct LargeImport {
         text += "</BANKTRANLIST>\r\n</OFX>\r\n";
         statement.assign(text.begin(), text.end());
     }
-    Document doc;
     AccountRecord* account = nullptr;
-    RegisterModel model{doc};
-    BookingHistory history{model};
     std::vector<std::uint8_t> statement;
 };
-
-double plainPass(const Document& doc) {
-    double sum = 0.0;
-    for (const OperationRecord& operation : doc.operations)
-        sum += static_cast<double>(operation.partyId ^ operation.counterpartyId) + operation.amount;
-    return sum;
-}
 
 void BM_Import10k(benchmark::State& state) {
     static LargeImport large;

@@ -23,6 +23,8 @@
 #include "document/generator.h"
 #include "operations/booking.h"
 
+#include "bench/bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -31,44 +33,20 @@
 namespace {
 
 using namespace kolvane;
-// CPU time of the calling thread, in milliseconds.
-double cpuMilliseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
+using namespace kolvane::bench;
 
-struct LargeRegister {
-    LargeRegister() {
-        documentInit(doc);
-        if (generateDocument(doc, {1000000, 10, 200, 10, 42}) != GeneratorStatus::Ok)
-            std::fprintf(stderr, "cannot generate the document\n");
-        doc.sortOrder = 1;
-        history.perform(makeSelectAccount(doc.accounts.first()));
-    }
-    // A row near the middle that can be changed and deleted (most older
-    // operations are ticked).
-    int middleRow() const {
-        for (int row = model.rowCount() / 2; row < model.rowCount(); ++row)
-            if (model.rowFlags(row) & kRowCanModify && !(model.rowFlags(row) & kRowIncoming))
-                return row;
-        return -1;
-    }
-    Document doc;
-    RegisterModel model{doc};
-    BookingHistory history{model};
-};
+// A row near the middle of the register that can be changed and deleted
+// (most older operations are ticked).
+int middleRow(const RegisterModel& model) {
+    for (int row = model.rowCount() / 2; row < model.rowCount(); ++row)
+        if (model.rowFlags(row) & kRowCanModify && !(model.rowFlags(row) & kRowIncoming))
+            return row;
+    return -1;
+}
 
 LargeRegister& largeRegister() {
     static LargeRegister large;
     return large;
-}
-
-double plainPass(const Document& doc) {
-    double sum = 0.0;
-    for (const OperationRecord& operation : doc.operations)
-        sum += static_cast<double>(operation.partyId ^ operation.counterpartyId) + operation.amount;
-    return sum;
 }
 
 void BM_RegisterFill(benchmark::State& state) {
@@ -136,7 +114,7 @@ void BM_RegisterTick(benchmark::State& state) {
 
 void BM_RegisterDelete(benchmark::State& state) {
     timeCommand(state, "register_delete_ms", [](LargeRegister& large) {
-        const int row = large.middleRow();
+        const int row = middleRow(large.model);
         return makeDeleteOperation(large.model.record(row), row);
     });
 }
@@ -154,7 +132,7 @@ void BM_BookingNew(benchmark::State& state) {
 
 void BM_BookingChange(benchmark::State& state) {
     timeCommand(state, "booking_ms", [](LargeRegister& large) {
-        const int row = large.middleRow();
+        const int row = middleRow(large.model);
         OperationRecord* record = large.model.record(row);
         OperationEntry entry = middleEntry(large, record->amount - 1.0);
         entry.operationDate = record->operationDate;
@@ -164,7 +142,7 @@ void BM_BookingChange(benchmark::State& state) {
 
 void BM_BookingDelete(benchmark::State& state) {
     timeCommand(state, "booking_ms", [](LargeRegister& large) {
-        const int row = large.middleRow();
+        const int row = middleRow(large.model);
         return makeDeleteOperation(large.model.record(row), row);
     });
 }

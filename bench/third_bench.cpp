@@ -13,6 +13,8 @@
 #include "document/generator.h"
 #include "thirds/third_model.h"
 
+#include "bench/bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -21,25 +23,14 @@
 namespace {
 
 using namespace kolvane;
-
-double cpuMilliseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-double plainPass(const Document& doc) {
-    double sum = 0.0;
-    for (const OperationRecord& operation : doc.operations)
-        sum += static_cast<double>(operation.partyId ^ operation.counterpartyId) + operation.amount;
-    return sum;
-}
+using namespace kolvane::bench;
 
 void BM_ThirdFill(benchmark::State& state) {
     static Document doc;
     static const bool generated = [] {
-        documentInit(doc);
-        return generateDocument(doc, {1000000, 10, 5, 10, 42}) == GeneratorStatus::Ok;
+        GeneratorOptions fewThirds = kLargeFile;
+        fewThirds.thirds = 5;
+        return generateLarge(doc, fewThirds);
     }();
     if (!generated) {
         state.SkipWithError("cannot generate the document");

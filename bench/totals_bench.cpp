@@ -15,6 +15,8 @@
 #include "document/generator.h"
 #include "graphs/period_totals.h"
 
+#include "bench/bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -24,19 +26,12 @@
 namespace {
 
 using namespace kolvane;
+using namespace kolvane::bench;
 using Clock = std::chrono::steady_clock;
-
-double threadCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
 
 struct LargeDocument {
     LargeDocument() {
-        documentInit(doc);
-        if (generateDocument(doc, {1000000, 10, 200, 10, 42}) != GeneratorStatus::Ok)
-            std::fprintf(stderr, "cannot generate the document\n");
+        generateLarge(doc);
         // The year of the operation in the middle of the list: a full year.
         const OperationRecord* middle = doc.operations.first();
         for (int i = 0; middle && i < doc.operations.count() / 2; ++i)
@@ -83,14 +78,14 @@ void BM_PeriodTotals(benchmark::State& state) {
     Clock::duration plain{}, totals{};
     double plainCpuMs = 0, totalsCpuMs = 0;
     for (auto _ : state) {
-        const double c0 = threadCpuMs();
+        const double c0 = cpuMilliseconds();
         const Clock::time_point t0 = Clock::now();
         benchmark::DoNotOptimize(plainPass(large.doc));
         const Clock::time_point t1 = Clock::now();
-        const double c1 = threadCpuMs();
+        const double c1 = cpuMilliseconds();
         benchmark::DoNotOptimize(periodTotals(large.doc, large.period));
         const Clock::time_point t2 = Clock::now();
-        const double c2 = threadCpuMs();
+        const double c2 = cpuMilliseconds();
         plain += t1 - t0;
         totals += t2 - t1;
         plainCpuMs += c1 - c0;

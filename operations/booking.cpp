@@ -1149,26 +1149,23 @@ BookingStatus BookingHistory::perform(std::unique_ptr<BookingCommand> command) {
 }
 
 bool BookingHistory::stepBack() {
-    if (done_.empty())
-        return false;
-    Step step = std::move(done_.back());
-    done_.pop_back();
-    step.command->revert(model_);
-    lastRow_ = step.command->row();
-    undone_.push_back(std::move(step));
-    followSavedState();
-    return true;
+    return moveStep(done_, undone_, [this](BookingCommand& command) { command.revert(model_); });
 }
 
 bool BookingHistory::stepForward() {
-    if (undone_.empty())
-        return false;
-    Step step = std::move(undone_.back());
-    undone_.pop_back();
     // It was applied to this very state before: it applies again.
-    step.command->apply(model_);
+    return moveStep(undone_, done_, [this](BookingCommand& command) { command.apply(model_); });
+}
+
+bool BookingHistory::moveStep(std::vector<Step>& from, std::vector<Step>& to,
+                              const std::function<void(BookingCommand&)>& play) {
+    if (from.empty())
+        return false;
+    Step step = std::move(from.back());
+    from.pop_back();
+    play(*step.command);
     lastRow_ = step.command->row();
-    done_.push_back(std::move(step));
+    to.push_back(std::move(step));
     followSavedState();
     return true;
 }

@@ -236,6 +236,10 @@ class BookingHistory {
     std::uint64_t currentState() const { return done_.empty() ? baseState_ : done_.back().state; }
     void followSavedState(); // and tells `changed`
     void dropOldSteps();
+    // Takes the last step of `from`, plays it (apply or revert) and puts it
+    // on `to`; false when `from` is empty.
+    bool moveStep(std::vector<Step>& from, std::vector<Step>& to,
+                  const std::function<void(BookingCommand&)>& play);
 
     RegisterModel& model_;
     std::vector<Step> done_;

@@ -72,6 +72,8 @@ void OperationView::addCommands(CommandRouter& router) {
 LRESULT OperationView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (auto answer = handleScrolling(message, wParam, lParam))
         return *answer;
+    if (auto answer = list_.ownerDraw(message, lParam, kRegisterRowHeight))
+        return *answer;
     switch (message) {
     case WM_CREATE:
         onCreate();
@@ -85,14 +87,6 @@ LRESULT OperationView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_NOTIFY:
         return onNotify(*reinterpret_cast<const NMHDR*>(lParam));
-    case WM_MEASUREITEM: {
-        auto& measure = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-        if (measure.CtlType == ODT_LISTVIEW)
-            measure.itemHeight = kRegisterRowHeight;
-        return TRUE;
-    }
-    case WM_DRAWITEM:
-        return list_.drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
     case WM_OPERATION_SAVED:
         showChange(-1);
         list_.ensureVisible(history_.lastRow());

@@ -126,6 +126,8 @@ void ThirdView::refresh(int refillTree) {
 LRESULT ThirdView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (auto answer = handleScrolling(message, wParam, lParam))
         return *answer;
+    if (auto answer = list_.ownerDraw(message, lParam, kThirdRowHeight))
+        return *answer;
     switch (message) {
     case WM_CREATE:
         onCreate();
@@ -140,14 +142,6 @@ LRESULT ThirdView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NOTIFY:
         return onNotify(*reinterpret_cast<const NMHDR*>(lParam));
-    case WM_MEASUREITEM: {
-        auto& measure = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-        if (measure.CtlType == ODT_LISTVIEW)
-            measure.itemHeight = kThirdRowHeight;
-        return TRUE;
-    }
-    case WM_DRAWITEM:
-        return list_.drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
     case WM_COMMAND:
         // Links report a click as notification 0, as buttons do.
         if (document_ != nullptr && HIWORD(wParam) == LINK_CLICKED)

@@ -311,33 +311,18 @@ bool completeUser(UserRecord& user, std::string_view pseudo, std::string_view pl
 }
 
 int commandNew(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::string path;
-    const std::string* accountName = nullptr;
-    const std::string* initialText = nullptr;
-    const std::string* userName = nullptr;
-    const std::string* password = nullptr;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--account" || arg == "--initial" || arg == "--user" || arg == "--password") {
-            const std::string*& slot = arg == "--account"   ? accountName
-                                       : arg == "--initial" ? initialText
-                                       : arg == "--user"    ? userName
-                                                            : password;
-            if (slot)
-                return refuse(err, arg, " is given twice");
-            if (i + 1 >= args.size())
-                return refuse(err, arg, " needs a value");
-            slot = &args[++i];
-        } else if (arg.starts_with("--")) {
-            return refuse(err, "unknown option ", arg, " (try kvn --help)");
-        } else if (path.empty()) {
-            path = arg;
-        } else {
-            return refuse(err, "new takes one FILE, got also ", arg);
-        }
-    }
-    if (path.empty())
+    CommandLine line;
+    if (!parseCommandLine(args, {"--account", "--initial", "--user", "--password"}, {}, line, err))
+        return kExitBadInput;
+    if (line.plain.size() > 1)
+        return refuse(err, "new takes one FILE, got also ", line.plain[1]);
+    if (line.plain.empty())
         return refuse(err, "new needs a FILE (kvn new FILE --account NAME [--initial AMOUNT])");
+    const std::string& path = line.plain[0];
+    const std::string* accountName = line.value("--account");
+    const std::string* initialText = line.value("--initial");
+    const std::string* userName = line.value("--user");
+    const std::string* password = line.value("--password");
     if (!accountName)
         return refuse(err, "new needs --account NAME");
 
@@ -385,53 +370,36 @@ bool parseCount(std::string_view text, std::uint64_t& value) {
 }
 
 int commandGenerate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    struct Option {
-        const char* name;
-        std::uint64_t value;
-        bool given;
-    };
-    GeneratorOptions defaults;
-    Option options[] = {{"--operations", 0, false},
-                        {"--accounts", defaults.accounts, false},
-                        {"--thirds", defaults.thirds, false},
-                        {"--splits", defaults.splitPercent, false},
-                        {"--seed", defaults.seed, false}};
-    std::string path;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        Option* option = nullptr;
-        for (Option& candidate : options)
-            if (arg == candidate.name)
-                option = &candidate;
-        if (option) {
-            if (option->given)
-                return refuse(err, arg, " is given twice");
-            if (i + 1 >= args.size())
-                return refuse(err, arg, " needs a value");
-            if (!parseCount(args[++i], option->value))
-                return refuse(err, arg, " needs a whole number, not \"", args[i], "\"");
-            option->given = true;
-        } else if (arg.starts_with("--")) {
-            return refuse(err, "unknown option ", arg, " (try kvn --help)");
-        } else if (path.empty()) {
-            path = arg;
-        } else {
-            return refuse(err, "generate takes one FILE, got also ", arg);
-        }
-    }
-    if (path.empty())
+    CommandLine line;
+    if (!parseCommandLine(args, {"--operations", "--accounts", "--thirds", "--splits", "--seed"},
+                          {}, line, err))
+        return kExitBadInput;
+    if (line.plain.size() > 1)
+        return refuse(err, "generate takes one FILE, got also ", line.plain[1]);
+    if (line.plain.empty())
         return refuse(err, "generate needs a FILE (kvn generate FILE --operations N)");
-    if (!options[0].given)
+    if (!line.value("--operations"))
         return refuse(err, "generate needs --operations N");
-    for (int i = 0; i < 4; ++i)
-        if (options[i].value > UINT32_MAX)
-            return refuse(err, options[i].name, " is too large");
+    const std::string& path = line.plain[0];
     GeneratorOptions chosen;
-    chosen.operations = static_cast<std::uint32_t>(options[0].value);
-    chosen.accounts = static_cast<std::uint32_t>(options[1].value);
-    chosen.thirds = static_cast<std::uint32_t>(options[2].value);
-    chosen.splitPercent = static_cast<std::uint32_t>(options[3].value);
-    chosen.seed = options[4].value;
+    struct Count {
+        const char* option;
+        std::uint32_t* target;
+    };
+    for (const Count& count :
+         {Count{"--operations", &chosen.operations}, Count{"--accounts", &chosen.accounts},
+          Count{"--thirds", &chosen.thirds}, Count{"--splits", &chosen.splitPercent}}) {
+        std::uint64_t value = *count.target;
+        if (const std::string* given = line.value(count.option)) {
+            if (!parseCount(*given, value))
+                return refuse(err, count.option, " needs a whole number, not \"", *given, "\"");
+            if (value > UINT32_MAX)
+                return refuse(err, count.option, " is too large");
+        }
+        *count.target = static_cast<std::uint32_t>(value);
+    }
+    if (const std::string* given = line.value("--seed"); given && !parseCount(*given, chosen.seed))
+        return refuse(err, "--seed needs a whole number, not \"", *given, "\"");
     FileSystem& fileSystem = platformFileSystem();
     if (fileSystem.exists(path))
         return refuse(err, path, " already exists; kvn generate never replaces a file");

@@ -16,44 +16,6 @@
 namespace kolvane {
 namespace {
 
-// The options of a command: `--name value` pairs, flags, and plain
-// arguments in order. False (with the refusal written) on a bad command line.
-struct CommandLine {
-    std::map<std::string, std::string> values;
-    std::vector<std::string> flags;
-    std::vector<std::string> plain;
-};
-
-bool parseCommandLine(const std::vector<std::string>& args, const std::vector<std::string>& valued,
-                      const std::vector<std::string>& flags, CommandLine& line, std::ostream& err) {
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (std::find(valued.begin(), valued.end(), arg) != valued.end()) {
-            if (line.values.count(arg)) {
-                refuse(err, arg, " is given twice");
-                return false;
-            }
-            if (i + 1 >= args.size()) {
-                refuse(err, arg, " needs a value");
-                return false;
-            }
-            line.values[arg] = args[++i];
-        } else if (std::find(flags.begin(), flags.end(), arg) != flags.end()) {
-            line.flags.push_back(arg);
-        } else if (arg.starts_with("--")) {
-            refuse(err, "unknown option ", arg, " (try kvn --help)");
-            return false;
-        } else {
-            line.plain.push_back(arg);
-        }
-    }
-    return true;
-}
-
-bool hasFlag(const CommandLine& line, const char* flag) {
-    return std::find(line.flags.begin(), line.flags.end(), flag) != line.flags.end();
-}
-
 AccountRecord* accountNamed(const Document& doc, const std::string& nameUtf8) {
     for (AccountRecord& account : doc.accounts)
         if (isAccount(account.id) && utf8Field(account.name) == nameUtf8)
@@ -110,7 +72,7 @@ int commandImport(const std::vector<std::string>& args, std::ostream& out, std::
     if (!readStatement(bytes, format, nullptr, statement, error))
         return refuse(err, statementPath, ": ", describeReadError(error), "; nothing imported");
     const ImportPlan plan = planImport(doc, *account, statement);
-    if (plan.accountDiffers && !hasFlag(line, "--force"))
+    if (plan.accountDiffers && !line.has("--force"))
         return refuse(err, statementPath, ": the statement is for the bank account ",
                       cp1252ToUtf8(statement.account.bankId), " ",
                       cp1252ToUtf8(statement.account.branchId), " ",
@@ -120,7 +82,7 @@ int commandImport(const std::vector<std::string>& args, std::ostream& out, std::
         printRow(out, doc, statement.rows[i], plan.rows[i]);
     const int added = plan.newCount();
     const std::size_t there = statement.rows.size() - static_cast<std::size_t>(added);
-    if (hasFlag(line, "--dry-run")) {
+    if (line.has("--dry-run")) {
         out << "Dry run: " << added << " new operations, " << there
             << " already there; nothing written\n";
         return kExitOk;
@@ -149,7 +111,7 @@ int commandExport(const std::vector<std::string>& args, std::ostream& out, std::
     CommandLine line;
     if (!parseCommandLine(args, {"--account", "--format"}, {"--all"}, line, err))
         return kExitBadInput;
-    const bool all = hasFlag(line, "--all");
+    const bool all = line.has("--all");
     if (line.plain.size() != 2 || !line.values.count("--format") ||
         all == (line.values.count("--account") != 0))
         return refuse(err,

@@ -109,56 +109,48 @@ void writeSchedule(const LendingDecision& decision, std::ostream& out) {
 } // namespace
 
 int commandLoan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    struct Option {
-        std::string_view name;
-        const std::string* value;
-    };
-    Option options[] = {
-        {"--amount", nullptr},    {"--count", nullptr},     {"--rate", nullptr},
-        {"--first", nullptr},     {"--release", nullptr},   {"--periodicity", nullptr},
-        {"--rate-mode", nullptr}, {"--insurance", nullptr}, {"--insurance-type", nullptr}};
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        Option* option = nullptr;
-        for (Option& candidate : options)
-            if (args[i] == candidate.name)
-                option = &candidate;
-        if (!option)
-            return refuse(err, "loan takes no argument \"", args[i], "\" (try kvn --help)");
-        if (option->value)
-            return refuse(err, args[i], " is given twice");
-        if (i + 1 >= args.size())
-            return refuse(err, args[i], " needs a value");
-        option->value = &args[++i];
-    }
-    const auto& [amount, count, rate, first, release, periodicity, rateMode, insurance,
-                 insuranceType] = options;
+    CommandLine line;
+    if (!parseCommandLine(args,
+                          {"--amount", "--count", "--rate", "--first", "--release", "--periodicity",
+                           "--rate-mode", "--insurance", "--insurance-type"},
+                          {}, line, err))
+        return kExitBadInput;
+    if (!line.plain.empty())
+        return refuse(err, "loan takes no argument \"", line.plain[0], "\" (try kvn --help)");
+    const std::string* count = line.value("--count");
+    const std::string* first = line.value("--first");
+    const std::string* release = line.value("--release");
+    const std::string* periodicity = line.value("--periodicity");
+    const std::string* rateMode = line.value("--rate-mode");
+    const std::string* insuranceType = line.value("--insurance-type");
 
     LendingForm form;
-    if (!first.value)
+    if (!first)
         return refuse(err, "loan needs --first YYYY-MM-DD, the date of the first instalment");
-    if (!parseDay(*first.value, form.firstInstalmentDate))
-        return refuse(err, "--first needs a date YYYY-MM-DD, not \"", *first.value, "\"");
+    if (!parseDay(*first, form.firstInstalmentDate))
+        return refuse(err, "--first needs a date YYYY-MM-DD, not \"", *first, "\"");
     form.releaseDate = addMonths(form.firstInstalmentDate, -1);
-    if (release.value && !parseDay(*release.value, form.releaseDate))
-        return refuse(err, "--release needs a date YYYY-MM-DD, not \"", *release.value, "\"");
+    if (release && !parseDay(*release, form.releaseDate))
+        return refuse(err, "--release needs a date YYYY-MM-DD, not \"", *release, "\"");
     // A missing amount, count or rate is an empty field: the form's own
     // message says so.
-    for (auto [option, slot] :
-         {std::pair{&amount, &form.amount}, std::pair{&rate, &form.annualRate},
-          std::pair{&insurance, &form.insurance}})
-        if (option->value && !parseTypedAmount(*option->value, *slot))
-            return refuse(err, "invalid ", option->name.substr(2), " \"", *option->value,
+    for (auto [name, slot] :
+         {std::pair{"amount", &form.amount}, std::pair{"rate", &form.annualRate},
+          std::pair{"insurance", &form.insurance}})
+        if (const std::string* given = line.value(std::string("--") + name);
+            given && !parseTypedAmount(*given, *slot))
+            return refuse(err, "invalid ", name, " \"", *given,
                           "\" (write it like 1234.56, at most two decimals)");
-    if (count.value) {
-        if (count.value->find_first_not_of("0123456789") != std::string::npos)
-            return refuse(err, "--count needs a whole number, not \"", *count.value, "\"");
-        form.countText = *count.value;
+    if (count) {
+        if (count->find_first_not_of("0123456789") != std::string::npos)
+            return refuse(err, "--count needs a whole number, not \"", *count, "\"");
+        form.countText = *count;
     }
-    if (periodicity.value && !choose(kPeriodicities, *periodicity.value, form.periodicity))
+    if (periodicity && !choose(kPeriodicities, *periodicity, form.periodicity))
         return refuse(err, "--periodicity is one of ", names(kPeriodicities));
-    if (rateMode.value && !choose(kRateModes, *rateMode.value, form.rateMode))
+    if (rateMode && !choose(kRateModes, *rateMode, form.rateMode))
         return refuse(err, "--rate-mode is one of ", names(kRateModes));
-    if (insuranceType.value && !choose(kInsuranceTypes, *insuranceType.value, form.insuranceType))
+    if (insuranceType && !choose(kInsuranceTypes, *insuranceType, form.insuranceType))
         return refuse(err, "--insurance-type is one of ", names(kInsuranceTypes));
 
     const LendingDecision decision = decideLending(form);

@@ -66,28 +66,16 @@ void printRegister(const RegisterModel& model, std::ostream& out) {
 } // namespace
 
 int commandRegister(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::string path;
-    const std::string* account = nullptr;
-    const std::string* order = nullptr;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--account" || arg == "--order") {
-            const std::string*& slot = arg == "--account" ? account : order;
-            if (slot)
-                return refuse(err, arg, " is given twice");
-            if (i + 1 >= args.size())
-                return refuse(err, arg, " needs a value");
-            slot = &args[++i];
-        } else if (arg.starts_with("--")) {
-            return refuse(err, "unknown option ", arg, " (try kvn --help)");
-        } else if (path.empty()) {
-            path = arg;
-        } else {
-            return refuse(err, "register takes one FILE, got also ", arg);
-        }
-    }
-    if (path.empty() || !account)
+    CommandLine line;
+    if (!parseCommandLine(args, {"--account", "--order"}, {}, line, err))
+        return kExitBadInput;
+    if (line.plain.size() > 1)
+        return refuse(err, "register takes one FILE, got also ", line.plain[1]);
+    const std::string* account = line.value("--account");
+    const std::string* order = line.value("--order");
+    if (line.plain.empty() || !account)
         return refuse(err, "register needs a FILE and --account NAME");
+    const std::string& path = line.plain[0];
     if (order && *order != "entry" && *order != "date")
         return refuse(err, "--order is entry or date, not \"", *order, "\"");
     Document doc;

@@ -5,9 +5,11 @@
 #include "document/document.h"
 #include "document/text.h"
 
+#include <map>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kolvane {
 
@@ -22,6 +24,21 @@ template <class... Parts> int refuse(std::ostream& err, const Parts&... parts) {
     err << '\n';
     return kExitBadInput;
 }
+
+// A command's arguments read against the options it knows: the values of
+// `--name value` options, the flags given, and the other arguments in order.
+struct CommandLine {
+    std::map<std::string, std::string> values;
+    std::vector<std::string> flags;
+    std::vector<std::string> plain;
+
+    const std::string* value(const std::string& option) const; // null when not given
+    bool has(const std::string& flag) const;
+};
+// Reads args[1..]; false, with the refusal written, on an unknown option, an
+// option given twice, or one without a value.
+bool parseCommandLine(const std::vector<std::string>& args, const std::vector<std::string>& valued,
+                      const std::vector<std::string>& flags, CommandLine& line, std::ostream& err);
 
 // Record texts are Windows-1252; the console and the JSON get UTF-8.
 template <std::size_t N> std::string utf8Field(const char (&field)[N]) {

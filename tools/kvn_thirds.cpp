@@ -10,10 +10,14 @@ namespace {
 
 const char* kindName(ThirdRowKind kind) {
     switch (kind) {
-    case ThirdRowKind::Initial: return "initial";
-    case ThirdRowKind::Party: return "party";
-    case ThirdRowKind::Counterparty: return "counterparty";
-    case ThirdRowKind::Line: return "line";
+    case ThirdRowKind::Initial:
+        return "initial";
+    case ThirdRowKind::Party:
+        return "party";
+    case ThirdRowKind::Counterparty:
+        return "counterparty";
+    case ThirdRowKind::Line:
+        return "line";
     }
     return "";
 }
@@ -42,26 +46,15 @@ void printRows(JsonWriter& json, const ThirdRows& rows) {
 } // namespace
 
 int commandThirds(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::string path;
-    const std::string* wanted = nullptr;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--third") {
-            if (wanted)
-                return refuse(err, arg, " is given twice");
-            if (i + 1 >= args.size())
-                return refuse(err, arg, " needs a value");
-            wanted = &args[++i];
-        } else if (arg.starts_with("--")) {
-            return refuse(err, "unknown option ", arg, " (try kvn --help)");
-        } else if (path.empty()) {
-            path = arg;
-        } else {
-            return refuse(err, "thirds takes one FILE, got also ", arg);
-        }
-    }
-    if (path.empty())
+    CommandLine line;
+    if (!parseCommandLine(args, {"--third"}, {}, line, err))
+        return kExitBadInput;
+    if (line.plain.size() > 1)
+        return refuse(err, "thirds takes one FILE, got also ", line.plain[1]);
+    if (line.plain.empty())
         return refuse(err, "thirds needs a FILE");
+    const std::string& path = line.plain[0];
+    const std::string* wanted = line.value("--third");
     Document doc;
     if (!loadFile(doc, path, err))
         return kExitBadInput;

@@ -72,26 +72,16 @@ void writeChart(JsonWriter& json, const CategoryTotalList& totals) {
 } // namespace
 
 int commandTotals(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::string path, length, at;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        std::string* option = arg == "--period" ? &length : arg == "--at" ? &at : nullptr;
-        if (option) {
-            if (!option->empty())
-                return refuse(err, arg, " is given twice");
-            if (i + 1 >= args.size() || args[i + 1].empty())
-                return refuse(err, arg, " needs a value");
-            *option = args[++i];
-        } else if (arg.starts_with("--")) {
-            return refuse(err, "unknown option ", arg, " (try kvn --help)");
-        } else if (path.empty()) {
-            path = arg;
-        } else {
-            return refuse(err, "totals takes one FILE, got also ", arg);
-        }
-    }
-    if (path.empty())
+    CommandLine line;
+    if (!parseCommandLine(args, {"--period", "--at"}, {}, line, err))
+        return kExitBadInput;
+    if (line.plain.size() > 1)
+        return refuse(err, "totals takes one FILE, got also ", line.plain[1]);
+    if (line.plain.empty())
         return refuse(err, "totals needs a FILE (kvn totals FILE --period month)");
+    const std::string& path = line.plain[0];
+    const std::string length = line.values["--period"];
+    const std::string at = line.values["--at"];
     if (length.empty())
         return refuse(err, "totals needs --period month, quarter, half or year");
     CalendarTime day = localNow();

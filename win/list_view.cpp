@@ -206,6 +206,18 @@ std::optional<WORD> ListView::keyOf(const NMHDR& header) const {
     return reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
 }
 
+std::optional<LRESULT> ListView::ownerDraw(UINT message, LPARAM lParam, int rowHeight) const {
+    if (message == WM_MEASUREITEM) {
+        auto& measure = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (measure.CtlType == ODT_LISTVIEW)
+            measure.itemHeight = static_cast<UINT>(rowHeight);
+        return TRUE;
+    }
+    if (message == WM_DRAWITEM)
+        return drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
+    return std::nullopt;
+}
+
 bool ListView::drawItem(const DRAWITEMSTRUCT& draw) const {
     if (list_ == nullptr || draw.hwndItem != list_ || draw.CtlType != ODT_LISTVIEW)
         return false;

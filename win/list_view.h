@@ -13,6 +13,7 @@
 //     // in the parent's onNotify / onDrawItem:
 //     if (auto answer = list.notify(header)) return *answer;
 //     if (list.drawItem(draw)) return TRUE;
+//     // or, in a window procedure: if (auto answer = list.ownerDraw(message, lParam, height))
 //     ...
 //     list.reload();            // the row count changed
 //     list.redrawRow(row);      // one row's texts changed
@@ -115,6 +116,11 @@ class ListView {
     std::optional<WORD> keyOf(const NMHDR& header) const;
     // WM_DRAWITEM forwarded by the parent; false when it is not this list's.
     bool drawItem(const DRAWITEMSTRUCT& draw) const;
+    // A parent's WM_MEASUREITEM and WM_DRAWITEM for its owner-drawn list, in
+    // one call from its window procedure: the answer, or nothing for other
+    // messages. The measure comes while the list is being created, before it
+    // is attached, so the row height is the caller's.
+    std::optional<LRESULT> ownerDraw(UINT message, LPARAM lParam, int rowHeight) const;
 
     // Draws row `row` over `rect` of `dc`, in the list's font when there is a
     // window, else in the font selected in `dc`.

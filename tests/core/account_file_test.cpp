@@ -80,9 +80,9 @@ TEST(AccountFileLayout, EmptyDocumentSizeAndFlagByte) {
     for (int i = 0; i < 5; ++i)
         doc.categories.append(CategoryRecord{});
     // 8 + 1 + 4 + 76*2 + 4 + 36*3 + 4 + 36*5 + 64 + 4 + 4 + 4 + 4 + 4
-    EXPECT_EQ(serializeDocument(doc).size(), 545u);
-    EXPECT_EQ(documentFileSize(doc), 545u);
-    EXPECT_EQ(serializeDocument(doc)[8], 1);
+    EXPECT_EQ(
+        std::tuple(serializeDocument(doc).size(), documentFileSize(doc), serializeDocument(doc)[8]),
+        std::tuple(545u, 545u, 1));
     doc.alertsEnabled = 0;
     EXPECT_EQ(serializeDocument(doc)[8], 0);
     doc.alertsEnabled = 7;
@@ -159,36 +159,30 @@ TEST(AccountFileLayout, EveryRecordKindIsReadAndWrittenFieldByField) {
     // width change and the bytes that are not text.
     const UserRecord& user = *doc.users.first();
     EXPECT_STREQ(user.password, "k3y");
-    EXPECT_EQ(user.passwordKey, 0x01020304u);
-    EXPECT_EQ(doc.modes.first()->id, 0x8005);
-    EXPECT_EQ(doc.categories.first()->shown, 0);
-    EXPECT_EQ(doc.labels.first()->categoryId, 0x010003u);
-    EXPECT_EQ(doc.reserved.first()->bytes[87], static_cast<std::uint8_t>(87 * 3));
+    EXPECT_EQ(std::tuple(user.passwordKey, doc.modes.first()->id, doc.categories.first()->shown,
+                         doc.labels.first()->categoryId, doc.reserved.first()->bytes[87]),
+              std::tuple(0x01020304u, 0x8005, 0, 0x010003u, static_cast<std::uint8_t>(87 * 3)));
     const AccountRecord& account = *doc.accounts.first();
     EXPECT_STREQ(account.postCode, "45000");
     EXPECT_EQ(account.civility, 4);
     EXPECT_STREQ(account.ribKey, "97");
-    EXPECT_EQ(account.reserved498[5], 0x16);
-    EXPECT_EQ(account.initialBalance, 1500.25);
-    EXPECT_EQ(account.pointedBalance, -0.01);
-    EXPECT_EQ(account.reserved548, 0xA1B2C3D4u);
-    EXPECT_EQ(account.initialPointed, 1);
-    EXPECT_EQ(account.active, 0);
-    EXPECT_EQ(account.reserved564, 0x55667788u);
+    EXPECT_EQ(std::tuple(account.reserved498[5], account.initialBalance, account.pointedBalance,
+                         account.reserved548),
+              std::tuple(0x16, 1500.25, -0.01, 0xA1B2C3D4u));
+    EXPECT_EQ(std::tuple(account.initialPointed, account.active, account.reserved564),
+              std::tuple(1, 0, 0x55667788u));
     const Logo* logo = accountLogo(doc, account);
     ASSERT_NE(logo, nullptr);
-    EXPECT_EQ(logo->pixels, pixels);
-    EXPECT_EQ(logo->mask, mask);
+    EXPECT_EQ(std::tuple(logo->pixels, logo->mask), std::tuple(pixels, mask));
     const ThirdRecord& third = *doc.thirds.first();
     EXPECT_EQ(third.reserved44, 0x0BADF00Du);
     EXPECT_STREQ(third.note, "Contrat\r\n2024");
     EXPECT_EQ(third.reserved200, 0xBEEF);
     EXPECT_EQ(third.reserved204, 0xCAFEBABEu);
     const OperationRecord& split = *doc.operations.first();
-    EXPECT_EQ(split.balanceAfterCounterparty, 3.25);
-    EXPECT_EQ(split.operationDate, 0x01D9000055556666ull);
-    EXPECT_EQ(split.modeId, 0x0002);
-    EXPECT_EQ(split.pointed, 1);
+    EXPECT_EQ(std::tuple(split.balanceAfterCounterparty, split.operationDate, split.modeId,
+                         split.pointed),
+              std::tuple(3.25, 0x01D9000055556666ull, 0x0002, 1));
     ASSERT_EQ(split.lineCount, 2u);
     EXPECT_EQ(split.lines->last()->counterpartyId, 0x040002u);
     EXPECT_EQ(split.lines->last()->amount, -25.5);
@@ -209,22 +203,19 @@ TEST(AccountFileRoundTrip, SaveThenLoadGivesEveryByteBack) {
     documentInit(loaded);
     ASSERT_EQ(loadDocument(loaded, path), 1);
     expectSameRecords(doc, loaded);
-    EXPECT_EQ(loaded.alertsEnabled, 0u);
-    EXPECT_EQ(loaded.filePath, path);
-    EXPECT_EQ(loaded.isOpen, 1u);
-    EXPECT_EQ(loaded.isModified, 0u);
-    EXPECT_EQ(loaded.currentAccount, loaded.accounts.first());
-    EXPECT_EQ(loaded.currentUser, nullptr);
-    EXPECT_EQ(serializeDocument(loaded), serializeDocument(doc));
+    EXPECT_EQ(std::tuple(loaded.alertsEnabled, loaded.filePath, loaded.isOpen, loaded.isModified),
+              std::tuple(0u, path, 1u, 0u));
+    EXPECT_EQ(std::tuple(loaded.currentAccount, loaded.currentUser, serializeDocument(loaded)),
+              std::tuple(loaded.accounts.first(), nullptr, serializeDocument(doc)));
 
     // The split saved with three lines comes back with a list of three.
     const OperationRecord* split = findOperationById(loaded, 4);
     ASSERT_NE(split, nullptr);
     EXPECT_EQ(split->lineCount, 3u);
     ASSERT_NE(split->lines, nullptr);
-    EXPECT_EQ(split->lines->count(), 3);
-    EXPECT_EQ(split->lines->first()->lines, nullptr);
-    EXPECT_EQ(findOperationById(loaded, 3)->lines, nullptr);
+    EXPECT_EQ(std::tuple(split->lines->count(), split->lines->first()->lines,
+                         findOperationById(loaded, 3)->lines),
+              std::tuple(3, nullptr, nullptr));
 }
 
 TEST(AccountFileRoundTrip, LinesListIsWhatDecidesTheLineCount) {
@@ -271,9 +262,9 @@ TEST(AccountFileCounters, LargestNumberPlusOneInSixteenBits) {
         Document loaded;
         documentInit(loaded);
         ASSERT_EQ(loadDocumentFromBytes(loaded, serializeDocument(doc)), LoadStatus::Ok);
-        EXPECT_EQ(loaded.nextAccountNumber, c.nextAccount);
-        EXPECT_EQ(loaded.nextThirdNumber, c.nextThird);
-        EXPECT_EQ(loaded.nextOperationId, c.nextOperation);
+        EXPECT_EQ(
+            std::tuple(loaded.nextAccountNumber, loaded.nextThirdNumber, loaded.nextOperationId),
+            std::tuple(c.nextAccount, c.nextThird, c.nextOperation));
     }
 }
 
@@ -355,11 +346,9 @@ TEST(SaveSafety, SuccessKeepsThePreviousVersionAsBackup) {
     buildRichDocument(doc);
     doc.isModified = 1;
     ASSERT_EQ(saveDocument(doc, kPath, disk), 1);
-    EXPECT_EQ(disk.files.at(kPath), serializeDocument(doc));
-    EXPECT_EQ(disk.files.at(kPath + ".bak"), previous);
-    EXPECT_EQ(disk.files.size(), 2u);
-    EXPECT_EQ(doc.filePath, kPath);
-    EXPECT_EQ(doc.isModified, 0u);
+    EXPECT_EQ(std::tuple(disk.files.at(kPath), disk.files.at(kPath + ".bak"), disk.files.size(),
+                         doc.filePath, doc.isModified),
+              std::tuple(serializeDocument(doc), previous, 2u, kPath, 0u));
 
     // A first save makes no backup.
     MemoryFileSystem empty;

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -209,9 +211,8 @@ FileMap mapFile(const std::vector<std::uint8_t>& bytes) {
 // write back the bytes it came from, except what carries nothing: the reserved
 // block, the lines words, the line count of a line and any nonzero flag value.
 void expectLoadedConsistently(const Document& doc, const std::vector<std::uint8_t>& input) {
-    EXPECT_EQ(doc.isOpen, 1u);
-    EXPECT_EQ(doc.currentAccount, doc.accounts.first());
-    EXPECT_EQ(doc.alertsEnabled, input[8]);
+    EXPECT_EQ(std::tuple(doc.isOpen, doc.currentAccount, doc.alertsEnabled),
+              std::tuple(1u, doc.accounts.first(), input[8]));
     for (const OperationRecord& operation : doc.operations) {
         EXPECT_EQ(operation.lines == nullptr, operation.lineCount == 0);
         if (operation.lines) {
@@ -340,9 +341,9 @@ TEST_F(FileRobustness, CountWordOfALineIsIgnored) {
     ASSERT_EQ(load(damaged), LoadStatus::Ok);
     const OperationRecord* split = findOperationById(doc, 4);
     ASSERT_NE(split->lines, nullptr);
-    EXPECT_EQ(split->lines->count(), 3);
-    EXPECT_EQ(split->lines->first()->lineCount, 0u);
-    EXPECT_EQ(split->lines->first()->lines, nullptr);
+    EXPECT_EQ(std::tuple(split->lines->count(), split->lines->first()->lineCount,
+                         split->lines->first()->lines),
+              std::tuple(3, 0u, nullptr));
     EXPECT_TRUE(serializeDocument(doc) == image);
 }
 

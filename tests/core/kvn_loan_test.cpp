@@ -4,30 +4,20 @@
 // 507.5124; row 1 pays 10.00 of interest, row 2 5.02 (on 502.49). The cost
 // is 2 x 507.51 - 1000.00 = 15.02; RATE(2, -507.51, 1000) = 0.99968 % a month,
 // 1.0099968^12 - 1 = 12.68 % a year.
-#include "tools/kvn_commands.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <sstream>
+#include "kvn_run.h"
 
 namespace kolvane {
 namespace {
 
-struct LoanRun {
-    int code;
-    std::string out, err;
-};
+using namespace kvntest;
 
-LoanRun kvnLoan(std::vector<std::string> args) {
+KvnRun kvnLoan(std::vector<std::string> args) {
     args.insert(args.begin(), "loan");
-    std::ostringstream out, err;
-    const int code = runKvn(args, out, err);
-    return {code, out.str(), err.str()};
+    return kvn(args);
 }
 
 TEST(KvnLoan, PrintsTheInstalmentsAndEveryRowAsDrawn) {
-    const LoanRun run =
+    const KvnRun run =
         kvnLoan({"--amount", "1000", "--count", "2", "--rate", "12", "--first", "2025-11-30"});
     EXPECT_EQ(run.code, 0);
     EXPECT_EQ(run.out, R"({
@@ -74,14 +64,14 @@ TEST(KvnLoan, PrintsTheInstalmentsAndEveryRowAsDrawn) {
 TEST(KvnLoan, ChoicesReachTheForm) {
     // A quarter at 12 % equivalent is 2.8737345 %: 34.48 on 1200.00; 1.2 % of
     // 1200.00 over 4 instalments is 3.60 each.
-    const LoanRun run =
+    const KvnRun run =
         kvnLoan({"--amount", "-1200", "--count", "4", "--rate", "12", "--periodicity",
                  "trimestriel", "--rate-mode", "equivalent", "--insurance", "1.2",
                  "--insurance-type", "pourcentage-fixe", "--first", "2025-01-31"});
     EXPECT_EQ(run.code, 0);
-    EXPECT_NE(run.out.find("\"interest\": \"34.48\""), std::string::npos);
-    EXPECT_NE(run.out.find("\"insurance\": \"3.60\""), std::string::npos);
-    EXPECT_NE(run.out.find("\"date\": \" 30/04/2025\""), std::string::npos);
+    EXPECT_HAS(run.out, "\"interest\": \"34.48\"");
+    EXPECT_HAS(run.out, "\"insurance\": \"3.60\"");
+    EXPECT_HAS(run.out, "\"date\": \" 30/04/2025\"");
 }
 
 TEST(KvnLoan, RefusesWithOneLineAndExitTwo) {
@@ -107,19 +97,15 @@ TEST(KvnLoan, RefusesWithOneLineAndExitTwo) {
     for (const Case& c : cases) {
         std::vector<std::string> args = base;
         args.insert(args.end(), c.extra.begin(), c.extra.end());
-        const LoanRun run = kvnLoan(args);
-        SCOPED_TRACE(run.err);
-        EXPECT_EQ(run.code, 2);
-        EXPECT_TRUE(run.out.empty());
-        if (c.message)
+        const KvnRun run = kvnLoan(args);
+        expectRefused(run);
+        if (c.message) {
             EXPECT_EQ(run.err, c.message);
-        else
-            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+        }
     }
-    EXPECT_EQ(
-        kvnLoan({"--amount", "1", "--count", "-2", "--rate", "5", "--first", "2025-01-01"}).code,
-        2);
-    EXPECT_EQ(kvnLoan({"--amount", "1", "--count", "2", "--rate", "5"}).code, 2); // no --first
+    expectRefused(
+        kvnLoan({"--amount", "1", "--count", "-2", "--rate", "5", "--first", "2025-01-01"}));
+    expectRefused(kvnLoan({"--amount", "1", "--count", "2", "--rate", "5"})); // no --first
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // kvn totals: which period a date and a length choose, the chart's texts, and
 // the refusals. The totals themselves are checked against an independent
 // implementation by tests/tools/check_independent_writer.py.
-#include "tools/kvn_commands.h"
+#include "kvn_run.h"
 
 #include "document/account_file.h"
 #include "document/calendar.h"
@@ -11,26 +11,17 @@
 
 #include <filesystem>
 #include <random>
-#include <sstream>
 
 namespace kolvane {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace kvntest;
 
-struct TotalsRun {
-    int code;
-    std::string out, err;
-};
-
-TotalsRun kvnTotals(std::vector<std::string> args) {
+KvnRun kvnTotals(std::vector<std::string> args) {
     args.insert(args.begin(), "totals");
-    std::ostringstream out, err;
-    const int code = runKvn(args, out, err);
-    return {code, out.str(), err.str()};
+    return kvn(args);
 }
-
-#define EXPECT_HAS(text, part) EXPECT_NE((text).find(part), std::string::npos) << (text)
 
 class KvnTotals : public testing::Test {
   protected:
@@ -80,7 +71,7 @@ TEST_F(KvnTotals, TheDateChoosesThePeriodOfEachLength) {
         {"year", "2024-02-29", "Tous", "2024", "2024-01-01", "2025-01-01"},
     };
     for (const Case& c : cases) {
-        const TotalsRun run = kvnTotals({path_, "--period", c.length, "--at", c.at});
+        const KvnRun run = kvnTotals({path_, "--period", c.length, "--at", c.at});
         EXPECT_EQ(run.code, 0) << run.err;
         EXPECT_HAS(run.out, std::string("\"period\": {\n    \"name\": \"") + c.name +
                                 "\",\n    \"year\": " + c.year + ",\n    \"start\": \"" + c.start +
@@ -90,7 +81,7 @@ TEST_F(KvnTotals, TheDateChoosesThePeriodOfEachLength) {
 }
 
 TEST_F(KvnTotals, TheChartAsDrawn) {
-    const TotalsRun run = kvnTotals({path_, "--period", "month", "--at", "2024-05-01"});
+    const KvnRun run = kvnTotals({path_, "--period", "month", "--at", "2024-05-01"});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_HAS(run.out, "\"chart\": {\n    \"title\": \"Dépenses par Catégorie\",\n"
                         "    \"maximum\": \"1234.50\",\n    \"minimum\": \"0.00\",\n");
@@ -125,12 +116,8 @@ TEST_F(KvnTotals, BadInputIsRefusedOnOneLine) {
         {"--period", "month"},
         {(dir_ / "absent.kvn").string(), "--period", "month"},
     };
-    for (const std::vector<std::string>& args : refused) {
-        const TotalsRun run = kvnTotals(args);
-        EXPECT_EQ(run.code, 2);
-        EXPECT_EQ(run.out, "");
-        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
-    }
+    for (const std::vector<std::string>& args : refused)
+        expectRefused(kvnTotals(args));
 }
 
 } // namespace

@@ -11,15 +11,16 @@
 #include "document/operation_texts.h"
 #include "exchange/ofx_reader.h"
 #include "exchange/qif_reader.h"
+#include "kvn_run.h"
 #include "register_sample.h"
-#include "tools/kvn_commands.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 
 namespace kolvane {
 namespace {
@@ -96,10 +97,9 @@ TEST_F(Import, RowsAlreadyInTheAccountAreFoundOnceEach) {
         EXPECT_EQ(plan.rows[i].alreadyThere, there[i]) << i;
         EXPECT_EQ(plan.rows[i].selected, !there[i]) << i;
     }
-    EXPECT_EQ(plan.rows[0].match, s.ticked);
-    EXPECT_EQ(plan.rows[1].match, later);
-    EXPECT_EQ(plan.rows[3].match, &*s.split->lines->first());
-    EXPECT_EQ(plan.rows[6].match, s.waiting);
+    EXPECT_EQ(
+        std::tuple(plan.rows[0].match, plan.rows[1].match, plan.rows[3].match, plan.rows[6].match),
+        std::tuple(s.ticked, later, &*s.split->lines->first(), s.waiting));
     // What the register shows for them.
     EXPECT_EQ(plan.rows[0].party, kSupermarket);
     EXPECT_EQ(plan.rows[1].party, s.b->id);
@@ -150,9 +150,8 @@ TEST_F(Import, ProposalsComeFromTheFileThenTheHistoryThenTheBank) {
     for (std::size_t i = 0; i < std::size(expected); ++i) {
         SCOPED_TRACE(i);
         EXPECT_FALSE(plan.rows[i].alreadyThere);
-        EXPECT_EQ(plan.rows[i].party, expected[i].party);
-        EXPECT_EQ(plan.rows[i].modeId, expected[i].mode);
-        EXPECT_EQ(plan.rows[i].learned, expected[i].learned);
+        EXPECT_EQ(std::tuple(plan.rows[i].party, plan.rows[i].modeId, plan.rows[i].learned),
+                  std::tuple(expected[i].party, expected[i].mode, expected[i].learned));
     }
 }
 
@@ -212,15 +211,15 @@ TEST_F(Import, OneStepBooksTheNewRowsAndUndoesExactly) {
     ASSERT_EQ(book(first), BookingStatus::Done);
     // 1 162.50 - 42.50 - 120.00 + 1 850.75 - 63.20
     EXPECT_NEAR(s.a->balance, 2787.55, 1e-9);
-    EXPECT_EQ(s.a->operationCount, 10u);
-    EXPECT_EQ(doc.nextOperationId, 13u);
-    EXPECT_EQ(model.rowCount(), 10);
-    EXPECT_EQ(doc.labels.count(), 0); // bank labels stay out of the list
+    // bank labels stay out of the list
+    EXPECT_EQ(
+        std::tuple(s.a->operationCount, doc.nextOperationId, model.rowCount(), doc.labels.count()),
+        std::tuple(10u, 13u, 10, 0));
     EXPECT_EQ(checkDocument(doc), std::vector<std::string>{});
     const OperationRecord& salary = *doc.operations.previous(doc.operations.last());
-    EXPECT_EQ(cp1252ToUtf8(fieldText(salary.label)), "VIR SALAIRE SOCIÉTÉ GÉNÉRALE D'ÉTUDES");
-    EXPECT_EQ(salary.modeId, kTransferIn);
-    EXPECT_EQ(salary.operationDate, day(2024, 1, 10));
+    EXPECT_EQ(
+        std::tuple(cp1252ToUtf8(fieldText(salary.label)), salary.modeId, salary.operationDate),
+        std::tuple("VIR SALAIRE SOCIÉTÉ GÉNÉRALE D'ÉTUDES", kTransferIn, day(2024, 1, 10)));
     const std::vector<std::uint8_t> after = serializeDocument(doc);
 
     // The same statement again adds nothing; an overlapping one its new rows.
@@ -281,23 +280,23 @@ TEST_F(Import, ThePreviewShowsTheRowsAndTakesTheUsersChoices) {
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < kImportColumnCount; ++c)
             EXPECT_EQ(cp1252ToUtf8(preview.cellText(r, c)), expected[r][c]) << r << ", " << c;
-    EXPECT_EQ(preview.rowLook(0).text, kAlreadyThereColour);
-    EXPECT_EQ(preview.rowLook(1).text, kListColour);
-    EXPECT_EQ(preview.summary(), "3 opérations lues : 2 nouvelles, 1 déjà présente. 2 à importer.");
+    EXPECT_EQ(std::tuple(preview.rowLook(0).text, preview.rowLook(1).text, preview.summary()),
+              std::tuple(kAlreadyThereColour, kListColour,
+                         "3 opérations lues : 2 nouvelles, 1 déjà présente. 2 à importer."));
 
     preview.setParty(1, Category | 0x0003); // Restaurant
     preview.setMode(1, kCheque);
     preview.setParty(0, Category | 0x0003); // a row already there keeps its own
     preview.setParty(2, Split);             // no split made here
     preview.toggle(2);
-    EXPECT_EQ(cp1252ToUtf8(preview.cellText(1, kImportCategory)), "Alimentation : Restaurant");
-    EXPECT_EQ(cp1252ToUtf8(preview.cellText(0, kImportCategory)), "Alimentation : Supermarché");
-    EXPECT_EQ(preview.summary(), "3 opérations lues : 2 nouvelles, 1 déjà présente. 1 à importer.");
+    EXPECT_EQ(std::tuple(cp1252ToUtf8(preview.cellText(1, kImportCategory)),
+                         cp1252ToUtf8(preview.cellText(0, kImportCategory)), preview.summary()),
+              std::tuple("Alimentation : Restaurant", "Alimentation : Supermarché",
+                         "3 opérations lues : 2 nouvelles, 1 déjà présente. 1 à importer."));
     const std::vector<OperationEntry> entries = preview.entries(date(2024, 6, 1));
     ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].party, Category | 0x0003);
-    EXPECT_EQ(entries[0].modeId, kCheque);
-    EXPECT_EQ(entries[0].amount, -7.0);
+    EXPECT_EQ(std::tuple(entries[0].party, entries[0].modeId, entries[0].amount),
+              std::tuple(Category | 0x0003, kCheque, -7.0));
     preview.toggle(0); // the user may still import a row already there
     EXPECT_EQ(preview.entries(0).size(), 2u);
     // The file read again: the user's choices go with the rows they were for.
@@ -402,16 +401,7 @@ TEST(ImportRoundTrip, ExportThenImportGivesTheSameOperations) {
 // --- kvn import / export -------------------------------------------------------
 
 namespace fs = std::filesystem;
-
-struct KvnRun {
-    int code;
-    std::string out, err;
-};
-KvnRun kvn(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int code = runKvn(args, out, err);
-    return {code, out.str(), err.str()};
-}
+using namespace kvntest;
 
 std::string fileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -429,12 +419,9 @@ TEST(KvnImport, ImportsOnceRefusesBadInputAndExports) {
     KvnRun dry =
         kvn({"import", file, "--account", "Courant", statements + "seed-french.qif", "--dry-run"});
     EXPECT_EQ(dry.code, 0) << dry.err;
-    EXPECT_NE(dry.out.find("new   03/01/2024  - 42.50  CB CARREFOUR MARKET  [Carte de paiement | "
-                           "Alimentation : Supermarché]\n"),
-              std::string::npos)
-        << dry.out;
-    EXPECT_NE(dry.out.find("Dry run: 4 new operations, 0 already there; nothing written\n"),
-              std::string::npos);
+    EXPECT_HAS(dry.out, "new   03/01/2024  - 42.50  CB CARREFOUR MARKET  [Carte de paiement | "
+                        "Alimentation : Supermarché]\n");
+    EXPECT_HAS(dry.out, "Dry run: 4 new operations, 0 already there; nothing written\n");
     const std::string untouched = fileText(file);
 
     // Bad input: exit 2, one line, the file as it was.
@@ -450,33 +437,25 @@ TEST(KvnImport, ImportsOnceRefusesBadInputAndExports) {
         {"export", file, "--account", "Courant", "--format", "csv", file},
     };
     for (const auto& args : bad) {
-        const KvnRun run = kvn(args);
-        EXPECT_EQ(run.code, 2) << args[4];
-        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+        expectRefused(kvn(args));
         EXPECT_EQ(fileText(file), untouched);
     }
-    EXPECT_NE(kvn(bad[0]).err.find("Ligne 8 : montant illisible « -12O,00 »; nothing imported"),
-              std::string::npos);
+    EXPECT_HAS(kvn(bad[0]).err, "Ligne 8 : montant illisible « -12O,00 »; nothing imported");
     EXPECT_FALSE(fs::exists(dir / "x.csv"));
 
     KvnRun first = kvn({"import", file, "--account", "Courant", statements + "seed-french.qif"});
     EXPECT_EQ(first.code, 0) << first.err;
     // 100 - 42.50 - 120 - 100 + 1 850.75
-    EXPECT_NE(
-        first.out.find("Imported 4 operations (0 already there) into Courant; balance 1 688.25\n"),
-        std::string::npos)
-        << first.out;
+    EXPECT_HAS(first.out,
+               "Imported 4 operations (0 already there) into Courant; balance 1 688.25\n");
     KvnRun second = kvn({"import", file, "--account", "Courant", statements + "seed-french.qif"});
-    EXPECT_NE(second.out.find("Nothing to import: all 4 operations are already there\n"),
-              std::string::npos);
+    EXPECT_HAS(second.out, "Nothing to import: all 4 operations are already there\n");
     EXPECT_EQ(kvn({"check", file}).code, 0);
 
     const std::string out = (dir / "courant.csv").string();
     ASSERT_EQ(kvn({"export", file, "--account", "Courant", "--format", "csv", out}).code, 0);
-    EXPECT_NE(fileText(out).find(
-                  "20/01/2024;FNAC PARIS;-100,00;Carte de paiement;Opération ventillée\r\n"),
-              std::string::npos)
-        << fileText(out);
+    EXPECT_HAS(fileText(out),
+               "20/01/2024;FNAC PARIS;-100,00;Carte de paiement;Opération ventillée\r\n");
     fs::remove_all(dir);
 }
 
