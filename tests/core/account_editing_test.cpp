@@ -7,7 +7,6 @@
 
 #include <cstring>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace kolvane {
@@ -57,18 +56,20 @@ TEST_F(AccountEditing, EmptyNameIsRefusedAndAnotherCaseModifiesThatAccount) {
     AccountRecord* savings = addAccount("Épargne logement", 0.0, false);
     for (const char* blank : {"", "   "}) {
         ApplyDecision empty = decideApply(doc, formNamed(blank));
-        EXPECT_EQ(std::tuple(empty.action, empty.message, empty.focusControl, empty.showGeneralPage,
-                             applyEnabled(blank)),
-                  std::tuple(ApplyAction::EmptyName, 20400, 1126, true, false));
+        EXPECT_EQ(empty.action, ApplyAction::EmptyName);
+        EXPECT_EQ(empty.message, 20400);
+        EXPECT_EQ(empty.focusControl, 1126);
+        EXPECT_TRUE(empty.showGeneralPage);
+        EXPECT_FALSE(applyEnabled(blank));
     }
     EXPECT_TRUE(applyEnabled(" A"));
     // Outer spaces are not part of a name: " courant " is "Courant".
     EXPECT_EQ(decideApply(doc, formNamed(" courant ")).action, ApplyAction::Modify);
 
     ApplyDecision decision = decideApply(doc, formNamed("éPARGNE LOGEMENT"));
-    // Masked accounts are found too.
-    EXPECT_EQ(std::tuple(decision.action, decision.account, decision.message),
-              std::tuple(ApplyAction::Modify, savings, 20800));
+    EXPECT_EQ(decision.action, ApplyAction::Modify);
+    EXPECT_EQ(decision.account, savings); // masked accounts are found too
+    EXPECT_EQ(decision.message, 20800);
 
     AccountForm form = formNamed("éPARGNE LOGEMENT");
     EXPECT_EQ(applyAccountForm(doc, form, decision.account, sampleNow()), kAccountModified);
@@ -92,14 +93,16 @@ TEST_F(AccountEditing, NewNameFromTheRenameBoxOnlyWhenEnabledTickedAndNotEmpty) 
     AccountRecord* account = addAccount("Courant", 0.0);
     AccountForm form = formNamed("courant");
     form.newName = "Joint";
-    // Enabled, ticked, and the name the account has afterwards.
-    for (auto [enabled, ticked, name] : {std::tuple(false, true, "Courant"),
-                                         std::tuple(true, false, "Courant"),
-                                         std::tuple(true, true, "Joint")}) {
-        form.renameEnabled = enabled;
-        form.renameChecked = ticked;
+    // The box enabled, ticked, and the name the account has afterwards.
+    const struct {
+        bool enabled, ticked;
+        const char* name;
+    } cases[] = {{false, true, "Courant"}, {true, false, "Courant"}, {true, true, "Joint"}};
+    for (const auto& c : cases) {
+        form.renameEnabled = c.enabled;
+        form.renameChecked = c.ticked;
         applyAccountForm(doc, form, account, sampleNow());
-        EXPECT_STREQ(account->name, name);
+        EXPECT_STREQ(account->name, c.name);
     }
 }
 
@@ -115,9 +118,11 @@ TEST_F(AccountEditing, ChangingTheInitialBalanceMovesTheBalanceAndTheInitialOper
     form.initialBalance = 150.0;
     FileTime now = sampleNow();
     EXPECT_EQ(applyAccountForm(doc, form, account, now), kAccountModified);
-    EXPECT_EQ(std::tuple(account->initialBalance, account->balance, initial->amount,
-                         initial->modifierUserId, initial->modifiedDate),
-              std::tuple(150.0, 130.0, 150.0, 7u, now));
+    EXPECT_DOUBLE_EQ(account->initialBalance, 150.0);
+    EXPECT_DOUBLE_EQ(account->balance, 130.0);
+    EXPECT_DOUBLE_EQ(initial->amount, 150.0);
+    EXPECT_EQ(initial->modifierUserId, 7u);
+    EXPECT_EQ(initial->modifiedDate, now);
 }
 
 TEST_F(AccountEditing, TickedInitialOperationKeepsTheInitialBalance) {
@@ -133,8 +138,9 @@ TEST_F(AccountEditing, TickedInitialOperationKeepsTheInitialBalance) {
     // Typing the name instead of picking it leaves 1121 enabled: still kept.
     form.initialBalanceEnabled = true;
     applyAccountForm(doc, form, account, sampleNow());
-    EXPECT_EQ(std::tuple(account->initialBalance, account->balance, initial->amount),
-              std::tuple(100.0, 100.0, 100.0));
+    EXPECT_DOUBLE_EQ(account->initialBalance, 100.0);
+    EXPECT_DOUBLE_EQ(account->balance, 100.0);
+    EXPECT_DOUBLE_EQ(initial->amount, 100.0);
 }
 
 TEST_F(AccountEditing, CreatingGivesTheNextIdentifiersAndTheInitialOperation) {
@@ -148,21 +154,28 @@ TEST_F(AccountEditing, CreatingGivesTheNextIdentifiersAndTheInitialOperation) {
     AccountRecord* account = nullptr;
     EXPECT_EQ(applyAccountForm(doc, form, nullptr, now, &account), kAccountCreated);
     ASSERT_NE(account, nullptr);
+    EXPECT_EQ(account->id, 0x080003u);
+    EXPECT_EQ(doc.nextAccountNumber, 4);
+    EXPECT_EQ(account->active, 1);
     EXPECT_STREQ(account->name, "Livret A");
-    // No bank: no logo.
-    EXPECT_EQ(std::tuple(account->id, doc.nextAccountNumber, account->active,
-                         account->initialBalance, account->balance, account->initialOperationId,
-                         doc.nextOperationId, account->logo, doc.currentAccount),
-              std::tuple(0x080003u, 4, 1, 250.5, 250.5, 17u, 18u, kNoLogo, account));
+    EXPECT_DOUBLE_EQ(account->initialBalance, 250.5);
+    EXPECT_DOUBLE_EQ(account->balance, 250.5);
+    EXPECT_EQ(account->initialOperationId, 17u);
+    EXPECT_EQ(doc.nextOperationId, 18u);
+    EXPECT_EQ(account->logo, kNoLogo); // no bank: no logo
+    EXPECT_EQ(doc.currentAccount, account);
 
     // The initial operation's fields are createAccount's (tested with the
     // document); here, that it takes the dialog's one "now".
     ASSERT_EQ(doc.operations.count(), 1);
     const OperationRecord& operation = *doc.operations.first();
-    const CalendarTime date = toCalendarTime(operation.operationDate);
-    EXPECT_EQ(std::tuple(operation.amount, operation.entryDate, date.year, date.month, date.day,
-                         date.hour),
-              std::tuple(250.5, now, 2000, 1, 1, 10));
+    EXPECT_DOUBLE_EQ(operation.amount, 250.5);
+    EXPECT_EQ(operation.entryDate, now);
+    CalendarTime date = toCalendarTime(operation.operationDate);
+    EXPECT_EQ(date.year, 2000);
+    EXPECT_EQ(date.month, 1);
+    EXPECT_EQ(date.day, 1);
+    EXPECT_EQ(date.hour, 10);
 }
 
 TEST_F(AccountEditing, ApplyingMakesAnActiveAccountCurrentAndMovesOffAMaskedOne) {
@@ -255,12 +268,14 @@ TEST_F(AccountEditing, DeletingNeedsTwoActiveAccountsAndReportsThePosition) {
     EXPECT_EQ(c->active, 1);
 
     EXPECT_EQ(applyDeleteChoice(doc, c, DeleteMask, &position), kAccountMaskedOrDeleted);
-    EXPECT_EQ(std::tuple(c->active, position, doc.currentAccount), std::tuple(0, -1, d));
+    EXPECT_EQ(c->active, 0);
+    EXPECT_EQ(position, -1);
+    EXPECT_EQ(doc.currentAccount, d);
 
     EXPECT_EQ(applyDeleteChoice(doc, d, DeleteForever, &position), kAccountMaskedOrDeleted);
-    // A, B (masked), C (masked), D
-    // the caller deletes it
-    EXPECT_EQ(std::tuple(position, d->active, doc.currentAccount), std::tuple(3, 1, a));
+    EXPECT_EQ(position, 3);  // A, B (masked), C (masked), D
+    EXPECT_EQ(d->active, 1); // the caller deletes it
+    EXPECT_EQ(doc.currentAccount, a);
 }
 
 // Every text of the three pages, each with its own value, goes to its own
@@ -299,16 +314,20 @@ TEST_F(AccountEditing, EveryFieldOfThePagesIsStoredAndShownBack) {
         EXPECT_EQ(decideApply(doc, form).account, account); // the long name finds it
         for (std::size_t i = 0; i < std::size(texts); ++i)
             EXPECT_EQ(texts[i].second(*account), value(i, round)) << i;
-        EXPECT_EQ(std::tuple(account->civility, account->minimumAllowed, account->minimumWanted),
-                  std::tuple(4, -300.0, 50.0));
+        EXPECT_EQ(account->civility, 4);
+        EXPECT_EQ(account->minimumAllowed, -300.0);
+        EXPECT_EQ(account->minimumWanted, 50.0);
 
         const AccountForm shown = fillFormFromAccount(*account);
         EXPECT_EQ(shown.name, fieldText(account->name));
         for (std::size_t i = 0; i < std::size(texts); ++i)
             EXPECT_EQ(shown.*texts[i].first, value(i, round)) << i;
-        EXPECT_EQ(std::tuple(shown.initialBalance, shown.minimumAllowed, shown.minimumWanted,
-                             shown.civility, shown.initialBalanceEnabled, shown.renameEnabled),
-                  std::tuple(12.5, -300.0, 50.0, 4, true, true));
+        EXPECT_EQ(shown.initialBalance, 12.5);
+        EXPECT_EQ(shown.minimumAllowed, -300.0);
+        EXPECT_EQ(shown.minimumWanted, 50.0);
+        EXPECT_EQ(shown.civility, 4);
+        EXPECT_TRUE(shown.initialBalanceEnabled);
+        EXPECT_TRUE(shown.renameEnabled);
         form.civility = -1; // no radio button checked: the civility stays
     }
     // Too long for its field: cut; no such radio button: none checked.

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <cmath>
 #include <limits>
 
@@ -11,28 +9,26 @@ namespace kolvane {
 namespace {
 
 TEST(GroupThousands, SplitsTheIntegerDigitsByThreeFromTheRight) {
-    EXPECT_EQ(std::tuple(groupThousands("1234567.89"), groupThousands("123456.78"),
-                         groupThousands("999.99")),
-              std::tuple("1 234 567.89", "123 456.78", "999.99"));
-    // too short to hold decimals
-    EXPECT_EQ(
-        std::tuple(groupThousands("-1234.50"), groupThousands("-123456.00"), groupThousands("7")),
-        std::tuple("- 1 234.50", "- 123 456.00", "7"));
+    EXPECT_EQ(groupThousands("1234567.89"), "1 234 567.89");
+    EXPECT_EQ(groupThousands("123456.78"), "123 456.78");
+    EXPECT_EQ(groupThousands("999.99"), "999.99");
+    EXPECT_EQ(groupThousands("-1234.50"), "- 1 234.50");
+    EXPECT_EQ(groupThousands("-123456.00"), "- 123 456.00");
+    EXPECT_EQ(groupThousands("7"), "7"); // too short to hold decimals
 }
 
 // The decimals come from the exact binary value, rounded to nearest with ties
 // to even: the Windows runtime's printf gets several of these wrong.
 TEST(FormatAmount, TwoDecimalsGroupedThousandsNoSignOnZero) {
-    EXPECT_EQ(std::tuple(formatAmount(0.0), formatAmount(-0.5), formatAmount(1000.0),
-                         formatAmount(-0.0), formatAmount(-0.004)),
-              std::tuple("0.00", "- 0.50", "1 000.00", "0.00", "0.00"));
-    // exact tie: to even
-    // stored as 2.67499999...
-    // stored as -0.005000000000000000104
-    // stored as 999.99500000000000454
-    EXPECT_EQ(std::tuple(formatAmount(0.125), formatAmount(2.675), formatAmount(-0.005),
-                         formatAmount(999.995)),
-              std::tuple("0.12", "2.67", "- 0.01", "1 000.00"));
+    EXPECT_EQ(formatAmount(0.0), "0.00");
+    EXPECT_EQ(formatAmount(-0.5), "- 0.50");
+    EXPECT_EQ(formatAmount(1000.0), "1 000.00");
+    EXPECT_EQ(formatAmount(-0.0), "0.00");
+    EXPECT_EQ(formatAmount(-0.004), "0.00");
+    EXPECT_EQ(formatAmount(0.125), "0.12");       // exact tie: to even
+    EXPECT_EQ(formatAmount(2.675), "2.67");       // stored as 2.67499999...
+    EXPECT_EQ(formatAmount(-0.005), "- 0.01");    // stored as -0.005000000000000000104
+    EXPECT_EQ(formatAmount(999.995), "1 000.00"); // stored as 999.99500000000000454
 }
 
 TEST(IsZeroAmount, ZeroBelowOneThousandth) {

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <cmath>
 #include <string>
 
@@ -47,10 +45,11 @@ TEST(Calculator, MistakesAreToldNeverThrown) {
 }
 
 TEST(Calculator, ResultShowsTwoToTenDecimalsWithGroupedThousands) {
-    EXPECT_EQ(std::tuple(calculatorResultText(1234.5), calculatorResultText(10.0 / 3.0),
-                         calculatorResultText(-0.125), calculatorResultText(0.0),
-                         calculatorResultText(-123456789012.0)),
-              std::tuple("1 234.50", "3.3333333333", "- 0.125", "0.00", "- 123 456 789 012.00"));
+    EXPECT_EQ(calculatorResultText(1234.5), "1 234.50");
+    EXPECT_EQ(calculatorResultText(10.0 / 3.0), "3.3333333333");
+    EXPECT_EQ(calculatorResultText(-0.125), "- 0.125");
+    EXPECT_EQ(calculatorResultText(0.0), "0.00");
+    EXPECT_EQ(calculatorResultText(-123456789012.0), "- 123 456 789 012.00");
 }
 
 } // namespace

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 namespace kolvane {
 namespace {
 
@@ -50,13 +48,16 @@ class ChoiceLists : public ::testing::Test {
 TEST_F(ChoiceLists, DefaultCategoriesGiveHeadersSubCategoriesAndOneSeparator) {
     ChoiceList list = fillCounterparties(0, doc);
     ASSERT_EQ(list.rows.size(), 73u);
-    EXPECT_EQ(std::tuple(list.rows[0].text, list.rows[0].itemData, list.rows[1].text,
-                         list.rows[1].itemData, list.selected),
-              std::tuple("ALIMENTATION", 0u, cp("   Alimentation : Supermarché"), 0x010001u, 1));
-    EXPECT_EQ(std::tuple(list.rows[57].text, list.rows[58].text, list.rows[58].itemData,
-                         list.rows[59].text, list.rows[72].itemData),
-              std::tuple("   Frais financiers : Frais divers", std::string(54, '_'), 0u, "REVENUS",
-                         0x018203u));
+    EXPECT_EQ(list.rows[0].text, "ALIMENTATION");
+    EXPECT_EQ(list.rows[0].itemData, 0u);
+    EXPECT_EQ(list.rows[1].text, cp("   Alimentation : Supermarché"));
+    EXPECT_EQ(list.rows[1].itemData, 0x010001u);
+    EXPECT_EQ(list.selected, 1);
+    EXPECT_EQ(list.rows[57].text, "   Frais financiers : Frais divers");
+    EXPECT_EQ(list.rows[58].text, std::string(54, '_'));
+    EXPECT_EQ(list.rows[58].itemData, 0u);
+    EXPECT_EQ(list.rows[59].text, "REVENUS");
+    EXPECT_EQ(list.rows[72].itemData, 0x018203u);
 }
 
 TEST_F(ChoiceLists, ThirdPartiesAccountsAndSplitFollowTheCategories) {
@@ -72,17 +73,18 @@ TEST_F(ChoiceLists, ThirdPartiesAccountsAndSplitFollowTheCategories) {
     // 73 category rows, separator, TIERS, 2 thirds, INTER-COMPTE (no second
     // separator), Livret only, separator, split.
     ASSERT_EQ(list.rows.size(), 81u);
-    EXPECT_EQ(std::tuple(list.rows[73].text, list.rows[74].text, list.rows[74].itemData,
-                         list.rows[75].text),
-              std::tuple(std::string(kSeparatorText), "TIERS", 0u, "   Tiers : Boulangerie"));
-    EXPECT_EQ(std::tuple(list.rows[75].itemData, list.rows[77].text, list.rows[78].text,
-                         list.rows[78].itemData),
-              std::tuple(makePartyId(Third, 0), "INTER-COMPTE", "   Inter-compte : Livret",
-                         makePartyId(Account, 1)));
-    EXPECT_EQ(
-        std::tuple(list.rows[79].text, list.rows[80].text, list.rows[80].itemData, list.selected),
-        std::tuple(std::string(kSeparatorText), cp("Opération ventillée"),
-                   static_cast<std::uint32_t>(Split), 1));
+    EXPECT_EQ(list.rows[73].text, std::string(kSeparatorText));
+    EXPECT_EQ(list.rows[74].text, "TIERS");
+    EXPECT_EQ(list.rows[74].itemData, 0u);
+    EXPECT_EQ(list.rows[75].text, "   Tiers : Boulangerie");
+    EXPECT_EQ(list.rows[75].itemData, makePartyId(Third, 0));
+    EXPECT_EQ(list.rows[77].text, "INTER-COMPTE");
+    EXPECT_EQ(list.rows[78].text, "   Inter-compte : Livret");
+    EXPECT_EQ(list.rows[78].itemData, makePartyId(Account, 1));
+    EXPECT_EQ(list.rows[79].text, std::string(kSeparatorText));
+    EXPECT_EQ(list.rows[80].text, cp("Opération ventillée"));
+    EXPECT_EQ(list.rows[80].itemData, static_cast<std::uint32_t>(Split));
+    EXPECT_EQ(list.selected, 1);
 }
 
 TEST_F(ChoiceLists, OneActiveAccountGivesNoTransferBlock) {
@@ -97,8 +99,10 @@ TEST_F(ChoiceLists, AWithdrawnCategoryHidesItsSubCategories) {
     findCategory(doc, 0x0102)->shown = 0; // Logement : Eléctricité alone
     ChoiceList list = fillCounterparties(0, doc);
     ASSERT_EQ(list.rows.size(), 73u - 5u - 1u);
-    EXPECT_EQ(std::tuple(list.rows[0].text, list.rows[1].text, list.rows[2].text, list.selected),
-              std::tuple("LOGEMENT", "   Logement : Loyer", "   Logement : Eau", 1));
+    EXPECT_EQ(list.rows[0].text, "LOGEMENT");
+    EXPECT_EQ(list.rows[1].text, "   Logement : Loyer");
+    EXPECT_EQ(list.rows[2].text, "   Logement : Eau");
+    EXPECT_EQ(list.selected, 1);
     EXPECT_EQ(findByItemData(&list, 0x010001), -1);
 }
 
@@ -118,14 +122,16 @@ TEST_F(ChoiceLists, TheIncomeSeparatorComesBeforeTheFirstShownIncomeRow) {
 TEST_F(ChoiceLists, ModesOfOneSide) {
     ChoiceList debit = fillModes(doc, 1);
     ASSERT_EQ(debit.rows.size(), 5u);
-    EXPECT_EQ(
-        std::tuple(debit.rows[0].text, debit.rows[0].itemData, debit.rows[4].text, debit.selected),
-        std::tuple("Carte de paiement", 0x0001u, "Tip", 0));
+    EXPECT_EQ(debit.rows[0].text, "Carte de paiement");
+    EXPECT_EQ(debit.rows[0].itemData, 0x0001u);
+    EXPECT_EQ(debit.rows[4].text, "Tip");
+    EXPECT_EQ(debit.selected, 0);
 
     ChoiceList credit = fillModes(doc, 0);
     ASSERT_EQ(credit.rows.size(), 3u);
-    EXPECT_EQ(std::tuple(credit.rows[0].text, credit.rows[2].itemData, credit.selected),
-              std::tuple(cp("Virement reçu"), 0x8003u, 0));
+    EXPECT_EQ(credit.rows[0].text, cp("Virement reçu"));
+    EXPECT_EQ(credit.rows[2].itemData, 0x8003u);
+    EXPECT_EQ(credit.selected, 0);
 }
 
 TEST_F(ChoiceLists, LabelsStayInCaseInsensitiveOrderWithoutDuplicates) {
@@ -141,11 +147,13 @@ TEST_F(ChoiceLists, LabelsStayInCaseInsensitiveOrderWithoutDuplicates) {
     ChoiceList list = fillLabels(doc);
     ASSERT_EQ(list.rows.size(), 5u);
     // 'é' (0xE9) sorts after every unaccented letter.
-    EXPECT_EQ(
-        std::tuple(list.rows[0].text, list.rows[1].text, list.rows[2].text, list.rows[2].itemData),
-        std::tuple("Abonnement", "boulangerie", "Essence", 0x010201u));
-    EXPECT_EQ(std::tuple(list.rows[3].text, list.rows[4].text, list.selected),
-              std::tuple("Loyer", cp("épicerie"), -1));
+    EXPECT_EQ(list.rows[0].text, "Abonnement");
+    EXPECT_EQ(list.rows[1].text, "boulangerie");
+    EXPECT_EQ(list.rows[2].text, "Essence");
+    EXPECT_EQ(list.rows[2].itemData, 0x010201u);
+    EXPECT_EQ(list.rows[3].text, "Loyer");
+    EXPECT_EQ(list.rows[4].text, cp("épicerie"));
+    EXPECT_EQ(list.selected, -1);
 }
 
 TEST_F(ChoiceLists, ALongLabelIsComparedAsItIsStored) {

@@ -31,16 +31,16 @@ TEST(Diagram, OneSeriesOfTenValuesSpansThePlot) {
     // u = 8000 / 900 = 8.89: bar i from 100 + trunc(80 i + u), 53 wide.
     const DiagramLayout layout = layoutDiagram(chart({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}));
     ASSERT_EQ(layout.bars.size(), 10u);
-    // trunc(738 - 65.6)
-    // one colour per bar
-    EXPECT_EQ(std::tuple(layout.plot, layout.bars[0].rect, layout.bars[1].rect.left,
-                         layout.bars[9].rect, layout.colourCount),
-              std::tuple((DiagramRect{100, 82, 900, 738}), (DiagramRect{108, 672, 161, 738}), 188,
-                         (DiagramRect{828, 82, 881, 738}), 10));
-    EXPECT_EQ(std::tuple(layout.bars[9].brush, layout.maximumText, layout.minimumText,
-                         layout.maximumBox, layout.minimumBox),
-              std::tuple(9, "10.00", "0.00", (DiagramRect{0, 72, 95, 92}),
-                         (DiagramRect{0, 728, 95, 748})));
+    EXPECT_EQ(layout.plot, (DiagramRect{100, 82, 900, 738}));
+    EXPECT_EQ(layout.bars[0].rect, (DiagramRect{108, 672, 161, 738})); // trunc(738 - 65.6)
+    EXPECT_EQ(layout.bars[1].rect.left, 188);
+    EXPECT_EQ(layout.bars[9].rect, (DiagramRect{828, 82, 881, 738}));
+    EXPECT_EQ(layout.colourCount, 10); // one colour per bar
+    EXPECT_EQ(layout.bars[9].brush, 9);
+    EXPECT_EQ(layout.maximumText, "10.00");
+    EXPECT_EQ(layout.minimumText, "0.00");
+    EXPECT_EQ(layout.maximumBox, (DiagramRect{0, 72, 95, 92}));
+    EXPECT_EQ(layout.minimumBox, (DiagramRect{0, 728, 95, 748}));
     // The value over bar 0, centred on its 9-unit (80-pixel) group.
     EXPECT_EQ(barValueBox(layout, layout.bars[0], 14), (DiagramRect{94, 656, 174, 670}));
 }
@@ -69,20 +69,18 @@ TEST(Diagram, TwoSeriesWithNegativeValuesHangFromTheZeroLine) {
     EXPECT_EQ(layout.maximumText, "100.00");
     EXPECT_EQ(layout.minimumText, "-50.00");
     // Values over rising bars, under hanging ones, centred on 80-pixel columns.
-    // 0
-    EXPECT_EQ(std::tuple(barValueBox(layout, layout.bars[0], 14),
-                         barValueBox(layout, layout.bars[3], 14),
-                         barValueBox(layout, layout.bars[2], 14)),
-              std::tuple((DiagramRect{100, 66, 180, 80}), (DiagramRect{580, 740, 660, 754}),
-                         (DiagramRect{420, 503, 500, 517})));
+    EXPECT_EQ(barValueBox(layout, layout.bars[0], 14), (DiagramRect{100, 66, 180, 80}));
+    EXPECT_EQ(barValueBox(layout, layout.bars[3], 14), (DiagramRect{580, 740, 660, 754}));
+    EXPECT_EQ(barValueBox(layout, layout.bars[2], 14), (DiagramRect{420, 503, 500, 517})); // 0
 }
 
 TEST(Diagram, EdgeCasesOfTheScale) {
     // All zero: every row is 0, bars and zero line on the top edge.
     const DiagramLayout zeros = layoutDiagram(chart({{0, 0}}));
-    EXPECT_EQ(std::tuple(zeros.zeroRow, zeros.bars[1].rect.top, zeros.bars[1].rect.bottom,
-                         zeros.maximumText),
-              std::tuple(0, 0, 0, "0.00"));
+    EXPECT_EQ(zeros.zeroRow, 0);
+    EXPECT_EQ(zeros.bars[1].rect.top, 0);
+    EXPECT_EQ(zeros.bars[1].rect.bottom, 0);
+    EXPECT_EQ(zeros.maximumText, "0.00");
     // No value at all: frame and labels, no bar, no unit.
     const DiagramLayout empty = layoutDiagram(chart({{}}));
     EXPECT_TRUE(empty.bars.empty());
@@ -91,18 +89,17 @@ TEST(Diagram, EdgeCasesOfTheScale) {
     // u = 7680 / (160 x 3) = 16, groups of 256 from x = 96.
     const DiagramLayout uneven = layoutDiagram(chart({{5}, {1, 2, 3}}, 960, 100));
     ASSERT_EQ(uneven.bars.size(), 4u);
-    // the maximum, 5
-    // 3: 90 - 48
-    EXPECT_EQ(std::tuple(uneven.bars[0].rect.left, uneven.bars[1].rect.left,
-                         uneven.bars[0].rect.top, uneven.bars[3].rect),
-              std::tuple(96 + 16, 96 + 112 + 16, 10, (DiagramRect{96 + 512 + 128, 42, 832, 90})));
+    EXPECT_EQ(uneven.bars[0].rect.left, 96 + 16);
+    EXPECT_EQ(uneven.bars[1].rect.left, 96 + 112 + 16);
+    EXPECT_EQ(uneven.bars[0].rect.top, 10);                                     // the maximum, 5
+    EXPECT_EQ(uneven.bars[3].rect, (DiagramRect{96 + 512 + 128, 42, 832, 90})); // 3: 90 - 48
 }
 
 TEST(Diagram, AxisTextsAreRoundedLikePrintf) {
-    // exactly half: to even
-    // just below half in binary
-    EXPECT_EQ(std::tuple(axisText(1234.5), axisText(0.125), axisText(2.675), axisText(-3.999)),
-              std::tuple("1234.50", "0.12", "2.67", "-4.00"));
+    EXPECT_EQ(axisText(1234.5), "1234.50");
+    EXPECT_EQ(axisText(0.125), "0.12"); // exactly half: to even
+    EXPECT_EQ(axisText(2.675), "2.67"); // just below half in binary
+    EXPECT_EQ(axisText(-3.999), "-4.00");
 }
 
 TEST(Diagram, ColoursTakeThreeDrawsEach) {
@@ -141,18 +138,19 @@ TEST(Diagram, TitleValuesAndClearing) {
     EXPECT_EQ(cp1252ToUtf8(diagram.title), "Dépenses par Catégorie");
     ASSERT_EQ(diagram.series.size(), 1u);
     ASSERT_EQ(diagram.series[0].size(), 2u);
-    EXPECT_EQ(std::tuple(diagram.series[0][1].label, diagram.series[0][1].value, diagram.width,
-                         barTip(diagram, DiagramBar{{}, 0, 0, 0, 12.5})),
-              std::tuple("Logement", -3.0, 640, "Alimentation : 12.50"));
+    EXPECT_EQ(diagram.series[0][1].label, "Logement");
+    EXPECT_EQ(diagram.series[0][1].value, -3.0);
+    EXPECT_EQ(diagram.width, 640);
+    EXPECT_EQ(barTip(diagram, DiagramBar{{}, 0, 0, 0, 12.5}), "Alimentation : 12.50");
 }
 
 TEST(Diagram, NamesUnderTheBarsStayInsideTheBitmap) {
     const DiagramLayout layout = layoutDiagram(chart({{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}));
     // Bar 0 is 108-161, middle 134; ascent 13 lifts the end by round(9.19).
     const BarLabelPlace place = barLabelPlace(layout, layout.bars[0], 13, 3);
-    // (819 - 751) x sqrt 2 - 3
-    EXPECT_EQ(std::tuple(place.endX, place.endY, place.maximumLength),
-              std::tuple(143, 738 + 4 + 9, 93));
+    EXPECT_EQ(place.endX, 143);
+    EXPECT_EQ(place.endY, 738 + 4 + 9);
+    EXPECT_EQ(place.maximumLength, 93); // (819 - 751) x sqrt 2 - 3
     int x = 0, y = 0;
     barLabelStart(place, 50, x, y); // 50 / sqrt 2 = 35.4 each way
     EXPECT_EQ(x, 108);
@@ -174,9 +172,10 @@ TEST(Diagram, TheScaledPictureAndItsBarColumns) {
     };
     for (const Fit& fit : fits) {
         const BitmapPlace place = placeBitmap(1000, 820, fit.clientWidth, fit.clientHeight);
-        EXPECT_EQ(
-            std::tuple(place.x, place.y, place.width, place.height),
-            std::tuple(fit.expected.x, fit.expected.y, fit.expected.width, fit.expected.height));
+        EXPECT_EQ(place.x, fit.expected.x);
+        EXPECT_EQ(place.y, fit.expected.y);
+        EXPECT_EQ(place.width, fit.expected.width);
+        EXPECT_EQ(place.height, fit.expected.height);
     }
     // Bar 9 of ten, 828-881, from the plot's top (82) to the bottom (820),
     // at half size 205 pixels down.
@@ -202,14 +201,15 @@ TEST(GraphPage, AtLeastEightHundredByFiveHundredAndTheChoicesOfItsLists) {
     }
     const ChoiceList years = graphYearChoices(2026);
     ASSERT_EQ(years.rows.size(), 10u);
-    EXPECT_EQ(std::tuple(years.selected, years.rows.front().text, years.rows.back().text,
-                         years.rows.back().itemData),
-              std::tuple(0, "2026", "2017", 2017u));
+    EXPECT_EQ(years.selected, 0);
+    EXPECT_EQ(years.rows.front().text, "2026");
+    EXPECT_EQ(years.rows.back().text, "2017");
+    EXPECT_EQ(years.rows.back().itemData, 2017u);
     const ChoiceList periods = graphPeriodChoices();
     ASSERT_EQ(periods.rows.size(), 19u);
-    // Windows-1252
-    EXPECT_EQ(std::tuple(periods.selected, periods.rows[13].text, periods.rows[18].itemData),
-              std::tuple(0, "1\xE8re Trimestre", 18u));
+    EXPECT_EQ(periods.selected, 0);
+    EXPECT_EQ(periods.rows[13].text, "1\xE8re Trimestre"); // Windows-1252
+    EXPECT_EQ(periods.rows[18].itemData, 18u);
 }
 
 } // namespace

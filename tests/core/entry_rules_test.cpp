@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 namespace kolvane {
 namespace {
 
@@ -60,8 +58,9 @@ TEST(EntryRules, AnOperationLoadedForAChangeIsSeenFromTheCurrentAccount) {
     EXPECT_EQ(own.debit, 12.50);
     EXPECT_EQ(own.credit, 0.0);
     EXPECT_FALSE(own.debitFirst);
-    EXPECT_EQ(std::tuple(own.party, own.modeId, own.label),
-              std::tuple(Category | 0x0001u, 1, "Courses"));
+    EXPECT_EQ(own.party, Category | 0x0001u);
+    EXPECT_EQ(own.modeId, 1);
+    EXPECT_EQ(own.label, "Courses");
     const EntryFields incoming = entryFieldsFor(doc, *s.transfer);
     EXPECT_EQ(incoming.credit, 100.0);
     EXPECT_TRUE(incoming.debitFirst);
@@ -88,8 +87,9 @@ TEST(EntryRules, ValiderRefusesThenBooksWhatThePaneHolds) {
     form.credit = 1.0;
     form.label = "Pain";
     ValidationResult result = validateEntry(form, nullptr, nullptr, 7);
-    EXPECT_EQ(std::tuple(result.outcome, refusalText(result.refusal), result.refusal.field),
-              std::tuple(Validation::Refused, kDebitAndCreditText, RefusalField::EntryCredit));
+    EXPECT_EQ(result.outcome, Validation::Refused);
+    EXPECT_EQ(refusalText(result.refusal), kDebitAndCreditText);
+    EXPECT_EQ(result.refusal.field, RefusalField::EntryCredit);
     form.credit = 0.0;
     form.label = "";
     result = validateEntry(form, nullptr, nullptr, 7);
@@ -100,8 +100,9 @@ TEST(EntryRules, ValiderRefusesThenBooksWhatThePaneHolds) {
     form.party = Category | 0x0001;
     form.labelIndex = 2;
     result = validateEntry(form, nullptr, nullptr, 7);
-    EXPECT_EQ(std::tuple(result.outcome, result.entry.amount, result.entry.label.size()),
-              std::tuple(Validation::Book, -5.0, 38u));
+    EXPECT_EQ(result.outcome, Validation::Book);
+    EXPECT_EQ(result.entry.amount, -5.0);
+    EXPECT_EQ(result.entry.label.size(), 38u);
     EXPECT_TRUE(result.entry.labelChosen);
     EXPECT_FALSE(result.entry.useLines);
     EXPECT_EQ(result.entry.now, 7u);
@@ -133,9 +134,9 @@ TEST(VentilationDraft, LinesBringTheRemainderToZero) {
     EXPECT_EQ(debit.close(), VentilationDraft::Closing::AskAmountsLeft);
     EXPECT_FALSE(debit.add(40.0, Category | 2));
     EXPECT_EQ(debit.close(), VentilationDraft::Closing::KeepLines);
-    EXPECT_EQ(std::tuple(debit.lines()[0].amount, debit.lines()[1].partyId,
-                         debit.lines()[1].counterpartyId),
-              std::tuple(-60.0, Split, Category | 2u));
+    EXPECT_EQ(debit.lines()[0].amount, -60.0);
+    EXPECT_EQ(debit.lines()[1].partyId, Split);
+    EXPECT_EQ(debit.lines()[1].counterpartyId, Category | 2u);
     EXPECT_TRUE(debit.remove(0));
     EXPECT_DOUBLE_EQ(debit.remaining(), 60.0);
     EXPECT_FALSE(debit.remove(1));
@@ -160,13 +161,16 @@ TEST(VentilationLists, TheConsultRowsBalanceDebitAndCredit) {
     const sample::RegisterSample s = sample::buildRegisterSample(doc);
     const std::vector<ConsultRow> rows = ventilationConsultRows(doc, *s.split);
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(
-        std::tuple(rows[0].party, rows[0].debit, rows[0].credit, rows[0].background, rows[1].party),
-        std::tuple("Inter-compte : Compte B", "80.00", "", kRowLightBlue,
-                   "Inter-compte : Compte A"));
-    EXPECT_EQ(std::tuple(rows[1].debit, rows[1].credit, rows[2].credit, rows[2].text,
-                         ventilationConsultRows(doc, *s.waiting).size()),
-              std::tuple("", "60.00", "20.00", rgb(0, 0, 150), 1u));
+    EXPECT_EQ(rows[0].party, "Inter-compte : Compte B");
+    EXPECT_EQ(rows[0].debit, "80.00");
+    EXPECT_EQ(rows[0].credit, "");
+    EXPECT_EQ(rows[0].background, kRowLightBlue);
+    EXPECT_EQ(rows[1].party, "Inter-compte : Compte A");
+    EXPECT_EQ(rows[1].debit, "");
+    EXPECT_EQ(rows[1].credit, "60.00");
+    EXPECT_EQ(rows[2].credit, "20.00");
+    EXPECT_EQ(rows[2].text, rgb(0, 0, 150));
+    EXPECT_EQ(ventilationConsultRows(doc, *s.waiting).size(), 1u);
     OperationRecord credit = *s.refund;
     credit.amount = 0.40;
     EXPECT_EQ(ventilationConsultRows(doc, credit)[0].credit, "0.40");

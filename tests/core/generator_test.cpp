@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <cmath>
 
 namespace kolvane {
@@ -49,10 +47,11 @@ TEST(Generator, TheOptionsShapeTheDocument) {
         Document doc;
         documentInit(doc);
         ASSERT_EQ(generateDocument(doc, o), GeneratorStatus::Ok);
-        EXPECT_EQ(std::tuple(doc.operations.count(), doc.accounts.count(), doc.thirds.count(),
-                             doc.currentAccount, doc.nextOperationId),
-                  std::tuple(static_cast<int>(o.operations), static_cast<int>(o.accounts),
-                             static_cast<int>(o.thirds), doc.accounts.first(), o.operations));
+        EXPECT_EQ(doc.operations.count(), static_cast<int>(o.operations));
+        EXPECT_EQ(doc.accounts.count(), static_cast<int>(o.accounts));
+        EXPECT_EQ(doc.thirds.count(), static_cast<int>(o.thirds));
+        EXPECT_EQ(doc.currentAccount, doc.accounts.first());
+        EXPECT_EQ(doc.nextOperationId, o.operations);
 
         std::uint32_t splits = 0, transfers = 0, toThirds = 0, initials = 0;
         FileTime firstDate = 0, lastDate = 0;
@@ -79,8 +78,9 @@ TEST(Generator, TheOptionsShapeTheDocument) {
             double sum = 0.0;
             for (const VentilationLine& line : *operation.lines) {
                 sum += line.amount;
-                EXPECT_EQ(std::tuple(line.partyId, line.id, line.operationDate),
-                          std::tuple(Split, operation.id, operation.operationDate));
+                EXPECT_EQ(line.partyId, Split);
+                EXPECT_EQ(line.id, operation.id);
+                EXPECT_EQ(line.operationDate, operation.operationDate);
             }
             EXPECT_LT(std::fabs(sum - operation.amount), 0.001);
         }

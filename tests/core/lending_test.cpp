@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <algorithm>
 #include <cmath>
 
@@ -188,12 +186,14 @@ TEST(LendingRules, AValidFormIsComputedFromItsAbsoluteValues) {
     form.rateMode = RateMode::Equivalent;
     const LendingDecision decision = decideLending(form);
     ASSERT_EQ(decision.problem, LendingProblem::None);
-    EXPECT_EQ(std::tuple(decision.parameters.releaseDate, decision.parameters.firstInstalmentDate,
-                         decision.parameters.amount, decision.parameters.count),
-              std::tuple(form.releaseDate, form.firstInstalmentDate, 1200, 12));
-    EXPECT_EQ(std::tuple(decision.parameters.annualRate, decision.parameters.insurance,
-                         decision.parameters.periodicity, decision.parameters.rateMode),
-              std::tuple(12, 120, Periodicity::Quarterly, RateMode::Equivalent));
+    EXPECT_EQ(decision.parameters.releaseDate, form.releaseDate);
+    EXPECT_EQ(decision.parameters.firstInstalmentDate, form.firstInstalmentDate);
+    EXPECT_EQ(decision.parameters.amount, 1200);
+    EXPECT_EQ(decision.parameters.count, 12);
+    EXPECT_EQ(decision.parameters.annualRate, 12);
+    EXPECT_EQ(decision.parameters.insurance, 120);
+    EXPECT_EQ(decision.parameters.periodicity, Periodicity::Quarterly);
+    EXPECT_EQ(decision.parameters.rateMode, RateMode::Equivalent);
     ASSERT_EQ(decision.schedule.rows.size(), 13u);
     // 1200 x 2.8737345 % = 34.48 of interest in the first quarter.
     EXPECT_DOUBLE_EQ(decision.schedule.rows[1].interest, 34.48);

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -14,7 +12,10 @@ namespace {
 void expectFit(int w, int h, int x0, int y0, int width, int height) {
     SCOPED_TRACE(testing::Message() << w << " x " << h);
     const LogoFit fit = fitLogo(w, h);
-    EXPECT_EQ(std::tuple(fit.x0, fit.y0, fit.width, fit.height), std::tuple(x0, y0, width, height));
+    EXPECT_EQ(fit.x0, x0);
+    EXPECT_EQ(fit.y0, y0);
+    EXPECT_EQ(fit.width, width);
+    EXPECT_EQ(fit.height, height);
 }
 
 TEST(LogoFitting, ScalesInSinglePrecisionAndTruncates) {
@@ -73,9 +74,9 @@ TEST(LogoFitting, WidePictureLeavesColumn95AndTopAndBottomLinesTransparent) {
         EXPECT_EQ(rowOf(blocks, y), (y >= 12 && y <= 34) ? opaqueRow : kAllTransparent);
     }
     // The colour goes blue, green, red; bottom-up rows: logo line 12 is file row 35.
-    EXPECT_EQ(std::tuple(blocks.pixels[35 * 288 + 0], blocks.pixels[35 * 288 + 1],
-                         blocks.pixels[35 * 288 + 2]),
-              std::tuple(0x56, 0x34, 0x12));
+    EXPECT_EQ(blocks.pixels[35 * 288 + 0], 0x56);
+    EXPECT_EQ(blocks.pixels[35 * 288 + 1], 0x34);
+    EXPECT_EQ(blocks.pixels[35 * 288 + 2], 0x12);
 
     // Black wherever the mask lets the background through, the colour elsewhere.
     for (int y = 0; y < 48; ++y)
@@ -95,8 +96,9 @@ TEST(LogoFitting, TallPictureIsCentredHorizontally) {
         fitLogo(100, 300), [](int, int) -> std::uint32_t { return 0xFFFFFF; }, blocks.pixels.data(),
         blocks.mask.data());
     const MaskRow row = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-    EXPECT_EQ(std::tuple(rowOf(blocks, 0), rowOf(blocks, 46), rowOf(blocks, 47)),
-              std::tuple(row, row, kAllTransparent));
+    EXPECT_EQ(rowOf(blocks, 0), row);
+    EXPECT_EQ(rowOf(blocks, 46), row);
+    EXPECT_EQ(rowOf(blocks, 47), kAllTransparent);
 }
 
 TEST(LogoFitting, AnEmptyFitGivesABlackTransparentLogo) {
@@ -109,9 +111,9 @@ TEST(LogoFitting, AnEmptyFitGivesABlackTransparentLogo) {
             return 0xFFFFFF;
         },
         blocks.pixels.data(), blocks.mask.data());
-    EXPECT_EQ(std::tuple(calls, blocks.pixels, blocks.mask),
-              std::tuple(0, std::vector<std::uint8_t>(13824, 0x00),
-                         std::vector<std::uint8_t>(576, 0xFF)));
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(blocks.pixels, std::vector<std::uint8_t>(13824, 0x00));
+    EXPECT_EQ(blocks.mask, std::vector<std::uint8_t>(576, 0xFF));
 }
 
 } // namespace

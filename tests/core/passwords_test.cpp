@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <cstdlib>
 
 namespace kolvane {
@@ -16,11 +14,10 @@ namespace {
 TEST(Passwords, ScramblesEachCharacterByItsSixBitsOfTheKeyWrappingInEightBits) {
     const std::string scrambled = scramblePasswordWithKey("abc", 0x12345678u);
     ASSERT_EQ(scrambled.size(), 3u);
-    EXPECT_EQ(std::tuple(static_cast<unsigned char>(scrambled[0]),
-                         static_cast<unsigned char>(scrambled[1]),
-                         static_cast<unsigned char>(scrambled[2]),
-                         unscramblePassword(scrambled, 0x12345678u)),
-              std::tuple(97 + 56 - 12, 98 + 60 - 12, 99 + 30 - 12, "abc"));
+    EXPECT_EQ(static_cast<unsigned char>(scrambled[0]), 97 + 56 - 12);
+    EXPECT_EQ(static_cast<unsigned char>(scrambled[1]), 98 + 60 - 12);
+    EXPECT_EQ(static_cast<unsigned char>(scrambled[2]), 99 + 30 - 12);
+    EXPECT_EQ(unscramblePassword(scrambled, 0x12345678u), "abc");
     // 'ú' (250) + 56 - 12 = 294, stored as 38; and back.
     EXPECT_EQ(scramblePasswordWithKey("\xFA", 0x12345678u), "&");
     EXPECT_EQ(unscramblePassword("&", 0x12345678u), "\xFA");
@@ -39,9 +36,9 @@ TEST(Passwords, ScramblesAllFifteenCharactersWithTheirOwnBits) {
 
 TEST(Passwords, KeepsAtMostFifteenCharacters) {
     const std::string scrambled = scramblePasswordWithKey("abcdefghijklmnopqrst", 7u);
-    EXPECT_EQ(std::tuple(scrambled.size(), checkPassword("abcdefghijklmno", scrambled, 7u),
-                         checkPassword("abcdefghijklmnopqrst", scrambled, 7u)),
-              std::tuple(15u, 1, 0));
+    EXPECT_EQ(scrambled.size(), 15u);
+    EXPECT_EQ(checkPassword("abcdefghijklmno", scrambled, 7u), 1);
+    EXPECT_EQ(checkPassword("abcdefghijklmnopqrst", scrambled, 7u), 0);
 }
 
 TEST(Passwords, PrintableTextRoundTripsAndNeverGivesZero) {
@@ -77,11 +74,10 @@ TEST(Passwords, CheckIsExactAndCaseSensitive) {
     UserRecord user{};
     setFieldText(user.password, scramblePasswordWithKey("Secret", 0xCAFEu));
     user.passwordKey = 0xCAFEu;
-    EXPECT_EQ(std::tuple(checkPassword("Secret", user.password, user.passwordKey),
-                         checkPassword("secret", user.password, user.passwordKey),
-                         checkPassword("Secret ", user.password, user.passwordKey),
-                         checkPassword("Secre", user.password, user.passwordKey)),
-              std::tuple(1, 0, 0, 0));
+    EXPECT_EQ(checkPassword("Secret", user.password, user.passwordKey), 1);
+    EXPECT_EQ(checkPassword("secret", user.password, user.passwordKey), 0);
+    EXPECT_EQ(checkPassword("Secret ", user.password, user.passwordKey), 0);
+    EXPECT_EQ(checkPassword("Secre", user.password, user.passwordKey), 0);
 }
 
 TEST(Passwords, AFreshKeyComesFromTwoDraws) {

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -109,9 +107,9 @@ TEST_F(PeriodTotals, ShownExpenseCategoriesInDocumentOrder) {
     };
     ASSERT_EQ(lines.size(), expected.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        EXPECT_EQ(
-            std::tuple(lines[i].categoryId, cp1252ToUtf8(fieldText(lines[i].name)), lines[i].total),
-            std::tuple(expected[i].first, expected[i].second, 0.0));
+        EXPECT_EQ(lines[i].categoryId, expected[i].first);
+        EXPECT_EQ(cp1252ToUtf8(fieldText(lines[i].name)), expected[i].second);
+        EXPECT_EQ(lines[i].total, 0.0);
     }
 
     for (CategoryRecord& record : doc.categories)

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <cstring>
 #include <vector>
 
@@ -39,8 +37,9 @@ TEST(RecordList, AppendCopiesTheWholeRecordAndNotTheLinks) {
     ASSERT_NE(copy, &source);
     EXPECT_EQ(std::memcmp(copy, &source, sizeof(Small)), 0);
     Small* zeroed = list.appendEmpty();
-    EXPECT_EQ(std::tuple(zeroed->padding[11], list.previous(zeroed), list.count()),
-              std::tuple(0, copy, 2));
+    EXPECT_EQ(zeroed->padding[11], 0);
+    EXPECT_EQ(list.previous(zeroed), copy);
+    EXPECT_EQ(list.count(), 2);
 }
 
 TEST(RecordList, InsertAfterTheTailOrNull) {
@@ -66,7 +65,9 @@ TEST(RecordList, RemoveJoinsTheNeighboursAndEmptiesCleanly) {
     list.remove(a);
     EXPECT_EQ(list.previous(c), nullptr);
     list.remove(c);
-    EXPECT_EQ(std::tuple(list.first(), list.last(), list.count()), std::tuple(nullptr, nullptr, 0));
+    EXPECT_EQ(list.first(), nullptr);
+    EXPECT_EQ(list.last(), nullptr);
+    EXPECT_EQ(list.count(), 0);
     list.remove(nullptr);
     EXPECT_EQ(list.count(), 0);
 }
@@ -89,8 +90,9 @@ TEST(RecordList, NodesComeFromSharedBlocksThatGoBackWhenEmptied) {
         }
         for (int i = 0; i < 37500; ++i)
             odd.append(Small{-i, {}});
-        EXPECT_EQ(std::tuple(pool.blockCount(), even.count(), even.first()->value),
-                  std::tuple(3u, 37500, 2));
+        EXPECT_EQ(pool.blockCount(), 3u);
+        EXPECT_EQ(even.count(), 37500);
+        EXPECT_EQ(even.first()->value, 2);
         EXPECT_EQ(even.next(even.first())->value, 6);
         EXPECT_EQ(odd.count(), 112500);
         EXPECT_EQ(odd.last()->value, -37499);
@@ -119,7 +121,9 @@ TEST(RecordList, UnlinkedRecordsGoBackInPlaceUnderTheSamePointer) {
         EXPECT_EQ(valuesOf(list), (std::vector<int>{1, 2, 3}));
         EXPECT_EQ(list.count(), 3);
     }
-    EXPECT_EQ(std::tuple(list.first(), list.last(), list.previous(c)), std::tuple(a, c, b));
+    EXPECT_EQ(list.first(), a);
+    EXPECT_EQ(list.last(), c);
+    EXPECT_EQ(list.previous(c), b);
     list.unlink(a);
     list.unlink(b);
     list.unlink(c);

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <array>
 #include <cstring>
 
@@ -81,8 +79,9 @@ TEST_F(Register, EveryKindOfRowInEntryOrder) {
         EXPECT_EQ(list.rowLook(row).background, looks[row][0]) << "row " << row;
         EXPECT_EQ(list.rowLook(row).text, looks[row][1]) << "row " << row;
     }
-    EXPECT_EQ(std::tuple(model.record(3), model.record(6), model.cellText(6, kColumnLabel)),
-              std::tuple(&*s.split->lines->begin(), nullptr, ""));
+    EXPECT_EQ(model.record(3), &*s.split->lines->begin());
+    EXPECT_EQ(model.record(6), nullptr);
+    EXPECT_EQ(model.cellText(6, kColumnLabel), "");
 }
 
 TEST_F(Register, DateOrderKeepsTheInitialBalanceFirstAndEndsOnTheBalance) {
@@ -127,11 +126,13 @@ TEST_F(Register, TheOtherSideAndAnAccountWithOnlyItsInitialBalance) {
     model.fill();
     EXPECT_EQ(model.rowCount(), 0);
     const BalanceStripTexts empty = model.balanceStrip();
-    EXPECT_EQ(std::tuple(empty.accountName, empty.balanceText, empty.pointedText),
-              std::tuple("", "0.00", "0.00"));
+    EXPECT_EQ(empty.accountName, "");
+    EXPECT_EQ(empty.balanceText, "0.00");
+    EXPECT_EQ(empty.pointedText, "0.00");
     const BalanceStripTexts strip = balanceStripTexts(s.a);
-    EXPECT_EQ(std::tuple(strip.accountName, strip.pointedText, strip.balanceText),
-              std::tuple("Compte A", "- 12.50", "1 162.50"));
+    EXPECT_EQ(strip.accountName, "Compte A");
+    EXPECT_EQ(strip.pointedText, "- 12.50");
+    EXPECT_EQ(strip.balanceText, "1 162.50");
 }
 
 TEST_F(Register, EqualDatesKeepTheirOrderAndAreFoundAmongTheirEquals) {
@@ -199,13 +200,14 @@ TEST(RegisterLayout, NeverNarrowerThan800NorLowerThan195) {
     };
     for (const Case& c : cases) {
         const RegisterLayout layout = registerLayout(c.width, c.height, c.pane);
-        EXPECT_EQ(std::tuple(layout.listWidth, layout.listHeight, layout.stripY, layout.paneY),
-                  std::tuple(c.expected.listWidth, c.expected.listHeight, c.expected.stripY,
-                             c.expected.paneY));
+        EXPECT_EQ(layout.listWidth, c.expected.listWidth);
+        EXPECT_EQ(layout.listHeight, c.expected.listHeight);
+        EXPECT_EQ(layout.stripY, c.expected.stripY);
+        EXPECT_EQ(layout.paneY, c.expected.paneY);
     }
-    EXPECT_EQ(std::tuple(registerColumnWidths(900).label, registerColumnWidths(708).balance,
-                         registerColumnWidths(707).balance),
-              std::tuple(192, -1, 95));
+    EXPECT_EQ(registerColumnWidths(900).label, 192);
+    EXPECT_EQ(registerColumnWidths(708).balance, -1);
+    EXPECT_EQ(registerColumnWidths(707).balance, 95);
 }
 
 TEST(BalanceStrip, SevenEqualCellsWithTheNameOverTwo) {
@@ -217,12 +219,11 @@ TEST(BalanceStrip, SevenEqualCellsWithTheNameOverTwo) {
         EXPECT_EQ(cells[i].right, edges[i][1]) << i;
         EXPECT_EQ(cells[i].caption, i % 2 == 0) << i;
     }
-    EXPECT_EQ(std::tuple(cells[1].piece, cells[4].piece,
-                         stripPieceText(StripPiece::AccountCaption, "Compte"),
-                         stripPieceText(StripPiece::PointedCaption, "Solde pointé : "),
-                         stripPieceText(StripPiece::BalanceText, "- 20.00")),
-              std::tuple(StripPiece::AccountName, StripPiece::BalanceCaption,
-                         " Compte : ", " Solde pointé :  ", " - 20.00 "));
+    EXPECT_EQ(cells[1].piece, StripPiece::AccountName);
+    EXPECT_EQ(cells[4].piece, StripPiece::BalanceCaption);
+    EXPECT_EQ(stripPieceText(StripPiece::AccountCaption, "Compte"), " Compte : ");
+    EXPECT_EQ(stripPieceText(StripPiece::PointedCaption, "Solde pointé : "), " Solde pointé :  ");
+    EXPECT_EQ(stripPieceText(StripPiece::BalanceText, "- 20.00"), " - 20.00 ");
 }
 
 TEST(RegisterClicks, OnlyTheTickColumnInPointingModeTicks) {

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <deque>
 
 namespace kolvane {
@@ -75,10 +73,13 @@ class InsertPosition : public ::testing::Test {
 };
 
 TEST_F(InsertPosition, BetweenRowsAtTheEndsAndAfterEquals) {
-    // after the initial balance, before 2
-    EXPECT_EQ(std::tuple(position(1), position(5), position(9)), std::tuple(1, 5, 7));
+    EXPECT_EQ(position(1), 1); // after the initial balance, before 2
+    EXPECT_EQ(position(5), 5);
+    EXPECT_EQ(position(9), 7);
     // New rows go after their equals.
-    EXPECT_EQ(std::tuple(position(4), position(2), position(8)), std::tuple(5, 2, 7));
+    EXPECT_EQ(position(4), 5);
+    EXPECT_EQ(position(2), 2);
+    EXPECT_EQ(position(8), 7);
 }
 
 TEST_F(InsertPosition, InitialBalancesGoFirstAndKeepTheirEntryOrder) {
@@ -103,10 +104,9 @@ TEST(FindInsertPosition, SmallLists) {
     EXPECT_EQ(findInsertPosition(rows, record, compareByEntry, -1), 0);
     OperationRecord five = operation(5);
     rows.push_back(&five);
-    EXPECT_EQ(std::tuple(findInsertPosition(rows, record, compareByEntry, -1),
-                         findInsertPosition(rows, record, compareByEntry, 0),
-                         findInsertPosition(rows, operation(4), compareByEntry, -1)),
-              std::tuple(1, 0, 0));
+    EXPECT_EQ(findInsertPosition(rows, record, compareByEntry, -1), 1);
+    EXPECT_EQ(findInsertPosition(rows, record, compareByEntry, 0), 0);
+    EXPECT_EQ(findInsertPosition(rows, operation(4), compareByEntry, -1), 0);
 }
 
 class RunningBalances : public ::testing::Test {
@@ -137,11 +137,11 @@ class RunningBalances : public ::testing::Test {
 
 TEST_F(RunningBalances, OwnRowsAddIncomingRowsSubtract) {
     updateRunningBalances(doc, rows, -3);
-    // the other side is not touched
-    EXPECT_EQ(std::tuple(records[0].balanceAfterParty, records[1].balanceAfterParty,
-                         records[2].balanceAfterCounterparty, records[2].balanceAfterParty,
-                         records[3].balanceAfterParty),
-              std::tuple(100.0, 70.0, 20.0, 0.0, 25.0));
+    EXPECT_EQ(records[0].balanceAfterParty, 100.0);
+    EXPECT_EQ(records[1].balanceAfterParty, 70.0);
+    EXPECT_EQ(records[2].balanceAfterCounterparty, 20.0);
+    EXPECT_EQ(records[2].balanceAfterParty, 0.0); // the other side is not touched
+    EXPECT_EQ(records[3].balanceAfterParty, 25.0);
 }
 
 TEST_F(RunningBalances, StartFromThePreviousRowsStoredBalance) {

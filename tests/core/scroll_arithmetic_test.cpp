@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 namespace kolvane {
 namespace {
 
@@ -39,33 +37,26 @@ TEST(ScrollArithmetic, RequestsStayBetweenTheStartAndTheLastFullPage) {
 TEST(ScrollArithmetic, ResizingKeepsThePositionInRange) {
     ScrollAxis axis = kAxis;
     axis.position = 700;
-    // a taller window
-    // a shorter page
-    EXPECT_EQ(
-        std::tuple(resizedAxis(axis, 1000, 500).position, resizedAxis(axis, 200, 300).position,
-                   resizedAxis(axis, 2000, 300).position, resizedAxis(axis, -4, -1).lastPosition()),
-        std::tuple(500, 0, 700, 0));
+    EXPECT_EQ(resizedAxis(axis, 1000, 500).position, 500); // a taller window
+    EXPECT_EQ(resizedAxis(axis, 200, 300).position, 0);    // a shorter page
+    EXPECT_EQ(resizedAxis(axis, 2000, 300).position, 700);
+    EXPECT_EQ(resizedAxis(axis, -4, -1).lastPosition(), 0);
 }
 
 TEST(ScrollArithmetic, WheelNotchesScrollThreeLines) {
-    // towards the user: down
-    // 100 - 96
-    // a third of a notch: one line
-    EXPECT_EQ(std::tuple(wheelPosition(kAxis, -120), wheelPosition(kAxis, 240),
-                         wheelPosition(kAxis, 360), wheelPosition(kAxis, -40),
-                         wheelPosition(kAxis, -12000)),
-              std::tuple(148, 4, 0, 116, 700));
+    EXPECT_EQ(wheelPosition(kAxis, -120), 148); // towards the user: down
+    EXPECT_EQ(wheelPosition(kAxis, 240), 4);    // 100 - 96
+    EXPECT_EQ(wheelPosition(kAxis, 360), 0);
+    EXPECT_EQ(wheelPosition(kAxis, -40), 116);  // a third of a notch: one line
+    EXPECT_EQ(wheelPosition(kAxis, -12000), 700);
 }
 
 TEST(ScrollArithmetic, ShowingASpanMovesAsLittleAsPossible) {
-    // already whole in view
-    // above: its top at the top
-    // below: its bottom at the bottom
-    // taller than the window
-    EXPECT_EQ(std::tuple(positionShowing(kAxis, 150, 50), positionShowing(kAxis, 50, 20),
-                         positionShowing(kAxis, 380, 40), positionShowing(kAxis, 200, 400),
-                         positionShowing(kAxis, 980, 20)),
-              std::tuple(100, 50, 120, 200, 700));
+    EXPECT_EQ(positionShowing(kAxis, 150, 50), 100); // already whole in view
+    EXPECT_EQ(positionShowing(kAxis, 50, 20), 50);   // above: its top at the top
+    EXPECT_EQ(positionShowing(kAxis, 380, 40), 120); // below: its bottom at the bottom
+    EXPECT_EQ(positionShowing(kAxis, 200, 400), 200); // taller than the window
+    EXPECT_EQ(positionShowing(kAxis, 980, 20), 700);
 }
 
 } // namespace

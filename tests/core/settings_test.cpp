@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace kolvane {
@@ -18,10 +17,6 @@ using shelltest::MemoryFiles;
 std::vector<std::string> recentList(const Settings& settings) {
     return std::vector<std::string>(settings.recentFiles.begin(),
                                     settings.recentFiles.begin() + settings.recentCount);
-}
-
-auto window(const Settings& s) {
-    return std::tuple(s.fullScreen, s.left, s.top, s.right, s.bottom);
 }
 
 Settings withRecent(const std::vector<std::string>& paths) {
@@ -44,10 +39,12 @@ TEST(RecentFiles, SamePathInOtherCapitalsMovesToTheTopWithoutDuplicate) {
     EXPECT_EQ(recentList(settings),
               (std::vector<std::string>{"c:\\b.kvn", "C:\\A.kvn", "C:\\C.kvn"}));
     // A seventh different path drops the oldest.
-    settings = withRecent({"C:\\1.kvn", "C:\\2.kvn", "C:\\3.kvn", "C:\\4.kvn", "C:\\5.kvn", "C:\\6.kvn"});
+    settings =
+        withRecent({"C:\\1.kvn", "C:\\2.kvn", "C:\\3.kvn", "C:\\4.kvn", "C:\\5.kvn", "C:\\6.kvn"});
     addRecentFile(settings, "C:\\7.kvn");
-    EXPECT_EQ(recentList(settings), (std::vector<std::string>{"C:\\7.kvn", "C:\\1.kvn", "C:\\2.kvn",
-                                                              "C:\\3.kvn", "C:\\4.kvn", "C:\\5.kvn"}));
+    EXPECT_EQ(recentList(settings),
+              (std::vector<std::string>{"C:\\7.kvn", "C:\\1.kvn", "C:\\2.kvn", "C:\\3.kvn",
+                                        "C:\\4.kvn", "C:\\5.kvn"}));
 }
 
 TEST(RecentFiles, AccentedLettersCompareWithoutCaseOthersStayApart) {
@@ -85,11 +82,12 @@ TEST(SettingsRead, AllKeysAreRead) {
                                             "Haut=34\r\nDroite=812\r\nBas=634\r\n"
                                             "[Fichier]\r\nNombre=2\r\nFile0=C:\\A.kvn\r\n"
                                             "File1=D:\\Banque\\B.kvn\r\n");
-    EXPECT_EQ(window(settings), std::tuple(1, 12, 34, 812, 634));
+    EXPECT_EQ(settings.fullScreen, 1);
+    EXPECT_EQ(settings.left, 12);
+    EXPECT_EQ(settings.top, 34);
+    EXPECT_EQ(settings.right, 812);
+    EXPECT_EQ(settings.bottom, 634);
     EXPECT_EQ(recentList(settings), (std::vector<std::string>{"C:\\A.kvn", "D:\\Banque\\B.kvn"}));
-    // Without width or height, the window falls back to the default rectangle.
-    EXPECT_EQ(window(settingsFromIniText("[Fenetre]\nGauche=500\nHaut=10\nDroite=400\nBas=300\n")),
-              std::tuple(0, 0, 0, 790, 575));
 }
 
 TEST(SettingsRead, CountAboveSixReadsSixPaths) {
@@ -127,9 +125,9 @@ TEST(SettingsWrite, MaximisedWindowWritesPleinEcranAndItsNormalRectangle) {
     settings.right = 900;
     settings.bottom = 650;
     std::string text = updateIniText("", settings);
-    EXPECT_EQ(std::tuple(iniValue(text, "Fenetre", "PleinEcran"),
-                         iniValue(text, "Fenetre", "Gauche"), iniValue(text, "Fenetre", "Bas")),
-              std::tuple("1", "100", "650"));
+    EXPECT_EQ(iniValue(text, "Fenetre", "PleinEcran"), "1");
+    EXPECT_EQ(iniValue(text, "Fenetre", "Gauche"), "100");
+    EXPECT_EQ(iniValue(text, "Fenetre", "Bas"), "650");
 }
 
 TEST(SettingsWrite, StaleFileKeysBeyondTheCountStayInTheFile) {
@@ -137,10 +135,11 @@ TEST(SettingsWrite, StaleFileKeysBeyondTheCountStayInTheFile) {
                                 "File2=C:\\Z.kvn\r\nFile7=C:\\Vieux.kvn\r\n";
     Settings settings = withRecent({"C:\\A.kvn"});
     std::string text = updateIniText(earlier, settings);
-    EXPECT_EQ(std::tuple(iniValue(text, "Fichier", "Nombre"), iniValue(text, "Fichier", "File0"),
-                         iniValue(text, "Fichier", "File1"), iniValue(text, "Fichier", "File2"),
-                         iniValue(text, "Fichier", "File7")),
-              std::tuple("1", "C:\\A.kvn", "C:\\Y.kvn", "C:\\Z.kvn", "C:\\Vieux.kvn"));
+    EXPECT_EQ(iniValue(text, "Fichier", "Nombre"), "1");
+    EXPECT_EQ(iniValue(text, "Fichier", "File0"), "C:\\A.kvn");
+    EXPECT_EQ(iniValue(text, "Fichier", "File1"), "C:\\Y.kvn");
+    EXPECT_EQ(iniValue(text, "Fichier", "File2"), "C:\\Z.kvn");
+    EXPECT_EQ(iniValue(text, "Fichier", "File7"), "C:\\Vieux.kvn");
     EXPECT_EQ(recentList(settingsFromIniText(text)), (std::vector<std::string>{"C:\\A.kvn"}));
 }
 
@@ -171,17 +170,15 @@ TEST(CsvLayoutSettings, KeptPerAccountMostRecentFirstAndReadBack) {
     rememberCsvLayout(settings, "Livret A", "sep=,|roles=label");
     rememberCsvLayout(settings, "Compte courant", "sep=tab|roles=amount"); // replaces, goes first
     ASSERT_EQ(settings.csvLayouts.size(), 2u);
-    // names as they are
-    EXPECT_EQ(std::tuple(settings.csvLayouts[0].first,
-                         rememberedCsvLayout(settings, "Compte courant"),
-                         rememberedCsvLayout(settings, "compte courant")),
-              std::tuple("Compte courant", "sep=tab|roles=amount", ""));
+    EXPECT_EQ(settings.csvLayouts[0].first, "Compte courant");
+    EXPECT_EQ(rememberedCsvLayout(settings, "Compte courant"), "sep=tab|roles=amount");
+    EXPECT_EQ(rememberedCsvLayout(settings, "compte courant"), ""); // names as they are
 
     const std::string text = updateIniText("", settings);
-    EXPECT_EQ(std::tuple(iniValue(text, "Import", "Nombre"), iniValue(text, "Import", "Compte1"),
-                         iniValue(text, "Import", "Colonnes1"),
-                         settingsFromIniText(text).csvLayouts),
-              std::tuple("2", "Livret A", "sep=,|roles=label", settings.csvLayouts));
+    EXPECT_EQ(iniValue(text, "Import", "Nombre"), "2");
+    EXPECT_EQ(iniValue(text, "Import", "Compte1"), "Livret A");
+    EXPECT_EQ(iniValue(text, "Import", "Colonnes1"), "sep=,|roles=label");
+    EXPECT_EQ(settingsFromIniText(text).csvLayouts, settings.csvLayouts);
     // No section at all for someone who never imported a CSV file.
     EXPECT_FALSE(iniValue(updateIniText("", Settings()), "Import", "Nombre"));
 }
@@ -220,16 +217,12 @@ TEST(IniEncoding, WrittenAsUtf16LittleEndianWithItsMark) {
 TEST(IniEncoding, EveryFormAUserMayLeaveIsRead) {
     EXPECT_EQ(decodeIniFile(Bytes{0xFF, 0xFE, 'a', 0, 0xE9, 0, 0x34, 0xD8, 0x1E, 0xDD}),
               "aé\xF0\x9D\x84\x9E");
-    // the mark alone: an empty file
-    EXPECT_EQ(std::tuple(decodeIniFile(Bytes{0xFE, 0xFF, 0, 'a', 0, 0xE9}),
-                         decodeIniFile(Bytes{0xFE, 0xFF, 0xDB, 0xFF, 0xDF, 0xFF}),
-                         decodeIniFile(Bytes{0xFE, 0xFF})),
-              std::tuple("aé", "\xF4\x8F\xBF\xBF", ""));
-    // not UTF-8: Windows-1252
-    EXPECT_EQ(std::tuple(decodeIniFile(Bytes{0xFF, 0xFE}),
-                         decodeIniFile(Bytes{0xEF, 0xBB, 0xBF, 'a', 0xC3, 0xA9}),
-                         decodeIniFile(Bytes{'a', 0x80})),
-              std::tuple("", "aé", "a€"));
+    EXPECT_EQ(decodeIniFile(Bytes{0xFE, 0xFF, 0, 'a', 0, 0xE9}), "aé");
+    EXPECT_EQ(decodeIniFile(Bytes{0xFE, 0xFF, 0xDB, 0xFF, 0xDF, 0xFF}), "\xF4\x8F\xBF\xBF");
+    EXPECT_EQ(decodeIniFile(Bytes{0xFE, 0xFF}), ""); // the mark alone: an empty file
+    EXPECT_EQ(decodeIniFile(Bytes{0xFF, 0xFE}), "");
+    EXPECT_EQ(decodeIniFile(Bytes{0xEF, 0xBB, 0xBF, 'a', 0xC3, 0xA9}), "aé");
+    EXPECT_EQ(decodeIniFile(Bytes{'a', 0x80}), "a€"); // not UTF-8: Windows-1252
     // Only well-formed UTF-8 is taken as it is; anything else is read as
     // Windows-1252, which changes every byte from 0x80 up.
     const std::pair<const char*, bool> texts[] = {
@@ -252,21 +245,37 @@ TEST(IniEncoding, EveryFormAUserMayLeaveIsRead) {
 
 const std::string kIniPath = "C:\\Kolvane\\Kolvane.ini";
 
-TEST(SettingsFile, MissingFileGivesTheDefaultsWrittenSettingsReadBack) {
+// The default rectangle: a window without width or height in the file, or no
+// file at all.
+TEST(SettingsFile, MissingFileOrEmptyWindowGivesTheDefaults) {
     MemoryFiles files;
-    Settings settings = loadSettings(files, kIniPath);
-    EXPECT_EQ(window(settings), std::tuple(0, 0, 0, 790, 575));
-    EXPECT_EQ(settings.recentCount, 0);
+    for (const Settings& settings :
+         {loadSettings(files, kIniPath),
+          settingsFromIniText("[Fenetre]\nGauche=500\nHaut=10\nDroite=400\nBas=300\n")}) {
+        EXPECT_EQ(settings.fullScreen, 0);
+        EXPECT_EQ(settings.left, 0);
+        EXPECT_EQ(settings.top, 0);
+        EXPECT_EQ(settings.right, 790);
+        EXPECT_EQ(settings.bottom, 575);
+        EXPECT_EQ(settings.recentCount, 0);
+    }
+}
 
-    settings = withRecent({"C:\\Données\\Été.kvn", "C:\\Дом.kvn"});
+TEST(SettingsFile, WrittenSettingsReadBackWithAccentedPaths) {
+    MemoryFiles files;
+    Settings settings = withRecent({"C:\\Données\\Été.kvn", "C:\\Дом.kvn"});
     settings.left = 8;
     settings.top = 9;
     settings.right = 600;
     settings.bottom = 400;
     ASSERT_TRUE(saveSettings(files, kIniPath, settings));
     EXPECT_EQ(files.files.size(), 1u); // no temporary file left
-    const Settings back = loadSettings(files, kIniPath);
-    EXPECT_EQ(window(back), std::tuple(0, 8, 9, 600, 400));
+
+    Settings back = loadSettings(files, kIniPath);
+    EXPECT_EQ(back.left, 8);
+    EXPECT_EQ(back.top, 9);
+    EXPECT_EQ(back.right, 600);
+    EXPECT_EQ(back.bottom, 400);
     EXPECT_EQ(recentList(back), recentList(settings));
 }
 

@@ -16,8 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -97,9 +95,10 @@ TEST_F(Import, RowsAlreadyInTheAccountAreFoundOnceEach) {
         EXPECT_EQ(plan.rows[i].alreadyThere, there[i]) << i;
         EXPECT_EQ(plan.rows[i].selected, !there[i]) << i;
     }
-    EXPECT_EQ(
-        std::tuple(plan.rows[0].match, plan.rows[1].match, plan.rows[3].match, plan.rows[6].match),
-        std::tuple(s.ticked, later, &*s.split->lines->first(), s.waiting));
+    EXPECT_EQ(plan.rows[0].match, s.ticked);
+    EXPECT_EQ(plan.rows[1].match, later);
+    EXPECT_EQ(plan.rows[3].match, &*s.split->lines->first());
+    EXPECT_EQ(plan.rows[6].match, s.waiting);
     // What the register shows for them.
     EXPECT_EQ(plan.rows[0].party, kSupermarket);
     EXPECT_EQ(plan.rows[1].party, s.b->id);
@@ -150,8 +149,9 @@ TEST_F(Import, ProposalsComeFromTheFileThenTheHistoryThenTheBank) {
     for (std::size_t i = 0; i < std::size(expected); ++i) {
         SCOPED_TRACE(i);
         EXPECT_FALSE(plan.rows[i].alreadyThere);
-        EXPECT_EQ(std::tuple(plan.rows[i].party, plan.rows[i].modeId, plan.rows[i].learned),
-                  std::tuple(expected[i].party, expected[i].mode, expected[i].learned));
+        EXPECT_EQ(plan.rows[i].party, expected[i].party);
+        EXPECT_EQ(plan.rows[i].modeId, expected[i].mode);
+        EXPECT_EQ(plan.rows[i].learned, expected[i].learned);
     }
 }
 
@@ -211,15 +211,15 @@ TEST_F(Import, OneStepBooksTheNewRowsAndUndoesExactly) {
     ASSERT_EQ(book(first), BookingStatus::Done);
     // 1 162.50 - 42.50 - 120.00 + 1 850.75 - 63.20
     EXPECT_NEAR(s.a->balance, 2787.55, 1e-9);
-    // bank labels stay out of the list
-    EXPECT_EQ(
-        std::tuple(s.a->operationCount, doc.nextOperationId, model.rowCount(), doc.labels.count()),
-        std::tuple(10u, 13u, 10, 0));
+    EXPECT_EQ(s.a->operationCount, 10u);
+    EXPECT_EQ(doc.nextOperationId, 13u);
+    EXPECT_EQ(model.rowCount(), 10);
+    EXPECT_EQ(doc.labels.count(), 0); // bank labels stay out of the list
     EXPECT_EQ(checkDocument(doc), std::vector<std::string>{});
     const OperationRecord& salary = *doc.operations.previous(doc.operations.last());
-    EXPECT_EQ(
-        std::tuple(cp1252ToUtf8(fieldText(salary.label)), salary.modeId, salary.operationDate),
-        std::tuple("VIR SALAIRE SOCIÉTÉ GÉNÉRALE D'ÉTUDES", kTransferIn, day(2024, 1, 10)));
+    EXPECT_EQ(cp1252ToUtf8(fieldText(salary.label)), "VIR SALAIRE SOCIÉTÉ GÉNÉRALE D'ÉTUDES");
+    EXPECT_EQ(salary.modeId, kTransferIn);
+    EXPECT_EQ(salary.operationDate, day(2024, 1, 10));
     const std::vector<std::uint8_t> after = serializeDocument(doc);
 
     // The same statement again adds nothing; an overlapping one its new rows.
@@ -280,23 +280,23 @@ TEST_F(Import, ThePreviewShowsTheRowsAndTakesTheUsersChoices) {
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < kImportColumnCount; ++c)
             EXPECT_EQ(cp1252ToUtf8(preview.cellText(r, c)), expected[r][c]) << r << ", " << c;
-    EXPECT_EQ(std::tuple(preview.rowLook(0).text, preview.rowLook(1).text, preview.summary()),
-              std::tuple(kAlreadyThereColour, kListColour,
-                         "3 opérations lues : 2 nouvelles, 1 déjà présente. 2 à importer."));
+    EXPECT_EQ(preview.rowLook(0).text, kAlreadyThereColour);
+    EXPECT_EQ(preview.rowLook(1).text, kListColour);
+    EXPECT_EQ(preview.summary(), "3 opérations lues : 2 nouvelles, 1 déjà présente. 2 à importer.");
 
     preview.setParty(1, Category | 0x0003); // Restaurant
     preview.setMode(1, kCheque);
     preview.setParty(0, Category | 0x0003); // a row already there keeps its own
     preview.setParty(2, Split);             // no split made here
     preview.toggle(2);
-    EXPECT_EQ(std::tuple(cp1252ToUtf8(preview.cellText(1, kImportCategory)),
-                         cp1252ToUtf8(preview.cellText(0, kImportCategory)), preview.summary()),
-              std::tuple("Alimentation : Restaurant", "Alimentation : Supermarché",
-                         "3 opérations lues : 2 nouvelles, 1 déjà présente. 1 à importer."));
+    EXPECT_EQ(cp1252ToUtf8(preview.cellText(1, kImportCategory)), "Alimentation : Restaurant");
+    EXPECT_EQ(cp1252ToUtf8(preview.cellText(0, kImportCategory)), "Alimentation : Supermarché");
+    EXPECT_EQ(preview.summary(), "3 opérations lues : 2 nouvelles, 1 déjà présente. 1 à importer.");
     const std::vector<OperationEntry> entries = preview.entries(date(2024, 6, 1));
     ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(std::tuple(entries[0].party, entries[0].modeId, entries[0].amount),
-              std::tuple(Category | 0x0003, kCheque, -7.0));
+    EXPECT_EQ(entries[0].party, Category | 0x0003);
+    EXPECT_EQ(entries[0].modeId, kCheque);
+    EXPECT_EQ(entries[0].amount, -7.0);
     preview.toggle(0); // the user may still import a row already there
     EXPECT_EQ(preview.entries(0).size(), 2u);
     // The file read again: the user's choices go with the rows they were for.

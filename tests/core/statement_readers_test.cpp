@@ -11,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -55,9 +53,9 @@ void expectRows(const Statement& statement, std::initializer_list<Expected> rows
     std::size_t i = 0;
     for (const Expected& row : rows) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(std::tuple(statement.rows[i].date, statement.rows[i].amount,
-                             cp1252ToUtf8(statement.rows[i].label)),
-                  std::tuple(row.date, row.amount, row.label));
+        EXPECT_EQ(statement.rows[i].date, row.date);
+        EXPECT_EQ(statement.rows[i].amount, row.amount);
+        EXPECT_EQ(cp1252ToUtf8(statement.rows[i].label), row.label);
         ++i;
     }
 }
@@ -70,12 +68,15 @@ TEST(StatementReaders, OfxSgmlInWindows1252) {
                    {day(2024, 1, 5), -120.00, "CHEQUE 1234567"},
                    {day(2024, 1, 10), 1850.75, "VIR SALAIRE SOCIÉTÉ GÉNÉRALE D'ÉTUDES"},
                    {day(2024, 1, 15), -63.20, "PRLV SEPA EDF CLIENTS PARTICULIERS"}});
-    EXPECT_EQ(std::tuple(s.rows[0].line, s.rows[0].kind, s.rows[0].memo, s.rows[1].number,
-                         s.rows[2].bankReference),
-              std::tuple(40, "DEBIT", "CARTE 4974XXXXXXXX1234", "1234567", "240110000003"));
-    EXPECT_EQ(std::tuple(cp1252ToUtf8(s.rows[3].memo), s.account.bankId, s.account.branchId,
-                         s.account.accountId),
-              std::tuple("ÉCHÉANCE JANVIER", "30004", "01234", "00012345678"));
+    EXPECT_EQ(s.rows[0].line, 40);
+    EXPECT_EQ(s.rows[0].kind, "DEBIT");
+    EXPECT_EQ(s.rows[0].memo, "CARTE 4974XXXXXXXX1234");
+    EXPECT_EQ(s.rows[1].number, "1234567");
+    EXPECT_EQ(s.rows[2].bankReference, "240110000003");
+    EXPECT_EQ(cp1252ToUtf8(s.rows[3].memo), "ÉCHÉANCE JANVIER");
+    EXPECT_EQ(s.account.bankId, "30004");
+    EXPECT_EQ(s.account.branchId, "01234");
+    EXPECT_EQ(s.account.accountId, "00012345678");
 }
 
 TEST(StatementReaders, OfxXmlInUtf8) {
@@ -86,8 +87,9 @@ TEST(StatementReaders, OfxXmlInUtf8) {
                    {day(2024, 2, 2), -15.99, "CB NETFLIX.COM 01/02"},
                    {day(2024, 2, 3), -8.40, "CB CAFÉ & CO"},
                    {day(2024, 2, 5), 250.00, "VIR M. DUPONT LOYER FÉVRIER"}});
-    EXPECT_EQ(std::tuple(s.rows[0].memo, s.rows[3].kind, s.account.accountId),
-              std::tuple("", "XFER", "0001234567801"));
+    EXPECT_EQ(s.rows[0].memo, "");
+    EXPECT_EQ(s.rows[3].kind, "XFER");
+    EXPECT_EQ(s.account.accountId, "0001234567801");
     // Character references, however many digits they take.
     ASSERT_TRUE(readOfx(bytesOf("<OFX><STMTTRN><DTPOSTED>20240101<TRNAMT>1<NAME>A&#00000233;&#x41;&lt;"
                                 "</STMTTRN></OFX>"),
@@ -106,9 +108,11 @@ TEST(StatementReaders, QifWithFrenchAndUsDates) {
     EXPECT_EQ(cp1252ToUtf8(s.rows[0].category), "Alimentation:Supermarché");
     EXPECT_EQ(s.rows[1].number, "1234567");
     ASSERT_EQ(s.rows[2].splits.size(), 2u);
-    EXPECT_EQ(std::tuple(cp1252ToUtf8(s.rows[2].splits[0].category), s.rows[2].splits[0].amount,
-                         s.rows[2].splits[1].memo, s.rows[2].splits[1].amount, s.rows[2].memo),
-              std::tuple("Loisirs:Spéctacle", -60.0, "Disques", -40.0, "Cadeaux"));
+    EXPECT_EQ(cp1252ToUtf8(s.rows[2].splits[0].category), "Loisirs:Spéctacle");
+    EXPECT_EQ(s.rows[2].splits[0].amount, -60.0);
+    EXPECT_EQ(s.rows[2].splits[1].memo, "Disques");
+    EXPECT_EQ(s.rows[2].splits[1].amount, -40.0);
+    EXPECT_EQ(s.rows[2].memo, "Cadeaux");
 
     ASSERT_TRUE(readQif(sample("seed-us.qif"), s, error)) << describeReadError(error);
     expectRows(
@@ -118,10 +122,11 @@ TEST(StatementReaders, QifWithFrenchAndUsDates) {
 TEST(StatementReaders, CsvLayoutIsGuessedFromTheFile) {
     const std::vector<std::uint8_t> bank = sample("seed-banque-1252.csv");
     const CsvLayout layout = guessCsvLayout(bank);
-    // the blank records do not count
-    EXPECT_EQ(std::tuple(layout.separator, layout.decimalMark, layout.dateOrder, layout.encoding,
-                         layout.skippedLines),
-              std::tuple(';', ',', DateOrder::DayMonthYear, TextEncoding::Windows1252, 3));
+    EXPECT_EQ(layout.separator, ';');
+    EXPECT_EQ(layout.decimalMark, ',');
+    EXPECT_EQ(layout.dateOrder, DateOrder::DayMonthYear);
+    EXPECT_EQ(layout.encoding, TextEncoding::Windows1252);
+    EXPECT_EQ(layout.skippedLines, 3); // the blank records do not count
     EXPECT_TRUE(layout.header);
     EXPECT_EQ(layout.roles, (std::vector<CsvRole>{CsvRole::Date, CsvRole::Label, CsvRole::Debit,
                                                   CsvRole::Credit}));
@@ -136,9 +141,10 @@ TEST(StatementReaders, CsvLayoutIsGuessedFromTheFile) {
 
     const std::vector<std::uint8_t> tab = sample("seed-bom-tab.csv");
     const CsvLayout tabLayout = guessCsvLayout(tab);
-    EXPECT_EQ(std::tuple(tabLayout.separator, tabLayout.decimalMark, tabLayout.dateOrder,
-                         tabLayout.encoding),
-              std::tuple('\t', '.', DateOrder::YearMonthDay, TextEncoding::Utf8));
+    EXPECT_EQ(tabLayout.separator, '\t');
+    EXPECT_EQ(tabLayout.decimalMark, '.');
+    EXPECT_EQ(tabLayout.dateOrder, DateOrder::YearMonthDay);
+    EXPECT_EQ(tabLayout.encoding, TextEncoding::Utf8);
     EXPECT_EQ(tabLayout.roles,
               (std::vector<CsvRole>{CsvRole::Date, CsvRole::Ignored, CsvRole::Label,
                                     CsvRole::Amount, CsvRole::Category}));
@@ -280,10 +286,9 @@ TEST(StatementReaders, FormatIsToldByContentThenByName) {
     EXPECT_EQ(guessStatementFormat(bytesOf("!Type:Bank"), "x.ofx"), StatementFormat::Qif);
     EXPECT_EQ(guessStatementFormat(bytesOf("<?xml version=\"1.0\"?><html>"), "x.QFX"),
               StatementFormat::Ofx);
-    EXPECT_EQ(std::tuple(guessStatementFormat(bytesOf("Date;Montant"), "releve.CSV"),
-                         guessStatementFormat(bytesOf("Date;Montant"), "releve.qif"),
-                         guessStatementFormat(bytesOf("Date;Montant"), "releve")),
-              std::tuple(StatementFormat::Csv, StatementFormat::Qif, StatementFormat::Unknown));
+    EXPECT_EQ(guessStatementFormat(bytesOf("Date;Montant"), "releve.CSV"), StatementFormat::Csv);
+    EXPECT_EQ(guessStatementFormat(bytesOf("Date;Montant"), "releve.qif"), StatementFormat::Qif);
+    EXPECT_EQ(guessStatementFormat(bytesOf("Date;Montant"), "releve"), StatementFormat::Unknown);
 }
 
 // Every file of the statements corpus (the fuzzers' findings among them):

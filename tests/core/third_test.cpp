@@ -13,8 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 namespace kolvane {
 namespace {
 
@@ -102,7 +100,8 @@ TEST_F(Thirds, RowsFollowBothSidesAndTheLinesWithARunningBalance) {
     ThirdRecord* dupont = create("Dupont", 25.0);
     book(-40.0, dupont->id);
     book(-50.0, Split, {line(dupont->id, -15.0), line(kCanteen, -35.0)});
-    EXPECT_EQ(std::tuple(dupont->balance, dupont->operationCount), std::tuple(80.0, 3u));
+    EXPECT_DOUBLE_EQ(dupont->balance, 80.0);
+    EXPECT_EQ(dupont->operationCount, 3u);
 
     ThirdRows rows;
     rows.fill(doc, dupont);
@@ -119,17 +118,18 @@ TEST_F(Thirds, RowsFollowBothSidesAndTheLinesWithARunningBalance) {
             EXPECT_EQ(cp1252ToUtf8(rows.cellText(row, column)), expected[row][column])
                 << row << "," << column;
     }
-    EXPECT_EQ(std::tuple(rows.rowLook(0).background, rows.rowLook(1).text,
-                         thirdStripTexts(dupont).balance),
-              std::tuple(0xFFF5F0u, 0x960000u, "80.00"));
+    EXPECT_EQ(rows.rowLook(0).background, 0xFFF5F0u);
+    EXPECT_EQ(rows.rowLook(1).text, 0x960000u);
+    EXPECT_EQ(thirdStripTexts(dupont).balance, "80.00");
 
     // Martin: the credit of A is a debit on the counterparty side.
     rows.fill(doc, s.third);
     ASSERT_EQ(rows.rowCount(), 2);
-    EXPECT_EQ(std::tuple(rows.cellText(1, kThirdDebit), rows.cellText(1, kThirdBalance)),
-              std::tuple("45.00", "- 45.00"));
+    EXPECT_EQ(rows.cellText(1, kThirdDebit), "45.00");
+    EXPECT_EQ(rows.cellText(1, kThirdBalance), "- 45.00");
     rows.fill(doc, nullptr);
-    EXPECT_EQ(std::tuple(rows.rowCount(), thirdStripTexts(nullptr).balance), std::tuple(0, ""));
+    EXPECT_EQ(rows.rowCount(), 0);
+    EXPECT_EQ(thirdStripTexts(nullptr).balance, "");
 }
 
 TEST(ThirdLayout, TheListTakesTheWidthPastThePanelAndScrollsBelow800By500) {
@@ -141,29 +141,37 @@ TEST(ThirdLayout, TheListTakesTheWidthPastThePanelAndScrollsBelow800By500) {
         {800, 500, {500, 550, 474, 180, -1}},
         {700, 400, {500, 550, 474, 180, 95}},
     };
-    auto fields = [](const ThirdLayout& l) {
-        return std::tuple(l.panelHeight, l.listWidth, l.listHeight, l.labelWidth, l.balanceWidth);
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(fields(thirdLayout(c.width, c.height)), fields(c.expected)) << c.width;
+    for (const auto& c : cases) {
+        const ThirdLayout l = thirdLayout(c.width, c.height);
+        EXPECT_EQ(l.panelHeight, c.expected.panelHeight);
+        EXPECT_EQ(l.listWidth, c.expected.listWidth);
+        EXPECT_EQ(l.listHeight, c.expected.listHeight);
+        EXPECT_EQ(l.labelWidth, c.expected.labelWidth);
+        EXPECT_EQ(l.balanceWidth, c.expected.balanceWidth);
+    }
     const auto cells = thirdStripCells(503);
-    EXPECT_EQ(std::tuple(cells[1].left, cells[1].right, cells[3].left, cells[3].right),
-              std::tuple(100, 300, 400, 500));
+    EXPECT_EQ(cells[1].left, 100);
+    EXPECT_EQ(cells[1].right, 300);
+    EXPECT_EQ(cells[3].left, 400);
+    EXPECT_EQ(cells[3].right, 500);
 }
 
 TEST_F(Thirds, CreationBooksTheInitialBalanceAndReplacingChangesItsAmount) {
     const std::uint16_t number = doc.nextThirdNumber;
     const std::uint32_t operationId = doc.nextOperationId;
     ThirdRecord* dupont = create("Dupont", 25.0);
-    EXPECT_EQ(std::tuple(dupont->id, dupont->active, dupont->initialOperationId,
-                         doc.nextOperationId),
-              std::tuple(Third | number, 1u, operationId, operationId + 1));
+    EXPECT_EQ(dupont->id, Third | number);
+    EXPECT_EQ(dupont->active, 1u);
+    EXPECT_EQ(dupont->initialOperationId, operationId);
+    EXPECT_EQ(doc.nextOperationId, operationId + 1);
     const OperationRecord& initial = *doc.operations.last();
-    EXPECT_EQ(std::tuple(initial.id, initial.partyId, initial.counterpartyId, initial.entryDate,
-                         toCalendarTime(initial.operationDate).year),
-              std::tuple(operationId, dupont->id, PartyId(InitialBalance), kNow, 2000));
-    EXPECT_EQ(std::tuple(findThirdByName(doc, "DUPONT"), findThirdByName(doc, "Dupon")),
-              std::tuple(dupont, nullptr));
+    EXPECT_EQ(initial.id, operationId);
+    EXPECT_EQ(initial.partyId, dupont->id);
+    EXPECT_EQ(initial.counterpartyId, PartyId(InitialBalance));
+    EXPECT_EQ(initial.entryDate, kNow);
+    EXPECT_EQ(toCalendarTime(initial.operationDate).year, 2000);
+    EXPECT_EQ(findThirdByName(doc, "DUPONT"), dupont);
+    EXPECT_EQ(findThirdByName(doc, "Dupon"), nullptr);
     EXPECT_TRUE(deletesWithoutDialog(doc, *dupont));
     EXPECT_FALSE(deletesWithoutDialog(doc, *s.third));
 
@@ -171,10 +179,11 @@ TEST_F(Thirds, CreationBooksTheInitialBalanceAndReplacingChangesItsAmount) {
     ASSERT_EQ(history.perform(makeMaskThird(s.third)), BookingStatus::Done);
     ASSERT_EQ(history.perform(makeChangeThird(s.third, thirdEntry("MARTIN", 10.0, "voisin"))),
               BookingStatus::Done);
-    EXPECT_EQ(std::tuple(s.third->balance, fieldText(s.third->name), fieldText(s.third->note),
-                         s.third->active,
-                         findOperationById(doc, s.third->initialOperationId)->amount),
-              std::tuple(-35.0, "Martin", "voisin", 0u, 10.0));
+    EXPECT_DOUBLE_EQ(s.third->balance, -35.0);
+    EXPECT_EQ(fieldText(s.third->name), "Martin");
+    EXPECT_EQ(fieldText(s.third->note), "voisin");
+    EXPECT_EQ(s.third->active, 0u);
+    EXPECT_DOUBLE_EQ(findOperationById(doc, s.third->initialOperationId)->amount, 10.0);
 }
 
 // Deleting Martin with the transfer of its operations, worked out by hand.
@@ -188,10 +197,12 @@ TEST_F(Thirds, TransfersMoveEveryOperationAndLineWithTheirBalances) {
 
     // To B: the +45.00 of A now comes from B (B gives 45.00, ticked too).
     ASSERT_EQ(history.perform(makeTransferThird(s.third, s.b->id)), BookingStatus::Done);
-    EXPECT_EQ(std::tuple(s.refund->counterpartyId, s.b->balance, s.b->pointedBalance,
-                         s.b->operationCount, findThirdById(doc, martin),
-                         transferResult(doc, s.b->id)),
-              std::tuple(s.b->id, 320.0 - 45.0 + 20.0, -45.0, 5u, nullptr, kThirdMoved));
+    EXPECT_EQ(s.refund->counterpartyId, s.b->id);
+    EXPECT_DOUBLE_EQ(s.b->balance, 320.0 - 45.0 + 20.0);
+    EXPECT_DOUBLE_EQ(s.b->pointedBalance, -45.0);
+    EXPECT_EQ(s.b->operationCount, 5u);
+    EXPECT_EQ(findThirdById(doc, martin), nullptr);
+    EXPECT_EQ(transferResult(doc, s.b->id), kThirdMoved);
     ASSERT_TRUE(history.stepBack());
 
     // To A itself: the "Avoir" has A on both sides and goes; A gives back
@@ -199,15 +210,17 @@ TEST_F(Thirds, TransfersMoveEveryOperationAndLineWithTheirBalances) {
     ASSERT_EQ(history.perform(makeTransferThird(s.third, s.a->id)), BookingStatus::Done);
     EXPECT_EQ(findOperationById(doc, 8), nullptr);
     EXPECT_DOUBLE_EQ(s.a->balance, 1162.50 - 50.0 - 45.0 + 20.0);
-    // 6 rows + the split + its line to A - the "Avoir".
-    EXPECT_EQ(std::tuple(s.a->pointedBalance, s.a->operationCount, model.findRow(s.refund),
-                         model.rowCount(), transferResult(doc, s.a->id)),
-              std::tuple(-12.50, 7u, -1, 7, kThirdMovedToCurrentAccount));
+    EXPECT_DOUBLE_EQ(s.a->pointedBalance, -12.50);
+    EXPECT_EQ(s.a->operationCount, 7u);
+    EXPECT_EQ(model.findRow(s.refund), -1);
+    EXPECT_EQ(model.rowCount(), 7); // 6 + the split + its line to A - the "Avoir"
+    EXPECT_EQ(transferResult(doc, s.a->id), kThirdMovedToCurrentAccount);
     ASSERT_TRUE(history.stepBack());
 
     // To another third party, and to a category (nothing to book on it).
     ASSERT_EQ(history.perform(makeTransferThird(s.third, dupont->id)), BookingStatus::Done);
-    EXPECT_EQ(std::tuple(dupont->balance, dupont->operationCount), std::tuple(-25.0, 3u));
+    EXPECT_DOUBLE_EQ(dupont->balance, -25.0);
+    EXPECT_EQ(dupont->operationCount, 3u);
     ASSERT_TRUE(history.stepBack());
     ASSERT_EQ(history.perform(makeTransferThird(s.third, kCanteen)), BookingStatus::Done);
     EXPECT_EQ(s.refund->counterpartyId, kCanteen);
@@ -217,10 +230,9 @@ TEST_F(Thirds, TransfersMoveEveryOperationAndLineWithTheirBalances) {
 TEST_F(Thirds, TheTargetListOffersOtherPartiesAndRefusesItsOwnParty) {
     ChoiceList targets = thirdTargets(doc, *s.third);
     const int martin = findByItemData(&targets, s.third->id);
-    EXPECT_EQ(std::tuple(checkThirdTarget(targets, targets.selected, *s.third),
-                         checkThirdTarget(targets, martin, *s.third),
-                         checkThirdTarget(targets, martin - 1, *s.third)),
-              std::tuple(TargetCheck::Accepted, TargetCheck::SameThird, TargetCheck::Heading));
+    EXPECT_EQ(checkThirdTarget(targets, targets.selected, *s.third), TargetCheck::Accepted);
+    EXPECT_EQ(checkThirdTarget(targets, martin, *s.third), TargetCheck::SameThird);
+    EXPECT_EQ(checkThirdTarget(targets, martin - 1, *s.third), TargetCheck::Heading);
     EXPECT_EQ(history.perform(makeTransferThird(s.third, s.third->id)), BookingStatus::SameThird);
     EXPECT_EQ(history.perform(makeTransferThird(s.third, 0)), BookingStatus::NoTarget);
 

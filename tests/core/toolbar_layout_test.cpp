@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include <set>
 
 namespace kolvane {
@@ -48,9 +46,9 @@ TEST(ToolbarLayout, OnlyTheFirstAndFifthBandsShowAtStartSizedFromTheButtons) {
         EXPECT_EQ(b.minHeight, 22) << band;
         EXPECT_EQ(b.visibleAtStart, band == 0 || band == 4) << band;
     }
-    EXPECT_EQ(std::tuple(rebarBand(0, 24, 22).width, rebarBand(4, 24, 22).width,
-                         rebarBand(0, 30, 28).minWidth),
-              std::tuple(80, 250, 98));
+    EXPECT_EQ(rebarBand(0, 24, 22).width, 80);
+    EXPECT_EQ(rebarBand(4, 24, 22).width, 250);
+    EXPECT_EQ(rebarBand(0, 30, 28).minWidth, 98);
 }
 
 } // namespace

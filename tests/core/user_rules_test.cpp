@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 namespace kolvane {
 namespace {
 
@@ -55,8 +53,9 @@ TEST_F(UserRules, LoginRefusalsComeInTheirOrderWithTheirFocus) {
     EXPECT_EQ(refusalText(d.refusal), " Votre pseudo n'existe pas !   ");
 
     d = decideLogin(doc, "Marie", "Secret");
-    EXPECT_EQ(std::tuple(refusalText(d.refusal), d.refusal.field, d.user),
-              std::tuple(" Mot de passe érroné !   ", RefusalField::Password, nullptr));
+    EXPECT_EQ(refusalText(d.refusal), " Mot de passe érroné !   ");
+    EXPECT_EQ(d.refusal.field, RefusalField::Password);
+    EXPECT_EQ(d.user, nullptr);
 
     d = decideLogin(doc, "Marie", "secret");
     EXPECT_FALSE(d.refusal);
@@ -68,9 +67,9 @@ TEST_F(UserRules, RefusedUserIsToldSoOnlyAfterPseudoAndPasswordWereRight) {
     LoginDecision d = decideLogin(doc, "Paul", "faux");
     EXPECT_EQ(refusalText(d.refusal), " Mot de passe érroné !   ");
     d = decideLogin(doc, "Paul", "motdepasse");
-    EXPECT_EQ(std::tuple(refusalText(d.refusal), d.refusal.field, d.user),
-              std::tuple("Accès non autorisé. Renseignez-vous à un administrateur",
-                         RefusalField::Pseudo, nullptr));
+    EXPECT_EQ(refusalText(d.refusal), "Accès non autorisé. Renseignez-vous à un administrateur");
+    EXPECT_EQ(d.refusal.field, RefusalField::Pseudo);
+    EXPECT_EQ(d.user, nullptr);
 }
 
 TEST_F(UserRules, OnlyTheSoleUserOfAFileWithoutPasswordLogsInWithAnEmptyOne) {
@@ -162,14 +161,19 @@ TEST_F(UserRules, OnlyOtherUsersAccessTogglesBackAndForth) {
     EXPECT_EQ(paul->flags, 0xC0000000u);
     const UserRows rows(doc);
     auto cell = [&](int row, int column) { return cp1252ToUtf8(rows.cellText(row, column)); };
-    EXPECT_EQ(std::tuple(rows.user(1), cell(1, 0), cell(1, 1), cell(1, 2)),
-              std::tuple(paul, "Paul", "Utilisateur", "supprimé"));
+    EXPECT_EQ(rows.user(1), paul);
+    EXPECT_EQ(cell(1, 0), "Paul");
+    EXPECT_EQ(cell(1, 1), "Utilisateur");
+    EXPECT_EQ(cell(1, 2), "supprimé");
     toggleUserAccess(doc, *paul);
-    // nobody is ever removed
-    EXPECT_EQ(std::tuple(paul->flags, cell(1, 2), rows.rowCount()), std::tuple(0x80000000u, "", 2));
+    EXPECT_EQ(paul->flags, 0x80000000u);
+    EXPECT_EQ(cell(1, 2), "");
+    EXPECT_EQ(rows.rowCount(), 2); // nobody is ever removed
     marie->flags = kUserRefused;
-    EXPECT_EQ(std::tuple(cell(0, 1), cell(0, 2), cell(2, 0), rows.user(2)),
-              std::tuple("Administrateur", "supprimé", "", nullptr));
+    EXPECT_EQ(cell(0, 1), "Administrateur");
+    EXPECT_EQ(cell(0, 2), "supprimé");
+    EXPECT_EQ(cell(2, 0), "");
+    EXPECT_EQ(rows.user(2), nullptr);
 }
 
 TEST_F(UserRules, NewUserIdIsOneMoreThanTheLargestNotTheCount) {

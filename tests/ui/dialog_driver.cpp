@@ -15,15 +15,11 @@ namespace {
 
 constexpr UINT kTickMilliseconds = 20;
 
-std::string utf8(std::wstring_view text) {
-    return wideToUtf8(text);
-}
-
 // The text in double quotes (built by appending: GCC 12 warns wrongly about
 // prepending to a temporary string).
 std::string inQuotes(std::wstring_view text) {
     std::string result = "\"";
-    result += utf8(text);
+    result += wideToUtf8(text);
     result += '"';
     return result;
 }
@@ -122,21 +118,11 @@ int dialogTemplateId(HWND dialog) {
 std::wstring messageBoxText(HWND box) {
     if (!isMessageBox(box))
         return {};
-    // The text static is 0xFFFF on Windows and 100 under Wine; failing both,
-    // the first static that is not the icon.
+    // The text static is 0xFFFF on Windows and 100 under Wine.
     for (int id : {0xFFFF, 100}) {
         HWND text = GetDlgItem(box, id);
         if (text != nullptr && sameClass(text, L"Static"))
             return win::windowText(text);
-    }
-    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        if (sameClass(child, L"Static") &&
-            (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
-            std::wstring text = win::windowText(child);
-            if (!text.empty())
-                return text;
-        }
     }
     return {};
 }
@@ -184,30 +170,31 @@ DialogStep& DialogStep::act(Action action) {
     return *this;
 }
 
-DialogStep& DialogStep::setText(int id, std::wstring_view text) {
-    return act([id, value = std::wstring(text)](HWND dialog) -> std::string {
-        HWND control = findControl(dialog, id);
+// An action on control `id`: one the user could reach when `usable`, else any.
+DialogStep& DialogStep::onControl(int id, bool usable, std::function<std::string(HWND)> action) {
+    return act([id, usable, action = std::move(action)](HWND dialog) -> std::string {
+        std::string error;
+        HWND control = usable ? usableControl(dialog, id, error) : findControl(dialog, id);
         if (control == nullptr)
-            return "there is no " + controlName(id);
+            return error.empty() ? "there is no " + controlName(id) : error;
+        return action(control);
+    });
+}
+
+DialogStep& DialogStep::setText(int id, std::wstring_view text) {
+    return onControl(id, false, [value = std::wstring(text)](HWND control) -> std::string {
         SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
         return {};
     });
 }
 
 DialogStep& DialogStep::type(int id, std::wstring_view text) {
-    return act([id, value = std::wstring(text)](HWND dialog) -> std::string {
-        std::string error;
-        HWND control = usableControl(dialog, id, error);
-        if (control == nullptr)
-            return error;
-        HWND edit = control;
-        if (sameClass(control, L"ComboBox")) {
-            edit = FindWindowExW(control, nullptr, L"Edit", nullptr);
-            if (edit == nullptr)
-                return controlName(id) + " is a combo box without an edit field";
-        } else if (!sameClass(control, L"Edit")) {
-            return controlName(id) + " is not an edit field";
-        }
+    return onControl(id, true, [id, value = std::wstring(text)](HWND control) -> std::string {
+        HWND edit = sameClass(control, L"ComboBox")
+                        ? FindWindowExW(control, nullptr, L"Edit", nullptr)
+                        : (sameClass(control, L"Edit") ? control : nullptr);
+        if (edit == nullptr)
+            return controlName(id) + " has no edit field";
         if (GetWindowLongW(edit, GWL_STYLE) & ES_READONLY)
             return controlName(id) + " is read-only";
         SendMessageW(edit, EM_SETSEL, 0, -1);
@@ -217,75 +204,56 @@ DialogStep& DialogStep::type(int id, std::wstring_view text) {
     });
 }
 
+// Selects entry `index` of a combo box or list box through its messages,
+// then tells the parent as a click would.
+static std::string selectEntry(HWND control, int id, int index, UINT countMessage, UINT selectMessage,
+                        WORD notification) {
+    LRESULT count = SendMessageW(control, countMessage, 0, 0);
+    if (index < 0 || index >= count)
+        return controlName(id) + " has no entry " + std::to_string(index) + " (it has " +
+               std::to_string(count) + ")";
+    SendMessageW(control, selectMessage, static_cast<WPARAM>(index), 0);
+    if (notification != 0)
+        notifyParent(control, notification);
+    return {};
+}
+
 DialogStep& DialogStep::selectCombo(int id, int index) {
-    return act([id, index](HWND dialog) -> std::string {
-        std::string error;
-        HWND combo = usableControl(dialog, id, error);
-        if (combo == nullptr)
-            return error;
-        LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-        if (index < -1 || index >= count)
-            return controlName(id) + " has no entry " + std::to_string(index) + " (it has " +
-                   std::to_string(count) + ")";
-        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        notifyParent(combo, CBN_SELCHANGE);
-        return {};
+    return onControl(id, true, [id, index](HWND combo) {
+        return selectEntry(combo, id, index, CB_GETCOUNT, CB_SETCURSEL, CBN_SELCHANGE);
     });
 }
 
 DialogStep& DialogStep::selectComboText(int id, std::wstring_view text) {
-    return act([id, value = std::wstring(text)](HWND dialog) -> std::string {
-        std::string error;
-        HWND combo = usableControl(dialog, id, error);
-        if (combo == nullptr)
-            return error;
+    return onControl(id, true, [id, value = std::wstring(text)](HWND combo) -> std::string {
         LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                      reinterpret_cast<LPARAM>(value.c_str()));
         if (index == CB_ERR)
             return controlName(id) + " has no entry " + inQuotes(value);
-        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        notifyParent(combo, CBN_SELCHANGE);
-        return {};
+        return selectEntry(combo, id, int(index), CB_GETCOUNT, CB_SETCURSEL, CBN_SELCHANGE);
     });
 }
 
 DialogStep& DialogStep::selectList(int id, int index) {
-    return act([id, index](HWND dialog) -> std::string {
-        std::string error;
-        HWND list = usableControl(dialog, id, error);
-        if (list == nullptr)
-            return error;
-        LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-        if (index < 0 || index >= count)
-            return controlName(id) + " has no entry " + std::to_string(index) + " (it has " +
-                   std::to_string(count) + ")";
-        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    return onControl(id, true, [id, index](HWND list) {
         // A list box tells its parent only when it was made to.
-        if (GetWindowLongW(list, GWL_STYLE) & LBS_NOTIFY)
-            notifyParent(list, LBN_SELCHANGE);
-        return {};
+        const bool notifies = GetWindowLongW(list, GWL_STYLE) & LBS_NOTIFY;
+        return selectEntry(list, id, index, LB_GETCOUNT, LB_SETCURSEL,
+                           notifies ? LBN_SELCHANGE : 0);
     });
 }
 
 DialogStep& DialogStep::clickListViewRow(int id, int row) {
-    return act([id, row](HWND dialog) -> std::string {
-        std::string error;
-        HWND list = usableControl(dialog, id, error);
-        if (list == nullptr)
-            return error;
+    return onControl(id, true, [id, row](HWND list) -> std::string {
         LRESULT count = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
         if (row < 0 || row >= count)
-            return controlName(id) + " has no row " + std::to_string(row) + " (it has " +
-                   std::to_string(count) + ")";
+            return controlName(id) + " has no row " + std::to_string(row);
         LVITEMW state{};
-        state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
         SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
                      reinterpret_cast<LPARAM>(&state));
         NMITEMACTIVATE click{};
-        click.hdr.hwndFrom = list;
-        click.hdr.idFrom = static_cast<UINT_PTR>(id);
-        click.hdr.code = NM_CLICK;
+        click.hdr = {list, static_cast<UINT_PTR>(id), UINT(NM_CLICK)};
         click.iItem = row;
         SendMessageW(GetParent(list), WM_NOTIFY, static_cast<WPARAM>(id),
                      reinterpret_cast<LPARAM>(&click));
@@ -294,17 +262,12 @@ DialogStep& DialogStep::clickListViewRow(int id, int row) {
 }
 
 DialogStep& DialogStep::check(int id, bool checked) {
-    return act([id, checked](HWND dialog) -> std::string {
-        std::string error;
-        HWND box = usableControl(dialog, id, error);
-        if (box == nullptr)
-            return error;
+    return onControl(id, true, [id, checked](HWND box) -> std::string {
         LONG type = buttonType(box);
         bool automatic = type == BS_AUTOCHECKBOX || type == BS_AUTO3STATE;
         if (!automatic && type != BS_CHECKBOX && type != BS_3STATE)
             return controlName(id) + " is not a check box";
-        bool isChecked = SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
-        if (isChecked == checked)
+        if ((SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED) == checked)
             return {};
         // A click on a plain check box only tells the dialog, which sets it.
         if (automatic)
@@ -315,11 +278,7 @@ DialogStep& DialogStep::check(int id, bool checked) {
 }
 
 DialogStep& DialogStep::tickRadio(int id) {
-    return act([id](HWND dialog) -> std::string {
-        std::string error;
-        HWND radio = usableControl(dialog, id, error);
-        if (radio == nullptr)
-            return error;
+    return onControl(id, true, [id](HWND radio) -> std::string {
         LONG type = buttonType(radio);
         if (type != BS_AUTORADIOBUTTON && type != BS_RADIOBUTTON)
             return controlName(id) + " is not a radio button";
@@ -343,11 +302,7 @@ DialogStep& DialogStep::tickRadio(int id) {
 }
 
 DialogStep& DialogStep::click(int id) {
-    return act([id](HWND dialog) -> std::string {
-        std::string error;
-        HWND button = usableControl(dialog, id, error);
-        if (button == nullptr)
-            return error;
+    return onControl(id, true, [](HWND button) -> std::string {
         notifyParent(button, BN_CLICKED);
         return {};
     });
@@ -361,49 +316,37 @@ DialogStep& DialogStep::closeBox() {
 }
 
 DialogStep& DialogStep::expectText(int id, std::wstring_view expected) {
-    return act([id, value = std::wstring(expected)](HWND dialog) -> std::string {
-        HWND control = findControl(dialog, id);
-        if (control == nullptr)
-            return "there is no " + controlName(id);
+    return onControl(id, false, [id, value = std::wstring(expected)](HWND control) {
         std::wstring shown = win::windowText(control);
-        if (shown != value)
-            return controlName(id) + " shows " + inQuotes(shown) + ", expected " + inQuotes(value);
-        return {};
+        return shown == value ? std::string()
+                              : controlName(id) + " shows " + inQuotes(shown) + ", expected " +
+                                    inQuotes(value);
     });
 }
 
 DialogStep& DialogStep::expectEnabled(int id, bool enabled) {
-    return act([id, enabled](HWND dialog) -> std::string {
-        HWND control = findControl(dialog, id);
-        if (control == nullptr)
-            return "there is no " + controlName(id);
-        if ((IsWindowEnabled(control) != FALSE) != enabled)
-            return controlName(id) + (enabled ? " is disabled" : " is enabled");
-        return {};
+    return onControl(id, false, [id, enabled](HWND control) {
+        return (IsWindowEnabled(control) != FALSE) == enabled
+                   ? std::string()
+                   : controlName(id) + (enabled ? " is disabled" : " is enabled");
     });
 }
 
 DialogStep& DialogStep::expectChecked(int id, bool checked) {
-    return act([id, checked](HWND dialog) -> std::string {
-        HWND control = findControl(dialog, id);
-        if (control == nullptr)
-            return "there is no " + controlName(id);
-        bool isChecked = SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-        if (isChecked != checked)
-            return controlName(id) + (checked ? " is not checked" : " is checked");
-        return {};
+    return onControl(id, false, [id, checked](HWND control) {
+        return (SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED) == checked
+                   ? std::string()
+                   : controlName(id) + (checked ? " is not checked" : " is checked");
     });
 }
 
 DialogStep& DialogStep::readText(int id, std::wstring* out) {
-    return act([id, out](HWND dialog) -> std::string {
-        if (id == 0) {
-            *out = messageBoxText(dialog);
+    if (id == 0)
+        return act([out](HWND box) -> std::string {
+            *out = messageBoxText(box);
             return {};
-        }
-        HWND control = findControl(dialog, id);
-        if (control == nullptr)
-            return "there is no " + controlName(id);
+        });
+    return onControl(id, false, [out](HWND control) -> std::string {
         *out = win::windowText(control);
         return {};
     });
@@ -516,40 +459,36 @@ thread_local DialogDriver::State* DialogDriver::active_ = nullptr;
 DialogDriver::DialogDriver(std::chrono::milliseconds stepTimeout) : stepTimeout_(stepTimeout) {}
 DialogDriver::~DialogDriver() = default;
 
-DialogStep& DialogDriver::expectDialog(int templateId) {
-    auto step = std::make_unique<DialogStep>();
-    step->description = "dialog " + std::to_string(templateId);
-    step->matches = [templateId](HWND dialog) { return dialogTemplateId(dialog) == templateId; };
-    steps_.push_back(std::move(step));
+DialogStep& DialogDriver::addStep(std::string description, std::function<bool(HWND)> matches) {
+    steps_.push_back(std::make_unique<DialogStep>());
+    steps_.back()->description = std::move(description);
+    steps_.back()->matches = std::move(matches);
     return *steps_.back();
+}
+
+DialogStep& DialogDriver::expectDialog(int templateId) {
+    return addStep("dialog " + std::to_string(templateId),
+                   [templateId](HWND dialog) { return dialogTemplateId(dialog) == templateId; });
 }
 
 DialogStep& DialogDriver::expectDialogTitled(std::wstring_view caption) {
-    auto step = std::make_unique<DialogStep>();
-    step->description = "dialog " + inQuotes(caption);
-    step->matches = [value = std::wstring(caption)](HWND dialog) {
+    return addStep("dialog " + inQuotes(caption), [value = std::wstring(caption)](HWND dialog) {
         return win::windowText(dialog) == value;
-    };
-    steps_.push_back(std::move(step));
-    return *steps_.back();
+    });
 }
 
 DialogStep& DialogDriver::expectMessageBox(std::wstring_view text) {
-    auto step = std::make_unique<DialogStep>();
-    step->description =
-        text.empty() ? std::string("a message box") : "message box " + inQuotes(text);
-    step->matches = [value = std::wstring(text)](HWND dialog) {
-        return isMessageBox(dialog) && (value.empty() || messageBoxText(dialog) == value);
-    };
     // Every message of the program carries its name as the title.
-    step->act([](HWND box) -> std::string {
-        std::wstring title = win::windowText(box);
-        if (title != kAppTitleWide)
-            return "the message box is titled " + inQuotes(title);
-        return {};
-    });
-    steps_.push_back(std::move(step));
-    return *steps_.back();
+    return addStep(text.empty() ? std::string("a message box") : "message box " + inQuotes(text),
+                   [value = std::wstring(text)](HWND dialog) {
+                       return isMessageBox(dialog) &&
+                              (value.empty() || messageBoxText(dialog) == value);
+                   })
+        .act([](HWND box) -> std::string {
+            std::wstring title = win::windowText(box);
+            return title == kAppTitleWide ? std::string()
+                                          : "the message box is titled " + inQuotes(title);
+        });
 }
 
 ::testing::AssertionResult DialogDriver::run(const std::function<void()>& code) {
@@ -620,6 +559,71 @@ bool pumpMessagesUntil(const std::function<bool()>& done, std::chrono::milliseco
             return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+}
+
+// --- Small helpers ---------------------------------------------------------------
+
+std::string temporaryPath(std::string_view name) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    return wideToUtf8(folder) + std::string(name);
+}
+
+std::wstring listCell(HWND list, int row, int column) {
+    wchar_t text[128] = {};
+    ListView_GetItemText(list, row, column, text, 128);
+    return text;
+}
+
+std::vector<std::wstring> comboTexts(HWND combo) {
+    std::vector<std::wstring> texts;
+    const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[128] = {};
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        texts.emplace_back(text);
+    }
+    return texts;
+}
+
+bool chooseComboData(HWND combo, std::uintptr_t value) {
+    const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+        if (static_cast<std::uintptr_t>(SendMessageW(combo, CB_GETITEMDATA, i, 0)) == value) {
+            SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+            notifyParent(combo, CBN_SELCHANGE);
+            return true;
+        }
+    return false;
+}
+
+void typeInto(HWND edit, std::wstring_view keys) {
+    if (sameClass(edit, L"ComboBox"))
+        edit = FindWindowExW(edit, nullptr, L"Edit", nullptr);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SendMessageW(edit, WM_CHAR, L'\b', 1);
+    for (wchar_t key : keys)
+        SendMessageW(edit, WM_CHAR, key, 1);
+}
+
+void holdKeys(bool control, bool shift) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+std::wstring clipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
 }
 
 } // namespace kolvane::uitest

@@ -1,33 +1,19 @@
 // Answers the modal dialogs and message boxes that a piece of UI code shows,
-// from inside the modal loop of the test thread, and fails instead of hanging.
-//
-// Write the expected dialogs in order, each with what to do to it, then run
-// the code that shows them:
+// from inside the modal loop of the test thread, and fails instead of hanging:
 //
 //     DialogDriver driver;                                  // 5 s per step
-//     driver.expectDialog(IDD_ACCOUNT)                      // dialog 201
-//         .setText(IDC_ACCOUNT_NAME, L"Compte courant")
-//         .click(IDOK);                                     // "Appliquer"
-//     driver.expectMessageBox(L"Saisissez le nom du compte .").press(IDOK);
-//     driver.expectDialog(IDD_ACCOUNT).click(IDCANCEL);
-//     EXPECT_TRUE(driver.run([&] { result = dialog.run(mainWindow, nullptr); }));
+//     driver.expectDialog(IDD_ACCOUNT).type(IDC_ACCOUNT_NAME, L"Courant").click(IDOK);
+//     driver.expectMessageBox(L"...").press(IDOK);
+//     EXPECT_TRUE(driver.run([&] { result = runAccountDialog(doc, in, nullptr); }));
 //
-// How it works: run() starts a thread timer and calls the code. Each modal
-// loop (DialogBox, MessageBox) dispatches the timer, and on each tick the
-// driver looks at the enabled, visible dialogs (class #32770) of the thread.
-// When one matches the next step, the step is taken and its actions run in
-// order; a dialog that an action opens is the business of the following
-// steps. A step that finds nothing within the time-out, an action that cannot
-// be done (missing or disabled control, wrong text), or a dialog that no step
-// expects makes run() fail: the driver then ends every dialog of the thread
-// with IDCANCEL, so the code returns and the test goes on. Steps left over
-// when the code returns fail the run too.
-//
-// Buttons are pressed by sending WM_COMMAND(MAKEWPARAM(id, BN_CLICKED),
-// button) to the button's parent, never with BM_CLICK (which needs an active
-// window). Controls are looked up in the whole dialog, pages included.
-// Dialogs made by DialogObject are found by template number; others (common
-// dialogs) by caption; message boxes by their text.
+// run() starts a thread timer; each modal loop dispatches it, and on each tick
+// the first enabled, visible dialog (#32770) of the thread that matches the
+// next step has that step's actions run in order. A step not met within the
+// time-out, an action that cannot be done, a dialog no step expects, or steps
+// left when the code returns fail the run; the driver then ends every dialog
+// with IDCANCEL so that the test goes on. Buttons get WM_COMMAND(BN_CLICKED)
+// sent to their parent (BM_CLICK needs an active window); controls are looked
+// up in the whole dialog, pages included.
 #pragma once
 
 #include <windows.h>
@@ -35,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -91,6 +78,7 @@ class DialogStep {
     DialogStep& act(Action action);
 
   private:
+    DialogStep& onControl(int id, bool usable, std::function<std::string(HWND)> action);
     friend class DialogDriver;
     std::string description;
     std::function<bool(HWND)> matches;
@@ -119,6 +107,7 @@ class DialogDriver {
     ::testing::AssertionResult runCommand(HWND window, int commandId);
 
   private:
+    DialogStep& addStep(std::string description, std::function<bool(HWND)> matches);
     struct State;
     static thread_local State* active_; // the run in progress on this thread
     std::vector<std::unique_ptr<DialogStep>> steps_;
@@ -130,5 +119,23 @@ class DialogDriver {
 // loops still run) and reported through `sawQuit`. Returns `done()`.
 bool pumpMessagesUntil(const std::function<bool()>& done,
                        std::chrono::milliseconds timeout = 5000ms, bool* sawQuit = nullptr);
+
+// --- Small helpers shared by the UI tests -------------------------------------
+
+// A file of the temporary folder, as a UTF-8 path.
+std::string temporaryPath(std::string_view name);
+// The text of a list view's cell.
+std::wstring listCell(HWND list, int row, int column);
+// Every entry of a combo box, in order.
+std::vector<std::wstring> comboTexts(HWND combo);
+// Selects the entry of `combo` whose item data is `value` and tells its parent
+// (CBN_SELCHANGE), as a user's choice does; false when there is none.
+bool chooseComboData(HWND combo, std::uintptr_t value);
+// Replaces the text of an edit (or of an editable combo box's edit) key by key.
+void typeInto(HWND edit, std::wstring_view keys);
+// Sets Ctrl and Shift held or not in the thread's keyboard state.
+void holdKeys(bool control, bool shift = false);
+// The text on the clipboard.
+std::wstring clipboardText();
 
 } // namespace kolvane::uitest

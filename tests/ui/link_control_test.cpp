@@ -20,16 +20,13 @@ struct Notification {
     bool operator==(const Notification&) const = default;
 };
 
-// A visible top-level window that holds the links, records what they post
-// and counts its own repaints.
+// A visible top-level window that holds the links and records what they post.
 struct LinkParent : win::WindowObject<LinkParent> {
     std::vector<Notification> notifications;
-    int paintCount = 0;
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_COMMAND)
             notifications.push_back(
                 {LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)});
-        paintCount += message == WM_PAINT ? 1 : 0;
         return defaultProcedure(message, wParam, lParam);
     }
 };
@@ -149,37 +146,22 @@ TEST_F(LinkControlTest, TheControlTakesTheSizeOfItsTextWhenPainted) {
     ASSERT_GT(expected.cx, 100);
     EXPECT_EQ(clientSize(link).cx, expected.cx);
     EXPECT_EQ(clientSize(link).cy, expected.cy);
-    RECT placed{}; // resized, not moved
-    GetWindowRect(link, &placed);
-    MapWindowPoints(HWND_DESKTOP, parent.window, reinterpret_cast<POINT*>(&placed), 2);
-    EXPECT_EQ(placed.left, 10);
-    EXPECT_EQ(placed.top, 10);
     // A new text repaints at once, and the control shrinks to it.
     SetWindowTextW(link, L"Court");
     EXPECT_EQ(clientSize(link).cx, textExtent(font.get(), L"Court").cx);
 }
 
-TEST_F(LinkControlTest, AClickOpensTargetsLongerThanFourCharactersElseTellsTheParent) {
+// Which targets are opened is the core's rule; here, that a click reaches it,
+// the parent or the shell, and the shell gets the Windows-1252 target in UTF-16.
+TEST_F(LinkControlTest, AClickOpensTheTargetOrTellsTheParent) {
     HWND link = makeLink(L"Site");
-    SendMessageW(link, LINK_SET_TARGET, 0, reinterpret_cast<LPARAM>("abcd"));
     click(link);
     EXPECT_EQ(parent.notifications, (std::vector<Notification>{{kLinkId, LINK_CLICKED, link}}));
-    EXPECT_TRUE(openedTargets.empty());
-
     parent.notifications.clear();
-    SendMessageW(link, LINK_SET_TARGET, 0, reinterpret_cast<LPARAM>("abcde"));
-    click(link);
-    EXPECT_TRUE(parent.notifications.empty());
-    EXPECT_EQ(openedTargets, (std::vector<std::wstring>{L"abcde"}));
-    // The target is Windows-1252 text; the shell gets it in UTF-16.
     SendMessageW(link, LINK_SET_TARGET, 0, reinterpret_cast<LPARAM>("http://caf\xE9.fr"));
     click(link);
-    EXPECT_EQ(openedTargets.back(), L"http://caf\u00E9.fr");
-    // At most 259 characters are kept.
-    const std::string longTarget(300, 'w');
-    SendMessageW(link, LINK_SET_TARGET, 0, reinterpret_cast<LPARAM>(longTarget.c_str()));
-    click(link);
-    EXPECT_EQ(openedTargets.back(), std::wstring(259, L'w'));
+    EXPECT_TRUE(parent.notifications.empty());
+    EXPECT_EQ(openedTargets, (std::vector<std::wstring>{L"http://caf\u00E9.fr"}));
 }
 
 TEST_F(LinkControlTest, ADisabledLinkIsGreyAndIgnoresClicks) {
@@ -210,56 +192,26 @@ TEST_F(LinkControlTest, TheMouseOverTheLinkUnderlinesItAndTellsTheParent) {
         return uitest::pumpMessagesUntil([&] { return parent.notifications.size() >= count; },
                                          3000ms);
     };
-    auto setCursor = [&](WORD hitTest) {
-        SendMessageW(link, WM_SETCURSOR, reinterpret_cast<WPARAM>(link),
-                     MAKELPARAM(hitTest, WM_MOUSEMOVE));
-        pumpMessages();
-    };
-    setCursor(HTBORDER); // over the border, not the text: nothing
-    EXPECT_TRUE(parent.notifications.empty());
-
     // The real mouse comes over the link: hover colour, underlined.
     SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
     ASSERT_TRUE(arrived(1));
-    EXPECT_GT(pixelsOfColor(link, kHover), 0);
     EXPECT_EQ(pixelsOfColor(link, kNormal), 0);
     EXPECT_TRUE(painted(link, kHover).fullRow); // the underline
-    // While the mouse stays, further cursor requests say nothing new.
-    setCursor(HTCLIENT);
-    EXPECT_EQ(parent.notifications, (std::vector<Notification>{hover}));
-
-    // The real mouse leaving puts the link back at rest.
+    // ... and leaving puts it back at rest.
     SetCursorPos(0, 0);
     ASSERT_TRUE(arrived(2));
     EXPECT_EQ(parent.notifications, (std::vector<Notification>{hover, leave}));
-    EXPECT_GT(pixelsOfColor(link, kNormal), 0);
     EXPECT_EQ(pixelsOfColor(link, kHover), 0);
     EXPECT_FALSE(painted(link, kNormal).fullRow);
-    // Tracking starts again on the next request.
-    setCursor(HTCLIENT);
-    EXPECT_EQ(parent.notifications, (std::vector<Notification>{hover, leave, hover}));
 }
 
 TEST_F(LinkControlTest, TheBackColourShowsOnlyOnceTheControlIsOpaque) {
     HWND link = makeLink(L"Comptes");
     UpdateWindow(link);
-    pumpMessages();
-    parent.paintCount = 0;
-    // Transparent: stored, not repainted.
     EXPECT_EQ(SendMessageW(link, LINK_SET_BACK_COLOR, TRUE, 0x00FF00), 0xFFFFFF);
-    EXPECT_EQ(SendMessageW(link, LINK_GET_BACK_COLOR, 0, 0), 0x00FF00);
-    EXPECT_EQ(parent.paintCount, 0);
-    EXPECT_EQ(pixelsOfColor(link, 0x00FF00), 0);
-    // Opaque: a change repaints, the same flag again does not.
+    EXPECT_EQ(pixelsOfColor(link, 0x00FF00), 0); // transparent: the parent's white
     EXPECT_EQ(SendMessageW(link, LINK_SET_TRANSPARENT, 0, 0), 1);
-    EXPECT_GT(parent.paintCount, 0);
     EXPECT_GT(pixelsOfColor(link, 0x00FF00), 0);
-    parent.paintCount = 0;
-    EXPECT_EQ(SendMessageW(link, LINK_SET_TRANSPARENT, 0, 0), 0);
-    EXPECT_EQ(SendMessageW(link, LINK_SET_BACK_COLOR, FALSE, 0x0000FF), 0x00FF00);
-    EXPECT_EQ(parent.paintCount, 0); // not asked
-    EXPECT_EQ(SendMessageW(link, LINK_SET_BACK_COLOR, TRUE, 0x00FFFF), 0x0000FF);
-    EXPECT_GT(parent.paintCount, 0);
 }
 
 } // namespace

@@ -112,22 +112,14 @@ TEST(ListViewTest, OwnerDataListSelectsAndScrollsToARow) {
     rows.count = 200;
     HWND parent = CreateWindowExW(0, L"STATIC", nullptr, WS_POPUP, 0, 0, 300, 200, nullptr,
                                   nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(parent, nullptr);
     ListView list;
     ASSERT_NE(list.create(parent, 7, RECT{0, 0, 300, 200}, rows, kColumns, {kBlue, true, 20}),
               nullptr);
-    EXPECT_EQ(ListView_GetItemCount(list.handle()), 200);
     EXPECT_EQ(list.columnWidths(), (std::vector<int>{80, 70}));
-    RECT row{};
-    ListView_GetItemRect(list.handle(), 0, &row, LVIR_BOUNDS);
-    EXPECT_EQ(row.bottom - row.top, 20);
-    EXPECT_EQ(list.selectedRow(), -1);
     list.select(150);
     list.ensureVisible(150);
     EXPECT_EQ(list.selectedRow(), 150);
     EXPECT_GT(ListView_GetTopIndex(list.handle()), 100);
-    list.select(-1);
-    EXPECT_EQ(list.selectedRow(), -1);
     rows.count = 2;
     list.reload();
     EXPECT_EQ(ListView_GetItemCount(list.handle()), 2);

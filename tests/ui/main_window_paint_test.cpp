@@ -2,7 +2,7 @@
 // bar must still show its texts once the window is maximised, and nothing of
 // its former size grip may stay behind.
 #include "shell/main_window.h"
-#include "tests/ui/dialog_driver.h"
+#include "tests/ui/main_window_fixture.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -48,22 +48,12 @@ void settle() {
     pumpMessagesUntil([] { return false; }, 400ms);
 }
 
-class MainWindowPaintTest : public ::testing::Test {
+class MainWindowPaintTest : public uitest::MainWindowFixture {
   protected:
     void SetUp() override {
-        documentInit(document);
         ASSERT_NE(main.open(kDefaultPlacement, false, true), nullptr);
         settle();
     }
-    void TearDown() override {
-        if (main.window != nullptr)
-            DestroyWindow(main.window);
-        pumpMessagesUntil([] { return true; }, 0ms);
-        documentDestroy(document);
-    }
-
-    Document document;
-    MainWindow main{&document};
 };
 
 TEST_F(MainWindowPaintTest, StatusBarKeepsItsDateAndLosesItsGripWhenMaximised) {

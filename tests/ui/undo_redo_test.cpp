@@ -4,10 +4,7 @@
 // checked at each step. What each step restores is the core tests' business.
 #include "document/account_file.h"
 #include "operations/operation_view.h"
-#include "resources/resource_ids.h"
-#include "shell/main_window.h"
-#include "tests/core/register_sample.h"
-#include "tests/ui/dialog_driver.h"
+#include "tests/ui/main_window_fixture.h"
 
 #include <commctrl.h>
 
@@ -23,57 +20,24 @@ namespace {
 using uitest::DialogDriver;
 using uitest::pumpMessagesUntil;
 
-class UndoRedoTest : public ::testing::Test {
+class UndoRedoTest : public uitest::MainWindowFixture {
   protected:
     void SetUp() override {
-        s = sample::buildRegisterSample(doc);
+        openRegisterSample();
         doc.isModified = 0;
-        ASSERT_NE(main.open(RECT{0, 0, 1000, 700}, false, true), nullptr);
-        main.openViews();
         main.history().clear(); // the file as read
         main.updateMenus();
         main.showTab(kOperationsTab, true);
-    }
-    void TearDown() override {
-        doc.isModified = 0;
-        DestroyWindow(main.window);
-        pumpMessagesUntil([] { return true; }, std::chrono::milliseconds(0));
-        documentDestroy(doc);
     }
 
     OperationView& view() { return main.operationView(); }
     HWND pane(int id) { return GetDlgItem(view().entryPane().window, id); }
     HWND editToolbar() { return main.toolbars.toolbars[kEditBand]; }
-    bool buttonEnabled(unsigned id) {
-        return SendMessageW(editToolbar(), TB_ISBUTTONENABLED, id, 0) != 0;
-    }
     std::wstring toolTip(unsigned id) {
         NMTTDISPINFOW tip{};
         tip.hdr = {editToolbar(), id, TTN_GETDISPINFOW};
         SendMessageW(main.window, WM_NOTIFY, id, reinterpret_cast<LPARAM>(&tip));
         return tip.lpszText ? tip.lpszText : L"";
-    }
-    void type(int id, const wchar_t* keys) {
-        HWND edit = pane(id);
-        if (id == IDC_ENTRY_LABEL)
-            edit = FindWindowExW(edit, nullptr, L"Edit", nullptr);
-        SendMessageW(edit, EM_SETSEL, 0, -1);
-        SendMessageW(edit, WM_CHAR, L'\b', 1);
-        for (; *keys; ++keys)
-            SendMessageW(edit, WM_CHAR, *keys, 1);
-    }
-    void chooseParty(std::uint32_t value) {
-        HWND combo = pane(IDC_ENTRY_PARTY);
-        const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i)
-            if (static_cast<std::uint32_t>(SendMessageW(combo, CB_GETITEMDATA, i, 0)) == value) {
-                SendMessageW(combo, CB_SETCURSEL, i, 0);
-                SendMessageW(view().entryPane().window, WM_COMMAND,
-                             MAKEWPARAM(IDC_ENTRY_PARTY, CBN_SELCHANGE),
-                             reinterpret_cast<LPARAM>(combo));
-                return;
-            }
-        ADD_FAILURE() << "no party " << value;
     }
     void clickTick(int row) {
         NMITEMACTIVATE activate{};
@@ -101,24 +65,17 @@ class UndoRedoTest : public ::testing::Test {
         EXPECT_EQ(serializeDocument(doc), file);
     }
 
-    Document doc;
-    sample::RegisterSample s;
-    MainWindow main{&doc};
 };
 
 TEST_F(UndoRedoTest, BookTickDeleteThenUndoThreeTimesAndRedoTwice) {
-    REBARBANDINFOW band{};
-    band.cbSize = sizeof band;
-    band.fMask = RBBIM_STYLE;
-    SendMessageW(main.toolbars.rebar, RB_GETBANDINFOW, kEditBand, reinterpret_cast<LPARAM>(&band));
-    EXPECT_EQ(band.fStyle & RBBS_HIDDEN, 0u); // shown while the file is open
-    EXPECT_FALSE(buttonEnabled(CMD_UNDO) || buttonEnabled(CMD_REDO));
+    EXPECT_TRUE(bandVisible(kEditBand)); // shown while the file is open
+    EXPECT_FALSE(buttonEnabled(kEditBand, CMD_UNDO) || buttonEnabled(kEditBand, CMD_REDO));
     std::vector<std::vector<std::uint8_t>> files{serializeDocument(doc)};
 
     // Book 12.50 of groceries, tick the transfer from B, delete the refund.
-    type(IDC_ENTRY_DEBIT, L"12.50");
-    type(IDC_ENTRY_LABEL, L"Boulangerie");
-    chooseParty(Category | 0x0001u);
+    uitest::typeInto(pane(IDC_ENTRY_DEBIT), L"12.50");
+    uitest::typeInto(pane(IDC_ENTRY_LABEL), L"Boulangerie");
+    EXPECT_TRUE(uitest::chooseComboData(pane(IDC_ENTRY_PARTY), Category | 0x0001u));
     SendMessageW(view().entryPane().window, WM_COMMAND,
                  MAKEWPARAM(IDC_ENTRY_VALIDATE, BN_CLICKED),
                  reinterpret_cast<LPARAM>(pane(IDC_ENTRY_VALIDATE)));
@@ -139,8 +96,8 @@ TEST_F(UndoRedoTest, BookTickDeleteThenUndoThreeTimesAndRedoTwice) {
                            {6, "87.50", "1 105.00", 1}};
     expectShown(shown[3], files[3]);
     EXPECT_EQ(view().selectedRow(), 5); // the booking, after the refund
-    EXPECT_TRUE(buttonEnabled(CMD_UNDO));
-    EXPECT_FALSE(buttonEnabled(CMD_REDO));
+    EXPECT_TRUE(buttonEnabled(kEditBand, CMD_UNDO));
+    EXPECT_FALSE(buttonEnabled(kEditBand, CMD_REDO));
     EXPECT_EQ(toolTip(CMD_UNDO), L"Annuler : suppression d'une opération");
     EXPECT_EQ(toolTip(CMD_REDO), L"Rétablir");
 
@@ -148,8 +105,8 @@ TEST_F(UndoRedoTest, BookTickDeleteThenUndoThreeTimesAndRedoTwice) {
         SCOPED_TRACE(k);
         command(CMD_UNDO);
         expectShown(shown[k], files[k]);
-        EXPECT_TRUE(buttonEnabled(CMD_REDO));
-        EXPECT_EQ(buttonEnabled(CMD_UNDO), k > 0);
+        EXPECT_TRUE(buttonEnabled(kEditBand, CMD_REDO));
+        EXPECT_EQ(buttonEnabled(kEditBand, CMD_UNDO), k > 0);
         // The booking keeps its selection while it exists.
         EXPECT_EQ(view().selectedRow(), k > 0 ? 6 : -1);
     }
@@ -169,7 +126,7 @@ TEST_F(UndoRedoTest, BookTickDeleteThenUndoThreeTimesAndRedoTwice) {
     command(CMD_UNDO);
     ASSERT_TRUE(driver.runCommand(main.window, CMD_CLOSE));
     EXPECT_EQ(doc.isOpen, 0u);
-    EXPECT_FALSE(buttonEnabled(CMD_UNDO) || buttonEnabled(CMD_REDO));
+    EXPECT_FALSE(buttonEnabled(kEditBand, CMD_UNDO) || buttonEnabled(kEditBand, CMD_REDO));
 }
 
 } // namespace

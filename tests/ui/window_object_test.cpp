@@ -1,6 +1,4 @@
-// The window-object helper and the GDI owners (the text helpers are used by
-// every dialog test).
-#include "win/gdi_handles.h"
+// The window and dialog objects that every window of the program is made of.
 #include "win/window_object.h"
 #include "win/window_text.h"
 #include "tests/ui/dialog_driver.h"
@@ -155,36 +153,6 @@ TEST(DialogObject, RunsModallyRecordsItsTemplateAndReturnsTheResultOrMinusOne) {
     ThrowingDialog throwing;
     EXPECT_EQ(throwing.runModal(nullptr, IDD_TEST_FORM), -1);
     EXPECT_EQ(throwing.window, nullptr);
-}
-
-// --- GDI owners --------------------------------------------------------------
-
-TEST(GdiHandles, OwnersDeleteMoveReleaseAndPutBack) {
-    HPEN first = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
-    HPEN second = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
-    {
-        GdiObject<HPEN> a(first);
-        GdiObject<HPEN> b(std::move(a));
-        EXPECT_FALSE(a);
-        EXPECT_EQ(GetObjectType(first), static_cast<DWORD>(OBJ_PEN));
-        b.reset(second);
-        EXPECT_EQ(GetObjectType(first), 0u);
-    }
-    EXPECT_EQ(GetObjectType(second), 0u); // deleted when its owner goes
-    GdiObject<HPEN> c(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
-    HPEN kept = c.release();
-    EXPECT_EQ(GetObjectType(kept), static_cast<DWORD>(OBJ_PEN)); // released, not deleted
-    DeleteObject(kept);
-
-    MemoryDC dc(CreateCompatibleDC(nullptr));
-    HGDIOBJ before = GetCurrentObject(dc.get(), OBJ_FONT);
-    GdiObject<HFONT> font(
-        CreateFontW(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Verdana"));
-    {
-        SelectedObject selected(dc.get(), font.get());
-        EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_FONT), font.get());
-    }
-    EXPECT_EQ(GetCurrentObject(dc.get(), OBJ_FONT), before);
 }
 
 } // namespace
