@@ -138,4 +138,11 @@ void holdKeys(bool control, bool shift = false);
 // The text on the clipboard.
 std::wstring clipboardText();
 
+// The screenshot sessions' side of scripts/screenshot_session.sh: the folder
+// named by KOLVANE_SHOT_DIR (empty when not set), and the wait while the
+// script takes picture `name` of `area`'s window rectangle (or of the whole
+// desktop), told through a "ready-NAME" file and answered by "done-NAME".
+std::wstring shotFolder();
+void waitForShot(const std::wstring& folder, const wchar_t* name, HWND area = nullptr);
+
 } // namespace kolvane::uitest

@@ -7,7 +7,6 @@
 #include "document/text.h"
 #include "operations/operation_view.h"
 #include "tests/ui/main_window_fixture.h"
-#include "tests/ui/screenshot_support.h"
 #include "win/window_text.h"
 
 #include <gtest/gtest.h>

@@ -10,7 +10,6 @@
 #include "document/text.h"
 #include "resources/resource_ids.h"
 #include "tests/ui/dialog_driver.h"
-#include "tests/ui/screenshot_support.h"
 #include "win/child_controls.h"
 #include "win/gdi_handles.h"
 #include "win/window_text.h"

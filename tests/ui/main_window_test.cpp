@@ -1,14 +1,16 @@
 // The main window as the program creates it: class, title, placement, the
 // menu bar with its texts and first states, the accelerators, the pictures,
-// and "Quitter".
+// "Quitter", and the status bar painted after a change of size.
 #include "resources/resource_ids.h"
 #include "shell/main_window.h"
 #include "win/message_filters.h"
 #include "win/window_text.h"
 #include "tests/ui/main_window_fixture.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,34 @@ std::wstring menuText(HMENU menu, UINT position) {
     wchar_t text[128] = {};
     GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
     return text;
+}
+
+// Pixels of `area` (client coordinates of `window`) that are far from the
+// button face: text and drawn marks, not the plain background.
+int markedPixels(HWND window, RECT area) {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    HDC dc = GetDC(window);
+    int marked = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x) {
+            COLORREF pixel = GetPixel(dc, x, y);
+            if (pixel == CLR_INVALID)
+                continue;
+            int distance = std::abs(GetRValue(pixel) - GetRValue(face)) +
+                           std::abs(GetGValue(pixel) - GetGValue(face)) +
+                           std::abs(GetBValue(pixel) - GetBValue(face));
+            if (distance > 60)
+                ++marked;
+        }
+    ReleaseDC(window, dc);
+    return marked;
+}
+
+RECT partRect(HWND statusBar, int part) {
+    RECT rect{};
+    SendMessageW(statusBar, SB_GETRECT, part, reinterpret_cast<LPARAM>(&rect));
+    InflateRect(&rect, -3, -3); // inside the part's border
+    return rect;
 }
 
 struct ExpectedItem {
@@ -149,6 +179,24 @@ TEST(Resources, PicturesAreThereWithTheirSizes) {
         EXPECT_NE(icon, nullptr) << id;
         DestroyIcon(icon);
     }
+}
+
+// After a change of size the status bar still shows its texts, and nothing of
+// its former size grip stays behind.
+TEST_F(MainWindowTest, StatusBarKeepsItsDateAndLosesItsGripWhenMaximised) {
+    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(400)); // painted
+    // Before: the date is drawn in part 0; part 4 (no account) only holds the grip.
+    EXPECT_GT(markedPixels(main.statusBar, partRect(main.statusBar, 0)), 20);
+
+    ShowWindow(main.window, SW_MAXIMIZE);
+    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(400));
+    ASSERT_TRUE(IsZoomed(main.window));
+
+    EXPECT_GT(markedPixels(main.statusBar, partRect(main.statusBar, 0)), 20)
+        << "the date is no longer drawn";
+    // A maximised window has no size grip; part 4 is empty, so nothing may be drawn there.
+    EXPECT_EQ(markedPixels(main.statusBar, partRect(main.statusBar, 4)), 0)
+        << "something stays drawn in the empty last part";
 }
 
 } // namespace
