@@ -140,7 +140,8 @@ void AccountDialog::onInit() {
     if (document) {
         if (directoryPath.empty())
             directoryPath = bankDirectoryBesideProgram();
-        loadBankDirectory(banks, directoryPath);
+        // Without a readable directory the list offers the accounts' banks only.
+        static_cast<void>(loadBankDirectory(banks, directoryPath));
         existingSelected = 0;
     }
     selectedBank = nullptr;
@@ -233,6 +234,7 @@ void AccountDialog::chooseBank(int index) {
     if (index < 0 || index >= list.count())
         return;
     selectedBank = list.record<BankRecord>(index);
+    bankLogo_.keep(banks.logos, selectedBank ? selectedBank->logo : kNoLogo);
     InvalidateRect(control(IDC_ACCOUNT_LOGO), nullptr, TRUE);
     if (selectedBank)
         win::setWindowText1252(control(IDC_ACCOUNT_WEB), fieldText(selectedBank->webAddress));
@@ -296,6 +298,7 @@ void AccountDialog::selectBankNamed(std::string_view name) {
     }
     banksList.select(-1);
     selectedBank = nullptr;
+    bankLogo_.keep(banks.logos, kNoLogo);
     InvalidateRect(control(IDC_ACCOUNT_LOGO), nullptr, TRUE);
 }
 
@@ -365,10 +368,8 @@ void AccountDialog::onPageDrawItem(const DRAWITEMSTRUCT& draw) {
     if (draw.CtlID != IDC_ACCOUNT_LOGO)
         return;
     FillRect(draw.hDC, &draw.rcItem, GetSysColorBrush(COLOR_3DFACE));
-    if (selectedBank && selectedBank->logoBitmap)
-        drawLogo(draw.hDC, draw.rcItem.left, draw.rcItem.top,
-                 static_cast<HBITMAP>(selectedBank->logoBitmap),
-                 static_cast<HBITMAP>(selectedBank->logoMaskBitmap));
+    if (selectedBank)
+        bankLogo_.draw(draw.hDC, draw.rcItem.left, draw.rcItem.top, selectedBank->logo);
 }
 
 AccountForm AccountDialog::readForm() const {
@@ -411,10 +412,11 @@ void AccountDialog::apply() {
     if (!document)
         return;
     AccountForm form = readForm();
-    LogoBlocks bankLogo;
+    LogoBlocks bankBlocks;
     if (selectedBank) {
-        bankLogo = LogoBlocks{selectedBank->logoPixels, selectedBank->logoMask};
-        form.selectedBank = &bankLogo;
+        if (const Logo* logo = bankLogo(banks, *selectedBank))
+            bankBlocks = LogoBlocks{logo->pixels.data(), logo->mask.data()};
+        form.selectedBank = &bankBlocks;
     }
     const ApplyDecision decision = decideApply(*document, form);
     switch (decision.action) {
@@ -441,8 +443,6 @@ void AccountDialog::apply() {
         win::showStringMessage(window, IDS_OUT_OF_MEMORY);
         return;
     }
-    if (account)
-        makeAccountLogoBitmaps(*account);
     endDialog(result);
 }
 
@@ -470,7 +470,9 @@ void AccountDialog::addBank() {
     if (stored.end != win::DialogEnd::Confirmed)
         return;
     const int position = stored.out.position;
-    saveBankDirectory(banks, directoryPath);
+    // A directory that cannot be written stays in memory: the new bank is
+    // offered all the same until the dialog closes.
+    static_cast<void>(saveBankDirectory(banks, directoryPath));
     fillBankList();
     // The list was refilled: the bank it showed may have moved.
     const BankRecord* added = bankAt(banks, position);

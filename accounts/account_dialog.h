@@ -5,6 +5,7 @@
 
 #include "accounts/account_editing.h"
 #include "accounts/bank_directory.h"
+#include "accounts/logo_drawing_win32.h"
 #include "win/dialog_result.h"
 #include "win/message_filters.h"
 #include "win/window_object.h"
@@ -59,6 +60,7 @@ struct AccountDialog : win::DialogObject<AccountDialog> {
   private:
     AccountPage pages_[3];
     win::DialogKeyWatch pageKeys_;
+    LogoBitmaps bankLogo_; // of the selected bank
 
     void showPage(int index);
     void fillAccountList();

@@ -4,7 +4,6 @@
 #include "document/operation_texts.h"
 #include "document/text.h"
 
-#include <cstdlib>
 #include <cstring>
 
 namespace kolvane {
@@ -38,18 +37,6 @@ void changeInitialBalance(Document& doc, AccountRecord& account, double wanted, 
     }
 }
 
-void copyBlock(std::uint8_t*& buffer, void*& bitmap, const std::uint8_t* source, std::size_t size) {
-    if (!source)
-        return;
-    if (!buffer)
-        buffer = static_cast<std::uint8_t*>(std::malloc(size));
-    if (!buffer)
-        return;
-    std::memcpy(buffer, source, size);
-    // The bitmap shows the old block: the caller makes a new one.
-    releaseBitmap(bitmap);
-}
-
 void copyFormTexts(AccountRecord& account, const AccountForm& form) {
     account.minimumAllowed = form.minimumAllowed;
     account.minimumWanted = form.minimumWanted;
@@ -73,6 +60,12 @@ void copyFormTexts(AccountRecord& account, const AccountForm& form) {
     setFieldText(account.webAddress, form.webAddress);
 }
 
+// Without memory for the logo the account keeps the one it had: the rest of
+// the form is still worth applying.
+void keepBankLogo(Document& doc, AccountRecord& account, const LogoBlocks& bank) {
+    static_cast<void>(copyBankLogo(doc, account, bank));
+}
+
 void modifyAccount(Document& doc, AccountRecord& account, const AccountForm& form, FileTime now) {
     const std::string newName = boundedName(form.newName);
     if (form.renameEnabled && form.renameChecked && !newName.empty())
@@ -82,7 +75,7 @@ void modifyAccount(Document& doc, AccountRecord& account, const AccountForm& for
     if (form.initialBalanceEnabled && !account.initialPointed)
         changeInitialBalance(doc, account, form.initialBalance, now);
     if (form.selectedBank)
-        copyBankLogo(account, *form.selectedBank);
+        keepBankLogo(doc, account, *form.selectedBank);
 }
 
 } // namespace
@@ -124,9 +117,19 @@ ApplyDecision decideApply(const Document& doc, const AccountForm& form) {
     return decision;
 }
 
-void copyBankLogo(AccountRecord& account, const LogoBlocks& bank) {
-    copyBlock(account.logoPixels, account.logoBitmap, bank.pixels, kLogoPixelBytes);
-    copyBlock(account.logoMask, account.logoMaskBitmap, bank.mask, kLogoMaskBytes);
+bool copyBankLogo(Document& doc, AccountRecord& account, const LogoBlocks& bank) {
+    if (!bank.pixels || !bank.mask)
+        return true;
+    // The same picture again keeps its identifier: the account is unchanged.
+    if (const Logo* current = accountLogo(doc, account))
+        if (std::memcmp(current->pixels.data(), bank.pixels, kLogoPixelBytes) == 0 &&
+            std::memcmp(current->mask.data(), bank.mask, kLogoMaskBytes) == 0)
+            return true;
+    const LogoId logo = doc.logos.add({bank.pixels, kLogoPixelBytes}, {bank.mask, kLogoMaskBytes});
+    if (logo == kNoLogo)
+        return false;
+    account.logo = logo;
+    return true;
 }
 
 int applyAccountForm(Document& doc, const AccountForm& form, AccountRecord* target, FileTime now,
@@ -153,7 +156,7 @@ int applyAccountForm(Document& doc, const AccountForm& form, AccountRecord* targ
             operation->operationDate = initialBalanceDate(now);
         }
         if (form.selectedBank)
-            copyBankLogo(*target, *form.selectedBank);
+            keepBankLogo(doc, *target, *form.selectedBank);
         result = kAccountCreated;
     }
     copyFormTexts(*target, form);

@@ -25,7 +25,8 @@ inline constexpr int kAccountCreated = 1;
 inline constexpr int kAccountModified = 2;
 inline constexpr int kAccountMaskedOrDeleted = 8;
 
-// The two logo blocks of a bank (13 824 and 576 bytes), either may be null.
+// The two logo blocks of a bank (13 824 and 576 bytes); a bank without logo
+// has neither.
 struct LogoBlocks {
     const std::uint8_t* pixels = nullptr;
     const std::uint8_t* mask = nullptr;
@@ -92,15 +93,13 @@ AccountRecord* findAccountByName(const Document& doc, std::string_view nameCp125
 // initial-balance operation of a new account could not be made (the account
 // stays, without operation); -1 when the account record itself could not be
 // made (message 20401, the dialog stays open). `applied` receives the account.
-// A new or changed logo leaves the account's bitmaps null: the caller makes
-// them from the blocks (makeAccountLogoBitmaps on Win32).
 int applyAccountForm(Document& doc, const AccountForm& form, AccountRecord* target, FileTime now,
                      AccountRecord** applied = nullptr);
 
-// Copies the bank's blocks into the account's buffers (allocated when
-// missing) and drops the bitmaps of the blocks copied. A block whose buffer
-// cannot be allocated is left as it was.
-void copyBankLogo(AccountRecord& account, const LogoBlocks& bank);
+// Gives the account a copy of the bank's logo, kept in the document's store.
+// A bank without both blocks changes nothing. False when memory runs out:
+// the account keeps the logo it had.
+[[nodiscard]] bool copyBankLogo(Document& doc, AccountRecord& account, const LogoBlocks& bank);
 
 // When `account` is the current account, the current account moves to the
 // next active account after it, else the nearest active one before it, else

@@ -3,7 +3,6 @@
 #include "document/text.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -15,26 +14,9 @@ namespace {
 constexpr std::uint64_t kMaxBanks = 10000;
 constexpr std::uint64_t kMaxFileSize = kBankFileHeaderSize + kMaxBanks * kBankFileRecordSize;
 
-LogoBitmapMaker gLogoBitmapMaker = nullptr;
-
-std::uint8_t* copyBlock(const std::uint8_t* source, std::size_t size) {
-    auto* block = static_cast<std::uint8_t*>(std::malloc(size));
-    if (block && source)
-        std::memcpy(block, source, size);
-    return block;
-}
-
-// Both blocks or neither: on failure nothing stays allocated.
-bool copyBlocks(const std::uint8_t* pixels, const std::uint8_t* mask, std::uint8_t*& pixelsCopy,
-                std::uint8_t*& maskCopy) {
-    pixelsCopy = copyBlock(pixels, kLogoPixelBytes);
-    maskCopy = copyBlock(mask, kLogoMaskBytes);
-    if (pixelsCopy && maskCopy)
-        return true;
-    std::free(pixelsCopy);
-    std::free(maskCopy);
-    pixelsCopy = maskCopy = nullptr;
-    return false;
+// A copy of the two blocks in the directory's store; kNoLogo when memory runs out.
+LogoId keepLogo(BankDirectory& directory, const std::uint8_t* pixels, const std::uint8_t* mask) {
+    return directory.logos.add({pixels, kLogoPixelBytes}, {mask, kLogoMaskBytes});
 }
 
 // A damaged file may fill an array without a terminator; the last byte then
@@ -90,73 +72,55 @@ unsigned char baseLetter(unsigned char c) {
 
 } // namespace
 
-void setLogoBitmapMaker(LogoBitmapMaker maker) {
-    gLogoBitmapMaker = maker;
-}
-
-void makeLogoBitmaps(BankRecord& bank) {
-    if (!gLogoBitmapMaker)
-        return;
-    if (bank.logoPixels && !bank.logoBitmap)
-        bank.logoBitmap = gLogoBitmapMaker(bank.logoPixels, 24);
-    if (bank.logoMask && !bank.logoMaskBitmap)
-        bank.logoMaskBitmap = gLogoBitmapMaker(bank.logoMask, 1);
-}
-
-void releaseBankLogo(BankRecord& bank) {
-    releaseLogoBlocks(bank.logoPixels, bank.logoMask, bank.logoBitmap, bank.logoMaskBitmap);
-}
-
 void freeBankDirectory(BankDirectory& directory) {
-    for (BankRecord& bank : directory)
-        releaseBankLogo(bank);
     directory.clear();
+    directory.logos.clear();
 }
 
-int parseBankDirectory(BankDirectory& directory, std::span<const std::uint8_t> bytes) {
+bool parseBankDirectory(BankDirectory& directory, std::span<const std::uint8_t> bytes) {
     freeBankDirectory(directory);
     if (bytes.size() < kBankFileHeaderSize)
-        return 0;
+        return false;
     if (std::memcmp(bytes.data(), kBankDirectoryMagic, sizeof kBankDirectoryMagic) != 0)
-        return 0;
+        return false;
     const std::int32_t count = readInt32(bytes.data() + 8);
     if (count < 0)
-        return 0;
+        return false;
     const std::uint64_t expected =
         kBankFileHeaderSize + std::uint64_t(count) * std::uint64_t(kBankFileRecordSize);
     if (bytes.size() != expected)
-        return 0;
+        return false;
 
     const std::uint8_t* p = bytes.data() + kBankFileHeaderSize;
     for (std::int32_t i = 0; i < count; ++i, p += kBankFileRecordSize) {
         BankRecord* bank = directory.appendEmpty();
-        if (!bank ||
-            !copyBlocks(p + 168, p + 168 + kLogoPixelBytes, bank->logoPixels, bank->logoMask)) {
+        const LogoId logo = keepLogo(directory, p + 168, p + 168 + kLogoPixelBytes);
+        if (!bank || logo == kNoLogo) {
             freeBankDirectory(directory);
-            return 0;
+            return false;
         }
         std::memcpy(bank->name, p, sizeof bank->name);
         std::memcpy(bank->webAddress, p + sizeof bank->name, sizeof bank->webAddress);
         terminate(bank->name);
         terminate(bank->webAddress);
-        makeLogoBitmaps(*bank);
+        bank->logo = logo;
     }
-    return 1;
+    return true;
 }
 
-int loadBankDirectory(BankDirectory& directory, const std::string& path, FileSystem& fileSystem) {
+bool loadBankDirectory(BankDirectory& directory, const std::string& path, FileSystem& fileSystem) {
     freeBankDirectory(directory);
     std::vector<std::uint8_t> bytes;
     try {
         if (fileSystem.readAll(path, bytes, kMaxFileSize) != ReadResult::Ok)
-            return 0;
+            return false;
     } catch (const std::bad_alloc&) {
-        return 0;
+        return false;
     }
     return parseBankDirectory(directory, bytes);
 }
 
-int loadBankDirectory(BankDirectory& directory, const std::string& path) {
+bool loadBankDirectory(BankDirectory& directory, const std::string& path) {
     return loadBankDirectory(directory, path, platformFileSystem());
 }
 
@@ -168,9 +132,9 @@ std::vector<std::uint8_t> serializeBankDirectory(const BankDirectory& directory)
     for (const BankRecord& bank : directory) {
         appendBytes(out, bank.name, sizeof bank.name);
         appendBytes(out, bank.webAddress, sizeof bank.webAddress);
-        if (bank.logoPixels && bank.logoMask) {
-            appendBytes(out, bank.logoPixels, kLogoPixelBytes);
-            appendBytes(out, bank.logoMask, kLogoMaskBytes);
+        if (const Logo* logo = bankLogo(directory, bank)) {
+            appendBytes(out, logo->pixels.data(), kLogoPixelBytes);
+            appendBytes(out, logo->mask.data(), kLogoMaskBytes);
         } else {
             out.insert(out.end(), kLogoPixelBytes, 0x00);
             out.insert(out.end(), kLogoMaskBytes, 0xFF);
@@ -179,45 +143,41 @@ std::vector<std::uint8_t> serializeBankDirectory(const BankDirectory& directory)
     return out;
 }
 
-int saveBankDirectory(const BankDirectory& directory, const std::string& path,
-                      FileSystem& fileSystem) {
+bool saveBankDirectory(const BankDirectory& directory, const std::string& path,
+                       FileSystem& fileSystem) {
     if (path.empty())
-        return 0;
+        return false;
     std::vector<std::uint8_t> image;
     try {
         image = serializeBankDirectory(directory);
     } catch (const std::bad_alloc&) {
-        return 0;
+        return false;
     }
-    return replaceFileContent(fileSystem, path, image) ? 1 : 0;
+    return replaceFileContent(fileSystem, path, image);
 }
 
-int saveBankDirectory(const BankDirectory& directory, const std::string& path) {
+bool saveBankDirectory(const BankDirectory& directory, const std::string& path) {
     return saveBankDirectory(directory, path, platformFileSystem());
 }
 
 std::vector<BankRecord*> bankListRows(BankDirectory& directory, const Document& doc) {
     for (const AccountRecord& account : doc.accounts) {
-        if (!isAccount(account.id) || !account.logoPixels || !account.logoMask)
+        const Logo* accountLogo = kolvane::accountLogo(doc, account);
+        if (!isAccount(account.id) || !accountLogo)
             continue;
         const std::string_view bankName = fieldText(account.bankName);
         if (bankName.empty() || findBank(directory, bankName) >= 0)
             continue;
-        std::uint8_t* pixels = nullptr;
-        std::uint8_t* mask = nullptr;
-        if (!copyBlocks(account.logoPixels, account.logoMask, pixels, mask))
+        const LogoId logo =
+            keepLogo(directory, accountLogo->pixels.data(), accountLogo->mask.data());
+        if (logo == kNoLogo)
             continue;
         BankRecord* bank = directory.appendEmpty();
-        if (!bank) {
-            std::free(pixels);
-            std::free(mask);
+        if (!bank)
             continue;
-        }
         setFieldText(bank->name, bankName);
         setFieldText(bank->webAddress, fieldText(account.webAddress));
-        bank->logoPixels = pixels;
-        bank->logoMask = mask;
-        makeLogoBitmaps(*bank);
+        bank->logo = logo;
     }
 
     std::vector<BankRecord*> rows;
@@ -270,34 +230,27 @@ Refusal checkNewBank(std::string_view nameCp1252, bool hasPicture) {
     return {};
 }
 
-int storeBank(BankDirectory& directory, int position, std::string_view nameCp1252,
-              std::string_view webCp1252, const std::uint8_t* pixels13824,
-              const std::uint8_t* mask576) {
+std::optional<int> storeBank(BankDirectory& directory, int position, std::string_view nameCp1252,
+                             std::string_view webCp1252, const std::uint8_t* pixels13824,
+                             const std::uint8_t* mask576) {
     if (!pixels13824 || !mask576)
-        return -1;
-    std::uint8_t* pixels = nullptr;
-    std::uint8_t* mask = nullptr;
-    if (!copyBlocks(pixels13824, mask576, pixels, mask))
-        return -1;
+        return std::nullopt;
+    // A logo kept when no record could be made only waits for the next clear.
+    const LogoId logo = keepLogo(directory, pixels13824, mask576);
+    if (logo == kNoLogo)
+        return std::nullopt;
     BankRecord* bank = bankAt(directory, position);
-    if (bank) {
-        releaseBankLogo(*bank);
-    } else {
+    if (!bank) {
         bank = directory.appendEmpty();
-        if (!bank) {
-            std::free(pixels);
-            std::free(mask);
-            return -1;
-        }
+        if (!bank)
+            return std::nullopt;
         position = directory.count() - 1;
     }
     std::memset(bank->name, 0, sizeof bank->name);
     std::memset(bank->webAddress, 0, sizeof bank->webAddress);
     setFieldText(bank->name, nameCp1252.substr(0, kBankNameLimit));
     setFieldText(bank->webAddress, webCp1252.substr(0, kBankWebLimit));
-    bank->logoPixels = pixels;
-    bank->logoMask = mask;
-    makeLogoBitmaps(*bank);
+    bank->logo = logo;
     return position;
 }
 

@@ -3,17 +3,19 @@
 // "etabid.kvb" beside the program, shared by every account file:
 //   magic "KolvaKVB", a signed 32-bit record count, then 14 568-byte records
 //   (name 40, web address 128, pixel block 13 824, mask block 576).
-// Everything here is portable; the Win32 layer only makes and draws bitmaps
-// (through the hooks below) and shows the controls.
+// Everything here is portable; the Win32 layer only draws the logos and
+// shows the controls.
 #pragma once
 
 #include "document/document.h"
 #include "document/file_system.h"
+#include "document/logo_store.h"
 #include "document/record_list.h"
 #include "document/refusal.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,15 +26,21 @@ namespace kolvane {
 struct BankRecord {
     char name[40];        // Windows-1252, NUL-terminated
     char webAddress[128]; // Windows-1252, NUL-terminated
-    // Both blocks or neither, allocated with malloc and owned by the directory.
-    std::uint8_t* logoPixels; // 13 824 bytes, as in AccountRecord
-    std::uint8_t* logoMask;   // 576 bytes
-    // Platform bitmaps made from the blocks, or null.
-    void* logoBitmap;
-    void* logoMaskBitmap;
+    LogoId logo;          // in the directory's logo store; kNoLogo: none
 };
 
-using BankDirectory = RecordList<BankRecord>;
+// The records in file order, and their logos.
+class BankDirectory : public RecordList<BankRecord> {
+  public:
+    LogoStore logos;
+    // Not the record lists' pool: a directory is a plain object.
+    static void* operator new(std::size_t size) { return ::operator new(size); }
+    static void operator delete(void* memory) noexcept { ::operator delete(memory); }
+};
+
+inline const Logo* bankLogo(const BankDirectory& directory, const BankRecord& bank) {
+    return directory.logos.find(bank.logo);
+}
 
 inline constexpr char kBankDirectoryMagic[8] = {'K', 'o', 'l', 'v', 'a', 'K', 'V', 'B'};
 inline constexpr const char* kBankDirectoryFileName = "etabid.kvb";
@@ -53,41 +61,32 @@ inline constexpr const char* kUnreadablePictureMessage =
 inline constexpr const char* kReplaceBankQuestion =
     "Cet établissement bancaire existe déjà.\nVoulez-vous le remplacer ?";
 
-// The Win32 layer installs the function that makes a 96 x 48 bitmap from a
-// block: 24 bits per pixel for the pixel block, 1 bit (palette black, white)
-// for the mask. Without it (native builds, tests) no bitmap is made.
-using LogoBitmapMaker = void* (*)(const std::uint8_t* block, int bitsPerPixel);
-void setLogoBitmapMaker(LogoBitmapMaker maker);
-
-// Makes the bitmaps a record lacks from the blocks it has.
-void makeLogoBitmaps(BankRecord& bank);
-// Releases one record's blocks and bitmaps (bitmaps through the document's
-// bitmap releaser).
-void releaseBankLogo(BankRecord& bank);
-// Releases every record's blocks and bitmaps, then empties the list.
+// Empties the directory and its logo store.
 void freeBankDirectory(BankDirectory& directory);
 
 // Reads a directory image. The file must hold exactly the records its count
 // announces: a negative count, a short file or bytes after the last record give
-// an empty directory and 0, never a partial one. Returns 1 on success. The
-// directory is freed first in every case.
-int parseBankDirectory(BankDirectory& directory, std::span<const std::uint8_t> bytes);
-int loadBankDirectory(BankDirectory& directory, const std::string& path, FileSystem& fileSystem);
-int loadBankDirectory(BankDirectory& directory, const std::string& path);
+// an empty directory and false, never a partial one. The directory is freed
+// first in every case.
+[[nodiscard]] bool parseBankDirectory(BankDirectory& directory,
+                                      std::span<const std::uint8_t> bytes);
+[[nodiscard]] bool loadBankDirectory(BankDirectory& directory, const std::string& path,
+                                     FileSystem& fileSystem);
+[[nodiscard]] bool loadBankDirectory(BankDirectory& directory, const std::string& path);
 
 // The file image: records in list order, name and web address with every byte
 // of their arrays. A record without logo is written black and transparent.
 std::vector<std::uint8_t> serializeBankDirectory(const BankDirectory& directory);
 // Writes a temporary file beside `path`, then replaces `path` with it, so that
-// a failed save leaves the old directory as it was. Returns 1, or 0.
-int saveBankDirectory(const BankDirectory& directory, const std::string& path,
-                      FileSystem& fileSystem);
-int saveBankDirectory(const BankDirectory& directory, const std::string& path);
+// a failed save leaves the old directory as it was.
+[[nodiscard]] bool saveBankDirectory(const BankDirectory& directory, const std::string& path,
+                                     FileSystem& fileSystem);
+[[nodiscard]] bool saveBankDirectory(const BankDirectory& directory, const std::string& path);
 
 // The rows of the account dialog's bank list. First merges into `directory`
 // the banks that only accounts know: for each account (masked ones included)
 // with a bank name and a logo, when no record has that name ignoring case, a
-// record with copies of the account's logo blocks, its bank name and web
+// record with a copy of the account's logo, its bank name and web
 // address (the first such account wins). Returns every record, ordered as a
 // sorted list shows them.
 std::vector<BankRecord*> bankListRows(BankDirectory& directory, const Document& doc);
@@ -105,13 +104,14 @@ BankRecord* bankAt(const BankDirectory& directory, int position);
 Refusal checkNewBank(std::string_view nameCp1252, bool hasPicture);
 
 // Stores a bank confirmed in the "Nouvelle banque" dialog: replaces the record
-// at `position` (its blocks and bitmaps released, name and web address
-// rewritten from zero-filled arrays) or, when `position` is -1, appends one.
-// The two blocks are copied and their bitmaps made. Returns the position of the
-// record, or -1 (directory unchanged) when memory runs out.
-int storeBank(BankDirectory& directory, int position, std::string_view nameCp1252,
-              std::string_view webCp1252, const std::uint8_t* pixels13824,
-              const std::uint8_t* mask576);
+// at `position` (name and web address rewritten from zero-filled arrays, the
+// logo replaced) or, when `position` is -1, appends one. The two blocks are
+// copied. Returns the position of the record, or nothing (directory
+// unchanged) when a block is missing or memory runs out.
+[[nodiscard]] std::optional<int> storeBank(BankDirectory& directory, int position,
+                                           std::string_view nameCp1252, std::string_view webCp1252,
+                                           const std::uint8_t* pixels13824,
+                                           const std::uint8_t* mask576);
 
 // The directory file of a program: its folder (after the last '/' or '\\')
 // followed by "etabid.kvb".

@@ -1,9 +1,8 @@
 #include "logo_drawing_win32.h"
 
-#include "accounts/bank_directory.h"
-#include "document/document.h"
 #include "document/logo_bits.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kolvane {
@@ -13,14 +12,6 @@ struct MaskBitmapInfo {
     BITMAPINFOHEADER header;
     RGBQUAD colors[2];
 };
-
-void* makeBlockBitmap(const std::uint8_t* block, int bitsPerPixel) {
-    return makeLogoBitmap(kLogoWidth, kLogoHeight, block, bitsPerPixel == 1);
-}
-
-void deleteBitmap(void* bitmap) {
-    DeleteObject(static_cast<HBITMAP>(bitmap));
-}
 
 } // namespace
 
@@ -73,16 +64,31 @@ void drawLogo(HDC dc, int x, int y, HBITMAP pixelBitmap, HBITMAP maskBitmap) {
     DeleteDC(memory);
 }
 
-void makeAccountLogoBitmaps(AccountRecord& account) {
-    if (account.logoPixels && !account.logoBitmap)
-        account.logoBitmap = makeLogoBitmap(kLogoWidth, kLogoHeight, account.logoPixels, false);
-    if (account.logoMask && !account.logoMaskBitmap)
-        account.logoMaskBitmap = makeLogoBitmap(kLogoWidth, kLogoHeight, account.logoMask, true);
+void LogoBitmaps::keep(const LogoStore& store, std::span<const LogoId> shown) {
+    std::erase_if(logos_, [shown](const Bitmaps& logo) {
+        return std::find(shown.begin(), shown.end(), logo.id) == shown.end();
+    });
+    for (const LogoId id : shown) {
+        const Logo* logo = store.find(id);
+        if (!logo || std::any_of(logos_.begin(), logos_.end(),
+                                 [id](const Bitmaps& made) { return made.id == id; }))
+            continue;
+        Bitmaps made{id,
+                     win::GdiObject<HBITMAP>(
+                         makeLogoBitmap(kLogoWidth, kLogoHeight, logo->pixels.data(), false)),
+                     win::GdiObject<HBITMAP>(
+                         makeLogoBitmap(kLogoWidth, kLogoHeight, logo->mask.data(), true))};
+        if (made.pixels && made.mask)
+            logos_.push_back(std::move(made));
+    }
 }
 
-void installLogoBitmapFunctions() {
-    setBitmapReleaser(deleteBitmap);
-    setLogoBitmapMaker(makeBlockBitmap);
+void LogoBitmaps::draw(HDC dc, int x, int y, LogoId id) const {
+    for (const Bitmaps& logo : logos_)
+        if (logo.id == id) {
+            drawLogo(dc, x, y, logo.pixels.get(), logo.mask.get());
+            return;
+        }
 }
 
 } // namespace kolvane

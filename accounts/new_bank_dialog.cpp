@@ -316,12 +316,13 @@ void NewBankDialog::onOk() {
         fit, [drawn](int x, int y) { return drawn[y * kLogoWidth + x] & 0xFFFFFFu; }, pixels.data(),
         mask.data());
 
-    const int position = storeBank(*banks, existing, name, web, pixels.data(), mask.data());
-    if (position < 0) {
+    const std::optional<int> position =
+        storeBank(*banks, existing, name, web, pixels.data(), mask.data());
+    if (!position) {
         win::showStringMessage(window, IDS_OUT_OF_MEMORY);
         return;
     }
-    storedPosition = position;
+    storedPosition = *position;
     endDialog(1);
 }
 

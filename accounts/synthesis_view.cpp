@@ -1,7 +1,6 @@
 #include "accounts/synthesis_view.h"
 
 #include "accounts/link_control.h"
-#include "accounts/logo_drawing_win32.h"
 #include "resources/resource_ids.h"
 #include "win/child_controls.h"
 #include "win/gdi_handles.h"
@@ -53,8 +52,10 @@ void SynthesisView::refill() {
     selectedRow_ = -1;
     enableLinks(false);
     rows_.refill(*document_);
+    std::vector<LogoId> shown;
     for (const SynthesisRow& row : rows_.rows())
-        makeAccountLogoBitmaps(*row.account);
+        shown.push_back(row.account->logo);
+    logos_.keep(document_->logos, shown);
     list_.reload();
 }
 
@@ -155,9 +156,7 @@ void SynthesisView::paintRow(HDC dc, const RECT& rect, int row, bool selected) c
     const int textWidth = widths.size() > 1 ? widths[1] : kTextColumnWidth;
     const SynthesisCells cells = synthesisCells(rect.left, rect.top, logoWidth, textWidth);
     const AccountRecord& account = *shown.account;
-    if (account.logoBitmap && account.logoMaskBitmap)
-        drawLogo(dc, cells.logoX, cells.logoY, static_cast<HBITMAP>(account.logoBitmap),
-                 static_cast<HBITMAP>(account.logoMaskBitmap));
+    logos_.draw(dc, cells.logoX, cells.logoY, account.logo);
 
     win::GuiResources* resources = win::guiResources();
     if (resources && resources->verdanaFont)

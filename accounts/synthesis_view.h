@@ -5,6 +5,7 @@
 // an account's operations, 1010 for the account dialog).
 #pragma once
 
+#include "accounts/logo_drawing_win32.h"
 #include "accounts/synthesis_model.h"
 #include "win/list_view.h"
 #include "win/scrolled_page.h"
@@ -58,6 +59,7 @@ class SynthesisView : public win::ScrolledPage<SynthesisView>, public win::TabVi
     int selectedRow_ = -1;
     SynthesisRows rows_;
     win::ListView list_;
+    LogoBitmaps logos_; // of the rows' accounts
     HWND panel_ = nullptr;
 };
 

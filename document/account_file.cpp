@@ -3,6 +3,7 @@
 #include "record_fields.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -210,15 +211,15 @@ std::uint32_t linesToWrite(const OperationRecord& operation) {
                : 0;
 }
 
-void writeAccounts(Writer& w, const AccountList& accounts) {
-    w.u32(static_cast<std::uint32_t>(accounts.count()));
-    for (const AccountRecord& account : accounts) {
+void writeAccounts(Writer& w, const Document& doc) {
+    w.u32(static_cast<std::uint32_t>(doc.accounts.count()));
+    for (const AccountRecord& account : doc.accounts) {
         writeRecord(w, account);
-        if (account.logoPixels && account.logoMask) {
+        if (const Logo* logo = accountLogo(doc, account)) {
             w.u32(kLogoPixelBytes);
-            w.bytes(account.logoPixels, kLogoPixelBytes);
+            w.bytes(logo->pixels.data(), kLogoPixelBytes);
             w.u32(kLogoMaskBytes);
-            w.bytes(account.logoMask, kLogoMaskBytes);
+            w.bytes(logo->mask.data(), kLogoMaskBytes);
         } else {
             w.u32(0);
             w.u32(0);
@@ -248,27 +249,26 @@ void writeDocument(Writer& w, const Document& doc) {
     w.zeros(64);
     writeSection(w, doc.labels);
     writeSection(w, doc.reserved);
-    writeAccounts(w, doc.accounts);
+    writeAccounts(w, doc);
     writeSection(w, doc.thirds);
     writeOperations(w, doc.operations);
 }
 
-[[nodiscard]] bool readLogoBlock(Reader& r, std::uint32_t expected, std::uint8_t*& block) {
+// A logo block: its length, then its bytes, copied to `block`. `present`
+// is false when the length is 0 (no block).
+[[nodiscard]] bool readLogoBlock(Reader& r, std::span<std::uint8_t> block, bool& present) {
+    present = false;
     if (!r.need(4))
         return false;
     std::uint32_t length = r.u32();
     if (length == 0)
         return true;
-    if (length != expected)
+    if (length != block.size())
         return r.fail(LoadStatus::BadLogoLength);
-    if (!r.has(length))
-        return r.fail(LoadStatus::Truncated);
-    block = static_cast<std::uint8_t*>(std::malloc(length));
-    if (!block)
-        return r.fail(LoadStatus::OutOfMemory);
     if (!r.need(length))
         return false;
-    std::memcpy(block, r.take(length), length);
+    std::memcpy(block.data(), r.take(length), length);
+    present = true;
     return true;
 }
 
@@ -277,6 +277,9 @@ void writeDocument(Writer& w, const Document& doc) {
     std::uint32_t count = 0;
     if (!readCount(r, kSmallestEntry, count))
         return false;
+    // The blocks are copied out of the read buffer before the next read moves it.
+    std::array<std::uint8_t, kLogoPixelBytes> pixels;
+    std::array<std::uint8_t, kLogoMaskBytes> mask;
     for (std::uint32_t i = 0; i < count; ++i) {
         if (!r.has(kSmallestEntry))
             return r.fail(LoadStatus::Truncated);
@@ -288,12 +291,17 @@ void writeDocument(Writer& w, const Document& doc) {
         std::uint32_t next =
             std::max<std::uint32_t>(doc.nextAccountNumber, partyNumber(account->id) + 1);
         doc.nextAccountNumber = static_cast<std::uint16_t>(next);
-        if (!readLogoBlock(r, kLogoPixelBytes, account->logoPixels) ||
-            !readLogoBlock(r, kLogoMaskBytes, account->logoMask))
+        bool hasPixels = false, hasMask = false;
+        if (!readLogoBlock(r, pixels, hasPixels) || !readLogoBlock(r, mask, hasMask))
             return false;
         // A logo is its pixels and its mask; one without the other is damage.
-        if ((account->logoPixels == nullptr) != (account->logoMask == nullptr))
+        if (hasPixels != hasMask)
             return r.fail(LoadStatus::BadLogoLength);
+        if (hasPixels) {
+            account->logo = doc.logos.add(pixels, mask);
+            if (account->logo == kNoLogo)
+                return r.fail(LoadStatus::OutOfMemory);
+        }
     }
     return true;
 }
@@ -467,7 +475,7 @@ std::uint64_t documentFileSize(const Document& doc) {
     size += std::uint64_t(doc.thirds.count()) * kThirdFileSize;
     for (const AccountRecord& account : doc.accounts) {
         size += kAccountFileSize + 8;
-        if (account.logoPixels && account.logoMask)
+        if (accountLogo(doc, account))
             size += kLogoPixelBytes + kLogoMaskBytes;
     }
     for (const OperationRecord& operation : doc.operations)

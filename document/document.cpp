@@ -14,8 +14,6 @@
 namespace kolvane {
 namespace {
 
-BitmapReleaser gBitmapReleaser = nullptr;
-
 struct DefaultMode {
     const char* name;
     std::uint16_t id;
@@ -85,34 +83,9 @@ Document::~Document() {
     documentDestroy(*this);
 }
 
-void setBitmapReleaser(BitmapReleaser releaser) {
-    gBitmapReleaser = releaser;
-}
-
 void releaseLines(OperationRecord& operation) {
     delete operation.lines; // the list's destructor frees its nodes
     operation.lines = nullptr;
-}
-
-void releaseBitmap(void*& bitmap) {
-    if (bitmap && gBitmapReleaser)
-        gBitmapReleaser(bitmap);
-    bitmap = nullptr;
-}
-
-void releaseLogoBlocks(std::uint8_t*& pixels, std::uint8_t*& mask, void*& bitmap,
-                       void*& maskBitmap) {
-    std::free(pixels);
-    std::free(mask);
-    pixels = nullptr;
-    mask = nullptr;
-    releaseBitmap(bitmap);
-    releaseBitmap(maskBitmap);
-}
-
-void releaseLogo(AccountRecord& account) {
-    releaseLogoBlocks(account.logoPixels, account.logoMask, account.logoBitmap,
-                      account.logoMaskBitmap);
 }
 
 void documentInit(Document& doc) {
@@ -122,7 +95,8 @@ void documentInit(Document& doc) {
 
 void documentClose(Document& doc) {
     doc.operations.clear(releaseLines);
-    doc.accounts.clear(releaseLogo);
+    doc.accounts.clear();
+    doc.logos.clear();
     doc.users.clear();
     doc.reserved.clear();
     doc.categories.clear();

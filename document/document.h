@@ -3,6 +3,7 @@
 // view and dialog changes its records in place.
 #pragma once
 
+#include "logo_store.h"
 #include "record_list.h"
 #include "records.h"
 
@@ -35,6 +36,7 @@ struct Document {
     ThirdList thirds;
     AccountList accounts;
     AccountRecord* currentAccount = nullptr;
+    LogoStore logos;      // the accounts' logos
     std::string filePath; // UTF-8; empty for a new file never saved
     std::uint32_t isOpen = 0;
     std::uint32_t isModified = 0;
@@ -119,17 +121,10 @@ std::uint32_t currentUserId(const Document& doc);
 
 // Releases an operation's ventilation lines.
 void releaseLines(OperationRecord& operation);
-// Releases an account's logo buffers and bitmaps.
-void releaseLogo(AccountRecord& account);
-// The same for any holder of a logo (banks too), and for one bitmap alone;
-// the pointers are left null.
-void releaseLogoBlocks(std::uint8_t*& pixels, std::uint8_t*& mask, void*& bitmap,
-                       void*& maskBitmap);
-void releaseBitmap(void*& bitmap);
-
-// The Win32 layer installs the function that deletes a platform bitmap.
-using BitmapReleaser = void (*)(void* bitmap);
-void setBitmapReleaser(BitmapReleaser releaser);
+// An account's logo, or null when it has none.
+inline const Logo* accountLogo(const Document& doc, const AccountRecord& account) {
+    return doc.logos.find(account.logo);
+}
 
 // Creates an account with its initial-balance operation, as the account
 // command does. Returns the account, or null when memory runs out (with the

@@ -24,9 +24,6 @@ namespace kolvane {
 inline void releaseOwned(OperationRecord& operation) {
     releaseLines(operation);
 }
-inline void releaseOwned(AccountRecord& account) {
-    releaseLogo(account);
-}
 template <class Record> void releaseOwned(Record&) {}
 
 class EditLog {

@@ -15,6 +15,8 @@ template <class Record> class RecordList;
 using PartyId = std::uint32_t;
 using CategoryId = std::uint32_t;
 using FileTime = std::uint64_t; // 100 ns units since 1601-01-01, local time
+using LogoId = std::uint32_t;   // see logo_store.h
+inline constexpr LogoId kNoLogo = 0;
 
 enum PartyKind : std::uint32_t {
     Category = 0x010000,
@@ -78,13 +80,9 @@ struct AccountRecord {
     std::uint16_t initialPointed;
     std::uint16_t active;
     std::uint32_t reserved564;
-    // Memory only: the bank logo (13 824 bytes of 24-bit pixels and 576 bytes
-    // of 1-bit mask, both or neither), owned by the document.
-    std::uint8_t* logoPixels;
-    std::uint8_t* logoMask;
-    // Memory only: platform bitmaps made from the blocks above, or null.
-    void* logoBitmap;
-    void* logoMaskBitmap;
+    // Memory only: the bank logo, kept in the document's logo store
+    // (kNoLogo: none).
+    LogoId logo;
 };
 
 struct ThirdRecord {

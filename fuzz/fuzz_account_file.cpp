@@ -75,8 +75,8 @@ void checkConsistent(const Document& doc) {
                     fail("a line has lines of its own");
     }
     for (const AccountRecord& account : doc.accounts)
-        if (!account.logoPixels != !account.logoMask)
-            fail("a logo has pixels without mask or mask without pixels");
+        if (account.logo != kNoLogo && !accountLogo(doc, account))
+            fail("an account names a logo the document does not hold");
 }
 
 } // namespace

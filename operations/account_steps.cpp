@@ -1,7 +1,6 @@
 #include "account_steps.h"
 
 #include <cstddef>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -9,34 +8,10 @@ namespace kolvane {
 namespace {
 
 // The bytes of a record that the file holds; what follows is memory only
-// (logo buffers and bitmaps, ventilation lines) and stays with the record.
-constexpr std::size_t kAccountFields = offsetof(AccountRecord, logoPixels);
+// (the logo, the ventilation lines). An account's logo is put back on its own:
+// the store keeps every former logo, so its identifier is all there is to keep.
+constexpr std::size_t kAccountFields = offsetof(AccountRecord, logo);
 constexpr std::size_t kOperationFields = offsetof(OperationRecord, lines);
-
-std::vector<std::uint8_t> copyBlock(const std::uint8_t* block, std::size_t size) {
-    return block ? std::vector<std::uint8_t>(block, block + size) : std::vector<std::uint8_t>();
-}
-
-// Gives a logo block the wanted bytes (none: no block); the bitmap made from
-// the former bytes goes, and the frame makes it again.
-void putBlock(std::uint8_t*& block, void*& bitmap, const std::vector<std::uint8_t>& wanted) {
-    if (wanted.empty()) {
-        if (!block)
-            return;
-        std::free(block);
-        block = nullptr;
-        releaseBitmap(bitmap);
-        return;
-    }
-    if (block && std::memcmp(block, wanted.data(), wanted.size()) == 0)
-        return;
-    if (!block)
-        block = static_cast<std::uint8_t*>(std::malloc(wanted.size()));
-    if (!block)
-        return;
-    std::memcpy(block, wanted.data(), wanted.size());
-    releaseBitmap(bitmap);
-}
 
 } // namespace
 
@@ -48,9 +23,7 @@ AccountStep::AccountStep(Document& doc)
 void AccountStep::take(Side& side) const {
     side.accounts.clear();
     for (AccountRecord& account : doc_.accounts)
-        side.accounts.push_back(AccountState{&account, account,
-                                             copyBlock(account.logoPixels, kLogoPixelBytes),
-                                             copyBlock(account.logoMask, kLogoMaskBytes)});
+        side.accounts.push_back(AccountState{&account, account});
     // The dialog changes no operation but an initial balance.
     side.operations.clear();
     for (OperationRecord& operation : doc_.operations)
@@ -65,8 +38,7 @@ void AccountStep::put(const Side& side) {
     for (const AccountState& state : side.accounts) {
         AccountRecord& account = *state.record;
         std::memcpy(&account, &state.fields, kAccountFields);
-        putBlock(account.logoPixels, account.logoBitmap, state.pixels);
-        putBlock(account.logoMask, account.logoMaskBitmap, state.mask);
+        account.logo = state.fields.logo;
     }
     for (const OperationState& state : side.operations)
         std::memcpy(state.record, &state.fields, kOperationFields);
@@ -93,13 +65,11 @@ bool AccountStep::finish(AccountChange change, AccountRecord* deleted) {
     for (std::size_t i = 0; i < before_.accounts.size(); ++i) {
         const AccountState& was = before_.accounts[i];
         const AccountState& is = after_.accounts[i];
-        if (std::memcmp(&was.fields, &is.fields, kAccountFields) == 0 && was.pixels == is.pixels &&
-            was.mask == is.mask)
+        if (std::memcmp(&was.fields, &is.fields, kAccountFields) == 0 &&
+            was.fields.logo == is.fields.logo)
             continue;
-        if (kept != i) {
-            before_.accounts[kept] = std::move(before_.accounts[i]);
-            after_.accounts[kept] = std::move(after_.accounts[i]);
-        }
+        before_.accounts[kept] = before_.accounts[i];
+        after_.accounts[kept] = after_.accounts[i];
         ++kept;
     }
     before_.accounts.resize(kept);
@@ -188,11 +158,9 @@ void AccountStep::revert(RegisterModel& model) {
 std::size_t AccountStep::memoryBytes() const {
     std::size_t bytes = sizeof(*this) + log_.memoryBytes() + balances_.memoryBytes() +
                         registerRows_.capacity() * sizeof(OperationRecord*);
-    for (const Side* side : {&before_, &after_}) {
-        bytes += side->operations.capacity() * sizeof(OperationState);
-        for (const AccountState& state : side->accounts)
-            bytes += sizeof(AccountState) + state.pixels.capacity() + state.mask.capacity();
-    }
+    for (const Side* side : {&before_, &after_})
+        bytes += side->operations.capacity() * sizeof(OperationState) +
+                 side->accounts.capacity() * sizeof(AccountState);
     return bytes;
 }
 

@@ -43,7 +43,6 @@ class AccountStep : public BookingCommand {
     struct AccountState {
         AccountRecord* record;
         AccountRecord fields;
-        std::vector<std::uint8_t> pixels, mask; // empty: no logo
     };
     struct OperationState {
         OperationRecord* record;

@@ -1,7 +1,6 @@
 // Kolvane's entry point: common controls, window classes, the shared drawing
 // resources, the document and the settings, the main window, then either the
 // file named on the command line or the welcome dialog, and the message loop.
-#include "accounts/logo_drawing_win32.h"
 #include "document/document.h"
 #include "document/text.h"
 #include "resources/resource_ids.h"
@@ -64,8 +63,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::createGuiResources(resources);
     win::setGuiResources(&resources);
 
-    // Bank and account logos get their bitmaps as files and directories load.
-    installLogoBitmapFunctions();
     Document document;
     documentInit(document);
     // The password scrambling draws on the C generator.

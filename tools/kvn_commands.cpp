@@ -166,10 +166,10 @@ template <class Record> void dumpRecord(JsonWriter& json, const Record& record) 
     json.endObject();
 }
 
-void dumpAccount(JsonWriter& json, const AccountRecord& a) {
+void dumpAccount(JsonWriter& json, const Document& doc, const AccountRecord& a) {
     json.beginObject();
     dumpFields(json, a);
-    json.member("hasLogo", a.logoPixels != nullptr && a.logoMask != nullptr);
+    json.member("hasLogo", accountLogo(doc, a) != nullptr);
     json.endObject();
 }
 
@@ -210,7 +210,8 @@ void dumpDocument(const Document& doc, std::ostream& out) {
     dumpList(json, "categories", doc.categories, dumpRecord<CategoryRecord>);
     dumpList(json, "labels", doc.labels, dumpRecord<LabelRecord>);
     dumpList(json, "reserved", doc.reserved, dumpRecord<ReservedRecord>);
-    dumpList(json, "accounts", doc.accounts, dumpAccount);
+    dumpList(json, "accounts", doc.accounts,
+             [&doc](JsonWriter& w, const AccountRecord& a) { dumpAccount(w, doc, a); });
     dumpList(json, "thirds", doc.thirds, dumpRecord<ThirdRecord>);
     dumpList(json, "operations", doc.operations,
              [](JsonWriter& w, const OperationRecord& o) { dumpOperation(w, o, false); });

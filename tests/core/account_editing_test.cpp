@@ -162,7 +162,7 @@ TEST_F(AccountEditing, CreatingGivesTheNextIdentifiersAndTheInitialOperation) {
     EXPECT_DOUBLE_EQ(account->balance, 250.5);
     EXPECT_EQ(account->initialOperationId, 17u);
     EXPECT_EQ(doc.nextOperationId, 18u);
-    EXPECT_EQ(account->logoPixels, nullptr); // no bank: no logo
+    EXPECT_EQ(account->logo, kNoLogo); // no bank: no logo
     EXPECT_EQ(doc.currentAccount, account);
 
     // The initial operation's fields are createAccount's (tested with the
@@ -209,11 +209,6 @@ TEST_F(AccountEditing, ApplyingMakesAnActiveAccountCurrentAndMovesOffAMaskedOne)
     EXPECT_EQ(doc.currentAccount, nullptr);
 }
 
-int gReleasedBitmaps = 0;
-void countRelease(void*) {
-    ++gReleasedBitmaps;
-}
-
 TEST_F(AccountEditing, BankLogoIsCopiedIntoTheAccount) {
     std::vector<std::uint8_t> pixels(kLogoPixelBytes, 0x5A);
     std::vector<std::uint8_t> mask(kLogoMaskBytes, 0xF0);
@@ -226,27 +221,21 @@ TEST_F(AccountEditing, BankLogoIsCopiedIntoTheAccount) {
     AccountRecord* account = nullptr;
     applyAccountForm(doc, form, nullptr, sampleNow(), &account);
     EXPECT_STREQ(account->bankName, "Banque Bleue");
-    ASSERT_NE(account->logoPixels, nullptr);
-    ASSERT_NE(account->logoMask, nullptr);
-    EXPECT_NE(account->logoPixels, pixels.data());
-    EXPECT_EQ(std::memcmp(account->logoPixels, pixels.data(), kLogoPixelBytes), 0);
-    EXPECT_EQ(std::memcmp(account->logoMask, mask.data(), kLogoMaskBytes), 0);
+    const Logo* logo = accountLogo(doc, *account);
+    ASSERT_NE(logo, nullptr);
+    EXPECT_EQ(logo->pixels, pixels);
+    EXPECT_EQ(logo->mask, mask);
 
-    // Modifying reuses the buffers and drops the bitmaps of the old logo.
-    setBitmapReleaser(countRelease);
-    gReleasedBitmaps = 0;
-    int pixelBitmap = 0, maskBitmap = 0;
-    account->logoBitmap = &pixelBitmap;
-    account->logoMaskBitmap = &maskBitmap;
-    std::uint8_t* buffer = account->logoPixels;
+    // The same picture again changes nothing; another one is a new logo, and
+    // the former stays for undo.
+    const LogoId first = account->logo;
+    applyAccountForm(doc, form, account, sampleNow());
+    EXPECT_EQ(account->logo, first);
     pixels[0] = 0x22;
     applyAccountForm(doc, form, account, sampleNow());
-    setBitmapReleaser(nullptr);
-    EXPECT_EQ(account->logoPixels, buffer);
-    EXPECT_EQ(account->logoPixels[0], 0x22);
-    EXPECT_EQ(account->logoBitmap, nullptr);
-    EXPECT_EQ(account->logoMaskBitmap, nullptr);
-    EXPECT_EQ(gReleasedBitmaps, 2);
+    EXPECT_NE(account->logo, first);
+    EXPECT_EQ(accountLogo(doc, *account)->pixels[0], 0x22);
+    EXPECT_EQ(doc.logos.find(first)->pixels[0], 0x5A);
 
     // No bank chosen (an account whose bank the list does not know): the
     // account keeps its bank, name and logo, whatever the list last showed.
@@ -254,12 +243,12 @@ TEST_F(AccountEditing, BankLogoIsCopiedIntoTheAccount) {
     form.bankName = "Banque Rouge";
     pixels[0] = 0x33;
     applyAccountForm(doc, form, account, sampleNow());
-    EXPECT_EQ(account->logoPixels[0], 0x22);
+    EXPECT_EQ(accountLogo(doc, *account)->pixels[0], 0x22);
     EXPECT_STREQ(account->bankName, "Banque Bleue");
     AccountRecord* bankless = nullptr;
     applyAccountForm(doc, formNamed("Livret"), nullptr, sampleNow(), &bankless);
     EXPECT_STREQ(bankless->bankName, "");
-    EXPECT_EQ(bankless->logoPixels, nullptr);
+    EXPECT_EQ(bankless->logo, kNoLogo);
 }
 
 TEST_F(AccountEditing, DeletingNeedsTwoActiveAccountsAndReportsThePosition) {

@@ -21,9 +21,9 @@
 
 namespace kolvane::testing_samples {
 
-// The file-relevant bytes of the two records that hold memory-only pointers.
+// The file-relevant bytes of the two records that end with memory-only fields.
 inline constexpr std::size_t kOperationCompared = offsetof(OperationRecord, lineCount) + 4;
-inline constexpr std::size_t kAccountCompared = offsetof(AccountRecord, logoPixels);
+inline constexpr std::size_t kAccountCompared = offsetof(AccountRecord, logo);
 static_assert(kOperationCompared == 116);
 static_assert(kAccountCompared == 568);
 
@@ -106,13 +106,12 @@ inline void buildRichDocument(Document& doc, std::uint32_t seed = 1) {
         noisyText(account.name, "Compte ch\xE8que", random);
         noisyText(account.webAddress, "https://banque.example/", random);
         account.id = makePartyId(Account, i);
-        account.logoPixels = account.logoMask = nullptr;
-        account.logoBitmap = account.logoMaskBitmap = nullptr;
+        account.logo = kNoLogo;
         if (i == 1) {
-            account.logoPixels = static_cast<std::uint8_t*>(std::malloc(kLogoPixelBytes));
-            account.logoMask = static_cast<std::uint8_t*>(std::malloc(kLogoMaskBytes));
-            fillNoise(account.logoPixels, kLogoPixelBytes, random);
-            fillNoise(account.logoMask, kLogoMaskBytes, random);
+            std::vector<std::uint8_t> pixels(kLogoPixelBytes), mask(kLogoMaskBytes);
+            fillNoise(pixels.data(), pixels.size(), random);
+            fillNoise(mask.data(), mask.size(), random);
+            account.logo = doc.logos.add(pixels, mask);
         }
         doc.accounts.append(account);
     }
@@ -181,11 +180,12 @@ inline void expectSameRecords(const Document& expected, const Document& actual) 
     const AccountRecord* e = expected.accounts.first();
     const AccountRecord* a = actual.accounts.first();
     for (; e && a; e = expected.accounts.next(e), a = actual.accounts.next(a)) {
-        ASSERT_EQ(e->logoPixels == nullptr, a->logoPixels == nullptr);
-        ASSERT_EQ(e->logoMask == nullptr, a->logoMask == nullptr);
-        if (e->logoPixels) {
-            EXPECT_EQ(std::memcmp(e->logoPixels, a->logoPixels, kLogoPixelBytes), 0);
-            EXPECT_EQ(std::memcmp(e->logoMask, a->logoMask, kLogoMaskBytes), 0);
+        const Logo* expectedLogo = accountLogo(expected, *e);
+        const Logo* actualLogo = accountLogo(actual, *a);
+        ASSERT_EQ(expectedLogo == nullptr, actualLogo == nullptr);
+        if (expectedLogo) {
+            EXPECT_EQ(expectedLogo->pixels, actualLogo->pixels);
+            EXPECT_EQ(expectedLogo->mask, actualLogo->mask);
         }
     }
     const OperationRecord* eo = expected.operations.first();

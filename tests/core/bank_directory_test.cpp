@@ -56,7 +56,7 @@ Bytes header(std::int32_t count, std::string_view magic = "KolvaKVB") {
 void fillWithOne(BankDirectory& directory) {
     Bytes image = header(1);
     putRecord(image, "Ancienne", "x");
-    ASSERT_EQ(parseBankDirectory(directory, image), 1);
+    ASSERT_TRUE(parseBankDirectory(directory, image));
     ASSERT_EQ(directory.count(), 1);
 }
 
@@ -70,10 +70,10 @@ TEST(BankDirectoryFile, RefusedFilesLeaveTheDirectoryEmpty) {
     struct Case {
         const char* why;
         Bytes image;
-        int result = 0;
+        bool result = false;
     };
     std::vector<Case> cases;
-    cases.push_back({"magic and zero count: an empty directory", header(0), 1});
+    cases.push_back({"magic and zero count: an empty directory", header(0), true});
     cases.push_back({"wrong magic", header(0, "KolvaKVb")});
     cases.push_back({"shorter than its header", Bytes{'K', 'o', 'l', 'v', 'a', 'K', 'V', 'B', 0}});
     {
@@ -105,7 +105,7 @@ TEST(BankDirectoryFile, RefusedFilesLeaveTheDirectoryEmpty) {
     BankDirectory directory;
     fillWithOne(directory);
     MemoryFileSystem fs;
-    EXPECT_EQ(loadBankDirectory(directory, "nowhere.kvb", fs), 0);
+    EXPECT_FALSE(loadBankDirectory(directory, "nowhere.kvb", fs));
     EXPECT_EQ(directory.count(), 0);
 }
 
@@ -114,7 +114,7 @@ TEST(BankDirectoryFile, ANameFillingItsWholeArrayIsCutToEndInside) {
     putRecord(image, "x", "y");
     std::memset(image.data() + 12, 'N', 40); // no terminator in the name
     BankDirectory directory;
-    ASSERT_EQ(parseBankDirectory(directory, image), 1);
+    ASSERT_TRUE(parseBankDirectory(directory, image));
     EXPECT_EQ(nameOf(*directory.first()), std::string(39, 'N'));
     freeBankDirectory(directory);
 }
@@ -126,23 +126,23 @@ TEST(BankDirectoryFile, SaveThenLoadKeepsEveryByte) {
     putRecord(image, utf8ToCp1252("Société Test"), "https://s.example", 0x01, 0x80, '#');
     putRecord(image, "B", "", 0xFE, 0x7F, '\x7F');
     BankDirectory directory;
-    ASSERT_EQ(parseBankDirectory(directory, image), 1);
+    ASSERT_TRUE(parseBankDirectory(directory, image));
     ASSERT_EQ(directory.count(), 2);
     const BankRecord& first = *directory.first();
     EXPECT_EQ(nameOf(first), utf8ToCp1252("Société Test"));
     EXPECT_EQ(first.name[39], '#'); // bytes after the terminator are kept
     EXPECT_EQ(fieldText(first.webAddress), "https://s.example");
-    EXPECT_EQ(first.logoPixels[13823], 0x01);
-    EXPECT_EQ(first.logoMask[0], 0x80);
-    EXPECT_EQ(directory.next(&first)->logoMask[575], 0x7F);
+    EXPECT_EQ(bankLogo(directory, first)->pixels[13823], 0x01);
+    EXPECT_EQ(bankLogo(directory, first)->mask[0], 0x80);
+    EXPECT_EQ(bankLogo(directory, *directory.next(&first))->mask[575], 0x7F);
 
     MemoryFileSystem fs;
-    ASSERT_EQ(saveBankDirectory(directory, "/dir/etabid.kvb", fs), 1);
+    ASSERT_TRUE(saveBankDirectory(directory, "/dir/etabid.kvb", fs));
     EXPECT_EQ(fs.files.size(), 1u); // no temporary file left
     EXPECT_EQ(fs.files["/dir/etabid.kvb"], image);
 
     BankDirectory reloaded;
-    ASSERT_EQ(loadBankDirectory(reloaded, "/dir/etabid.kvb", fs), 1);
+    ASSERT_TRUE(loadBankDirectory(reloaded, "/dir/etabid.kvb", fs));
     EXPECT_EQ(reloaded.first()->webAddress[127], '#');
     EXPECT_EQ(serializeBankDirectory(reloaded), image);
     freeBankDirectory(reloaded);
@@ -155,7 +155,7 @@ TEST(BankDirectoryFile, SaveThenLoadKeepsEveryByte) {
         MemoryFileSystem failing;
         failing.files["etabid.kvb"] = old;
         failing.failAt = step;
-        EXPECT_EQ(saveBankDirectory(directory, "etabid.kvb", failing), 0);
+        EXPECT_FALSE(saveBankDirectory(directory, "etabid.kvb", failing));
         EXPECT_EQ(failing.files["etabid.kvb"], old);
         EXPECT_EQ(failing.files.count("etabid.kvb.tmp"), 0u);
     }
@@ -173,12 +173,9 @@ AccountRecord* addAccount(Document& doc, std::uint16_t number, std::string_view 
     account->active = 1;
     setFieldUtf8(account->bankName, bankUtf8);
     setFieldText(account->webAddress, web);
-    if (logoByte) {
-        account->logoPixels = static_cast<std::uint8_t*>(std::malloc(13824));
-        account->logoMask = static_cast<std::uint8_t*>(std::malloc(576));
-        std::memset(account->logoPixels, logoByte, 13824);
-        std::memset(account->logoMask, logoByte, 576);
-    }
+    if (logoByte)
+        account->logo = doc.logos.add(std::vector<std::uint8_t>(13824, logoByte),
+                                      std::vector<std::uint8_t>(576, logoByte));
     return account;
 }
 
@@ -196,7 +193,7 @@ TEST(BankList, ABankKnownOnlyFromAccountsIsAddedOnceWithTheFirstAccountsData) {
     BankDirectory directory;
     Bytes image = header(1);
     putRecord(image, "Banque du Nord", "https://nord.example");
-    ASSERT_EQ(parseBankDirectory(directory, image), 1);
+    ASSERT_TRUE(parseBankDirectory(directory, image));
 
     const std::vector<BankRecord*> rows = bankListRows(directory, doc);
     ASSERT_EQ(directory.count(), 2);
@@ -204,9 +201,8 @@ TEST(BankList, ABankKnownOnlyFromAccountsIsAddedOnceWithTheFirstAccountsData) {
     const BankRecord& merged = *directory.last();
     EXPECT_EQ(fieldText(merged.name), "Banque Absente");
     EXPECT_EQ(fieldText(merged.webAddress), "https://first.example");
-    ASSERT_NE(merged.logoPixels, nullptr);
-    EXPECT_NE(merged.logoPixels, doc.accounts.first()->logoPixels); // a copy, not shared
-    EXPECT_EQ(merged.logoPixels[13823], 0x31);
+    ASSERT_NE(bankLogo(directory, merged), nullptr);
+    EXPECT_EQ(bankLogo(directory, merged)->pixels[13823], 0x31);
 
     // Filling the list again merges nothing more.
     EXPECT_EQ(bankListRows(directory, doc).size(), 2u);
@@ -226,7 +222,7 @@ TEST(BankList, OnlyAccountsWithABankNameAndALogoAreMerged) {
     BankDirectory directory;
     Bytes image = header(1);
     putRecord(image, utf8ToCp1252("CRÉDIT DU SUD"), "https://sud.example");
-    ASSERT_EQ(parseBankDirectory(directory, image), 1);
+    ASSERT_TRUE(parseBankDirectory(directory, image));
 
     const std::vector<BankRecord*> rows = bankListRows(directory, doc);
     EXPECT_EQ(namesOf(rows), (std::vector<std::string>{"CRÉDIT DU SUD", "Masquée"}));
@@ -251,7 +247,7 @@ TEST(NewBank, ReplacingInAnotherCaseKeepsThePositionANewNameIsAppended) {
     putRecord(image, "Banque Test", "https://2.example", 0x02, 0x02, '!');
     putRecord(image, "Dernier", "https://3.example", 0x03, 0x03, '!');
     BankDirectory directory;
-    ASSERT_EQ(parseBankDirectory(directory, image), 1);
+    ASSERT_TRUE(parseBankDirectory(directory, image));
 
     const std::vector<std::uint8_t> pixels(13824, 0x99);
     const std::vector<std::uint8_t> mask(576, 0x66);
@@ -259,25 +255,26 @@ TEST(NewBank, ReplacingInAnotherCaseKeepsThePositionANewNameIsAppended) {
     ASSERT_EQ(position, 1);
     EXPECT_EQ(storeBank(directory, position, "BANQUE test", "https://neuf.example", pixels.data(),
                         mask.data()),
-              1);
+              std::optional<int>(1));
     ASSERT_EQ(directory.count(), 3);
     const BankRecord& replaced = *bankAt(directory, 1);
     EXPECT_EQ(fieldText(replaced.name), "BANQUE test");
     EXPECT_EQ(replaced.name[39], '\0'); // rewritten from a zero-filled array
     EXPECT_EQ(fieldText(replaced.webAddress), "https://neuf.example");
-    EXPECT_EQ(replaced.logoPixels[0], 0x99);
-    EXPECT_EQ(replaced.logoMask[575], 0x66);
+    EXPECT_EQ(bankLogo(directory, replaced)->pixels[0], 0x99);
+    EXPECT_EQ(bankLogo(directory, replaced)->mask[575], 0x66);
     EXPECT_EQ(fieldText(bankAt(directory, 2)->name), "Dernier");
 
     // A new name is appended, cut to 38 characters.
     const std::string longName(45, 'L');
     const std::string longWeb(130, 'w');
     ASSERT_EQ(findBank(directory, longName), -1);
-    EXPECT_EQ(storeBank(directory, -1, longName, longWeb, pixels.data(), mask.data()), 3);
+    EXPECT_EQ(storeBank(directory, -1, longName, longWeb, pixels.data(), mask.data()),
+              std::optional<int>(3));
     ASSERT_EQ(directory.count(), 4);
     EXPECT_EQ(fieldText(directory.last()->name), std::string(38, 'L'));
     EXPECT_EQ(fieldText(directory.last()->webAddress), std::string(126, 'w'));
-    EXPECT_EQ(storeBank(directory, -1, "Sans blocs", "", nullptr, nullptr), -1);
+    EXPECT_EQ(storeBank(directory, -1, "Sans blocs", "", nullptr, nullptr), std::nullopt);
     EXPECT_EQ(directory.count(), 4);
     freeBankDirectory(directory);
 }
@@ -306,18 +303,19 @@ std::string shippedDirectoryPath() {
 
 TEST(ShippedBankDirectory, LoadsTenBanksWithAccentedNames) {
     BankDirectory directory;
-    ASSERT_EQ(loadBankDirectory(directory, shippedDirectoryPath()), 1) << shippedDirectoryPath();
+    ASSERT_TRUE(loadBankDirectory(directory, shippedDirectoryPath())) << shippedDirectoryPath();
     EXPECT_EQ(directory.count(), 10);
     EXPECT_GE(findBank(directory, utf8ToCp1252("Crédit Agricole")), 0);
     EXPECT_GE(findBank(directory, utf8ToCp1252("SOCIÉTÉ GÉNÉRALE")), 0);
     for (const BankRecord& bank : directory) {
         SCOPED_TRACE(cp1252ToUtf8(fieldText(bank.name)));
         EXPECT_EQ(fieldText(bank.webAddress).substr(0, 8), "https://");
-        ASSERT_NE(bank.logoMask, nullptr);
+        const Logo* logo = bankLogo(directory, bank);
+        ASSERT_NE(logo, nullptr);
         // The plates have rounded corners: the top-left pixel (file row 47)
         // lets the background through, the centre does not.
-        EXPECT_EQ(bank.logoMask[47 * 12] & 0x80, 0x80);
-        EXPECT_EQ(bank.logoMask[24 * 12 + 6] & 0x80, 0x00);
+        EXPECT_EQ(logo->mask[47 * 12] & 0x80, 0x80);
+        EXPECT_EQ(logo->mask[24 * 12 + 6] & 0x80, 0x00);
     }
     freeBankDirectory(directory);
 }

@@ -148,10 +148,12 @@ TEST(DocumentLifecycle, InitThenCloseResetEverything) {
     doc.labels.appendEmpty();
     doc.thirds.appendEmpty();
     doc.reserved.appendEmpty();
-    // Lines and logos are the document's to release (the address sanitizer
-    // reports a leak otherwise).
-    logo->logoPixels = static_cast<std::uint8_t*>(std::malloc(kLogoPixelBytes));
-    logo->logoMask = static_cast<std::uint8_t*>(std::malloc(kLogoMaskBytes));
+    // Lines are the document's to release (the address sanitizer reports a
+    // leak otherwise); logos go with the file.
+    const std::vector<std::uint8_t> pixels(kLogoPixelBytes), mask(kLogoMaskBytes);
+    logo->logo = doc.logos.add(pixels, mask);
+    const LogoId kept = logo->logo;
+    ASSERT_NE(accountLogo(doc, *logo), nullptr);
     attachLines(*addOperation(doc, logo->id, Split, -10.0, 2),
                 {{0x010001, -4.0}, {0x010002, -6.0}});
     doc.filePath = "/tmp/a.kvn";
@@ -174,6 +176,8 @@ TEST(DocumentLifecycle, InitThenCloseResetEverything) {
               0);
     EXPECT_EQ(doc.currentUser, nullptr);
     EXPECT_EQ(doc.currentAccount, nullptr);
+    EXPECT_EQ(doc.logos.find(kept), nullptr);
+    EXPECT_NE(doc.logos.add(pixels, mask), kept); // never the identifier of another file's logo
     EXPECT_TRUE(doc.filePath.empty());
     EXPECT_EQ(doc.isOpen, 0u);
     EXPECT_EQ(doc.isModified, 0u);
@@ -320,8 +324,6 @@ TEST(DeleteAccount, EachKindOfOperationOfTheDeletedAccount) {
     user.id = 4;
     doc.currentUser = doc.users.append(user);
     doc.currentAccount = a;
-    a->logoPixels = static_cast<std::uint8_t*>(std::malloc(kLogoPixelBytes));
-    a->logoMask = static_cast<std::uint8_t*>(std::malloc(kLogoMaskBytes));
 
     addOperation(doc, kAccountB, kAccountA, 50.0, 10); // A pays B: stays with B
     addOperation(doc, kAccountA, kAccountB, 20.0, 11); // B pays A: stays with B

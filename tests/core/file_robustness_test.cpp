@@ -219,7 +219,7 @@ void expectLoadedConsistently(const Document& doc, const std::vector<std::uint8_
         }
     }
     for (const AccountRecord& account : doc.accounts)
-        EXPECT_EQ(account.logoPixels == nullptr, account.logoMask == nullptr);
+        EXPECT_TRUE(account.logo == kNoLogo || accountLogo(doc, account));
 
     FileMap map = mapFile(input);
     ASSERT_TRUE(map.wellFormed);

@@ -117,7 +117,6 @@ class AccountDialogTest : public ::testing::Test {
     static void SetUpTestSuite() {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
-        installLogoBitmapFunctions();
     }
 
     void SetUp() override {
@@ -140,10 +139,11 @@ class AccountDialogTest : public ::testing::Test {
         BankDirectory list;
         for (const auto& [name, color] : banks) {
             TestLogo logo(color);
-            storeBank(list, -1, utf8ToCp1252(name), "https://" + std::string(name) + ".example",
-                      logo.pixels.data(), logo.mask.data());
+            ASSERT_TRUE(storeBank(list, -1, utf8ToCp1252(name),
+                                  "https://" + std::string(name) + ".example", logo.pixels.data(),
+                                  logo.mask.data()));
         }
-        ASSERT_EQ(saveBankDirectory(list, wideToUtf8(directory)), 1);
+        ASSERT_TRUE(saveBankDirectory(list, wideToUtf8(directory)));
         freeBankDirectory(list);
     }
 
@@ -191,9 +191,9 @@ TEST_F(AccountDialogTest, FirstAccountOfANewFile) {
     EXPECT_STREQ(account.bankName, "Alpha");
     EXPECT_STREQ(account.webAddress, "https://Alpha.example");
     TestLogo alpha(0xFF0000);
-    ASSERT_NE(account.logoPixels, nullptr);
-    EXPECT_EQ(std::memcmp(account.logoPixels, alpha.pixels.data(), kLogoPixelBytes), 0);
-    EXPECT_NE(account.logoBitmap, nullptr);
+    const Logo* logo = accountLogo(doc, account);
+    ASSERT_NE(logo, nullptr);
+    EXPECT_EQ(logo->pixels, alpha.pixels);
     EXPECT_EQ(doc.currentAccount, &account);
 }
 
@@ -342,17 +342,18 @@ TEST_F(AccountDialogTest, ANewBankFromAPngReplacesOneOfTheSameName) {
     DeleteFileW(notAPicture.c_str());
 
     BankDirectory saved; // saved at once, in place of the old one
-    ASSERT_EQ(loadBankDirectory(saved, wideToUtf8(directory)), 1);
+    ASSERT_TRUE(loadBankDirectory(saved, wideToUtf8(directory)));
     ASSERT_EQ(saved.count(), 1);
     const BankRecord& bank = *saved.first();
     EXPECT_STREQ(bank.webAddress, "https://verte.example");
-    ASSERT_NE(bank.logoPixels, nullptr);
+    const Logo* logo = bankLogo(saved, bank);
+    ASSERT_NE(logo, nullptr);
     // 10 x 10 is enlarged to 48 x 48 at (24, 0): blue on the left, white on the right.
     for (int y : {0, 47}) {
-        EXPECT_TRUE(logoTransparent(bank.logoMask, 23, y));
-        EXPECT_FALSE(logoTransparent(bank.logoMask, 71, y));
-        EXPECT_TRUE(similarColor(logoColor(bank.logoPixels, 26, y), 0x0000FF)) << y;
-        EXPECT_TRUE(similarColor(logoColor(bank.logoPixels, 69, y), 0xFFFFFF)) << y;
+        EXPECT_TRUE(logoTransparent(logo->mask.data(), 23, y));
+        EXPECT_FALSE(logoTransparent(logo->mask.data(), 71, y));
+        EXPECT_TRUE(similarColor(logoColor(logo->pixels.data(), 26, y), 0x0000FF)) << y;
+        EXPECT_TRUE(similarColor(logoColor(logo->pixels.data(), 69, y), 0xFFFFFF)) << y;
     }
     freeBankDirectory(saved);
 }
@@ -365,7 +366,6 @@ TEST(AccountDialogScreenshots, DISABLED_Pages) {
     const std::wstring folder = uitest::shotFolder();
     if (folder.empty())
         GTEST_SKIP() << "KOLVANE_SHOT_DIR is not set";
-    installLogoBitmapFunctions();
     Document doc;
     documentInit(doc);
     AccountRecord* account = createAccount(doc, utf8ToCp1252("Compte courant"), 1250.0);
@@ -414,11 +414,15 @@ TEST(AccountDialogScreenshots, DISABLED_Pages) {
     documentClose(doc);
 }
 
+// The bitmaps a view keeps for a logo: drawn with its mask, dropped once the
+// logo is no longer shown.
 TEST(LogoDrawing, MaskKeepsTheBackgroundWherePixelsAreTransparent) {
     TestLogo logo(0xFF0000); // red in columns 24 to 71
-    win::GdiObject<HBITMAP> pixels(makeLogoBitmap(96, 48, logo.pixels.data(), false));
-    win::GdiObject<HBITMAP> mask(makeLogoBitmap(96, 48, logo.mask.data(), true));
-    ASSERT_TRUE(pixels && mask);
+    LogoStore store;
+    const LogoId id = store.add(logo.pixels, logo.mask);
+    LogoBitmaps bitmaps;
+    bitmaps.keep(store, id);
+    ASSERT_EQ(bitmaps.count(), 1u);
     win::WindowDC screen(nullptr);
     win::MemoryDC dc(CreateCompatibleDC(screen.get()));
     win::GdiObject<HBITMAP> canvas(CreateCompatibleBitmap(screen.get(), 120, 60));
@@ -428,11 +432,17 @@ TEST(LogoDrawing, MaskKeepsTheBackgroundWherePixelsAreTransparent) {
     FillRect(dc.get(), &all, green.get());
     SetTextColor(dc.get(), RGB(255, 255, 0)); // drawing must not depend on these
     SetBkColor(dc.get(), RGB(0, 0, 255));
-    drawLogo(dc.get(), 10, 5, pixels.get(), mask.get());
+    bitmaps.draw(dc.get(), 10, 5, id);
     EXPECT_EQ(GetPixel(dc.get(), 10 + 23, 5 + 20), RGB(0, 160, 0)); // transparent
     EXPECT_EQ(GetPixel(dc.get(), 10 + 24, 5 + 47), RGB(255, 0, 0)); // opaque logo
     EXPECT_EQ(GetPixel(dc.get(), 10 + 71, 5 + 0), RGB(255, 0, 0));
     EXPECT_EQ(GetPixel(dc.get(), 10 + 72, 5 + 0), RGB(0, 160, 0));
+
+    bitmaps.keep(store, kNoLogo);
+    EXPECT_EQ(bitmaps.count(), 0u);
+    FillRect(dc.get(), &all, green.get());
+    bitmaps.draw(dc.get(), 10, 5, id);
+    EXPECT_EQ(GetPixel(dc.get(), 10 + 24, 5 + 47), RGB(0, 160, 0));
 }
 
 } // namespace
