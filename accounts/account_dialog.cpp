@@ -118,7 +118,7 @@ void AccountDialog::onCommand(int id, int) {
 }
 
 void AccountDialog::onCancel() { // "Annuler", Escape and the close box
-    endDialog(kAccountUnchanged);
+    end(AccountOutcome::Unchanged);
 }
 
 void AccountDialog::onDestroy() {
@@ -436,14 +436,20 @@ void AccountDialog::apply() {
     case ApplyAction::Create:
         break;
     }
-    AccountRecord* account = nullptr;
-    const int result =
-        applyAccountForm(*document, form, decision.account, localNowFileTime(), &account);
-    if (result < 0) {
+    switch (applyAccountForm(*document, form, decision.account, localNowFileTime())) {
+    case AccountApplied::OutOfMemory:
         win::showStringMessage(window, IDS_OUT_OF_MEMORY);
         return;
+    case AccountApplied::Created:
+        end(AccountOutcome::Created);
+        return;
+    case AccountApplied::Modified:
+        end(AccountOutcome::Modified);
+        return;
+    case AccountApplied::CreatedWithoutOperation:
+        end(AccountOutcome::Unchanged);
+        return;
     }
-    endDialog(result);
 }
 
 void AccountDialog::removeAccount() {
@@ -459,9 +465,11 @@ void AccountDialog::removeAccount() {
         runAccountDeleteDialog({!account || maskOffered(*account)}, window);
     if (!account || (choice != AccountDeleteEnd::Mask && choice != AccountDeleteEnd::Remove))
         return;
-    endDialog(applyDeleteChoice(*document, account,
-                                choice == AccountDeleteEnd::Mask ? DeleteMask : DeleteForever,
-                                deletedPosition));
+    if (applyDeleteChoice(*document, account,
+                          choice == AccountDeleteEnd::Mask ? DeleteChoice::Mask
+                                                           : DeleteChoice::Forever,
+                          deletedPosition))
+        end(AccountOutcome::MaskedOrDeleted);
 }
 
 void AccountDialog::addBank() {
@@ -490,13 +498,13 @@ runAccountDialog(Document& document, const AccountDialogIn& in, HWND owner) {
     dialog.deletedPosition = in.newFile ? nullptr : &out.deletedPosition;
     registerLinkControlClass(win::resourceInstance());
     switch (dialog.runModal(owner, IDD_ACCOUNT)) {
-    case kAccountUnchanged:
+    case static_cast<INT_PTR>(AccountOutcome::Unchanged):
         return {AccountDialogEnd::Unchanged, out};
-    case kAccountCreated:
+    case static_cast<INT_PTR>(AccountOutcome::Created):
         return {AccountDialogEnd::Created, out};
-    case kAccountModified:
+    case static_cast<INT_PTR>(AccountOutcome::Modified):
         return {AccountDialogEnd::Modified, out};
-    case kAccountMaskedOrDeleted:
+    case static_cast<INT_PTR>(AccountOutcome::MaskedOrDeleted):
         return {AccountDialogEnd::MaskedOrDeleted, out};
     default:
         return {AccountDialogEnd::NotShown, out};

@@ -79,6 +79,7 @@ struct AccountDialog : win::DialogObject<AccountDialog> {
     void addBank();
     AccountRecord* pickedAccount() const;
     HWND control(int id) const;
+    void end(AccountOutcome outcome) { endDialog(static_cast<int>(outcome)); }
 };
 
 struct AccountDialogIn {

@@ -132,11 +132,11 @@ bool copyBankLogo(Document& doc, AccountRecord& account, const LogoBlocks& bank)
     return true;
 }
 
-int applyAccountForm(Document& doc, const AccountForm& form, AccountRecord* target, FileTime now,
-                     AccountRecord** applied) {
+AccountApplied applyAccountForm(Document& doc, const AccountForm& form, AccountRecord* target,
+                                FileTime now, AccountRecord** applied) {
     if (applied)
         *applied = nullptr;
-    int result = kAccountModified;
+    AccountApplied result = AccountApplied::Modified;
     if (target) {
         modifyAccount(doc, *target, form, now);
     } else {
@@ -145,10 +145,10 @@ int applyAccountForm(Document& doc, const AccountForm& form, AccountRecord* targ
         if (!target) {
             // The record itself, or only its initial operation, failed.
             if (doc.accounts.count() == countBefore)
-                return -1;
+                return AccountApplied::OutOfMemory;
             if (applied)
                 *applied = doc.accounts.last();
-            return kAccountUnchanged;
+            return AccountApplied::CreatedWithoutOperation;
         }
         // createAccount stamps its operation with the clock; keep one "now".
         if (OperationRecord* operation = initialOperationOf(doc, *target)) {
@@ -157,7 +157,7 @@ int applyAccountForm(Document& doc, const AccountForm& form, AccountRecord* targ
         }
         if (form.selectedBank)
             keepBankLogo(doc, *target, *form.selectedBank);
-        result = kAccountCreated;
+        result = AccountApplied::Created;
     }
     copyFormTexts(*target, form);
     if (doc.currentAccount == target && !target->active)
@@ -182,10 +182,11 @@ DeleteDecision decideDelete(const Document& doc) {
     return decision;
 }
 
-int applyDeleteChoice(Document& doc, AccountRecord* account, int choice, int* deletedPosition) {
-    if (!account || (choice != DeleteMask && choice != DeleteForever))
-        return kAccountUnchanged;
-    if (choice == DeleteMask) {
+bool applyDeleteChoice(Document& doc, AccountRecord* account, DeleteChoice choice,
+                       int* deletedPosition) {
+    if (!account)
+        return false;
+    if (choice == DeleteChoice::Mask) {
         account->active = 0;
         if (deletedPosition)
             *deletedPosition = -1;
@@ -193,7 +194,7 @@ int applyDeleteChoice(Document& doc, AccountRecord* account, int choice, int* de
         *deletedPosition = accountIndex(doc, account, 1);
     }
     moveCurrentOffAccount(doc, *account);
-    return kAccountMaskedOrDeleted;
+    return true;
 }
 
 AccountForm fillFormFromAccount(const AccountRecord& account) {

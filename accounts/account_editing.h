@@ -19,11 +19,8 @@ inline constexpr int kMessageOutOfMemory = 20401;
 inline constexpr int kMessageKeepOneActiveAccount = 20405;
 inline constexpr int kQuestionModifyAccount = 20800;
 
-// Results of the account dialog.
-inline constexpr int kAccountUnchanged = 0;
-inline constexpr int kAccountCreated = 1;
-inline constexpr int kAccountModified = 2;
-inline constexpr int kAccountMaskedOrDeleted = 8;
+// What the account dialog changed, as the frame is told.
+enum class AccountOutcome { Unchanged, Created, Modified, MaskedOrDeleted };
 
 // The two logo blocks of a bank (13 824 and 576 bytes); a bank without logo
 // has neither.
@@ -89,11 +86,18 @@ AccountRecord* findAccountByName(const Document& doc, std::string_view nameCp125
 // Applies the form to `target`, or creates an account when `target` is null
 // (named without the outer spaces typed). The bank name is written only when
 // a bank is chosen in the list, so an account keeps the bank it had.
-// Returns kAccountCreated or kAccountModified; kAccountUnchanged when the
-// initial-balance operation of a new account could not be made (the account
-// stays, without operation); -1 when the account record itself could not be
-// made (message 20401, the dialog stays open). `applied` receives the account.
-int applyAccountForm(Document& doc, const AccountForm& form, AccountRecord* target, FileTime now,
+// `applied` receives the account.
+enum class AccountApplied {
+    Created,
+    Modified,
+    // The new account is made but not its initial-balance operation: the
+    // account stays, without operation, and the dialog ends as unchanged.
+    CreatedWithoutOperation,
+    // Not even the account record could be made: message 20401, the dialog
+    // stays open.
+    OutOfMemory,
+};
+[[nodiscard]] AccountApplied applyAccountForm(Document& doc, const AccountForm& form, AccountRecord* target, FileTime now,
                      AccountRecord** applied = nullptr);
 
 // Gives the account a copy of the bank's logo, kept in the document's store.
@@ -115,15 +119,15 @@ struct DeleteDecision {
 // account is picked.
 DeleteDecision decideDelete(const Document& doc);
 
-// Choices of the delete dialog 213.
-enum DeleteChoice { DeleteCancelled = 0, DeleteMask = 1, DeleteForever = 2 };
+// What the delete dialog 213 chose.
+enum class DeleteChoice { Mask, Forever };
 
 // Carries out the choice for the account picked in 1126: masking makes it
 // inactive and reports -1; deleting reports its position among all accounts
 // (masked ones included) for the caller to delete. Moves the current account
-// off it in both cases. Returns kAccountMaskedOrDeleted, or kAccountUnchanged
-// when cancelled or no account is picked.
-int applyDeleteChoice(Document& doc, AccountRecord* account, int choice, int* deletedPosition);
+// off it in both cases. False, with nothing done, when no account is picked.
+[[nodiscard]] bool applyDeleteChoice(Document& doc, AccountRecord* account, DeleteChoice choice,
+                                     int* deletedPosition);
 
 // "Masquer" is offered only for an account that is not masked already.
 inline bool maskOffered(const AccountRecord& account) {

@@ -60,6 +60,28 @@ std::string refusalText(const Refusal& refusal) {
         return kDebitAndCreditText;
     case RefusalMessage::EnterOperationLabel:
         return kEnterOperationLabelText;
+    case RefusalMessage::LoanInvalidDates:
+        return kLoanInvalidDatesText;
+    case RefusalMessage::LoanMissingAmount:
+        return kLoanMissingAmountText;
+    case RefusalMessage::LoanAmountTooLarge:
+        return kLoanAmountTooLargeText;
+    case RefusalMessage::LoanMissingCount:
+        return kLoanMissingCountText;
+    case RefusalMessage::LoanTooManyInstalments:
+        return kLoanTooManyInstalmentsText;
+    case RefusalMessage::LoanMissingRate:
+        return kLoanMissingRateText;
+    case RefusalMessage::LoanRateTooHigh:
+        return kLoanRateTooHighText;
+    case RefusalMessage::LoanInsuranceTooLarge:
+        return kLoanInsuranceTooLargeText;
+    case RefusalMessage::LoanInsuranceRateTooHigh:
+        return kLoanInsuranceRateTooHighText;
+    case RefusalMessage::LoanInstalmentTooLarge:
+        return kLoanInstalmentTooLargeText;
+    case RefusalMessage::LoanRoundingDiverges:
+        return kLoanRoundingDivergesText;
     case RefusalMessage::Named:
         return refusal.named;
     }

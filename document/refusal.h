@@ -63,6 +63,28 @@ inline constexpr const char* kSameThirdMessage =
     "Les opérations ne peuvent pas être transférées vers le Tiers à supprimer .\n"
     "Choisissez un autre Tiers, un compte ou une catégorie .";
 
+// The loan simulator.
+inline constexpr const char* kLoanInvalidDatesText =
+    "Date de la 1ère échéance ou celle de déblocage de Fonds n'est pas valide .";
+inline constexpr const char* kLoanMissingAmountText = "Saisissez le montant de crédit .";
+inline constexpr const char* kLoanAmountTooLargeText =
+    "Le montant de crédit ne peut pas dépasser 2 147 483.64 .";
+inline constexpr const char* kLoanMissingCountText = "Saisissez le nombre d'échéances .";
+inline constexpr const char* kLoanTooManyInstalmentsText =
+    "Le nombre d'échéances ne peut pas dépasser 1 200 .";
+inline constexpr const char* kLoanMissingRateText = "Saisissez le taux d'intérêt .";
+inline constexpr const char* kLoanRateTooHighText =
+    "Le taux d'intérêt annuel ne peut pas dépasser 100 % .";
+inline constexpr const char* kLoanInsuranceTooLargeText =
+    "Le montant de l'assurance ne peut pas dépasser 2 147 483.64 .";
+inline constexpr const char* kLoanInsuranceRateTooHighText =
+    "Le taux d'assurance ne peut pas dépasser 100 % .";
+inline constexpr const char* kLoanInstalmentTooLargeText =
+    "L'échéance dépasserait 2 147 483.64 : diminuez le montant de crédit .";
+inline constexpr const char* kLoanRoundingDivergesText =
+    "Avec autant d'échéances à ce taux, les arrondis au centime dépassent une "
+    "échéance : réduisez le nombre d'échéances .";
+
 // --- Refusals ---------------------------------------------------------------------
 
 enum class RefusalMessage : std::uint8_t {
@@ -94,6 +116,17 @@ enum class RefusalMessage : std::uint8_t {
     EnterLineAmount,
     DebitAndCredit,
     EnterOperationLabel,
+    LoanInvalidDates,
+    LoanMissingAmount,
+    LoanAmountTooLarge,
+    LoanMissingCount,
+    LoanTooManyInstalments,
+    LoanMissingRate,
+    LoanRateTooHigh,
+    LoanInsuranceTooLarge,
+    LoanInsuranceRateTooHigh,
+    LoanInstalmentTooLarge,
+    LoanRoundingDiverges,
     Named, // a text that names a record: Refusal::named
 };
 
@@ -117,6 +150,11 @@ enum class RefusalField : std::uint8_t {
     LineAmount,
     EntryCredit,
     EntryLabel,
+    LoanReleaseDate,
+    LoanAmount,
+    LoanCount,
+    LoanRate,
+    LoanInsurance,
 };
 
 struct Refusal {

@@ -10,49 +10,49 @@
 namespace kolvane {
 namespace {
 
-LendingProblem checkForm(const LendingForm& form, LendingParameters& parameters) {
+Refusal checkForm(const LendingForm& form, LendingParameters& parameters) {
     if (daysBetween(form.releaseDate, form.firstInstalmentDate, 0) <= 0)
-        return LendingProblem::InvalidDates;
+        return {RefusalMessage::LoanInvalidDates, RefusalField::LoanReleaseDate};
     parameters.releaseDate = form.releaseDate;
     parameters.firstInstalmentDate = form.firstInstalmentDate;
 
     parameters.amount = std::fabs(form.amount);
     if (isZeroAmount(parameters.amount))
-        return LendingProblem::MissingAmount;
+        return {RefusalMessage::LoanMissingAmount, RefusalField::LoanAmount};
     if (!(parameters.amount <= kLargestLoanAmount))
-        return LendingProblem::AmountTooLarge;
+        return {RefusalMessage::LoanAmountTooLarge, RefusalField::LoanAmount};
 
     parameters.count = parseInstalmentCount(form.countText);
     if (parameters.count == 0)
-        return LendingProblem::MissingCount;
+        return {RefusalMessage::LoanMissingCount, RefusalField::LoanCount};
     if (parameters.count > kMaxInstalments)
-        return LendingProblem::TooManyInstalments;
+        return {RefusalMessage::LoanTooManyInstalments, RefusalField::LoanCount};
 
     parameters.annualRate = std::fabs(form.annualRate);
     if (isZeroAmount(parameters.annualRate))
-        return LendingProblem::MissingRate;
+        return {RefusalMessage::LoanMissingRate, RefusalField::LoanRate};
     if (!(parameters.annualRate <= kMaxLoanPercent))
-        return LendingProblem::RateTooHigh;
+        return {RefusalMessage::LoanRateTooHigh, RefusalField::LoanRate};
 
     parameters.insurance = std::fabs(form.insurance);
     parameters.insuranceType = form.insuranceType;
     if (form.insuranceType == InsuranceType::Value) {
         if (!(parameters.insurance <= kLargestLoanAmount))
-            return LendingProblem::InsuranceTooLarge;
+            return {RefusalMessage::LoanInsuranceTooLarge, RefusalField::LoanInsurance};
     } else if (!(parameters.insurance <= kMaxLoanPercent)) {
-        return LendingProblem::InsuranceRateTooHigh;
+        return {RefusalMessage::LoanInsuranceRateTooHigh, RefusalField::LoanInsurance};
     }
     parameters.periodicity = form.periodicity;
     parameters.rateMode = form.rateMode;
-    return LendingProblem::None;
+    return {};
 }
 
 } // namespace
 
 LendingDecision decideLending(const LendingForm& form) {
     LendingDecision decision;
-    decision.problem = checkForm(form, decision.parameters);
-    if (decision.problem != LendingProblem::None)
+    decision.refusal = checkForm(form, decision.parameters);
+    if (decision.refusal)
         return decision;
     decision.schedule = computeLending(decision.parameters);
     const LendingSchedule& schedule = decision.schedule;
@@ -60,67 +60,13 @@ LendingDecision decideLending(const LendingForm& form) {
     // instalment compounds like the capital: past one instalment left over
     // (or past what a double holds) the table means nothing.
     if (!(std::fabs(schedule.remainder) <= schedule.instalmentWithInsurance))
-        decision.problem = LendingProblem::RoundingDiverges;
+        decision.refusal = {RefusalMessage::LoanRoundingDiverges, RefusalField::LoanCount};
     // A short loan at a high rate can ask for more than one instalment can hold.
     else if (!(schedule.instalmentWithInsurance <= kLargestLoanAmount))
-        decision.problem = LendingProblem::InstalmentTooLarge;
-    if (decision.problem != LendingProblem::None)
+        decision.refusal = {RefusalMessage::LoanInstalmentTooLarge, RefusalField::LoanAmount};
+    if (decision.refusal)
         decision.schedule = {};
     return decision;
-}
-
-std::string_view lendingProblemText(LendingProblem problem) {
-    switch (problem) {
-    case LendingProblem::None:
-        return {};
-    case LendingProblem::InvalidDates:
-        return "Date de la 1ère échéance ou celle de déblocage de Fonds n'est pas valide .";
-    case LendingProblem::MissingAmount:
-        return "Saisissez le montant de crédit .";
-    case LendingProblem::AmountTooLarge:
-        return "Le montant de crédit ne peut pas dépasser 2 147 483.64 .";
-    case LendingProblem::MissingCount:
-        return "Saisissez le nombre d'échéances .";
-    case LendingProblem::TooManyInstalments:
-        return "Le nombre d'échéances ne peut pas dépasser 1 200 .";
-    case LendingProblem::MissingRate:
-        return "Saisissez le taux d'intérêt .";
-    case LendingProblem::RateTooHigh:
-        return "Le taux d'intérêt annuel ne peut pas dépasser 100 % .";
-    case LendingProblem::InsuranceTooLarge:
-        return "Le montant de l'assurance ne peut pas dépasser 2 147 483.64 .";
-    case LendingProblem::InsuranceRateTooHigh:
-        return "Le taux d'assurance ne peut pas dépasser 100 % .";
-    case LendingProblem::InstalmentTooLarge:
-        return "L'échéance dépasserait 2 147 483.64 : diminuez le montant de crédit .";
-    case LendingProblem::RoundingDiverges:
-        return "Avec autant d'échéances à ce taux, les arrondis au centime dépassent une "
-               "échéance : réduisez le nombre d'échéances .";
-    }
-    return {};
-}
-
-LendingField lendingProblemField(LendingProblem problem) {
-    switch (problem) {
-    case LendingProblem::None:
-    case LendingProblem::InvalidDates:
-        return LendingField::ReleaseDate;
-    case LendingProblem::MissingAmount:
-    case LendingProblem::AmountTooLarge:
-    case LendingProblem::InstalmentTooLarge:
-        return LendingField::Amount;
-    case LendingProblem::MissingCount:
-    case LendingProblem::TooManyInstalments:
-    case LendingProblem::RoundingDiverges:
-        return LendingField::Count;
-    case LendingProblem::MissingRate:
-    case LendingProblem::RateTooHigh:
-        return LendingField::Rate;
-    case LendingProblem::InsuranceTooLarge:
-    case LendingProblem::InsuranceRateTooHigh:
-        return LendingField::Insurance;
-    }
-    return LendingField::ReleaseDate;
 }
 
 std::int32_t parseInstalmentCount(std::string_view text) {

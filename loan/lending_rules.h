@@ -3,6 +3,7 @@
 #pragma once
 
 #include "document/choice_lists.h"
+#include "document/refusal.h"
 #include "document/row_model.h"
 #include "loan/lending.h"
 
@@ -31,37 +32,15 @@ struct LendingForm {
     InsuranceType insuranceType = InsuranceType::Value;
 };
 
-enum class LendingProblem {
-    None,
-    InvalidDates,
-    MissingAmount,
-    AmountTooLarge,
-    MissingCount,
-    TooManyInstalments,
-    MissingRate,
-    RateTooHigh,
-    InsuranceTooLarge,
-    InsuranceRateTooHigh,
-    InstalmentTooLarge,
-    RoundingDiverges,
-};
-
-// The field that gets the focus after the message.
-enum class LendingField { ReleaseDate, Amount, Count, Rate, Insurance };
-
 struct LendingDecision {
-    LendingProblem problem = LendingProblem::None;
+    Refusal refusal; // the message and the field that gets the focus
     LendingParameters parameters; // as computed, when accepted
     LendingSchedule schedule;
 };
 
 // Checks the form and, when it passes, computes the loan. The first failing
-// check decides; its message is lendingProblemText(problem).
+// check decides.
 LendingDecision decideLending(const LendingForm& form);
-
-// The message of a refusal (UTF-8), empty for None.
-std::string_view lendingProblemText(LendingProblem problem);
-LendingField lendingProblemField(LendingProblem problem);
 
 // The count typed in the instalments field: 0 when it is empty or not a
 // whole number, kMaxInstalments + 1 for anything larger than allowed.

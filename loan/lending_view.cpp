@@ -12,6 +12,7 @@
 #include "win/clipboard.h"
 #include "win/combo_box.h"
 #include "win/file_chooser.h"
+#include "win/refusals.h"
 #include "win/window_text.h"
 
 #include <commctrl.h>
@@ -141,21 +142,6 @@ std::uint32_t choice(HWND combo) {
     return static_cast<std::uint32_t>(win::ComboBox(combo).selectedData());
 }
 
-int controlIdOf(LendingField field) {
-    switch (field) {
-    case LendingField::ReleaseDate:
-        return IDC_LOAN_RELEASE_DATE;
-    case LendingField::Amount:
-        return IDC_LOAN_AMOUNT;
-    case LendingField::Count:
-        return IDC_LOAN_COUNT;
-    case LendingField::Rate:
-        return IDC_LOAN_RATE;
-    case LendingField::Insurance:
-        return IDC_LOAN_INSURANCE;
-    }
-    return IDC_LOAN_RELEASE_DATE;
-}
 
 
 } // namespace
@@ -230,9 +216,8 @@ void LendingView::calculate() {
     form.insuranceType = static_cast<InsuranceType>(choice(control(IDC_LOAN_INSURANCE_TYPE)));
 
     LendingDecision decision = decideLending(form);
-    if (decision.problem != LendingProblem::None) {
-        win::showMessage(window, utf8ToWide(lendingProblemText(decision.problem)));
-        SetFocus(control(controlIdOf(lendingProblemField(decision.problem))));
+    if (decision.refusal) {
+        win::refuse(window, decision.refusal);
         return;
     }
     parameters_ = decision.parameters;
@@ -302,6 +287,10 @@ LRESULT LendingView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (table_.drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
             return TRUE;
         break;
+    case WM_NEXTDLGCTL: // the focus a refusal sends to its field
+        if (lParam != 0)
+            SetFocus(reinterpret_cast<HWND>(wParam));
+        return 0;
     case WM_DESTROY:
         schedule_ = {};
         return 0;

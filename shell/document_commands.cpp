@@ -100,28 +100,28 @@ SaveAsTransition nextSaveAsStep(SaveAsStep step, bool confirmed) {
     return {SaveAsStep::Stop, false};
 }
 
-AccountMenuEdit accountMenuEdit(const Document& doc, int previousIndex, int code) {
+AccountMenuEdit accountMenuEdit(const Document& doc, int previousIndex, AccountOutcome code) {
     AccountMenuEdit edit;
     if (previousIndex >= 0)
         edit.uncheckId = accountItemId(previousIndex);
     const int current = currentAccountIndex(doc);
     switch (code) {
-    case kAccountCreated:
+    case AccountOutcome::Created:
         // The new account is the last one: numbered from 0, it is count - 1.
         edit.kind = AccountMenuEdit::Append;
         edit.itemId = CMD_ACCOUNT_FIRST - 1 + static_cast<unsigned>(countAccounts(doc, 1));
         edit.text = currentAccountName(doc);
         break;
-    case kAccountModified:
+    case AccountOutcome::Modified:
         edit.kind = AccountMenuEdit::Replace;
         edit.menuPosition = current + kFirstAccountItemPosition;
         edit.itemId = accountItemId(current);
         edit.text = currentAccountName(doc);
         break;
-    case kAccountMaskedOrDeleted:
+    case AccountOutcome::MaskedOrDeleted:
         edit.kind = AccountMenuEdit::Rebuild;
         break;
-    default:
+    case AccountOutcome::Unchanged:
         edit.kind = AccountMenuEdit::Recheck;
         if (current >= 0)
             edit.itemId = accountItemId(current);
@@ -345,7 +345,7 @@ void DocumentCommands::openRecent(int index) {
 void DocumentCommands::newFile() {
     if (doc_.isOpen && !closeFile())
         return;
-    if (ui_.runAccountDialog(true).code != kAccountUnchanged) {
+    if (ui_.runAccountDialog(true).code != AccountOutcome::Unchanged) {
         if (addDefaultUser(doc_) && addDefaultModes(doc_) && addDefaultCategories(doc_)) {
             ui_.openViews();
             doc_.isOpen = 1;
@@ -449,15 +449,17 @@ bool DocumentCommands::closeFile() {
 
 namespace {
 
-AccountChange accountChangeOf(int code, bool deleted) {
+AccountChange accountChangeOf(AccountOutcome code, bool deleted) {
     switch (code) {
-    case kAccountCreated:
+    case AccountOutcome::Created:
         return AccountChange::Created;
-    case kAccountMaskedOrDeleted:
+    case AccountOutcome::MaskedOrDeleted:
         return deleted ? AccountChange::Deleted : AccountChange::Masked;
-    default:
-        return AccountChange::Modified;
+    case AccountOutcome::Unchanged:
+    case AccountOutcome::Modified:
+        break;
     }
+    return AccountChange::Modified;
 }
 
 } // namespace
@@ -477,9 +479,10 @@ void DocumentCommands::editAccounts() {
         }
     }
     const AccountDialogResult result = ui_.runAccountDialog(false);
-    if (result.code == kAccountUnchanged)
+    if (result.code == AccountOutcome::Unchanged)
         return;
-    AccountRecord* deleted = result.code == kAccountMaskedOrDeleted && result.deletePosition != -1
+    AccountRecord* deleted = result.code == AccountOutcome::MaskedOrDeleted &&
+                                     result.deletePosition != -1
                                  ? accountAt(doc_, result.deletePosition, 1)
                                  : nullptr;
     if (!step) {

@@ -25,8 +25,8 @@ namespace kolvane {
 enum class SaveAnswer { Yes, No, Cancel };
 
 struct AccountDialogResult {
-    int code = kAccountUnchanged;
-    int deletePosition = -1; // with kAccountMaskedOrDeleted: among all accounts, or -1
+    AccountOutcome code = AccountOutcome::Unchanged;
+    int deletePosition = -1; // with MaskedOrDeleted: among all accounts, or -1
 };
 
 // The welcome dialog's end codes: 0 cancelled, 1000 new file, 1001 open,
@@ -122,7 +122,7 @@ struct AccountMenuEdit {
     int menuPosition = -1; // Replace: position in the popup
     std::string text;      // UTF-8
 };
-AccountMenuEdit accountMenuEdit(const Document& doc, int previousIndex, int code);
+AccountMenuEdit accountMenuEdit(const Document& doc, int previousIndex, AccountOutcome code);
 
 // True when closing the document must first ask whether to save.
 bool needsSaveQuestion(const Document& doc);

@@ -163,17 +163,17 @@ class MainWindow::Ui : public ShellUi {
         AccountDialogResult result;
         switch (shown.end) {
         case AccountDialogEnd::Created:
-            result.code = kAccountCreated;
+            result.code = AccountOutcome::Created;
             break;
         case AccountDialogEnd::Modified:
-            result.code = kAccountModified;
+            result.code = AccountOutcome::Modified;
             break;
         case AccountDialogEnd::MaskedOrDeleted:
-            result.code = kAccountMaskedOrDeleted;
+            result.code = AccountOutcome::MaskedOrDeleted;
             break;
         case AccountDialogEnd::Unchanged:
         case AccountDialogEnd::NotShown:
-            result.code = kAccountUnchanged;
+            result.code = AccountOutcome::Unchanged;
             break;
         }
         result.deletePosition = shown.out.deletedPosition;

@@ -154,8 +154,8 @@ int commandLoan(const std::vector<std::string>& args, std::ostream& out, std::os
         return refuse(err, "--insurance-type is one of ", names(kInsuranceTypes));
 
     const LendingDecision decision = decideLending(form);
-    if (decision.problem != LendingProblem::None)
-        return refuse(err, lendingProblemText(decision.problem));
+    if (decision.refusal)
+        return refuse(err, refusalText(decision.refusal));
     writeSchedule(decision, out);
     return kExitOk;
 }

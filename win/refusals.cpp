@@ -29,6 +29,11 @@ constexpr FieldControl kFieldControls[] = {
     {RefusalField::LineAmount, IDC_VENTILATION_AMOUNT},
     {RefusalField::EntryCredit, IDC_ENTRY_CREDIT},
     {RefusalField::EntryLabel, IDC_ENTRY_LABEL},
+    {RefusalField::LoanReleaseDate, IDC_LOAN_RELEASE_DATE},
+    {RefusalField::LoanAmount, IDC_LOAN_AMOUNT},
+    {RefusalField::LoanCount, IDC_LOAN_COUNT},
+    {RefusalField::LoanRate, IDC_LOAN_RATE},
+    {RefusalField::LoanInsurance, IDC_LOAN_INSURANCE},
 };
 
 } // namespace

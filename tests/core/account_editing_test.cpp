@@ -72,7 +72,7 @@ TEST_F(AccountEditing, EmptyNameIsRefusedAndAnotherCaseModifiesThatAccount) {
     EXPECT_EQ(decision.message, 20800);
 
     AccountForm form = formNamed("éPARGNE LOGEMENT");
-    EXPECT_EQ(applyAccountForm(doc, form, decision.account, sampleNow()), kAccountModified);
+    EXPECT_EQ(applyAccountForm(doc, form, decision.account, sampleNow()), AccountApplied::Modified);
     EXPECT_EQ(cp1252ToUtf8(fieldText(savings->name)), "Épargne logement");
     EXPECT_EQ(doc.accounts.count(), 2);
 }
@@ -101,7 +101,7 @@ TEST_F(AccountEditing, NewNameFromTheRenameBoxOnlyWhenEnabledTickedAndNotEmpty) 
     for (const auto& c : cases) {
         form.renameEnabled = c.enabled;
         form.renameChecked = c.ticked;
-        applyAccountForm(doc, form, account, sampleNow());
+        EXPECT_EQ(applyAccountForm(doc, form, account, sampleNow()), AccountApplied::Modified);
         EXPECT_STREQ(account->name, c.name);
     }
 }
@@ -117,7 +117,7 @@ TEST_F(AccountEditing, ChangingTheInitialBalanceMovesTheBalanceAndTheInitialOper
     AccountForm form = formNamed("Courant");
     form.initialBalance = 150.0;
     FileTime now = sampleNow();
-    EXPECT_EQ(applyAccountForm(doc, form, account, now), kAccountModified);
+    EXPECT_EQ(applyAccountForm(doc, form, account, now), AccountApplied::Modified);
     EXPECT_DOUBLE_EQ(account->initialBalance, 150.0);
     EXPECT_DOUBLE_EQ(account->balance, 130.0);
     EXPECT_DOUBLE_EQ(initial->amount, 150.0);
@@ -134,10 +134,10 @@ TEST_F(AccountEditing, TickedInitialOperationKeepsTheInitialBalance) {
     AccountForm form = fillFormFromAccount(*account);
     EXPECT_FALSE(form.initialBalanceEnabled);
     form.initialBalance = 175.0;
-    applyAccountForm(doc, form, account, sampleNow());
+    EXPECT_EQ(applyAccountForm(doc, form, account, sampleNow()), AccountApplied::Modified);
     // Typing the name instead of picking it leaves 1121 enabled: still kept.
     form.initialBalanceEnabled = true;
-    applyAccountForm(doc, form, account, sampleNow());
+    EXPECT_EQ(applyAccountForm(doc, form, account, sampleNow()), AccountApplied::Modified);
     EXPECT_DOUBLE_EQ(account->initialBalance, 100.0);
     EXPECT_DOUBLE_EQ(account->balance, 100.0);
     EXPECT_DOUBLE_EQ(initial->amount, 100.0);
@@ -152,7 +152,7 @@ TEST_F(AccountEditing, CreatingGivesTheNextIdentifiersAndTheInitialOperation) {
 
     FileTime now = sampleNow();
     AccountRecord* account = nullptr;
-    EXPECT_EQ(applyAccountForm(doc, form, nullptr, now, &account), kAccountCreated);
+    EXPECT_EQ(applyAccountForm(doc, form, nullptr, now, &account), AccountApplied::Created);
     ASSERT_NE(account, nullptr);
     EXPECT_EQ(account->id, 0x080003u);
     EXPECT_EQ(doc.nextAccountNumber, 4);
@@ -185,27 +185,27 @@ TEST_F(AccountEditing, ApplyingMakesAnActiveAccountCurrentAndMovesOffAMaskedOne)
     AccountRecord* d = addAccount("D", 0.0, false);
 
     doc.currentAccount = a;
-    applyAccountForm(doc, formNamed("C"), c, sampleNow());
+    EXPECT_EQ(applyAccountForm(doc, formNamed("C"), c, sampleNow()), AccountApplied::Modified);
     EXPECT_EQ(doc.currentAccount, c);
 
     // A masked account that is not current changes nothing.
-    applyAccountForm(doc, formNamed("D"), d, sampleNow());
+    EXPECT_EQ(applyAccountForm(doc, formNamed("D"), d, sampleNow()), AccountApplied::Modified);
     EXPECT_EQ(doc.currentAccount, c);
     EXPECT_EQ(d->active, 0); // applying never unmasks
 
     // Masked current account: the next active one after it...
     doc.currentAccount = b;
-    applyAccountForm(doc, formNamed("B"), b, sampleNow());
+    EXPECT_EQ(applyAccountForm(doc, formNamed("B"), b, sampleNow()), AccountApplied::Modified);
     EXPECT_EQ(doc.currentAccount, c);
     // ... else the nearest active one before it ...
     doc.currentAccount = d;
-    applyAccountForm(doc, formNamed("D"), d, sampleNow());
+    EXPECT_EQ(applyAccountForm(doc, formNamed("D"), d, sampleNow()), AccountApplied::Modified);
     EXPECT_EQ(doc.currentAccount, c);
     // ... else none.
     a->active = 0;
     c->active = 0;
     doc.currentAccount = b;
-    applyAccountForm(doc, formNamed("B"), b, sampleNow());
+    EXPECT_EQ(applyAccountForm(doc, formNamed("B"), b, sampleNow()), AccountApplied::Modified);
     EXPECT_EQ(doc.currentAccount, nullptr);
 }
 
@@ -219,7 +219,7 @@ TEST_F(AccountEditing, BankLogoIsCopiedIntoTheAccount) {
     form.selectedBank = &bank;
     form.bankName = "Banque Bleue";
     AccountRecord* account = nullptr;
-    applyAccountForm(doc, form, nullptr, sampleNow(), &account);
+    EXPECT_EQ(applyAccountForm(doc, form, nullptr, sampleNow(), &account), AccountApplied::Created);
     EXPECT_STREQ(account->bankName, "Banque Bleue");
     const Logo* logo = accountLogo(doc, *account);
     ASSERT_NE(logo, nullptr);
@@ -229,10 +229,10 @@ TEST_F(AccountEditing, BankLogoIsCopiedIntoTheAccount) {
     // The same picture again changes nothing; another one is a new logo, and
     // the former stays for undo.
     const LogoId first = account->logo;
-    applyAccountForm(doc, form, account, sampleNow());
+    EXPECT_EQ(applyAccountForm(doc, form, account, sampleNow()), AccountApplied::Modified);
     EXPECT_EQ(account->logo, first);
     pixels[0] = 0x22;
-    applyAccountForm(doc, form, account, sampleNow());
+    EXPECT_EQ(applyAccountForm(doc, form, account, sampleNow()), AccountApplied::Modified);
     EXPECT_NE(account->logo, first);
     EXPECT_EQ(accountLogo(doc, *account)->pixels[0], 0x22);
     EXPECT_EQ(doc.logos.find(first)->pixels[0], 0x5A);
@@ -242,11 +242,11 @@ TEST_F(AccountEditing, BankLogoIsCopiedIntoTheAccount) {
     form.selectedBank = nullptr;
     form.bankName = "Banque Rouge";
     pixels[0] = 0x33;
-    applyAccountForm(doc, form, account, sampleNow());
+    EXPECT_EQ(applyAccountForm(doc, form, account, sampleNow()), AccountApplied::Modified);
     EXPECT_EQ(accountLogo(doc, *account)->pixels[0], 0x22);
     EXPECT_STREQ(account->bankName, "Banque Bleue");
     AccountRecord* bankless = nullptr;
-    applyAccountForm(doc, formNamed("Livret"), nullptr, sampleNow(), &bankless);
+    EXPECT_EQ(applyAccountForm(doc, formNamed("Livret"), nullptr, sampleNow(), &bankless), AccountApplied::Created);
     EXPECT_STREQ(bankless->bankName, "");
     EXPECT_EQ(bankless->logo, kNoLogo);
 }
@@ -263,16 +263,16 @@ TEST_F(AccountEditing, DeletingNeedsTwoActiveAccountsAndReportsThePosition) {
 
     int position = 99;
     doc.currentAccount = c;
-    EXPECT_EQ(applyDeleteChoice(doc, c, DeleteCancelled, &position), kAccountUnchanged);
+    EXPECT_FALSE(applyDeleteChoice(doc, nullptr, DeleteChoice::Mask, &position));
     EXPECT_EQ(position, 99);
-    EXPECT_EQ(c->active, 1);
+    EXPECT_EQ(doc.currentAccount, c);
 
-    EXPECT_EQ(applyDeleteChoice(doc, c, DeleteMask, &position), kAccountMaskedOrDeleted);
+    EXPECT_TRUE(applyDeleteChoice(doc, c, DeleteChoice::Mask, &position));
     EXPECT_EQ(c->active, 0);
     EXPECT_EQ(position, -1);
     EXPECT_EQ(doc.currentAccount, d);
 
-    EXPECT_EQ(applyDeleteChoice(doc, d, DeleteForever, &position), kAccountMaskedOrDeleted);
+    EXPECT_TRUE(applyDeleteChoice(doc, d, DeleteChoice::Forever, &position));
     EXPECT_EQ(position, 3);  // A, B (masked), C (masked), D
     EXPECT_EQ(d->active, 1); // the caller deletes it
     EXPECT_EQ(doc.currentAccount, a);
@@ -307,7 +307,8 @@ TEST_F(AccountEditing, EveryFieldOfThePagesIsStoredAndShownBack) {
         for (std::size_t i = 0; i < std::size(texts); ++i)
             form.*texts[i].first = value(i, round);
         AccountRecord* account = doc.accounts.first(); // null the first time: created
-        applyAccountForm(doc, form, account, sampleNow(), &account);
+        EXPECT_EQ(applyAccountForm(doc, form, account, sampleNow(), &account),
+                  round == '1' ? AccountApplied::Created : AccountApplied::Modified);
         ASSERT_NE(account, nullptr);
         EXPECT_EQ(doc.accounts.count(), 1);
         EXPECT_EQ(fieldText(account->name), "Un nom de compte beaucoup trop long pou"); // 39
@@ -332,7 +333,7 @@ TEST_F(AccountEditing, EveryFieldOfThePagesIsStoredAndShownBack) {
     }
     // Too long for its field: cut; no such radio button: none checked.
     form.postCode = "750012";
-    applyAccountForm(doc, form, doc.accounts.first(), sampleNow());
+    EXPECT_EQ(applyAccountForm(doc, form, doc.accounts.first(), sampleNow()), AccountApplied::Modified);
     EXPECT_STREQ(doc.accounts.first()->postCode, "75001");
     doc.accounts.first()->civility = 5;
     EXPECT_EQ(fillFormFromAccount(*doc.accounts.first()).civility, -1);

@@ -446,25 +446,25 @@ class RandomBooking {
         switch (below(4)) {
         case 0:
             form.name = "Compte " + std::to_string(doc_.nextAccountNumber);
-            applyAccountForm(doc_, form, nullptr, kNow + below(1000));
+            EXPECT_EQ(applyAccountForm(doc_, form, nullptr, kNow + below(1000)), AccountApplied::Created);
             step->finish(AccountChange::Created);
             break;
         case 1:
             form.renameEnabled = form.renameChecked = below(2) != 0;
             form.newName = "Renommé " + std::to_string(below(100));
-            applyAccountForm(doc_, form, account, kNow + below(1000));
+            EXPECT_EQ(applyAccountForm(doc_, form, account, kNow + below(1000)), AccountApplied::Modified);
             step->finish(AccountChange::Modified);
             break;
         case 2:
             if (!decideDelete(doc_).allowed || !account->active)
                 return false;
-            applyDeleteChoice(doc_, account, DeleteMask, &position);
+            EXPECT_TRUE(applyDeleteChoice(doc_, account, DeleteChoice::Mask, &position));
             step->finish(AccountChange::Masked);
             break;
         default:
             if (!decideDelete(doc_).allowed)
                 return false;
-            applyDeleteChoice(doc_, account, DeleteForever, &position);
+            EXPECT_TRUE(applyDeleteChoice(doc_, account, DeleteChoice::Forever, &position));
             deletedAnAccount_ = true;
             step->finish(AccountChange::Deleted, accountAt(doc_, position, 1));
             break;

@@ -117,7 +117,7 @@ class DocumentCommandsTest : public ::testing::Test {
             if (newFile) {
                 EXPECT_TRUE(createAccount(doc, "Compte courant", 100.0));
             }
-            return AccountDialogResult{kAccountCreated, -1};
+            return AccountDialogResult{AccountOutcome::Created, -1};
         };
     }
 
@@ -596,7 +596,7 @@ TEST_F(DocumentCommandsTest, CreatedAccountIsAppendedCheckedAfterTheMaskedOnes) 
     doc.accounts.last()->active = 0; // a masked account keeps its number
     ui.accountDialog = [this](bool) {
         doc.currentAccount = createAccount(doc, "Vacances", 0.0);
-        return AccountDialogResult{kAccountCreated, -1};
+        return AccountDialogResult{AccountOutcome::Created, -1};
     };
     router.run(CMD_EDIT_ACCOUNTS);
     EXPECT_EQ(ui.calls, (Calls{"runAccountDialog", "updateMenus", "uncheck:4000",
@@ -615,7 +615,7 @@ TEST_F(DocumentCommandsTest, CancelledDialogChangesNothingAChangedAccountReplace
     ui.accountDialog = [this](bool) {
         doc.currentAccount = accountAt(doc, 1, 1);
         setFieldUtf8(doc.currentAccount->name, "Livret A");
-        return AccountDialogResult{kAccountModified, -1};
+        return AccountDialogResult{AccountOutcome::Modified, -1};
     };
     commands.editAccounts();
     EXPECT_EQ(ui.calls, (Calls{"runAccountDialog", "updateMenus", "uncheck:4000",
@@ -625,7 +625,7 @@ TEST_F(DocumentCommandsTest, CancelledDialogChangesNothingAChangedAccountReplace
 
 TEST_F(DocumentCommandsTest, AccountToDeleteIsRemovedAndTheMenuRebuilt) {
     openSample();
-    ui.accountDialog = [](bool) { return AccountDialogResult{kAccountMaskedOrDeleted, 1}; };
+    ui.accountDialog = [](bool) { return AccountDialogResult{AccountOutcome::MaskedOrDeleted, 1}; };
     commands.editAccounts();
     ASSERT_EQ(doc.accounts.count(), 1);
     EXPECT_EQ(cp1252ToUtf8(fieldText(doc.accounts.first()->name)), "Courant");
@@ -633,7 +633,7 @@ TEST_F(DocumentCommandsTest, AccountToDeleteIsRemovedAndTheMenuRebuilt) {
                                "removeAccountItems", "buildAccountsMenu", "redrawMenuBar",
                                "refreshOverview", "refreshRegister:1", "updateStatusBar"}));
     // Masking (no position) only rebuilds the menu.
-    ui.accountDialog = [](bool) { return AccountDialogResult{kAccountMaskedOrDeleted, -1}; };
+    ui.accountDialog = [](bool) { return AccountDialogResult{AccountOutcome::MaskedOrDeleted, -1}; };
     commands.editAccounts();
     EXPECT_EQ(doc.accounts.count(), 1);
 }

@@ -177,7 +177,10 @@ TEST(DocumentLifecycle, InitThenCloseResetEverything) {
     EXPECT_EQ(doc.currentUser, nullptr);
     EXPECT_EQ(doc.currentAccount, nullptr);
     EXPECT_EQ(doc.logos.find(kept), nullptr);
-    EXPECT_NE(doc.logos.add(pixels, mask), kept); // never the identifier of another file's logo
+    const LogoId fresh = doc.logos.add(pixels, mask);
+    EXPECT_NE(fresh, kept); // never the identifier of another file's logo
+    EXPECT_NE(doc.logos.find(fresh), nullptr);
+    EXPECT_EQ(doc.logos.find(fresh + 1), nullptr); // none handed out yet
     EXPECT_TRUE(doc.filePath.empty());
     EXPECT_EQ(doc.isOpen, 0u);
     EXPECT_EQ(doc.isModified, 0u);

@@ -112,7 +112,7 @@ TEST_F(History, DeletingAnAccountIsOneStepThatUndoesToTheSameBytes) {
     const int operations = doc.operations.count();
     auto step = std::make_unique<AccountStep>(doc);
     int position = -1;
-    ASSERT_EQ(applyDeleteChoice(doc, s.b, DeleteForever, &position), kAccountMaskedOrDeleted);
+    ASSERT_TRUE(applyDeleteChoice(doc, s.b, DeleteChoice::Forever, &position));
     ASSERT_TRUE(step->finish(AccountChange::Deleted, accountAt(doc, position, 1)));
     ASSERT_EQ(history.perform(std::move(step)), BookingStatus::Done);
     EXPECT_STREQ(history.nextUndo()->name(), "suppression d'un compte");
@@ -159,11 +159,11 @@ TEST_F(History, AccountDialogStepsAreNamedAndTakeTheRegisterAlong) {
         int position = 0;
         if (c.change == AccountChange::Created) {
             form.name = "Compte D";
-            applyAccountForm(doc, form, nullptr, kNow);
+            EXPECT_EQ(applyAccountForm(doc, form, nullptr, kNow), AccountApplied::Created);
         } else if (c.change == AccountChange::Modified) {
-            applyAccountForm(doc, form, s.a, kNow);
+            EXPECT_EQ(applyAccountForm(doc, form, s.a, kNow), AccountApplied::Modified);
         } else {
-            applyDeleteChoice(doc, s.a, DeleteMask, &position);
+            EXPECT_TRUE(applyDeleteChoice(doc, s.a, DeleteChoice::Mask, &position));
         }
         step->finish(c.change);
         ASSERT_EQ(history.perform(std::move(step)), BookingStatus::Done);
@@ -192,7 +192,7 @@ TEST_F(History, AnUndoneLogoComesBack) {
     AccountForm form = fillFormFromAccount(*s.a); // the same fields, another mask
     const LogoBlocks bank{pixels, second};
     form.selectedBank = &bank;
-    applyAccountForm(doc, form, s.a, kNow);
+    EXPECT_EQ(applyAccountForm(doc, form, s.a, kNow), AccountApplied::Modified);
     step->finish(AccountChange::Modified);
     ASSERT_EQ(history.perform(std::move(step)), BookingStatus::Done);
     ASSERT_TRUE(history.undo());

@@ -185,7 +185,7 @@ TEST(LendingRules, AValidFormIsComputedFromItsAbsoluteValues) {
     form.periodicity = Periodicity::Quarterly;
     form.rateMode = RateMode::Equivalent;
     const LendingDecision decision = decideLending(form);
-    ASSERT_EQ(decision.problem, LendingProblem::None);
+    ASSERT_FALSE(decision.refusal);
     EXPECT_EQ(decision.parameters.releaseDate, form.releaseDate);
     EXPECT_EQ(decision.parameters.firstInstalmentDate, form.firstInstalmentDate);
     EXPECT_EQ(decision.parameters.amount, 1200);
@@ -205,50 +205,50 @@ TEST(LendingRules, RefusalsComeInTheOrderOfTheFormWithTheirField) {
         const char* what;
         void (*change)(LendingForm&);
         const char* countText; // replaces "12" when given
-        LendingProblem problem;
-        LendingField field;
+        RefusalMessage problem;
+        RefusalField field;
         const char* message; // when the text is a fixed one
     };
     const auto keep = [](LendingForm&) {};
     const Case cases[] = {
         {"same day", [](LendingForm& f) { f.firstInstalmentDate = day(2025, 1, 10, 23) + 1; },
-         nullptr, LendingProblem::InvalidDates, LendingField::ReleaseDate,
+         nullptr, RefusalMessage::LoanInvalidDates, RefusalField::LoanReleaseDate,
          "Date de la 1ère échéance ou celle de déblocage de Fonds n'est pas valide ."},
         {"first before release", [](LendingForm& f) { f.firstInstalmentDate = day(2025, 1, 1); },
-         nullptr, LendingProblem::InvalidDates, LendingField::ReleaseDate, nullptr},
+         nullptr, RefusalMessage::LoanInvalidDates, RefusalField::LoanReleaseDate, nullptr},
         {"no amount, no count", [](LendingForm& f) { f.amount = 0.0009; }, "",
-         LendingProblem::MissingAmount, LendingField::Amount, "Saisissez le montant de crédit ."},
+         RefusalMessage::LoanMissingAmount, RefusalField::LoanAmount, "Saisissez le montant de crédit ."},
         {"amount too large", [](LendingForm& f) { f.amount = -2147483.65; }, nullptr,
-         LendingProblem::AmountTooLarge, LendingField::Amount,
+         RefusalMessage::LoanAmountTooLarge, RefusalField::LoanAmount,
          "Le montant de crédit ne peut pas dépasser 2 147 483.64 ."},
-        {"no count", keep, "0", LendingProblem::MissingCount, LendingField::Count,
+        {"no count", keep, "0", RefusalMessage::LoanMissingCount, RefusalField::LoanCount,
          "Saisissez le nombre d'échéances ."},
-        {"count not a number", keep, "1 2", LendingProblem::MissingCount, LendingField::Count,
+        {"count not a number", keep, "1 2", RefusalMessage::LoanMissingCount, RefusalField::LoanCount,
          nullptr},
-        {"1201 instalments", keep, "1201", LendingProblem::TooManyInstalments, LendingField::Count,
+        {"1201 instalments", keep, "1201", RefusalMessage::LoanTooManyInstalments, RefusalField::LoanCount,
          "Le nombre d'échéances ne peut pas dépasser 1 200 ."},
         {"a count beyond any integer", keep, "99999999999999999999",
-         LendingProblem::TooManyInstalments, LendingField::Count, nullptr},
-        {"no rate", [](LendingForm& f) { f.annualRate = 0; }, nullptr, LendingProblem::MissingRate,
-         LendingField::Rate, "Saisissez le taux d'intérêt ."},
+         RefusalMessage::LoanTooManyInstalments, RefusalField::LoanCount, nullptr},
+        {"no rate", [](LendingForm& f) { f.annualRate = 0; }, nullptr, RefusalMessage::LoanMissingRate,
+         RefusalField::LoanRate, "Saisissez le taux d'intérêt ."},
         {"rate above 100 %", [](LendingForm& f) { f.annualRate = 100.01; }, nullptr,
-         LendingProblem::RateTooHigh, LendingField::Rate, nullptr},
+         RefusalMessage::LoanRateTooHigh, RefusalField::LoanRate, nullptr},
         {"insurance value too large", [](LendingForm& f) { f.insurance = 2147483.65; }, nullptr,
-         LendingProblem::InsuranceTooLarge, LendingField::Insurance, nullptr},
+         RefusalMessage::LoanInsuranceTooLarge, RefusalField::LoanInsurance, nullptr},
         {"insurance percent above 100",
          [](LendingForm& f) {
              f.insurance = 100.01;
              f.insuranceType = InsuranceType::FixedPercent;
          },
-         nullptr, LendingProblem::InsuranceRateTooHigh, LendingField::Insurance, nullptr},
+         nullptr, RefusalMessage::LoanInsuranceRateTooHigh, RefusalField::LoanInsurance, nullptr},
         {"a year at 12 % on 2 000 000.00",
          [](LendingForm& f) {
              f.amount = 2000000;
              f.periodicity = Periodicity::Yearly;
          },
-         "1", LendingProblem::InstalmentTooLarge, LendingField::Amount, nullptr},
+         "1", RefusalMessage::LoanInstalmentTooLarge, RefusalField::LoanAmount, nullptr},
         {"100 years at 100 %", [](LendingForm& f) { f.annualRate = 100; }, "1200",
-         LendingProblem::RoundingDiverges, LendingField::Count, nullptr},
+         RefusalMessage::LoanRoundingDiverges, RefusalField::LoanCount, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -257,13 +257,13 @@ TEST(LendingRules, RefusalsComeInTheOrderOfTheFormWithTheirField) {
         if (c.countText)
             form.countText = c.countText;
         const LendingDecision decision = decideLending(form);
-        EXPECT_EQ(decision.problem, c.problem);
-        EXPECT_EQ(lendingProblemField(decision.problem), c.field);
+        EXPECT_EQ(decision.refusal.message, c.problem);
+        EXPECT_EQ(decision.refusal.field, c.field);
         EXPECT_TRUE(decision.schedule.rows.empty());
         if (c.message)
-            EXPECT_EQ(lendingProblemText(decision.problem), c.message);
+            EXPECT_EQ(refusalText(decision.refusal), c.message);
         else
-            EXPECT_FALSE(lendingProblemText(decision.problem).empty());
+            EXPECT_FALSE(refusalText(decision.refusal).empty());
     }
 }
 
@@ -272,15 +272,15 @@ TEST(LendingRules, TheLimitsThemselvesAreAccepted) {
     form.amount = 2147483.64;
     form.countText = "1200";
     form.annualRate = 1;
-    EXPECT_EQ(decideLending(form).problem, LendingProblem::None);
+    EXPECT_FALSE(decideLending(form).refusal);
     form = validForm();
     form.annualRate = 100;
     form.insurance = 100;
     form.insuranceType = InsuranceType::ProportionalPercent;
-    EXPECT_EQ(decideLending(form).problem, LendingProblem::None);
+    EXPECT_FALSE(decideLending(form).refusal);
     form.insurance = 2147483.64;
     form.insuranceType = InsuranceType::Value;
-    EXPECT_EQ(decideLending(form).problem, LendingProblem::None);
+    EXPECT_FALSE(decideLending(form).refusal);
 }
 
 TEST(LendingRules, CellTextsAsTheTableDrawsThem) {
