@@ -46,7 +46,7 @@ void expectRow(const LendingRow& row, double interest, double principal, double 
     EXPECT_NEAR(row.remainingCapital, remaining, 1e-9);
 }
 
-// A month at 1 % and the annuity without interest are the schedules' below.
+// A month at 1 % and an annuity without interest are checked by the schedules below.
 TEST(Lending, PeriodicRateAndAnnuity) {
     EXPECT_DOUBLE_EQ(
         periodicRate(12, periodMonths(Periodicity::HalfYearly), RateMode::Proportional), 0.06);
