@@ -26,7 +26,9 @@ class MainWindowFixture : public ::testing::Test {
 
     // A new file whose first account is "Compte courant", through the dialog.
     void openNewFile() {
-        ASSERT_NE(main.open(win::kDefaultPlacement, false, true), nullptr);
+        if (!main.window) {
+            ASSERT_NE(main.open(win::kDefaultPlacement, false, true), nullptr);
+        }
         DialogDriver driver;
         driver.expectDialog(IDD_ACCOUNT).type(IDC_ACCOUNT_NAME, L"Compte courant").click(IDOK);
         ASSERT_TRUE(driver.runCommand(main.window, CMD_NEW_FILE));
@@ -45,6 +47,11 @@ class MainWindowFixture : public ::testing::Test {
         SendMessageW(main.window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup),
                      MAKELPARAM(position, FALSE));
         return GetMenuState(popup, id, MF_BYCOMMAND);
+    }
+    static std::wstring menuText(HMENU menu, UINT position) {
+        wchar_t text[128] = {};
+        GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+        return text;
     }
     bool bandVisible(int band) const {
         REBARBANDINFOW info{};
