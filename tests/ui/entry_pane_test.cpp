@@ -18,7 +18,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace kolvane {
 namespace {
@@ -122,7 +121,7 @@ TEST_F(EntryPane, AnAmountEnablesTheFieldsAndValiderBooksANewOperation) {
     EXPECT_EQ(booked->amount, -12.50);
     EXPECT_EQ(fieldText(booked->label), "Boulangerie");
     EXPECT_EQ(booked->counterpartyId, Category | 0x0001u);
-    EXPECT_EQ(booked->modeId, 0x0001); // "Carte de paiement"
+    EXPECT_EQ(booked->modeId, 0x0001);      // "Carte de paiement"
     EXPECT_EQ(model->record(rows), booked); // at the end in entry order
     EXPECT_EQ(host.saved, 1);
     EXPECT_EQ(SendMessageW(item(IDC_ENTRY_LABEL), CB_GETCOUNT, 0, 0), 4); // the new label

@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 namespace kolvane::win {
 namespace {
 
@@ -63,8 +61,8 @@ TEST_F(RegisterViewTest, ListColumnsAndStripOfTheCurrentAccount) {
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(GetDlgCtrlID(list), kRegisterListId);
     EXPECT_EQ(ListView_GetItemCount(list), 6);
-    const wchar_t* headers[] = {L"Date",  L"Mode",    L"Catégorie", L"Libéllé",
-                                L"P|",    L"Débit>", L"Crédit>",   L"Solde>"};
+    const wchar_t* headers[] = {L"Date", L"Mode",   L"Catégorie", L"Libéllé",
+                                L"P|",   L"Débit>", L"Crédit>",   L"Solde>"};
     for (int column = 0; column < kRegisterColumnCount; ++column)
         EXPECT_EQ(headerText(list, column), headers[column]) << column;
     // The label column takes what the others leave.
@@ -152,9 +150,8 @@ TEST_F(RegisterViewTest, OverviewRowsLinksAndDoubleClickOpenTheOperations) {
     click(list, 0, 1);
     DialogDriver driver;
     driver.expectMessageBox(L"Ce compte n'a pas de lien internet .").press(IDOK);
-    ASSERT_TRUE(driver.run([&] {
-        SendMessageW(main.synthesisView().window, WM_COMMAND, MAKEWPARAM(4003, 0), 0);
-    }));
+    ASSERT_TRUE(driver.run(
+        [&] { SendMessageW(main.synthesisView().window, WM_COMMAND, MAKEWPARAM(4003, 0), 0); }));
 
     // A double click on "Compte B" opens its operations on the second tab.
     click(list, 1, 1, NM_DBLCLK);
