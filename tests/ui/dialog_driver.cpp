@@ -3,6 +3,7 @@
 #include "document/app_title.h"
 #include "document/text.h"
 #include "resources/resource_ids.h"
+#include "win/combo_box.h"
 #include "win/window_object.h"
 #include "win/window_text.h"
 
@@ -221,9 +222,9 @@ DialogStep& DialogStep::closeBox() {
 DialogStep& DialogStep::expectText(int id, std::wstring_view expected) {
     return onControl(id, false, [id, value = std::wstring(expected)](HWND control) {
         const std::wstring shown = win::windowText(control);
-        return shown == value
-                   ? std::string()
-                   : controlName(id) + " shows " + inQuotes(shown) + ", expected " + inQuotes(value);
+        return shown == value ? std::string()
+                              : controlName(id) + " shows " + inQuotes(shown) + ", expected " +
+                                    inQuotes(value);
     });
 }
 
@@ -437,11 +438,8 @@ std::vector<std::wstring> comboTexts(HWND combo) {
 }
 
 bool chooseComboData(HWND combo, std::uintptr_t value) {
-    const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i)
-        if (static_cast<std::uintptr_t>(SendMessageW(combo, CB_GETITEMDATA, i, 0)) == value)
-            return selectComboIndex(combo, 0, i).empty();
-    return false;
+    return selectComboIndex(combo, 0, win::ComboBox(combo).find(static_cast<LPARAM>(value)))
+        .empty();
 }
 
 void typeInto(HWND edit, std::wstring_view keys) {

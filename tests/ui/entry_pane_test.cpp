@@ -9,6 +9,7 @@
 #include "resources/resource_ids.h"
 #include "tests/core/register_sample.h"
 #include "tests/ui/dialog_driver.h"
+#include "win/combo_box.h"
 #include "win/message_filters.h"
 #include "win/window_text.h"
 
@@ -73,10 +74,7 @@ class EntryPane : public ::testing::Test {
         EXPECT_TRUE(uitest::chooseComboData(item(id), value)) << value;
     }
     std::uint32_t chosen(int id) const {
-        const LRESULT index = SendMessageW(item(id), CB_GETCURSEL, 0, 0);
-        return index < 0
-                   ? 0
-                   : static_cast<std::uint32_t>(SendMessageW(item(id), CB_GETITEMDATA, index, 0));
+        return static_cast<std::uint32_t>(win::ComboBox(item(id)).selectedData());
     }
     void click(int id) {
         SendMessageW(pane.window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),

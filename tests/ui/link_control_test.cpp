@@ -79,9 +79,6 @@ Painted painted(HWND link, COLORREF color) {
     }
     return result;
 }
-int pixelsOfColor(HWND link, COLORREF color) {
-    return painted(link, color).count;
-}
 
 class LinkControlTest : public ::testing::Test {
   protected:
@@ -158,13 +155,13 @@ TEST_F(LinkControlTest, AClickOpensTheTargetOrTellsTheParentUnlessDisabled) {
     HWND link = makeLink(L"Site");
     EnableWindow(link, FALSE);
     UpdateWindow(link);
-    EXPECT_GT(pixelsOfColor(link, GetSysColor(COLOR_GRAYTEXT)), 0);
-    EXPECT_EQ(pixelsOfColor(link, kNormal), 0);
+    EXPECT_GT(painted(link, GetSysColor(COLOR_GRAYTEXT)).count, 0);
+    EXPECT_EQ(painted(link, kNormal).count, 0);
     click(link); // no target: would tell the parent
     EXPECT_TRUE(parent.notifications.empty());
 
     EnableWindow(link, TRUE);
-    EXPECT_GT(pixelsOfColor(link, kNormal), 0);
+    EXPECT_GT(painted(link, kNormal).count, 0);
     click(link);
     EXPECT_EQ(parent.notifications, (std::vector<Notification>{{kLinkId, LINK_CLICKED, link}}));
     parent.notifications.clear();
@@ -191,13 +188,13 @@ TEST_F(LinkControlTest, TheMouseOverTheLinkUnderlinesItAndTellsTheParent) {
     // The real mouse comes over the link: hover colour, underlined.
     SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
     ASSERT_TRUE(arrived(1));
-    EXPECT_EQ(pixelsOfColor(link, kNormal), 0);
+    EXPECT_EQ(painted(link, kNormal).count, 0);
     EXPECT_TRUE(painted(link, kHover).fullRow); // the underline
     // ... and leaving puts it back at rest.
     SetCursorPos(0, 0);
     ASSERT_TRUE(arrived(2));
     EXPECT_EQ(parent.notifications, (std::vector<Notification>{hover, leave}));
-    EXPECT_EQ(pixelsOfColor(link, kHover), 0);
+    EXPECT_EQ(painted(link, kHover).count, 0);
     EXPECT_FALSE(painted(link, kNormal).fullRow);
 }
 
@@ -205,9 +202,9 @@ TEST_F(LinkControlTest, TheBackColourShowsOnlyOnceTheControlIsOpaque) {
     HWND link = makeLink(L"Comptes");
     UpdateWindow(link);
     EXPECT_EQ(SendMessageW(link, LINK_SET_BACK_COLOR, TRUE, 0x00FF00), 0xFFFFFF);
-    EXPECT_EQ(pixelsOfColor(link, 0x00FF00), 0); // transparent: the parent's white
+    EXPECT_EQ(painted(link, 0x00FF00).count, 0); // transparent: the parent's white
     EXPECT_EQ(SendMessageW(link, LINK_SET_TRANSPARENT, 0, 0), 1);
-    EXPECT_GT(pixelsOfColor(link, 0x00FF00), 0);
+    EXPECT_GT(painted(link, 0x00FF00).count, 0);
 }
 
 } // namespace
