@@ -5,6 +5,8 @@
 #include "document/account_file.h"
 #include "document/document_check.h"
 #include "document/register_order.h"
+#include "lists/category_rules.h"
+#include "lists/mode_rules.h"
 #include "operations/account_steps.h"
 #include "operations/entry_rules.h"
 #include "register_sample.h"
@@ -16,6 +18,8 @@
 
 namespace kolvane {
 namespace {
+
+using sample::line;
 
 constexpr PartyId kSupermarket = Category | 0x0001;
 constexpr PartyId kCanteen = Category | 0x0002;
@@ -31,14 +35,6 @@ OperationEntry entry(double amount, PartyId party, const char* label,
     e.label = utf8ToCp1252(label);
     e.now = kNow;
     return e;
-}
-
-VentilationLine line(PartyId to, double amount) {
-    VentilationLine l{};
-    l.partyId = Split;
-    l.counterpartyId = to;
-    l.amount = amount;
-    return l;
 }
 
 class Booking : public ::testing::Test {
@@ -335,13 +331,14 @@ void expectRegisterConsistent(const RegisterModel& model) {
     }
 }
 
-// Every kind of step, one after the other, keeps the books and the register
-// right; undoing them one by one brings back the very bytes saved before
-// each, redoing them the bytes after each.
+// Every kind of step, one after the other (bookings, third parties, the
+// account dialog, the list editors), keeps the books and the register right;
+// undoing them one by one brings back the very bytes saved before each,
+// redoing them the bytes after each.
 TEST_F(Booking, EveryKindOfStepUndoesAndRedoesToTheVeryBytes) {
     OperationEntry split = entry(-50.0, Split, "Retour", sample::date(2024, 1, 15));
     split.useLines = true;
-    split.lines = {line(s.a->id, -20.0), line(s.b->id, -30.0)};
+    split.lines = {line(s.a->id, -20.0), line(s.b->id, -20.0), line(s.third->id, -10.0)};
     // What the account dialog does, taken as one step around it.
     auto accountStep = [&](AccountChange change, AccountRecord* account) {
         auto step = std::make_unique<AccountStep>(doc);
@@ -361,17 +358,36 @@ TEST_F(Booking, EveryKindOfStepUndoesAndRedoesToTheVeryBytes) {
         EXPECT_TRUE(step->finish(change, accountAt(doc, position, 1)));
         return step;
     };
+    auto third = [&](const char* name) { return ThirdEntry{name, 12.5, "note", kNow}; };
+    auto mode = [&](int id) {
+        ModeRecord* found = doc.modes.first();
+        while (found && found->id != id)
+            found = doc.modes.next(found);
+        return found;
+    };
+    LabelRecord label{};
+    setFieldUtf8(label.text, "Loyer");
     const std::function<std::unique_ptr<BookingCommand>()> steps[] = {
         [&] { return makeNewOperation(entry(-12.50, kSupermarket, "Marché")); },
         [&] { return makeNewOperation(split); },
+        [&] { return makeNewThird(third("Dupont")); },
+        [&] {
+            return makeChangeThird(s.third, ThirdEntry{"", -7.25, "autre", kNow});
+        },
+        [&] { return makeRenameThird(s.third, "Autre nom"); },
+        [&] { return makeMaskThird(doc.thirds.last()); },
+        [&] { return makeTransferThird(s.third, doc.thirds.last()->id); },
         [&] { return makeSortOrder(1); },
         [&] {
             return makeChangeOperation(s.waiting, model.findRow(s.waiting),
                                        entry(-40.0, Split, "Divers", sample::date(2024, 3, 8)));
         },
-        [&] { return makeDeleteOperation(s.refund, model.findRow(s.refund)); },
-        [&] { return makeToggleTick(doc.operations.first(), kNow); },
+        [&] { return makeTransferThird(doc.thirds.last(), s.a->id); }, // the "Avoir" goes
+        [&] { return makeDeleteOperation(s.waiting, model.findRow(s.waiting)); },
+        [&] { return makeNewThird(third("Durand")); },
+        [&] { return makeDeleteThird(doc.thirds.last()); },
         [&] { return accountStep(AccountChange::Modified, s.a); },
+        [&] { return makeToggleTick(doc.operations.first(), kNow); },
         [&] { return makeSelectAccount(s.b); },
         [&] {
             return makeChangeOperation(s.transfer, model.findRow(s.transfer),
@@ -381,6 +397,21 @@ TEST_F(Booking, EveryKindOfStepUndoesAndRedoesToTheVeryBytes) {
         [&] { return accountStep(AccountChange::Created, s.a); },
         [&] { return accountStep(AccountChange::Masked, s.c); },
         [&] { return accountStep(AccountChange::Deleted, s.b); },
+        [&] {
+            const CategoryPlan plan =
+                planCategoryAddition(doc.categories, "Vacances", "Hotel", false);
+            return makeAddCategories(plan.after, plan.records);
+        },
+        [&] { return makeToggleCategoryShown(doc.categories.first()); },
+        [&] { return makeAddLabel(nullptr, label); },
+        [&] { return makeRebindLabel(doc.labels.first(), Split); },
+        [&] { return makeDeleteLabel(doc.labels.first()); },
+        [&] {
+            const ModePlan plan = planModeAddition(doc.modes, "Espèces", false);
+            return makeAddMode(plan.after, plan.record);
+        },
+        [&] { return makeWithdrawMode(mode(0x0001), mode(0x0004)); },
+        [&] { return makeMoveMode(mode(0x0005), mode(0x0000)); },
     };
     std::vector<std::vector<std::uint8_t>> states = {serializeDocument(doc)};
     for (const auto& make : steps) {
@@ -388,6 +419,7 @@ TEST_F(Booking, EveryKindOfStepUndoesAndRedoesToTheVeryBytes) {
         ASSERT_EQ(history.perform(make()), BookingStatus::Done);
         ASSERT_EQ(checkDocument(doc), std::vector<std::string>{});
         expectRegisterConsistent(model);
+        EXPECT_NE(serializeDocument(doc), states.back()); // the step changed something
         states.push_back(serializeDocument(doc));
     }
     for (std::size_t k = states.size() - 1; k > 0; --k) {
