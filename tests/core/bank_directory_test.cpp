@@ -186,47 +186,37 @@ std::vector<std::string> namesOf(const std::vector<BankRecord*>& rows) {
     return names;
 }
 
-TEST(BankList, ABankKnownOnlyFromAccountsIsAddedOnceWithTheFirstAccountsData) {
+// A bank known only from accounts is added once, with the data of the first
+// account (masked or not, never deleted) that has both a bank name and a logo.
+TEST(BankList, AccountsBanksAreMergedOnceWithTheFirstAccountsData) {
     Document doc;
     addAccount(doc, 0, "Banque Absente", "https://first.example", 0x31);
     addAccount(doc, 1, "BANQUE ABSENTE", "https://second.example", 0x32);
+    addAccount(doc, 2, "crédit du sud", "https://other.example", 0x33); // the directory has it
+    addAccount(doc, 3, "", "https://noname.example", 0x34);             // no bank name
+    addAccount(doc, 4, "Sans Logo", "https://nologo.example", 0);       // no logo
+    addAccount(doc, 5, "Masquée", "https://masked.example", 0x35)->active = 0;
+    addAccount(doc, 6, "Effacée", "https://gone.example", 0x36)->id = DeletedAccount;
     BankDirectory directory;
-    Bytes image = header(1);
+    Bytes image = header(2);
     putRecord(image, "Banque du Nord", "https://nord.example");
+    putRecord(image, utf8ToCp1252("CRÉDIT DU SUD"), "https://sud.example");
     ASSERT_TRUE(parseBankDirectory(directory, image));
 
-    const std::vector<BankRecord*> rows = bankListRows(directory, doc);
-    ASSERT_EQ(directory.count(), 2);
-    EXPECT_EQ(namesOf(rows), (std::vector<std::string>{"Banque Absente", "Banque du Nord"}));
-    const BankRecord& merged = *directory.last();
+    const std::vector<std::string> expected = {"Banque Absente", "Banque du Nord", "CRÉDIT DU SUD",
+                                               "Masquée"};
+    EXPECT_EQ(namesOf(bankListRows(directory, doc)), expected);
+    ASSERT_EQ(directory.count(), 4);
+    EXPECT_EQ(fieldText(bankAt(directory, 1)->webAddress), "https://sud.example");
+    const BankRecord& merged = *bankAt(directory, 2);
     EXPECT_EQ(fieldText(merged.name), "Banque Absente");
     EXPECT_EQ(fieldText(merged.webAddress), "https://first.example");
     ASSERT_NE(bankLogo(directory, merged), nullptr);
     EXPECT_EQ(bankLogo(directory, merged)->pixels[13823], 0x31);
 
     // Filling the list again merges nothing more.
-    EXPECT_EQ(bankListRows(directory, doc).size(), 2u);
-    freeBankDirectory(directory);
-}
-
-TEST(BankList, OnlyAccountsWithABankNameAndALogoAreMerged) {
-    Document doc;
-    addAccount(doc, 0, "crédit du sud", "https://other.example", 0x33); // the directory has it
-    addAccount(doc, 1, "", "https://noname.example", 0x34);             // no bank name
-    addAccount(doc, 2, "Sans Logo", "https://nologo.example", 0);       // no logo
-    AccountRecord* masked = addAccount(doc, 3, "Masquée", "https://masked.example", 0x35);
-    masked->active = 0;
-    AccountRecord* deleted = addAccount(doc, 4, "Effacée", "https://gone.example", 0x36);
-    deleted->id = DeletedAccount; // not of kind Account
-
-    BankDirectory directory;
-    Bytes image = header(1);
-    putRecord(image, utf8ToCp1252("CRÉDIT DU SUD"), "https://sud.example");
-    ASSERT_TRUE(parseBankDirectory(directory, image));
-
-    const std::vector<BankRecord*> rows = bankListRows(directory, doc);
-    EXPECT_EQ(namesOf(rows), (std::vector<std::string>{"CRÉDIT DU SUD", "Masquée"}));
-    EXPECT_EQ(fieldText(directory.first()->webAddress), "https://sud.example");
+    EXPECT_EQ(namesOf(bankListRows(directory, doc)), expected);
+    EXPECT_EQ(directory.count(), 4);
     freeBankDirectory(directory);
 }
 

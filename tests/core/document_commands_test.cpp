@@ -699,6 +699,8 @@ TEST_F(DocumentCommandsTest, ItemStatesFollowTheFileTheUserAndTheDocumentFlags) 
     EXPECT_EQ(checked(CMD_SORT_BY_ENTRY), false);
     EXPECT_EQ(checked(CMD_SORT_BY_OPERATION_DATE), true);
     EXPECT_EQ(checked(CMD_TOGGLE_ALERTS), false);
+    router.run(CMD_TOGGLE_POINTING);
+    EXPECT_EQ(doc.pointingMode, 0u);
 }
 
 } // namespace

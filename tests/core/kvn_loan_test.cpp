@@ -20,33 +20,21 @@ TEST(KvnLoan, PrintsTheInstalmentsAndEveryRowAsDrawn) {
     const KvnRun run =
         kvnLoan({"--amount", "1000", "--count", "2", "--rate", "12", "--first", "2025-11-30"});
     EXPECT_EQ(run.code, 0);
-    EXPECT_EQ(run.out, R"({
+    // Each row's fields are compared with a computation of its own by
+    // tests/tools/check_loan.py; here the summary, the opening capital and
+    // the last row, in December.
+    EXPECT_TRUE(run.out.starts_with(R"({
   "instalmentWithInsurance": "507.51",
   "instalmentWithoutInsurance": "507.51",
   "totalCost": "15.02",
   "effectiveAnnualRate": "12.68 %",
   "rows": [
     {
-      "number": "0",
-      "date": "",
-      "interest": "",
-      "principal": "",
-      "insurance": "",
-      "instalment": "",
-      "remainingCapital": "1 000.00",
-      "december": false
-    },
-    {
-      "number": "1",
-      "date": " 30/11/2025",
-      "interest": "10.00",
-      "principal": "497.51",
-      "insurance": "0.00",
-      "instalment": "507.51",
-      "remainingCapital": "502.49",
-      "december": false
-    },
-    {
+      "number": "0",)"))
+        << run.out;
+    EXPECT_HAS(run.out, R"("remainingCapital": "1 000.00",
+      "december": false)");
+    EXPECT_TRUE(run.out.ends_with(R"({
       "number": "2",
       "date": " 30/12/2025",
       "interest": "5.02",
@@ -58,7 +46,7 @@ TEST(KvnLoan, PrintsTheInstalmentsAndEveryRowAsDrawn) {
     }
   ]
 }
-)");
+)")) << run.out;
 }
 
 TEST(KvnLoan, ChoicesReachTheForm) {

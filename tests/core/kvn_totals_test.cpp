@@ -3,19 +3,15 @@
 // implementation by tests/tools/check_independent_writer.py.
 #include "kvn_run.h"
 
+#include "account_file_samples.h"
 #include "document/account_file.h"
-#include "document/calendar.h"
-#include "document/document.h"
+#include "register_sample.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <random>
 
 namespace kolvane {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace kvntest;
 
 KvnRun kvnTotals(std::vector<std::string> args) {
@@ -23,38 +19,18 @@ KvnRun kvnTotals(std::vector<std::string> args) {
     return kvn(args);
 }
 
+// The register sample: in March 2024, 12.50 at the supermarket is the only
+// expense that counts (a split, a transfer and a third party do not).
 class KvnTotals : public testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("kvn_totals_" + std::to_string(std::random_device{}()));
-        fs::create_directories(dir_);
-        path_ = (dir_ / "comptes.kvn").string();
-        documentInit(doc_);
-        ASSERT_TRUE(addDefaultUser(doc_) && addDefaultModes(doc_) && addDefaultCategories(doc_));
-        AccountRecord* account = createAccount(doc_, "Compte", 0.0);
-        ASSERT_NE(account, nullptr);
-        CalendarTime may;
-        may.year = 2024;
-        may.month = 5;
-        may.day = 17;
-        for (auto [category, amount] : {std::pair{0x010002u, -1234.5}, {0x010101u, -0.25}}) {
-            OperationRecord* operation = doc_.operations.appendEmpty();
-            operation->partyId = account->id;
-            operation->counterpartyId = category;
-            operation->amount = amount;
-            operation->operationDate = toFileTime(may);
-        }
+        sample::buildRegisterSample(doc_);
         save();
-    }
-    void TearDown() override {
-        documentDestroy(doc_);
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
     }
     void save() { ASSERT_EQ(saveDocument(doc_, path_), 1); }
 
-    fs::path dir_;
-    std::string path_;
+    testing_samples::TemporaryFolder folder_;
+    std::string path_ = folder_.file("comptes.kvn");
     Document doc_;
 };
 
@@ -81,18 +57,18 @@ TEST_F(KvnTotals, TheDateChoosesThePeriodOfEachLength) {
 }
 
 TEST_F(KvnTotals, TheChartAsDrawn) {
-    const KvnRun run = kvnTotals({path_, "--period", "month", "--at", "2024-05-01"});
+    const KvnRun run = kvnTotals({path_, "--period", "month", "--at", "2024-03-31"});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_HAS(run.out, "\"chart\": {\n    \"title\": \"Dépenses par Catégorie\",\n"
-                        "    \"maximum\": \"1234.50\",\n    \"minimum\": \"0.00\",\n");
-    EXPECT_HAS(run.out, "{\n        \"name\": \"Alimentation\",\n        \"total\": 1234.5,\n"
-                        "        \"text\": \"1 234.50\"\n      },\n      {\n"
-                        "        \"name\": \"Logement\",\n        \"total\": 0.25,\n");
+                        "    \"maximum\": \"12.50\",\n    \"minimum\": \"0.00\",\n");
+    EXPECT_HAS(run.out, "{\n        \"name\": \"Alimentation\",\n        \"total\": 12.5,\n"
+                        "        \"text\": \"12.50\"\n      },\n      {\n"
+                        "        \"name\": \"Logement\",\n        \"total\": 0,\n");
     EXPECT_HAS(run.out, "\"name\": \"Frais financiers\",\n        \"total\": 0,\n"
                         "        \"text\": \"0.00\"\n      }\n    ]\n  }\n}\n");
 
     // Nothing is shown for another month, and no chart without expense category.
-    EXPECT_HAS(kvnTotals({path_, "--period", "month", "--at", "2024-04-30"}).out,
+    EXPECT_HAS(kvnTotals({path_, "--period", "month", "--at", "2024-04-01"}).out,
                "\"maximum\": \"0.00\"");
     for (CategoryRecord& category : doc_.categories)
         category.shown = 0;
@@ -114,7 +90,7 @@ TEST_F(KvnTotals, BadInputIsRefusedOnOneLine) {
         {path_, "--period", "month", "--colour", "red"},
         {path_, path_, "--period", "month"},
         {"--period", "month"},
-        {(dir_ / "absent.kvn").string(), "--period", "month"},
+        {folder_.file("absent.kvn"), "--period", "month"},
     };
     for (const std::vector<std::string>& args : refused)
         expectRefused(kvnTotals(args));

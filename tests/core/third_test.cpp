@@ -74,9 +74,8 @@ TEST(ThirdNames, OrderIgnoresCaseAndAccentsThenTellsThemApart) {
         const char* b;
         int sign;
     } cases[] = {
-        {"Émile", "eric", -1}, {"élodie", "Eloi", -1}, {"Ça va", "Cb", -1},
-        {"zoé", "Zoe", 1},     {"Zoe", "zoe", 0},      {"Martin", "Martine", -1},
-        {"Œuvre", "Ot", 1},
+        {"Émile", "eric", -1}, {"élodie", "Eloi", -1},    {"Ça va", "Cb", -1}, {"zoé", "Zoe", 1},
+        {"Zoe", "zoe", 0},     {"Martin", "Martine", -1}, {"Œuvre", "Ot", 1},
     };
     for (const auto& c : cases) {
         const int result = compareThirdNames(utf8ToCp1252(c.a), utf8ToCp1252(c.b));
@@ -110,7 +109,8 @@ TEST_F(Thirds, RowsFollowBothSidesAndTheLinesWithARunningBalance) {
         {" 01/05/2024", "Essence", "", "40.00", "65.00"},
         {" 01/05/2024", "Essence", "", "15.00", "80.00"},
     };
-    const ThirdRowKind kinds[] = {ThirdRowKind::Initial, ThirdRowKind::Counterparty, ThirdRowKind::Line};
+    const ThirdRowKind kinds[] = {ThirdRowKind::Initial, ThirdRowKind::Counterparty,
+                                  ThirdRowKind::Line};
     ASSERT_EQ(rows.rowCount(), 3);
     for (int row = 0; row < 3; ++row) {
         EXPECT_EQ(rows.kind(row), kinds[row]);
@@ -193,7 +193,9 @@ TEST_F(Thirds, TransfersMoveEveryOperationAndLineWithTheirBalances) {
     book(-50.0, Split, {line(s.third->id, -20.0), line(kCanteen, -30.0)});
     EXPECT_DOUBLE_EQ(s.third->balance, -25.0);
     EXPECT_EQ(deletesWithoutDialog(doc, *s.third), false);
-    setPointed(doc, *s.refund, 1); // A's ticked balance: -12.50 + 45.00
+    setPointed(doc, *s.refund, 1);
+    setPointed(doc, *s.refund, 1);                // already ticked: nothing moves
+    EXPECT_DOUBLE_EQ(s.a->pointedBalance, 32.50); // -12.50 + 45.00
 
     // To B: the +45.00 of A now comes from B (B gives 45.00, ticked too).
     ASSERT_EQ(history.perform(makeTransferThird(s.third, s.b->id)), BookingStatus::Done);

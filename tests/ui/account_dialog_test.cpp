@@ -9,11 +9,11 @@
 #include "win/gdi_handles.h"
 
 #include <commctrl.h>
-#include <wincodec.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -66,42 +66,16 @@ bool similarColor(std::uint32_t a, std::uint32_t b, int tolerance = 3) {
     return true;
 }
 
-// Writes a width x height PNG through the imaging component: columns
-// [0, opaqueWidth) in `color` (0x00RRGGBB), the rest fully transparent.
-void writePng(const std::wstring& path, int width, int height, int opaqueWidth,
-              std::uint32_t color) {
-    const bool comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    IWICImagingFactory* factory = nullptr;
-    IWICStream* stream = nullptr;
-    IWICBitmapEncoder* encoder = nullptr;
-    IWICBitmapFrameEncode* frame = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr,
-                                              CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                              reinterpret_cast<void**>(&factory)));
-    ASSERT_HRESULT_SUCCEEDED(factory->CreateStream(&stream));
-    ASSERT_HRESULT_SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE));
-    ASSERT_HRESULT_SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder));
-    ASSERT_HRESULT_SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache));
-    ASSERT_HRESULT_SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr));
-    ASSERT_HRESULT_SUCCEEDED(frame->Initialize(nullptr));
-    ASSERT_HRESULT_SUCCEEDED(frame->SetSize(width, height));
-    WICPixelFormatGUID pixelFormat = GUID_WICPixelFormat32bppBGRA;
-    ASSERT_HRESULT_SUCCEEDED(frame->SetPixelFormat(&pixelFormat));
-    ASSERT_TRUE(IsEqualGUID(pixelFormat, GUID_WICPixelFormat32bppBGRA));
-    std::vector<std::uint32_t> pixels(std::size_t(width) * height, 0); // transparent
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < opaqueWidth; ++x)
-            pixels[std::size_t(y) * width + x] = 0xFF000000u | color;
-    ASSERT_HRESULT_SUCCEEDED(frame->WritePixels(height, width * 4, UINT(pixels.size() * 4),
-                                                reinterpret_cast<BYTE*>(pixels.data())));
-    ASSERT_HRESULT_SUCCEEDED(frame->Commit());
-    ASSERT_HRESULT_SUCCEEDED(encoder->Commit());
-    frame->Release();
-    encoder->Release();
-    stream->Release();
-    factory->Release();
-    if (comStarted)
-        CoUninitialize();
+// A 10 x 10 PNG: columns 0 to 4 opaque blue, the rest fully transparent.
+constexpr char kHalfBluePng[] =
+    "\x89\x50\x4E\x47\x0D\x0A\x1A\x0A\x00\x00\x00\x0D\x49\x48\x44\x52\x00\x00\x00\x0A\x00\x00"
+    "\x00\x0A\x08\x06\x00\x00\x00\x8D\x32\xCF\xBD\x00\x00\x00\x15\x49\x44\x41\x54\x78\xDA\x63"
+    "\x60\x60\xF8\xFF\x1F\x13\x63\x05\xA3\x0A\xE9\xA9\x10\x00\x4A\xDF\x63\x9D\x5E\x8A\x14\xEB"
+    "\x00\x00\x00\x00\x49\x45\x4E\x44\xAE\x42\x60\x82";
+
+void writeFile(const std::wstring& path, std::string_view bytes) {
+    std::ofstream(path.c_str(), std::ios::binary)
+        .write(bytes.data(), std::streamsize(bytes.size()));
 }
 
 // Shows page `index` as a click on its tab would.
@@ -114,11 +88,6 @@ void showTab(HWND dialog, int index) {
 
 class AccountDialogTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&controls);
-    }
-
     void SetUp() override {
         documentInit(doc);
         directory = temporaryPath("kolvane_account_test.kvb");
@@ -243,17 +212,13 @@ TEST_F(AccountDialogTest, PickingTypingAndRenamingAnAccount) {
 TEST_F(AccountDialogTest, CtrlTabTurnsThePages) {
     auto press = [](bool shift) {
         return [shift](HWND dialog) {
-            BYTE keys[256] = {};
-            keys[VK_CONTROL] = 0x80;
-            keys[VK_SHIFT] = shift ? 0x80 : 0;
-            SetKeyboardState(keys);
+            uitest::holdKeys(true, shift);
             PostMessageW(GetDlgItem(dialog, IDC_ACCOUNT_TABS), WM_KEYDOWN, VK_TAB, 0);
         };
     };
     auto shownPage = [](int expected) {
         return [expected](HWND dialog) {
-            BYTE keys[256] = {};
-            SetKeyboardState(keys);
+            uitest::holdKeys(false);
             EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_ACCOUNT_TABS, TCM_GETCURSEL, 0, 0), expected);
             EXPECT_TRUE(IsWindowVisible(uitest::findControl(dialog, IDC_ACCOUNT_CITY)) ==
                         (expected == 1));
@@ -291,19 +256,15 @@ TEST_F(AccountDialogTest, TheDeletionQuestionMasksOrReportsThePosition) {
     EXPECT_EQ(doc.accounts.count(), 3); // the caller deletes it
 }
 
-// "Nouvelle banque" over the account dialog: its refusals with the focus, an
+// "Nouvelle banque" over the account dialog: a refusal with its focus, an
 // unreadable file, a PNG chosen in the file dialog (its transparent half laid
 // on white), the question before replacing a bank named in another case.
 TEST_F(AccountDialogTest, ANewBankFromAPngReplacesOneOfTheSameName) {
     writeDirectory({{"Banque Verte", 0x00FF00}});
     const std::wstring picture = temporaryPath("kolvane_logo_10x10.png");
-    writePng(picture, 10, 10, 5, 0x0000FF);
+    writeFile(picture, std::string_view(kHalfBluePng, sizeof kHalfBluePng - 1));
     const std::wstring notAPicture = temporaryPath("kolvane_pas_une_image.bmp");
-    HANDLE file = CreateFileW(notAPicture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                              nullptr);
-    DWORD written = 0;
-    WriteFile(file, "ceci n'est pas une image", 24, &written, nullptr);
-    CloseHandle(file);
+    writeFile(notAPicture, "ceci n'est pas une image");
     DialogDriver driver;
     driver.expectDialog(IDD_ACCOUNT)
         .then([](HWND dialog) { showTab(dialog, 2); })
@@ -315,15 +276,14 @@ TEST_F(AccountDialogTest, ANewBankFromAPngReplacesOneOfTheSameName) {
         .then([](HWND dialog) { EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_BANK_NAME)); })
         .setText(IDC_BANK_NAME, L"BANQUE VERTE")
         .setText(IDC_BANK_WEB, L"https://verte.example")
-        .click(IDOK);
-    driver.expectMessageBox(L"Vous devez ajouter un logo pour cet établissement.").press(IDOK);
-    driver.expectDialog(IDD_NEW_BANK).then([&](HWND dialog) {
-        reinterpret_cast<NewBankDialog*>(GetWindowLongPtrW(dialog, DWLP_USER))
-            ->usePictureFile(notAPicture);
-    });
-    driver.expectMessageBox(L"L'image kolvane_pas_une_image.bmp ne peut pas être lue : ce n'est "
-                            L"pas une image BMP, JPEG ou GIF, ou elle est endommagée.\nChoisissez "
-                            L"une autre image.")
+        .then([&](HWND dialog) {
+            reinterpret_cast<NewBankDialog*>(GetWindowLongPtrW(dialog, DWLP_USER))
+                ->usePictureFile(notAPicture);
+        });
+    driver
+        .expectMessageBox(L"L'image kolvane_pas_une_image.bmp ne peut pas être lue : ce n'est "
+                          L"pas une image BMP, JPEG ou GIF, ou elle est endommagée.\nChoisissez "
+                          L"une autre image.")
         .press(IDOK);
     driver.expectDialog(IDD_NEW_BANK).click(IDC_BANK_BROWSE);
     driver.expectDialogTitled(L"Ouvrir un fichier image...")

@@ -1,6 +1,7 @@
 #include "operations/amount_edit_control.h"
 
 #include "win/window_object.h"
+#include "win/window_text.h"
 #include "tests/ui/dialog_driver.h"
 
 #include <gtest/gtest.h>
@@ -25,11 +26,6 @@ struct BoxParent : win::WindowObject<BoxParent> {
     }
 };
 
-std::wstring textOf(HWND box) {
-    wchar_t buffer[300] = {};
-    GetWindowTextW(box, buffer, 300);
-    return buffer;
-}
 std::pair<int, int> selectionOf(HWND box) {
     DWORD start = 0, end = 0;
     SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -97,7 +93,7 @@ TEST_F(AmountEdit, TypedKeysFocusAndSetAmountGoThroughTheRules) {
         select(hidden, c.from, c.to);
         beepCount = 0;
         type(hidden, c.keys);
-        EXPECT_EQ(textOf(hidden), c.after);
+        EXPECT_EQ(win::windowText(hidden), c.after);
         EXPECT_EQ(beepCount, c.beeps);
     }
     // Focus lost: two decimals, a zero only where it is shown.
@@ -105,8 +101,8 @@ TEST_F(AmountEdit, TypedKeysFocusAndSetAmountGoThroughTheRules) {
         SetWindowTextW(box, L"-0");
         SendMessageW(box, WM_KILLFOCUS, 0, 0);
     }
-    EXPECT_EQ(textOf(hidden), L"");
-    EXPECT_EQ(textOf(shown), L"0.00");
+    EXPECT_EQ(win::windowText(hidden), L"");
+    EXPECT_EQ(win::windowText(shown), L"0.00");
     // Focus gained: all selected (posted).
     SetWindowTextW(hidden, L"1234.50");
     SendMessageW(hidden, WM_SETFOCUS, 0, 0);
@@ -115,7 +111,7 @@ TEST_F(AmountEdit, TypedKeysFocusAndSetAmountGoThroughTheRules) {
 
     parent.changes.clear();
     setAmount(hidden, 1234.567);
-    EXPECT_EQ(textOf(hidden), L"1 234.57");
+    EXPECT_EQ(win::windowText(hidden), L"1 234.57");
     EXPECT_EQ(getAmount(hidden), 1234.57);
     EXPECT_EQ(parent.changes, std::vector<int>{101});
 }
@@ -137,7 +133,7 @@ TEST_F(AmountEdit, PastingIsRefusedWhicheverWay) {
     SendMessageW(hidden, WM_KEYDOWN, VK_INSERT, 1); // Shift+Insert
     keys[VK_SHIFT] = 0;
     SetKeyboardState(keys);
-    EXPECT_EQ(textOf(hidden), L"12.00");
+    EXPECT_EQ(win::windowText(hidden), L"12.00");
     EXPECT_EQ(beepCount, 2);
 
     // Running out of memory inside the box's procedure (a sound that fails)
@@ -153,23 +149,23 @@ TEST_F(AmountEdit, PastingIsRefusedWhicheverWay) {
     EXPECT_FALSE(escaped);
     select(hidden, 2, 2);
     type(hidden, L"5");
-    EXPECT_EQ(textOf(hidden), L"125.00");
+    EXPECT_EQ(win::windowText(hidden), L"125.00");
 }
 
 TEST_F(AmountEdit, AttachingRewritesTheTextAndCanBeDoneTwice) {
     HWND comma = makeEdit(L"12,5", 103, ES_MULTILINE);
     ASSERT_TRUE(attachAmountEdit(comma, false));
-    EXPECT_EQ(textOf(comma), L"12.50");
+    EXPECT_EQ(win::windowText(comma), L"12.50");
     EXPECT_EQ(GetWindowLongPtrW(comma, GWL_STYLE) & ES_MULTILINE, 0);
     // Twice: keys still reach the plain edit control once (a procedure
     // chained to itself would never return), the last showZero kept.
     EXPECT_TRUE(attachAmountEdit(comma, true));
     select(comma, 1, 1);
     type(comma, L"5");
-    EXPECT_EQ(textOf(comma), L"152.50");
+    EXPECT_EQ(win::windowText(comma), L"152.50");
     SetWindowTextW(comma, L"");
     SendMessageW(comma, WM_KILLFOCUS, 0, 0);
-    EXPECT_EQ(textOf(comma), L"0.00");
+    EXPECT_EQ(win::windowText(comma), L"0.00");
     EXPECT_FALSE(attachAmountEdit(parent.window, false)); // not an edit control
     EXPECT_FALSE(isAmountEdit(parent.window));
     EXPECT_TRUE(isAmountEdit(comma));

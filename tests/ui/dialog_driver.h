@@ -6,14 +6,13 @@
 //     driver.expectMessageBox(L"...").press(IDOK);
 //     EXPECT_TRUE(driver.run([&] { result = runAccountDialog(doc, in, nullptr); }));
 //
-// run() starts a thread timer; each modal loop dispatches it, and on each tick
-// the first enabled, visible dialog (#32770) of the thread that matches the
-// next step has that step's actions run in order. A step not met within the
-// time-out, an action that cannot be done, a dialog no step expects, or steps
-// left when the code returns fail the run; the driver then ends every dialog
-// with IDCANCEL so that the test goes on. Buttons get WM_COMMAND(BN_CLICKED)
-// sent to their parent (BM_CLICK needs an active window); controls are looked
-// up in the whole dialog, pages included.
+// run() starts a thread timer; on each tick the first enabled, visible dialog
+// (#32770) of the thread that matches the next step has that step's actions
+// run in order. A step not met in time, an action that cannot be done, a
+// dialog no step expects, or steps left when the code returns fail the run;
+// the driver then ends every dialog with IDCANCEL so that the test goes on.
+// Buttons get WM_COMMAND(BN_CLICKED) sent to their parent (BM_CLICK needs an
+// active window); controls are looked up in the dialog's pages too.
 #pragma once
 
 #include <windows.h>
@@ -32,10 +31,6 @@ namespace kolvane::uitest {
 
 using namespace std::chrono_literals;
 
-// What the driver knows about a dialog on the screen, for messages.
-std::string describeDialog(HWND dialog);
-// The text of a message box (empty when `box` is not one).
-std::wstring messageBoxText(HWND box);
 // The template number that DialogObject recorded, or 0.
 int dialogTemplateId(HWND dialog);
 // A control of the dialog or of one of its pages; the visible one first.
@@ -45,29 +40,25 @@ class DialogStep {
   public:
     using Action = std::function<std::string(HWND dialog)>; // error text, or empty
 
-    // Sets a control's text as a program would (WM_SETTEXT).
+    // WM_SETTEXT, as a program sets a text.
     DialogStep& setText(int id, std::wstring_view text);
-    // Replaces the text of an edit (or an editable combo box's edit) the way
-    // a user does: selects it all, then one WM_CHAR per character.
+    // Replaces the text of an edit (or an editable combo box) key by key.
     DialogStep& type(int id, std::wstring_view text);
     // Selects an entry of a combo box and tells the parent (CBN_SELCHANGE).
     DialogStep& selectCombo(int id, int index);
     DialogStep& selectComboText(int id, std::wstring_view text);
-    // Selects an entry of a list box and tells the parent (LBN_SELCHANGE).
-    DialogStep& selectList(int id, int index);
-    // Selects a row of a list view (the control sends LVN_ITEMCHANGED), then
-    // sends NM_CLICK for that row as a mouse click would.
+    // Selects a row of a list view, then sends NM_CLICK for it.
     DialogStep& clickListViewRow(int id, int row);
-    // Checks or clears a check box, then BN_CLICKED.
-    DialogStep& check(int id, bool checked = true);
-    // Checks a radio button and clears the others of its group, then BN_CLICKED.
-    DialogStep& tickRadio(int id);
+    // Checks a check box, or a radio button clearing the rest of its group,
+    // then BN_CLICKED.
+    DialogStep& check(int id);
+    DialogStep& tickRadio(int id) { return check(id); }
     // Presses an enabled, visible button (also a message box's IDOK, IDYES...).
     DialogStep& click(int id);
     DialogStep& press(int id) { return click(id); }
-    // The title bar's close box (WM_SYSCOMMAND SC_CLOSE).
+    // The title bar's close box.
     DialogStep& closeBox();
-    // Checks a control's text or state; a difference fails the run.
+    // A difference fails the run.
     DialogStep& expectText(int id, std::wstring_view expected);
     DialogStep& expectEnabled(int id, bool enabled = true);
     DialogStep& expectChecked(int id, bool checked = true);
@@ -75,11 +66,10 @@ class DialogStep {
     DialogStep& readText(int id, std::wstring* out);
     // Anything else; GoogleTest expectations may be used inside.
     DialogStep& then(std::function<void(HWND dialog)> action);
-    DialogStep& act(Action action);
 
   private:
-    DialogStep& onControl(int id, bool usable, std::function<std::string(HWND)> action);
     friend class DialogDriver;
+    DialogStep& onControl(int id, bool usable, std::function<std::string(HWND)> action);
     std::string description;
     std::function<bool(HWND)> matches;
     std::vector<Action> actions;
@@ -87,10 +77,8 @@ class DialogStep {
 
 class DialogDriver {
   public:
-    explicit DialogDriver(std::chrono::milliseconds stepTimeout = 5000ms);
-    ~DialogDriver();
-    DialogDriver(const DialogDriver&) = delete;
-    DialogDriver& operator=(const DialogDriver&) = delete;
+    explicit DialogDriver(std::chrono::milliseconds stepTimeout = 5000ms)
+        : stepTimeout_(stepTimeout) {}
 
     // The dialog made from template `templateId` by DialogObject.
     DialogStep& expectDialog(int templateId);
@@ -99,9 +87,8 @@ class DialogDriver {
     // A message box titled "Kolvane v.Alpha"; with `text`, that exact text.
     DialogStep& expectMessageBox(std::wstring_view text = {});
 
-    // Runs `code` on this thread, answering the expected dialogs. Success
-    // when every step was taken and nothing went wrong. The steps are used
-    // up; a driver may be given new steps and run again.
+    // Runs `code`, answering the expected dialogs; success when every step
+    // was taken and nothing went wrong. The steps are used up.
     ::testing::AssertionResult run(const std::function<void()>& code);
     // Sends WM_COMMAND(commandId) to `window` under run().
     ::testing::AssertionResult runCommand(HWND window, int commandId);
@@ -109,33 +96,28 @@ class DialogDriver {
   private:
     DialogStep& addStep(std::string description, std::function<bool(HWND)> matches);
     struct State;
-    static thread_local State* active_; // the run in progress on this thread
     std::vector<std::unique_ptr<DialogStep>> steps_;
     std::chrono::milliseconds stepTimeout_;
 };
 
 // Dispatches the thread's messages until `done` holds or `timeout` passes.
-// A WM_QUIT met on the way is taken out of the queue (so that later modal
-// loops still run) and reported through `sawQuit`. Returns `done()`.
+// A WM_QUIT met on the way is dropped (later modal loops must still run).
 bool pumpMessagesUntil(const std::function<bool()>& done,
-                       std::chrono::milliseconds timeout = 5000ms, bool* sawQuit = nullptr);
+                       std::chrono::milliseconds timeout = 5000ms);
 
 // --- Small helpers shared by the UI tests -------------------------------------
 
 // A file of the temporary folder, as a UTF-8 path.
 std::string temporaryPath(std::string_view name);
-// The text of a list view's cell.
 std::wstring listCell(HWND list, int row, int column);
-// Every entry of a combo box, in order.
 std::vector<std::wstring> comboTexts(HWND combo);
-// Selects the entry of `combo` whose item data is `value` and tells its parent
-// (CBN_SELCHANGE), as a user's choice does; false when there is none.
+// Selects the entry of `combo` whose item data is `value` and tells its parent,
+// as a user's choice does; false when there is none.
 bool chooseComboData(HWND combo, std::uintptr_t value);
 // Replaces the text of an edit (or of an editable combo box's edit) key by key.
 void typeInto(HWND edit, std::wstring_view keys);
 // Sets Ctrl and Shift held or not in the thread's keyboard state.
 void holdKeys(bool control, bool shift = false);
-// The text on the clipboard.
 std::wstring clipboardText();
 
 // The screenshot sessions' side of scripts/screenshot_session.sh: the folder

@@ -9,6 +9,7 @@
 #include "resources/resource_ids.h"
 #include "tests/core/register_sample.h"
 #include "tests/ui/dialog_driver.h"
+#include "win/combo_box.h"
 #include "win/message_filters.h"
 #include "win/window_text.h"
 
@@ -18,7 +19,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace kolvane {
 namespace {
@@ -74,10 +74,7 @@ class EntryPane : public ::testing::Test {
         EXPECT_TRUE(uitest::chooseComboData(item(id), value)) << value;
     }
     std::uint32_t chosen(int id) const {
-        const LRESULT index = SendMessageW(item(id), CB_GETCURSEL, 0, 0);
-        return index < 0
-                   ? 0
-                   : static_cast<std::uint32_t>(SendMessageW(item(id), CB_GETITEMDATA, index, 0));
+        return static_cast<std::uint32_t>(win::ComboBox(item(id)).selectedData());
     }
     void click(int id) {
         SendMessageW(pane.window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
@@ -122,7 +119,7 @@ TEST_F(EntryPane, AnAmountEnablesTheFieldsAndValiderBooksANewOperation) {
     EXPECT_EQ(booked->amount, -12.50);
     EXPECT_EQ(fieldText(booked->label), "Boulangerie");
     EXPECT_EQ(booked->counterpartyId, Category | 0x0001u);
-    EXPECT_EQ(booked->modeId, 0x0001); // "Carte de paiement"
+    EXPECT_EQ(booked->modeId, 0x0001);      // "Carte de paiement"
     EXPECT_EQ(model->record(rows), booked); // at the end in entry order
     EXPECT_EQ(host.saved, 1);
     EXPECT_EQ(SendMessageW(item(IDC_ENTRY_LABEL), CB_GETCOUNT, 0, 0), 4); // the new label

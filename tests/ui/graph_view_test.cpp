@@ -12,40 +12,15 @@
 #include "tests/ui/dialog_driver.h"
 #include "win/child_controls.h"
 #include "win/combo_box.h"
+#include "win/gdi_handles.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 namespace kolvane::win {
 namespace {
-
-// The pixels of a bitmap, top-down, as 0x00RRGGBB.
-std::vector<std::uint32_t> pixelsOf(HBITMAP bitmap, int& width, int& height) {
-    BITMAP info{};
-    GetObjectW(bitmap, sizeof info, &info);
-    width = info.bmWidth;
-    height = info.bmHeight;
-    BITMAPINFO header{};
-    header.bmiHeader.biSize = sizeof header.bmiHeader;
-    header.bmiHeader.biWidth = width;
-    header.bmiHeader.biHeight = -height;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &header, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    for (std::uint32_t& pixel : pixels)
-        pixel &= 0xFFFFFF;
-    return pixels;
-}
-
-constexpr std::uint32_t rgb(int r, int g, int b) {
-    return static_cast<std::uint32_t>(r << 16 | g << 8 | b);
-}
 
 TEST(DiagramPainting, EveryPieceWhereTheLayoutPutsIt) {
     // Two series of five in 1000 x 820: u = 10, zero row 519 (see the core tests).
@@ -60,22 +35,24 @@ TEST(DiagramPainting, EveryPieceWhereTheLayoutPutsIt) {
     }
     GdiObject<HBITMAP> bitmap(renderDiagram(diagram, {{200, 100, 50}, {60, 180, 90}}));
     ASSERT_TRUE(bitmap);
-    int width = 0, height = 0;
-    const std::vector<std::uint32_t> pixels = pixelsOf(bitmap.get(), width, height);
-    ASSERT_EQ(width, 1000);
-    ASSERT_EQ(height, 820);
-    const auto at = [&](int x, int y) { return pixels[static_cast<std::size_t>(y * width + x)]; };
+    BITMAP size{};
+    GetObjectW(bitmap.get(), sizeof size, &size);
+    ASSERT_EQ(size.bmWidth, 1000);
+    ASSERT_EQ(size.bmHeight, 820);
+    MemoryDC dc(CreateCompatibleDC(nullptr));
+    SelectedObject keep(dc.get(), bitmap.get());
+    const auto at = [&](int x, int y) { return GetPixel(dc.get(), x, y); };
 
-    EXPECT_EQ(at(899, 300), rgb(192, 192, 192)); // the frame's right edge
-    EXPECT_EQ(at(100, 300), 0u);                 // the value axis
-    EXPECT_EQ(at(140, 300), rgb(200, 100, 50));  // series 0 (110-170, 82-519)
-    EXPECT_EQ(at(620, 700), rgb(200, 100, 50));  // hanging from the zero line
-    EXPECT_EQ(at(210, 500), rgb(60, 180, 90));   // series 1 (180-240, 475-519)
-    EXPECT_EQ(at(210, 440), rgb(255, 255, 255)); // above it and its value
-    int title = 0; // in its colour
+    EXPECT_EQ(at(899, 300), RGB(192, 192, 192)); // the frame's right edge
+    EXPECT_EQ(at(100, 300), RGB(0, 0, 0));       // the value axis
+    EXPECT_EQ(at(140, 300), RGB(200, 100, 50));  // series 0 (110-170, 82-519)
+    EXPECT_EQ(at(620, 700), RGB(200, 100, 50));  // hanging from the zero line
+    EXPECT_EQ(at(210, 500), RGB(60, 180, 90));   // series 1 (180-240, 475-519)
+    EXPECT_EQ(at(210, 440), RGB(255, 255, 255)); // above it and its value
+    int title = 0;                               // in its colour
     for (int y = 0; y < 20; ++y)
         for (int x = 400; x < 600; ++x)
-            title += at(x, y) == rgb(242, 156, 142);
+            title += at(x, y) == RGB(242, 156, 142);
     EXPECT_GT(title, 10);
 }
 
@@ -104,20 +81,6 @@ class GraphViewTest : public testing::Test {
     void pressShow() {
         SendMessageW(view.window, WM_COMMAND, MAKEWPARAM(kGraphShowButton, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(view.window, kGraphShowButton)));
-    }
-    // The period's totals as the core computes them, in list order.
-    std::vector<double> expectedTotals() {
-        Period period;
-        EXPECT_TRUE(periodOfYear(kWholeYear, year, period));
-        CategoryTotalList totals;
-        EXPECT_TRUE(listExpenseCategories(document, totals));
-        TotalsFlags flags;
-        flags.running = 1;
-        addPeriodTotals(document, period, totals, flags);
-        std::vector<double> values;
-        for (const CategoryTotal& line : totals)
-            values.push_back(line.total);
-        return values;
     }
     std::vector<double> viewTotals() {
         std::vector<double> values;
@@ -150,8 +113,9 @@ TEST_F(GraphViewTest, ShowComputesInTheBackgroundAndCancelKeepsThePicture) {
     pressShow();
     const HBITMAP first = view.diagramControl().bitmap();
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(viewTotals(), expectedTotals());
-    EXPECT_GT(viewTotals()[0], 0.0);
+    const std::vector<double> totals = viewTotals(); // what they are is the core tests' business
+    ASSERT_EQ(totals.size(), 10u);                   // the ten expense categories
+    EXPECT_GT(totals[0], 0.0);
 
     cancelHook = SetWindowsHookExW(WH_CALLWNDPROCRET, cancelAtStart, nullptr, GetCurrentThreadId());
     pressShow();
@@ -163,7 +127,7 @@ TEST_F(GraphViewTest, ShowComputesInTheBackgroundAndCancelKeepsThePicture) {
 
     pressShow(); // the next computation starts again from zero
     EXPECT_NE(view.diagramControl().bitmap(), nullptr);
-    EXPECT_EQ(viewTotals(), expectedTotals());
+    EXPECT_EQ(viewTotals(), totals);
 }
 
 TEST_F(GraphViewTest, TheControlScalesTipsAndCopiesThePicture) {
@@ -190,20 +154,17 @@ TEST_F(GraphViewTest, TheControlScalesTipsAndCopiesThePicture) {
     EXPECT_EQ(found.tools, static_cast<LRESULT>(view.totals().count()));
 
     // Painted at half size in a 500 x 820 client: white above and below.
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    GdiObject<HBITMAP> canvas(CreateCompatibleBitmap(screen, 500, 820));
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ previous = SelectObject(memory, canvas.get());
+    WindowDC screen(nullptr);
+    MemoryDC memory(CreateCompatibleDC(screen.get()));
+    GdiObject<HBITMAP> canvas(CreateCompatibleBitmap(screen.get(), 500, 820));
+    SelectedObject keep(memory.get(), canvas.get());
     RECT all{0, 0, 500, 820};
-    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    control.paint(memory, 500, 820);
-    EXPECT_EQ(GetPixel(memory, 25, 204), RGB(0, 0, 0));       // not drawn over
-    EXPECT_EQ(GetPixel(memory, 25, 206), RGB(255, 255, 255)); // the picture's white margin
-    EXPECT_EQ(GetPixel(memory, 25, 614), RGB(255, 255, 255));
-    EXPECT_EQ(GetPixel(memory, 25, 616), RGB(0, 0, 0));
-    SelectObject(memory, previous);
-    DeleteDC(memory);
+    FillRect(memory.get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    control.paint(memory.get(), 500, 820);
+    EXPECT_EQ(GetPixel(memory.get(), 25, 204), RGB(0, 0, 0));       // not drawn over
+    EXPECT_EQ(GetPixel(memory.get(), 25, 206), RGB(255, 255, 255)); // the picture's white margin
+    EXPECT_EQ(GetPixel(memory.get(), 25, 614), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(memory.get(), 25, 616), RGB(0, 0, 0));
 
     ASSERT_TRUE(control.copyToClipboard());
     ASSERT_TRUE(OpenClipboard(nullptr));

@@ -26,7 +26,9 @@ class MainWindowFixture : public ::testing::Test {
 
     // A new file whose first account is "Compte courant", through the dialog.
     void openNewFile() {
-        ASSERT_NE(main.open(win::kDefaultPlacement, false, true), nullptr);
+        if (!main.window) {
+            ASSERT_NE(main.open(win::kDefaultPlacement, false, true), nullptr);
+        }
         DialogDriver driver;
         driver.expectDialog(IDD_ACCOUNT).type(IDC_ACCOUNT_NAME, L"Compte courant").click(IDOK);
         ASSERT_TRUE(driver.runCommand(main.window, CMD_NEW_FILE));
@@ -45,6 +47,27 @@ class MainWindowFixture : public ::testing::Test {
         SendMessageW(main.window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup),
                      MAKELPARAM(position, FALSE));
         return GetMenuState(popup, id, MF_BYCOMMAND);
+    }
+    // The tool-tip the frame gives toolbar button `id`.
+    std::wstring toolTip(UINT_PTR id) {
+        NMTTDISPINFOW tip{};
+        tip.hdr = {nullptr, id, UINT(TTN_GETDISPINFOW)};
+        SendMessageW(main.window, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
+        return tip.lpszText ? tip.lpszText : L"";
+    }
+    // What a list sends its parent for a mouse click on a cell.
+    static void clickCell(HWND list, int row, int column, UINT code = NM_CLICK) {
+        NMITEMACTIVATE activate{};
+        activate.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), code};
+        activate.iItem = row;
+        activate.iSubItem = column;
+        SendMessageW(GetParent(list), WM_NOTIFY, activate.hdr.idFrom,
+                     reinterpret_cast<LPARAM>(&activate));
+    }
+    static std::wstring menuText(HMENU menu, UINT position) {
+        wchar_t text[128] = {};
+        GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
+        return text;
     }
     bool bandVisible(int band) const {
         REBARBANDINFOW info{};

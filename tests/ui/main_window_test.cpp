@@ -19,12 +19,6 @@ namespace {
 
 using uitest::pumpMessagesUntil;
 
-std::wstring menuText(HMENU menu, UINT position) {
-    wchar_t text[128] = {};
-    GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
-    return text;
-}
-
 // Pixels of `area` (client coordinates of `window`) that are far from the
 // button face: text and drawn marks, not the plain background.
 int markedPixels(HWND window, RECT area) {
@@ -83,7 +77,7 @@ class MainWindowTest : public uitest::MainWindowFixture {
     }
 };
 
-TEST_F(MainWindowTest, ClassTitlePlacementAndMenuBar) {
+TEST_F(MainWindowTest, ClassTitlePlacementMenusAndKeyboardShortcuts) {
     wchar_t name[64] = {};
     GetClassNameW(main.window, name, 64);
     EXPECT_STREQ(name, L"KolvaneClassApp");
@@ -99,12 +93,10 @@ TEST_F(MainWindowTest, ClassTitlePlacementAndMenuBar) {
     const wchar_t* texts[] = {L" &Fichier ", L" &Compte ", L" O&pération ", L" &Outils", L"&Aide"};
     for (UINT i = 0; i < 5; ++i) {
         EXPECT_EQ(menuText(bar, i), texts[i]) << "position " << i;
-        EXPECT_EQ((GetMenuState(bar, i, MF_BYPOSITION) & MF_GRAYED) != 0, i == 1 || i == 2 || i == 3)
+        EXPECT_EQ((GetMenuState(bar, i, MF_BYPOSITION) & MF_GRAYED) != 0,
+                  i == 1 || i == 2 || i == 3)
             << "position " << i;
     }
-}
-
-TEST_F(MainWindowTest, FileMenuBeforeAnyFileWithItsKeyboardShortcuts) {
     expectPopup(0, {{1000, L"&Nouveau fichier compte\tCtrl+N", false},
                     {1001, L"&Ouvrir\tCtrl+O", false},
                     {0, nullptr, false},

@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 namespace kolvane::win {
 namespace {
 
@@ -26,15 +24,6 @@ class RegisterViewTest : public uitest::MainWindowFixture {
     HWND registerList() { return view().list().handle(); }
     HWND overviewList() { return main.synthesisView().list().handle(); }
 
-    // What the list sends its parent for a mouse click on a cell.
-    static void click(HWND list, int row, int column, UINT code = NM_CLICK) {
-        NMITEMACTIVATE activate{};
-        activate.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), code};
-        activate.iItem = row;
-        activate.iSubItem = column;
-        SendMessageW(GetParent(list), WM_NOTIFY, activate.hdr.idFrom,
-                     reinterpret_cast<LPARAM>(&activate));
-    }
     void pressKey(WORD key) {
         NMLVKEYDOWN down{};
         down.hdr = {registerList(), kRegisterListId, LVN_KEYDOWN};
@@ -63,8 +52,8 @@ TEST_F(RegisterViewTest, ListColumnsAndStripOfTheCurrentAccount) {
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(GetDlgCtrlID(list), kRegisterListId);
     EXPECT_EQ(ListView_GetItemCount(list), 6);
-    const wchar_t* headers[] = {L"Date",  L"Mode",    L"Catégorie", L"Libéllé",
-                                L"P|",    L"Débit>", L"Crédit>",   L"Solde>"};
+    const wchar_t* headers[] = {L"Date", L"Mode",   L"Catégorie", L"Libéllé",
+                                L"P|",   L"Débit>", L"Crédit>",   L"Solde>"};
     for (int column = 0; column < kRegisterColumnCount; ++column)
         EXPECT_EQ(headerText(list, column), headers[column]) << column;
     // The label column takes what the others leave.
@@ -82,14 +71,14 @@ TEST_F(RegisterViewTest, ListColumnsAndStripOfTheCurrentAccount) {
 }
 
 TEST_F(RegisterViewTest, TheTickCellAndSpaceTickOnlyInPointingMode) {
-    click(registerList(), 2, kColumnTicked); // the transfer from B
+    clickCell(registerList(), 2, kColumnTicked); // the transfer from B
     EXPECT_EQ(s.transfer->pointed, 0);
     main.router.run(CMD_TOGGLE_POINTING);
     ASSERT_EQ(doc.pointingMode, 1u);
-    click(registerList(), 2, kColumnDebit);
+    clickCell(registerList(), 2, kColumnDebit);
     EXPECT_EQ(s.transfer->pointed, 0);
 
-    click(registerList(), 2, kColumnTicked);
+    clickCell(registerList(), 2, kColumnTicked);
     EXPECT_EQ(s.transfer->pointed, 1);
     EXPECT_EQ(view().strip().texts.pointedText, "87.50");
     EXPECT_EQ(doc.isModified, 1);
@@ -142,22 +131,21 @@ TEST_F(RegisterViewTest, OverviewRowsLinksAndDoubleClickOpenTheOperations) {
     EXPECT_EQ(ListView_GetItemCount(list), 3);
     for (int i = 0; i < kSynthesisLinkCount; ++i)
         EXPECT_FALSE(linkEnabled(i)) << i;
-    click(list, 1, 1);
+    clickCell(list, 1, 1);
     EXPECT_EQ(main.synthesisView().selectedRow(), 1);
     EXPECT_TRUE(linkEnabled(0));
-    click(list, -1, 0);
+    clickCell(list, -1, 0);
     EXPECT_FALSE(linkEnabled(0));
 
     // "Compte A" has no web address.
-    click(list, 0, 1);
+    clickCell(list, 0, 1);
     DialogDriver driver;
     driver.expectMessageBox(L"Ce compte n'a pas de lien internet .").press(IDOK);
-    ASSERT_TRUE(driver.run([&] {
-        SendMessageW(main.synthesisView().window, WM_COMMAND, MAKEWPARAM(4003, 0), 0);
-    }));
+    ASSERT_TRUE(driver.run(
+        [&] { SendMessageW(main.synthesisView().window, WM_COMMAND, MAKEWPARAM(4003, 0), 0); }));
 
     // A double click on "Compte B" opens its operations on the second tab.
-    click(list, 1, 1, NM_DBLCLK);
+    clickCell(list, 1, 1, NM_DBLCLK);
     EXPECT_TRUE(pumpMessagesUntil([&] { return doc.currentAccount == s.b; }));
     EXPECT_EQ(main.selectedTab(), 1);
     EXPECT_EQ(view().strip().texts.accountName, "Compte B");

@@ -1,12 +1,9 @@
-// The test form (dialog 9001) as a DialogObject: it records the notifications
-// its controls send, and holds a page.
+// The test form (dialog 9001) as a DialogObject: it tells whether "OK" was
+// clicked, and holds a page.
 #pragma once
 
 #include "win/window_object.h"
 #include "tests/ui/test_dialog_ids.h"
-
-#include <utility>
-#include <vector>
 
 namespace kolvane::uitest {
 
@@ -15,32 +12,22 @@ struct TestPage : win::DialogObject<TestPage> {
 };
 
 struct TestForm : win::DialogObject<TestForm> {
-    std::vector<std::pair<int, int>> notifications; // (control, code)
+    bool okClicked = false;
     TestPage page; // made with createModeless, as the account dialog makes its pages
 
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM) {
-        switch (message) {
-        case WM_INITDIALOG:
+        if (message == WM_INITDIALOG) {
             for (const wchar_t* text : {L"Espèces", L"Chèque", L"Virement"})
                 SendDlgItemMessageW(window, IDC_TEST_LIST_COMBO, CB_ADDSTRING, 0,
                                     reinterpret_cast<LPARAM>(text));
             page.createModeless(window, IDD_TEST_PAGE);
             return TRUE;
-        case WM_COMMAND:
-            notifications.emplace_back(LOWORD(wParam), HIWORD(wParam));
-            if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
-                endDialog(LOWORD(wParam) == IDOK ? 1 : 0);
-            return TRUE;
-        default:
-            return FALSE;
         }
-    }
-
-    bool received(int id, int code) const {
-        for (auto [i, c] : notifications)
-            if (i == id && c == code)
-                return true;
-        return false;
+        if (message != WM_COMMAND || (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL))
+            return message == WM_COMMAND;
+        okClicked = LOWORD(wParam) == IDOK;
+        endDialog(okClicked ? 1 : 0);
+        return TRUE;
     }
 };
 

@@ -11,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 namespace kolvane::win {
 namespace {
 
@@ -34,7 +32,8 @@ class ThirdViewTest : public uitest::MainWindowFixture {
     std::vector<std::wstring> treeNames() {
         std::vector<std::wstring> names;
         HWND tree = view().tree();
-        for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item)) {
+        for (HTREEITEM item = TreeView_GetRoot(tree); item;
+             item = TreeView_GetNextSibling(tree, item)) {
             wchar_t text[64] = {};
             TVITEMW data{};
             data.mask = TVIF_TEXT;
@@ -59,7 +58,8 @@ class ThirdViewTest : public uitest::MainWindowFixture {
     // Picks the target row carrying `party` in dialog 215, as a user does.
     static std::function<void(HWND)> chooseTarget(PartyId party) {
         return [party](HWND dialog) {
-            EXPECT_TRUE(uitest::chooseComboData(GetDlgItem(dialog, IDC_THIRD_DELETE_TARGET), party));
+            EXPECT_TRUE(
+                uitest::chooseComboData(GetDlgItem(dialog, IDC_THIRD_DELETE_TARGET), party));
         };
     }
 };

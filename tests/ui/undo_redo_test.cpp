@@ -32,22 +32,6 @@ class UndoRedoTest : public uitest::MainWindowFixture {
 
     OperationView& view() { return main.operationView(); }
     HWND pane(int id) { return GetDlgItem(view().entryPane().window, id); }
-    HWND editToolbar() { return main.toolbars.toolbars[kEditBand]; }
-    std::wstring toolTip(unsigned id) {
-        NMTTDISPINFOW tip{};
-        tip.hdr = {editToolbar(), id, TTN_GETDISPINFOW};
-        SendMessageW(main.window, WM_NOTIFY, id, reinterpret_cast<LPARAM>(&tip));
-        return tip.lpszText ? tip.lpszText : L"";
-    }
-    void clickTick(int row) {
-        NMITEMACTIVATE activate{};
-        HWND list = view().list().handle();
-        activate.hdr = {list, static_cast<UINT_PTR>(kRegisterListId), NM_CLICK};
-        activate.iItem = row;
-        activate.iSubItem = kColumnTicked;
-        SendMessageW(view().window, WM_NOTIFY, kRegisterListId,
-                     reinterpret_cast<LPARAM>(&activate));
-    }
     void command(unsigned id) { SendMessageW(main.window, WM_COMMAND, id, 0); }
 
     // What the register, its strip and the file show.
@@ -64,7 +48,6 @@ class UndoRedoTest : public uitest::MainWindowFixture {
         EXPECT_EQ(doc.isModified, shown.modified);
         EXPECT_EQ(serializeDocument(doc), file);
     }
-
 };
 
 TEST_F(UndoRedoTest, BookTickDeleteThenUndoThreeTimesAndRedoTwice) {
@@ -76,14 +59,13 @@ TEST_F(UndoRedoTest, BookTickDeleteThenUndoThreeTimesAndRedoTwice) {
     uitest::typeInto(pane(IDC_ENTRY_DEBIT), L"12.50");
     uitest::typeInto(pane(IDC_ENTRY_LABEL), L"Boulangerie");
     EXPECT_TRUE(uitest::chooseComboData(pane(IDC_ENTRY_PARTY), Category | 0x0001u));
-    SendMessageW(view().entryPane().window, WM_COMMAND,
-                 MAKEWPARAM(IDC_ENTRY_VALIDATE, BN_CLICKED),
+    SendMessageW(view().entryPane().window, WM_COMMAND, MAKEWPARAM(IDC_ENTRY_VALIDATE, BN_CLICKED),
                  reinterpret_cast<LPARAM>(pane(IDC_ENTRY_VALIDATE)));
     pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(50));
     files.push_back(serializeDocument(doc));
     EXPECT_EQ(toolTip(CMD_UNDO), L"Annuler : saisie d'une opération");
     command(CMD_TOGGLE_POINTING);
-    clickTick(2);
+    clickCell(view().list().handle(), 2, kColumnTicked);
     files.push_back(serializeDocument(doc));
     view().list().select(5);
     DialogDriver driver;
