@@ -83,7 +83,7 @@ TEST(AmountKeys, TwelveDigitsBeforeThePointAtMost) {
     EXPECT_EQ(action(twelve, 15, 15, L'3'), AmountKey::DropWithBeep);
     EXPECT_EQ(action(twelve, 0, 0, L'9'), AmountKey::DropWithBeep);
     EXPECT_EQ(action(twelve + ".5", 16, 16, L'1'), AmountKey::PassOn); // a decimal
-    EXPECT_EQ(action(twelve, 14, 15, L'3'), AmountKey::PassOn);       // replaces a digit
+    EXPECT_EQ(action(twelve, 14, 15, L'3'), AmountKey::PassOn);        // replaces a digit
     EXPECT_EQ(action("12345678901", 11, 11, L'2'), AmountKey::PassOn); // the twelfth
 }
 
@@ -120,6 +120,7 @@ TEST(AmountKeys, ASecondPointSelectsTheDecimals) {
 
 TEST(AmountKeys, TheMinusSignGoesOnlyInFront) {
     EXPECT_EQ(action("", 0, 0, L'-'), AmountKey::PassOn);
+    EXPECT_EQ(action("5", -1, -1, L'-'), AmountKey::PassOn); // a caret before 0 is at 0
     EXPECT_EQ(action("5", 1, 1, L'-'), AmountKey::DropSilently);
     EXPECT_EQ(action("12.34", 0, 5, L'-'), AmountKey::PassOn);
     // Minus five: the sign, then the digit.

@@ -84,15 +84,6 @@ TEST_F(Booking, ANewDebitIsBookedAndShownLast) {
     EXPECT_EQ(doc.labels.count(), labels + 1);
 }
 
-TEST_F(Booking, ATransferMovesBothAccounts) {
-    ASSERT_EQ(book(entry(-100.0, s.b->id, "Épargne")), BookingStatus::Done);
-    EXPECT_DOUBLE_EQ(s.a->balance, 1062.50);
-    EXPECT_DOUBLE_EQ(s.b->balance, 420.0);
-    EXPECT_EQ(s.a->operationCount, 7u);
-    EXPECT_EQ(s.b->operationCount, 4u);
-    EXPECT_DOUBLE_EQ(doc.operations.last()->balanceAfterCounterparty, 420.0);
-}
-
 TEST_F(Booking, AnIncomingTransferChangedFromTheReceivingAccountKeepsItsParty) {
     ASSERT_EQ(change(s.transfer, entry(80.0, s.b->id, "Virement", s.transfer->operationDate)),
               BookingStatus::Done);

@@ -110,7 +110,9 @@ TEST_F(Thirds, RowsFollowBothSidesAndTheLinesWithARunningBalance) {
             EXPECT_EQ(cp1252ToUtf8(rows.cellText(row, column)), expected[row][column])
                 << row << "," << column;
     }
-    EXPECT_EQ(rows.rowLook(0).background, 0xFFF5F0u);
+    EXPECT_EQ(rows.rowLook(0).background, 0xFFF5F0u); // light blue, text (90, 90, 200)
+    EXPECT_EQ(rows.rowLook(0).text, 0xC85A5Au);
+    EXPECT_EQ(rows.rowLook(1).background, 0xFFFFFFu); // white, text dark blue
     EXPECT_EQ(rows.rowLook(1).text, 0x960000u);
     EXPECT_EQ(thirdStripTexts(dupont).balance, "80.00");
 
@@ -166,6 +168,9 @@ TEST_F(Thirds, CreationBooksTheInitialBalanceAndReplacingChangesItsAmount) {
     EXPECT_EQ(findThirdByName(doc, "Dupon"), nullptr);
     EXPECT_TRUE(deletesWithoutDialog(doc, *dupont));
     EXPECT_FALSE(deletesWithoutDialog(doc, *s.third));
+    ThirdRecord named = *dupont; // counted once, but on no operation of its own
+    named.id = Third | 0x7FFF;
+    EXPECT_FALSE(deletesWithoutDialog(doc, named));
 
     // A masked party stays masked and keeps its name when replaced.
     ASSERT_EQ(history.perform(makeMaskThird(s.third)), BookingStatus::Done);
