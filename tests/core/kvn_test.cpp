@@ -113,27 +113,19 @@ TEST_F(KvnTest, NamesAreWindows1252InTheFileAndCountCharactersNotBytes) {
     EXPECT_FALSE(fs::exists(file("b.kvn")));
 }
 
+// How the amounts are shown is held by the FormatAmount tests.
 TEST_F(KvnTest, InitialAmountsAreReadExactly) {
-    struct Case {
-        const char* text;
-        double value;
-        const char* shown;
-    };
-    const Case cases[] = {{"-12.5", -12.5, "- 12.50"},
-                          {"1234.56", 1234.56, "1 234.56"},
-                          {"0.1", 0.1, "0.10"},
-                          {"-0", 0.0, "0.00"}};
+    const std::pair<const char*, double> cases[] = {
+        {"-12.5", -12.5}, {"1234.56", 1234.56}, {"0.1", 0.1}, {"-0", 0.0}};
     int n = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
+    for (const auto& [text, value] : cases) {
+        SCOPED_TRACE(text);
         std::string path = file("amount" + std::to_string(n++) + ".kvn");
-        KvnRun made = kvn({"new", path, "--initial", c.text, "--account", "X"});
+        KvnRun made = kvn({"new", path, "--initial", text, "--account", "X"});
         ASSERT_EQ(made.code, 0) << made.err;
         auto doc = read(path);
-        EXPECT_EQ(doc->accounts.first()->balance, c.value);
-        EXPECT_EQ(doc->operations.first()->amount, c.value);
-        std::string info = kvn({"info", path}).out;
-        EXPECT_NE(info.find(std::string("balance ") + c.shown + ","), std::string::npos) << info;
+        EXPECT_EQ(doc->accounts.first()->balance, value);
+        EXPECT_EQ(doc->operations.first()->amount, value);
     }
 }
 
