@@ -9,6 +9,10 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 namespace kolvane {
 namespace {
@@ -371,8 +375,8 @@ class ExpectedSlots {
     return true;
 }
 
-// Reads the whole file into `doc`; false with the reason kept in `r`.
-[[nodiscard]] bool parseDocument(Reader& r, Document& doc) {
+// The magic and the flag byte.
+[[nodiscard]] bool readMagic(Reader& r, std::uint32_t& flags) {
     if (r.remaining() == 0)
         return r.fail(LoadStatus::Empty);
     if (!r.has(9))
@@ -381,9 +385,97 @@ class ExpectedSlots {
         return false;
     if (std::memcmp(r.take(8), kAccountFileMagic, 8) != 0)
         return r.fail(LoadStatus::NotAnAccountFile);
-    doc.alertsEnabled = r.u8();
-    if (!readSection(r, doc.users) || !readSection(r, doc.modes) ||
-        !readSection(r, doc.categories))
+    flags = r.u8();
+    return true;
+}
+
+// Reads the file up to its users: all that asking who the user is needs.
+[[nodiscard]] bool parseHead(Reader& r, Document& doc) {
+    return readMagic(r, doc.alertsEnabled) && readSection(r, doc.users);
+}
+
+// --- the layout alone ----------------------------------------------------------
+// The same walk through the file as the load, keeping nothing: every refusal
+// that the bytes can cause, found without allocating for the records.
+
+[[nodiscard]] bool skip(Reader& r, std::uint64_t size) {
+    while (size > 0) {
+        const std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(size, kLargestPiece));
+        if (!r.need(piece))
+            return false;
+        r.take(piece);
+        size -= piece;
+    }
+    return true;
+}
+
+[[nodiscard]] bool skipSection(Reader& r, std::size_t recordSize) {
+    std::uint32_t count = 0;
+    return readCount(r, recordSize, count) && skip(r, std::uint64_t{count} * recordSize);
+}
+
+[[nodiscard]] bool skipLogoBlock(Reader& r, std::size_t blockSize, bool& present) {
+    present = false;
+    if (!r.need(4))
+        return false;
+    const std::uint32_t length = r.u32();
+    if (length == 0)
+        return true;
+    present = true;
+    return length == blockSize ? skip(r, length) : r.fail(LoadStatus::BadLogoLength);
+}
+
+[[nodiscard]] bool skipAccounts(Reader& r) {
+    constexpr std::uint64_t kSmallestEntry = kAccountFileSize + 8;
+    std::uint32_t count = 0;
+    if (!readCount(r, kSmallestEntry, count))
+        return false;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        bool hasPixels = false, hasMask = false;
+        if (!skip(r, kAccountFileSize) || !skipLogoBlock(r, kLogoPixelBytes, hasPixels) ||
+            !skipLogoBlock(r, kLogoMaskBytes, hasMask))
+            return false;
+        if (hasPixels != hasMask)
+            return r.fail(LoadStatus::BadLogoLength);
+    }
+    return true;
+}
+
+[[nodiscard]] bool skipOperations(Reader& r) {
+    std::uint32_t count = 0;
+    if (!readCount(r, kOperationFileSize, count))
+        return false;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (!r.need(kOperationFileSize))
+            return false;
+        std::uint32_t lineCount;
+        std::memcpy(&lineCount, r.take(kOperationFileSize) + RecordFields<OperationRecord>::lineCountAt,
+                    4);
+        const std::uint64_t lineBytes = std::uint64_t{lineCount} * kOperationFileSize;
+        if (!r.has(lineBytes))
+            return r.fail(LoadStatus::Truncated);
+        if (!skip(r, lineBytes))
+            return false;
+    }
+    return true;
+}
+
+[[nodiscard]] bool walkLayout(Reader& r) {
+    std::uint32_t flags = 0;
+    if (!readMagic(r, flags) || !skipSection(r, kUserFileSize) ||
+        !skipSection(r, RecordFields<ModeRecord>::fileSize) ||
+        !skipSection(r, RecordFields<CategoryRecord>::fileSize) || !skip(r, 64) ||
+        !skipSection(r, RecordFields<LabelRecord>::fileSize) ||
+        !skipSection(r, RecordFields<ReservedRecord>::fileSize) || !skipAccounts(r) ||
+        !skipSection(r, RecordFields<ThirdRecord>::fileSize) || !skipOperations(r))
+        return false;
+    return r.remaining() == 0 || r.fail(LoadStatus::TrailingBytes);
+}
+
+// Reads the rest of the file, after the users. Touches neither the users nor
+// `isOpen`, which another thread may read meanwhile.
+[[nodiscard]] bool parseRest(Reader& r, Document& doc) {
+    if (!readSection(r, doc.modes) || !readSection(r, doc.categories))
         return false;
     if (!r.need(64))
         return false;
@@ -396,16 +488,19 @@ class ExpectedSlots {
     return r.remaining() == 0 || r.fail(LoadStatus::TrailingBytes);
 }
 
-// Loads all or nothing: on failure the document is left empty, with its sort
-// order as it was.
-LoadStatus loadFrom(Document& doc, Reader& reader) {
-    const std::uint32_t sortOrder = doc.sortOrder;
+// Runs one stage of a load, turning a failed allocation into a refusal.
+template <class Stage> void runStage(Reader& reader, Document& doc, Stage stage) {
     try {
-        if (!parseDocument(reader, doc) && reader.status() == LoadStatus::Ok)
+        if (!stage(reader, doc) && reader.status() == LoadStatus::Ok)
             reader.fail(kReadFailure); // cannot happen: every refusal keeps its reason
     } catch (const std::bad_alloc&) {
         reader.fail(LoadStatus::OutOfMemory);
     }
+}
+
+// Ends a load all or nothing: on failure the document is left empty, with its
+// sort order as it was.
+LoadStatus concludeLoad(Document& doc, const Reader& reader, std::uint32_t sortOrder) {
     const LoadStatus status = reader.status();
     if (status != LoadStatus::Ok) {
         documentClose(doc);
@@ -414,6 +509,14 @@ LoadStatus loadFrom(Document& doc, Reader& reader) {
     }
     doc.isOpen = 1;
     return LoadStatus::Ok;
+}
+
+LoadStatus loadFrom(Document& doc, Reader& reader) {
+    const std::uint32_t sortOrder = doc.sortOrder;
+    runStage(reader, doc, parseHead);
+    if (reader.status() == LoadStatus::Ok)
+        runStage(reader, doc, parseRest);
+    return concludeLoad(doc, reader, sortOrder);
 }
 
 class VectorSink : public ByteSink {
@@ -534,40 +637,138 @@ LoadStatus loadDocumentFromBytes(Document& doc, std::span<const std::uint8_t> by
     return loadFrom(doc, reader);
 }
 
-LoadStatus loadDocument(Document& doc, const std::string& path, FileSystem& fileSystem,
-                        std::uint64_t* lineCount) {
+namespace {
+
+// An account file opened for reading, with a buffer for its chunks.
+struct OpenedFile {
     std::unique_ptr<InputFile> file;
-    try {
+    std::unique_ptr<std::uint8_t[]> buffer;
+    std::optional<Reader> reader;
+
+    LoadStatus open(FileSystem& fileSystem, const std::string& path) {
         file = fileSystem.open(path);
+        if (!file)
+            return LoadStatus::CannotOpen;
+        if (file->size() > kMaxFileSize)
+            return LoadStatus::TooLarge;
+        // Small files get a buffer of their own size: every piece read at
+        // once lies within the file.
+        const std::size_t size =
+            static_cast<std::size_t>(std::min<std::uint64_t>(file->size(), kFileChunkBytes));
+        buffer.reset(new (std::nothrow) std::uint8_t[size]);
+        if (!buffer)
+            return LoadStatus::OutOfMemory;
+        reader.emplace(*file, std::span{buffer.get(), size});
+        return LoadStatus::Ok;
+    }
+};
+
+} // namespace
+
+LoadStatus checkAccountFile(const std::string& path, FileSystem& fileSystem) {
+    try {
+        OpenedFile opened;
+        const LoadStatus status = opened.open(fileSystem, path);
+        if (status != LoadStatus::Ok)
+            return status;
+        if (!walkLayout(*opened.reader) && opened.reader->status() == LoadStatus::Ok)
+            return kReadFailure; // cannot happen: every refusal keeps its reason
+        return opened.reader->status();
     } catch (const std::bad_alloc&) {
         return LoadStatus::OutOfMemory;
     }
-    if (!file)
-        return LoadStatus::CannotOpen;
-    if (file->size() > kMaxFileSize)
-        return LoadStatus::TooLarge;
-    // Small files get a buffer of their own size: every piece read at once
-    // lies within the file.
-    const std::size_t bufferSize =
-        static_cast<std::size_t>(std::min<std::uint64_t>(file->size(), kFileChunkBytes));
-    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[bufferSize]);
-    if (!buffer)
+}
+
+struct StagedLoad::State : OpenedFile {
+    std::uint32_t sortOrder = 0;
+};
+
+StagedLoad::StagedLoad(Document& doc, std::string path, FileSystem& fileSystem)
+    : doc_(doc), path_(std::move(path)), fileSystem_(fileSystem) {}
+
+StagedLoad::~StagedLoad() = default;
+
+LoadStatus StagedLoad::readUsers() {
+    try {
+        state_ = std::make_unique<State>();
+        const LoadStatus status = state_->open(fileSystem_, path_);
+        if (status != LoadStatus::Ok) {
+            state_->reader.reset();
+            return status;
+        }
+    } catch (const std::bad_alloc&) {
         return LoadStatus::OutOfMemory;
-    Reader reader(*file, {buffer.get(), bufferSize});
-    LoadStatus status = loadFrom(doc, reader);
+    }
+    Reader& reader = *state_->reader;
+    state_->sortOrder = doc_.sortOrder;
+    runStage(reader, doc_, parseHead);
+    if (reader.status() != LoadStatus::Ok)
+        return concludeLoad(doc_, reader, state_->sortOrder);
+    return LoadStatus::Ok;
+}
+
+void StagedLoad::readRest() {
+    if (state_ && state_->reader && state_->reader->status() == LoadStatus::Ok)
+        runStage(*state_->reader, doc_, parseRest);
+}
+
+LoadStatus StagedLoad::finish() {
+    if (!state_ || !state_->reader)
+        return LoadStatus::CannotOpen; // readUsers refused the file already
+    const LoadStatus status = concludeLoad(doc_, *state_->reader, state_->sortOrder);
+    linesRead_ = state_->reader->linesRead;
+    state_.reset();
     if (status != LoadStatus::Ok)
         return status;
-    if (lineCount)
-        *lineCount = reader.linesRead;
     try {
-        doc.filePath = path;
+        doc_.filePath = path_;
     } catch (const std::bad_alloc&) {
-        const std::uint32_t sortOrder = doc.sortOrder;
-        documentClose(doc);
-        doc.sortOrder = sortOrder;
+        const std::uint32_t sortOrder = doc_.sortOrder;
+        documentClose(doc_);
+        doc_.sortOrder = sortOrder;
         return LoadStatus::OutOfMemory;
     }
     return LoadStatus::Ok;
+}
+
+LoadStatus StagedLoad::readRestWhile(const std::function<void()>& meanwhile) {
+    std::thread rest;
+    try {
+        rest = std::thread([this] { readRest(); });
+    } catch (const std::system_error&) {
+        readRest(); // no second thread to be had: the rest first, then the rest of the work
+    }
+    {
+        // Joined however `meanwhile` ends, an exception included.
+        struct Joiner {
+            std::thread& thread;
+            ~Joiner() {
+                if (thread.joinable())
+                    thread.join();
+            }
+        } joiner{rest};
+        meanwhile();
+    }
+    return finish();
+}
+
+LoadStatus loadDocument(Document& doc, const std::string& path, FileSystem& fileSystem,
+                        std::uint64_t* lineCount) {
+    std::optional<StagedLoad> staged;
+    try {
+        staged.emplace(doc, path, fileSystem);
+    } catch (const std::bad_alloc&) {
+        return LoadStatus::OutOfMemory;
+    }
+    StagedLoad& load = *staged;
+    const LoadStatus status = load.readUsers();
+    if (status != LoadStatus::Ok)
+        return status;
+    load.readRest();
+    const LoadStatus loaded = load.finish();
+    if (loaded == LoadStatus::Ok && lineCount)
+        *lineCount = load.linesRead();
+    return loaded;
 }
 
 bool loadDocument(Document& doc, const std::string& path) {

@@ -6,6 +6,8 @@
 #include "file_system.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -50,6 +52,47 @@ enum class LoadStatus {
 [[nodiscard]] LoadStatus loadDocument(Document& doc, const std::string& path, FileSystem& fileSystem,
                                       std::uint64_t* lineCount = nullptr);
 [[nodiscard]] LoadStatus loadDocumentFromBytes(Document& doc, std::span<const std::uint8_t> bytes);
+
+// A load in stages, so that the user can be asked who they are while the
+// operations are still being read: `readUsers` reads the file up to its users,
+// `readRest` the rest, and `finish` ends the load all or nothing (a refusal at
+// either stage leaves the document empty). `readRest` may run on a second
+// thread while the first one reads the document's users, and nothing else of
+// it: the document is not open (`isOpen` is 0) until `finish`. No other
+// thread may make or drop records meanwhile (their pools are not shared
+// between threads).
+class StagedLoad {
+  public:
+    StagedLoad(Document& doc, std::string path, FileSystem& fileSystem);
+    ~StagedLoad();
+    StagedLoad(const StagedLoad&) = delete;
+    StagedLoad& operator=(const StagedLoad&) = delete;
+
+    // `doc` must be empty. On a refusal the document is left empty and the
+    // load is over.
+    [[nodiscard]] LoadStatus readUsers();
+    void readRest();
+    [[nodiscard]] LoadStatus finish();
+    // `readRest` on a second thread while `meanwhile` runs on this one (one
+    // after the other when no thread can be made), then `finish`.
+    [[nodiscard]] LoadStatus readRestWhile(const std::function<void()>& meanwhile);
+
+    // Ventilation lines loaded, once finished.
+    std::uint64_t linesRead() const { return linesRead_; }
+
+  private:
+    struct State;
+    Document& doc_;
+    std::string path_;
+    FileSystem& fileSystem_;
+    std::unique_ptr<State> state_;
+    std::uint64_t linesRead_ = 0;
+};
+
+// Walks the file's layout as a load would, keeping nothing: the refusal a
+// load of the file would meet (`Ok` when it would load, memory allowing),
+// found without allocating for its records.
+[[nodiscard]] LoadStatus checkAccountFile(const std::string& path, FileSystem& fileSystem);
 
 // The file image of a document, and its size.
 std::vector<std::uint8_t> serializeDocument(const Document& doc);

@@ -280,9 +280,22 @@ void DocumentCommands::showWelcome() {
 }
 
 DocumentCommands::LoadOutcome DocumentCommands::load(const std::string& path) {
-    const LoadStatus status = loadDocument(doc_, path, fileSystem_);
+    // A damaged file is refused before the login, from its layout alone.
+    // Then the users come first, and the rest of the file is read while the
+    // user says who they are: a large file does not keep the login waiting.
+    bool loggedIn = false;
+    LoadStatus status = checkAccountFile(path, fileSystem_);
+    try {
+        StagedLoad staged(doc_, path, fileSystem_);
+        if (status == LoadStatus::Ok)
+            status = staged.readUsers();
+        if (status == LoadStatus::Ok)
+            status = staged.readRestWhile([&] { loggedIn = ui_.runLogin(); });
+    } catch (const std::bad_alloc&) {
+        status = LoadStatus::OutOfMemory;
+    }
     if (status == LoadStatus::Ok)
-        return LoadOutcome::Loaded;
+        return loggedIn ? LoadOutcome::LoggedIn : LoadOutcome::NotLoggedIn;
     const std::string reason = fileSystem_.lastError();
     documentClose(doc_);
     if (status == LoadStatus::CannotOpen && !fileSystem_.exists(path))
@@ -291,11 +304,7 @@ DocumentCommands::LoadOutcome DocumentCommands::load(const std::string& path) {
     return LoadOutcome::Refused;
 }
 
-void DocumentCommands::logInLoadedDocument() {
-    if (!ui_.runLogin()) {
-        documentClose(doc_);
-        return;
-    }
+void DocumentCommands::openLoggedInDocument() {
     ui_.openViews();
     doc_.isOpen = 1;
     clearHistory();
@@ -312,8 +321,11 @@ void DocumentCommands::logInLoadedDocument() {
 
 void DocumentCommands::openStartupFile(const std::string& path) {
     switch (load(path)) {
-    case LoadOutcome::Loaded:
-        logInLoadedDocument();
+    case LoadOutcome::LoggedIn:
+        openLoggedInDocument();
+        return;
+    case LoadOutcome::NotLoggedIn:
+        documentClose(doc_);
         return;
     case LoadOutcome::Missing:
         ui_.showMessage(missingFileMessage(path));
@@ -330,8 +342,11 @@ void DocumentCommands::openRecent(int index) {
         return;
     const std::string path = settings_.recentFiles[static_cast<std::size_t>(index)];
     switch (load(path)) {
-    case LoadOutcome::Loaded:
-        logInLoadedDocument();
+    case LoadOutcome::LoggedIn:
+        openLoggedInDocument();
+        return;
+    case LoadOutcome::NotLoggedIn:
+        documentClose(doc_);
         return;
     case LoadOutcome::Missing:
         if (ui_.askYesNo(missingRecentFileQuestion(path)))

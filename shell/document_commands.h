@@ -177,12 +177,12 @@ class DocumentCommands {
     void listsEdited(int refill);
 
   private:
-    // Loads `path`; a refusal is told, except a missing file (false, the
-    // caller words it). True when the document was loaded.
-    enum class LoadOutcome { Loaded, Missing, Refused };
+    // Loads `path` and asks the user to log in; a refusal is told, except a
+    // missing file (the caller words it).
+    enum class LoadOutcome { LoggedIn, NotLoggedIn, Missing, Refused };
     LoadOutcome load(const std::string& path);
-    // After a successful load: the login, then the views and the frame.
-    void logInLoadedDocument();
+    // After a load and a login: the views and the frame.
+    void openLoggedInDocument();
     // The identity and password steps of a first save; false when cancelled.
     bool completeUserBeforeSave();
     bool writeTo(const std::string& path);

@@ -148,7 +148,12 @@ class MainWindow::Ui : public ShellUi {
         return kolvane::runWelcome({&main_.settings}, main_.window);
     }
     bool runLogin() override {
-        return kolvane::runLogin(doc(), main_.window) == win::DialogEnd::Confirmed;
+        const bool loggedIn =
+            kolvane::runLogin(doc(), main_.window) == win::DialogEnd::Confirmed;
+        // A large file may still be loading: the views open when it is done.
+        if (loggedIn)
+            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return loggedIn;
     }
     bool runUserIdentity(UserRecord* user) override {
         return kolvane::runUserIdentity(doc(), {user}, main_.window) == win::DialogEnd::Confirmed;

@@ -246,10 +246,16 @@ class FileRobustness : public ::testing::Test {
         ASSERT_EQ(map.logoLengths.size(), 6u);
         ASSERT_EQ(map.operations.size(), 12u); // 8 operations and 4 lines
     }
+    // The layout check, which refuses files before any login, must refuse
+    // the same files as the load, for the same reason.
     LoadStatus load(const std::vector<std::uint8_t>& bytes) {
         documentClose(doc);
-        return loadDocumentFromBytes(doc, bytes);
+        const LoadStatus status = loadDocumentFromBytes(doc, bytes);
+        disk.files["damaged.kvn"] = bytes;
+        EXPECT_EQ(checkAccountFile("damaged.kvn", disk), status);
+        return status;
     }
+    MemoryFileSystem disk;
     std::vector<std::uint8_t> image;
     FileMap map;
     Document doc;

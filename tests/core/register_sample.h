@@ -59,6 +59,15 @@ inline OperationRecord* addRecord(Document& doc, PartyId party, PartyId counterp
     return doc.operations.append(record);
 }
 
+// A ventilation line of `amount` to `to`, as the ventilation editor makes it.
+inline VentilationLine line(PartyId to, double amount) {
+    VentilationLine l{};
+    l.partyId = Split;
+    l.counterpartyId = to;
+    l.amount = amount;
+    return l;
+}
+
 inline RegisterSample buildRegisterSample(Document& doc) {
     documentInit(doc);
     RegisterSample s;

@@ -2,6 +2,7 @@
 
 #include "document/passwords.h"
 #include "document/text.h"
+#include "family_sample.h"
 
 #include <gtest/gtest.h>
 
@@ -12,20 +13,9 @@ class UserRules : public ::testing::Test {
   protected:
     void SetUp() override {
         documentInit(doc);
-        marie = addUser("Marie", "secret", 1, 0);
-        paul = addUser("Paul", "motdepasse", 5, kUserLimited);
+        marie = sample::addUser(doc, "Marie", "secret", 1, 0);
+        paul = sample::addUser(doc, "Paul", "motdepasse", 5, kUserLimited);
         doc.currentUser = marie;
-    }
-
-    UserRecord* addUser(const char* name, const char* password, std::uint32_t id,
-                        std::uint32_t flags) {
-        UserRecord user{};
-        setFieldUtf8(user.name, name);
-        if (*password)
-            storePassword(user, utf8ToCp1252(password));
-        user.id = id;
-        user.flags = flags;
-        return doc.users.append(user);
     }
 
     Document doc;
@@ -74,19 +64,20 @@ TEST_F(UserRules, RefusedUserIsToldSoOnlyAfterPseudoAndPasswordWereRight) {
 
 TEST_F(UserRules, OnlyTheSoleUserOfAFileWithoutPasswordLogsInWithAnEmptyOne) {
     applyPassword(*paul, ""); // two users: an empty password is refused even for him
-    EXPECT_EQ(refusalText(decideLogin(doc, "Paul", "").refusal), " Saisissez votre mot de passe .   ");
+    EXPECT_EQ(refusalText(decideLogin(doc, "Paul", "").refusal),
+              " Saisissez votre mot de passe .   ");
     doc.users.remove(marie);
     EXPECT_EQ(decideLogin(doc, "Paul", "").user, paul);
     EXPECT_EQ(refusalText(decideLogin(doc, "Paul", "x").refusal), " Mot de passe érroné !   ");
     EXPECT_EQ(refusalText(decideLogin(doc, "Pierre", "").refusal),
-                 " Saisissez votre mot de passe .   ");
+              " Saisissez votre mot de passe .   ");
 }
 
 TEST_F(UserRules, LongPasswordsAreCutTo15WhenSetAndWhenTyped) {
     applyPassword(*marie, "abcdefghijklmnopqrst"); // 20 characters, 15 kept
     EXPECT_EQ(decideLogin(doc, "Marie", "abcdefghijklmnoXYZ").user, marie);
     EXPECT_EQ(refusalText(decideLogin(doc, "Marie", "abcdefghijklmn").refusal),
-                 " Mot de passe érroné !   ");
+              " Mot de passe érroné !   ");
 }
 
 // --- Identity ----------------------------------------------------------------------
@@ -99,7 +90,8 @@ TEST_F(UserRules, IdentityRefusesAnEmptyNameAndAnotherUsersName) {
 
     for (UserRecord* edited : {&newcomer, marie}) {
         d = decideIdentity(doc, *edited, "Paul", false);
-        EXPECT_EQ(refusalText(d.refusal), " Ce nom utilisateur existe déjà . \n Saisissez un autre. ");
+        EXPECT_EQ(refusalText(d.refusal),
+                  " Ce nom utilisateur existe déjà . \n Saisissez un autre. ");
         EXPECT_EQ(d.refusal.field, RefusalField::Pseudo);
     }
     // One's own name may be kept; another spelling is another name.
@@ -114,8 +106,8 @@ TEST_F(UserRules, TheLastAdministratorCannotBeMadeLimitedOrRefused) {
     // Marie is the only administrator: limited, she would leave nobody in charge.
     IdentityDecision d = decideIdentity(doc, *marie, "Marie", true);
     EXPECT_EQ(refusalText(d.refusal).rfind(" Le fichier doit garder au moins un "
-                                                   "administrateur . ",
-                                                   0),
+                                           "administrateur . ",
+                                           0),
               0u);
     EXPECT_EQ(d.refusal.field, RefusalField::Role);
     EXPECT_EQ(decideIdentity(doc, *paul, "Paul", false).flags, 0u); // a second one is welcome
@@ -152,7 +144,8 @@ TEST_F(UserRules, PasswordRefusalsAndTheirFocus) {
 TEST_F(UserRules, OnlyOtherUsersAccessTogglesBackAndForth) {
     AccessToggle t = toggleUserAccess(doc, *marie);
     EXPECT_FALSE(t.toggled);
-    EXPECT_EQ(refusalText(t.refusal), "'Marie' est l'utilisateur courant. \nVous ne pouvez pas le supprimer.");
+    EXPECT_EQ(refusalText(t.refusal),
+              "'Marie' est l'utilisateur courant. \nVous ne pouvez pas le supprimer.");
     EXPECT_EQ(marie->flags, 0u);
 
     t = toggleUserAccess(doc, *paul);
