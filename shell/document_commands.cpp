@@ -279,7 +279,7 @@ void DocumentCommands::showWelcome() {
     }
 }
 
-DocumentCommands::LoadOutcome DocumentCommands::load(const std::string& path) {
+DocumentCommands::OpenOutcome DocumentCommands::open(const std::string& path) {
     // A damaged file is refused before the login, from its layout alone.
     // Then the users come first, and the rest of the file is read while the
     // user says who they are: a large file does not keep the login waiting.
@@ -294,14 +294,18 @@ DocumentCommands::LoadOutcome DocumentCommands::load(const std::string& path) {
     } catch (const std::bad_alloc&) {
         status = LoadStatus::OutOfMemory;
     }
-    if (status == LoadStatus::Ok)
-        return loggedIn ? LoadOutcome::LoggedIn : LoadOutcome::NotLoggedIn;
+    if (status == LoadStatus::Ok && loggedIn) {
+        openLoggedInDocument();
+        return OpenOutcome::Done;
+    }
     const std::string reason = fileSystem_.lastError();
     documentClose(doc_);
+    if (status == LoadStatus::Ok)
+        return OpenOutcome::Done; // the login was cancelled
     if (status == LoadStatus::CannotOpen && !fileSystem_.exists(path))
-        return LoadOutcome::Missing;
+        return OpenOutcome::Missing;
     ui_.showMessage(openFailureMessage(path, status, reason));
-    return LoadOutcome::Refused;
+    return OpenOutcome::Done;
 }
 
 void DocumentCommands::openLoggedInDocument() {
@@ -320,19 +324,8 @@ void DocumentCommands::openLoggedInDocument() {
 }
 
 void DocumentCommands::openStartupFile(const std::string& path) {
-    switch (load(path)) {
-    case LoadOutcome::LoggedIn:
-        openLoggedInDocument();
-        return;
-    case LoadOutcome::NotLoggedIn:
-        documentClose(doc_);
-        return;
-    case LoadOutcome::Missing:
+    if (open(path) == OpenOutcome::Missing)
         ui_.showMessage(missingFileMessage(path));
-        return;
-    case LoadOutcome::Refused:
-        return;
-    }
 }
 
 void DocumentCommands::openRecent(int index) {
@@ -341,20 +334,8 @@ void DocumentCommands::openRecent(int index) {
     if (doc_.isOpen && !closeFile())
         return;
     const std::string path = settings_.recentFiles[static_cast<std::size_t>(index)];
-    switch (load(path)) {
-    case LoadOutcome::LoggedIn:
-        openLoggedInDocument();
-        return;
-    case LoadOutcome::NotLoggedIn:
-        documentClose(doc_);
-        return;
-    case LoadOutcome::Missing:
-        if (ui_.askYesNo(missingRecentFileQuestion(path)))
-            removeRecentFile(settings_, index);
-        return;
-    case LoadOutcome::Refused:
-        return;
-    }
+    if (open(path) == OpenOutcome::Missing && ui_.askYesNo(missingRecentFileQuestion(path)))
+        removeRecentFile(settings_, index);
 }
 
 void DocumentCommands::newFile() {

@@ -177,10 +177,10 @@ class DocumentCommands {
     void listsEdited(int refill);
 
   private:
-    // Loads `path` and asks the user to log in; a refusal is told, except a
-    // missing file (the caller words it).
-    enum class LoadOutcome { LoggedIn, NotLoggedIn, Missing, Refused };
-    LoadOutcome load(const std::string& path);
+    // Loads `path`, asks the user to log in and opens the views; a refusal
+    // is told, except a missing file (the caller words it).
+    enum class OpenOutcome { Done, Missing };
+    OpenOutcome open(const std::string& path);
     // After a load and a login: the views and the frame.
     void openLoggedInDocument();
     // The identity and password steps of a first save; false when cancelled.

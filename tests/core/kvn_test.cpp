@@ -113,27 +113,19 @@ TEST_F(KvnTest, NamesAreWindows1252InTheFileAndCountCharactersNotBytes) {
     EXPECT_FALSE(fs::exists(file("b.kvn")));
 }
 
+// How the amounts are shown is held by the FormatAmount tests.
 TEST_F(KvnTest, InitialAmountsAreReadExactly) {
-    struct Case {
-        const char* text;
-        double value;
-        const char* shown;
-    };
-    const Case cases[] = {{"-12.5", -12.5, "- 12.50"},
-                          {"1234.56", 1234.56, "1 234.56"},
-                          {"0.1", 0.1, "0.10"},
-                          {"-0", 0.0, "0.00"}};
+    const std::pair<const char*, double> cases[] = {
+        {"-12.5", -12.5}, {"1234.56", 1234.56}, {"0.1", 0.1}, {"-0", 0.0}};
     int n = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
+    for (const auto& [text, value] : cases) {
+        SCOPED_TRACE(text);
         std::string path = file("amount" + std::to_string(n++) + ".kvn");
-        KvnRun made = kvn({"new", path, "--initial", c.text, "--account", "X"});
+        KvnRun made = kvn({"new", path, "--initial", text, "--account", "X"});
         ASSERT_EQ(made.code, 0) << made.err;
         auto doc = read(path);
-        EXPECT_EQ(doc->accounts.first()->balance, c.value);
-        EXPECT_EQ(doc->operations.first()->amount, c.value);
-        std::string info = kvn({"info", path}).out;
-        EXPECT_NE(info.find(std::string("balance ") + c.shown + ","), std::string::npos) << info;
+        EXPECT_EQ(doc->accounts.first()->balance, value);
+        EXPECT_EQ(doc->operations.first()->amount, value);
     }
 }
 
@@ -242,36 +234,26 @@ TEST_F(KvnTest, GeneratedFilesAreBookedRightAndRefusalsWriteNothing) {
 
 // --- reading files ---------------------------------------------------------------
 
+// Damaged copies under dump and check are refused in the independent writer's
+// script (tests/tools/check_independent_writer.py); here info, and the
+// arguments of all three.
 TEST_F(KvnTest, BadFilesAndCommandsAreRefused) {
     std::string good = file("good.kvn");
     ASSERT_EQ(kvn({"new", good, "--account", "Compte", "--initial", "1"}).code, 0);
     const std::vector<std::uint8_t> bytes = readFile(good);
-    std::vector<std::uint8_t> badMagic = bytes, trailing = bytes;
-    badMagic[0] = 'k';
-    trailing.push_back(0);
-    const std::vector<std::vector<std::uint8_t>> damaged = {{bytes.begin(), bytes.end() - 1},
-                                                            {bytes.begin(), bytes.begin() + 100},
-                                                            badMagic,
-                                                            trailing,
-                                                            {'h', 'e', 'l', 'l', 'o', '\n'},
-                                                            {}};
-    std::vector<std::string> paths = {file("absent.kvn"), file("")};
-    for (const auto& content : damaged) {
-        paths.push_back(file("damaged" + std::to_string(paths.size()) + ".kvn"));
-        writeFile(paths.back(), content);
+    writeFile(file("cut.kvn"), {bytes.begin(), bytes.end() - 1});
+    for (const std::string& path : {file("cut.kvn"), file("absent.kvn"), file("")}) {
+        SCOPED_TRACE(path);
+        expectRefused(kvn({"info", path}));
     }
     for (const char* command : {"info", "dump", "check"}) {
-        for (const std::string& path : paths) {
-            SCOPED_TRACE(std::string(command) + " " + path);
-            expectRefused(kvn({command, path}));
-        }
         SCOPED_TRACE(command);
         expectRefused(kvn({command}));
         expectRefused(kvn({command, good, good}));
     }
     expectRefused(kvn({"frobnicate", good}));
     EXPECT_EQ(readFile(good), bytes);
-    EXPECT_EQ(filesInFolder(), 7u);
+    EXPECT_EQ(filesInFolder(), 2u);
 
     KvnRun help = kvn({"--help"});
     EXPECT_EQ(help.code, 0);
@@ -426,16 +408,15 @@ TEST_F(KvnTest, DumpEscapesTextsAndWritesDatesAndNumbersExactly) {
     Document doc;
     documentInit(doc);
     EXPECT_TRUE(addDefaultUser(doc));
-    AccountRecord* account = createAccount(doc, utf8ToCp1252("Quote \" back \\ slash"), 0.1);
+    // Quotes, backslashes, accents and dates of the year are read by the
+    // independent writer's script; here what it cannot see in parsed JSON.
+    AccountRecord* account = createAccount(doc, "Compte", 0.1);
     ASSERT_TRUE(account);
-    setFieldUtf8(account->city, "Saint-Étienne");
     account->minimumAllowed = std::nan("");
     account->minimumWanted = -1e300;
     std::string label = "tab\there\nnew line \x01 end";
     OperationRecord* operation = doc.operations.first();
     setFieldText(operation->label, label);
-    CalendarTime when{2024, 2, 29, 4, 13, 5, 9, 7};
-    operation->operationDate = toFileTime(when);
     operation->entryDate = 0; // the very first file time
     // Bytes after a terminator are kept in the record but are not text.
     setFieldUtf8(doc.users.first()->name, "Zoé");
@@ -444,14 +425,11 @@ TEST_F(KvnTest, DumpEscapesTextsAndWritesDatesAndNumbersExactly) {
     ASSERT_EQ(saveDocument(doc, path), 1);
 
     std::string json = dump(path);
-    EXPECT_HAS(json, R"("name": "Quote \" back \\ slash")");
-    EXPECT_HAS(json, "\"city\": \"Saint-Étienne\"");
     EXPECT_HAS(json, "\"minimumAllowed\": null,\n      \"minimumWanted\": -1e+300,");
     EXPECT_HAS(json, "\"balance\": 0.1,");
     EXPECT_HAS(json, "\n  \"users\": [\n    {\n      \"name\": \"Zoé\",\n"); // two spaces a level
     EXPECT_HAS(json, "\"labels\": [],");
     EXPECT_HAS(json, R"("entryDate": "1601-01-01T00:00:00.000")");
-    EXPECT_HAS(json, R"("operationDate": "2024-02-29T13:05:09.007")");
     EXPECT_HAS(json, R"("label": "tab\u0009here\u000anew line \u0001 end")");
 }
 
