@@ -155,9 +155,13 @@ TEST_F(Register, EqualDatesKeepTheirOrderAndAreFoundAmongTheirEquals) {
     sample::addRecord(doc, s.a->id, Category | 0x0001, -1.0, 0x8000000000000000ull, 1, "Pain");
     for (int i = 0; i < 40; ++i)
         sample::addRecord(doc, s.a->id, Category | 0x0001, -1.0, day + DAY * (40 - i), 1, "Pain");
+    // Times of one day a tick apart, also entered backwards.
+    for (int i = 0; i < 3; ++i)
+        sample::addRecord(doc, s.a->id, Category | 0x0001, -1.0, day + DAY * 50 + 3 - i, 1, "Pain");
     model.fill();
     for (int row = 12; row < model.rowCount(); ++row)
         EXPECT_LT(model.record(row - 1)->operationDate, model.record(row)->operationDate) << row;
+    EXPECT_EQ(model.record(model.rowCount() - 1)->operationDate, 0x8000000000000000ull);
 }
 
 // Running balances are a cache written to the file: undoing a change must
