@@ -258,22 +258,36 @@ void writeDocument(Writer& w, const Document& doc) {
     writeOperations(w, doc.operations);
 }
 
-// A logo block: its length, then its bytes, copied to `block`. `present`
-// is false when the length is 0 (no block).
-[[nodiscard]] bool readLogoBlock(Reader& r, std::span<std::uint8_t> block, bool& present) {
+// A logo block: its length, then its bytes, copied to `block` unless it is
+// null (the layout walk keeps nothing). `present` is false when the length
+// is 0 (no block).
+[[nodiscard]] bool readLogoBlock(Reader& r, std::size_t blockSize, std::uint8_t* block,
+                                 bool& present) {
     present = false;
     if (!r.need(4))
         return false;
     std::uint32_t length = r.u32();
     if (length == 0)
         return true;
-    if (length != block.size())
+    if (length != blockSize)
         return r.fail(LoadStatus::BadLogoLength);
     if (!r.need(length))
         return false;
-    std::memcpy(block.data(), r.take(length), length);
+    const std::uint8_t* bytes = r.take(length);
+    if (block)
+        std::memcpy(block, bytes, length);
     present = true;
     return true;
+}
+
+// An account's logo: its pixels and its mask, or neither; one without the
+// other is damage. Copied to `pixels` and `mask` unless they are null.
+[[nodiscard]] bool readLogo(Reader& r, std::uint8_t* pixels, std::uint8_t* mask, bool& present) {
+    bool hasMask = false;
+    if (!readLogoBlock(r, kLogoPixelBytes, pixels, present) ||
+        !readLogoBlock(r, kLogoMaskBytes, mask, hasMask))
+        return false;
+    return present == hasMask || r.fail(LoadStatus::BadLogoLength);
 }
 
 [[nodiscard]] bool readAccounts(Reader& r, Document& doc) {
@@ -295,13 +309,10 @@ void writeDocument(Writer& w, const Document& doc) {
         std::uint32_t next =
             std::max<std::uint32_t>(doc.nextAccountNumber, partyNumber(account->id) + 1);
         doc.nextAccountNumber = static_cast<std::uint16_t>(next);
-        bool hasPixels = false, hasMask = false;
-        if (!readLogoBlock(r, pixels, hasPixels) || !readLogoBlock(r, mask, hasMask))
+        bool hasLogo = false;
+        if (!readLogo(r, pixels.data(), mask.data(), hasLogo))
             return false;
-        // A logo is its pixels and its mask; one without the other is damage.
-        if (hasPixels != hasMask)
-            return r.fail(LoadStatus::BadLogoLength);
-        if (hasPixels) {
+        if (hasLogo) {
             account->logo = doc.logos.add(pixels, mask);
             if (account->logo == kNoLogo)
                 return r.fail(LoadStatus::OutOfMemory);
@@ -400,7 +411,8 @@ class ExpectedSlots {
 
 [[nodiscard]] bool skip(Reader& r, std::uint64_t size) {
     while (size > 0) {
-        const std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(size, kLargestPiece));
+        const std::size_t piece =
+            static_cast<std::size_t>(std::min<std::uint64_t>(size, kLargestPiece));
         if (!r.need(piece))
             return false;
         r.take(piece);
@@ -414,29 +426,15 @@ class ExpectedSlots {
     return readCount(r, recordSize, count) && skip(r, std::uint64_t{count} * recordSize);
 }
 
-[[nodiscard]] bool skipLogoBlock(Reader& r, std::size_t blockSize, bool& present) {
-    present = false;
-    if (!r.need(4))
-        return false;
-    const std::uint32_t length = r.u32();
-    if (length == 0)
-        return true;
-    present = true;
-    return length == blockSize ? skip(r, length) : r.fail(LoadStatus::BadLogoLength);
-}
-
 [[nodiscard]] bool skipAccounts(Reader& r) {
     constexpr std::uint64_t kSmallestEntry = kAccountFileSize + 8;
     std::uint32_t count = 0;
     if (!readCount(r, kSmallestEntry, count))
         return false;
     for (std::uint32_t i = 0; i < count; ++i) {
-        bool hasPixels = false, hasMask = false;
-        if (!skip(r, kAccountFileSize) || !skipLogoBlock(r, kLogoPixelBytes, hasPixels) ||
-            !skipLogoBlock(r, kLogoMaskBytes, hasMask))
+        bool hasLogo = false;
+        if (!skip(r, kAccountFileSize) || !readLogo(r, nullptr, nullptr, hasLogo))
             return false;
-        if (hasPixels != hasMask)
-            return r.fail(LoadStatus::BadLogoLength);
     }
     return true;
 }
@@ -449,8 +447,8 @@ class ExpectedSlots {
         if (!r.need(kOperationFileSize))
             return false;
         std::uint32_t lineCount;
-        std::memcpy(&lineCount, r.take(kOperationFileSize) + RecordFields<OperationRecord>::lineCountAt,
-                    4);
+        std::memcpy(&lineCount,
+                    r.take(kOperationFileSize) + RecordFields<OperationRecord>::lineCountAt, 4);
         const std::uint64_t lineBytes = std::uint64_t{lineCount} * kOperationFileSize;
         if (!r.has(lineBytes))
             return r.fail(LoadStatus::Truncated);
@@ -688,32 +686,34 @@ StagedLoad::StagedLoad(Document& doc, std::string path, FileSystem& fileSystem)
 
 StagedLoad::~StagedLoad() = default;
 
+// `state_` is held from a successful `readUsers` to `finish`.
 LoadStatus StagedLoad::readUsers() {
+    LoadStatus status = LoadStatus::OutOfMemory;
     try {
         state_ = std::make_unique<State>();
-        const LoadStatus status = state_->open(fileSystem_, path_);
-        if (status != LoadStatus::Ok) {
-            state_->reader.reset();
-            return status;
-        }
+        status = state_->open(fileSystem_, path_);
     } catch (const std::bad_alloc&) {
-        return LoadStatus::OutOfMemory;
+        status = LoadStatus::OutOfMemory;
     }
-    Reader& reader = *state_->reader;
-    state_->sortOrder = doc_.sortOrder;
-    runStage(reader, doc_, parseHead);
-    if (reader.status() != LoadStatus::Ok)
-        return concludeLoad(doc_, reader, state_->sortOrder);
-    return LoadStatus::Ok;
+    if (status == LoadStatus::Ok) {
+        state_->sortOrder = doc_.sortOrder;
+        runStage(*state_->reader, doc_, parseHead);
+        status = state_->reader->status();
+        if (status != LoadStatus::Ok)
+            concludeLoad(doc_, *state_->reader, state_->sortOrder);
+    }
+    if (status != LoadStatus::Ok)
+        state_.reset();
+    return status;
 }
 
 void StagedLoad::readRest() {
-    if (state_ && state_->reader && state_->reader->status() == LoadStatus::Ok)
+    if (state_)
         runStage(*state_->reader, doc_, parseRest);
 }
 
 LoadStatus StagedLoad::finish() {
-    if (!state_ || !state_->reader)
+    if (!state_)
         return LoadStatus::CannotOpen; // readUsers refused the file already
     const LoadStatus status = concludeLoad(doc_, *state_->reader, state_->sortOrder);
     linesRead_ = state_->reader->linesRead;

@@ -286,11 +286,12 @@ DocumentCommands::OpenOutcome DocumentCommands::open(const std::string& path) {
     bool loggedIn = false;
     LoadStatus status = checkAccountFile(path, fileSystem_);
     try {
-        StagedLoad staged(doc_, path, fileSystem_);
-        if (status == LoadStatus::Ok)
+        if (status == LoadStatus::Ok) {
+            StagedLoad staged(doc_, path, fileSystem_);
             status = staged.readUsers();
-        if (status == LoadStatus::Ok)
-            status = staged.readRestWhile([&] { loggedIn = ui_.runLogin(); });
+            if (status == LoadStatus::Ok)
+                status = staged.readRestWhile([&] { loggedIn = ui_.runLogin(); });
+        }
     } catch (const std::bad_alloc&) {
         status = LoadStatus::OutOfMemory;
     }
