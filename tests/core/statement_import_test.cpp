@@ -18,7 +18,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 namespace kolvane {
 namespace {
@@ -46,12 +45,7 @@ StatementRow row(FileTime when, double amount, const char* label, const char* ki
 }
 
 std::vector<std::uint8_t> sampleStatement(const char* name) {
-    std::string path = std::string(KOLVANE_STATEMENTS) + "/" + name;
-#ifdef _WIN32
-    path = "Z:" + path;
-#endif
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+    return testing_samples::readFile(testing_samples::sourcePath(KOLVANE_STATEMENTS) + "/" + name);
 }
 
 class Import : public ::testing::Test {

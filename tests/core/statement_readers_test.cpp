@@ -6,6 +6,8 @@
 #include "exchange/qif_reader.h"
 #include "exchange/statement_import.h"
 
+#include "account_file_samples.h"
+
 #include "document/calendar.h"
 #include "document/text.h"
 
@@ -13,19 +15,13 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 
 namespace kolvane {
 namespace {
 
 std::filesystem::path statementFolder() {
-    std::string path = KOLVANE_STATEMENTS;
-#ifdef _WIN32
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path; // the Linux file system under Wine
-#endif
-    return std::filesystem::path(path);
+    return testing_samples::sourcePath(KOLVANE_STATEMENTS);
 }
 
 std::vector<std::uint8_t> bytesOf(std::string_view text) {
@@ -33,9 +29,7 @@ std::vector<std::uint8_t> bytesOf(std::string_view text) {
 }
 
 std::vector<std::uint8_t> sample(const char* name) {
-    std::ifstream in(statementFolder() / name, std::ios::binary);
-    EXPECT_TRUE(in.good()) << name;
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+    return testing_samples::readFile((statementFolder() / name).string());
 }
 
 FileTime day(int year, int month, int dayOfMonth) {
@@ -91,9 +85,10 @@ TEST(StatementReaders, OfxXmlInUtf8) {
     EXPECT_EQ(s.rows[3].kind, "XFER");
     EXPECT_EQ(s.account.accountId, "0001234567801");
     // Character references, however many digits they take.
-    ASSERT_TRUE(readOfx(bytesOf("<OFX><STMTTRN><DTPOSTED>20240101<TRNAMT>1<NAME>A&#00000233;&#x41;&lt;"
-                                "</STMTTRN></OFX>"),
-                        s, error));
+    ASSERT_TRUE(
+        readOfx(bytesOf("<OFX><STMTTRN><DTPOSTED>20240101<TRNAMT>1<NAME>A&#00000233;&#x41;&lt;"
+                        "</STMTTRN></OFX>"),
+                s, error));
     EXPECT_EQ(cp1252ToUtf8(s.rows[0].label), "AéA<");
 }
 
@@ -302,8 +297,7 @@ TEST(StatementReaders, CorpusReplays) {
             continue;
         const std::string name = entry.path().filename().string();
         SCOPED_TRACE(name);
-        std::ifstream in(entry.path(), std::ios::binary);
-        const std::vector<std::uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
+        const std::vector<std::uint8_t> bytes = testing_samples::readFile(entry.path().string());
         const StatementFormat own = guessStatementFormat({}, name);
         for (StatementFormat format :
              {StatementFormat::Ofx, StatementFormat::Qif, StatementFormat::Csv}) {
