@@ -217,6 +217,16 @@ class TemporaryFolder {
     std::filesystem::path path_;
 };
 
+// A path the build gives into the source tree; under Wine the Linux file
+// system is the drive Z:.
+inline std::string sourcePath(std::string path) {
+#ifdef _WIN32
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+#endif
+    return path;
+}
+
 inline std::vector<std::uint8_t> readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});

@@ -95,13 +95,6 @@ TEST(Diagram, EdgeCasesOfTheScale) {
     EXPECT_EQ(uneven.bars[3].rect, (DiagramRect{96 + 512 + 128, 42, 832, 90})); // 3: 90 - 48
 }
 
-TEST(Diagram, AxisTextsAreRoundedLikePrintf) {
-    EXPECT_EQ(axisText(1234.5), "1234.50");
-    EXPECT_EQ(axisText(0.125), "0.12"); // exactly half: to even
-    EXPECT_EQ(axisText(2.675), "2.67"); // just below half in binary
-    EXPECT_EQ(axisText(-3.999), "-4.00");
-}
-
 TEST(Diagram, ColoursTakeThreeDrawsEach) {
     static const int draws[] = {159, 160, 191, 320, 415, 192};
     static int next = 0;

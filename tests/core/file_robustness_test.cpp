@@ -431,18 +431,8 @@ TEST(LoadWithoutEnoughMemory, IsRefusedAndLeavesNothing) {
 
 // --- Replay of the fuzzing corpus ---------------------------------------------
 
-std::filesystem::path corpusFolder() {
-    std::string path = KOLVANE_FUZZ_CORPUS;
-#ifdef _WIN32
-    // Under Wine the Linux file system is the drive Z:.
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-#endif
-    return std::filesystem::path(path);
-}
-
 TEST(FuzzCorpus, EveryFileLoadsConsistentlyOrIsRefused) {
-    const std::filesystem::path folder = corpusFolder();
+    const std::filesystem::path folder = sourcePath(KOLVANE_FUZZ_CORPUS);
     std::error_code error;
     if (!std::filesystem::is_directory(folder, error)) {
 #ifdef _WIN32

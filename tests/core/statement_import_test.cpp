@@ -10,7 +10,6 @@
 #include "document/document_check.h"
 #include "document/operation_texts.h"
 #include "exchange/ofx_reader.h"
-#include "exchange/qif_reader.h"
 #include "account_file_samples.h"
 #include "kvn_run.h"
 #include "register_sample.h"
@@ -18,7 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 namespace kolvane {
 namespace {
@@ -46,12 +44,7 @@ StatementRow row(FileTime when, double amount, const char* label, const char* ki
 }
 
 std::vector<std::uint8_t> sampleStatement(const char* name) {
-    std::string path = std::string(KOLVANE_STATEMENTS) + "/" + name;
-#ifdef _WIN32
-    path = "Z:" + path;
-#endif
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+    return testing_samples::readFile(testing_samples::sourcePath(KOLVANE_STATEMENTS) + "/" + name);
 }
 
 class Import : public ::testing::Test {
@@ -222,19 +215,8 @@ TEST_F(Import, OneStepBooksTheNewRowsAndUndoesExactly) {
     EXPECT_EQ(salary.operationDate, day(2024, 1, 10));
     const std::vector<std::uint8_t> after = serializeDocument(doc);
 
-    // The same statement again adds nothing; an overlapping one its new rows.
+    // The same statement again adds nothing.
     EXPECT_EQ(planImport(doc, *s.a, first).newCount(), 0);
-    Statement second;
-    ASSERT_TRUE(readOfx(sampleStatement("seed-xml-utf8.ofx"), second, error));
-    const ImportPlan plan = planImport(doc, *s.a, second);
-    EXPECT_TRUE(plan.rows[0].alreadyThere); // EDF, a day later and its label cut
-    EXPECT_EQ(plan.newCount(), 3);
-    ASSERT_EQ(book(second), BookingStatus::Done);
-    EXPECT_NEAR(s.a->balance, 2787.55 - 15.99 - 8.40 + 250.00, 1e-9);
-    EXPECT_EQ(checkDocument(doc), std::vector<std::string>{});
-
-    ASSERT_TRUE(history.undo());
-    EXPECT_EQ(serializeDocument(doc), after);
     ASSERT_TRUE(history.undo());
     EXPECT_EQ(serializeDocument(doc), before);
     EXPECT_EQ(model.rowCount(), 6);
@@ -247,14 +229,16 @@ TEST_F(Import, OneStepBooksTheNewRowsAndUndoesExactly) {
 TEST_F(Import, ExportsWriteTheAccountAsItSeesIt) {
     // Seen from A, by date: the waiting split, B's transfer, the ticked
     // purchase, the refund, B's split line.
+    setFieldUtf8(s.waiting->label, "Fnac; \"cadeaux\""); // quoted, its quotes doubled
     const std::string csv = exportOperations(doc, s.a, ExportFormat::Csv);
-    EXPECT_EQ(csv, "\xEF\xBB\xBF"
-                   "Date;Libellé;Montant;Mode;Catégorie\r\n"
-                   "20/02/2024;Divers;-30,00;Carte de paiement;Opération ventillée\r\n"
-                   "01/03/2024;Virement;100,00;Virement émis;Inter-compte : Compte B\r\n"
-                   "05/03/2024;Courses;-12,50;Carte de paiement;Alimentation : Supermarché\r\n"
-                   "07/03/2024;Avoir;45,00;Remise de chèque;Tiers : Martin\r\n"
-                   "10/03/2024;Partage;60,00;Carte de paiement;Inter-compte : Compte B\r\n");
+    EXPECT_EQ(
+        csv, "\xEF\xBB\xBF"
+             "Date;Libellé;Montant;Mode;Catégorie\r\n"
+             "20/02/2024;\"Fnac; \"\"cadeaux\"\"\";-30,00;Carte de paiement;Opération ventillée\r\n"
+             "01/03/2024;Virement;100,00;Virement émis;Inter-compte : Compte B\r\n"
+             "05/03/2024;Courses;-12,50;Carte de paiement;Alimentation : Supermarché\r\n"
+             "07/03/2024;Avoir;45,00;Remise de chèque;Tiers : Martin\r\n"
+             "10/03/2024;Partage;60,00;Carte de paiement;Inter-compte : Compte B\r\n");
     const std::string qif = exportOperations(doc, s.b, ExportFormat::Qif);
     EXPECT_EQ(qif,
               utf8ToCp1252(
@@ -347,53 +331,6 @@ TEST(CsvPreview, TheLayoutIsDescribedItsColumnsOfferedAndTheRememberedOneTriedFi
               CsvRole::Label);
     EXPECT_EQ(secondRole("sep=;|roles=date,memo"), CsvRole::Label);
     EXPECT_EQ(secondRole(""), CsvRole::Label);
-}
-
-// Exporting an account and importing the export into an empty account of
-// another file gives the same operations, so the same export: A with every
-// kind of row, B with its split in lines.
-TEST(ImportRoundTrip, ExportThenImportGivesTheSameOperations) {
-    Document source;
-    sample::RegisterSample s = sample::buildRegisterSample(source);
-    setFieldUtf8(s.waiting->label, "Fnac; \"cadeaux\""); // quoted in CSV
-    struct Case {
-        const AccountRecord* account;
-        ExportFormat format;
-        int rows;
-        double balance; // without the initial balance, which is not exported
-    };
-    const Case cases[] = {{s.a, ExportFormat::Qif, 5, 162.50},
-                          {s.a, ExportFormat::Csv, 5, 162.50},
-                          {s.b, ExportFormat::Qif, 2, -180.00},
-                          {s.b, ExportFormat::Csv, 2, -180.00}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(cp1252ToUtf8(fieldText(c.account->name)) +
-                     (c.format == ExportFormat::Qif ? " QIF" : " CSV"));
-        const std::string exported = exportOperations(source, c.account, c.format);
-        Document target;
-        sample::buildRegisterSample(target);
-        AccountRecord* empty = createAccount(target, "Neuf", 0.0);
-        target.currentAccount = empty;
-        RegisterModel targetModel(target);
-        targetModel.fill();
-        BookingHistory targetHistory(targetModel);
-        Statement statement;
-        ReadError error;
-        const std::vector<std::uint8_t> bytes(exported.begin(), exported.end());
-        ASSERT_TRUE(readStatement(
-            bytes, c.format == ExportFormat::Qif ? StatementFormat::Qif : StatementFormat::Csv,
-            nullptr, statement, error))
-            << describeReadError(error);
-        const ImportPlan plan = planImport(target, *empty, statement);
-        EXPECT_EQ(plan.newCount(), c.rows);
-        ASSERT_EQ(targetHistory.perform(makeImportOperations(
-                      importEntries(target, *empty, statement, plan, date(2024, 6, 1)))),
-                  BookingStatus::Done);
-        EXPECT_EQ(checkDocument(target), std::vector<std::string>{});
-        // The CSV form keeps a split as one row: a split still to ventilate.
-        EXPECT_EQ(exportOperations(target, empty, c.format), exported);
-        EXPECT_NEAR(empty->balance, c.balance, 1e-9);
-    }
 }
 
 // --- kvn import / export -------------------------------------------------------
