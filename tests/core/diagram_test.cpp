@@ -114,11 +114,6 @@ TEST(Diagram, TitleValuesAndClearing) {
     EXPECT_EQ(diagram.title, "");
     EXPECT_TRUE(diagram.series.empty());
     diagram = chart({{1}, {2, 3}}, 640, 480);
-    diagramAddValue(nullptr, "ignored", 1.0);
-    diagramAddValue(&diagram.series[0], nullptr, 4.0);
-    EXPECT_FALSE(diagram.series[0][1].label.has_value());
-    EXPECT_EQ(diagramStats(diagram).valuesPerSeries, 2);
-
     CategoryTotalList totals;
     for (auto [id, name, total] :
          {std::tuple{0x010000u, "Alimentation", 12.5}, std::tuple{0x010100u, "Logement", -3.0}}) {

@@ -29,12 +29,9 @@ TEST(PeriodOfYear, FirstDayOfTheFirstMonthUpToTheNextPeriod) {
     const Case cases[] = {
         // 2000-01-01 is day 145 731 after 1601-01-01; 2000 has 366 days.
         {0, 2000, 125911584000000000ull, 126227808000000000ull},
-        {2, 2024, at(2024, 2, 1), at(2024, 3, 1)},
+        // Months, quarters and halves from a date: KvnTotals.TheDateChoosesThePeriod...
         {12, 2023, at(2023, 12, 1), at(2024, 1, 1)},
-        {13, 2024, at(2024, 1, 1), at(2024, 4, 1)},
         {16, 2024, at(2024, 10, 1), at(2025, 1, 1)},
-        {17, 2024, at(2024, 1, 1), at(2024, 7, 1)},
-        {18, 2024, at(2024, 7, 1), at(2025, 1, 1)},
         {18, 30826, at(30826, 7, 1), at(30827, 1, 1)},
     };
     for (const Case& c : cases) {
