@@ -37,7 +37,7 @@ TEST_F(KvnTotals, TheDateChoosesThePeriodOfEachLength) {
         const char *length, *at, *name, *year, *start, *end;
     };
     const Case cases[] = {
-        {"month", "2024-05-17", "Mai", "2024", "2024-05-01", "2024-06-01"},
+        {"month", "2023-12-17", "Decembre", "2023", "2023-12-01", "2024-01-01"},
         {"quarter", "2024-05-17", "2e Trimestre", "2024", "2024-04-01", "2024-07-01"},
         {"quarter", "2024-10-01", "4e Trimestre", "2024", "2024-10-01", "2025-01-01"},
         {"half", "2024-06-30", "1ère Semestre", "2024", "2024-01-01", "2024-07-01"},

@@ -21,33 +21,6 @@ FileTime at(int year, int month, int day, int hour = 0) {
     return toFileTime(time);
 }
 
-TEST(PeriodOfYear, FirstDayOfTheFirstMonthUpToTheNextPeriod) {
-    struct Case {
-        int index, year;
-        FileTime start, end;
-    };
-    const Case cases[] = {
-        // 2000-01-01 is day 145 731 after 1601-01-01; 2000 has 366 days.
-        {0, 2000, 125911584000000000ull, 126227808000000000ull},
-        // Months, quarters and halves from a date: KvnTotals.TheDateChoosesThePeriod...
-        {12, 2023, at(2023, 12, 1), at(2024, 1, 1)},
-        {16, 2024, at(2024, 10, 1), at(2025, 1, 1)},
-        {18, 30826, at(30826, 7, 1), at(30827, 1, 1)},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.index << " " << c.year);
-        Period period;
-        ASSERT_TRUE(periodOfYear(c.index, c.year, period));
-        EXPECT_EQ(period.start, c.start);
-        EXPECT_EQ(period.end, c.end);
-    }
-    Period untouched{7, 9};
-    for (auto [index, year] : {std::pair{-1, 2024}, {19, 2024}, {0, 1600}, {0, 30827}})
-        EXPECT_FALSE(periodOfYear(index, year, untouched));
-    EXPECT_EQ(untouched.start, 7u);
-    EXPECT_EQ(untouched.end, 9u);
-}
-
 class PeriodTotals : public testing::Test {
   protected:
     static constexpr PartyId kAccount = 0x080000;
