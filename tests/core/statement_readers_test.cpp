@@ -175,9 +175,9 @@ TEST(StatementReaders, CsvLayoutTextGoesBackAndForth) {
     CsvLayout back;
     ASSERT_TRUE(parseCsvLayoutText(text, back));
     EXPECT_EQ(csvLayoutText(back), text);
-    for (const char* bad : {"", "sep=;", "sep=x|dec=,|date=dmy|enc=utf8|skip=0|header=1|roles=date",
+    // Not a layout at all is CsvPreview's; here a wrong value in each kind of field.
+    for (const char* bad : {"sep=x|dec=,|date=dmy|enc=utf8|skip=0|header=1|roles=date",
                             "sep=;|dec=,|date=dmy|enc=utf8|skip=0|header=1|roles=date,when",
-                            "sep=;|dec=,|date=dmy|enc=utf8|skip=-1|header=1|roles=date",
                             "sep=;|dec=,|date=dmy|enc=utf8|skip=1000|header=1|roles=date"}) {
         CsvLayout untouched = back;
         EXPECT_FALSE(parseCsvLayoutText(bad, untouched)) << bad;
