@@ -238,24 +238,25 @@ TEST_F(KvnTest, BadFilesAndCommandsAreRefused) {
 
 // The register sample's figures (register_sample.h): A 1 162.50, ticked
 // - 12.50, 6 operations; B 320.00, nothing ticked, 3; Martin - 45.00, 2.
-class KvnCheckTest : public KvnTest {
+class KvnSampleTest : public KvnTest {
   protected:
     void SetUp() override {
         KvnTest::SetUp();
         s_ = sample::buildRegisterSample(doc_);
     }
-    KvnRun checkSaved() {
-        std::string path = file("check.kvn");
+    std::string saved() {
+        const std::string path = file("sample.kvn");
         fs::remove(path);
         EXPECT_EQ(saveDocument(doc_, path), 1);
-        return kvn({"check", path});
+        return path;
     }
+    KvnRun checkSaved() { return kvn({"check", saved()}); }
 
     Document doc_;
     sample::RegisterSample s_;
 };
 
-TEST_F(KvnCheckTest, EachFigureThatDiffersByAThousandthOrMoreIsListed) {
+TEST_F(KvnSampleTest, EachFigureThatDiffersByAThousandthOrMoreIsListed) {
     struct Case {
         double aBalance, aTicked, bTicked, thirdBalance;
         std::uint32_t thirdCount;
@@ -289,7 +290,7 @@ TEST_F(KvnCheckTest, EachFigureThatDiffersByAThousandthOrMoreIsListed) {
     }
 }
 
-TEST_F(KvnCheckTest, SplitLinesThatAreNotBookedOrDoNotAddUpAreReported) {
+TEST_F(KvnSampleTest, SplitLinesThatAreNotBookedOrDoNotAddUpAreReported) {
     // The purchase carries a copy of itself as a line: booked nowhere.
     const OperationRecord copy = *s_.ticked;
     s_.ticked->lines = new OperationList;
@@ -300,6 +301,51 @@ TEST_F(KvnCheckTest, SplitLinesThatAreNotBookedOrDoNotAddUpAreReported) {
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.out, "Operation 4: has ventilation lines but is not split\n"
                        "Operation 6: lines add up to - 85.00, the operation moves - 80.00\n");
+}
+
+// --- totals: the chart's totals and texts are compared with an independent
+// implementation by tests/tools/check_independent_writer.py ------------------------
+
+TEST_F(KvnSampleTest, TotalsOfThePeriodOfEachLengthADateFallsIn) {
+    const std::string path = saved();
+    struct Case {
+        const char *length, *at, *name, *year, *start, *end;
+    };
+    const Case cases[] = {
+        {"month", "2023-12-17", "Decembre", "2023", "2023-12-01", "2024-01-01"},
+        {"quarter", "2024-05-17", "2e Trimestre", "2024", "2024-04-01", "2024-07-01"},
+        {"quarter", "2024-10-01", "4e Trimestre", "2024", "2024-10-01", "2025-01-01"},
+        {"half", "2024-06-30", "1ère Semestre", "2024", "2024-01-01", "2024-07-01"},
+        {"half", "2023-12-31", "2e Semestre", "2023", "2023-07-01", "2024-01-01"},
+        {"year", "2024-02-29", "Tous", "2024", "2024-01-01", "2025-01-01"},
+    };
+    for (const Case& c : cases) {
+        const KvnRun run = kvn({"totals", path, "--period", c.length, "--at", c.at});
+        EXPECT_EQ(run.code, 0) << run.err;
+        EXPECT_HAS(run.out, std::string("\"period\": {\n    \"name\": \"") + c.name +
+                                "\",\n    \"year\": " + c.year + ",\n    \"start\": \"" + c.start +
+                                "T00:00:00.000\",\n    \"end\": \"" + c.end +
+                                "T00:00:00.000\"\n  },");
+    }
+    const std::vector<std::vector<std::string>> refused = {
+        {"totals", path},
+        {"totals", path, "--period", "week"},
+        {"totals", path, "--period", "month", "--period", "year"},
+        {"totals", path, "--period", "month", "--at", "2023-02-29"},
+        {"totals", path, "--period", "month", "--at", "2024-5-17"},
+        {"totals", path, "--period", "month", "--at", "2024-05-00"},
+        {"totals", path, "--period", "month", "--at", "1600-12-31"},
+        {"totals", path, path, "--period", "month"},
+        {"totals", "--period", "month"},
+    };
+    for (const std::vector<std::string>& args : refused)
+        expectRefused(kvn(args));
+}
+
+TEST_F(KvnSampleTest, NoChartWithoutAShownExpenseCategory) {
+    for (CategoryRecord& category : doc_.categories)
+        category.shown = 0;
+    EXPECT_HAS(kvn({"totals", saved(), "--period", "year"}).out, "\n  \"chart\": null\n}\n");
 }
 
 // --- register and thirds ----------------------------------------------------------

@@ -1,6 +1,6 @@
 #include "graphs/period_totals.h"
 
-#include "document/calendar.h"
+#include "register_sample.h"
 #include "document/text.h"
 
 #include <gtest/gtest.h>
@@ -12,14 +12,9 @@
 namespace kolvane {
 namespace {
 
-FileTime at(int year, int month, int day, int hour = 0) {
-    CalendarTime time;
-    time.year = year;
-    time.month = month;
-    time.day = day;
-    time.hour = hour;
-    return toFileTime(time);
-}
+const auto at = [](int year, int month, int day, int hour = 0) {
+    return sample::date(year, month, day, hour);
+};
 
 class PeriodTotals : public testing::Test {
   protected:
