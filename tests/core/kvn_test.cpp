@@ -170,19 +170,6 @@ TEST_F(KvnTest, NewFileUserCanBeNamedAndGivenAPassword) {
 
 // --- generate --------------------------------------------------------------------
 
-// Only the kvn program leaves its document to the system at exit; a caller
-// that goes on gets every record block back.
-TEST_F(KvnTest, ACommandInAProcessThatGoesOnHandsItsRecordsBack) {
-    const std::string path = file("blocks.kvn");
-    ASSERT_EQ(
-        kvn({"generate", path, "--operations", "40000", "--accounts", "2", "--thirds", "2"}).code,
-        0);
-    const std::size_t before = OperationList::nodePool().blockCount();
-    ASSERT_EQ(kvn({"info", path}).code, 0);
-    // 40 000 operations fill three blocks; at most one empty block is kept.
-    EXPECT_LE(OperationList::nodePool().blockCount(), before + 1);
-}
-
 TEST_F(KvnTest, GeneratedFilesAreBookedRightAndRefusalsWriteNothing) {
     const std::string path = file("big.kvn");
     const std::vector<std::vector<std::string>> refused = {

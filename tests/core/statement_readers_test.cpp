@@ -57,11 +57,10 @@ void expectRows(const Statement& statement, std::initializer_list<Expected> rows
 TEST(StatementReaders, OfxSgmlInWindows1252) {
     Statement s;
     ReadError error;
+    // Its rows are booked, and their sum and the salary's label checked, by
+    // Import.OneStepBooksTheNewRowsAndUndoesExactly.
     ASSERT_TRUE(readOfx(sample("seed-sgml-1252.ofx"), s, error)) << describeReadError(error);
-    expectRows(s, {{day(2024, 1, 3), -42.50, "CB CARREFOUR MARKET"},
-                   {day(2024, 1, 5), -120.00, "CHEQUE 1234567"},
-                   {day(2024, 1, 10), 1850.75, "VIR SALAIRE SOCIÉTÉ GÉNÉRALE D'ÉTUDES"},
-                   {day(2024, 1, 15), -63.20, "PRLV SEPA EDF CLIENTS PARTICULIERS"}});
+    ASSERT_EQ(s.rows.size(), 4u);
     EXPECT_EQ(s.rows[0].line, 40);
     EXPECT_EQ(s.rows[0].kind, "DEBIT");
     EXPECT_EQ(s.rows[0].memo, "CARTE 4974XXXXXXXX1234");
