@@ -97,26 +97,6 @@ TEST_F(Booking, AnIncomingTransferChangedFromTheReceivingAccountKeepsItsParty) {
     EXPECT_EQ(cell(5, kColumnBalance), "1 142.50");
 }
 
-// The change of an incoming row takes the chosen party as the operation's
-// party, "Opération ventillée" included, and books the lines: the lines then
-// hang under an operation that is not split, which the books do not count.
-TEST_F(Booking, AnIncomingRowTurnedIntoASplitBooksLinesThatNoSplitCarries) {
-    OperationEntry split = entry(100.0, Split, "Virement", s.transfer->operationDate);
-    split.useLines = true;
-    split.lines = {line(s.third->id, 100.0)};
-    ASSERT_EQ(change(s.transfer, split), BookingStatus::Done);
-    EXPECT_EQ(s.transfer->partyId, Split);
-    EXPECT_EQ(s.transfer->counterpartyId, s.a->id);
-    EXPECT_DOUBLE_EQ(s.third->balance, -145.0);
-    EXPECT_DOUBLE_EQ(s.b->balance, 420.0);
-    EXPECT_DOUBLE_EQ(s.a->balance, 1162.50);
-    const std::vector<std::string> problems = checkDocument(doc);
-    EXPECT_NE(std::find(problems.begin(), problems.end(),
-                        "Operation 5: has ventilation lines but is not split"),
-              problems.end());
-    EXPECT_TRUE(history.undo());
-}
-
 TEST_F(Booking, ChangesKeepTheRowInEntryOrderAndShiftTheBalancesAfterIt) {
     std::vector<std::string> before;
     for (int row = 0; row < 6; ++row)
@@ -259,22 +239,6 @@ TEST_F(Booking, TicksFollowTheTickRuleBothWays) {
         EXPECT_DOUBLE_EQ(s.b->pointedBalance, 0.0);
     }
     EXPECT_EQ(history.perform(makeToggleTick(s.split, kNow)), BookingStatus::NotARow);
-}
-
-// A file may say on the account that the initial balance is ticked while its
-// operation is not ("P" not shown). The click follows the operation, as the
-// tick rule says, and ticks the amount a second time.
-TEST_F(Booking, AnInitialBalanceTickedOnlyOnTheAccountIsTickedAgain) {
-    s.a->initialPointed = 1;
-    s.a->pointedBalance = 987.50;
-    ASSERT_EQ(checkDocument(doc), std::vector<std::string>{});
-    ASSERT_EQ(history.perform(makeToggleTick(doc.operations.first(), kNow)), BookingStatus::Done);
-    EXPECT_EQ(doc.operations.first()->pointed, 1);
-    EXPECT_DOUBLE_EQ(s.a->pointedBalance, 1987.50);
-    EXPECT_EQ(
-        checkDocument(doc),
-        std::vector<std::string>{"Compte A: pointedBalance 1 987.50 recorded, 987.50 computed"});
-    EXPECT_TRUE(history.undo());
 }
 
 TEST_F(Booking, UndoTakesBackTheViewChangesWithTheStepBeforeThem) {

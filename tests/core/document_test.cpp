@@ -55,8 +55,6 @@ std::vector<std::uint32_t> operationIds(const Document& doc) {
     return ids;
 }
 
-// --- Defaults of a new file --------------------------------------------------
-
 TEST(DocumentDefaults, ModesAreTheTenRowsInOrder) {
     Document doc;
     documentInit(doc);
@@ -82,40 +80,6 @@ TEST(DocumentDefaults, ModesAreTheTenRowsInOrder) {
         mode = doc.modes.next(mode);
     }
 }
-
-TEST(DocumentDefaults, CategoriesAreTheSeventyTwoRowsInOrder) {
-    Document doc;
-    documentInit(doc);
-    ASSERT_EQ(addDefaultCategories(doc), 1);
-    ASSERT_EQ(doc.categories.count(), 72);
-    // Each category row, numbered from 0x00 (expenses) and 0x80 (incomes), is
-    // followed by its sub-categories numbered 1, 2, ...
-    const struct {
-        const char* name;
-        std::uint16_t number;
-        int subCategories;
-    } categories[] = {
-        {"Alimentation", 0x00, 4},        {"Logement", 0x01, 11}, {"Automobile", 0x02, 6},
-        {"Assurance", 0x03, 6},           {"Impôts", 0x04, 3},    {"Santé", 0x05, 5},
-        {"Transport", 0x06, 3},           {"Soins", 0x07, 2},     {"Loisirs", 0x08, 6},
-        {"Frais financiers", 0x09, 2},    {"Revenus", 0x80, 4},   {"Revenus divers", 0x81, 4},
-        {"Revenu de placement", 0x82, 3},
-    };
-    const CategoryRecord* row = doc.categories.first();
-    for (const auto& category : categories) {
-        SCOPED_TRACE(category.name);
-        ASSERT_NE(row, nullptr);
-        EXPECT_EQ(cp1252ToUtf8(fieldText(row->name)), category.name);
-        for (int sub = 0; sub <= category.subCategories; ++sub, row = doc.categories.next(row)) {
-            ASSERT_NE(row, nullptr);
-            EXPECT_EQ(row->id, category.number << 8 | sub);
-            EXPECT_EQ(row->shown, 1);
-        }
-    }
-    EXPECT_EQ(row, nullptr);
-}
-
-// --- Lifecycle ---------------------------------------------------------------
 
 TEST(DocumentLifecycle, InitThenCloseResetEverything) {
     Document doc;
@@ -180,8 +144,6 @@ TEST(DocumentLifecycle, InitThenCloseResetEverything) {
     EXPECT_EQ(doc.operations.first()->id, 0u);
 }
 
-// --- Creating accounts -------------------------------------------------------
-
 TEST(CreateAccount, MakesTheAccountAndItsInitialBalanceOperation) {
     Document doc;
     documentInit(doc);
@@ -221,84 +183,6 @@ TEST(CreateAccount, MakesTheAccountAndItsInitialBalanceOperation) {
     EXPECT_EQ(operation.lines, nullptr);
     EXPECT_EQ(operation.pointed, 0);
 }
-
-TEST(CreateAccount, TakesTheLoggedInUserAndCutsTheNameToThirtyNineBytes) {
-    Document doc;
-    documentInit(doc);
-    UserRecord user{};
-    user.id = 7;
-    doc.currentUser = doc.users.append(user);
-    AccountRecord* account = createAccount(doc, std::string(60, 'x'), 0.0);
-    EXPECT_EQ(fieldText(account->name), std::string(39, 'x'));
-    EXPECT_EQ(doc.operations.first()->creatorUserId, 7u);
-    EXPECT_EQ(doc.operations.first()->modifierUserId, 7u);
-}
-
-// --- Identifiers and look-ups ------------------------------------------------
-
-TEST(PartyIds, KindTests) {
-    struct Case {
-        PartyId id;
-        bool category, split, third, account, initial;
-    };
-    const Case cases[] = {
-        {0x018203, true, false, false, false, false},
-        {0x020000, false, true, false, false, false},
-        {0x040007, false, false, true, false, false},
-        {0x08FFFF, false, false, false, true, false},
-        {0x100000, false, false, false, false, true},
-        {0x800000, false, false, false, false, false}, // the deleted-account placeholder
-        {0x0C0000, false, false, false, false, false}, // two kind bits
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.id);
-        EXPECT_EQ(isCategory(c.id), c.category);
-        EXPECT_EQ(isSplit(c.id), c.split);
-        EXPECT_EQ(isThird(c.id), c.third);
-        EXPECT_EQ(isAccount(c.id), c.account);
-        EXPECT_EQ(isInitialBalance(c.id), c.initial);
-    }
-    EXPECT_EQ(partyKind(0x0480FF), 0x040000u);
-    EXPECT_EQ(partyNumber(0x0480FF), 0x80FFu);
-}
-
-TEST(AccountNumbering, MaskedAccountsAndStrayRecordsAreSkipped) {
-    Document doc;
-    documentInit(doc);
-    AccountRecord* a = createAccount(doc, "A", 0.0);
-    AccountRecord* b = createAccount(doc, "B", 0.0);
-    b->active = 0;
-    // A record that is not an account (damaged file): never counted.
-    AccountRecord* stray = doc.accounts.appendEmpty();
-    stray->id = 0x040001;
-    stray->active = 1;
-    AccountRecord* c = createAccount(doc, "C", 0.0);
-
-    EXPECT_EQ(countAccounts(doc, 0), 2);
-    EXPECT_EQ(countAccounts(doc, 1), 3);
-    EXPECT_EQ(accountAt(doc, 1, 0), c);
-    EXPECT_EQ(accountAt(doc, 2, 0), nullptr);
-    EXPECT_EQ(accountAt(doc, 1, 1), b);
-    EXPECT_EQ(accountAt(doc, 2, 1), c);
-    EXPECT_EQ(accountAt(doc, -1, 1), nullptr);
-    EXPECT_EQ(accountIndex(doc, a, 0), 0);
-    EXPECT_EQ(accountIndex(doc, b, 0), -1);
-    EXPECT_EQ(accountIndex(doc, c, 0), 1);
-    EXPECT_EQ(accountIndex(doc, c, 1), 2);
-    EXPECT_EQ(accountIndex(doc, stray, 1), -1);
-
-    EXPECT_EQ(findAccountById(doc, 0x080009), nullptr);
-    EXPECT_EQ(findAccountById(doc, 0x040001), stray);
-    EXPECT_EQ(findAccountByAccountId(doc, 0x040001), nullptr);
-    EXPECT_EQ(findAccountByAccountId(doc, 0x080002), c);
-    ThirdRecord third{};
-    third.id = 0x040003;
-    ThirdRecord* added = doc.thirds.append(third);
-    EXPECT_EQ(findThirdById(doc, 0x040003), added);
-    EXPECT_EQ(findThirdById(doc, 0x040004), nullptr);
-}
-
-// --- Deleting an account -----------------------------------------------------
 
 // One document holding every case at once; each operation's fate is checked.
 TEST(DeleteAccount, EachKindOfOperationOfTheDeletedAccount) {
@@ -393,8 +277,6 @@ TEST(DeleteAccount, EachKindOfOperationOfTheDeletedAccount) {
                 doc.currentAccount == doc.accounts.last());
 }
 
-// --- Sums --------------------------------------------------------------------
-
 TEST(SumForParty, ExactByKindOrEverything) {
     Document doc;
     documentInit(doc);
@@ -416,35 +298,6 @@ TEST(SumForParty, ExactByKindOrEverything) {
     EXPECT_EQ(sumForParty(doc.operations, {3, Account}), -200.0);
     // No mode: -30 + 70 - 100 - 60 - 40.
     EXPECT_EQ(sumForParty(doc.operations, {0, 0x123456}), -160.0);
-}
-
-// --- Copies ------------------------------------------------------------------
-
-TEST(CopyOperations, CopiesOwnTheirLines) {
-    Document doc;
-    documentInit(doc);
-    addOperation(doc, kAccountA, 0x010001, -5.0, 1);
-    OperationRecord* split = addOperation(doc, kAccountA, Split, -10.0, 2);
-    attachLines(*split, {{0x010001, -4.0}, {0x010002, -6.0}});
-
-    OperationList copy;
-    ASSERT_EQ(copyOperations(copy, doc.operations), 1);
-    ASSERT_EQ(copy.count(), 2);
-    EXPECT_EQ(copy.first()->lines, nullptr);
-    OperationRecord* splitCopy = copy.last();
-    ASSERT_NE(splitCopy->lines, nullptr);
-    EXPECT_NE(splitCopy->lines, split->lines);
-    EXPECT_EQ(splitCopy->lineCount, 2u);
-    ASSERT_EQ(splitCopy->lines->count(), 2);
-    EXPECT_EQ(splitCopy->lines->last()->amount, -6.0);
-
-    // Changing or dropping the copy's lines leaves the original alone.
-    splitCopy->lines->first()->amount = -9.0;
-    splitCopy->lines->remove(splitCopy->lines->last());
-    EXPECT_EQ(split->lines->first()->amount, -4.0);
-    EXPECT_EQ(split->lines->count(), 2);
-    for (OperationRecord& operation : copy)
-        releaseLines(operation);
 }
 
 } // namespace

@@ -39,17 +39,7 @@ class MenuRules : public ::testing::Test {
     AccountRecord* epargne = nullptr;
 };
 
-TEST_F(MenuRules, MenuBarAndToolbarWithoutFile) {
-    documentClose(doc);
-    MenuState state = menuState(doc, kNoTab);
-    EXPECT_FALSE(state.compteEnabled);
-    EXPECT_FALSE(state.operationEnabled);
-    EXPECT_FALSE(state.outilsEnabled);
-    EXPECT_FALSE(state.saveButtonEnabled);
-    EXPECT_FALSE(state.band1Visible);
-}
-
-TEST_F(MenuRules, OperationMenuOnlyOnTheOperationsTab) {
+TEST_F(MenuRules, OperationMenuOnlyOnTheOperationsTabAndNoMenuWithoutFile) {
     for (int tab : {kAccountsTab, kThirdsTab, kLoanTab, kGraphTab, kNoTab}) {
         MenuState state = menuState(doc, tab);
         EXPECT_TRUE(state.compteEnabled) << tab;
@@ -58,6 +48,13 @@ TEST_F(MenuRules, OperationMenuOnlyOnTheOperationsTab) {
         EXPECT_TRUE(state.band1Visible) << tab;
     }
     EXPECT_TRUE(menuState(doc, kOperationsTab).operationEnabled);
+    documentClose(doc);
+    MenuState state = menuState(doc, kOperationsTab);
+    EXPECT_FALSE(state.compteEnabled);
+    EXPECT_FALSE(state.operationEnabled);
+    EXPECT_FALSE(state.outilsEnabled);
+    EXPECT_FALSE(state.saveButtonEnabled);
+    EXPECT_FALSE(state.band1Visible);
 }
 
 TEST_F(MenuRules, CurrentAccountIndexCountsMaskedAccounts) {

@@ -8,7 +8,6 @@ namespace kolvane {
 namespace {
 
 constexpr PartyId kCurrent = Account | 0;
-constexpr PartyId kOther = Account | 1;
 
 OperationRecord operation(std::uint32_t id, FileTime date = 0) {
     OperationRecord record{};
@@ -107,53 +106,6 @@ TEST(FindInsertPosition, SmallLists) {
     EXPECT_EQ(findInsertPosition(rows, record, compareByEntry, -1), 1);
     EXPECT_EQ(findInsertPosition(rows, record, compareByEntry, 0), 0);
     EXPECT_EQ(findInsertPosition(rows, operation(4), compareByEntry, -1), 0);
-}
-
-class RunningBalances : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        account.id = kCurrent;
-        doc.currentAccount = &account;
-        records.push_back(initialBalance(0));
-        records.back().amount = 100.0;
-        records.push_back(operation(1));
-        records.back().amount = -30.0;
-        // A transfer from the current account to another one: money out.
-        records.push_back(operation(2));
-        records.back().partyId = kOther;
-        records.back().counterpartyId = kCurrent;
-        records.back().amount = 50.0;
-        records.push_back(operation(3));
-        records.back().amount = 5.0;
-        for (OperationRecord& record : records)
-            rows.push_back(&record);
-    }
-
-    Document doc;
-    AccountRecord account{};
-    std::deque<OperationRecord> records;
-    std::vector<OperationRecord*> rows;
-};
-
-TEST_F(RunningBalances, OwnRowsAddIncomingRowsSubtract) {
-    updateRunningBalances(doc, rows, -3);
-    EXPECT_EQ(records[0].balanceAfterParty, 100.0);
-    EXPECT_EQ(records[1].balanceAfterParty, 70.0);
-    EXPECT_EQ(records[2].balanceAfterCounterparty, 20.0);
-    EXPECT_EQ(records[2].balanceAfterParty, 0.0); // the other side is not touched
-    EXPECT_EQ(records[3].balanceAfterParty, 25.0);
-}
-
-TEST_F(RunningBalances, StartFromThePreviousRowsStoredBalance) {
-    updateRunningBalances(doc, rows, 0);
-    records[3].amount = 10.0;
-    records[0].amount = 1000.0; // before the starting row: not read again
-    updateRunningBalances(doc, rows, 3);
-    EXPECT_EQ(records[3].balanceAfterParty, 30.0);
-    records[2].amount = 60.0;
-    updateRunningBalances(doc, rows, 2);
-    EXPECT_EQ(records[2].balanceAfterCounterparty, 10.0);
-    EXPECT_EQ(records[3].balanceAfterParty, 20.0);
 }
 
 } // namespace

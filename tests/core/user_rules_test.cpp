@@ -26,28 +26,26 @@ class UserRules : public ::testing::Test {
 // --- Login -------------------------------------------------------------------------
 
 TEST_F(UserRules, LoginRefusalsComeInTheirOrderWithTheirFocus) {
-    LoginDecision d = decideLogin(doc, "", "");
-    EXPECT_EQ(refusalText(d.refusal), " Saisissez votre pseudo .   ");
-    EXPECT_EQ(d.refusal.field, RefusalField::Pseudo);
-
-    d = decideLogin(doc, "Inconnu", ""); // the empty password is told before the pseudo
-    EXPECT_EQ(refusalText(d.refusal), " Saisissez votre mot de passe .   ");
-    EXPECT_EQ(d.refusal.field, RefusalField::Password);
-
-    d = decideLogin(doc, "Inconnu", "secret");
-    EXPECT_EQ(refusalText(d.refusal), " Votre pseudo n'existe pas !   ");
-    EXPECT_EQ(d.refusal.field, RefusalField::Pseudo);
-
-    // The pseudo is compared with its capitals.
-    d = decideLogin(doc, "marie", "secret");
-    EXPECT_EQ(refusalText(d.refusal), " Votre pseudo n'existe pas !   ");
-
-    d = decideLogin(doc, "Marie", "Secret");
-    EXPECT_EQ(refusalText(d.refusal), " Mot de passe érroné !   ");
-    EXPECT_EQ(d.refusal.field, RefusalField::Password);
-    EXPECT_EQ(d.user, nullptr);
-
-    d = decideLogin(doc, "Marie", "secret");
+    const struct {
+        const char* pseudo;
+        const char* password;
+        const char* text;
+        RefusalField field;
+    } cases[] = {
+        {"", "", " Saisissez votre pseudo .   ", RefusalField::Pseudo},
+        // The empty password is told before the unknown pseudo.
+        {"Inconnu", "", " Saisissez votre mot de passe .   ", RefusalField::Password},
+        {"Inconnu", "secret", " Votre pseudo n'existe pas !   ", RefusalField::Pseudo},
+        {"marie", "secret", " Votre pseudo n'existe pas !   ", RefusalField::Pseudo},
+        {"Marie", "Secret", " Mot de passe érroné !   ", RefusalField::Password},
+    };
+    for (const auto& c : cases) {
+        const LoginDecision d = decideLogin(doc, c.pseudo, c.password);
+        EXPECT_EQ(refusalText(d.refusal), c.text) << c.pseudo << "/" << c.password;
+        EXPECT_EQ(d.refusal.field, c.field) << c.pseudo << "/" << c.password;
+        EXPECT_EQ(d.user, nullptr);
+    }
+    const LoginDecision d = decideLogin(doc, "Marie", "secret");
     EXPECT_FALSE(d.refusal);
     EXPECT_EQ(d.user, marie);
 }

@@ -85,7 +85,6 @@ TEST_F(AmountEdit, TypedKeysFocusAndSetAmountGoThroughTheRules) {
     const Case cases[] = {
         {L"", 0, 0, L"12.345", L"12.34", 1}, // a third decimal beeps
         {L"12.34", 3, 5, L"9", L"12.9", 0},  // over selected decimals
-        {L"1", 1, 1, L"a\x16", L"1", 2},     // a letter, Ctrl+V
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "'" << c.keys << "' into '" << c.before << "'");
@@ -167,8 +166,6 @@ TEST_F(AmountEdit, AttachingRewritesTheTextAndCanBeDoneTwice) {
     SendMessageW(comma, WM_KILLFOCUS, 0, 0);
     EXPECT_EQ(win::windowText(comma), L"0.00");
     EXPECT_FALSE(attachAmountEdit(parent.window, false)); // not an edit control
-    EXPECT_FALSE(isAmountEdit(parent.window));
-    EXPECT_TRUE(isAmountEdit(comma));
 }
 
 } // namespace

@@ -82,7 +82,6 @@ std::string describe(HWND dialog) {
 std::string controlName(int id) {
     return "control " + std::to_string(id);
 }
-
 void notifyParent(HWND control, WORD code) {
     SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
                  reinterpret_cast<LPARAM>(control));
@@ -189,18 +188,15 @@ DialogStep& DialogStep::clickListViewRow(int id, int row) {
 DialogStep& DialogStep::check(int id) {
     return onControl(id, true, [](HWND button) {
         const auto isAutoRadio = [](HWND control) {
-            return hasClass(control, L"Button") &&
-                   (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
+            return (GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
         };
-        if (isAutoRadio(button)) {
-            // As a click does: clear the other buttons of the group.
-            HWND parent = GetParent(button);
-            HWND sibling = GetNextDlgGroupItem(parent, button, FALSE);
-            for (int guard = 0; sibling && sibling != button && guard < 64; ++guard) {
-                if (isAutoRadio(sibling))
-                    SendMessageW(sibling, BM_SETCHECK, BST_UNCHECKED, 0);
-                sibling = GetNextDlgGroupItem(parent, sibling, FALSE);
-            }
+        // As a click on a radio button does: clear the other buttons of the group.
+        HWND parent = GetParent(button);
+        HWND sibling = isAutoRadio(button) ? GetNextDlgGroupItem(parent, button, FALSE) : nullptr;
+        for (int guard = 0; sibling && sibling != button && guard < 64; ++guard) {
+            if (isAutoRadio(sibling) && hasClass(sibling, L"Button"))
+                SendMessageW(sibling, BM_SETCHECK, BST_UNCHECKED, 0);
+            sibling = GetNextDlgGroupItem(parent, sibling, FALSE);
         }
         SendMessageW(button, BM_SETCHECK, BST_CHECKED, 0);
         notifyParent(button, BN_CLICKED);
@@ -213,10 +209,6 @@ DialogStep& DialogStep::click(int id) {
         notifyParent(button, BN_CLICKED);
         return std::string();
     });
-}
-
-DialogStep& DialogStep::closeBox() {
-    return then([](HWND dialog) { SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); });
 }
 
 DialogStep& DialogStep::expectText(int id, std::wstring_view expected) {

