@@ -95,25 +95,6 @@ TEST_F(AccountEditing, NewNameFromTheRenameBoxOnlyWhenEnabledTickedAndNotEmpty) 
     }
 }
 
-TEST_F(AccountEditing, ChangingTheInitialBalanceMovesTheBalanceAndTheInitialOperation) {
-    AccountRecord* account = addAccount("Courant", 100.0);
-    account->balance = 80.0; // after a debit of 20.00
-    UserRecord* user = doc.users.appendEmpty();
-    user->id = 7;
-    doc.currentUser = user;
-    OperationRecord* initial = findOperationById(doc, account->initialOperationId);
-
-    AccountForm form = formNamed("Courant");
-    form.initialBalance = 150.0;
-    FileTime now = sampleNow();
-    EXPECT_EQ(applyAccountForm(doc, form, account, now), AccountApplied::Modified);
-    EXPECT_DOUBLE_EQ(account->initialBalance, 150.0);
-    EXPECT_DOUBLE_EQ(account->balance, 130.0);
-    EXPECT_DOUBLE_EQ(initial->amount, 150.0);
-    EXPECT_EQ(initial->modifierUserId, 7u);
-    EXPECT_EQ(initial->modifiedDate, now);
-}
-
 TEST_F(AccountEditing, TickedInitialOperationKeepsTheInitialBalance) {
     AccountRecord* account = addAccount("Courant", 100.0);
     account->initialPointed = 1;

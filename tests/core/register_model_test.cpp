@@ -84,24 +84,6 @@ TEST_F(Register, EveryKindOfRowInEntryOrder) {
     EXPECT_EQ(model.cellText(6, kColumnLabel), "");
 }
 
-TEST_F(Register, DateOrderKeepsTheInitialBalanceFirstAndEndsOnTheBalance) {
-    doc.sortOrder = 1;
-    model.fill();
-    const OperationRecord* expectedOrder[] = {
-        doc.operations.first(),   s.waiting, s.transfer, s.ticked, s.refund,
-        &*s.split->lines->begin()};
-    const double balances[] = {1000.0, 970.0, 1070.0, 1057.5, 1102.5, 1162.5};
-    for (int row = 0; row < 6; ++row) {
-        EXPECT_EQ(model.record(row), expectedOrder[row]) << "row " << row;
-        EXPECT_DOUBLE_EQ(model.runningBalance(row), balances[row]) << "row " << row;
-    }
-    // The cache lives in the records: A's side of each.
-    EXPECT_DOUBLE_EQ(s.waiting->balanceAfterParty, 970.0);
-    EXPECT_DOUBLE_EQ(s.transfer->balanceAfterCounterparty, 1070.0);
-    EXPECT_EQ(model.findRow(s.refund), 4);
-    EXPECT_EQ(model.findRow(s.split), -1);
-}
-
 TEST_F(Register, TheOtherSideAndAnAccountWithOnlyItsInitialBalance) {
     doc.currentAccount = s.b;
     model.fill();
