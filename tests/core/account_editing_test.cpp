@@ -113,10 +113,8 @@ TEST_F(AccountEditing, TickedInitialOperationKeepsTheInitialBalance) {
     EXPECT_DOUBLE_EQ(initial->amount, 100.0);
 }
 
-// The account and its initial operation are createAccount's (numbers,
-// counters and fields are tested with the document); here, what the dialog
-// adds: the account becomes current, and its operation takes the dialog's
-// one "now".
+// The account becomes current, and its initial operation takes the
+// dialog's one "now" and the date of 1 January 2000.
 TEST_F(AccountEditing, CreatingMakesTheAccountCurrentWithTheDialogsTime) {
     AccountForm form = formNamed("Livret A");
     form.initialBalance = 250.5;
