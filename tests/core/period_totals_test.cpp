@@ -1,6 +1,6 @@
 #include "graphs/period_totals.h"
 
-#include "document/calendar.h"
+#include "register_sample.h"
 #include "document/text.h"
 
 #include <gtest/gtest.h>
@@ -12,44 +12,9 @@
 namespace kolvane {
 namespace {
 
-FileTime at(int year, int month, int day, int hour = 0) {
-    CalendarTime time;
-    time.year = year;
-    time.month = month;
-    time.day = day;
-    time.hour = hour;
-    return toFileTime(time);
-}
-
-TEST(PeriodOfYear, FirstDayOfTheFirstMonthUpToTheNextPeriod) {
-    struct Case {
-        int index, year;
-        FileTime start, end;
-    };
-    const Case cases[] = {
-        // 2000-01-01 is day 145 731 after 1601-01-01; 2000 has 366 days.
-        {0, 2000, 125911584000000000ull, 126227808000000000ull},
-        {2, 2024, at(2024, 2, 1), at(2024, 3, 1)},
-        {12, 2023, at(2023, 12, 1), at(2024, 1, 1)},
-        {13, 2024, at(2024, 1, 1), at(2024, 4, 1)},
-        {16, 2024, at(2024, 10, 1), at(2025, 1, 1)},
-        {17, 2024, at(2024, 1, 1), at(2024, 7, 1)},
-        {18, 2024, at(2024, 7, 1), at(2025, 1, 1)},
-        {18, 30826, at(30826, 7, 1), at(30827, 1, 1)},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.index << " " << c.year);
-        Period period;
-        ASSERT_TRUE(periodOfYear(c.index, c.year, period));
-        EXPECT_EQ(period.start, c.start);
-        EXPECT_EQ(period.end, c.end);
-    }
-    Period untouched{7, 9};
-    for (auto [index, year] : {std::pair{-1, 2024}, {19, 2024}, {0, 1600}, {0, 30827}})
-        EXPECT_FALSE(periodOfYear(index, year, untouched));
-    EXPECT_EQ(untouched.start, 7u);
-    EXPECT_EQ(untouched.end, 9u);
-}
+const auto at = [](int year, int month, int day, int hour = 0) {
+    return sample::date(year, month, day, hour);
+};
 
 class PeriodTotals : public testing::Test {
   protected:

@@ -128,13 +128,6 @@ TEST(SettingsWrite, UnknownLinesCommentsAndKeySpellingAreKept) {
                     "[Fin]\r\nX=1\r\n\r\n[Fichier]\r\nNombre=0\r\n");
 }
 
-TEST(SettingsWrite, LineBreaksInAPathCannotAddKeys) {
-    Settings settings = withRecent({"C:\\a\r\nNombre=6\nb.kvn"});
-    std::string text = updateIniText("", settings);
-    EXPECT_EQ(iniValue(text, "Fichier", "Nombre"), "1");
-    EXPECT_EQ(iniValue(text, "Fichier", "File0"), "C:\\aNombre=6b.kvn");
-}
-
 // --- CSV layouts per account ---------------------------------------------------------
 
 TEST(CsvLayoutSettings, KeptPerAccountMostRecentFirstAndReadBack) {

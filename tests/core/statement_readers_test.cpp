@@ -57,11 +57,10 @@ void expectRows(const Statement& statement, std::initializer_list<Expected> rows
 TEST(StatementReaders, OfxSgmlInWindows1252) {
     Statement s;
     ReadError error;
+    // Its rows are booked, and their sum and the salary's label checked, by
+    // Import.OneStepBooksTheNewRowsAndUndoesExactly.
     ASSERT_TRUE(readOfx(sample("seed-sgml-1252.ofx"), s, error)) << describeReadError(error);
-    expectRows(s, {{day(2024, 1, 3), -42.50, "CB CARREFOUR MARKET"},
-                   {day(2024, 1, 5), -120.00, "CHEQUE 1234567"},
-                   {day(2024, 1, 10), 1850.75, "VIR SALAIRE SOCIÉTÉ GÉNÉRALE D'ÉTUDES"},
-                   {day(2024, 1, 15), -63.20, "PRLV SEPA EDF CLIENTS PARTICULIERS"}});
+    ASSERT_EQ(s.rows.size(), 4u);
     EXPECT_EQ(s.rows[0].line, 40);
     EXPECT_EQ(s.rows[0].kind, "DEBIT");
     EXPECT_EQ(s.rows[0].memo, "CARTE 4974XXXXXXXX1234");
@@ -175,9 +174,9 @@ TEST(StatementReaders, CsvLayoutTextGoesBackAndForth) {
     CsvLayout back;
     ASSERT_TRUE(parseCsvLayoutText(text, back));
     EXPECT_EQ(csvLayoutText(back), text);
-    for (const char* bad : {"", "sep=;", "sep=x|dec=,|date=dmy|enc=utf8|skip=0|header=1|roles=date",
+    // Not a layout at all is CsvPreview's; here a wrong value in each kind of field.
+    for (const char* bad : {"sep=x|dec=,|date=dmy|enc=utf8|skip=0|header=1|roles=date",
                             "sep=;|dec=,|date=dmy|enc=utf8|skip=0|header=1|roles=date,when",
-                            "sep=;|dec=,|date=dmy|enc=utf8|skip=-1|header=1|roles=date",
                             "sep=;|dec=,|date=dmy|enc=utf8|skip=1000|header=1|roles=date"}) {
         CsvLayout untouched = back;
         EXPECT_FALSE(parseCsvLayoutText(bad, untouched)) << bad;
