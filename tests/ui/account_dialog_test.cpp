@@ -166,10 +166,11 @@ TEST_F(AccountDialogTest, FirstAccountOfANewFile) {
     EXPECT_EQ(doc.currentAccount, &account);
 }
 
-// Picking an account fills the form from it; the rename box and the question
-// reach the core.
+// Picking an account fills the form from it (its bank chosen over the list's
+// first); typing a new name over it starts from a blank one; the rename box
+// and the question reach the core.
 TEST_F(AccountDialogTest, PickingTypingAndRenamingAnAccount) {
-    writeDirectory({{"Crédit Exemple", 0x0000FF}});
+    writeDirectory({{"Alpha", 0xFF0000}, {"Crédit Exemple", 0x0000FF}});
     addAccount("Courant", 100.0);
     AccountRecord* joint = addAccount("Compte joint", 12.5);
     joint->civility = 4;
@@ -182,7 +183,11 @@ TEST_F(AccountDialogTest, PickingTypingAndRenamingAnAccount) {
         .expectText(IDC_ACCOUNT_CITY, L"Orléans")
         .expectText(IDC_ACCOUNT_BANK, L"Crédit Exemple")
         .expectChecked(IDC_ACCOUNT_MRS + 4)
-        .expectEnabled(IDOK, false) // until the next change
+        .expectEnabled(IDOK, false)        // until the next change
+        .type(IDC_ACCOUNT_NAME, L"Livret") // a new name starts a blank form
+        .expectText(IDC_ACCOUNT_CITY, L"")
+        .expectText(IDC_ACCOUNT_BANK, L"Alpha")
+        .selectCombo(IDC_ACCOUNT_NAME, 1)
         .check(IDC_ACCOUNT_RENAME)
         .setText(IDC_ACCOUNT_NEW_NAME, L"Compte commun")
         .click(IDOK);

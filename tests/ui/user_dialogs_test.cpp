@@ -53,6 +53,8 @@ TEST_F(UserDialogsTest, LoginRefusalWithItsFocusThenTheUserAndAnnuler) {
     driver.expectMessageBox(L" Saisissez votre mot de passe .   ").click(IDOK);
     driver.expectDialog(IDD_LOGIN)
         .then(focusOn(IDC_USER_PASSWORD))
+        .type(IDC_USER_PASSWORD, L"secretXYZabcdefgh") // 15 at most
+        .expectText(IDC_USER_PASSWORD, L"secretXYZabcdef")
         .type(IDC_USER_PASSWORD, L"secret")
         .click(IDOK);
     win::DialogEnd result = win::DialogEnd::NotShown;
