@@ -95,25 +95,6 @@ TEST_F(AccountEditing, NewNameFromTheRenameBoxOnlyWhenEnabledTickedAndNotEmpty) 
     }
 }
 
-TEST_F(AccountEditing, ChangingTheInitialBalanceMovesTheBalanceAndTheInitialOperation) {
-    AccountRecord* account = addAccount("Courant", 100.0);
-    account->balance = 80.0; // after a debit of 20.00
-    UserRecord* user = doc.users.appendEmpty();
-    user->id = 7;
-    doc.currentUser = user;
-    OperationRecord* initial = findOperationById(doc, account->initialOperationId);
-
-    AccountForm form = formNamed("Courant");
-    form.initialBalance = 150.0;
-    FileTime now = sampleNow();
-    EXPECT_EQ(applyAccountForm(doc, form, account, now), AccountApplied::Modified);
-    EXPECT_DOUBLE_EQ(account->initialBalance, 150.0);
-    EXPECT_DOUBLE_EQ(account->balance, 130.0);
-    EXPECT_DOUBLE_EQ(initial->amount, 150.0);
-    EXPECT_EQ(initial->modifierUserId, 7u);
-    EXPECT_EQ(initial->modifiedDate, now);
-}
-
 TEST_F(AccountEditing, TickedInitialOperationKeepsTheInitialBalance) {
     AccountRecord* account = addAccount("Courant", 100.0);
     account->initialPointed = 1;
@@ -132,10 +113,8 @@ TEST_F(AccountEditing, TickedInitialOperationKeepsTheInitialBalance) {
     EXPECT_DOUBLE_EQ(initial->amount, 100.0);
 }
 
-// The account and its initial operation are createAccount's (numbers,
-// counters and fields are tested with the document); here, what the dialog
-// adds: the account becomes current, and its operation takes the dialog's
-// one "now".
+// The account becomes current, and its initial operation takes the
+// dialog's one "now" and the date of 1 January 2000.
 TEST_F(AccountEditing, CreatingMakesTheAccountCurrentWithTheDialogsTime) {
     AccountForm form = formNamed("Livret A");
     form.initialBalance = 250.5;

@@ -166,26 +166,6 @@ TEST_F(Booking, ChangingASplitDropsTheTicksOfItsLinesElsewhere) {
     EXPECT_EQ(s.split->lines->first()->pointed, 0);
 }
 
-// A line booked back on the register's own account (which the pane cannot
-// make) is a row of its own: the register is collected again around it.
-TEST_F(Booking, ASplitWithALineToItsOwnAccountShowsTheLineToo) {
-    OperationEntry split = entry(-50.0, Split, "Retour", sample::date(2024, 1, 15));
-    split.useLines = true;
-    split.lines = {line(s.a->id, -20.0), line(kCanteen, -30.0)};
-    ASSERT_EQ(book(split), BookingStatus::Done);
-    ASSERT_EQ(model.rowCount(), 8);
-    EXPECT_EQ(cell(7, kColumnCategory), "Opération ventillée");
-    EXPECT_EQ(cell(7, kColumnCredit), "20.00");
-    EXPECT_EQ(cell(7, kColumnBalance), "1 132.50");
-    EXPECT_DOUBLE_EQ(s.a->balance, 1132.50);
-    OperationRecord* booked = doc.operations.last();
-    ASSERT_EQ(history.perform(makeDeleteOperation(booked, 6)), BookingStatus::Done);
-    EXPECT_EQ(model.rowCount(), 6);
-    EXPECT_EQ(cell(5, kColumnBalance), "1 162.50");
-    EXPECT_TRUE(history.undo());
-    EXPECT_EQ(cell(7, kColumnBalance), "1 132.50");
-}
-
 TEST_F(Booking, DeletionUndoesEverythingTheRowBooked) {
     ASSERT_EQ(history.perform(makeDeleteOperation(s.refund, 5)), BookingStatus::Done);
     EXPECT_EQ(doc.isModified, 1u);

@@ -4,19 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <iterator>
 #include <string>
 #include <vector>
 
 namespace kolvane {
 namespace {
-
-// File time of 2000-01-01 00:00: 145 731 days after 1601-01-01
-// (399 years of 365 days and 96 leap days).
-constexpr FileTime kYear2000 = 145731ull * 864000000000ull;
-static_assert(kYear2000 == 125911584000000000ull);
 
 constexpr PartyId kAccountA = 0x080000;
 constexpr PartyId kAccountB = 0x080001;
@@ -53,32 +45,6 @@ std::vector<std::uint32_t> operationIds(const Document& doc) {
     for (const OperationRecord& operation : doc.operations)
         ids.push_back(operation.id);
     return ids;
-}
-
-TEST(DocumentDefaults, ModesAreTheTenRowsInOrder) {
-    Document doc;
-    documentInit(doc);
-    ASSERT_EQ(addDefaultModes(doc), 1);
-    const struct {
-        const char* name;
-        std::uint16_t id;
-        std::uint16_t kind;
-    } expected[] = {
-        {"DEBIT", 0x0000, 2},       {"Carte de paiement", 0x0001, 1},
-        {"Chèque émis", 0x0002, 1}, {"Virement émis", 0x0003, 1},
-        {"Prélèvement", 0x0004, 1}, {"Tip", 0x0005, 1},
-        {"CREDIT", 0x8000, 2},      {"Virement reçu", 0x8001, 1},
-        {"Dépôt", 0x8002, 1},       {"Remise de chèque", 0x8003, 1},
-    };
-    ASSERT_EQ(doc.modes.count(), 10);
-    const ModeRecord* mode = doc.modes.first();
-    for (const auto& row : expected) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(cp1252ToUtf8(fieldText(mode->name)), row.name);
-        EXPECT_EQ(mode->id, row.id);
-        EXPECT_EQ(mode->kind, row.kind);
-        mode = doc.modes.next(mode);
-    }
 }
 
 TEST(DocumentLifecycle, InitThenCloseResetEverything) {
@@ -142,46 +108,6 @@ TEST(DocumentLifecycle, InitThenCloseResetEverything) {
     EXPECT_EQ(first->id, 0x080000u);
     EXPECT_EQ(first->initialOperationId, 0u);
     EXPECT_EQ(doc.operations.first()->id, 0u);
-}
-
-TEST(CreateAccount, MakesTheAccountAndItsInitialBalanceOperation) {
-    Document doc;
-    documentInit(doc);
-    doc.nextAccountNumber = 3;
-    doc.nextOperationId = 41;
-    const FileTime before = localNowFileTime();
-    AccountRecord* account = createAccount(doc, "Compte joint", 1234.5);
-    const FileTime after = localNowFileTime();
-    ASSERT_NE(account, nullptr);
-
-    EXPECT_STREQ(account->name, "Compte joint");
-    EXPECT_EQ(account->id, 0x080003u);
-    EXPECT_EQ(account->active, 1);
-    EXPECT_EQ(account->initialBalance, 1234.5);
-    EXPECT_EQ(account->balance, 1234.5);
-    EXPECT_EQ(account->pointedBalance, 0.0);
-    EXPECT_EQ(account->operationCount, 1u);
-    EXPECT_EQ(account->initialOperationId, 41u);
-    EXPECT_EQ(doc.nextAccountNumber, 4);
-    EXPECT_EQ(doc.nextOperationId, 42u);
-
-    ASSERT_EQ(doc.operations.count(), 1);
-    const OperationRecord& operation = *doc.operations.first();
-    EXPECT_EQ(operation.partyId, 0x080003u);
-    EXPECT_EQ(operation.counterpartyId, 0x100000u);
-    EXPECT_EQ(operation.amount, 1234.5);
-    EXPECT_EQ(operation.id, 41u);
-    EXPECT_EQ(std::memcmp(operation.label, "Solde initial", 14), 0);
-    EXPECT_EQ(operation.creatorUserId, 1u); // no user logged in
-    EXPECT_EQ(operation.modifierUserId, 1u);
-    EXPECT_GE(operation.entryDate, before);
-    EXPECT_LE(operation.entryDate, after);
-    EXPECT_EQ(operation.modifiedDate, operation.entryDate);
-    // 1 January 2000 at the time of day of the entry.
-    EXPECT_EQ(operation.operationDate, kYear2000 + operation.entryDate % DAY);
-    EXPECT_EQ(operation.lineCount, 0u);
-    EXPECT_EQ(operation.lines, nullptr);
-    EXPECT_EQ(operation.pointed, 0);
 }
 
 // One document holding every case at once; each operation's fate is checked.

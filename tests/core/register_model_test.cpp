@@ -71,8 +71,8 @@ TEST_F(Register, EveryKindOfRowInEntryOrder) {
     // orange (an own credit, an incoming debit of the other side), out blue.
     const RowModel& list = model;
     const std::uint32_t looks[][2] = {
-        {kRowLightBlue, kMoneyInColour}, {kRowWhite, kMoneyOutColour},
-        {kRowLightBlue, kMoneyInColour}, {kRowWhite, kMoneyInColour},
+        {kRowLightBlue, kMoneyInColour},  {kRowWhite, kMoneyOutColour},
+        {kRowLightBlue, kMoneyInColour},  {kRowWhite, kMoneyInColour},
         {kRowLightBlue, kMoneyOutColour}, {kRowWhite, kMoneyInColour},
     };
     for (int row = 0; row < 6; ++row) {
@@ -82,57 +82,6 @@ TEST_F(Register, EveryKindOfRowInEntryOrder) {
     EXPECT_EQ(model.record(3), &*s.split->lines->begin());
     EXPECT_EQ(model.record(6), nullptr);
     EXPECT_EQ(model.cellText(6, kColumnLabel), "");
-}
-
-TEST_F(Register, DateOrderKeepsTheInitialBalanceFirstAndEndsOnTheBalance) {
-    doc.sortOrder = 1;
-    model.fill();
-    const OperationRecord* expectedOrder[] = {
-        doc.operations.first(),   s.waiting, s.transfer, s.ticked, s.refund,
-        &*s.split->lines->begin()};
-    const double balances[] = {1000.0, 970.0, 1070.0, 1057.5, 1102.5, 1162.5};
-    for (int row = 0; row < 6; ++row) {
-        EXPECT_EQ(model.record(row), expectedOrder[row]) << "row " << row;
-        EXPECT_DOUBLE_EQ(model.runningBalance(row), balances[row]) << "row " << row;
-    }
-    // The cache lives in the records: A's side of each.
-    EXPECT_DOUBLE_EQ(s.waiting->balanceAfterParty, 970.0);
-    EXPECT_DOUBLE_EQ(s.transfer->balanceAfterCounterparty, 1070.0);
-    EXPECT_EQ(model.findRow(s.refund), 4);
-    EXPECT_EQ(model.findRow(s.split), -1);
-}
-
-TEST_F(Register, TheOtherSideAndAnAccountWithOnlyItsInitialBalance) {
-    doc.currentAccount = s.b;
-    model.fill();
-    expectRows(model, {
-                          {"", "", "", "Solde initial", "", "", "500.00", "500.00"},
-                          {" 01/03/2024", "Virement émis", "Inter-compte : Compte A", "Virement",
-                           "", "100.00", "", "400.00"},
-                          {" 10/03/2024", "Carte de paiement", "Opération ventillée", "Partage", "",
-                           "80.00", "", "320.00"},
-                      });
-    EXPECT_TRUE(model.rowFlags(2) & kRowCanConsult);
-    EXPECT_FALSE(model.rowFlags(1) & kRowMoneyIn);
-
-    doc.currentAccount = s.c;
-    model.fill();
-    expectRows(model, {{"", "", "", "Solde initial", "", "20.00", "", "- 20.00"}});
-    doc.currentAccount = createAccount(doc, "Compte D", 0.40);
-    model.fill();
-    expectRows(model, {{"", "", "", "Solde initial", "", "", "0.40", "0.40"}});
-
-    doc.currentAccount = nullptr;
-    model.fill();
-    EXPECT_EQ(model.rowCount(), 0);
-    const BalanceStripTexts empty = model.balanceStrip();
-    EXPECT_EQ(empty.accountName, "");
-    EXPECT_EQ(empty.balanceText, "0.00");
-    EXPECT_EQ(empty.pointedText, "0.00");
-    const BalanceStripTexts strip = balanceStripTexts(s.a);
-    EXPECT_EQ(strip.accountName, "Compte A");
-    EXPECT_EQ(strip.pointedText, "- 12.50");
-    EXPECT_EQ(strip.balanceText, "1 162.50");
 }
 
 TEST_F(Register, EqualDatesKeepTheirOrderAndAreFoundAmongTheirEquals) {

@@ -200,22 +200,6 @@ TEST_F(AccountDialogTest, PickingTypingAndRenamingAnAccount) {
     EXPECT_EQ(doc.accounts.count(), 2);
 }
 
-TEST_F(AccountDialogTest, CtrlTabTurnsThePages) {
-    DialogDriver driver;
-    driver.expectDialog(IDD_ACCOUNT).then([](HWND dialog) {
-        uitest::holdKeys(true);
-        PostMessageW(GetDlgItem(dialog, IDC_ACCOUNT_TABS), WM_KEYDOWN, VK_TAB, 0);
-    });
-    driver.expectDialog(IDD_ACCOUNT)
-        .then([](HWND dialog) {
-            uitest::holdKeys(false);
-            EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_ACCOUNT_TABS, TCM_GETCURSEL, 0, 0), 1);
-            EXPECT_TRUE(IsWindowVisible(uitest::findControl(dialog, IDC_ACCOUNT_CITY)));
-        })
-        .click(IDCANCEL);
-    EXPECT_EQ(run(driver, nullptr), AccountDialogEnd::Unchanged);
-}
-
 // The question's buttons reach the core: "Masquer" masks, "Supprimer" reports
 // the position among all accounts.
 TEST_F(AccountDialogTest, TheDeletionQuestionMasksOrReportsThePosition) {

@@ -30,21 +30,19 @@ bool hasClass(HWND window, const wchar_t* name) {
     return CompareStringOrdinal(actual, -1, name, -1, TRUE) == CSTR_EQUAL;
 }
 
-// The thread's dialogs; with `usableOnly`, those a user could act on now
-// (not hidden by EndDialog, not disabled under a nested modal dialog).
-std::vector<HWND> threadDialogs(bool usableOnly) {
-    std::pair<bool, std::vector<HWND>> search{usableOnly, {}};
+// The thread's dialogs a user could act on now (not hidden by EndDialog, not
+// disabled under a nested modal dialog).
+std::vector<HWND> usableDialogs() {
+    std::vector<HWND> found;
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<std::pair<bool, std::vector<HWND>>*>(data);
-            if (hasClass(window, L"#32770") &&
-                (!s->first || (IsWindowVisible(window) && IsWindowEnabled(window))))
-                s->second.push_back(window);
+            if (hasClass(window, L"#32770") && IsWindowVisible(window) && IsWindowEnabled(window))
+                reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&search));
-    return search.second;
+        reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 // A #32770 that no DialogObject made, with a message box button and no input.
@@ -224,7 +222,7 @@ DialogStep& DialogStep::expectEnabled(int id, bool enabled) {
     return onControl(id, false, [id, enabled](HWND control) {
         return (IsWindowEnabled(control) != FALSE) == enabled
                    ? std::string()
-                   : controlName(id) + (enabled ? " is disabled" : " is enabled");
+                   : controlName(id) + " is not as expected";
     });
 }
 
@@ -232,14 +230,12 @@ DialogStep& DialogStep::expectChecked(int id, bool checked) {
     return onControl(id, false, [id, checked](HWND control) {
         return (SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED) == checked
                    ? std::string()
-                   : controlName(id) + (checked ? " is not checked" : " is checked");
+                   : controlName(id) + " is not as expected";
     });
 }
 
-DialogStep& DialogStep::readText(int id, std::wstring* out) {
-    return then([id, out](HWND dialog) {
-        *out = id == 0 ? messageBoxText(dialog) : win::windowText(findControl(dialog, id));
-    });
+DialogStep& DialogStep::readMessage(std::wstring* out) {
+    return then([out](HWND box) { *out = messageBoxText(box); });
 }
 
 DialogStep& DialogStep::then(std::function<void(HWND dialog)> action) {
@@ -277,14 +273,14 @@ struct DialogDriver::State {
     void fail(std::string message) {
         if (!message.empty())
             failures.push_back(std::move(message));
-        for (HWND dialog : threadDialogs(true))
+        for (HWND dialog : usableDialogs())
             EndDialog(dialog, IDCANCEL);
     }
 
     void tick() {
         if (!failures.empty())
             return fail({});
-        const std::vector<HWND> dialogs = threadDialogs(true);
+        const std::vector<HWND> dialogs = usableDialogs();
         if (next == steps.size()) {
             // The totals' progress closes itself when its worker ends; on a
             // loaded machine it may still be up when the driver looks.
@@ -296,14 +292,9 @@ struct DialogDriver::State {
         for (HWND dialog : dialogs)
             if (idle(dialog) && steps[next]->matches(dialog))
                 return take(*steps[next], dialog);
-        if (std::chrono::steady_clock::now() - stepSince > timeout) {
-            std::string shown;
-            for (HWND dialog : threadDialogs(false))
-                if (IsWindowVisible(dialog))
-                    shown += (shown.empty() ? "" : "; ") + describe(dialog);
+        if (std::chrono::steady_clock::now() - stepSince > timeout)
             fail(stepName(next) + " did not appear within " + std::to_string(timeout.count()) +
-                 " ms; " + (shown.empty() ? "no dialog is shown" : "shown: " + shown));
-        }
+                 " ms");
     }
 
     void take(DialogStep& step, HWND dialog) {

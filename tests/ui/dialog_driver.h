@@ -58,8 +58,8 @@ class DialogStep {
     DialogStep& expectText(int id, std::wstring_view expected);
     DialogStep& expectEnabled(int id, bool enabled = true);
     DialogStep& expectChecked(int id, bool checked = true);
-    // Copies a control's text (or, with id 0, a message box's text).
-    DialogStep& readText(int id, std::wstring* out);
+    // Copies a message box's text.
+    DialogStep& readMessage(std::wstring* out);
     // Anything else; GoogleTest expectations may be used inside.
     DialogStep& then(std::function<void(HWND dialog)> action);
 

