@@ -1,6 +1,5 @@
 // The main window as the program creates it: class, title, placement, the
-// menu bar with its texts, the accelerators, "Quitter",
-// and the status bar painted after a change of size.
+// menu bar with its texts, the accelerators, "Quitter".
 #include "resources/resource_ids.h"
 #include "shell/main_window.h"
 #include "win/message_filters.h"
@@ -10,42 +9,11 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace kolvane::win {
 namespace {
-
-using uitest::pumpMessagesUntil;
-
-// Pixels of `area` (client coordinates of `window`) that are far from the
-// button face: text and drawn marks, not the plain background.
-int markedPixels(HWND window, RECT area) {
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    HDC dc = GetDC(window);
-    int marked = 0;
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x) {
-            COLORREF pixel = GetPixel(dc, x, y);
-            if (pixel == CLR_INVALID)
-                continue;
-            int distance = std::abs(GetRValue(pixel) - GetRValue(face)) +
-                           std::abs(GetGValue(pixel) - GetGValue(face)) +
-                           std::abs(GetBValue(pixel) - GetBValue(face));
-            if (distance > 60)
-                ++marked;
-        }
-    ReleaseDC(window, dc);
-    return marked;
-}
-
-RECT partRect(HWND statusBar, int part) {
-    RECT rect{};
-    SendMessageW(statusBar, SB_GETRECT, part, reinterpret_cast<LPARAM>(&rect));
-    InflateRect(&rect, -3, -3); // inside the part's border
-    return rect;
-}
 
 class MainWindowTest : public uitest::MainWindowFixture {
   protected:
@@ -107,24 +75,6 @@ TEST_F(MainWindowTest, QuitterEndsTheMessageLoopWithExitCodeZero) {
     EXPECT_TRUE(gFilterSawQuitBeforeDispatch); // the filters come before dispatch
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(main.window, nullptr); // detached on destruction
-}
-
-// After a change of size the status bar still shows its texts, and nothing of
-// its former size grip stays behind.
-TEST_F(MainWindowTest, StatusBarKeepsItsDateAndLosesItsGripWhenMaximised) {
-    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(400)); // painted
-    // Before: the date is drawn in part 0; part 4 (no account) only holds the grip.
-    EXPECT_GT(markedPixels(main.statusBar, partRect(main.statusBar, 0)), 20);
-
-    ShowWindow(main.window, SW_MAXIMIZE);
-    pumpMessagesUntil([] { return false; }, std::chrono::milliseconds(400));
-    ASSERT_TRUE(IsZoomed(main.window));
-
-    EXPECT_GT(markedPixels(main.statusBar, partRect(main.statusBar, 0)), 20)
-        << "the date is no longer drawn";
-    // A maximised window has no size grip; part 4 is empty, so nothing may be drawn there.
-    EXPECT_EQ(markedPixels(main.statusBar, partRect(main.statusBar, 4)), 0)
-        << "something stays drawn in the empty last part";
 }
 
 } // namespace
