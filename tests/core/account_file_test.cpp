@@ -3,7 +3,6 @@
 #include "document/account_file.h"
 #include "document/document.h"
 #include "document/file_system.h"
-#include "document/generator.h"
 #include "document/text.h"
 
 #include "memory_file_system.h"
@@ -170,35 +169,6 @@ TEST(SaveSafety, FailureAtAnyStepKeepsThePreviousFile) {
             const std::vector<std::uint8_t>& backup = disk.files.at(kPath + ".bak");
             EXPECT_TRUE(backup == olderBackup || backup == previous);
         }
-    }
-}
-
-// Files larger than the one buffer that reads and writes them: records
-// straddle its refills, and a read failure halfway leaves nothing.
-TEST(SaveSafety, LargeFilesGoThroughOneBufferBothWays) {
-    Document doc;
-    documentInit(doc);
-    ASSERT_EQ(generateDocument(doc, {5000, 3, 20, 10, 9}), GeneratorStatus::Ok);
-    const std::vector<std::uint8_t> image = serializeDocument(doc);
-    ASSERT_GT(image.size(), 2 * kFileChunkBytes);
-    MemoryFileSystem disk;
-    ASSERT_EQ(saveDocument(doc, kPath, disk), 1);
-    EXPECT_EQ(disk.files.at(kPath), image);
-    EXPECT_EQ(disk.files.size(), 1u); // a first save makes no backup
-    // Whole buffers, not record by record, and never the whole file at once.
-    EXPECT_LE(disk.largestWrite, kFileChunkBytes);
-    EXPECT_GT(disk.largestWrite, kFileChunkBytes - kAccountFileSize);
-
-    Document loaded;
-    documentInit(loaded);
-    ASSERT_EQ(loadDocument(loaded, kPath, disk), LoadStatus::Ok);
-    EXPECT_EQ(serializeDocument(loaded), image);
-    for (std::size_t readable : {std::size_t{0}, kFileChunkBytes + 1000, image.size() - 1}) {
-        disk.readableBytes = readable;
-        Document failed;
-        documentInit(failed);
-        EXPECT_EQ(loadDocument(failed, kPath, disk), LoadStatus::CannotOpen) << readable;
-        EXPECT_TRUE(isEmpty(failed)) << readable;
     }
 }
 

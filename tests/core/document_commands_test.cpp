@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -41,9 +40,6 @@ class ScriptedUi : public ShellUi {
     };
     bool userListChanges = false, editorChanges = false, thirdAdded = false;
 
-    bool called(const std::string& call) const {
-        return std::find(calls.begin(), calls.end(), call) != calls.end();
-    }
     SaveAnswer askSaveChanges() override {
         return log("askSaveChanges"), take(saveAnswers, SaveAnswer::Cancel);
     }
@@ -158,11 +154,6 @@ class DocumentCommandsTest : public ::testing::Test {
         ui.calls.clear();
     }
 
-    void reload(const std::string& path, Document& into) {
-        documentInit(into);
-        ASSERT_EQ(loadDocument(into, path, files), LoadStatus::Ok);
-    }
-
     Document doc;
     Settings settings;
     ScriptedUi ui;
@@ -268,24 +259,6 @@ TEST_F(DocumentCommandsTest, WelcomeComesBackUntilAFileIsOpenAndOffersToForgetAM
     EXPECT_EQ(doc.isOpen, 0u);
 }
 
-TEST_F(DocumentCommandsTest, OnlyUserWithoutPasswordLogsInThenIsAskedForOne) {
-    openNewFile();
-    // Saved as older builds did, without asking for a password.
-    ASSERT_EQ(saveDocument(doc, "C:\\Ancien.kvn", files), 1);
-    ASSERT_TRUE(commands.closeFile());
-    ui.login = [this] {
-        return doc.currentUser = decideLogin(doc, "Nouvel utilisateur", "").user, true;
-    };
-    ui.password = [](UserRecord* user) { return storePassword(*user, "neuf"), true; };
-    ui.calls.clear();
-    commands.openStartupFile("C:\\Ancien.kvn");
-    ASSERT_EQ(doc.isOpen, 1u);
-    EXPECT_EQ(ui.calls.back(), "updateMenus");
-    EXPECT_TRUE(ui.called("runPasswordDialog:Choisissez un mot de passe"));
-    EXPECT_EQ(doc.isModified, 1u);
-    EXPECT_TRUE(decideLogin(doc, "Nouvel utilisateur", "neuf").user);
-}
-
 // --- New file, closing and the save question ---------------------------------------------
 
 TEST_F(DocumentCommandsTest, NewFileGetsItsDefaultsAndIsModified) {
@@ -345,40 +318,10 @@ TEST_F(DocumentCommandsTest, SaveQuestionNoClosesWithoutSavingAndYesSavesFirst) 
         EXPECT_TRUE(commands.closeFile());
         EXPECT_EQ(doc.isOpen, 0u);
         Document reloaded;
-        reload("C:\\Comptes\\famille.kvn", reloaded);
+        documentInit(reloaded);
+        ASSERT_EQ(loadDocument(reloaded, "C:\\Comptes\\famille.kvn", files), LoadStatus::Ok);
         EXPECT_EQ(reloaded.accounts.count(), answer == SaveAnswer::Yes ? 3 : 2);
     }
-}
-
-TEST_F(DocumentCommandsTest, YesThenACancelledOrFailedSaveKeepsTheFileOpen) {
-    openSample();
-    doc.isModified = 1;
-    files.failAt = FailStep::Replace;
-    ui.saveAnswers.push_back(SaveAnswer::Yes);
-    EXPECT_FALSE(commands.closeFile());
-    EXPECT_EQ(ui.calls,
-              (Calls{"askSaveChanges",
-                     "showMessage:Le fichier C:\\Comptes\\famille.kvn n'a pas pu être enregistré "
-                     "(fichier verrouillé).\nVos modifications sont conservées : enregistrez-les "
-                     "ailleurs avec « Enregistrer sous »."}));
-    EXPECT_EQ(doc.isOpen, 1u);
-    EXPECT_EQ(doc.isModified, 1u);
-
-    files.failAt = FailStep::None;
-    ui.saveAnswers.push_back(SaveAnswer::No);
-    ASSERT_TRUE(commands.closeFile());
-    files.files.clear();
-    openNewFile();
-    storePassword(*doc.currentUser, "mdp"); // no user step before the save dialog
-    for (const auto& run : std::vector<std::function<bool()>>{
-             [&] { return commands.closeFile(); }, [&] { return commands.askSaveChanges(); }}) {
-        ui.saveAnswers.push_back(SaveAnswer::Yes);
-        ui.savePaths.push_back(std::nullopt);
-        EXPECT_FALSE(run());
-        EXPECT_EQ(doc.isOpen, 1u);
-        EXPECT_EQ(doc.isModified, 1u);
-    }
-    EXPECT_TRUE(files.files.empty());
 }
 
 // --- Saving ----------------------------------------------------------------------------
@@ -441,20 +384,6 @@ TEST_F(DocumentCommandsTest, SaveOfANeverSavedFileActsAsSaveAs) {
     EXPECT_EQ(settings.recentFiles[0], "C:\\Nouveau.kvn");
 }
 
-TEST_F(DocumentCommandsTest, SaveAsOnANewFileAsksForPseudoAndPasswordFirst) {
-    openNewFile();
-    ui.identity = [](UserRecord* user) { return setFieldUtf8(user->name, "Marie"), true; };
-    ui.password = [](UserRecord* user) { return storePassword(*user, "secret"), true; };
-    ui.savePaths.push_back("C:\\Famille.kvn");
-    router.run(CMD_SAVE_AS);
-    EXPECT_EQ(ui.calls, (Calls{"runUserIdentity", "runPasswordDialog:", "updateStatusBar",
-                               "chooseFileToSave", "updateMenus", "updateTitle"}));
-    // The saved file lets its new user log in.
-    Document reloaded;
-    reload("C:\\Famille.kvn", reloaded);
-    EXPECT_EQ(decideLogin(reloaded, "Marie", "secret").user, reloaded.users.first());
-}
-
 TEST_F(DocumentCommandsTest, AnyCancelledStepOfAFirstSaveWritesNothingAndKeepsTheUser) {
     openNewFile();
     const UserRecord before = *doc.currentUser;
@@ -500,35 +429,6 @@ TEST_F(DocumentCommandsTest, LimitedUserIsRefusedOnlyTheAdministratorCommands) {
     router.run(CMD_NEW_THIRD);
     EXPECT_EQ(ui.calls,
               (Calls{"runThirdDialog", "refreshRegister:0", "refreshThirdView:1", "updateMenus"}));
-}
-
-TEST_F(DocumentCommandsTest, NewLimitedUserTakesTheNextIdAndIsThenRefused) {
-    openSample();                                   // users 1 and 4
-    ui.identity = [](UserRecord*) { return true; }; // cancelled at the password: nobody
-    commands.newUser();
-    EXPECT_EQ(doc.users.count(), 2);
-    EXPECT_EQ(doc.isModified, 0u);
-    EXPECT_EQ(ui.calls, (Calls{"runUserIdentity", "runPasswordDialog:"}));
-    ui.calls.clear();
-    ui.identity = [](UserRecord* user) {
-        setFieldUtf8(user->name, "Léa");
-        user->flags = kUserLimited;
-        return true;
-    };
-    ui.password = [](UserRecord* user) { return storePassword(*user, "lea"), true; };
-    router.run(CMD_NEW_USER);
-    ASSERT_EQ(doc.users.count(), 3);
-    EXPECT_EQ(doc.users.last()->id, 5u); // one more than the largest, not the count
-    EXPECT_EQ(doc.isModified, 1u);
-    EXPECT_EQ(ui.calls.back(), "updateMenus");
-
-    loginAs("L\xE9"
-            "a"); // the record's bytes
-    commands.changeUser();
-    ASSERT_EQ(doc.currentUser, doc.users.last());
-    ui.calls.clear();
-    router.run(CMD_EDIT_ACCOUNTS);
-    EXPECT_EQ(ui.calls, (Calls{"showNotAllowed"}));
 }
 
 TEST_F(DocumentCommandsTest, NewUserOnAFileWhoseUserHasNoPasswordSaysWhy) {

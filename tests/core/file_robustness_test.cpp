@@ -387,27 +387,41 @@ TEST_F(FileRobustness, RandomDamageNeverCrashes) {
     EXPECT_GT(refused, 100);
 }
 
-// --- Memory running out -------------------------------------------------------
+// --- Large files: the disk and the memory running out ------------------------
 
-// A file larger than the memory left: whichever allocation is refused, the
-// load refuses the file and keeps nothing; with the memory there, it loads.
-TEST(LoadWithoutEnoughMemory, IsRefusedAndLeavesNothing) {
-    if (!AllocationMeter::kAvailable)
-        GTEST_SKIP() << "the address sanitizer's operator new cannot be limited";
+// A file larger than the one buffer that reads and writes it: records straddle
+// its refills. A read that fails halfway, or whichever allocation is refused,
+// refuses the file and keeps nothing; with the memory there, it loads.
+TEST(LargeFile, GoesThroughOneBufferAndIsRefusedWhenDiskOrMemoryFail) {
     const std::string path = "C:/Comptes/grand.kvn";
     MemoryFileSystem disk;
     Document doc;
     documentInit(doc);
     ASSERT_EQ(generateDocument(doc, {40000, 3, 20, 10, 4}), GeneratorStatus::Ok);
+    const std::vector<std::uint8_t> image = serializeDocument(doc);
     ASSERT_EQ(saveDocument(doc, path, disk), 1);
     documentClose(doc);
+    EXPECT_EQ(disk.files.at(path), image);
+    EXPECT_EQ(disk.files.size(), 1u); // a first save makes no backup
+    // Whole buffers, not record by record, and never the whole file at once.
+    EXPECT_LE(disk.largestWrite, kFileChunkBytes);
+    EXPECT_GT(disk.largestWrite, kFileChunkBytes - kAccountFileSize);
+    for (std::size_t readable : {std::size_t{0}, kFileChunkBytes + 1000, image.size() - 1}) {
+        disk.readableBytes = readable;
+        EXPECT_EQ(loadDocument(doc, path, disk), LoadStatus::CannotOpen) << readable;
+        EXPECT_TRUE(isEmpty(doc)) << readable;
+    }
+    disk.readableBytes = SIZE_MAX;
     std::size_t needed;
     {
         AllocationMeter meter;
         ASSERT_EQ(loadDocument(doc, path, disk), LoadStatus::Ok);
         needed = meter.allBytes();
     }
+    EXPECT_EQ(serializeDocument(doc), image);
     documentClose(doc);
+    if (!AllocationMeter::kAvailable)
+        GTEST_SKIP() << "the address sanitizer's operator new cannot be limited";
     // More than what the record pools keep between documents.
     ASSERT_GT(needed, 2 * SlabPool::kBlockBytes);
     doc.sortOrder = 0;
@@ -425,7 +439,7 @@ TEST(LoadWithoutEnoughMemory, IsRefusedAndLeavesNothing) {
         AllocationMeter meter(needed);
         ASSERT_EQ(loadDocument(doc, path, disk), LoadStatus::Ok);
     }
-    EXPECT_EQ(serializeDocument(doc), disk.files.at(path));
+    EXPECT_EQ(serializeDocument(doc), image);
     EXPECT_EQ(doc.filePath, path);
 }
 

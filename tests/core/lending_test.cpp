@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 
 namespace kolvane {
 namespace {
@@ -199,6 +198,8 @@ TEST(LendingRules, RefusalsComeInTheOrderOfTheFormWithTheirField) {
          "Le montant de crédit ne peut pas dépasser 2 147 483.64 ."},
         {"no count", keep, "0", RefusalMessage::LoanMissingCount, RefusalField::LoanCount,
          "Saisissez le nombre d'échéances ."},
+        {"count not a number", keep, "1 2", RefusalMessage::LoanMissingCount,
+         RefusalField::LoanCount, nullptr},
         {"1201 instalments", keep, "1201", RefusalMessage::LoanTooManyInstalments,
          RefusalField::LoanCount, "Le nombre d'échéances ne peut pas dépasser 1 200 ."},
         {"a count beyond any integer", keep, "99999999999999999999",

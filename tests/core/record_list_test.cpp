@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 namespace kolvane {
 namespace {
 
@@ -11,13 +9,6 @@ struct Small {
     int value;
     char padding[12];
 };
-
-std::vector<int> valuesOf(const RecordList<Small>& list) {
-    std::vector<int> values;
-    for (Small* r = list.first(); r; r = list.next(r))
-        values.push_back(r->value);
-    return values;
-}
 
 TEST(RecordList, NodesComeFromSharedBlocksThatGoBackWhenEmptied) {
     const SlabPool& pool = RecordList<Small>::nodePool();
@@ -46,40 +37,6 @@ TEST(RecordList, NodesComeFromSharedBlocksThatGoBackWhenEmptied) {
     }
     // Every block emptied: one is kept for the next records, the rest freed.
     EXPECT_EQ(pool.blockCount(), 1u);
-}
-
-// Undo takes records out and puts them back where they were; pointers to
-// them stay good the whole time.
-TEST(RecordList, UnlinkedRecordsGoBackInPlaceUnderTheSamePointer) {
-    RecordList<Small> list;
-    Small* a = list.append(Small{1, {}});
-    Small* b = list.append(Small{2, {}});
-    Small* c = list.append(Small{3, {}});
-    struct Case {
-        Small* record;
-        std::vector<int> without;
-    };
-    for (const Case& step : {Case{a, {2, 3}}, Case{b, {1, 3}}, Case{c, {1, 2}}}) {
-        Small* previous = list.previous(step.record);
-        list.unlink(step.record);
-        EXPECT_EQ(valuesOf(list), step.without);
-        EXPECT_EQ(list.count(), 2);
-        list.linkAfter(previous, step.record);
-        EXPECT_EQ(valuesOf(list), (std::vector<int>{1, 2, 3}));
-        EXPECT_EQ(list.count(), 3);
-    }
-    EXPECT_EQ(list.first(), a);
-    EXPECT_EQ(list.last(), c);
-    EXPECT_EQ(list.previous(c), b);
-    list.unlink(a);
-    list.unlink(b);
-    list.unlink(c);
-    EXPECT_TRUE(list.empty());
-    EXPECT_EQ(list.last(), nullptr);
-    list.linkAfter(nullptr, b); // into an empty list: head and tail
-    EXPECT_EQ(list.last(), b);
-    list.dispose(a);
-    list.dispose(c);
 }
 
 } // namespace

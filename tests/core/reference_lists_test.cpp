@@ -309,24 +309,12 @@ class ListCommands : public ::testing::Test {
     }
     void TearDown() override { EXPECT_EQ(checkDocument(doc), std::vector<std::string>{}); }
 
-    template <class Record> static std::vector<int> idsOf(const RecordList<Record>& list) {
-        std::vector<int> result;
-        for (const Record& record : list)
-            result.push_back(record.id);
-        return result;
-    }
     ModeRecord* mode(int id) { return modeById(doc, id); }
     CategoryRecord* categoryById(int id) {
         for (CategoryRecord& record : doc.categories)
             if (record.id == id)
                 return &record;
         return nullptr;
-    }
-    std::vector<std::string> labelTexts() {
-        std::vector<std::string> texts;
-        for (const LabelRecord& label : doc.labels)
-            texts.emplace_back(fieldText(label.text));
-        return texts;
     }
 
     Document doc;
@@ -376,33 +364,6 @@ TEST_F(ListCommands, WithdrawnModeLeavesNoOperationBehind) {
     // An unused mode goes without replacement.
     ASSERT_EQ(history.perform(makeWithdrawMode(mode(0x8002), nullptr)), BookingStatus::Done);
     EXPECT_EQ(doc.modes.count(), 8); // 10 less 0x0001 and 0x8002
-}
-
-TEST_F(ListCommands, LabelsAndModesKeepTheirOrder) {
-    for (const char* typed : {"Loyer", "  avoir ", "Courses"}) {
-        const LabelPlan plan = planLabelAddition(doc.labels, typed);
-        LabelRecord label{};
-        setFieldText(label.text, plan.text);
-        ASSERT_EQ(history.perform(makeAddLabel(plan.after, label)), BookingStatus::Done);
-    }
-    EXPECT_EQ(labelTexts(), (std::vector<std::string>{"avoir", "Courses", "Loyer"}));
-    const LabelPlan again = planLabelAddition(doc.labels, "LOYER");
-    ASSERT_EQ(again.status, LabelPlanStatus::Exists);
-    ASSERT_EQ(history.perform(makeRebindLabel(again.existing, Split)), BookingStatus::Done);
-    EXPECT_EQ(doc.labels.last()->categoryId, static_cast<CategoryId>(Split));
-    EXPECT_EQ(fieldText(doc.labels.last()->text), "Loyer");
-    ASSERT_EQ(history.perform(makeDeleteLabel(doc.labels.first())), BookingStatus::Done);
-    EXPECT_EQ(labelTexts(), (std::vector<std::string>{"Courses", "Loyer"}));
-
-    const ModeMove down = modeMove(doc.modes, mode(0x0001), false);
-    ASSERT_TRUE(down.ok);
-    ASSERT_EQ(history.perform(makeMoveMode(mode(0x0001), down.after)), BookingStatus::Done);
-    EXPECT_EQ(idsOf(doc.modes),
-              (std::vector<int>{0x0000, 2, 1, 3, 4, 5, 0x8000, 0x8001, 0x8002, 0x8003}));
-    const ModePlan plan = planModeAddition(doc.modes, "Espèces", false);
-    ASSERT_EQ(history.perform(makeAddMode(plan.after, plan.record)), BookingStatus::Done);
-    EXPECT_EQ(idsOf(doc.modes),
-              (std::vector<int>{0x0000, 2, 1, 3, 4, 5, 6, 0x8000, 0x8001, 0x8002, 0x8003}));
 }
 
 } // namespace
