@@ -146,6 +146,9 @@ TEST_F(Import, ProposalsComeFromTheFileThenTheHistoryThenTheBank) {
         EXPECT_EQ(plan.rows[i].modeId, expected[i].mode);
         EXPECT_EQ(plan.rows[i].learned, expected[i].learned);
     }
+    // Booked, Martin counts the two Avoir rows: 2 + 2 operations.
+    ASSERT_EQ(book(statement), BookingStatus::Done);
+    EXPECT_EQ(s.third->operationCount, 4u);
 }
 
 TEST_F(Import, TextsNamePartiesAndTheBankAccountIsCompared) {
