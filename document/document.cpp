@@ -228,24 +228,6 @@ std::uint32_t currentUserId(const Document& doc) {
     return doc.currentUser ? doc.currentUser->id : 1;
 }
 
-bool copyOperations(OperationList& target, const OperationList& source) {
-    for (const OperationRecord& operation : source) {
-        OperationRecord* copy = target.append(operation);
-        if (!copy)
-            return false;
-        copy->lines = nullptr;
-        if (!operation.lines)
-            continue;
-        copy->lines = new (std::nothrow) OperationList;
-        if (!copy->lines)
-            return false;
-        for (const VentilationLine& line : *operation.lines)
-            if (!copy->lines->append(line))
-                return false;
-    }
-    return true;
-}
-
 AccountRecord* createAccount(Document& doc, std::string_view nameCp1252, double initialBalance) {
     AccountRecord* account = doc.accounts.appendEmpty();
     if (!account)

@@ -115,10 +115,6 @@ AccountRecord* neighbourActiveAccount(const Document& doc, const AccountRecord* 
 // The identifier of the current user, or 1 when nobody is logged in.
 std::uint32_t currentUserId(const Document& doc);
 
-// Appends a copy of every operation of `source` to `target`, each split copy
-// with its own copy of the lines. False when memory runs out.
-[[nodiscard]] bool copyOperations(OperationList& target, const OperationList& source);
-
 // Releases an operation's ventilation lines.
 void releaseLines(OperationRecord& operation);
 // An account's logo, or null when it has none.

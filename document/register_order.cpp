@@ -85,30 +85,4 @@ int findInsertPosition(const std::vector<OperationRecord*>& rows, const Operatio
     return afterEquals(high);
 }
 
-void updateRunningBalances(const Document& doc, std::vector<OperationRecord*>& rows,
-                           int fromIndex) {
-    if (!doc.currentAccount)
-        return;
-    const PartyId current = doc.currentAccount->id;
-    const std::size_t from = fromIndex < 0 ? 0 : static_cast<std::size_t>(fromIndex);
-    if (from >= rows.size())
-        return;
-    double balance = 0.0;
-    if (from > 0) {
-        if (const OperationRecord* previous = rows[from - 1])
-            balance = previous->partyId == current ? previous->balanceAfterParty
-                                                   : previous->balanceAfterCounterparty;
-    }
-    for (std::size_t i = from; i < rows.size() && rows[i]; ++i) {
-        OperationRecord& row = *rows[i];
-        if (row.partyId == current) {
-            balance += row.amount;
-            row.balanceAfterParty = balance;
-        } else {
-            balance -= row.amount;
-            row.balanceAfterCounterparty = balance;
-        }
-    }
-}
-
 } // namespace kolvane

@@ -25,12 +25,4 @@ OperationCompare compareForSortOrder(std::uint32_t sortOrder);
 int findInsertPosition(const std::vector<OperationRecord*>& rows, const OperationRecord& record,
                        OperationCompare compare, int stopAt);
 
-// Recomputes the running balances of the current account from row
-// `fromIndex` (0 when negative) to the end, or up to a null row. The balance
-// starts from the previous row's stored one (0 at row 0); a row whose party is
-// the current account adds its amount and stores the result in
-// `balanceAfterParty`, any other row subtracts it and stores it in
-// `balanceAfterCounterparty`. Nothing happens without a current account.
-void updateRunningBalances(const Document& doc, std::vector<OperationRecord*>& rows, int fromIndex);
-
 } // namespace kolvane
