@@ -2,7 +2,7 @@
 #include "win/window_object.h"
 #include "win/window_text.h"
 #include "tests/ui/dialog_driver.h"
-#include "tests/ui/test_form.h"
+#include "tests/ui/test_dialog_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -97,6 +97,14 @@ TEST(WindowObject, AControlCanMakeAndReleaseItsOwnObject) {
     EXPECT_EQ(SelfOwnedControl::alive, 0);
 }
 
+// A form with a page made with createModeless, as the account dialog makes its pages.
+struct TestPage : DialogObject<TestPage> {};
+struct TestForm : DialogObject<TestForm> {
+    TestPage page;
+    void onInit() { page.createModeless(window, IDD_TEST_PAGE); }
+    void onOk() { endDialog(1); }
+};
+
 struct ThrowingDialog : DialogObject<ThrowingDialog> {
     INT_PTR handleMessage(UINT message, WPARAM, LPARAM) {
         if (message == WM_INITDIALOG)
@@ -106,7 +114,7 @@ struct ThrowingDialog : DialogObject<ThrowingDialog> {
 };
 
 TEST(DialogObject, RunsModallyRecordsItsTemplateAndReturnsTheResultOrMinusOne) {
-    uitest::TestForm form;
+    TestForm form;
     uitest::DialogDriver driver;
     driver.expectDialog(IDD_TEST_FORM).click(IDOK); // by the template number recorded
     int result = -5;
