@@ -1,7 +1,6 @@
 // The main window with a document: opening, creating, saving and closing
 // files through the real dialogs and message boxes, the menus, toolbars,
-// title and status bar that follow, the tabs, the rights of a limited user,
-// the settings written at the end.
+// title and status bar that follow, the tabs, the settings written at the end.
 #include "shell/main_window.h"
 
 #include "operations/amount_edit_control.h"
