@@ -158,7 +158,6 @@ TEST_F(AccountDialogTest, FirstAccountOfANewFile) {
     EXPECT_EQ(account.civility, 2);
     EXPECT_EQ(cp1252ToUtf8(fieldText(account.holderName)), "Lefèvre");
     EXPECT_STREQ(account.bankName, "Alpha");
-    EXPECT_STREQ(account.webAddress, "https://Alpha.example");
     TestLogo alpha(0xFF0000);
     const Logo* logo = accountLogo(doc, account);
     ASSERT_NE(logo, nullptr);

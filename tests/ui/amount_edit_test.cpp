@@ -76,25 +76,12 @@ class AmountEdit : public ::testing::Test {
 // The rules themselves are the core's; here, that keys, selection and beeps
 // reach them and their answer reaches the box.
 TEST_F(AmountEdit, TypedKeysFocusAndSetAmountGoThroughTheRules) {
-    struct Case {
-        const wchar_t* before;
-        int from, to; // selection before typing
-        const wchar_t *keys, *after;
-        int beeps;
-    };
-    const Case cases[] = {
-        {L"", 0, 0, L"12.345", L"12.34", 1}, // a third decimal beeps
-        {L"12.34", 3, 5, L"9", L"12.9", 0},  // over selected decimals
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "'" << c.keys << "' into '" << c.before << "'");
-        SetWindowTextW(hidden, c.before);
-        select(hidden, c.from, c.to);
-        beepCount = 0;
-        type(hidden, c.keys);
-        EXPECT_EQ(win::windowText(hidden), c.after);
-        EXPECT_EQ(beepCount, c.beeps);
-    }
+    // Over the selected decimals, then a third decimal: refused with a beep.
+    SetWindowTextW(hidden, L"12.34");
+    select(hidden, 3, 5);
+    type(hidden, L"956");
+    EXPECT_EQ(win::windowText(hidden), L"12.95");
+    EXPECT_EQ(beepCount, 1);
     // Focus lost: two decimals, a zero only where it is shown.
     for (HWND box : {hidden, shown}) {
         SetWindowTextW(box, L"-0");
@@ -111,7 +98,6 @@ TEST_F(AmountEdit, TypedKeysFocusAndSetAmountGoThroughTheRules) {
     parent.changes.clear();
     setAmount(hidden, 1234.567);
     EXPECT_EQ(win::windowText(hidden), L"1 234.57");
-    EXPECT_EQ(getAmount(hidden), 1234.57);
     EXPECT_EQ(parent.changes, std::vector<int>{101});
 }
 

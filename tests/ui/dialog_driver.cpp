@@ -7,8 +7,6 @@
 #include "win/window_object.h"
 #include "win/window_text.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -95,12 +93,7 @@ std::string selectComboIndex(HWND combo, int id, LRESULT index) {
     return {};
 }
 
-} // namespace
-
-int dialogTemplateId(HWND dialog) {
-    return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(dialog, win::kTemplateIdProperty)));
-}
-
+// A control of the dialog or of one of its pages; the visible one first.
 HWND findControl(HWND dialog, int id) {
     if (HWND direct = GetDlgItem(dialog, id))
         return direct;
@@ -120,6 +113,12 @@ HWND findControl(HWND dialog, int id) {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.visible ? search.visible : search.any;
+}
+
+} // namespace
+
+int dialogTemplateId(HWND dialog) {
+    return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(dialog, win::kTemplateIdProperty)));
 }
 
 // --- Actions -------------------------------------------------------------------
@@ -174,11 +173,7 @@ DialogStep& DialogStep::clickListViewRow(int id, int row) {
             return controlName(id) + " has no row " + std::to_string(row);
         ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED,
                               LVIS_SELECTED | LVIS_FOCUSED);
-        NMITEMACTIVATE click{};
-        click.hdr = {list, static_cast<UINT_PTR>(id), UINT(NM_CLICK)};
-        click.iItem = row;
-        SendMessageW(GetParent(list), WM_NOTIFY, static_cast<WPARAM>(id),
-                     reinterpret_cast<LPARAM>(&click));
+        clickListCell(list, row);
         return std::string();
     });
 }
@@ -218,19 +213,19 @@ DialogStep& DialogStep::expectText(int id, std::wstring_view expected) {
     });
 }
 
-DialogStep& DialogStep::expectEnabled(int id, bool enabled) {
-    return onControl(id, false, [id, enabled](HWND control) {
-        return (IsWindowEnabled(control) != FALSE) == enabled
-                   ? std::string()
-                   : controlName(id) + " is not as expected";
+DialogStep& DialogStep::expectState(int id, bool expected, bool (*state)(HWND)) {
+    return onControl(id, false, [id, expected, state](HWND control) {
+        return state(control) == expected ? std::string() : controlName(id) + " is not as expected";
     });
 }
 
+DialogStep& DialogStep::expectEnabled(int id, bool enabled) {
+    return expectState(id, enabled, [](HWND control) { return IsWindowEnabled(control) != FALSE; });
+}
+
 DialogStep& DialogStep::expectChecked(int id, bool checked) {
-    return onControl(id, false, [id, checked](HWND control) {
-        return (SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED) == checked
-                   ? std::string()
-                   : controlName(id) + " is not as expected";
+    return expectState(id, checked, [](HWND control) {
+        return SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
     });
 }
 
@@ -409,6 +404,14 @@ std::wstring listCell(HWND list, int row, int column) {
     return text;
 }
 
+void clickListCell(HWND list, int row, int column, UINT code) {
+    NMITEMACTIVATE click{};
+    click.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), code};
+    click.iItem = row;
+    click.iSubItem = column;
+    SendMessageW(GetParent(list), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+}
+
 std::vector<std::wstring> comboTexts(HWND combo) {
     std::vector<std::wstring> texts;
     const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
@@ -432,26 +435,6 @@ void typeInto(HWND edit, std::wstring_view keys) {
     SendMessageW(edit, WM_CHAR, L'\b', 1);
     for (wchar_t key : keys)
         SendMessageW(edit, WM_CHAR, key, 1);
-}
-
-void holdKeys(bool control, bool shift) {
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = control ? 0x80 : 0;
-    keys[VK_SHIFT] = shift ? 0x80 : 0;
-    SetKeyboardState(keys);
-}
-
-std::wstring clipboardText() {
-    std::wstring text;
-    if (!OpenClipboard(nullptr))
-        return text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        text = static_cast<const wchar_t*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
 }
 
 std::wstring shotFolder() {

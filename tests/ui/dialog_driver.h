@@ -17,6 +17,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -33,8 +35,6 @@ using namespace std::chrono_literals;
 
 // The template number that DialogObject recorded, or 0.
 int dialogTemplateId(HWND dialog);
-// A control of the dialog or of one of its pages; the visible one first.
-HWND findControl(HWND dialog, int id);
 
 class DialogStep {
   public:
@@ -66,6 +66,7 @@ class DialogStep {
   private:
     friend class DialogDriver;
     DialogStep& onControl(int id, bool usable, std::function<std::string(HWND)> action);
+    DialogStep& expectState(int id, bool expected, bool (*state)(HWND));
     std::string description;
     std::function<bool(HWND)> matches;
     std::vector<Action> actions;
@@ -106,15 +107,14 @@ bool pumpMessagesUntil(const std::function<bool()>& done,
 // A file of the temporary folder, as a UTF-8 path.
 std::string temporaryPath(std::string_view name);
 std::wstring listCell(HWND list, int row, int column);
+// What a list sends its parent for a mouse click (or `code`) on a cell.
+void clickListCell(HWND list, int row, int column = 0, UINT code = NM_CLICK);
 std::vector<std::wstring> comboTexts(HWND combo);
 // Selects the entry of `combo` whose item data is `value` and tells its parent,
 // as a user's choice does; false when there is none.
 bool chooseComboData(HWND combo, std::uintptr_t value);
 // Replaces the text of an edit (or of an editable combo box's edit) key by key.
 void typeInto(HWND edit, std::wstring_view keys);
-// Sets Ctrl and Shift held or not in the thread's keyboard state.
-void holdKeys(bool control, bool shift = false);
-std::wstring clipboardText();
 
 // The screenshot sessions' side of scripts/screenshot_session.sh: the folder
 // named by KOLVANE_SHOT_DIR (empty when not set), and the wait while the

