@@ -54,31 +54,6 @@ std::unique_ptr<Document> read(const std::string& path) {
 
 // --- new -------------------------------------------------------------------------
 
-TEST_F(KvnTest, NewFileHoldsTheDefaultsOfANewDocument) {
-    std::string path = file("compte.kvn");
-    KvnRun made = kvn({"new", path, "--account", "Épargne Livret A", "--initial", "100"});
-    ASSERT_EQ(made.code, 0) << made.err;
-    EXPECT_EQ(made.err, "");
-
-    // Magic, flag, 1 user, 10 modes, 72 categories, the zero block, no label,
-    // no reserved record, 1 account without logo, no third party, 1 operation.
-    EXPECT_EQ(fs::file_size(path),
-              8u + 1 + 4 + 76 + 4 + 360 + 4 + 2592 + 64 + 4 + 4 + 4 + 576 + 4 + 4 + 120);
-
-    auto doc = read(path);
-    EXPECT_EQ(doc->accounts.first()->id, 0x080000u);
-    const OperationRecord& initial = *doc->operations.first();
-    EXPECT_EQ(initial.id, 0u);
-    EXPECT_EQ(initial.counterpartyId, InitialBalance);
-    EXPECT_EQ(initial.operationDate / DAY, 145731u); // 2000-01-01
-    EXPECT_EQ(fieldText(initial.label), "Solde initial");
-    KvnRun info = kvn({"info", path});
-    EXPECT_EQ(info.code, 0);
-    EXPECT_EQ(info.out, "Users: 1\nModes: 10\nCategories: 72\nLabels: 0\nAccounts: 1\n"
-                        "Third parties: 0\nOperations: 1\nVentilation lines: 0\n"
-                        "Account Épargne Livret A: balance 100.00, ticked 0.00, operations 1\n");
-}
-
 TEST_F(KvnTest, NamesAreWindows1252InTheFileAndCountCharactersNotBytes) {
     // 39 characters, each two bytes in UTF-8 but one in the record.
     std::string longest;
