@@ -5,11 +5,8 @@
 #include "document/file_system.h"
 #include "document/text.h"
 
-#include "memory_file_system.h"
-
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -64,20 +61,6 @@ TEST(AccountFileRoundTrip, SaveThenLoadGivesEveryByteBack) {
     EXPECT_EQ(serializeDocument(loaded), serializeDocument(doc));
 }
 
-TEST(AccountFileRoundTrip, LinesListIsWhatDecidesTheLineCount) {
-    // An operation whose count says 2 but has no list has nothing to write.
-    Document doc;
-    documentInit(doc);
-    OperationRecord* waiting = doc.operations.appendEmpty();
-    waiting->counterpartyId = Split;
-    waiting->lineCount = 2;
-    Document loaded;
-    documentInit(loaded);
-    ASSERT_EQ(loadDocumentFromBytes(loaded, serializeDocument(doc)), LoadStatus::Ok);
-    EXPECT_EQ(loaded.operations.first()->lineCount, 0u);
-    EXPECT_EQ(loaded.operations.first()->lines, nullptr);
-}
-
 // --- Counters rebuilt by a load ----------------------------------------------
 
 TEST(AccountFileCounters, LargestNumberPlusOneInSixteenBits) {
@@ -130,46 +113,6 @@ TEST(AccountFileStatus, EachRefusalSaysWhy) {
               LoadStatus::CannotOpen);
     EXPECT_TRUE(isEmpty(doc));
     EXPECT_EQ(doc.sortOrder, 0u); // a refused load changes nothing
-}
-
-// --- Saving safely -----------------------------------------------------------
-
-const std::string kPath = "C:/Comptes/famille.kvn";
-
-TEST(SaveSafety, FailureAtAnyStepKeepsThePreviousFile) {
-    const std::vector<std::uint8_t> previous = imageOfNewFile();
-    const std::vector<std::uint8_t> olderBackup{'o', 'l', 'd'};
-    for (bool firstSave : {false, true}) {
-        for (FailStep step : {FailStep::Create, FailStep::Write, FailStep::Flush, FailStep::Close,
-                              FailStep::KeepBackup, FailStep::Replace}) {
-            if (firstSave && step == FailStep::KeepBackup)
-                continue; // nothing to keep
-            SCOPED_TRACE(static_cast<int>(step) + (firstSave ? 100 : 0));
-            MemoryFileSystem disk;
-            if (!firstSave) {
-                disk.files[kPath] = previous;
-                disk.files[kPath + ".bak"] = olderBackup;
-            }
-            disk.failAt = step;
-            Document doc;
-            buildRichDocument(doc);
-            doc.filePath = "C:/Comptes/ancien.kvn";
-            doc.isModified = 1;
-
-            EXPECT_EQ(saveDocument(doc, kPath, disk), 0);
-            EXPECT_EQ(doc.filePath, "C:/Comptes/ancien.kvn");
-            EXPECT_EQ(doc.isModified, 1u);
-            if (firstSave) {
-                EXPECT_TRUE(disk.files.empty());
-                continue;
-            }
-            EXPECT_EQ(disk.files.at(kPath), previous);
-            // Nothing but the file and its backup: no temporary left behind.
-            EXPECT_EQ(disk.files.size(), 2u);
-            const std::vector<std::uint8_t>& backup = disk.files.at(kPath + ".bak");
-            EXPECT_TRUE(backup == olderBackup || backup == previous);
-        }
-    }
 }
 
 // The system's file layer on a real folder: each step that cannot be done

@@ -141,13 +141,5 @@ TEST_F(ChoiceLists, LabelsStayInCaseInsensitiveOrderWithoutDuplicates) {
     EXPECT_EQ(list.selected, -1);
 }
 
-TEST_F(ChoiceLists, ALongLabelIsComparedAsItIsStored) {
-    const std::string longText(45, 'x');
-    EXPECT_EQ(insertLabel(doc, longText, 0), 1);
-    EXPECT_EQ(fieldText(doc.labels.first()->text), std::string(39, 'x'));
-    EXPECT_EQ(insertLabel(doc, std::string(39, 'X'), 0), 0);
-    EXPECT_EQ(doc.labels.count(), 1);
-}
-
 } // namespace
 } // namespace kolvane

@@ -344,6 +344,7 @@ TEST_F(DocumentCommandsTest, SaveClearsTheModifiedFlagOnlyWhenTheWriteSucceeded)
             << ui.calls[0];
         EXPECT_EQ(doc.isModified, 1u);
         EXPECT_EQ(files.files["C:\\Comptes\\famille.kvn"], before);
+        EXPECT_EQ(files.files.count("C:\\Comptes\\famille.kvn.tmp"), 0u);
     }
     ui.calls.clear();
 

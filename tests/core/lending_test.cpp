@@ -92,60 +92,6 @@ TEST(Lending, WithoutInterestTheLastRowTakesTheCentLeftOver) {
     }
 }
 
-TEST(Lending, InsuranceByValueFixedPercentOrOnTheRemainingCapital) {
-    // A total of 120.00 over 12 instalments: 10.00 each.
-    LendingParameters byValue = loan(1200, 12, 12);
-    byValue.insurance = 120;
-    LendingSchedule schedule = computeLending(byValue);
-    EXPECT_DOUBLE_EQ(schedule.instalmentWithInsurance, 116.62);
-    EXPECT_NEAR(schedule.instalmentWithoutInsurance, 106.618546, 1e-6);
-    expectRow(schedule.rows[1], 12.00, 94.62, 10.00, 116.62, 1105.38);
-
-    // 1.2 % of 10 000.00 over 120 instalments: 1.00 each; PMT(0.5 %, 120) = 111.0205.
-    LendingParameters fixed = loan(10000, 120, 6);
-    fixed.insurance = 1.2;
-    fixed.insuranceType = InsuranceType::FixedPercent;
-    schedule = computeLending(fixed);
-    EXPECT_DOUBLE_EQ(schedule.instalmentWithInsurance, 112.02);
-    expectRow(schedule.rows[1], 50.00, 61.02, 1.00, 112.02, 9938.98);
-    // 0.02 would be left: interest 0.55 becomes 0.53.
-    expectRow(schedule.rows[120], 0.53, 110.49, 1.00, 112.02, 0);
-
-    // 0.36 % a year on the capital: 0.03 % a month, added to the rate of the
-    // instalment, PMT(1.03 %, 12, 1200) = 106.8207.
-    LendingParameters proportional = loan(1200, 12, 12);
-    proportional.insurance = 0.36;
-    proportional.insuranceType = InsuranceType::ProportionalPercent;
-    schedule = computeLending(proportional);
-    EXPECT_DOUBLE_EQ(schedule.instalmentWithInsurance, 106.82);
-    expectRow(schedule.rows[1], 12.00, 94.46, 0.36, 106.82, 1105.54);
-    expectRow(schedule.rows[2], 11.06, 95.43, 0.33, 106.82, 1010.11); // 0.331662
-}
-
-TEST(Lending, DatesStepFromThePreviousRowAndStayClamped) {
-    struct Case {
-        Periodicity periodicity;
-        FileTime first;
-        FileTime expected[3];
-    };
-    const Case cases[] = {
-        {Periodicity::Monthly,
-         date(2024, 1, 31),
-         {date(2024, 2, 29), date(2024, 3, 29), date(2024, 4, 29)}},
-        {Periodicity::Quarterly,
-         date(2024, 11, 30, 9),
-         {date(2025, 2, 28, 9), date(2025, 5, 28, 9), date(2025, 8, 28, 9)}},
-    };
-    for (const Case& c : cases) {
-        LendingParameters parameters = loan(1000, 4, 5, c.periodicity);
-        parameters.firstInstalmentDate = c.first;
-        const LendingSchedule schedule = computeLending(parameters);
-        EXPECT_EQ(schedule.rows[1].date, c.first);
-        for (int k = 0; k < 3; ++k)
-            EXPECT_EQ(schedule.rows[static_cast<std::size_t>(k) + 2].date, c.expected[k]);
-    }
-}
-
 // --- "Calculer" --------------------------------------------------------------
 
 LendingForm validForm() {

@@ -86,18 +86,6 @@ TEST(LogoFitting, WidePictureLeavesColumn95AndTopAndBottomLinesTransparent) {
         }
 }
 
-TEST(LogoFitting, TallPictureIsCentredHorizontally) {
-    // 15 x 47 at (40, 0): x 40..54 of lines 0..46; line 47 stays transparent.
-    Blocks blocks;
-    buildLogoBlocks(
-        fitLogo(100, 300), [](int, int) -> std::uint32_t { return 0xFFFFFF; }, blocks.pixels.data(),
-        blocks.mask.data());
-    const MaskRow row = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
-    EXPECT_EQ(rowOf(blocks, 0), row);
-    EXPECT_EQ(rowOf(blocks, 46), row);
-    EXPECT_EQ(rowOf(blocks, 47), kAllTransparent);
-}
-
 TEST(LogoFitting, AnEmptyFitGivesABlackTransparentLogo) {
     Blocks blocks;
     int calls = 0;

@@ -57,13 +57,6 @@ TEST_F(MenuRules, OperationMenuOnlyOnTheOperationsTabAndNoMenuWithoutFile) {
     EXPECT_FALSE(state.band1Visible);
 }
 
-TEST_F(MenuRules, CurrentAccountIndexCountsMaskedAccounts) {
-    doc.currentAccount = epargne; // third of all accounts, second of the shown ones
-    EXPECT_EQ(currentAccountIndex(doc), 2);
-    doc.currentAccount = nullptr;
-    EXPECT_EQ(currentAccountIndex(doc), -1);
-}
-
 TEST_F(MenuRules, AccountItemsNumberEveryAccountAndGreyTheMasked) {
     doc.currentAccount = epargne;
     auto items = accountMenuItems(doc);

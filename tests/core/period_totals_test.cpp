@@ -61,31 +61,6 @@ class PeriodTotals : public testing::Test {
     Period march;
 };
 
-TEST_F(PeriodTotals, ShownExpenseCategoriesInDocumentOrder) {
-    category(0x0300).shown = 0; // "Assurance" hidden
-    category(0x0101).shown = 0; // a hidden sub-category leaves its category listed
-    const std::vector<CategoryTotal> lines = compute(march);
-    const std::vector<std::pair<CategoryId, std::string>> expected = {
-        {0x010000, "Alimentation"}, {0x010100, "Logement"}, {0x010200, "Automobile"},
-        {0x010400, "Impôts"},       {0x010500, "Santé"},    {0x010600, "Transport"},
-        {0x010700, "Soins"},        {0x010800, "Loisirs"},  {0x010900, "Frais financiers"},
-    };
-    ASSERT_EQ(lines.size(), expected.size());
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        EXPECT_EQ(lines[i].categoryId, expected[i].first);
-        EXPECT_EQ(cp1252ToUtf8(fieldText(lines[i].name)), expected[i].second);
-        EXPECT_EQ(lines[i].total, 0.0);
-    }
-
-    for (CategoryRecord& record : doc.categories)
-        if ((record.id & kCreditBit) == 0)
-            record.shown = 0;
-    CategoryTotalList totals;
-    totals.appendEmpty(); // emptied first
-    EXPECT_TRUE(listExpenseCategories(doc, totals));
-    EXPECT_TRUE(totals.empty()); // income categories only: nothing to draw
-}
-
 TEST_F(PeriodTotals, EachKindOfOperationAddsWhereItBelongs) {
     category(0x0500).shown = 0; // "Santé" hidden
     category(0x0101).shown = 0; // "Loyer" hidden, "Logement" shown

@@ -40,44 +40,6 @@ CategoryRecord category(const char* name, int id) {
 
 // --- Category numbering ----------------------------------------------------------
 
-TEST(CategoryRules, NumbersAdditionsToTheDefaultTree) {
-    Document doc;
-    documentInit(doc);
-    EXPECT_TRUE(addDefaultCategories(doc));
-    struct Case {
-        const char* category;
-        bool income;
-        int afterId; // -1: at the front
-        std::vector<int> ids;
-        int rank;
-    };
-    const Case cases[] = {
-        // A new expense category follows "Frais divers" (0x0902), the last expense row.
-        {"Vacances", false, 0x0902, {0x0A00, 0x0A01}, 10},
-        // A new income category follows "Plus-values" (0x8203) at the end.
-        {"Héritage", true, 0x8203, {0x8300, 0x8301}, 13},
-        // Existing categories, found ignoring case: the side chosen does not matter.
-        {"ALIMENTATION", true, 0x0004, {0x0005}, -1},
-        {"Revenu de placement", false, 0x8203, {0x8204}, -1},
-        {"revenus", false, 0x8004, {0x8005}, -1},
-        {"Frais financiers", false, 0x0902, {0x0903}, -1},
-    };
-    for (const Case& c : cases) {
-        const CategoryPlan plan =
-            planCategoryAddition(doc.categories, cp(c.category), "Sous", c.income);
-        ASSERT_EQ(plan.status, CategoryPlanStatus::Ready) << c.category;
-        ASSERT_NE(plan.after, nullptr) << c.category;
-        EXPECT_EQ(plan.after->id, c.afterId) << c.category;
-        EXPECT_EQ(ids(plan), c.ids) << c.category;
-        EXPECT_EQ(plan.newCategoryRank, c.rank) << c.category;
-        EXPECT_EQ(fieldText(plan.records.back().name), "Sous");
-        EXPECT_EQ(plan.records.back().shown, 1);
-    }
-    const CategoryPlan expense = planCategoryAddition(doc.categories, "Vacances", "Hotel", false);
-    EXPECT_EQ(fieldText(expense.records[0].name), "Vacances");
-    EXPECT_EQ(makePartyId(Category, expense.records[1].id), 0x010A01u);
-}
-
 TEST(CategoryRules, RefusesEmptyTextsAndExhaustedNumbers) {
     Document doc;
     documentInit(doc);
