@@ -1,5 +1,5 @@
-// The two orders of the register and its running balances, over the rows of
-// the register (one operation or ventilation line per row, already sorted).
+// The two orders of the register, and where a record goes in them, over the
+// rows of the register (one operation or ventilation line per row, already sorted).
 #pragma once
 
 #include "document.h"
